@@ -1,0 +1,31 @@
+#include "shell/Main.h"
+#include "shell/SingleInstance.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFileInfo>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessaro"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tessaro"));
+    QApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
+
+    TSingleInstance instance(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    if (!instance.IsFirst())
+        return 0;
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TMainScreen window;
+    instance.SetRaiseHandler([&window] {
+        if (window.isMinimized())
+            window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    window.show();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    return app.exec();
+}

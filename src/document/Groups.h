@@ -1,0 +1,167 @@
+#pragma once
+
+#include "document/Persistent.h"
+#include "graphics/Colors.h"
+
+#include <QByteArray>
+#include <QFont>
+#include <QImage>
+#include <QStringList>
+#include <functional>
+
+// The nested groups that card objects own and store under their own names
+// ("Font.Name", "Pen.Width", "Items.Strings", "Image.Data", "RTFText.Data").
+// Each reports every change of a value through OnChange.
+
+enum TFontPitch { fpDefault, fpVariable, fpFixed };
+// Style bits, by ordinal: fsBold, fsItalic, fsUnderline, fsStrikeOut.
+enum TFontStyleBit : uint32_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+
+class TGFont : public TPersistent
+{
+public:
+    TGFont();
+    const TPropertyTable &PropertyTable() const override;
+
+    TColor Color() const { return m_color; }
+    void SetColor(TColor c);
+    // Negative: character height in pixels (at 96 pixels per inch); positive: cell height.
+    int Height() const { return m_height; }
+    void SetHeight(int h);
+    QString Name() const { return m_name; }
+    void SetName(const QString &name); // cut to 31 characters
+    TFontPitch Pitch() const { return m_pitch; }
+    void SetPitch(TFontPitch p);
+    // Points, from the height at 96 pixels per inch; never stored.
+    int Size() const;
+    void SetSize(int points);
+    uint32_t Style() const { return m_style; }
+    void SetStyle(uint32_t styleBits);
+
+    // The font to paint with; pixel size follows Height, scaled by zoom.
+    QFont ToQFont(double zoom = 1.0) const;
+    // Takes family, point size and styles of a Qt font (colour stays).
+    void Assign(const QFont &font);
+    void Assign(const TGFont &other);
+
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+    TColor m_color = 0;
+    int m_height = -13;
+    QString m_name = QStringLiteral("Arial");
+    TFontPitch m_pitch = fpDefault;
+    uint32_t m_style = 0;
+};
+
+enum TPenMode {
+    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+};
+enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+
+class TGPen : public TPersistent
+{
+public:
+    const TPropertyTable &PropertyTable() const override;
+    TColor Color() const { return m_color; }
+    void SetColor(TColor c);
+    TPenMode Mode() const { return m_mode; }
+    void SetMode(TPenMode m);
+    TPenStyle Style() const { return m_style; }
+    void SetStyle(TPenStyle s);
+    int Width() const { return m_width; }
+    void SetWidth(int w);
+    void Assign(const TGPen &other);
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+    TColor m_color = 0;
+    TPenMode m_mode = pmCopy;
+    TPenStyle m_style = psSolid;
+    int m_width = 1;
+};
+
+enum TBrushStyle {
+    bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross
+};
+
+class TGBrush : public TPersistent
+{
+public:
+    const TPropertyTable &PropertyTable() const override;
+    TColor Color() const { return m_color; }
+    void SetColor(TColor c);
+    TBrushStyle Style() const { return m_style; }
+    void SetStyle(TBrushStyle s);
+    void Assign(const TGBrush &other);
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+    TColor m_color = 16777215;
+    TBrushStyle m_style = bsSolid;
+};
+
+// A string list; its one defined entry "Strings" holds the lines.
+class TGStrings : public TPersistent
+{
+public:
+    const TPropertyTable &PropertyTable() const override;
+    void WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const override;
+    bool ReadDefinedEntry(const QString &name, TStreamReader &reader) override;
+    std::vector<std::pair<QString, QString>> DumpDefinedEntries() const override;
+
+    const QStringList &Lines() const { return m_lines; }
+    void SetLines(const QStringList &lines);
+    std::function<void()> OnChange;
+
+private:
+    QStringList m_lines;
+};
+
+// A bitmap kept as the BMP file it was read from, so that it is written back
+// unchanged; one made in the program is kept as a 24-bit BMP with a 40-byte
+// information header. Entry "Data": 4-byte size S, then the S-byte BMP file.
+class TGBitmap : public TPersistent
+{
+public:
+    const TPropertyTable &PropertyTable() const override;
+    void WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const override;
+    bool ReadDefinedEntry(const QString &name, TStreamReader &reader) override;
+    std::vector<std::pair<QString, QString>> DumpDefinedEntries() const override;
+
+    bool IsEmpty() const { return m_bmp.isEmpty(); }
+    const QByteArray &BmpBytes() const { return m_bmp; }
+    // Takes a BMP file; throws EStreamError("Bitmap image is not valid") when it is not one.
+    void SetBmpBytes(const QByteArray &bmp);
+    void SetImage(const QImage &image); // encodes as a 24-bit BMP
+    const QImage &Image() const { return m_image; }
+    void Clear();
+    void Assign(const TGBitmap &other);
+    std::function<void()> OnChange;
+
+private:
+    QByteArray m_bmp;
+    QImage m_image;
+};
+
+// Rich text kept as RTF bytes; entry "Data": the RTF followed by four zero bytes.
+class TGRichTextData : public TPersistent
+{
+public:
+    const TPropertyTable &PropertyTable() const override;
+    void WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const override;
+    bool ReadDefinedEntry(const QString &name, TStreamReader &reader) override;
+    std::vector<std::pair<QString, QString>> DumpDefinedEntries() const override;
+
+    bool IsEmpty() const { return m_rtf.isEmpty(); }
+    const QByteArray &Rtf() const { return m_rtf; }
+    void SetRtf(const QByteArray &rtf);
+    std::function<void()> OnChange;
+
+private:
+    QByteArray m_rtf;
+};

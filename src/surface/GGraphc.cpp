@@ -1,0 +1,351 @@
+#include "surface/GGraphc.h"
+
+#include "graphics/Colors.h"
+#include "surface/Cursors.h"
+#include "surface/GHandle.h"
+#include "surface/Gbasepnl.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPainter>
+
+TGGraphicControl::TGGraphicControl(QObject *owner)
+    : QObject(owner)
+{
+}
+
+TGGraphicControl::~TGGraphicControl()
+{
+    if (m_parent)
+        m_parent->RemoveObject(this);
+    delete m_objectMenu;
+}
+
+void TGGraphicControl::SetBounds(int left, int top, int width, int height)
+{
+    if (left == m_left && top == m_top && width == m_width && height == m_height)
+        return;
+    const TRect before = BoundsRect();
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
+    if (m_parent && m_visible) {
+        // The selection squares reach 2 pixels outside the bounds.
+        m_parent->update(before.Grown(3).ToQRect());
+        m_parent->update(BoundsRect().Grown(3).ToQRect());
+    }
+    if (!m_loading)
+        BoundsChanged();
+}
+
+void TGGraphicControl::SetVisible(bool visible)
+{
+    if (visible == m_visible)
+        return;
+    m_visible = visible;
+    Repaint();
+}
+
+void TGGraphicControl::SetParent(TGBasePanel *surface)
+{
+    if (surface == m_parent)
+        return;
+    if (m_parent)
+        m_parent->RemoveObject(this);
+    m_parent = surface;
+    if (surface)
+        surface->InsertObject(this);
+}
+
+void TGGraphicControl::SetLocked(bool value)
+{
+    if (value == m_locked)
+        return;
+    m_locked = value;
+    if (m_loading)
+        return;
+    if (m_lockedMenuItem)
+        m_lockedMenuItem->setChecked(value);
+    ReportChange();
+}
+
+void TGGraphicControl::SetUnselectable(bool value)
+{
+    if (value == m_unselectable)
+        return;
+    m_unselectable = value;
+    if (m_loading)
+        return;
+    ReportChange();
+    if (value && m_parent)
+        m_parent->Handles()->RemoveFromSelection(this);
+}
+
+void TGGraphicControl::SetZoomScale(float scale)
+{
+    if (scale == m_zoomScale)
+        return;
+    const float from = m_zoomScale == 0.0f ? 1.0f : m_zoomScale;
+    const float ratio = static_cast<float>(double(scale) / double(from));
+    SetBounds(RoundEven(m_left * double(ratio)), RoundEven(m_top * double(ratio)),
+              RoundEven(m_width * double(ratio)), RoundEven(m_height * double(ratio)));
+    m_zoomScale = scale;
+    BoundsChanged();
+}
+
+void TGGraphicControl::BoundsChanged()
+{
+    if (m_checkingBounds)
+        return;
+    m_checkingBounds = true;
+    const TRect now = BoundsRect();
+    if (m_lastBounds.IsZero())
+        m_lastBounds = now;
+    if (now != m_lastBounds) {
+        ReportChange();
+        m_lastBounds = now;
+        if (m_parent)
+            m_parent->PostSelectionRefresh();
+    }
+    m_checkingBounds = false;
+}
+
+void TGGraphicControl::Loaded()
+{
+    m_loading = false;
+}
+
+TPropertyTable TGGraphicControl::BaseProperties()
+{
+    using T = TGGraphicControl;
+    using namespace props;
+    return {
+        NeverStored(String<T>(QStringLiteral("Name"), &T::Name, &T::SetName)),
+        Integer<T>(QStringLiteral("Tag"), &T::Tag, &T::SetTag, 0),
+        Integer<T>(QStringLiteral("Left"), &T::Left, &T::SetLeft),
+        Integer<T>(QStringLiteral("Top"), &T::Top, &T::SetTop),
+        Integer<T>(QStringLiteral("Width"), &T::Width, &T::SetWidth),
+        Integer<T>(QStringLiteral("Height"), &T::Height, &T::SetHeight),
+        Integer<T>(QStringLiteral("Cursor"), &T::CursorId, &T::SetCursorId, 0,
+                   TIdentifierTable::Cursor),
+        String<T>(QStringLiteral("Hint"), &T::Hint, &T::SetHint),
+        Boolean<T>(QStringLiteral("Locked"), &T::Locked, &T::SetLocked),
+        Boolean<T>(QStringLiteral("Unselectable"), &T::Unselectable, &T::SetUnselectable),
+    };
+}
+
+const TPropertyTable &TGGraphicControl::PropertyTable() const
+{
+    static const TPropertyTable table = BaseProperties();
+    return table;
+}
+
+void TGGraphicControl::RefreshMenu() {}
+
+void TGGraphicControl::AssignFont(const QFont &) {}
+
+void TGGraphicControl::PrintTo(TBaseReport *, double, double) {}
+
+void TGGraphicControl::Paint(QPainter &) {}
+
+void TGGraphicControl::ReportChange()
+{
+    if (m_parent && !m_parent->Printing())
+        m_parent->FireLabelChanged();
+}
+
+bool TGGraphicControl::IsSelected() const
+{
+    return m_parent && m_parent->Handles()->IndexOfSelected(this) >= 0;
+}
+
+void TGGraphicControl::DrawSelectionSquares(QPainter &canvas) const
+{
+    if (!IsSelected())
+        return;
+    const TGHandle *handles = m_parent->Handles();
+    const bool single = handles->SelectedCount() == 1;
+    const QColor color = ColorFromTColor(single ? handles->Color() : handles->SecondaryColor());
+    const TRect r = BoundsRect().Grown(2);
+    auto square = [&](int left, int top, int right, int bottom) {
+        canvas.fillRect(QRect(left, top, right - left, bottom - top), color);
+    };
+    square(r.Left, r.Top, r.Left + 5, r.Top + 5);
+    square(r.Right - 5, r.Top, r.Right, r.Top + 5);
+    square(r.Right - 5, r.Bottom - 5, r.Right, r.Bottom);
+    square(r.Left, r.Bottom - 5, r.Left + 5, r.Bottom);
+    if (!single)
+        return;
+    const int mx = r.Left + static_cast<int>((r.Right - r.Left) * 0.5);
+    const int my = r.Top + static_cast<int>((r.Bottom - r.Top) * 0.5);
+    square(mx - 2, r.Top, mx + 3, r.Top + 5);
+    square(mx - 2, r.Bottom - 5, mx + 3, r.Bottom);
+    square(r.Left, my - 2, r.Left + 5, my + 3);
+    square(r.Right - 5, my - 2, r.Right, my + 3);
+}
+
+void TGGraphicControl::Repaint()
+{
+    if (m_parent)
+        m_parent->update(BoundsRect().Grown(3).ToQRect());
+}
+
+QAction *TGGraphicControl::AddMenuItem(const QString &caption, std::function<void()> action)
+{
+    QAction *item = m_objectMenu->addAction(caption);
+    QObject::connect(item, &QAction::triggered, this, [action] { action(); });
+    return item;
+}
+
+void TGGraphicControl::AddMenuSeparator()
+{
+    m_objectMenu->addSeparator();
+}
+
+void TGGraphicControl::MakeReady()
+{
+    delete m_objectMenu;
+    m_objectMenu = new QMenu;
+    m_objectMenu->setObjectName(QStringLiteral("ObjectMenu"));
+    QObject::connect(m_objectMenu, &QMenu::aboutToShow, this, [this] { RefreshMenu(); });
+    AddMenuItem(tr("Bring To Front"), [this] { BringToFront(); });
+    AddMenuItem(tr("Send To Back"), [this] { SendToBack(); });
+    AddMenuItem(tr("Cut"), [this] { CutObject(); });
+    AddMenuItem(tr("Copy"), [this] { CopyObject(); });
+    AddMenuItem(tr("Delete"), [this] { DeleteObject(); });
+    AddMenuItem(tr("Clone"), [this] { CloneObject(); });
+    AddMenuSeparator();
+    m_lockedMenuItem = AddMenuItem(tr("Locked"), [this] { ToggleLocked(); });
+    m_lockedMenuItem->setCheckable(true);
+    m_lockedMenuItem->setChecked(m_locked);
+    AddMenuItem(tr("Unselectable"), [this] { MarkUnselectable(); });
+    AddMenuSeparator();
+    AddMenuItem(tr("Center Vertically"), [this] { CenterVertically(); });
+    AddMenuItem(tr("Center Horizontally"), [this] { CenterHorizontally(); });
+}
+
+void TGGraphicControl::PopupObjectMenu(const QPoint &globalPos)
+{
+    if (m_objectMenu)
+        m_objectMenu->popup(globalPos);
+}
+
+void TGGraphicControl::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, button, shift, x, y);
+}
+
+void TGGraphicControl::MouseMove(Qt::KeyboardModifiers shift, int x, int y)
+{
+    if (OnMouseMove)
+        OnMouseMove(this, shift, x, y);
+}
+
+void TGGraphicControl::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, button, shift, x, y);
+}
+
+void TGGraphicControl::DblClick()
+{
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
+void TGGraphicControl::MouseLeave()
+{
+    if (m_parent)
+        m_parent->SetScreenCursor(m_parent->Pointing() ? crDefault : crDrag);
+}
+
+void TGGraphicControl::BringToFront()
+{
+    ReportChange();
+    if (m_parent)
+        m_parent->BringObjectToFront(this);
+}
+
+void TGGraphicControl::SendToBack()
+{
+    ReportChange();
+    if (!m_parent)
+        return;
+    m_parent->SendObjectToBack(this);
+    m_parent->Handles()->ClearSelection();
+}
+
+void TGGraphicControl::CutObject()
+{
+    ReportChange();
+    if (m_parent)
+        m_parent->ObjectClipboardCommand(this, 0);
+}
+
+void TGGraphicControl::CopyObject()
+{
+    if (m_parent)
+        m_parent->ObjectClipboardCommand(this, 1);
+}
+
+void TGGraphicControl::DeleteObject()
+{
+    ReportChange();
+    if (m_parent)
+        m_parent->ObjectClipboardCommand(this, 3);
+}
+
+void TGGraphicControl::ToggleLocked()
+{
+    m_locked = !m_locked;
+    if (m_lockedMenuItem)
+        m_lockedMenuItem->setChecked(m_locked);
+    ReportChange();
+}
+
+void TGGraphicControl::MarkUnselectable()
+{
+    SetUnselectable(true);
+    ReportChange();
+    if (m_parent)
+        m_parent->Handles()->RemoveFromSelection(this);
+}
+
+void TGGraphicControl::CenterVertically()
+{
+    if (!m_parent)
+        return;
+    SetTop(m_parent->height() / 2 - m_height / 2);
+    ReportChange();
+    QCoreApplication::processEvents();
+    m_parent->update();
+}
+
+void TGGraphicControl::CenterHorizontally()
+{
+    if (!m_parent)
+        return;
+    SetLeft(m_parent->width() / 2 - m_width / 2);
+    ReportChange();
+    QCoreApplication::processEvents();
+    m_parent->update();
+}
+
+QString TGGraphicControl::TrimSpaces(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+void TGGraphicControl::CloneObject()
+{
+    if (m_parent)
+        m_parent->CloneObject(this);
+}

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "document/Persistent.h"
+#include "surface/Geometry.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QFont;
+#include <QMenu>
+class QPainter;
+class TBaseReport;
+class TGBasePanel;
+
+// The base of every object that can be placed on a card. Objects are not
+// widgets: the design surface keeps them in its painting order, paints them
+// into their bounds and routes the mouse to them by hit test.
+class TGGraphicControl : public QObject, public TPersistent
+{
+    Q_OBJECT
+
+public:
+    using MouseButtonHandler = std::function<void(TGGraphicControl *sender, Qt::MouseButton button,
+                                                  Qt::KeyboardModifiers shift, int x, int y)>;
+    using MouseMoveHandler = std::function<void(TGGraphicControl *sender,
+                                                Qt::KeyboardModifiers shift, int x, int y)>;
+    using NotifyHandler = std::function<void(TGGraphicControl *sender)>;
+
+    // The owner frees the object and keeps its name unique (the main window).
+    explicit TGGraphicControl(QObject *owner = nullptr);
+    ~TGGraphicControl() override;
+
+    // Bounds, in surface pixels at the current zoom.
+    int Left() const { return m_left; }
+    int Top() const { return m_top; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    TRect BoundsRect() const { return TRect::FromBounds(m_left, m_top, m_width, m_height); }
+    void SetLeft(int v) { SetBounds(v, m_top, m_width, m_height); }
+    void SetTop(int v) { SetBounds(m_left, v, m_width, m_height); }
+    void SetWidth(int v) { SetBounds(m_left, m_top, v, m_height); }
+    void SetHeight(int v) { SetBounds(m_left, m_top, m_width, v); }
+    // Sets all four at once; one bounds check follows a real change.
+    void SetBounds(int left, int top, int width, int height);
+
+    QString Name() const { return objectName(); }
+    void SetName(const QString &name) { setObjectName(name); }
+    int Tag() const { return m_tag; }
+    void SetTag(int tag) { m_tag = tag; }
+    qint16 CursorId() const { return m_cursor; }
+    void SetCursorId(qint16 cursor) { m_cursor = cursor; }
+    QString Hint() const { return m_hint; }
+    void SetHint(const QString &hint) { m_hint = hint; }
+
+    bool Locked() const { return m_locked; }
+    void SetLocked(bool value);
+    bool Unselectable() const { return m_unselectable; }
+    void SetUnselectable(bool value);
+
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool visible);
+
+    float ZoomScale() const { return m_zoomScale; }
+    // Rescales the bounds from the current zoom to the new one.
+    void SetZoomScale(float scale);
+    // Takes the surface's zoom as it is, without rescaling (objects just read).
+    void AdoptZoomScale(float scale) { m_zoomScale = scale; }
+
+    // The surface that paints the object; null while the object is not placed.
+    TGBasePanel *Parent() const { return m_parent; }
+    // Moves the object onto a surface (on top of its painting order).
+    void SetParent(TGBasePanel *surface);
+    QObject *Owner() const { return QObject::parent(); }
+
+    // While reading from a stream, setters only store and bounds are not checked.
+    bool IsLoading() const { return m_loading; }
+    void SetLoading(bool loading) { m_loading = loading; }
+    // Runs once every object of a stream has been read; clears the loading mark.
+    // Kinds extend it (base first) to rebuild what is derived from their properties.
+    virtual void Loaded();
+
+    // The stored properties, base entries first.
+    const TPropertyTable &PropertyTable() const override;
+    // The entries every card object begins with; kinds append their own.
+    static TPropertyTable BaseProperties();
+
+    // Hooks of the kinds, called base first.
+    virtual void BoundsChanged();
+    virtual void RefreshMenu();
+    virtual void AssignFont(const QFont &font);
+    virtual void PrintTo(TBaseReport *report, double x, double y);
+    // Paints the object's content in its own coordinates (0, 0)-(Width, Height).
+    virtual void Paint(QPainter &painter);
+    virtual void MakeReady();
+
+    void ReportChange();
+    // Paints the selection squares onto the surface's canvas when selected.
+    void DrawSelectionSquares(QPainter &surfaceCanvas) const;
+    // Asks the surface to paint the object again.
+    void Repaint();
+
+    QMenu *ObjectMenu() const { return m_objectMenu; }
+    QAction *LockedMenuItem() const { return m_lockedMenuItem; }
+    // Opens the object menu at a global screen position, without blocking.
+    void PopupObjectMenu(const QPoint &globalPos);
+
+    // Run on a double-click while the object is the only one selected.
+    std::function<void()> DoubleClickAction;
+
+    // Mouse handlers installed by the surface; x and y are in object coordinates.
+    MouseButtonHandler OnMouseDown;
+    MouseMoveHandler OnMouseMove;
+    MouseButtonHandler OnMouseUp;
+    NotifyHandler OnDblClick;
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void MouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void DblClick();
+    void MouseLeave();
+
+    // The commands of the object menu.
+    void BringToFront();
+    void SendToBack();
+    void CutObject();
+    void CopyObject();
+    void DeleteObject();
+    void CloneObject();
+    void ToggleLocked();
+    void MarkUnselectable();
+    void CenterVertically();
+    void CenterHorizontally();
+
+    static QString TrimSpaces(const QString &text);
+
+protected:
+    // Adds an item to the object menu (kinds call it from MakeReady).
+    QAction *AddMenuItem(const QString &caption, std::function<void()> action);
+    void AddMenuSeparator();
+    bool IsSelected() const;
+
+private:
+    int m_left = 0;
+    int m_top = 0;
+    int m_width = 0;
+    int m_height = 0;
+    int m_tag = 0;
+    qint16 m_cursor = 0;
+    QString m_hint;
+    bool m_locked = false;
+    bool m_unselectable = false;
+    bool m_visible = true;
+    bool m_loading = false;
+    bool m_checkingBounds = false;
+    float m_zoomScale = 1.0f;
+    TRect m_lastBounds;
+    TGBasePanel *m_parent = nullptr;
+    QPointer<QMenu> m_objectMenu;
+    QAction *m_lockedMenuItem = nullptr;
+};

@@ -1,0 +1,823 @@
+#include "surface/Gbasepnl.h"
+
+#include "graphics/Colors.h"
+#include "shell/ShellUtil.h"
+#include "surface/Cursors.h"
+#include "surface/GGraphc.h"
+#include "surface/GHandle.h"
+#include "surface/TickClock.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+// The event that carries the deferred refit of the handles.
+class TSelectionRefreshEvent : public QEvent
+{
+public:
+    TSelectionRefreshEvent()
+        : QEvent(static_cast<QEvent::Type>(TGBasePanel::SelectionRefreshMessage))
+    {
+    }
+};
+
+} // namespace
+
+TGBasePanel::TGBasePanel(QWidget *parent)
+    : QWidget(parent)
+    , m_clock(TTickClock::System())
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoFillBackground(false);
+
+    m_handles = new TGHandle(this);
+    m_handles->OnMouseDown = [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers k, int x,
+                                    int y) { HandleMouseDown(s, b, k, x, y); };
+    m_handles->OnMouseUp = [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers k, int x,
+                                  int y) { ObjectMouseUp(s, b, k, x, y); };
+    m_handles->OnMouseMove = [this](QObject *s, Qt::KeyboardModifiers k, int x, int y) {
+        ObjectMouseMove(s, k, x, y);
+    };
+    m_handles->OnDblClick = [this](QObject *s) { ObjectDoubleClick(s); };
+    m_handles->OnKeyDown = [this](int key, Qt::KeyboardModifiers k) { KeyDownHandler(key, k); };
+    m_handles->SetSnapToGrid(false);
+
+    m_clipboardFile = ProgramFolder() + QStringLiteral("Clipbrd.tmp");
+    m_scratchFile = ProgramFolder() + QStringLiteral("TempFile.tmp");
+
+    BuildSurfaceMenu();
+    m_handles->MenuOfSurface = m_surfaceMenu;
+}
+
+TGBasePanel::~TGBasePanel()
+{
+    // Objects outlive the surface only in their owner; they must not call back.
+    for (TGGraphicControl *object : std::as_const(m_objects))
+        object->SetParent(nullptr);
+    QFile::remove(m_clipboardFile);
+    QFile::remove(m_scratchFile);
+    delete m_surfaceMenu;
+}
+
+// ---- objects --------------------------------------------------------------
+
+void TGBasePanel::InsertObject(TGGraphicControl *object)
+{
+    if (!object || m_objects.contains(object))
+        return;
+    m_objects.append(object);
+    update();
+}
+
+void TGBasePanel::RemoveObject(TGGraphicControl *object)
+{
+    if (m_handles->IndexOfSelected(object) >= 0)
+        m_handles->RemoveFromSelection(object);
+    if (m_objects.removeOne(object))
+        update();
+    if (m_capture.object == object)
+        m_capture = {};
+    if (m_hover.object == object)
+        m_hover = {};
+}
+
+void TGBasePanel::BringObjectToFront(TGGraphicControl *object)
+{
+    if (m_objects.removeOne(object)) {
+        m_objects.append(object);
+        update();
+    }
+}
+
+void TGBasePanel::SendObjectToBack(TGGraphicControl *object)
+{
+    if (m_objects.removeOne(object)) {
+        m_objects.prepend(object);
+        update();
+    }
+}
+
+QObject *TGBasePanel::Owner() const
+{
+    return m_owner ? m_owner.data() : const_cast<TGBasePanel *>(this);
+}
+
+void TGBasePanel::FreeObject(TGGraphicControl *object)
+{
+    if (!object)
+        return;
+    m_handles->RemoveFromSelection(object);
+    object->SetParent(nullptr);
+    delete object;
+}
+
+// ---- properties -----------------------------------------------------------
+
+void TGBasePanel::SetClock(TTickClock *clock)
+{
+    m_clock = clock ? clock : TTickClock::System();
+}
+
+void TGBasePanel::SetShape(TLabelShapeType shape)
+{
+    if (shape == m_shape)
+        return;
+    m_shape = shape;
+    update();
+}
+
+void TGBasePanel::SetShowGrid(bool show)
+{
+    if (show == m_showGrid)
+        return;
+    m_showGrid = show;
+    update();
+}
+
+void TGBasePanel::SetGridSize(TGridSize size)
+{
+    if (size == m_gridSize)
+        return;
+    m_gridSize = size;
+    const int step = size == gs4x4 ? 4 : 8;
+    m_handles->SetGridX(step);
+    m_handles->SetGridY(step);
+    update();
+}
+
+void TGBasePanel::SetSnapToGrid(bool snap)
+{
+    if (snap == m_snapToGrid)
+        return;
+    m_snapToGrid = snap;
+    m_handles->SetSnapToGrid(snap);
+    if (snap) {
+        const int step = m_gridSize == gs4x4 ? 4 : 8;
+        m_handles->SetGridX(step);
+        m_handles->SetGridY(step);
+    }
+}
+
+void TGBasePanel::SetDrawOutline(bool draw)
+{
+    if (draw == m_drawOutline)
+        return;
+    m_drawOutline = draw;
+    update();
+}
+
+void TGBasePanel::SetPicture(const TPicture &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void TGBasePanel::SetColorPicture(const TPicture &picture)
+{
+    m_colorPicture = picture;
+    update();
+}
+
+void TGBasePanel::SetScreenCursor(int id)
+{
+    m_screenCursor = id;
+    setCursor(CursorFor(id));
+}
+
+// ---- zoom -----------------------------------------------------------------
+
+void TGBasePanel::SetZoom(float scale)
+{
+    if (scale == m_zoomScale)
+        return;
+    m_zooming = true;
+    if (m_zoomScale * 10 == 0)
+        m_zoomScale = 1.0f;
+    const float ratio = static_cast<float>(double(scale) / double(m_zoomScale));
+    const int w = RoundEven(width() * double(ratio));
+    const int h = RoundEven(height() * double(ratio));
+    resize(w, h);
+    setFixedSize(w, h);
+    m_zoomScale = scale;
+    const QList<TGGraphicControl *> objects = m_objects;
+    for (TGGraphicControl *object : objects)
+        object->SetZoomScale(scale);
+    QCoreApplication::processEvents();
+    m_zooming = false;
+}
+
+// ---- painting -------------------------------------------------------------
+
+QImage TGBasePanel::RenderBackground() const
+{
+    const int w = std::max(1, width());
+    const int h = std::max(1, height());
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+
+    QPainterPath region;
+    switch (m_shape) {
+    case lsRectangle:
+        region.addRect(0, 0, w + 1, h + 1);
+        break;
+    case lsRoundRect:
+        region.addRoundedRect(0, 0, w + 1, h + 1, 12, 12);
+        break;
+    case lsEllipse:
+        region.addEllipse(0, 0, w + 1, h + 1);
+        break;
+    }
+
+    QPainter p(&image);
+    if (!m_picture.IsEmpty() || !m_colorPicture.IsEmpty()) {
+        p.save();
+        p.setClipPath(region);
+        m_picture.Draw(p, QRect(0, 0, w, h));
+        m_colorPicture.Draw(p, QRect(0, 0, w, h));
+        p.restore();
+    }
+    if (m_drawOutline) {
+        p.setPen(QPen(Qt::black, 0));
+        p.setBrush(Qt::NoBrush);
+        switch (m_shape) {
+        case lsRectangle:
+            p.drawRect(0, 0, w - 1, h - 1);
+            break;
+        case lsRoundRect:
+            p.drawRoundedRect(QRectF(0, 0, w - 1, h - 1), 12, 12);
+            break;
+        case lsEllipse:
+            p.drawEllipse(QRectF(0, 0, w - 1, h - 1));
+            break;
+        }
+    }
+    p.end();
+
+    if (m_showGrid) {
+        // Each dot ANDs the picture with green: green on white, darker on art.
+        const int step = m_gridSize == gs4x4 ? 4 : 8;
+        QImage mask(w, h, QImage::Format_Grayscale8);
+        mask.fill(0);
+        if (m_shape == lsRectangle) {
+            mask.fill(255);
+        } else {
+            QPainter mp(&mask);
+            mp.fillPath(region, QColor(255, 255, 255));
+        }
+        for (int y = 2; y < h; y += step) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            const uchar *inside = mask.constScanLine(y);
+            for (int x = 2; x < w; x += step) {
+                if (inside[x])
+                    line[x] = qRgb(0, qGreen(line[x]) & 128, 0);
+            }
+        }
+    }
+    return image;
+}
+
+void TGBasePanel::PaintCard(QPainter &painter, bool withSelection) const
+{
+    painter.drawImage(0, 0, RenderBackground());
+    for (TGGraphicControl *object : m_objects) {
+        if (!object->Visible())
+            continue;
+        painter.save();
+        painter.translate(object->Left(), object->Top());
+        painter.setClipRect(0, 0, object->Width(), object->Height());
+        object->Paint(painter);
+        painter.restore();
+    }
+    if (!withSelection)
+        return;
+    m_handles->Paint(painter);
+    if (!m_xorFrames.isEmpty()) {
+        painter.save();
+        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        QPen pen(Qt::white, 0, Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        for (const TRect &r : m_xorFrames) {
+            const TRect n = r.Normalized();
+            if (n.Width() > 0 && n.Height() > 0)
+                painter.drawRect(n.Left, n.Top, n.Width() - 1, n.Height() - 1);
+        }
+        painter.restore();
+    }
+}
+
+void TGBasePanel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    PaintCard(painter, true);
+}
+
+void TGBasePanel::DrawXorFrame(const TRect &rect)
+{
+    const qsizetype i = m_xorFrames.indexOf(rect);
+    if (i >= 0)
+        m_xorFrames.removeAt(i);
+    else
+        m_xorFrames.append(rect);
+    update();
+}
+
+// ---- mouse routing --------------------------------------------------------
+
+TGBasePanel::MouseTarget TGBasePanel::HitTest(const QPoint &pos, bool includeHandles) const
+{
+    MouseTarget target;
+    // An empty frame is inert: presses go through to the card.
+    if (includeHandles && m_handles->Visible() && m_handles->Enabled()
+        && m_handles->SelectedCount() > 0 && m_handles->BoundsRect().Contains(pos.x(), pos.y())) {
+        target.kind = MouseTarget::Handles;
+        return target;
+    }
+    for (qsizetype i = m_objects.size() - 1; i >= 0; --i) {
+        TGGraphicControl *object = m_objects.at(i);
+        if (object->Visible() && object->BoundsRect().Contains(pos.x(), pos.y())) {
+            target.kind = MouseTarget::Object;
+            target.object = object;
+            return target;
+        }
+    }
+    target.kind = MouseTarget::Surface;
+    return target;
+}
+
+void TGBasePanel::DeliverPress(const MouseTarget &target, Qt::MouseButton button,
+                               Qt::KeyboardModifiers shift, const QPoint &pos)
+{
+    switch (target.kind) {
+    case MouseTarget::Handles:
+        m_handles->MouseDown(button, shift, pos.x() - m_handles->Left(),
+                             pos.y() - m_handles->Top());
+        break;
+    case MouseTarget::Object:
+        if (target.object)
+            target.object->MouseDown(button, shift, pos.x() - target.object->Left(),
+                                     pos.y() - target.object->Top());
+        break;
+    case MouseTarget::Surface:
+        SurfaceMouseDown(button, shift, pos.x(), pos.y());
+        break;
+    case MouseTarget::None:
+        break;
+    }
+}
+
+void TGBasePanel::DeliverMove(const MouseTarget &target, Qt::KeyboardModifiers shift,
+                              const QPoint &pos)
+{
+    switch (target.kind) {
+    case MouseTarget::Handles:
+        m_handles->MouseMove(shift, pos.x() - m_handles->Left(), pos.y() - m_handles->Top());
+        break;
+    case MouseTarget::Object:
+        if (target.object)
+            target.object->MouseMove(shift, pos.x() - target.object->Left(),
+                                     pos.y() - target.object->Top());
+        break;
+    case MouseTarget::Surface:
+        SurfaceMouseMove(shift, pos.x(), pos.y());
+        break;
+    case MouseTarget::None:
+        break;
+    }
+}
+
+void TGBasePanel::DeliverRelease(const MouseTarget &target, Qt::MouseButton button,
+                                 Qt::KeyboardModifiers shift, const QPoint &pos)
+{
+    switch (target.kind) {
+    case MouseTarget::Handles:
+        m_handles->MouseUp(button, shift, pos.x() - m_handles->Left(),
+                           pos.y() - m_handles->Top());
+        break;
+    case MouseTarget::Object:
+        if (target.object)
+            target.object->MouseUp(button, shift, pos.x() - target.object->Left(),
+                                   pos.y() - target.object->Top());
+        break;
+    case MouseTarget::Surface:
+        SurfaceMouseUp(button, shift, pos.x(), pos.y());
+        break;
+    case MouseTarget::None:
+        break;
+    }
+}
+
+void TGBasePanel::UpdateHover(const MouseTarget &target)
+{
+    if (target == m_hover)
+        return;
+    const MouseTarget left = m_hover;
+    m_hover = target;
+    if (left.kind == MouseTarget::Object && left.object)
+        left.object->MouseLeave();
+    else if (left.kind == MouseTarget::Handles)
+        m_handles->MouseLeave();
+}
+
+void TGBasePanel::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    m_liveModifiers = event->modifiers();
+    m_mousePos = pos;
+    m_handles->SetLeftButtonHeld(event->buttons() & Qt::LeftButton);
+    const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
+                                                                   : HitTest(pos, true);
+    if (m_capture.kind == MouseTarget::None)
+        m_capture = target;
+    DeliverPress(target, event->button(), event->modifiers(), pos);
+}
+
+void TGBasePanel::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    m_liveModifiers = event->modifiers();
+    m_mousePos = pos;
+    m_handles->SetLeftButtonHeld(event->buttons() & Qt::LeftButton);
+    const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
+                                                                   : HitTest(pos, true);
+    if (m_capture.kind == MouseTarget::None)
+        UpdateHover(target);
+    DeliverMove(target, event->modifiers(), pos);
+}
+
+void TGBasePanel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    m_liveModifiers = event->modifiers();
+    m_mousePos = pos;
+    m_handles->SetLeftButtonHeld(event->buttons() & Qt::LeftButton);
+    const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
+                                                                   : HitTest(pos, true);
+    // A press captures the mouse until its release; the handles hold theirs longer.
+    if (m_capture.kind != MouseTarget::Handles)
+        m_capture = {};
+    DeliverRelease(target, event->button(), event->modifiers(), pos);
+}
+
+void TGBasePanel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    m_liveModifiers = event->modifiers();
+    m_mousePos = pos;
+    m_handles->SetLeftButtonHeld(event->buttons() & Qt::LeftButton);
+    const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
+                                                                   : HitTest(pos, true);
+    switch (target.kind) {
+    case MouseTarget::Handles:
+        m_handles->DblClick();
+        break;
+    case MouseTarget::Object:
+        if (target.object)
+            target.object->DblClick();
+        break;
+    case MouseTarget::Surface:
+        if (OnDblClick)
+            OnDblClick(this);
+        break;
+    case MouseTarget::None:
+        break;
+    }
+    // The second press of a double-click is a press as well.
+    if (m_capture.kind == MouseTarget::None)
+        m_capture = target;
+    DeliverPress(target, event->button(), event->modifiers(), pos);
+}
+
+void TGBasePanel::leaveEvent(QEvent *event)
+{
+    if (m_capture.kind == MouseTarget::None) {
+        MouseTarget none;
+        none.kind = MouseTarget::Surface;
+        UpdateHover(none);
+    }
+    QWidget::leaveEvent(event);
+}
+
+void TGBasePanel::SetHandlesCapture(bool capture)
+{
+    if (capture) {
+        m_capture = {};
+        m_capture.kind = MouseTarget::Handles;
+    } else if (m_capture.kind == MouseTarget::Handles) {
+        m_capture = {};
+    }
+}
+
+bool TGBasePanel::HandlesHaveCapture() const
+{
+    return m_capture.kind == MouseTarget::Handles;
+}
+
+void TGBasePanel::ForwardMouse(bool release, Qt::MouseButton button, int x, int y)
+{
+    const MouseTarget target = HitTest(QPoint(x, y), false);
+    if (release)
+        DeliverRelease(target, button, Qt::NoModifier, QPoint(x, y));
+    else
+        DeliverPress(target, button, Qt::NoModifier, QPoint(x, y));
+}
+
+QPoint TGBasePanel::SenderOrigin(QObject *sender) const
+{
+    if (auto *object = qobject_cast<TGGraphicControl *>(sender))
+        return QPoint(object->Left(), object->Top());
+    if (sender == m_handles)
+        return QPoint(m_handles->Left(), m_handles->Top());
+    return QPoint(0, 0);
+}
+
+void TGBasePanel::PopupMenuAt(QMenu *menu, const QPoint &surfacePos)
+{
+    if (menu)
+        menu->popup(mapToGlobal(surfacePos));
+}
+
+// ---- mouse on the surface ---------------------------------------------------
+
+void TGBasePanel::SurfaceMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
+{
+    m_rubberBand = {x, y, x, y};
+    if (button == Qt::LeftButton) {
+        m_rubberBandActive = true;
+        SetScreenCursor(crHandPoint);
+    } else {
+        UpdateSurfaceMenu();
+        PopupMenuAt(m_surfaceMenu, QPoint(x, y));
+    }
+}
+
+void TGBasePanel::SurfaceMouseMove(Qt::KeyboardModifiers, int x, int y)
+{
+    if (!m_rubberBandActive)
+        return;
+    SetScreenCursor(crHandPoint);
+    DrawXorFrame(m_rubberBand.Normalized());
+    m_rubberBand.Right = x;
+    m_rubberBand.Bottom = y;
+    DrawXorFrame(m_rubberBand.Normalized());
+}
+
+void TGBasePanel::SurfaceMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+{
+    if (m_rubberBandActive) {
+        m_rubberBand = m_rubberBand.Normalized();
+        m_xorFrames.clear();
+        update();
+        m_rubberBandActive = false;
+        if (m_pointing) {
+            SelectInRect(m_rubberBand);
+            m_handles->Repaint();
+        } else {
+            CreateObjectForTool(m_rubberBand);
+            if (DroppedObjectEvent)
+                DroppedObjectEvent(this, m_rubberBand);
+        }
+    }
+    if (m_pointing)
+        SetScreenCursor(crDefault);
+}
+
+void TGBasePanel::SelectInRect(const TRect &rect)
+{
+    const bool shift = m_liveModifiers & Qt::ShiftModifier;
+    QList<TGGraphicControl *> list;
+    if (shift)
+        list = m_handles->Selection();
+    m_handles->ClearSelection();
+    for (qsizetype i = m_objects.size() - 1; i >= 0; --i) {
+        TGGraphicControl *object = m_objects.at(i);
+        if (!object->BoundsRect().Intersects(rect))
+            continue;
+        if (shift && list.contains(object))
+            list.removeOne(object);
+        else
+            list.append(object);
+    }
+    for (TGGraphicControl *object : std::as_const(list))
+        m_handles->AddToSelection(object);
+}
+
+// ---- handlers installed on objects and handles ------------------------------
+
+void TGBasePanel::ObjectMouseDown(TGGraphicControl *object, Qt::MouseButton button,
+                                  Qt::KeyboardModifiers shift, int x, int y)
+{
+    if (!m_pointing || object->Unselectable()) {
+        SurfaceMouseDown(button, shift, x + object->Left(), y + object->Top());
+        return;
+    }
+    if (!(m_liveModifiers & Qt::ShiftModifier))
+        m_handles->ClearSelection();
+    m_handles->AddToSelection(object);
+    m_handles->Repaint();
+    if (m_handles->SelectedCount() == 1 && button == Qt::RightButton)
+        object->PopupObjectMenu(mapToGlobal(QPoint(x + object->Left(), y + object->Top())));
+}
+
+void TGBasePanel::ObjectMouseMove(QObject *sender, Qt::KeyboardModifiers shift, int x, int y)
+{
+    if (qobject_cast<TGGraphicControl *>(sender) && m_pointing)
+        SetScreenCursor(crHandPoint);
+    const QPoint origin = SenderOrigin(sender);
+    SurfaceMouseMove(shift, x + origin.x(), y + origin.y());
+}
+
+void TGBasePanel::ObjectMouseUp(QObject *sender, Qt::MouseButton button,
+                                Qt::KeyboardModifiers shift, int x, int y)
+{
+    const QPoint origin = SenderOrigin(sender);
+    SurfaceMouseUp(button, shift, x + origin.x(), y + origin.y());
+}
+
+void TGBasePanel::HandleMouseDown(QObject *sender, Qt::MouseButton button,
+                                  Qt::KeyboardModifiers shift, int x, int y)
+{
+    if (!m_pointing) {
+        const QPoint origin = SenderOrigin(sender);
+        SurfaceMouseDown(button, shift, x + origin.x(), y + origin.y());
+        return;
+    }
+    if (!(m_liveModifiers & Qt::ShiftModifier))
+        return;
+    const QPoint p(x + m_handles->Left(), y + m_handles->Top());
+    QList<TGGraphicControl *> list = m_handles->Selection();
+    m_handles->ClearSelection();
+    QCoreApplication::processEvents();
+    if (m_liveModifiers & Qt::ShiftModifier) {
+        list.removeIf([p](TGGraphicControl *object) {
+            return object->BoundsRect().Contains(p.x(), p.y());
+        });
+    }
+    for (TGGraphicControl *object : std::as_const(list))
+        m_handles->AddToSelection(object);
+    QCoreApplication::processEvents();
+}
+
+void TGBasePanel::ObjectDoubleClick(QObject *sender)
+{
+    const QPoint p = m_mousePos;
+    if (sender == m_handles) {
+        if (m_handles->SelectedCount() <= 1) {
+            TGGraphicControl *hit = nullptr;
+            for (TGGraphicControl *object : m_handles->Selection()) {
+                if (object->BoundsRect().Grown(2).Contains(p.x(), p.y())) {
+                    hit = object;
+                    break;
+                }
+            }
+            if (hit) {
+                if (hit->DoubleClickAction)
+                    hit->DoubleClickAction();
+                else
+                    hit->PopupObjectMenu(mapToGlobal(p));
+            }
+        }
+    } else if (auto *object = qobject_cast<TGGraphicControl *>(sender)) {
+        object->PopupObjectMenu(mapToGlobal(p));
+    }
+    m_handles->NoteDoubleClick();
+}
+
+// ---- placing ----------------------------------------------------------------
+
+void TGBasePanel::CreateObjectForTool(const TRect &) {}
+
+void TGBasePanel::PlaceObject(TGGraphicControl *object, const TRect &rect)
+{
+    object->SetVisible(false);
+    object->SetParent(this);
+    object->SetName(UniqueName(QStringLiteral("Special")));
+    object->SetTop(rect.Top);
+    object->SetLeft(rect.Left);
+    object->SetWidth(rect.Right - rect.Left);
+    object->SetHeight(rect.Bottom - rect.Top);
+    if (object->Width() < 10)
+        object->SetWidth(10);
+    if (object->Height() < 15)
+        object->SetHeight(15);
+    WireObject(object);
+    object->AdoptZoomScale(m_zoomScale);
+    object->SetVisible(true);
+    FireLabelChanged();
+    QCoreApplication::processEvents();
+}
+
+QString TGBasePanel::UniqueName(const QString &prefix) const
+{
+    const QObject *owner = Owner();
+    for (int n = 1; n <= 1000; ++n) {
+        const QString name = prefix + QString::number(n);
+        if (!owner->findChild<QObject *>(name, Qt::FindDirectChildrenOnly))
+            return name;
+    }
+    return QString();
+}
+
+void TGBasePanel::WireObject(TGGraphicControl *object)
+{
+    object->OnMouseDown = [this](TGGraphicControl *o, Qt::MouseButton b, Qt::KeyboardModifiers k,
+                                 int x, int y) { ObjectMouseDown(o, b, k, x, y); };
+    object->OnMouseMove = [this](TGGraphicControl *o, Qt::KeyboardModifiers k, int x, int y) {
+        ObjectMouseMove(o, k, x, y);
+    };
+    object->OnMouseUp = [this](TGGraphicControl *o, Qt::MouseButton b, Qt::KeyboardModifiers k,
+                               int x, int y) { ObjectMouseUp(o, b, k, x, y); };
+    object->OnDblClick = [this](TGGraphicControl *o) { ObjectDoubleClick(o); };
+}
+
+void TGBasePanel::RewireAll()
+{
+    for (qsizetype i = m_objects.size() - 1; i >= 0; --i) {
+        WireObject(m_objects.at(i));
+        m_objects.at(i)->AdoptZoomScale(m_zoomScale);
+    }
+}
+
+// ---- change notification and keyboard -----------------------------------------
+
+void TGBasePanel::FireLabelChanged()
+{
+    if (!m_zooming && LabelChangedEvent)
+        LabelChangedEvent(this);
+}
+
+void TGBasePanel::PostSelectionRefresh()
+{
+    QCoreApplication::postEvent(this, new TSelectionRefreshEvent);
+}
+
+bool TGBasePanel::event(QEvent *event)
+{
+    if (event->type() == static_cast<QEvent::Type>(SelectionRefreshMessage)) {
+        m_handles->FitToSelection();
+        return true;
+    }
+    // Tab and the arrows belong to the card, not to focus navigation.
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+bool TGBasePanel::focusNextPrevChild(bool)
+{
+    return false;
+}
+
+void TGBasePanel::SetHandlesFocus(bool focus)
+{
+    m_handlesFocus = focus;
+    if (focus && isVisible())
+        setFocus(Qt::OtherFocusReason);
+}
+
+void TGBasePanel::keyPressEvent(QKeyEvent *event)
+{
+    m_liveModifiers = event->modifiers();
+    if (m_handlesFocus && m_handles->Visible() && m_handles->Enabled())
+        m_handles->KeyDown(event->key(), event->modifiers());
+    else
+        KeyDownHandler(event->key(), event->modifiers());
+}
+
+void TGBasePanel::keyReleaseEvent(QKeyEvent *event)
+{
+    m_liveModifiers = event->modifiers();
+    if (event->isAutoRepeat())
+        return;
+    if (m_handlesFocus && m_handles->Visible() && m_handles->Enabled())
+        m_handles->KeyUp(event->key(), event->modifiers());
+}
+
+void TGBasePanel::KeyDownHandler(int key, Qt::KeyboardModifiers shift)
+{
+    if (shift & Qt::ControlModifier) {
+        if (key == Qt::Key_C)
+            ClipboardCommand(1);
+        else if (key == Qt::Key_V)
+            ClipboardCommand(2);
+        else if (key == Qt::Key_X)
+            ClipboardCommand(0);
+    } else if (key == Qt::Key_Delete) {
+        ClipboardCommand(3);
+    }
+    if (OnKeyDown)
+        OnKeyDown(key, shift);
+}

@@ -1,0 +1,242 @@
+#pragma once
+
+#include "graphics/Picture.h"
+#include "surface/Geometry.h"
+
+#include <QFont>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QMenu;
+class QAction;
+#include "surface/GGraphc.h"
+class TGHandle;
+class TTickClock;
+class TBaseReport;
+
+enum TLabelShapeType { lsRectangle, lsRoundRect, lsEllipse };
+enum TGridSize { gs4x4, gs8x8 };
+
+// The general design surface: it shows the card, holds the card objects in
+// painting order, routes the mouse to the handles, the objects or itself,
+// runs the rubber band and reports every change of the design.
+class TGBasePanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using DroppedObjectHandler = std::function<void(TGBasePanel *sender, const TRect &r)>;
+    using NotifyHandler = std::function<void(QObject *sender)>;
+    using KeyHandler = std::function<void(int key, Qt::KeyboardModifiers shift)>;
+
+    // The posted event that refits the handles after the current input.
+    static constexpr int SelectionRefreshMessage = 1066;
+
+    explicit TGBasePanel(QWidget *parent = nullptr);
+    ~TGBasePanel() override;
+
+    // The card objects, bottom of the painting order first.
+    const QList<TGGraphicControl *> &Objects() const { return m_objects; }
+    int ObjectCount() const { return m_objects.size(); }
+    TGGraphicControl *ObjectAt(int index) const { return m_objects.value(index); }
+    // The surface's children as the commands count them: the handles and the objects.
+    int ControlCount() const { return m_objects.size() + 1; }
+    void InsertObject(TGGraphicControl *object);
+    void RemoveObject(TGGraphicControl *object);
+    void BringObjectToFront(TGGraphicControl *object);
+    void SendObjectToBack(TGGraphicControl *object);
+
+    // The owner of the objects (the main window); the surface itself when none is set.
+    QObject *Owner() const;
+    void SetOwner(QObject *owner) { m_owner = owner; }
+
+    TGHandle *Handles() const { return m_handles; }
+
+    float ZoomScale() const { return m_zoomScale; }
+    void SetZoom(float scale);
+    bool Zooming() const { return m_zooming; }
+
+    bool Pointing() const { return m_pointing; }
+    void SetPointing(bool pointing) { m_pointing = pointing; }
+    TLabelShapeType Shape() const { return m_shape; }
+    void SetShape(TLabelShapeType shape);
+    TGridSize GridSize() const { return m_gridSize; }
+    void SetGridSize(TGridSize size);
+    bool ShowGrid() const { return m_showGrid; }
+    void SetShowGrid(bool show);
+    bool SnapToGrid() const { return m_snapToGrid; }
+    void SetSnapToGrid(bool snap);
+    bool DrawOutline() const { return m_drawOutline; }
+    void SetDrawOutline(bool draw);
+    bool Printing() const { return m_printing; }
+    void SetPrinting(bool printing) { m_printing = printing; }
+    bool Previewing() const { return m_previewing; }
+    void SetPreviewing(bool previewing) { m_previewing = previewing; }
+
+    TPicture &Picture() { return m_picture; }
+    TPicture &ColorPicture() { return m_colorPicture; }
+    void SetPicture(const TPicture &picture);
+    void SetColorPicture(const TPicture &picture);
+
+    // The default font for new text.
+    QFont SurfaceFont() const { return m_surfaceFont; }
+    void SetSurfaceFont(const QFont &font) { m_surfaceFont = font; }
+
+    QMenu *SurfaceMenu() const { return m_surfaceMenu; }
+    QString ClipboardFile() const { return m_clipboardFile; }
+    QString ScratchFile() const { return m_scratchFile; }
+    uint32_t LastPasteTick() const { return m_lastPasteTick; }
+
+    DroppedObjectHandler DroppedObjectEvent;
+    NotifyHandler LabelChangedEvent;
+    NotifyHandler OnDblClick;
+    KeyHandler OnKeyDown;
+
+    // Clock of the timing rules; tests set their own.
+    TTickClock *Clock() const { return m_clock; }
+    void SetClock(TTickClock *clock);
+
+    // Mouse on the surface, in surface pixels.
+    void SurfaceMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void SurfaceMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void SurfaceMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+    // Handlers installed on the objects and the handles; x, y in the sender's coordinates.
+    virtual void ObjectMouseDown(TGGraphicControl *object, Qt::MouseButton button,
+                                 Qt::KeyboardModifiers shift, int x, int y);
+    void ObjectMouseMove(QObject *sender, Qt::KeyboardModifiers shift, int x, int y);
+    void ObjectMouseUp(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                       int x, int y);
+    void ObjectDoubleClick(QObject *sender);
+    void HandleMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                         int x, int y);
+
+    TRect RubberBand() const { return m_rubberBand; }
+    bool RubberBandActive() const { return m_rubberBandActive; }
+    void SelectInRect(const TRect &rect);
+    // Draws the dotted frame, or erases it when it is already shown.
+    void DrawXorFrame(const TRect &rect);
+    const QList<TRect> &XorFrames() const { return m_xorFrames; }
+
+    virtual void CreateObjectForTool(const TRect &rect);
+    void PlaceObject(TGGraphicControl *object, const TRect &rect);
+    QString UniqueName(const QString &prefix) const;
+    void WireObject(TGGraphicControl *object);
+    void RewireAll();
+
+    void FireLabelChanged();
+    void PostSelectionRefresh();
+
+    // The keyboard commands (Ctrl+C, Ctrl+V, Ctrl+X, Delete).
+    void KeyDownHandler(int key, Qt::KeyboardModifiers shift);
+
+    // Surface commands.
+    void UpdateSurfaceMenu();
+    void ClipboardCommand(int code);
+    void ObjectClipboardCommand(TGGraphicControl *object, int code);
+    void DeleteAllObjects();
+    void RemoveOutsideObjects();
+    virtual void PrintObjects(TBaseReport *report, double x, double y);
+    // Copies the object through the design format, 25 pixels lower.
+    void CloneObject(TGGraphicControl *object);
+    // Frees one object now, dropping it from the selection first.
+    void FreeObject(TGGraphicControl *object);
+
+    // The screen cursor, by its number.
+    int ScreenCursor() const { return m_screenCursor; }
+    void SetScreenCursor(int id);
+    // Keyboard state at the input being handled.
+    Qt::KeyboardModifiers LiveModifiers() const { return m_liveModifiers; }
+    // Last mouse position seen, in surface pixels.
+    QPoint MousePosition() const { return m_mousePos; }
+
+    // Mouse capture: the handles keep it until a move without the left button.
+    void SetHandlesCapture(bool capture);
+    bool HandlesHaveCapture() const;
+    // Sends a press or release to the object under the point, or to the surface itself.
+    void ForwardMouse(bool release, Qt::MouseButton button, int x, int y);
+    // Keyboard focus on the handles (arrow keys go to them first).
+    void SetHandlesFocus(bool focus);
+    bool HandlesHaveFocus() const { return m_handlesFocus; }
+
+    // Paints the card background (white, pictures, outline, grid) at the current size.
+    QImage RenderBackground() const;
+    // The card as painted, with objects, squares and frames: what the widget shows.
+    void PaintCard(QPainter &painter, bool withSelection) const;
+
+Q_SIGNALS:
+    void objectsChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    bool event(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    // The surface menu, built once; its items are enabled as it opens.
+    void BuildSurfaceMenu();
+    struct MouseTarget
+    {
+        enum Kind { None, Surface, Handles, Object } kind = None;
+        QPointer<TGGraphicControl> object;
+        bool operator==(const MouseTarget &o) const
+        {
+            return kind == o.kind && object == o.object;
+        }
+    };
+    MouseTarget HitTest(const QPoint &pos, bool includeHandles) const;
+    void DeliverPress(const MouseTarget &target, Qt::MouseButton button,
+                      Qt::KeyboardModifiers shift, const QPoint &pos);
+    void DeliverMove(const MouseTarget &target, Qt::KeyboardModifiers shift, const QPoint &pos);
+    void DeliverRelease(const MouseTarget &target, Qt::MouseButton button,
+                        Qt::KeyboardModifiers shift, const QPoint &pos);
+    void UpdateHover(const MouseTarget &target);
+    QPoint SenderOrigin(QObject *sender) const;
+    void PopupMenuAt(QMenu *menu, const QPoint &surfacePos);
+    void Align(int how);
+    void ChooseFontForSelection();
+
+    QList<TGGraphicControl *> m_objects;
+    QPointer<QObject> m_owner;
+    TGHandle *m_handles = nullptr;
+    TTickClock *m_clock = nullptr;
+    float m_zoomScale = 1.0f;
+    bool m_pointing = true;
+    TLabelShapeType m_shape = lsRoundRect;
+    bool m_rubberBandActive = false;
+    TGridSize m_gridSize = gs4x4;
+    bool m_showGrid = false;
+    bool m_snapToGrid = false;
+    bool m_printing = false;
+    bool m_drawOutline = true;
+    bool m_zooming = false;
+    bool m_previewing = false;
+    uint32_t m_lastPasteTick = 0;
+    TPicture m_picture;
+    TPicture m_colorPicture;
+    QFont m_surfaceFont;
+    QMenu *m_surfaceMenu = nullptr;
+    QList<QAction *> m_selectionItems;
+    QAction *m_pasteItem = nullptr;
+    QAction *m_lockAllItem = nullptr;
+    QAction *m_unlockAllItem = nullptr;
+    QString m_clipboardFile;
+    QString m_scratchFile;
+    TRect m_rubberBand;
+    QList<TRect> m_xorFrames;
+    int m_screenCursor = 0;
+    Qt::KeyboardModifiers m_liveModifiers;
+    QPoint m_mousePos;
+    MouseTarget m_capture;
+    MouseTarget m_hover;
+    bool m_handlesFocus = false;
+};

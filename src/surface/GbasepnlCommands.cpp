@@ -1,0 +1,211 @@
+// The surface's menu and commands: arrange, clipboard, align, centre, lock,
+// selectability, select all, font, and removing objects.
+#include "surface/GGraphc.h"
+#include "surface/GHandle.h"
+#include "surface/Gbasepnl.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFontDialog>
+#include <QMenu>
+
+namespace {
+enum { AlignLeft, AlignRight, AlignTops, AlignBottoms };
+}
+
+void TGBasePanel::BuildSurfaceMenu()
+{
+    m_surfaceMenu = new QMenu;
+    m_surfaceMenu->setObjectName(QStringLiteral("SurfaceMenu"));
+    connect(m_surfaceMenu, &QMenu::aboutToShow, this, [this] { UpdateSurfaceMenu(); });
+    auto add = [this](const QString &caption, std::function<void()> action) {
+        QAction *item = m_surfaceMenu->addAction(caption);
+        connect(item, &QAction::triggered, this, [action] { action(); });
+        return item;
+    };
+    auto selectionItem = [&](const QString &caption, std::function<void()> action) {
+        QAction *item = add(caption, std::move(action));
+        m_selectionItems.append(item);
+        return item;
+    };
+    selectionItem(tr("Bring To Front"), [this] {
+        m_handles->BringSelectionToFront();
+        FireLabelChanged();
+    });
+    selectionItem(tr("Send To Back"), [this] {
+        m_handles->SendSelectionToBack();
+        m_handles->ClearSelection();
+        FireLabelChanged();
+    });
+    m_surfaceMenu->addSeparator();
+    selectionItem(tr("Cut"), [this] { ClipboardCommand(0); });
+    selectionItem(tr("Copy"), [this] { ClipboardCommand(1); });
+    m_pasteItem = add(tr("Paste"), [this] { ClipboardCommand(2); });
+    m_surfaceMenu->addSeparator();
+    selectionItem(tr("Delete"), [this] { ClipboardCommand(3); });
+    m_surfaceMenu->addSeparator();
+    selectionItem(tr("Align Left"), [this] { Align(AlignLeft); });
+    selectionItem(tr("Align Right"), [this] { Align(AlignRight); });
+    selectionItem(tr("Align Tops"), [this] { Align(AlignTops); });
+    selectionItem(tr("Align Bottoms"), [this] { Align(AlignBottoms); });
+    m_surfaceMenu->addSeparator();
+    selectionItem(tr("Center Vertically"), [this] {
+        for (TGGraphicControl *object : m_handles->Selection())
+            object->CenterVertically();
+        update();
+    });
+    selectionItem(tr("Center Horizontally"), [this] {
+        for (TGGraphicControl *object : m_handles->Selection())
+            object->CenterHorizontally();
+        update();
+    });
+    m_surfaceMenu->addSeparator();
+    m_lockAllItem = add(tr("Lock All"), [this] {
+        for (TGGraphicControl *object : std::as_const(m_objects))
+            if (!object->Locked())
+                object->SetLocked(true);
+    });
+    m_unlockAllItem = add(tr("Unlock All"), [this] {
+        for (TGGraphicControl *object : std::as_const(m_objects))
+            if (object->Locked())
+                object->SetLocked(false);
+    });
+    m_surfaceMenu->addSeparator();
+    add(tr("Mark All Selectable"), [this] {
+        for (TGGraphicControl *object : std::as_const(m_objects))
+            object->SetUnselectable(false);
+    });
+    add(tr("Mark All Unselectable"), [this] {
+        const QList<TGGraphicControl *> objects = m_objects;
+        for (TGGraphicControl *object : objects)
+            object->SetUnselectable(true);
+    });
+    add(tr("Select All"), [this] {
+        if (m_objects.isEmpty())
+            return;
+        m_handles->ClearSelection();
+        for (TGGraphicControl *object : std::as_const(m_objects))
+            m_handles->AddToSelection(object);
+    });
+    m_surfaceMenu->addSeparator();
+    selectionItem(tr("Font"), [this] { ChooseFontForSelection(); });
+}
+
+void TGBasePanel::UpdateSurfaceMenu()
+{
+    const bool selected = m_handles->SelectedCount() > 0;
+    for (QAction *item : std::as_const(m_selectionItems))
+        item->setEnabled(selected);
+    m_pasteItem->setEnabled(QFile::exists(m_clipboardFile));
+    m_lockAllItem->setEnabled(ControlCount() > 1);
+    m_unlockAllItem->setEnabled(ControlCount() > 1);
+}
+
+void TGBasePanel::Align(int how)
+{
+    const QList<TGGraphicControl *> selection = m_handles->Selection();
+    if (selection.isEmpty())
+        return;
+    FireLabelChanged();
+    int m = 0;
+    switch (how) {
+    case AlignLeft:
+        m = width();
+        for (const TGGraphicControl *o : selection)
+            m = std::min(m, o->Left());
+        for (TGGraphicControl *o : selection)
+            o->SetLeft(m);
+        break;
+    case AlignRight:
+        for (const TGGraphicControl *o : selection)
+            m = std::max(m, o->Left() + o->Width());
+        for (TGGraphicControl *o : selection)
+            o->SetLeft(m - o->Width());
+        break;
+    case AlignTops:
+        m = height();
+        for (const TGGraphicControl *o : selection)
+            m = std::min(m, o->Top());
+        for (TGGraphicControl *o : selection)
+            o->SetTop(m);
+        break;
+    case AlignBottoms:
+        for (const TGGraphicControl *o : selection)
+            m = std::max(m, o->Top() + o->Height());
+        for (TGGraphicControl *o : selection)
+            o->SetTop(m - o->Height());
+        break;
+    }
+    update();
+}
+
+void TGBasePanel::ChooseFontForSelection()
+{
+    if (m_handles->SelectedCount() == 0)
+        return;
+    QFontDialog dialog(m_surfaceFont, this);
+    dialog.setObjectName(QStringLiteral("FontDialog"));
+    if (dialog.exec() == QDialog::Accepted) {
+        const QFont chosen = dialog.selectedFont();
+        for (TGGraphicControl *object : m_handles->Selection())
+            object->AssignFont(chosen);
+    }
+    update();
+}
+
+void TGBasePanel::ClipboardCommand(int code)
+{
+    switch (code) {
+    case 3:
+        for (int i = m_handles->SelectedCount() - 1; i >= 0; --i) {
+            TGGraphicControl *object = m_handles->SelectedObject(i);
+            m_handles->RemoveFromSelection(object);
+            FreeObject(object);
+            FireLabelChanged();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TGBasePanel::ObjectClipboardCommand(TGGraphicControl *object, int code)
+{
+    if (m_handles->IndexOfSelected(object) >= 0) {
+        ClipboardCommand(code);
+        return;
+    }
+    if (code == 3) {
+        FireLabelChanged();
+        FreeObject(object);
+    }
+}
+
+void TGBasePanel::DeleteAllObjects()
+{
+    m_handles->ClearSelection();
+    for (qsizetype i = m_objects.size() - 1; i >= 0; --i)
+        FreeObject(m_objects.at(i));
+}
+
+void TGBasePanel::RemoveOutsideObjects()
+{
+    m_handles->ClearSelection();
+    for (qsizetype i = m_objects.size() - 1; i >= 0; --i) {
+        TGGraphicControl *o = m_objects.at(i);
+        if (o->Top() > height() - 10 || o->Left() > width() - 10 || o->Width() < 1
+            || o->Height() < 1)
+            FreeObject(o);
+    }
+}
+
+void TGBasePanel::PrintObjects(TBaseReport *report, double x, double y)
+{
+    const QList<TGGraphicControl *> objects = m_objects;
+    for (TGGraphicControl *object : objects)
+        object->PrintTo(report, x, y);
+}
+
+void TGBasePanel::CloneObject(TGGraphicControl *)
+{
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "surface/Gbasepnl.h"
+
+#include <QStringList>
+
+enum TLPanelState {
+    psPointing,
+    psLabel,
+    psSymbolLabel,
+    psMultiLineLabel,
+    psRectangle,
+    psEllipse,
+    psRoundRectangle,
+    psLine,
+    psImage,
+    psSuperShape,
+    psRichLabel,
+    psSuperText
+};
+
+// The card surface of the main window: the current tool, the creation of each
+// object kind and the personal details that text objects offer.
+class TGBusinessCardPanel32 : public TGBasePanel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int PersonalInfoCount = 10;
+
+    explicit TGBusinessCardPanel32(QWidget *parent = nullptr);
+
+    TLPanelState PanelState() const { return m_panelState; }
+    void SetPanelState(TLPanelState state);
+
+    // Name, Company, Title, Address 1-3, Phone 1-2, EMail, Fax.
+    QStringList PersonalInfo;
+
+    void CreateObjectForTool(const TRect &rect) override;
+    bool HasSpecialEffects() const;
+
+    // The tool's name as its button's hint gives it.
+    static QString ToolName(TLPanelState state);
+
+private:
+    TLPanelState m_panelState = psPointing;
+};

@@ -1,0 +1,18 @@
+// Test entry point: gives every test binary a QApplication on the offscreen
+// platform and a private, empty data folder.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessaro"));
+    return RUN_ALL_TESTS();
+}

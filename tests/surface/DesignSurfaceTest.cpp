@@ -1,0 +1,301 @@
+// The design surface: placing tools, rubber band selection, grid painting,
+// zoom, names, change reports and the deferred refit of the handles.
+#include "SurfaceFixture.h"
+
+#include <QMenu>
+
+using DesignSurfaceTest = SurfaceTest;
+
+TEST_F(DesignSurfaceTest, PlacingToolsApplyTheMinimumSizes)
+{
+    int dropped = 0;
+    surface->DroppedObjectEvent = [&](TGBasePanel *, const TRect &) {
+        ++dropped;
+        surface->SetPanelState(psPointing);
+    };
+
+    // A click without dragging: 50 x 15 at the click point.
+    surface->SetPanelState(psRectangle);
+    Press({40, 30});
+    Release({40, 30});
+    ASSERT_EQ(surface->ObjectCount(), 1);
+    EXPECT_BOUNDS(surface->ObjectAt(0), 40, 30, 50, 15);
+    EXPECT_EQ(surface->ObjectAt(0)->Name(), "Special1");
+    EXPECT_EQ(dropped, 1);
+    EXPECT_TRUE(surface->Pointing());
+
+    // 30 x 10 becomes 30 x 15; 20 x 40 becomes 50 x 40 (a narrow drag gets +50, not +25).
+    surface->SetPanelState(psEllipse);
+    Drag({100, 100}, {130, 110});
+    ASSERT_EQ(surface->ObjectCount(), 2);
+    EXPECT_BOUNDS(surface->ObjectAt(1), 100, 100, 30, 15);
+    surface->SetPanelState(psLine);
+    Drag({220, 120}, {200, 80}); // dragged up and left: normalised first
+    ASSERT_EQ(surface->ObjectCount(), 3);
+    EXPECT_BOUNDS(surface->ObjectAt(2), 200, 80, 50, 40);
+    EXPECT_EQ(surface->ObjectAt(2)->Name(), "Special3");
+}
+
+TEST_F(DesignSurfaceTest, ToolsThatOpenTheirOwnDialogResetTheToolThemselves)
+{
+    surface->SetPanelState(psSuperShape);
+    Drag({20, 20}, {80, 60});
+    EXPECT_EQ(surface->PanelState(), psPointing);
+    EXPECT_TRUE(surface->Pointing());
+    surface->SetPanelState(psRectangle);
+    Drag({100, 20}, {160, 60});
+    // Without a dropped-object handler the plain tools stay active.
+    EXPECT_EQ(surface->PanelState(), psRectangle);
+}
+
+TEST_F(DesignSurfaceTest, PlacingToolPressedOnAnObjectStartsANewRubberBand)
+{
+    TGPlaceholderObject *existing = Place(50, 50, 80, 40);
+    surface->SetPanelState(psRectangle);
+    Drag({60, 60}, {100, 80});
+    EXPECT_EQ(surface->ObjectCount(), 2);
+    EXPECT_EQ(handles()->IndexOfSelected(existing), -1);
+    EXPECT_BOUNDS(surface->ObjectAt(1), 60, 60, 40, 20);
+}
+
+TEST_F(DesignSurfaceTest, RubberBandSelectsObjectsItTouches)
+{
+    TGPlaceholderObject *object = Place(100, 50, 40, 20);
+    // Covering only the leftmost pixel column selects it.
+    Drag({60, 40}, {101, 80});
+    EXPECT_EQ(handles()->SelectedCount(), 1);
+    // Ending exactly at its Left does not.
+    Drag({60, 40}, {100, 80});
+    EXPECT_EQ(handles()->SelectedCount(), 0);
+    EXPECT_TRUE(surface->XorFrames().isEmpty());
+    (void)object;
+}
+
+TEST_F(DesignSurfaceTest, ShiftRubberBandSwapsSelectionStates)
+{
+    TGPlaceholderObject *a = Place(20, 20, 40, 20);
+    TGPlaceholderObject *b = Place(100, 20, 40, 20);
+    handles()->AddToSelection(a);
+    Drag({10, 10}, {200, 60}, Qt::ShiftModifier);
+    EXPECT_EQ(handles()->IndexOfSelected(a), -1);
+    EXPECT_EQ(handles()->IndexOfSelected(b), 0);
+    EXPECT_EQ(handles()->SelectedCount(), 1);
+}
+
+TEST_F(DesignSurfaceTest, ClicksOnTheEmptyCard)
+{
+    TGPlaceholderObject *a = Place(20, 20, 40, 20);
+    handles()->AddToSelection(a);
+    // A right click opens the surface menu and keeps the selection.
+    Move({200, 150});
+    Press({200, 150}, Qt::RightButton);
+    Release({200, 150}, Qt::RightButton);
+    EXPECT_TRUE(surface->SurfaceMenu()->isVisible());
+    EXPECT_EQ(handles()->SelectedCount(), 1);
+    surface->SurfaceMenu()->close();
+    // A left click clears it.
+    Move({200, 150});
+    Press({200, 150});
+    Release({200, 150});
+    EXPECT_EQ(handles()->SelectedCount(), 0);
+}
+
+TEST_F(DesignSurfaceTest, ClickSelectsShiftClickExtendsAndDeselects)
+{
+    TGPlaceholderObject *a = Place(20, 20, 40, 20);
+    TGPlaceholderObject *b = Place(150, 100, 40, 20);
+    Press({30, 25});
+    clock.Advance(50);
+    Release({30, 25});
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{a}));
+    Move({160, 105}, Qt::ShiftModifier);
+    Press({160, 105}, Qt::LeftButton, Qt::ShiftModifier);
+    clock.Advance(50);
+    Release({160, 105}, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{a, b}));
+    Move({300, 180}); // a move without the button lets the handles' capture go
+    // Shift + click on a selected object takes it out.
+    Press({30, 25}, Qt::LeftButton, Qt::ShiftModifier);
+    clock.Advance(50);
+    Release({30, 25}, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{b}));
+}
+
+TEST_F(DesignSurfaceTest, UnselectableObjectsActLikeTheEmptyCard)
+{
+    TGPlaceholderObject *object = Place(50, 50, 80, 40);
+    object->SetUnselectable(true);
+    Press({60, 60});
+    EXPECT_TRUE(surface->RubberBandActive());
+    Release({60, 60});
+    EXPECT_EQ(handles()->SelectedCount(), 0);
+
+    // A double-click reaches the object itself and opens its menu.
+    DoubleClick({70, 70});
+    EXPECT_TRUE(object->ObjectMenu()->isVisible());
+    object->ObjectMenu()->close();
+}
+
+TEST_F(DesignSurfaceTest, DoubleClickOnTheSingleSelectedObject)
+{
+    TGPlaceholderObject *a = Place(50, 50, 80, 40);
+    TGPlaceholderObject *b = Place(200, 50, 80, 40);
+    int actions = 0;
+    b->DoubleClickAction = [&] { ++actions; };
+
+    handles()->AddToSelection(a);
+    Move({250, 150});
+    DoubleClick({60, 60});
+    EXPECT_TRUE(a->ObjectMenu()->isVisible());
+    a->ObjectMenu()->close();
+
+    handles()->ClearSelection();
+    handles()->AddToSelection(b);
+    Move({250, 150});
+    DoubleClick({210, 60});
+    EXPECT_EQ(actions, 1);
+    EXPECT_FALSE(b->ObjectMenu()->isVisible());
+
+    // With two selected a double-click does nothing.
+    handles()->AddToSelection(a);
+    Move({250, 150});
+    DoubleClick({210, 60});
+    EXPECT_EQ(actions, 1);
+    EXPECT_FALSE(a->ObjectMenu()->isVisible());
+    EXPECT_FALSE(b->ObjectMenu()->isVisible());
+}
+
+TEST_F(DesignSurfaceTest, GridDotsFallOnTheGrid)
+{
+    surface->SetShape(lsRectangle);
+    surface->SetShowGrid(true);
+    const QRgb green = qRgb(0, 128, 0);
+    const QRgb white = qRgb(255, 255, 255);
+    QImage img = Render();
+    EXPECT_EQ(img.pixel(2, 2), green);
+    EXPECT_EQ(img.pixel(6, 2), green);
+    EXPECT_EQ(img.pixel(2, 6), green);
+    EXPECT_EQ(img.pixel(6, 6), green);
+    EXPECT_EQ(img.pixel(330, 190), green);
+    EXPECT_EQ(img.pixel(3, 2), white);
+    EXPECT_EQ(img.pixel(4, 4), white);
+    // The black outline stays black: AND with green keeps zero.
+    EXPECT_EQ(img.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(335, 2), qRgb(0, 0, 0));
+
+    surface->SetGridSize(gs8x8);
+    img = Render();
+    EXPECT_EQ(img.pixel(2, 2), green);
+    EXPECT_EQ(img.pixel(10, 2), green);
+    EXPECT_EQ(img.pixel(2, 10), green);
+    EXPECT_EQ(img.pixel(6, 2), white);
+    EXPECT_EQ(img.pixel(6, 6), white);
+
+    surface->SetShowGrid(false);
+    img = Render();
+    EXPECT_EQ(img.pixel(2, 2), white);
+}
+
+TEST_F(DesignSurfaceTest, CardShapesClipTheGrid)
+{
+    surface->SetShape(lsEllipse);
+    surface->SetShowGrid(true);
+    const QImage img = Render();
+    EXPECT_EQ(img.pixel(2, 2), qRgb(255, 255, 255)); // outside the ellipse
+    EXPECT_EQ(img.pixel(166, 98), qRgb(0, 128, 0));  // 4k + 2 inside it
+}
+
+TEST_F(DesignSurfaceTest, ZoomScalesCardAndObjects)
+{
+    TGPlaceholderObject *object = Place(15, 10, 101, 20);
+    changes = 0;
+    surface->SetZoom(1.2f);
+    EXPECT_EQ(surface->width(), 403); // 403.2
+    EXPECT_EQ(surface->height(), 230); // 230.4
+    EXPECT_FLOAT_EQ(object->ZoomScale(), 1.2f);
+    EXPECT_EQ(object->Left(), 18);
+    EXPECT_EQ(object->Width(), 121);
+    EXPECT_EQ(changes, 0);
+    surface->SetZoom(1.0f);
+    EXPECT_EQ(surface->width(), 336);
+    EXPECT_EQ(surface->height(), 192);
+    EXPECT_LE(std::abs(object->Left() - 15), 1);
+    EXPECT_LE(std::abs(object->Width() - 101), 1);
+}
+
+TEST_F(DesignSurfaceTest, NewObjectsTakeTheSurfaceZoomWithoutRescaling)
+{
+    surface->SetZoom(1.5f);
+    TGPlaceholderObject *object = Place(30, 30, 60, 30);
+    EXPECT_FLOAT_EQ(object->ZoomScale(), 1.5f);
+    EXPECT_BOUNDS(object, 30, 30, 60, 30);
+}
+
+TEST_F(DesignSurfaceTest, UniqueNamesCountUpAndRunOut)
+{
+    EXPECT_EQ(surface->UniqueName("Special"), "Special1");
+    TGPlaceholderObject *a = Place(0, 0, 20, 20);
+    Place(0, 0, 20, 20);
+    EXPECT_EQ(surface->UniqueName("Special"), "Special3");
+    delete a;
+    EXPECT_EQ(surface->UniqueName("Special"), "Special1");
+
+    QObject crowded;
+    for (int n = 1; n <= 1000; ++n) {
+        auto *o = new QObject(&crowded);
+        o->setObjectName(QStringLiteral("X%1").arg(n));
+    }
+    surface->SetOwner(&crowded);
+    EXPECT_EQ(surface->UniqueName("X"), "");
+    EXPECT_EQ(surface->UniqueName("Y"), "Y1");
+    surface->SetOwner(owner.get());
+}
+
+TEST_F(DesignSurfaceTest, PlacingReportsAChange)
+{
+    changes = 0;
+    Place(10, 10, 40, 20);
+    EXPECT_GE(changes, 1);
+}
+
+TEST_F(DesignSurfaceTest, HandlesRefitAfterTheCurrentInput)
+{
+    TGPlaceholderObject *object = Place(40, 40, 60, 30);
+    handles()->AddToSelection(object);
+    EXPECT_EQ(handles()->Width(), 65); // + 5 on selection
+    object->SetWidth(80);
+    EXPECT_EQ(handles()->Width(), 65); // not yet: the refit is posted
+    QCoreApplication::processEvents();
+    EXPECT_EQ(handles()->Left(), 38);
+    EXPECT_EQ(handles()->Width(), 86); // + 6 after the refit
+    EXPECT_EQ(handles()->Height(), 36);
+}
+
+TEST_F(DesignSurfaceTest, KeyboardCommands)
+{
+    TGPlaceholderObject *a = Place(40, 40, 60, 30);
+    Place(140, 40, 60, 30);
+    handles()->AddToSelection(a);
+    changes = 0;
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(surface->ObjectCount(), 1);
+    EXPECT_EQ(handles()->SelectedCount(), 0);
+    EXPECT_GE(changes, 1);
+    Key(Qt::Key_Delete); // nothing selected: nothing happens
+    EXPECT_EQ(surface->ObjectCount(), 1);
+}
+
+TEST_F(DesignSurfaceTest, ToolCursors)
+{
+    surface->SetPanelState(psLabel);
+    EXPECT_EQ(surface->ScreenCursor(), -12);
+    EXPECT_FALSE(surface->Pointing());
+    surface->SetPanelState(psPointing);
+    EXPECT_EQ(surface->ScreenCursor(), 0);
+    TGPlaceholderObject *object = Place(40, 40, 60, 30);
+    Move({50, 50});
+    EXPECT_EQ(surface->ScreenCursor(), -10); // the pointing hand over an object
+    Move({250, 150});
+    EXPECT_EQ(surface->ScreenCursor(), 0);
+    (void)object;
+}
