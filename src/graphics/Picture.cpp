@@ -1,21 +1,424 @@
 #include "graphics/Picture.h"
 
+#include "document/ObjectStream.h"
+#include "document/StreamIO.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
-bool TPicture::LoadFromFile(const QString &path)
+namespace {
+
+uint32_t U32(const QByteArray &b, qsizetype at)
 {
-    QImageReader reader(path);
-    QImage image = reader.read();
+    const auto *p = reinterpret_cast<const uint8_t *>(b.constData() + at);
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+uint16_t U16(const QByteArray &b, qsizetype at)
+{
+    const auto *p = reinterpret_cast<const uint8_t *>(b.constData() + at);
+    return uint16_t(p[0] | (p[1] << 8));
+}
+
+void PutU32(QByteArray &b, uint32_t v)
+{
+    const char bytes[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
+                           char((v >> 24) & 0xFF)};
+    b.append(bytes, 4);
+}
+
+void PutU16(QByteArray &b, uint16_t v)
+{
+    b.append(char(v & 0xFF));
+    b.append(char(v >> 8));
+}
+
+QImage DecodeWith(const QByteArray &bytes, const char *format)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    return reader.read();
+}
+
+[[noreturn]] void ThrowInvalidBitmap()
+{
+    throw EStreamError(QStringLiteral("Bitmap image is not valid"));
+}
+
+TPicture::MetafilePainter &MetafilePainterSlot()
+{
+    static TPicture::MetafilePainter painter;
+    return painter;
+}
+
+constexpr uint32_t PlaceableKey = 0x9AC6CDD7u;
+
+bool LooksLikeMetafile(const QByteArray &bytes)
+{
+    if (bytes.size() >= 22 && U32(bytes, 0) == PlaceableKey)
+        return true;
+    if (bytes.size() >= 44 && U32(bytes, 0) == 1 && U32(bytes, 40) == 0x464D4520u) // " EMF"
+        return true;
+    // A plain WMF: memory or disk type, header of 9 words.
+    return bytes.size() >= 18 && (U16(bytes, 0) == 1 || U16(bytes, 0) == 2) && U16(bytes, 2) == 9;
+}
+
+} // namespace
+
+// ---- BMP --------------------------------------------------------------------
+
+bool IsValidBmpFile(const QByteArray &file)
+{
+    const qsizetype size = file.size();
+    if (size < 18 || file.at(0) != 'B' || file.at(1) != 'M')
+        return false;
+    const uint32_t offBits = U32(file, 10);
+    const uint32_t headerSize = U32(file, 14);
+    if (headerSize != 40 && headerSize != 12)
+        return false;
+    if (size < 14 + qsizetype(headerSize))
+        return false;
+
+    int64_t width = 0;
+    int64_t height = 0;
+    uint32_t bitCount = 0;
+    uint32_t compression = 0;
+    uint32_t colorsUsed = 0;
+    if (headerSize == 40) {
+        width = int32_t(U32(file, 18));
+        height = int32_t(U32(file, 22));
+        bitCount = U16(file, 28);
+        compression = U32(file, 30);
+        colorsUsed = U32(file, 46);
+    } else {
+        width = U16(file, 18);
+        height = U16(file, 20);
+        bitCount = U16(file, 24);
+    }
+    if (width <= 0 || height == 0)
+        return false;
+    height = height < 0 ? -height : height;
+
+    switch (bitCount) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        return false;
+    }
+    const bool rle = compression == 1 || compression == 2;
+    if ((compression == 1 && bitCount != 8) || (compression == 2 && bitCount != 4) ||
+        (compression == 3 && bitCount != 16 && bitCount != 32) || compression > 3)
+        return false;
+
+    int64_t tableBytes = 0;
+    if (bitCount <= 8) {
+        const int64_t entries = colorsUsed ? colorsUsed : (int64_t(1) << bitCount);
+        tableBytes = entries * (headerSize == 12 ? 3 : 4);
+    } else if (compression == 3) {
+        tableBytes = 12;
+    }
+    const int64_t tableEnd = 14 + int64_t(headerSize) + tableBytes;
+    if (tableEnd > size || offBits < 14 + headerSize || int64_t(offBits) > size)
+        return false;
+
+    const int64_t available = size - int64_t(offBits);
+    if (rle) {
+        // Run-length data can describe many pixels in a few bytes; a real
+        // picture still needs some bytes for its rows.
+        const int64_t pixels = width * height;
+        return pixels <= std::max<int64_t>(int64_t(1) << 22, available * 128);
+    }
+    const int64_t rowBytes = ((width * bitCount + 31) / 32) * 4;
+    return rowBytes * height <= available;
+}
+
+QByteArray EncodeBmp24(const QImage &image)
+{
+    if (image.isNull())
+        return QByteArray();
+    const QImage rgb = image.convertToFormat(QImage::Format_BGR888);
+    const int w = rgb.width();
+    const int h = rgb.height();
+    const int rowBytes = ((w * 24 + 31) / 32) * 4;
+    const uint32_t pixelBytes = uint32_t(rowBytes) * uint32_t(h);
+
+    QByteArray out;
+    out.reserve(54 + int(pixelBytes));
+    out.append("BM", 2);
+    PutU32(out, 54 + pixelBytes); // file size
+    PutU32(out, 0);               // two reserved words
+    PutU32(out, 54);              // offset of the pixel bits
+    PutU32(out, 40);              // information header
+    PutU32(out, uint32_t(w));
+    PutU32(out, uint32_t(h)); // positive: bottom row first
+    PutU16(out, 1);           // planes
+    PutU16(out, 24);          // bits per pixel
+    PutU32(out, 0);           // no compression
+    PutU32(out, pixelBytes);
+    PutU32(out, 0); // pixels per metre, x and y: not recorded
+    PutU32(out, 0);
+    PutU32(out, 0); // colours used
+    PutU32(out, 0); // important colours
+    const QByteArray padding(rowBytes - w * 3, '\0');
+    for (int y = h - 1; y >= 0; --y) {
+        out.append(reinterpret_cast<const char *>(rgb.constScanLine(y)), w * 3);
+        out.append(padding);
+    }
+    return out;
+}
+
+// ---- picture ----------------------------------------------------------------
+
+TPicture::TPicture(const TPicture &other)
+    : TPersistent()
+    , m_kind(other.m_kind)
+    , m_data(other.m_data)
+    , m_image(other.m_image)
+{
+}
+
+TPicture &TPicture::operator=(const TPicture &other)
+{
+    if (this == &other)
+        return *this;
+    m_kind = other.m_kind;
+    m_data = other.m_data;
+    m_image = other.m_image;
+    Changed();
+    return *this;
+}
+
+const TPropertyTable &TPicture::PropertyTable() const
+{
+    static const TPropertyTable table;
+    return table;
+}
+
+void TPicture::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
+
+QString TPicture::GraphicClassName() const
+{
+    switch (m_kind) {
+    case Kind::Bitmap:
+        return QStringLiteral("TBitmap");
+    case Kind::Metafile:
+        return QStringLiteral("TMetafile");
+    case Kind::Icon:
+        return QStringLiteral("TIcon");
+    case Kind::None:
+        break;
+    }
+    return QString();
+}
+
+void TPicture::SetImage(const QImage &image)
+{
+    if (image.isNull()) {
+        Clear();
+        return;
+    }
+    m_data = EncodeBmp24(image);
+    m_image = image.convertToFormat(QImage::Format_RGB32);
+    m_kind = Kind::Bitmap;
+    Changed();
+}
+
+void TPicture::SetBitmapData(const QByteArray &bmp)
+{
+    if (!IsValidBmpFile(bmp))
+        ThrowInvalidBitmap();
+    QImage image = DecodeWith(bmp, "BMP");
+    if (image.isNull())
+        ThrowInvalidBitmap();
+    m_data = bmp;
+    m_image = std::move(image);
+    m_kind = Kind::Bitmap;
+    Changed();
+}
+
+void TPicture::SetMetafileData(const QByteArray &metafile)
+{
+    if (metafile.isEmpty()) {
+        Clear();
+        return;
+    }
+    m_data = metafile;
+    m_image = QImage();
+    m_kind = Kind::Metafile;
+    Changed();
+}
+
+bool TPicture::SetIconData(const QByteArray &ico)
+{
+    // An icon file: reserved 0, type 1, at least one image.
+    if (ico.size() < 6 || U16(ico, 0) != 0 || U16(ico, 2) != 1 || U16(ico, 4) == 0)
+        return false;
+    QImage image = DecodeWith(ico, "ICO");
     if (image.isNull())
         return false;
-    m_image = image;
+    m_data = ico;
+    m_image = std::move(image);
+    m_kind = Kind::Icon;
+    Changed();
+    return true;
+}
+
+void TPicture::Clear()
+{
+    if (m_kind == Kind::None)
+        return;
+    m_kind = Kind::None;
+    m_data.clear();
+    m_image = QImage();
+    Changed();
+}
+
+void TPicture::WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const
+{
+    if (IsEmpty())
+        return;
+    TStreamWriter payload;
+    payload.WriteShortName(GraphicClassName());
+    switch (m_kind) {
+    case Kind::Bitmap:
+        payload.WriteInt32Raw(int32_t(m_data.size()));
+        payload.WriteRaw(m_data);
+        break;
+    case Kind::Metafile:
+        // The length counts its own four bytes.
+        payload.WriteInt32Raw(int32_t(m_data.size() + 4));
+        payload.WriteRaw(m_data);
+        break;
+    case Kind::Icon:
+        payload.WriteRaw(m_data);
+        break;
+    case Kind::None:
+        break;
+    }
+    writer.WritePropName(prefix + QStringLiteral("Data"));
+    writer.WriteBinary(payload.Data());
+}
+
+bool TPicture::ReadDefinedEntry(const QString &name, TStreamReader &reader)
+{
+    if (name.compare(QLatin1StringView("Data"), Qt::CaseInsensitive) != 0)
+        return false;
+    TStreamReader data(reader.ReadBinary());
+    if (data.AtEnd())
+        return true;
+    const QString className = data.ReadShortName();
+    if (className == QLatin1StringView("TBitmap")) {
+        const int32_t size = data.ReadInt32Raw();
+        if (size == 0) {
+            Clear();
+            return true;
+        }
+        const char *bytes = data.ReadBytes(size);
+        SetBitmapData(QByteArray(bytes, size));
+    } else if (className == QLatin1StringView("TMetafile")) {
+        const int32_t length = data.ReadInt32Raw();
+        if (length <= 4) {
+            Clear();
+            return true;
+        }
+        const char *bytes = data.ReadBytes(length - 4);
+        SetMetafileData(QByteArray(bytes, length - 4));
+    } else if (className == QLatin1StringView("TIcon")) {
+        const qsizetype size = data.Remaining();
+        const QByteArray ico(data.ReadBytes(size), size);
+        if (ico.isEmpty()) {
+            Clear();
+        } else if (!SetIconData(ico)) {
+            // Kept as it came, so that saving does not lose it; it draws nothing.
+            m_kind = Kind::Icon;
+            m_data = ico;
+            m_image = QImage();
+            Changed();
+        }
+    }
+    // Any other graphic class leaves the picture as it was.
+    return true;
+}
+
+std::vector<std::pair<QString, QString>> TPicture::DumpDefinedEntries() const
+{
+    TStreamWriter writer;
+    WriteDefinedEntries(writer, QString());
+    return DumpEntries(writer.Data());
+}
+
+bool TPicture::LoadFromFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const QString ext = QFileInfo(path).suffix().toLower();
+
+    if (ext == QLatin1StringView("wmf") || ext == QLatin1StringView("emf")) {
+        if (!LooksLikeMetafile(bytes))
+            return false;
+        SetMetafileData(bytes);
+        return true;
+    }
+    if (ext == QLatin1StringView("ico"))
+        return SetIconData(bytes);
+    if ((ext == QLatin1StringView("bmp") || ext == QLatin1StringView("dib") ||
+         ext == QLatin1StringView("rle")) &&
+        IsValidBmpFile(bytes)) {
+        try {
+            SetBitmapData(bytes);
+            return true;
+        } catch (const EStreamError &) {
+            // Fall through to the general readers.
+        }
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, ext == QLatin1StringView("dib") || ext == QLatin1StringView("rle")
+                                     ? QByteArray("BMP")
+                                     : QByteArray());
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    SetImage(image);
     return true;
 }
 
 void TPicture::Draw(QPainter &painter, const QRect &target) const
 {
-    if (m_image.isNull())
-        return;
-    painter.drawImage(target, m_image);
+    switch (m_kind) {
+    case Kind::Bitmap:
+    case Kind::Icon:
+        painter.drawImage(target, m_image);
+        break;
+    case Kind::Metafile:
+        if (const MetafilePainter &paint = MetafilePainterSlot())
+            paint(painter, target, m_data);
+        break;
+    case Kind::None:
+        break;
+    }
+}
+
+void TPicture::SetMetafilePainter(MetafilePainter painter)
+{
+    MetafilePainterSlot() = std::move(painter);
 }

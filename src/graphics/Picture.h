@@ -1,27 +1,80 @@
 #pragma once
 
+#include "document/Persistent.h"
+
+#include <QByteArray>
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <functional>
 
 class QPainter;
 
-// A picture as the card keeps it: empty, or one graphic drawn stretched into
-// a rectangle.
-class TPicture
+// BMP files as designs store them: "BM", a 40- or 12-byte information header,
+// and sizes that fit the data. Pixel counts of compressed bitmaps are bounded
+// by the data size, so a damaged header cannot ask for a huge image.
+bool IsValidBmpFile(const QByteArray &file);
+// A 24-bit BMP file with a 40-byte information header, rows bottom-up, each
+// padded to 4 bytes. An empty image gives an empty array.
+QByteArray EncodeBmp24(const QImage &image);
+
+// A picture as the card keeps it: empty, or one graphic (a bitmap, a Windows
+// metafile or an icon) drawn stretched into a rectangle. The graphic's file
+// bytes are kept as they came, so a design writes them back unchanged. Its one
+// defined entry "Data" holds the graphic's class name ("TBitmap", "TMetafile",
+// "TIcon") and the graphic's data.
+class TPicture : public TPersistent
 {
 public:
-    bool IsEmpty() const { return m_image.isNull(); }
-    bool IsBitmap() const { return !m_image.isNull(); }
-    const QImage &Image() const { return m_image; }
-    void SetImage(const QImage &image) { m_image = image; }
-    void Clear() { m_image = QImage(); }
+    enum class Kind { None, Bitmap, Metafile, Icon };
 
-    // Loads a picture file; false (and the picture unchanged) when it cannot be read.
+    TPicture() = default;
+    TPicture(const TPicture &other);
+    TPicture &operator=(const TPicture &other); // keeps this picture's OnChange
+
+    const TPropertyTable &PropertyTable() const override;
+    void WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const override;
+    bool ReadDefinedEntry(const QString &name, TStreamReader &reader) override;
+    std::vector<std::pair<QString, QString>> DumpDefinedEntries() const override;
+
+    bool IsEmpty() const { return m_kind == Kind::None; }
+    bool IsBitmap() const { return m_kind == Kind::Bitmap; }
+    Kind GraphicKind() const { return m_kind; }
+    // "TBitmap", "TMetafile", "TIcon", or empty.
+    QString GraphicClassName() const;
+    // The decoded bitmap or icon (null for a metafile).
+    const QImage &Image() const { return m_image; }
+    // The graphic as a file: BMP, WMF (placeable or plain) or EMF, ICO.
+    const QByteArray &GraphicData() const { return m_data; }
+
+    // Becomes a bitmap holding the image as a 24-bit BMP.
+    void SetImage(const QImage &image);
+    // Takes a BMP file; throws EStreamError("Bitmap image is not valid").
+    void SetBitmapData(const QByteArray &bmp);
+    // Takes metafile bytes as they are (drawn by the metafile painter).
+    void SetMetafileData(const QByteArray &metafile);
+    // Takes an icon file; false (and nothing changed) when it cannot be read.
+    bool SetIconData(const QByteArray &ico);
+    void Clear();
+
+    // Loads a picture file by its extension: BMP (also DIB, RLE) and ICO as
+    // they are, WMF and EMF as raw metafile bytes, anything else that the image
+    // readers know as a bitmap. False (and the picture unchanged) when it
+    // cannot be read.
     bool LoadFromFile(const QString &path);
     // Draws the whole graphic stretched onto the target rectangle.
     void Draw(QPainter &painter, const QRect &target) const;
 
+    // Draws metafile bytes; installed by the metafile player.
+    using MetafilePainter =
+        std::function<void(QPainter &painter, const QRect &target, const QByteArray &metafile)>;
+    static void SetMetafilePainter(MetafilePainter painter);
+
+    std::function<void()> OnChange;
+
 private:
+    void Changed();
+    Kind m_kind = Kind::None;
+    QByteArray m_data;
     QImage m_image;
 };

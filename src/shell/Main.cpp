@@ -1,19 +1,44 @@
 #include "shell/Main.h"
 
+#include "document/Filer.h"
+#include "document/StreamIO.h"
+#include "printing/Editlo.h"
+#include "shell/MRUFileList.h"
 #include "shell/ShellUtil.h"
+#include "shell/Splash.h"
 #include "shell/ToolIcons.h"
 #include "surface/GHandle.h"
 #include "surface/ScreenInfo.h"
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <QWhatsThis>
+
+std::function<bool(bool)> TMainScreen::PrinterCheck = [](bool report) {
+    return PrinterAvailable(report);
+};
+
+const char *const TMainScreen::WebsiteAddress = "https://tessaro.app/";
 
 namespace {
 
@@ -41,6 +66,22 @@ const ToolButton kToolButtons[] = {
      "SuperText tool \nSpecial Effects Text - fill with gradients or bitmaps"},
 };
 
+QAction *AddItem(QMenu *menu, const QString &name, const QString &caption,
+                 std::function<void()> action, const QKeySequence &shortcut = {})
+{
+    QAction *item = menu->addAction(caption);
+    item->setObjectName(name);
+    if (!shortcut.isEmpty())
+        item->setShortcut(shortcut);
+    QObject::connect(item, &QAction::triggered, menu, [action] { action(); });
+    return item;
+}
+
+bool IsDesignFile(const QString &path)
+{
+    return QFileInfo(path).suffix().toUpper() == QLatin1String("TSC");
+}
+
 } // namespace
 
 TMainScreen::TMainScreen(QWidget *parent)
@@ -48,6 +89,9 @@ TMainScreen::TMainScreen(QWidget *parent)
 {
     setObjectName(QStringLiteral("MainScreen"));
     setWindowTitle(QStringLiteral("Tessaro"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(8);
+    setFont(font);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -68,25 +112,76 @@ TMainScreen::TMainScreen(QWidget *parent)
     m_panel->setObjectName(QStringLiteral("BusinessCardPanel"));
     m_panel->SetOwner(this);
     m_panel->move(10, 8);
-    m_panel->SetShape(lsRectangle);
     m_panel->SetDrawOutline(true);
+    m_panel->SetPrinting(false);
+    m_panel->SetShape(lsRectangle);
     m_panel->DroppedObjectEvent = [this](TGBasePanel *, const TRect &) {
         ChooseTool(psPointing);
-    };
-    m_panel->LabelChangedEvent = [this](QObject *) {
-        if (!m_busy)
-            SetChangesMade(true);
     };
     m_scrollBox->setWidget(m_scrollContents);
     layout->addWidget(m_scrollBox, 1);
 
+    BuildMenus();
     BuildToolBar();
-    BuildButtonBar(central);
-    layout->addWidget(central->findChild<QWidget *>(QStringLiteral("ButtonBar")));
+    layout->addWidget(BuildButtonBar());
     setCentralWidget(central);
+    resize(622, 404 + menuBar()->sizeHint().height());
+    qApp->installEventFilter(this);
 
-    SetCardSizeFromInches(m_cardWidthInches, m_cardHeightInches);
-    resize(622, 404 + 38 + 47);
+    FormCreate();
+}
+
+TMainScreen::~TMainScreen()
+{
+    qApp->removeEventFilter(this);
+}
+
+// ---- building the window ------------------------------------------------------
+
+void TMainScreen::BuildMenus()
+{
+    m_fileMenu = menuBar()->addMenu(tr("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
+    QMenu *file = m_fileMenu;
+    AddItem(file, "mnuNew", tr("&New"), [this] { New1Click(); });
+    AddItem(file, "mnuOpen", tr("&Open"), [this] { Open1Click(); });
+    AddItem(file, "mnuDelete", tr("&Delete"), [this] { Delete1Click(); });
+    file->addSeparator();
+    m_mnuSave = AddItem(file, "mnuSave", tr("Save"), [this] { mnuSaveClick(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddItem(file, "mnuSaveAs", tr("Save &As..."), [this] { mnuSaveAsClick(); });
+    file->addSeparator();
+    m_printerItems << AddItem(file, "mnuPrint", tr("&Print"), [] {});
+    m_printerItems << AddItem(file, "mnuPreview", tr("Pre&view"), [] {});
+    file->addSeparator();
+    m_printerItems << AddItem(file, "mnuPrinterSetup", tr("Printer S&etup"), [] {});
+    m_printerItems << AddItem(file, "mnuPrinterFineTuning", tr("Printer Fine &Tuning"), [] {});
+    m_printerItems << AddItem(file, "mnuPrintOutlineTestPage", tr("Print O&utline Test Page"),
+                              [] {});
+    file->addSeparator();
+    AddItem(file, "mnuExit", tr("E&xit"), [this] { CloseButtonClick(); });
+
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    m_mnuDefaultFont = AddItem(edit, "mnuDefaultFont", tr("&Default Font - "),
+                               [this] { mnuDefaultFontClick(); });
+    AddItem(edit, "mnuPersonalInformation", tr("&Personal Information"), [] {})
+        ->setEnabled(false);
+    AddItem(edit, "mnuSetorChangeBackgroundArt", tr("&Set or Change Background Art"), [] {})
+        ->setEnabled(false);
+    edit->addSeparator();
+    AddItem(edit, "mnuChangeCardLayout", tr("Change Business Card Layout"),
+            [this] { ChangeCardLayout1Click(); });
+
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    AddItem(help, "mnuContents", tr("&Contents"), [] { ShowHelpContents(); });
+    AddItem(help, "mnuAbout", tr("&About"), [this] { About1Click(); });
+
+    QMenu *online = menuBar()->addMenu(tr("Online"));
+    online->setObjectName(QStringLiteral("OnlineMenu"));
+    AddItem(online, "mnuVisitOurInternetWebsite", tr("Visit Our Internet Website"),
+            [this] { VisitOurInternetWebsite1Click(); });
 }
 
 void TMainScreen::BuildToolBar()
@@ -94,7 +189,9 @@ void TMainScreen::BuildToolBar()
     QToolBar *bar = addToolBar(tr("Tools"));
     bar->setObjectName(QStringLiteral("ToolBar"));
     bar->setMovable(false);
+    bar->setFloatable(false);
     bar->setIconSize(QSize(24, 24));
+    bar->setFixedHeight(38);
     m_toolGroup = new QButtonGroup(this);
     m_toolGroup->setExclusive(true);
     for (const ToolButton &b : kToolButtons) {
@@ -104,37 +201,51 @@ void TMainScreen::BuildToolBar()
         button->setIcon(ToolIcon(b.tool));
         button->setToolTip(QString::fromLatin1(b.hint));
         button->setAutoRaise(true);
+        AddWhatsThis(button, QString::fromLatin1(b.hint).section('\n', 0, 0).trimmed()
+                                 + tr(": pick it, then drag on the card to place an object."));
         m_toolGroup->addButton(button, b.tool);
         bar->addWidget(button);
-        if (b.tool == psPointing)
+        if (b.tool == psPointing) {
             button->setChecked(true);
+            button->setWhatsThis(tr("Selection tool: click objects to select them, drag to move "
+                                    "them, drag a band round several to select them all."));
+        }
     }
     connect(m_toolGroup, &QButtonGroup::idClicked, this,
-            [this](int id) { ChooseTool(static_cast<TLPanelState>(id)); });
+            [this](int id) { m_panel->SetPanelState(static_cast<TLPanelState>(id)); });
     bar->addSeparator();
 
-    auto *grid = new QToolButton(bar);
-    grid->setObjectName(QStringLiteral("ShowGrid"));
-    grid->setCheckable(true);
-    grid->setIcon(GridIcon());
-    grid->setToolTip(tr("Show grid"));
-    grid->setAutoRaise(true);
-    connect(grid, &QToolButton::toggled, this, [this](bool on) { m_panel->SetShowGrid(on); });
-    bar->addWidget(grid);
+    auto toggle = [&](const char *name, const QIcon &icon, const QString &hint,
+                      const QString &help, std::function<void(bool)> apply) {
+        auto *button = new QToolButton(bar);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setCheckable(true);
+        button->setIcon(icon);
+        button->setToolTip(hint);
+        button->setAutoRaise(true);
+        AddWhatsThis(button, help);
+        connect(button, &QToolButton::toggled, this, [apply](bool on) { apply(on); });
+        bar->addWidget(button);
+    };
+    toggle("ShowGrid", GridIcon(), tr("Show grid"),
+           tr("Shows a dot grid on the card, four pixels apart."),
+           [this](bool on) { m_panel->SetShowGrid(on); });
+    toggle("SnapToGrid", SnapIcon(), tr("Snap to Grid"),
+           tr("Moved and resized objects snap to the grid."),
+           [this](bool on) { m_panel->SetSnapToGrid(on); });
 
-    auto *snap = new QToolButton(bar);
-    snap->setObjectName(QStringLiteral("SnapToGrid"));
-    snap->setCheckable(true);
-    snap->setIcon(SnapIcon());
-    snap->setToolTip(tr("Snap to Grid"));
-    snap->setAutoRaise(true);
-    connect(snap, &QToolButton::toggled, this, [this](bool on) { m_panel->SetSnapToGrid(on); });
-    bar->addWidget(snap);
+    auto *art = new QToolButton(bar);
+    art->setObjectName(QStringLiteral("SetBackgroundArtButton"));
+    art->setIcon(ToolIcon(psImage));
+    art->setToolTip(tr("Set or change background art"));
+    art->setAutoRaise(true);
+    art->setEnabled(false);
+    bar->addWidget(art);
 }
 
-void TMainScreen::BuildButtonBar(QWidget *parent)
+QWidget *TMainScreen::BuildButtonBar()
 {
-    auto *bar = new QWidget(parent);
+    auto *bar = new QWidget;
     bar->setObjectName(QStringLiteral("ButtonBar"));
     bar->setFixedHeight(47);
     auto *row = new QHBoxLayout(bar);
@@ -142,7 +253,8 @@ void TMainScreen::BuildButtonBar(QWidget *parent)
 
     auto *spinner = new QWidget(bar);
     spinner->setObjectName(QStringLiteral("ZoomSpinner"));
-    spinner->setToolTip(tr("Press plus (+) or minus (-) to \nincrease or decrease the zoom percentage"));
+    spinner->setToolTip(
+        tr("Press plus (+) or minus (-) to \nincrease or decrease the zoom percentage"));
     auto *arrows = new QVBoxLayout(spinner);
     arrows->setContentsMargins(0, 0, 0, 0);
     arrows->setSpacing(0);
@@ -158,6 +270,7 @@ void TMainScreen::BuildButtonBar(QWidget *parent)
     arrows->addWidget(down);
     connect(up, &QToolButton::clicked, this, &TMainScreen::ZoomSpinnerUpClick);
     connect(down, &QToolButton::clicked, this, &TMainScreen::ZoomSpinnerDownClick);
+    AddWhatsThis(spinner, tr("Zooms the card in or out in steps of 10 %, from 100 % to 150 %."));
     row->addWidget(spinner);
 
     auto *label = new QLabel(tr("Zoom:"), bar);
@@ -165,31 +278,178 @@ void TMainScreen::BuildButtonBar(QWidget *parent)
     row->addWidget(label);
     m_zoomCaption = new QLabel(QStringLiteral("100%"), bar);
     m_zoomCaption->setObjectName(QStringLiteral("ZoomCaption"));
+    m_zoomCaption->setMinimumWidth(40);
     QPalette navy = m_zoomCaption->palette();
     navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
     m_zoomCaption->setPalette(navy);
     row->addWidget(m_zoomCaption);
     row->addStretch(1);
+
+    auto button = [&](const char *name, const QString &caption, const QString &help,
+                      std::function<void()> action) {
+        auto *b = new QPushButton(caption, bar);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [action] { action(); });
+        AddWhatsThis(b, help);
+        row->addWidget(b);
+        return b;
+    };
+    m_saveButton = button("Savebutton", tr("Save as"), tr("Saves the design."),
+                          [this] { SavebuttonClick(); });
+    m_saveButton->setDefault(true);
+    m_saveButton->hide();
+    m_cancelButton = button("Cancelbutton", tr("Cancel"),
+                            tr("Throws away the changes since the design was last saved."),
+                            [this] { CancelbuttonClick(); });
+    m_cancelButton->hide();
+    m_printButton = button("PrintButton", tr("&Print"), tr("Prints the sheet of cards."), [] {});
+    m_previewButton = button("Previewbutton", tr("Pre&view"),
+                             tr("Shows the sheet as it will print."), [] {});
+    button("Helpbutton", tr("&Help"), tr("Opens the help for this window."),
+           [] { ShowHelpTopic(2016); });
+    auto *mouseHelp = new QToolButton(bar);
+    mouseHelp->setObjectName(QStringLiteral("MouseHelpButton"));
+    mouseHelp->setText(QStringLiteral("?"));
+    mouseHelp->setFixedSize(26, 26);
+    connect(mouseHelp, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    row->addWidget(mouseHelp);
+    QPushButton *exit = button("CloseButton", tr("E&xit"), tr("Ends the program."),
+                               [this] { CloseButtonClick(); });
+    exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    exit->setLayoutDirection(Qt::RightToLeft); // picture right of the caption
+    return bar;
 }
 
-void TMainScreen::ChooseTool(TLPanelState tool)
+void TMainScreen::AddWhatsThis(QWidget *widget, const QString &text)
 {
-    m_panel->SetPanelState(tool);
-    if (QAbstractButton *button = m_toolGroup->button(tool))
-        button->setChecked(true);
+    widget->setWhatsThis(text);
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(widget, &QWidget::customContextMenuRequested, widget, [widget](const QPoint &pos) {
+        QMenu menu;
+        menu.setObjectName(QStringLiteral("WhatsThisMenu"));
+        QAction *item = menu.addAction(tr("What's this?"));
+        if (menu.exec(widget->mapToGlobal(pos)) == item)
+            QWhatsThis::showText(widget->mapToGlobal(pos), widget->whatsThis(), widget);
+    });
 }
 
-void TMainScreen::SetCardSizeFromInches(double widthInches, double heightInches)
+// ---- start-up -----------------------------------------------------------------
+
+void TMainScreen::FormCreate()
 {
-    m_cardWidthInches = widthInches;
-    m_cardHeightInches = heightInches;
+    m_printerReady = false;
+    m_busy = true;
+    SelectAllLabels();
+    LoadPreferences();
+    SetCardSizeFromInches();
+    SetDefaultFontCaption();
+    SetChangesMade(false);
+
+    m_recentFiles = new TMRUFileList(this);
+    m_recentFiles->RemoveOnClick = true;
+    m_recentFiles->Maximum = 5;
+    m_recentFiles->OnMRUItemClick = [this](QObject *, const QString &path) {
+        MRUFileClicked(path);
+    };
+    m_recentFiles->AutoSaveName = PreferencesPath();
+    m_recentFiles->AutoSaveKey = QStringLiteral("MRU");
+    m_recentFiles->AutoSave = false;
+    m_recentFiles->SetFileMenu(m_fileMenu);
+    m_recentFiles->LoadList();
+
+    const QString folder = ProgramFolder();
+    for (const char *sub : {"bmbrush", "Saved", "bg"})
+        QDir().mkpath(folder + QLatin1String(sub));
+}
+
+void TMainScreen::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    m_panel->update();
+    if (!m_activated) {
+        m_activated = true;
+        // After the window is on screen, so that the restored placement sticks.
+        QMetaObject::invokeMethod(this, [this] { FormActivate(); }, Qt::QueuedConnection);
+    }
+}
+
+void TMainScreen::FormActivate()
+{
+    RestorePlacement(this);
+    QCoreApplication::processEvents();
+    m_panel->SetShape(lsRectangle);
+    SetCardSizeFromInches();
+    m_panel->show();
+    QCoreApplication::processEvents();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    const QStringList recent = m_recentFiles->Files();
+    if (!recent.isEmpty() && QFile::exists(recent.first()))
+        OpenBCFile(recent.first());
+    SetChangesMade(false);
+    QCoreApplication::processEvents();
+    m_panel->LabelChangedEvent = [this](QObject *) { SurfaceChanged(); };
+    SetChangesMade(false);
+    m_busy = false;
+    m_printerReady = PrinterCheck ? PrinterCheck(true) : false;
+    Setbuttons();
+    m_panel->setFocus();
+}
+
+void TMainScreen::LoadPreferences()
+{
+    m_preferences = ::LoadPreferences(PreferencesPath());
+    const int positions = m_preferences.Layout.Across * m_preferences.Layout.Down;
+    while (PrintSelection.size() < positions)
+        PrintSelection.append(true);
+    m_panel->PersonalInfo = m_preferences.PersonalInfo;
+    ApplyDefaultFont();
+}
+
+bool TMainScreen::SavePreferences()
+{
+    const QFont font = m_panel->SurfaceFont();
+    TDefaultFontSetting &f = m_preferences.DefaultFont;
+    f.Name = font.family();
+    f.Size = font.pointSize() > 0 ? font.pointSize() : f.Size;
+    f.Bold = font.bold();
+    f.Italic = font.italic();
+    f.Underline = font.underline();
+    QString error;
+    if (::SavePreferences(PreferencesPath(), m_preferences, &error))
+        return true;
+    ShowInformation(error.isEmpty() ? tr("Unable to write to %1").arg(PreferencesPath()) : error);
+    return false;
+}
+
+void TMainScreen::ApplyDefaultFont()
+{
+    const TDefaultFontSetting &f = m_preferences.DefaultFont;
+    QFont font = m_panel->SurfaceFont();
+    font.setFamily(f.Name);
+    font.setPointSize(f.Size);
+    font.setBold(f.Bold);
+    font.setItalic(f.Italic);
+    font.setUnderline(f.Underline);
+    m_panel->SetSurfaceFont(font);
+}
+
+void TMainScreen::SelectAllLabels()
+{
+    PrintSelection = QList<bool>(300, true);
+}
+
+void TMainScreen::SetCardSizeFromInches()
+{
     const float zoom = m_panel->ZoomScale();
     if (zoom != 1.0f)
         m_panel->SetZoom(1.0f);
     const int ppi = ScreenPixelsPerInch();
-    const int h = RoundEven(ppi * heightInches);
-    const int w = RoundEven(ppi * widthInches);
-    m_panel->setFixedSize(w, h);
+    const TCardLayout &layout = m_preferences.Layout;
+    const int h = RoundEven(double(ppi) * double(layout.Height));
+    const int w = RoundEven(double(ppi) * double(layout.Width));
+    m_panel->setFixedSize(std::max(1, w), std::max(1, h));
     if (zoom != 1.0f)
         m_panel->SetZoom(zoom);
     ShowZoom();
@@ -201,6 +461,360 @@ void TMainScreen::ShowZoom()
     m_zoomCaption->setText(QString::number(RoundEven(m_panel->ZoomScale() * 100.0)) + "%");
     // The scrolling area follows the card, with its margin round it.
     m_scrollContents->resize(m_panel->width() + 20, m_panel->height() + 16);
+}
+
+// ---- change tracking ------------------------------------------------------------
+
+void TMainScreen::SurfaceChanged()
+{
+    if (!m_busy)
+        SetChangesMade(true);
+}
+
+void TMainScreen::SetChangesMade(bool changed)
+{
+    m_changesMade = changed;
+    m_cancelButton->setVisible(changed);
+    m_saveButton->setText(m_fileName.isEmpty() ? tr("Save As") : tr("Save"));
+    m_mnuSave->setEnabled(!m_fileName.isEmpty());
+    m_saveButton->setVisible(changed);
+}
+
+void TMainScreen::Setbuttons()
+{
+    m_mnuSave->setEnabled(!m_fileName.isEmpty());
+    setWindowTitle(m_fileName.isEmpty()
+                       ? QStringLiteral("Tessaro")
+                       : QStringLiteral("Tessaro - ") + QFileInfo(m_fileName).fileName());
+    m_printButton->setEnabled(m_printerReady);
+    m_previewButton->setEnabled(m_printerReady);
+    for (QAction *item : std::as_const(m_printerItems))
+        item->setEnabled(m_printerReady);
+}
+
+// ---- file commands ----------------------------------------------------------------
+
+QString TMainScreen::SavedFolder()
+{
+    return ProgramFolder() + QStringLiteral("Saved/");
+}
+
+bool TMainScreen::CheckSaveNeeded(bool offerCancel)
+{
+    if (!m_changesMade)
+        return true;
+    QMessageBox box(QMessageBox::Question, tr("Save"), tr("Save changes?"),
+                    QMessageBox::Yes | QMessageBox::No
+                        | (offerCancel ? QMessageBox::Cancel : QMessageBox::NoButton),
+                    this);
+    box.setObjectName(QStringLiteral("AskYesNoBox"));
+    const int answer = box.exec();
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer != QMessageBox::Yes)
+        return true;
+    if (m_fileName.isEmpty()) {
+        // A Save As that is cancelled abandons the command that asked.
+        return mnuSaveAsClick();
+    }
+    if (!SaveBCFile(m_fileName))
+        return false;
+    m_changesMade = false;
+    return true;
+}
+
+bool TMainScreen::SaveBCFile(const QString &path)
+{
+    try {
+        m_panel->SaveToFile(path);
+        SaveSidecar(path);
+    } catch (const EStreamError &e) {
+        ShowInformation(e.Message());
+        return false;
+    }
+    return true;
+}
+
+void TMainScreen::SaveSidecar(const QString &designPath)
+{
+    WriteSidecar(designPath, m_backgroundArtFile);
+}
+
+void TMainScreen::LoadSidecar(const QString &designPath)
+{
+    const QString art = ReadSidecar(designPath);
+    if (art.isEmpty())
+        return;
+    m_backgroundArtFile = art;
+    if (QFile::exists(art))
+        m_panel->LoadColorPicture(art);
+}
+
+void TMainScreen::OpenBCFile(const QString &path)
+{
+    m_busy = true;
+    m_panel->DeleteAllObjects();
+    m_panel->Handles()->SetOwnBounds(m_panel->width() + 1, m_panel->Handles()->Top(),
+                                     m_panel->Handles()->Width(), m_panel->Handles()->Height());
+    m_backgroundArtFile.clear();
+    m_panel->ClearColorPicture();
+    try {
+        m_panel->hide();
+        m_panel->LoadFromFile(path);
+        m_panel->show();
+        m_fileName = path;
+        m_recentFiles->AddFile(path);
+        QString error;
+        if (!m_recentFiles->SaveList(&error))
+            ShowInformation(error);
+        LoadSidecar(path);
+        m_panel->update();
+    } catch (const EStreamError &) {
+        m_panel->DeleteAllObjects();
+        m_panel->show();
+        // A later Save must not write the empty card over the file that failed.
+        m_fileName.clear();
+        m_backgroundArtFile.clear();
+        ShowInformation(tr("Unable to open ") + path
+                        + tr(". Possibly corrupted, posibly not a TSC file"));
+    }
+    SetChangesMade(false);
+    QCoreApplication::processEvents();
+    m_busy = false;
+    Setbuttons();
+    m_panel->update();
+}
+
+QString TMainScreen::ChooseDesignFile(const QString &title)
+{
+    QFileDialog dialog(this, title, SavedFolder(), tr("TSC File (*.tsc *.TSC)"));
+    dialog.setObjectName(QStringLiteral("OpenDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(QStringLiteral("TSC"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+void TMainScreen::New1Click()
+{
+    if (!CheckSaveNeeded(true))
+        return;
+    m_busy = true;
+    m_panel->DeleteAllObjects();
+    m_backgroundArtFile.clear();
+    m_panel->ClearColorPicture();
+    m_panel->update();
+    m_fileName.clear();
+    SetChangesMade(false);
+    m_busy = false;
+    Setbuttons();
+}
+
+void TMainScreen::Open1Click()
+{
+    if (!CheckSaveNeeded(true))
+        return;
+    const QString path = ChooseDesignFile(tr("Open Business Card"));
+    if (path.isEmpty())
+        return;
+    if (!IsDesignFile(path)) {
+        ShowInformation(tr("Must be a TSC (Tessaro) file"));
+        return;
+    }
+    OpenBCFile(path);
+}
+
+void TMainScreen::MRUFileClicked(const QString &path)
+{
+    if (!CheckSaveNeeded(true)) {
+        m_recentFiles->AddFile(path); // the command was abandoned: keep the entry
+        return;
+    }
+    if (QFile::exists(path))
+        OpenBCFile(path);
+    else
+        ShowInformation(path + tr(" no longer exists"));
+}
+
+void TMainScreen::Delete1Click()
+{
+    const QString path = ChooseDesignFile(tr("Delete Business Card"));
+    if (path.isEmpty())
+        return;
+    if (!IsDesignFile(path)) {
+        ShowInformation(tr("Must be a TSC (Tessaro) file"));
+        return;
+    }
+    if (!AskYesNo(tr("Delete ") + path + QStringLiteral("?"), tr("CONFIRM")))
+        return;
+    if (!QFile::remove(path) && QFile::exists(path)) {
+        ShowInformation(tr("Unable to delete %1").arg(path));
+        return;
+    }
+    const QString sidecar = SidecarPath(path);
+    if (QFile::exists(sidecar))
+        QFile::remove(sidecar);
+}
+
+void TMainScreen::mnuSaveClick()
+{
+    m_panel->RemoveOutsideObjects();
+    if (m_fileName.isEmpty()) {
+        QApplication::beep();
+        return;
+    }
+    if (SaveBCFile(m_fileName))
+        SetChangesMade(false);
+}
+
+QString TMainScreen::ProposedFileName() const
+{
+    const QString folder = SavedFolder();
+    QString name;
+    for (int n = 10001; n <= 99999; ++n) {
+        name = QStringLiteral("BC") + QString::number(n).mid(1) + QStringLiteral(".TSC");
+        if (!QFile::exists(folder + name))
+            break;
+    }
+    return name;
+}
+
+bool TMainScreen::mnuSaveAsClick()
+{
+    m_panel->RemoveOutsideObjects();
+    QDir().mkpath(SavedFolder());
+    const QString proposed = m_fileName.isEmpty() ? ProposedFileName()
+                                                  : QFileInfo(m_fileName).fileName();
+    QFileDialog dialog(this, tr("Save Business Card"), SavedFolder(), tr("TSC File (*.TSC *.tsc)"));
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("TSC"));
+    dialog.selectFile(proposed);
+    bool saved = false;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        const QString path = dialog.selectedFiles().first();
+        if (SaveBCFile(path)) {
+            m_fileName = path;
+            SetChangesMade(false);
+            m_recentFiles->AddFile(path);
+            QString error;
+            if (!m_recentFiles->SaveList(&error))
+                ShowInformation(error);
+            saved = true;
+        }
+    }
+    Setbuttons();
+    return saved;
+}
+
+void TMainScreen::SavebuttonClick()
+{
+    if (m_fileName.isEmpty())
+        mnuSaveAsClick();
+    else
+        mnuSaveClick();
+}
+
+void TMainScreen::CancelbuttonClick()
+{
+    if (!AskYesNo(tr("Cancel all changes?"), tr("CANCEL")))
+        return;
+    m_busy = true;
+    m_panel->DeleteAllObjects();
+    m_backgroundArtFile.clear();
+    m_panel->ClearColorPicture();
+    m_busy = false;
+    if (!m_fileName.isEmpty())
+        OpenBCFile(m_fileName);
+    SetChangesMade(false);
+    m_panel->update();
+}
+
+void TMainScreen::CloseButtonClick()
+{
+    if (!CheckSaveNeeded(true))
+        return;
+    m_closeConfirmed = true;
+    close();
+}
+
+void TMainScreen::closeEvent(QCloseEvent *event)
+{
+    // The close box asks as Exit does; Cancel keeps the program open.
+    if (!m_closeConfirmed && !CheckSaveNeeded(true)) {
+        event->ignore();
+        return;
+    }
+    m_closeConfirmed = false;
+    SavePlacement(this);
+    QMainWindow::closeEvent(event);
+}
+
+// ---- edit and help commands ---------------------------------------------------------
+
+void TMainScreen::SetDefaultFontCaption()
+{
+    const QFont font = m_panel->SurfaceFont();
+    QString caption = tr("Default Font: ") + font.family() + QStringLiteral(", ")
+                    + QString::number(font.pointSize()) + QStringLiteral(" pt ");
+    if (font.bold())
+        caption += QStringLiteral(", bold");
+    if (font.italic())
+        caption += QStringLiteral(", italic");
+    if (font.underline())
+        caption += QStringLiteral(", underline");
+    // A literal "&" in a family name must not become an accelerator.
+    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    m_mnuDefaultFont->setText(caption);
+}
+
+void TMainScreen::mnuDefaultFontClick()
+{
+    QFontDialog dialog(m_panel->SurfaceFont(), this);
+    dialog.setObjectName(QStringLiteral("FontDialog"));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    PlaceDialog(&dialog, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_panel->SetSurfaceFont(dialog.selectedFont());
+    SetDefaultFontCaption();
+    SavePreferences();
+}
+
+void TMainScreen::ChangeCardLayout1Click()
+{
+    LoadPreferences();
+    TEditCardLayout dialog(m_preferences.Layout, this);
+    PlaceDialog(&dialog, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_preferences.Layout = dialog.Layout();
+    SavePreferences();
+    SetCardSizeFromInches();
+}
+
+void TMainScreen::About1Click()
+{
+    TSplashform about(this);
+    PlaceDialog(&about, this);
+    about.exec();
+}
+
+void TMainScreen::VisitOurInternetWebsite1Click()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(WebsiteAddress)));
+}
+
+// ---- tools, zoom and keys -----------------------------------------------------------
+
+void TMainScreen::ChooseTool(TLPanelState tool)
+{
+    m_panel->SetPanelState(tool);
+    if (QAbstractButton *button = m_toolGroup->button(tool))
+        button->setChecked(true);
 }
 
 void TMainScreen::ZoomSpinnerUpClick()
@@ -227,39 +841,51 @@ void TMainScreen::ZoomSpinnerDownClick()
     m_busy = false;
 }
 
-void TMainScreen::SetChangesMade(bool changed)
-{
-    m_changesMade = changed;
-}
-
-void TMainScreen::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
-        FormActivate();
-    }
-}
-
-void TMainScreen::FormActivate()
-{
-    RestorePlacement(this);
-    m_panel->setFocus();
-    SetChangesMade(false);
-    QApplication::restoreOverrideCursor();
-    m_busy = false;
-}
-
-void TMainScreen::closeEvent(QCloseEvent *event)
-{
-    SavePlacement(this);
-    QMainWindow::closeEvent(event);
-}
-
 bool TMainScreen::eventFilter(QObject *watched, QEvent *event)
 {
     // A click in the scrolling area outside the card clears the selection.
-    if (watched == m_scrollContents && event->type() == QEvent::MouseButtonPress)
+    if (watched == m_scrollContents && event->type() == QEvent::MouseButtonPress) {
         m_panel->Handles()->ClearSelection();
+        return false;
+    }
+    // The window sees every key first; only keys for its own widgets, once.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+        && watched == QApplication::focusWidget() && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        QScrollBar *bar = m_scrollBox->verticalScrollBar();
+        if (event->type() == QEvent::KeyPress) {
+            switch (key->key()) {
+            case Qt::Key_PageUp:
+                bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                return true;
+            case Qt::Key_PageDown:
+                bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+                return true;
+            case Qt::Key_Home:
+                bar->triggerAction(QAbstractSlider::SliderToMinimum);
+                return true;
+            case Qt::Key_End:
+                bar->triggerAction(QAbstractSlider::SliderToMaximum);
+                return true;
+            default:
+                m_panel->KeyDownHandler(key->key(), key->modifiers());
+                return false;
+            }
+        }
+        if (!key->isAutoRepeat() && (key->modifiers() & Qt::KeypadModifier)) {
+            if (key->key() == Qt::Key_Plus)
+                ZoomSpinnerUpClick();
+            else if (key->key() == Qt::Key_Minus)
+                ZoomSpinnerDownClick();
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainScreen::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_panel->update();
+    QMainWindow::changeEvent(event);
 }

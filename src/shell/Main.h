@@ -1,55 +1,123 @@
 #pragma once
 
+#include "shell/Preferences.h"
 #include "surface/Gbcpanel32.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <functional>
 
+class QAction;
 class QButtonGroup;
 class QLabel;
+class QMenu;
+class QPushButton;
 class QScrollArea;
 class QToolButton;
+class TMRUFileList;
 
-// The program's main window: the tool bar, the card in its scrolling area and
-// the zoom control.
+// The program's main window: tool bar, the card in its scrolling area, zoom,
+// the file, edit and help commands, change tracking and the recent files.
 class TMainScreen : public QMainWindow
 {
     Q_OBJECT
 
 public:
     explicit TMainScreen(QWidget *parent = nullptr);
+    ~TMainScreen() override;
+
+    // How the first activation asks whether printing is possible; tests set their own.
+    static std::function<bool(bool report)> PrinterCheck;
 
     TGBusinessCardPanel32 *BusinessCardPanel() const { return m_panel; }
     QScrollArea *ScrollBox() const { return m_scrollBox; }
+    TMRUFileList *RecentFiles() const { return m_recentFiles; }
 
-    // Sizes the surface from the card size in inches, at 100 % zoom.
-    void SetCardSizeFromInches(double widthInches, double heightInches);
+    QString FileName() const { return m_fileName; }
+    bool ChangesMade() const { return m_changesMade; }
+    bool Busy() const { return m_busy; }
+    bool PrinterReady() const { return m_printerReady; }
+    QString BackgroundArtFile() const { return m_backgroundArtFile; }
+    const TPreferences &Preferences() const { return m_preferences; }
+    TPreferences &Preferences() { return m_preferences; }
+    // One flag per card position of the sheet, all set at start-up.
+    QList<bool> PrintSelection;
 
+    // Sizes the surface from the card size of the layout, at 100 % zoom.
+    void SetCardSizeFromInches();
+
+    void SetChangesMade(bool changed);
+    void Setbuttons();
+    // Asks to save unsaved changes; false when the calling command is to be abandoned.
+    bool CheckSaveNeeded(bool offerCancel = false);
+    bool SaveBCFile(const QString &path);
+    void OpenBCFile(const QString &path);
+    void New1Click();
+    void Open1Click();
+    void Delete1Click();
+    void mnuSaveClick();
+    bool mnuSaveAsClick();
+    void SavebuttonClick();
+    void CancelbuttonClick();
+    void CloseButtonClick();
+    void SelectAllLabels();
+    void SetDefaultFontCaption();
+    void mnuDefaultFontClick();
+    void ChangeCardLayout1Click();
     void ZoomSpinnerUpClick();
     void ZoomSpinnerDownClick();
-    bool Busy() const { return m_busy; }
-    bool ChangesMade() const { return m_changesMade; }
-    void SetChangesMade(bool changed);
+    void About1Click();
+    void VisitOurInternetWebsite1Click();
+    void LoadPreferences();
+    bool SavePreferences();
+    // The name Save As proposes in the Saved folder for a new design.
+    QString ProposedFileName() const;
+    // The folder designs are saved in by default.
+    static QString SavedFolder();
+    static const char *const WebsiteAddress;
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void FormCreate();
+    void FormActivate();
+    void BuildMenus();
     void BuildToolBar();
-    void BuildButtonBar(QWidget *parent);
+    QWidget *BuildButtonBar();
     void ChooseTool(TLPanelState tool);
     void ShowZoom();
-    void FormActivate();
+    void ApplyDefaultFont();
+    void SurfaceChanged();
+    void MRUFileClicked(const QString &path);
+    void SaveSidecar(const QString &designPath);
+    void LoadSidecar(const QString &designPath);
+    void AddWhatsThis(QWidget *widget, const QString &text);
+    QString ChooseDesignFile(const QString &title);
 
     TGBusinessCardPanel32 *m_panel = nullptr;
     QScrollArea *m_scrollBox = nullptr;
     QWidget *m_scrollContents = nullptr;
     QButtonGroup *m_toolGroup = nullptr;
     QLabel *m_zoomCaption = nullptr;
-    double m_cardWidthInches = 3.5;
-    double m_cardHeightInches = 2.0;
+    QPushButton *m_saveButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_printButton = nullptr;
+    QPushButton *m_previewButton = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QAction *m_mnuSave = nullptr;
+    QAction *m_mnuDefaultFont = nullptr;
+    QList<QAction *> m_printerItems;
+    TMRUFileList *m_recentFiles = nullptr;
+    TPreferences m_preferences;
+    QString m_fileName;
+    QString m_backgroundArtFile;
     bool m_busy = true;
     bool m_changesMade = false;
+    bool m_printerReady = false;
     bool m_activated = false;
+    bool m_closeConfirmed = false;
 };

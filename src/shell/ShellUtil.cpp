@@ -246,6 +246,19 @@ void RestorePlacement(QWidget *window, const QWidget *mainWindow)
     WritePlacement(section, normal, maximize);
 }
 
+void PlaceDialog(QWidget *dialog, const QWidget *mainWindow)
+{
+    if (!dialog)
+        return;
+    dialog->adjustSize();
+    QRect over;
+    if (mainWindow && mainWindow != dialog && mainWindow->isVisible()
+        && !mainWindow->isMaximized())
+        over = mainWindow->geometry();
+    dialog->move(PlacementRect(TSavedPlacement(), dialog->size(), AvailableScreenRect(dialog), over)
+                     .topLeft());
+}
+
 void RestorePlacement(QWidget *window)
 {
     if (!window)

@@ -40,6 +40,9 @@ QString PlacementSectionFor(const QString &className, int dpi);
 void RestorePlacement(QWidget *window, const QWidget *mainWindow);
 // The top-level TMainScreen, or null.
 QWidget *FindMainWindow();
+// Places a dialog before it is shown: centred over the main window, or on the
+// screen when the main window is maximised or absent.
+void PlaceDialog(QWidget *dialog, const QWidget *mainWindow = FindMainWindow());
 
 // The rectangle a saved placement reads as (edges as stored: Right and Bottom
 // are one past the window). Bottom == 0 means nothing was saved.

@@ -141,6 +141,15 @@ public:
     virtual void PrintObjects(TBaseReport *report, double x, double y);
     // Copies the object through the design format, 25 pixels lower.
     void CloneObject(TGGraphicControl *object);
+    // Writes and reads the design file, with the bounds at zoom 1.0; errors of
+    // the file reach the caller as EStreamError. Loading adds to the objects
+    // already on the surface; a missing file loads nothing.
+    void SaveToFile(const QString &path);
+    void LoadFromFile(const QString &path);
+    // Sets the background art from a picture file (false, and nothing changed,
+    // when it cannot be read) or clears it. Neither repaints.
+    bool LoadColorPicture(const QString &path);
+    void ClearColorPicture();
     // Frees one object now, dropping it from the selection first.
     void FreeObject(TGGraphicControl *object);
 
@@ -203,6 +212,8 @@ private:
     QPoint SenderOrigin(QObject *sender) const;
     void PopupMenuAt(QMenu *menu, const QPoint &surfacePos);
     void Align(int how);
+    // Frees the selected objects, last selected first, reporting each.
+    void DeleteSelection();
     void ChooseFontForSelection();
 
     QList<TGGraphicControl *> m_objects;

@@ -1,11 +1,14 @@
 // The surface's menu and commands: arrange, clipboard, align, centre, lock,
 // selectability, select all, font, and removing objects.
+#include "document/Filer.h"
 #include "surface/GGraphc.h"
 #include "surface/GHandle.h"
 #include "surface/Gbasepnl.h"
+#include "surface/TickClock.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMenu>
 
@@ -156,16 +159,47 @@ void TGBasePanel::ChooseFontForSelection()
 void TGBasePanel::ClipboardCommand(int code)
 {
     switch (code) {
+    case 0:
+    case 1: {
+        // With nothing selected the clipboard file stays as it was.
+        TGLabelObjectFiler filer;
+        filer.SaveSelectedObjects(m_handles, m_clipboardFile);
+        if (code == 1)
+            break;
+        DeleteSelection();
+        break;
+    }
+    case 2: {
+        // A paste within a second of the last one is dropped; this also
+        // absorbs the second delivery of Ctrl+V while the handles have the focus.
+        const uint32_t now = m_clock->Now();
+        if (m_lastPasteTick == 0)
+            m_lastPasteTick = now;
+        else if (now - m_lastPasteTick < 1000)
+            return;
+        TGLabelObjectFiler filer;
+        filer.PasteObjects(Owner(), this, m_clipboardFile);
+        RewireAll();
+        FireLabelChanged();
+        QCoreApplication::processEvents();
+        m_lastPasteTick = m_clock->Now();
+        break;
+    }
     case 3:
-        for (int i = m_handles->SelectedCount() - 1; i >= 0; --i) {
-            TGGraphicControl *object = m_handles->SelectedObject(i);
-            m_handles->RemoveFromSelection(object);
-            FreeObject(object);
-            FireLabelChanged();
-        }
+        DeleteSelection();
         break;
     default:
         break;
+    }
+}
+
+void TGBasePanel::DeleteSelection()
+{
+    for (int i = m_handles->SelectedCount() - 1; i >= 0; --i) {
+        TGGraphicControl *object = m_handles->SelectedObject(i);
+        m_handles->RemoveFromSelection(object);
+        FreeObject(object);
+        FireLabelChanged();
     }
 }
 
@@ -175,7 +209,11 @@ void TGBasePanel::ObjectClipboardCommand(TGGraphicControl *object, int code)
         ClipboardCommand(code);
         return;
     }
-    if (code == 3) {
+    if (code == 0 || code == 1) {
+        TGLabelObjectFiler filer;
+        filer.SaveObject(object, m_clipboardFile);
+    }
+    if (code == 0 || code == 3) {
         FireLabelChanged();
         FreeObject(object);
     }
@@ -206,6 +244,93 @@ void TGBasePanel::PrintObjects(TBaseReport *report, double x, double y)
         object->PrintTo(report, x, y);
 }
 
-void TGBasePanel::CloneObject(TGGraphicControl *)
+void TGBasePanel::CloneObject(TGGraphicControl *object)
 {
+    if (!object)
+        return;
+    TGLabelObjectFiler filer;
+    filer.DuplicateObject(object, Owner(), this);
+    QCoreApplication::processEvents();
+
+    // The copy is the most recently added object of the source's kind.
+    TGGraphicControl *copy = nullptr;
+    for (qsizetype i = m_objects.size() - 1; i >= 0; --i) {
+        TGGraphicControl *candidate = m_objects.at(i);
+        if (candidate != object && candidate->metaObject()->inherits(object->metaObject())) {
+            copy = candidate;
+            break;
+        }
+    }
+    if (copy) {
+        copy->SetTop(object->Top() + 25);
+        BringObjectToFront(copy);
+        if (m_handles->IndexOfSelected(object) >= 0) {
+            m_handles->RemoveFromSelection(object);
+            m_handles->AddToSelection(copy);
+        }
+        RewireAll();
+    }
+    object->ReportChange();
+}
+
+namespace {
+
+// Brings the surface to 100 % for the length of a file operation and back
+// afterwards, also when the operation fails.
+class TZoomAtFullSize
+{
+public:
+    explicit TZoomAtFullSize(TGBasePanel *surface)
+        : m_surface(surface)
+        , m_zoom(surface->ZoomScale())
+    {
+        if (m_zoom != 1.0f)
+            m_surface->SetZoom(1.0f);
+    }
+    ~TZoomAtFullSize()
+    {
+        if (m_zoom != 1.0f)
+            m_surface->SetZoom(m_zoom);
+    }
+    TZoomAtFullSize(const TZoomAtFullSize &) = delete;
+    TZoomAtFullSize &operator=(const TZoomAtFullSize &) = delete;
+
+private:
+    TGBasePanel *m_surface;
+    float m_zoom;
+};
+
+} // namespace
+
+void TGBasePanel::SaveToFile(const QString &path)
+{
+    TZoomAtFullSize fullSize(this);
+    TGLabelObjectFiler filer;
+    filer.SaveAllObjects(this, path);
+}
+
+void TGBasePanel::LoadFromFile(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    TZoomAtFullSize fullSize(this);
+    TGLabelObjectFiler filer;
+    try {
+        filer.LoadObjects(Owner(), this, path);
+    } catch (...) {
+        // Objects read before the failure stay; they get handlers like the rest.
+        RewireAll();
+        throw;
+    }
+    RewireAll();
+}
+
+bool TGBasePanel::LoadColorPicture(const QString &path)
+{
+    return m_colorPicture.LoadFromFile(path);
+}
+
+void TGBasePanel::ClearColorPicture()
+{
+    m_colorPicture.Clear();
 }

@@ -1,12 +1,22 @@
 #include "surface/Gbcpanel32.h"
 
-#include "objects/Placeholder.h"
+#include "document/CardKinds.h"
+#include "effects/Gsshape.h"
+#include "effects/gsstext.h"
+#include "objects/Gbcshape.h"
+#include "objects/Gimage.h"
+#include "objects/Glines.h"
+#include "objects/Gpmlabel.h"
+#include "objects/Gprichl.h"
+#include "objects/Gpslabel.h"
+#include "objects/gbclabel32.h"
 #include "surface/Cursors.h"
 #include "surface/GGraphc.h"
 
 TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget *parent)
     : TGBasePanel(parent)
 {
+    RegisterCardObjectKinds();
     for (int i = 0; i < PersonalInfoCount; ++i)
         PersonalInfo.append(QString());
     SetZoom(1.0f);
@@ -62,18 +72,68 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
     if (rect.Bottom - rect.Top < 15)
         rect.Bottom = rect.Top + 15;
 
-    auto *object = new TGPlaceholderObject(Owner(), ToolName(m_panelState));
-    object->MakeReady();
-    PlaceObject(object, rect);
+    QObject *owner = Owner();
     switch (m_panelState) {
+    case psLabel: {
+        auto *label = new TGBusinessCardLabel(owner);
+        label->SetParent(this);
+        label->MakeReady();
+        label->SetCaption(QStringLiteral("Text"));
+        label->Font()->Assign(SurfaceFont());
+        PlaceObject(label, rect);
+        break;
+    }
+    case psSymbolLabel: {
+        auto *symbol = new TGSymbolLabel(owner);
+        symbol->MakeReady();
+        PlaceObject(symbol, rect);
+        break;
+    }
+    case psMultiLineLabel: {
+        auto *text = new TGMultiLineLabel(owner);
+        text->MakeReady();
+        text->Font()->Assign(SurfaceFont());
+        PlaceObject(text, rect);
+        break;
+    }
+    case psRectangle:
+    case psEllipse:
+    case psRoundRectangle: {
+        auto *shape = new TBCShapes(owner);
+        shape->SetShape(m_panelState == psRectangle ? TGLabelShapes::stRectangle
+                        : m_panelState == psEllipse ? TGLabelShapes::stEllipse
+                                                    : TGLabelShapes::stRoundRect);
+        shape->MakeReady();
+        PlaceObject(shape, rect);
+        break;
+    }
+    case psLine: {
+        auto *line = new TGLineShape(owner);
+        line->SetLineStyle(TGLineShape::stVertical);
+        line->MakeReady();
+        PlaceObject(line, rect);
+        break;
+    }
     case psImage:
     case psSuperShape:
     case psRichLabel:
-    case psSuperText:
+    case psSuperText: {
+        TGGraphicControl *object = nullptr;
+        if (m_panelState == psImage)
+            object = new TGImage(owner);
+        else if (m_panelState == psSuperShape)
+            object = new TSuperShape(owner);
+        else if (m_panelState == psRichLabel)
+            object = new TGPRichBaseLabel(owner);
+        else
+            object = new TGSuperText(owner);
+        object->MakeReady();
+        PlaceObject(object, rect);
         SetScreenCursor(crDefault);
         SetPanelState(psPointing);
         break;
-    default:
+    }
+    case psPointing:
         break;
     }
 }

@@ -29,3 +29,10 @@ struct TDialogAnswer
 void AnswerNextMessageBox(QMessageBox::StandardButton button, TDialogAnswer *record = nullptr);
 // Runs an action on the next modal widget that opens (for custom dialogs).
 void OnNextModal(std::function<void(QWidget *)> action);
+
+// Readable QString values in test failure messages.
+#include <ostream>
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}

@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of the design reader fuzzer into a folder.
+
+Each seed is a small design written by hand from the stream format's rules:
+a list of object records, each "TPF0", class name, object name, then
+property entries (path as a short name, tagged value) and two end markers.
+"""
+import os
+import struct
+import sys
+
+
+def short(name: bytes) -> bytes:
+    return bytes([len(name)]) + name
+
+
+def prop(path: bytes, value: bytes) -> bytes:
+    return short(path) + value
+
+
+def ident(name: bytes) -> bytes:
+    return b"\x07" + short(name)
+
+
+def string(text: bytes) -> bytes:
+    return b"\x06" + short(text)
+
+
+def int8(v: int) -> bytes:
+    return b"\x02" + struct.pack("<b", v)
+
+
+def int16(v: int) -> bytes:
+    return b"\x03" + struct.pack("<h", v)
+
+
+def binary(data: bytes) -> bytes:
+    return b"\x0a" + struct.pack("<I", len(data)) + data
+
+
+def record(cls: bytes, name: bytes, props: bytes, prefix: bytes = b"") -> bytes:
+    return b"TPF0" + prefix + short(cls) + short(name) + props + b"\x00\x00"
+
+
+def design(*records: bytes) -> bytes:
+    return b"\x01" + b"".join(records) + b"\x00"
+
+
+BOUNDS = prop(b"Left", int8(24)) + prop(b"Top", int8(16)) + prop(b"Width", int16(150)) \
+    + prop(b"Height", int8(22)) + prop(b"Locked", b"\x08") + prop(b"Unselectable", b"\x08")
+
+FONT = prop(b"Font.Color", ident(b"clNavy")) + prop(b"Font.Height", int8(-16)) \
+    + prop(b"Font.Name", string(b"Arial")) + prop(b"Font.Style", b"\x0b" + short(b"fsBold") + b"\x00")
+
+# 2 x 2 pixels, 24 bits, bottom row first: red, white / blue, green.
+BMP = bytes.fromhex(
+    "424d46000000000000003600000028000000020000000200000001001800000000001000"
+    "00000000000000000000000000000000" "0000ffffffff0000" "ff00000000ff0000")
+
+SEEDS = {
+    "empty.tsc": design(),
+    "label.tsc": design(record(b"TGBusinessCardLabel", b"Component0", BOUNDS
+                               + prop(b"Alignment", ident(b"taCenter"))
+                               + prop(b"Caption", string(b"Sales Manager")) + FONT
+                               + prop(b"Transparent", b"\x09")
+                               + prop(b"BackColor", ident(b"clWhite"))
+                               + prop(b"BorderStyle", ident(b"bsNone")))),
+    "symbol.tsc": design(record(b"TGSymbolLabel", b"S", BOUNDS
+                                + prop(b"DepthShadow", int8(3))
+                                + prop(b"DirectionHighlight", ident(b"hdright"))
+                                + prop(b"Caption", b"\x14" + struct.pack("<I", 6)
+                                       + "名片".encode("utf-8"))
+                                + prop(b"Tag", b"\x04" + struct.pack("<i", -70000))
+                                + prop(b"BackColor", b"\x04" + struct.pack("<I", 0xFFFFFE)))),
+    "lines.tsc": design(record(b"TGMultiLineLabel", b"", BOUNDS
+                               + prop(b"Items.Strings", b"\x01" + string(b"one") + string(b"it's")
+                                      + b"\x0c" + struct.pack("<I", 3) + b"two" + b"\x00")
+                               + FONT)),
+    "image.tsc": design(record(b"TGImage", b"", BOUNDS
+                               + prop(b"Picture.Data", binary(short(b"TBitmap")
+                                                              + struct.pack("<I", len(BMP)) + BMP))
+                               + prop(b"Stretch", b"\x08"))),
+    "shapes.tsc": design(record(b"TBCShapes", b"", BOUNDS
+                                + prop(b"Brush.Color", ident(b"clRed"))
+                                + prop(b"Brush.Style", ident(b"bsCross"))
+                                + prop(b"Pen.Width", int8(3)) + prop(b"Pen.Mode", ident(b"pmXor"))),
+                         record(b"TGLineShape", b"", BOUNDS
+                                + prop(b"LineStyle", ident(b"stVertical")))),
+    "rich.tsc": design(record(b"TGPRichBaseLabel", b"", BOUNDS
+                              + prop(b"RTFText.Data", binary(b"{\\rtf1 Hi}\x00\x00\x00\x00"))
+                              + prop(b"BGColor", ident(b"clYellow")))),
+    "effects.tsc": design(record(b"TSuperShape", b"", BOUNDS
+                                 + prop(b"Image.Data", binary(struct.pack("<I", len(BMP)) + BMP))),
+                          record(b"TGSuperText", b"", BOUNDS
+                                 + prop(b"Caption", string(b"Super")) + FONT)),
+    "prefix.tsc": design(record(b"TGPLabel", b"", b"\x00" + short(b"TGPLabel") + short(b"Child")
+                                + prop(b"Tag", int8(1)) + b"\x00\x00",
+                                prefix=b"\xf2" + int8(3))[:-1]),
+    "float.tsc": design(record(b"TGPLabel", b"", prop(b"Angle", int16(90))
+                               + prop(b"colorShadow", b"\x05" + bytes.fromhex("0000000000000080ff3f")))),
+}
+
+
+def main() -> None:
+    folder = sys.argv[1] if len(sys.argv) > 1 else "corpus"
+    os.makedirs(folder, exist_ok=True)
+    for name, data in SEEDS.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,187 @@
+#include "document/Filer.h"
+
+#include "document/ObjectStream.h"
+#include "document/StreamIO.h"
+#include "surface/GGraphc.h"
+#include "surface/GHandle.h"
+#include "surface/Gbasepnl.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+void WriteFileAtomically(const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
+    // A short write can go unreported until the buffer is flushed, and the
+    // commit does not look back at it: check before the old file is replaced.
+    const bool written = file.write(bytes) == bytes.size() && file.flush() &&
+                         file.error() == QFileDevice::NoError && file.size() == bytes.size();
+    if (!written) {
+        file.cancelWriting();
+        throw EStreamError(QStringLiteral("Stream write error"));
+    }
+    if (!file.commit())
+        throw EStreamError(QStringLiteral("Stream write error"));
+}
+
+// ---- saving -----------------------------------------------------------------
+
+void TGLabelObjectFiler::SaveObjects(const QList<TGGraphicControl *> &objects,
+                                     const QString &fileName)
+{
+    // The stream is complete before the file is touched.
+    WriteFileAtomically(fileName, WriteObjectList(objects));
+}
+
+void TGLabelObjectFiler::SaveAllObjects(TGBasePanel *surface, const QString &fileName)
+{
+    SaveObjects(surface ? surface->Objects() : QList<TGGraphicControl *>(), fileName);
+}
+
+void TGLabelObjectFiler::SaveSelectedObjects(TGHandle *handles, const QString &fileName)
+{
+    if (!handles || handles->SelectedCount() == 0)
+        return;
+    SaveObjects(handles->Selection(), fileName);
+}
+
+void TGLabelObjectFiler::SaveObject(TGGraphicControl *object, const QString &fileName)
+{
+    QList<TGGraphicControl *> objects;
+    if (object)
+        objects.append(object);
+    SaveObjects(objects, fileName);
+}
+
+// ---- loading ----------------------------------------------------------------
+
+QString TGLabelObjectFiler::RenameOnLoad(const QString &streamName,
+                                         const std::function<bool(const QString &)> &taken)
+{
+    for (int n = m_nextComponent; n <= 1000; ++n) {
+        const QString name = QStringLiteral("Component") + QString::number(n);
+        if (!taken(name)) {
+            m_nextComponent = n;
+            return name;
+        }
+    }
+    m_nextComponent = 1001;
+    return streamName;
+}
+
+bool TGLabelObjectFiler::IgnoreMissingHandler(const QString &)
+{
+    return true;
+}
+
+QList<TGGraphicControl *> TGLabelObjectFiler::ReadObjects(const QByteArray &data, QObject *owner,
+                                                          TGBasePanel *surface)
+{
+    LoadOwner = owner;
+    m_nextComponent = 0;
+    TStreamReader stream(data);
+    TObjectReader reader(stream);
+    reader.LoadOwner = owner;
+    reader.Parent = surface;
+    reader.OnSetName = [this, &reader](const QString &streamName) {
+        return RenameOnLoad(streamName,
+                            [&reader](const QString &name) { return reader.IsNameTaken(name); });
+    };
+    reader.OnMissingHandler = &TGLabelObjectFiler::IgnoreMissingHandler;
+    reader.OnObjectRead = [this](TGGraphicControl *object) {
+        if (OffsetOnLoad) {
+            object->SetTop(object->Top() + 15);
+            object->SetLeft(object->Left() + 15);
+        }
+    };
+    return reader.ReadList();
+}
+
+QList<TGGraphicControl *> TGLabelObjectFiler::ReadFile(QObject *owner, TGBasePanel *surface,
+                                                       const QString &fileName)
+{
+    if (!QFileInfo::exists(fileName))
+        return {};
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EStreamError(QStringLiteral("Cannot open file %1").arg(fileName));
+    const QByteArray data = file.readAll();
+    file.close();
+    return ReadObjects(data, owner, surface);
+}
+
+QList<TGGraphicControl *> TGLabelObjectFiler::LoadObjects(QObject *owner, TGBasePanel *surface,
+                                                          const QString &fileName)
+{
+    return ReadFile(owner, surface, fileName);
+}
+
+QList<TGGraphicControl *> TGLabelObjectFiler::PasteObjects(QObject *owner, TGBasePanel *surface,
+                                                           const QString &fileName)
+{
+    OffsetOnLoad = true;
+    try {
+        QList<TGGraphicControl *> objects = ReadFile(owner, surface, fileName);
+        OffsetOnLoad = false;
+        return objects;
+    } catch (...) {
+        OffsetOnLoad = false;
+        throw;
+    }
+}
+
+TGGraphicControl *TGLabelObjectFiler::DuplicateObject(TGGraphicControl *object, QObject *owner,
+                                                      TGBasePanel *parent)
+{
+    if (!object)
+        return nullptr;
+    const QList<TGGraphicControl *> copies = ReadObjects(WriteObjectList({object}), owner, parent);
+    return copies.isEmpty() ? nullptr : copies.last();
+}
+
+// ---- sidecar ----------------------------------------------------------------
+
+QString SidecarPath(const QString &designPath)
+{
+    const qsizetype slash = std::max(designPath.lastIndexOf(QLatin1Char('/')),
+                                     designPath.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype dot = designPath.indexOf(QLatin1Char('.'), slash + 1);
+    return (dot < 0 ? designPath : designPath.left(dot)) + QStringLiteral(".TSE");
+}
+
+void WriteSidecar(const QString &designPath, const QString &backgroundPath)
+{
+    const QString path = SidecarPath(designPath);
+    if (backgroundPath.isEmpty()) {
+        if (QFileInfo::exists(path) && !QFile::remove(path))
+            throw EStreamError(QStringLiteral("Cannot delete file %1").arg(path));
+        return;
+    }
+    WriteFileAtomically(path, backgroundPath.toUtf8() + QByteArrayLiteral("\r\n"));
+}
+
+QString ReadSidecar(const QString &designPath)
+{
+    QFile file(SidecarPath(designPath));
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return QString();
+    QByteArray line = file.read(64 * 1024);
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == '\r' || line.at(i) == '\n') {
+            line.truncate(i);
+            break;
+        }
+    }
+    if (line.startsWith("\xEF\xBB\xBF"))
+        line.remove(0, 3);
+    // Sidecars of older designs hold 8-bit text.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(line);
+    if (!utf8.hasError())
+        return text;
+    return DecodeWindows1252(line.constData(), line.size());
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <functional>
+
+class QObject;
+class TGBasePanel;
+class TGGraphicControl;
+class TGHandle;
+
+// Saves and loads card objects in the design-file format: the design file,
+// the clipboard file and the in-memory copy of the duplicate command. Created
+// for one operation; errors travel to the caller as EStreamError.
+//
+// Saves build the whole stream first and go through QSaveFile, so the old
+// file is replaced only by a complete new one ("Cannot create file %s" when it
+// cannot be created, "Stream write error" when writing or committing fails).
+class TGLabelObjectFiler
+{
+public:
+    // True only while PasteObjects reads: each object moves 15 right and 15 down.
+    bool OffsetOnLoad = false;
+    // The component that owns the objects being read; names are checked against its children.
+    QObject *LoadOwner = nullptr;
+
+    // Every card object of the surface, back to front.
+    void SaveAllObjects(TGBasePanel *surface, const QString &fileName);
+    // The selected objects in selection order; with nothing selected the file is not touched.
+    void SaveSelectedObjects(TGHandle *handles, const QString &fileName);
+    void SaveObject(TGGraphicControl *object, const QString &fileName);
+    // The objects in the given order (the tools' own saving).
+    void SaveObjects(const QList<TGGraphicControl *> &objects, const QString &fileName);
+
+    // Reads every object of the file into new objects owned by owner and put on
+    // the surface (which may be null); a missing file reads nothing.
+    QList<TGGraphicControl *> LoadObjects(QObject *owner, TGBasePanel *surface,
+                                          const QString &fileName);
+    // As LoadObjects, each object 15 pixels right and down of its stored place.
+    QList<TGGraphicControl *> PasteObjects(QObject *owner, TGBasePanel *surface,
+                                           const QString &fileName);
+    // A copy through a memory stream, owned by owner, on parent, not moved.
+    TGGraphicControl *DuplicateObject(TGGraphicControl *object, QObject *owner,
+                                      TGBasePanel *parent);
+
+    // Reads a stream already in memory (the clipboard file's or a design's bytes).
+    QList<TGGraphicControl *> ReadObjects(const QByteArray &data, QObject *owner,
+                                          TGBasePanel *surface);
+
+    // "Component0", "Component1", ...: the first that no component of
+    // LoadOwner bears (letter case ignored); the stream's name when all 1001 are taken.
+    QString RenameOnLoad(const QString &streamName,
+                         const std::function<bool(const QString &)> &taken);
+    // Unknown event handlers are dropped, not errors.
+    static bool IgnoreMissingHandler(const QString &handlerName);
+
+private:
+    // Names only get taken while one stream is read, so the search for the
+    // next free "Component" name goes on from the last one found.
+    int m_nextComponent = 0;
+    QList<TGGraphicControl *> ReadFile(QObject *owner, TGBasePanel *surface,
+                                       const QString &fileName);
+};
+
+// Writes bytes to a file through QSaveFile: the old file stays unless the whole write succeeds.
+void WriteFileAtomically(const QString &fileName, const QByteArray &bytes);
+
+// The background sidecar of a design: its path with the file name cut before
+// the name's first "." and ".TSE" appended ("/a/b.c/Card.v2.TSC" gives
+// "/a/b.c/Card.TSE").
+QString SidecarPath(const QString &designPath);
+// One line, the background picture's path, ended by CR LF (UTF-8); an empty
+// path deletes an existing sidecar instead.
+void WriteSidecar(const QString &designPath, const QString &backgroundPath);
+// The first line of the sidecar, or empty when there is none.
+QString ReadSidecar(const QString &designPath);

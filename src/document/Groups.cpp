@@ -1,0 +1,480 @@
+#include "document/Groups.h"
+
+#include "document/ObjectStream.h"
+#include "document/StreamIO.h"
+#include "graphics/Picture.h"
+#include "surface/Geometry.h"
+
+#include <cmath>
+
+namespace {
+
+// Pixels per inch that font heights are measured in.
+constexpr int FontPpi = 96;
+
+bool IsEntry(const QString &name, const char *entry)
+{
+    return name.compare(QLatin1StringView(entry), Qt::CaseInsensitive) == 0;
+}
+
+template <class Writer> std::vector<std::pair<QString, QString>> DumpOf(Writer write)
+{
+    TStreamWriter writer;
+    write(writer);
+    return DumpEntries(writer.Data());
+}
+
+} // namespace
+
+// ---- font -------------------------------------------------------------------
+
+TGFont::TGFont() = default;
+
+const TPropertyTable &TGFont::PropertyTable() const
+{
+    using T = TGFont;
+    using namespace props;
+    static const TPropertyTable table = {
+        props::Color<T>(QStringLiteral("Color"), &T::Color, &T::SetColor),
+        Integer<T>(QStringLiteral("Height"), &T::Height, &T::SetHeight),
+        String<T>(QStringLiteral("Name"), &T::Name, &T::SetName),
+        Enum<T, TFontPitch>(
+            QStringLiteral("Pitch"),
+            {QStringLiteral("fpDefault"), QStringLiteral("fpVariable"), QStringLiteral("fpFixed")},
+            &T::Pitch, &T::SetPitch, fpDefault),
+        NeverStored(Integer<T>(QStringLiteral("Size"), &T::Size, &T::SetSize)),
+        Set<T>(QStringLiteral("Style"),
+               {QStringLiteral("fsBold"), QStringLiteral("fsItalic"), QStringLiteral("fsUnderline"),
+                QStringLiteral("fsStrikeOut")},
+               &T::Style, &T::SetStyle),
+    };
+    return table;
+}
+
+void TGFont::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
+
+void TGFont::SetColor(TColor c)
+{
+    if (c == m_color)
+        return;
+    m_color = c;
+    Changed();
+}
+
+void TGFont::SetHeight(int h)
+{
+    if (h == m_height)
+        return;
+    m_height = h;
+    Changed();
+}
+
+void TGFont::SetName(const QString &name)
+{
+    const QString cut = name.left(31);
+    if (cut == m_name)
+        return;
+    m_name = cut;
+    Changed();
+}
+
+void TGFont::SetPitch(TFontPitch p)
+{
+    if (p < fpDefault || p > fpFixed || p == m_pitch)
+        return;
+    m_pitch = p;
+    Changed();
+}
+
+int TGFont::Size() const
+{
+    // A negative height is the character height; the size follows from it at
+    // 96 pixels per inch (a positive cell height gives a negative size).
+    return -MulDiv(m_height, 72, FontPpi);
+}
+
+void TGFont::SetSize(int points)
+{
+    SetHeight(-MulDiv(points, FontPpi, 72));
+}
+
+void TGFont::SetStyle(uint32_t styleBits)
+{
+    styleBits &= fsBold | fsItalic | fsUnderline | fsStrikeOut;
+    if (styleBits == m_style)
+        return;
+    m_style = styleBits;
+    Changed();
+}
+
+QFont TGFont::ToQFont(double zoom) const
+{
+    QFont font;
+    // Fontconfig gives "Arial", "Times New Roman" and "Courier New" their
+    // installed metric twins.
+    font.setFamily(m_name);
+    int pixels = std::abs(m_height);
+    if (zoom != 1.0) {
+        // At another zoom the size in points is scaled and truncated, then
+        // turned back into pixels.
+        const int points = static_cast<int>(std::trunc(Size() * zoom));
+        pixels = std::abs(MulDiv(points, FontPpi, 72));
+    }
+    font.setPixelSize(std::max(1, pixels));
+    font.setWeight((m_style & fsBold) ? QFont::Bold : QFont::Normal);
+    font.setItalic(m_style & fsItalic);
+    font.setUnderline(m_style & fsUnderline);
+    font.setStrikeOut(m_style & fsStrikeOut);
+    if (m_pitch == fpFixed)
+        font.setFixedPitch(true);
+    return font;
+}
+
+void TGFont::Assign(const QFont &font)
+{
+    int height = m_height;
+    if (font.pixelSize() > 0)
+        height = -font.pixelSize();
+    else if (font.pointSizeF() > 0)
+        height = -MulDiv(static_cast<int>(std::lround(font.pointSizeF())), FontPpi, 72);
+    uint32_t style = 0;
+    if (font.bold())
+        style |= fsBold;
+    if (font.italic())
+        style |= fsItalic;
+    if (font.underline())
+        style |= fsUnderline;
+    if (font.strikeOut())
+        style |= fsStrikeOut;
+    const QString name = font.family().left(31);
+    if (name == m_name && height == m_height && style == m_style)
+        return;
+    m_name = name;
+    m_height = height;
+    m_style = style;
+    Changed();
+}
+
+void TGFont::Assign(const TGFont &other)
+{
+    if (&other == this)
+        return;
+    if (other.m_color == m_color && other.m_height == m_height && other.m_name == m_name &&
+        other.m_pitch == m_pitch && other.m_style == m_style)
+        return;
+    m_color = other.m_color;
+    m_height = other.m_height;
+    m_name = other.m_name;
+    m_pitch = other.m_pitch;
+    m_style = other.m_style;
+    Changed();
+}
+
+// ---- pen --------------------------------------------------------------------
+
+const TPropertyTable &TGPen::PropertyTable() const
+{
+    using T = TGPen;
+    using namespace props;
+    static const TPropertyTable table = {
+        props::Color<T>(QStringLiteral("Color"), &T::Color, &T::SetColor, 0),
+        Enum<T, TPenMode>(
+            QStringLiteral("Mode"),
+            {QStringLiteral("pmBlack"), QStringLiteral("pmWhite"), QStringLiteral("pmNop"),
+             QStringLiteral("pmNot"), QStringLiteral("pmCopy"), QStringLiteral("pmNotCopy"),
+             QStringLiteral("pmMergePenNot"), QStringLiteral("pmMaskPenNot"),
+             QStringLiteral("pmMergeNotPen"), QStringLiteral("pmMaskNotPen"),
+             QStringLiteral("pmMerge"), QStringLiteral("pmNotMerge"), QStringLiteral("pmMask"),
+             QStringLiteral("pmNotMask"), QStringLiteral("pmXor"), QStringLiteral("pmNotXor")},
+            &T::Mode, &T::SetMode, pmCopy),
+        Enum<T, TPenStyle>(QStringLiteral("Style"),
+                           {QStringLiteral("psSolid"), QStringLiteral("psDash"),
+                            QStringLiteral("psDot"), QStringLiteral("psDashDot"),
+                            QStringLiteral("psDashDotDot"), QStringLiteral("psClear"),
+                            QStringLiteral("psInsideFrame")},
+                           &T::Style, &T::SetStyle, psSolid),
+        Integer<T>(QStringLiteral("Width"), &T::Width, &T::SetWidth, 1),
+    };
+    return table;
+}
+
+void TGPen::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
+
+void TGPen::SetColor(TColor c)
+{
+    if (c == m_color)
+        return;
+    m_color = c;
+    Changed();
+}
+
+void TGPen::SetMode(TPenMode m)
+{
+    if (m < pmBlack || m > pmNotXor || m == m_mode)
+        return;
+    m_mode = m;
+    Changed();
+}
+
+void TGPen::SetStyle(TPenStyle s)
+{
+    if (s < psSolid || s > psInsideFrame || s == m_style)
+        return;
+    m_style = s;
+    Changed();
+}
+
+void TGPen::SetWidth(int w)
+{
+    if (w == m_width)
+        return;
+    m_width = w;
+    Changed();
+}
+
+void TGPen::Assign(const TGPen &other)
+{
+    if (&other == this)
+        return;
+    if (other.m_color == m_color && other.m_mode == m_mode && other.m_style == m_style &&
+        other.m_width == m_width)
+        return;
+    m_color = other.m_color;
+    m_mode = other.m_mode;
+    m_style = other.m_style;
+    m_width = other.m_width;
+    Changed();
+}
+
+// ---- brush ------------------------------------------------------------------
+
+const TPropertyTable &TGBrush::PropertyTable() const
+{
+    using T = TGBrush;
+    using namespace props;
+    static const TPropertyTable table = {
+        props::Color<T>(QStringLiteral("Color"), &T::Color, &T::SetColor, 16777215),
+        Enum<T, TBrushStyle>(QStringLiteral("Style"),
+                             {QStringLiteral("bsSolid"), QStringLiteral("bsClear"),
+                              QStringLiteral("bsHorizontal"), QStringLiteral("bsVertical"),
+                              QStringLiteral("bsFDiagonal"), QStringLiteral("bsBDiagonal"),
+                              QStringLiteral("bsCross"), QStringLiteral("bsDiagCross")},
+                             &T::Style, &T::SetStyle, bsSolid),
+    };
+    return table;
+}
+
+void TGBrush::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
+
+void TGBrush::SetColor(TColor c)
+{
+    if (c == m_color)
+        return;
+    m_color = c;
+    Changed();
+}
+
+void TGBrush::SetStyle(TBrushStyle s)
+{
+    if (s < bsSolid || s > bsDiagCross || s == m_style)
+        return;
+    m_style = s;
+    Changed();
+}
+
+void TGBrush::Assign(const TGBrush &other)
+{
+    if (&other == this || (other.m_color == m_color && other.m_style == m_style))
+        return;
+    m_color = other.m_color;
+    m_style = other.m_style;
+    Changed();
+}
+
+// ---- string list ------------------------------------------------------------
+
+const TPropertyTable &TGStrings::PropertyTable() const
+{
+    static const TPropertyTable table;
+    return table;
+}
+
+void TGStrings::SetLines(const QStringList &lines)
+{
+    if (lines == m_lines)
+        return;
+    m_lines = lines;
+    if (OnChange)
+        OnChange();
+}
+
+void TGStrings::WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const
+{
+    if (m_lines.isEmpty())
+        return;
+    writer.WritePropName(prefix + QStringLiteral("Strings"));
+    writer.WriteListBegin();
+    for (const QString &line : m_lines)
+        writer.WriteString(line);
+    writer.WriteListEnd();
+}
+
+bool TGStrings::ReadDefinedEntry(const QString &name, TStreamReader &reader)
+{
+    if (!IsEntry(name, "Strings"))
+        return false;
+    reader.ReadListBegin();
+    QStringList lines;
+    while (!reader.EndOfList())
+        lines.append(reader.ReadString());
+    reader.ReadListEnd();
+    SetLines(lines);
+    return true;
+}
+
+std::vector<std::pair<QString, QString>> TGStrings::DumpDefinedEntries() const
+{
+    return DumpOf([this](TStreamWriter &w) { WriteDefinedEntries(w, QString()); });
+}
+
+// ---- bitmap -----------------------------------------------------------------
+
+const TPropertyTable &TGBitmap::PropertyTable() const
+{
+    static const TPropertyTable table;
+    return table;
+}
+
+void TGBitmap::SetBmpBytes(const QByteArray &bmp)
+{
+    if (bmp.isEmpty()) {
+        Clear();
+        return;
+    }
+    TPicture decoded;
+    decoded.SetBitmapData(bmp); // validates, or throws "Bitmap image is not valid"
+    m_bmp = bmp;
+    m_image = decoded.Image();
+    if (OnChange)
+        OnChange();
+}
+
+void TGBitmap::SetImage(const QImage &image)
+{
+    if (image.isNull()) {
+        Clear();
+        return;
+    }
+    m_bmp = EncodeBmp24(image);
+    m_image = image.convertToFormat(QImage::Format_RGB32);
+    if (OnChange)
+        OnChange();
+}
+
+void TGBitmap::Clear()
+{
+    if (m_bmp.isEmpty())
+        return;
+    m_bmp.clear();
+    m_image = QImage();
+    if (OnChange)
+        OnChange();
+}
+
+void TGBitmap::Assign(const TGBitmap &other)
+{
+    if (&other == this || other.m_bmp == m_bmp)
+        return;
+    m_bmp = other.m_bmp;
+    m_image = other.m_image;
+    if (OnChange)
+        OnChange();
+}
+
+void TGBitmap::WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const
+{
+    if (IsEmpty())
+        return;
+    TStreamWriter payload;
+    payload.WriteInt32Raw(int32_t(m_bmp.size()));
+    payload.WriteRaw(m_bmp);
+    writer.WritePropName(prefix + QStringLiteral("Data"));
+    writer.WriteBinary(payload.Data());
+}
+
+bool TGBitmap::ReadDefinedEntry(const QString &name, TStreamReader &reader)
+{
+    if (!IsEntry(name, "Data"))
+        return false;
+    TStreamReader data(reader.ReadBinary());
+    if (data.AtEnd()) {
+        Clear();
+        return true;
+    }
+    const int32_t size = data.ReadInt32Raw();
+    if (size == 0) {
+        Clear();
+        return true;
+    }
+    const char *bytes = data.ReadBytes(size);
+    SetBmpBytes(QByteArray(bytes, size));
+    return true;
+}
+
+std::vector<std::pair<QString, QString>> TGBitmap::DumpDefinedEntries() const
+{
+    return DumpOf([this](TStreamWriter &w) { WriteDefinedEntries(w, QString()); });
+}
+
+// ---- rich text --------------------------------------------------------------
+
+const TPropertyTable &TGRichTextData::PropertyTable() const
+{
+    static const TPropertyTable table;
+    return table;
+}
+
+void TGRichTextData::SetRtf(const QByteArray &rtf)
+{
+    if (rtf == m_rtf)
+        return;
+    m_rtf = rtf;
+    if (OnChange)
+        OnChange();
+}
+
+void TGRichTextData::WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const
+{
+    if (IsEmpty())
+        return;
+    writer.WritePropName(prefix + QStringLiteral("Data"));
+    writer.WriteBinary(m_rtf + QByteArray(4, '\0'));
+}
+
+bool TGRichTextData::ReadDefinedEntry(const QString &name, TStreamReader &reader)
+{
+    if (!IsEntry(name, "Data"))
+        return false;
+    QByteArray data = reader.ReadBinary();
+    if (data.endsWith(QByteArray(4, '\0')))
+        data.chop(4);
+    SetRtf(data);
+    return true;
+}
+
+std::vector<std::pair<QString, QString>> TGRichTextData::DumpDefinedEntries() const
+{
+    return DumpOf([this](TStreamWriter &w) { WriteDefinedEntries(w, QString()); });
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "document/Groups.h"
+#include "effects/Gsshape.h"
+#include "graphics/Colors.h"
+#include "surface/GGraphc.h"
+#include "surface/Geometry.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QStringList>
+
+class QFont;
+
+// One line of text whose glyph outlines act as a stencil: the inside is filled
+// with the font colour, a tiled texture or a gradient, the outline can be
+// stroked, and a filled silhouette of the glyphs can lie behind as a shadow.
+class TGSuperText : public TGGraphicControl
+{
+    Q_OBJECT
+
+public:
+    using Inherited = TGGraphicControl;
+
+    // The text's own surface types, unlike the super shape's.
+    enum TSurfaceType { stNormal, stBrushTransparent, stBrushImage, stGradientFill };
+    enum TShadowOrientation { sdNone, sdRight, sdLeft, sdDownRight, sdDownLeft, sdDown };
+    enum TBorderStyle { bsNone, bsSingle };
+    static const QStringList &SurfaceTypeIdentifiers();
+    static const QStringList &ShadowOrientationIdentifiers();
+    static const QStringList &BorderStyleIdentifiers();
+
+    explicit TGSuperText(QObject *owner = nullptr);
+
+    // Shadow offset in pixels at zoom 1, in the direction of ShadowOrientation.
+    int ShadowDepth() const { return m_shadowDepth; }
+    void SetShadowDepth(int depth);
+    TShadowOrientation ShadowOrientation() const { return m_shadowOrientation; }
+    void SetShadowOrientation(TShadowOrientation orientation);
+    TColor Shadowcolor() const { return m_shadowColor; }
+    void SetShadowcolor(TColor color);
+
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle style);
+    // True: no background fill.
+    bool ControlTransparent() const { return m_controlTransparent; }
+    void SetControlTransparent(bool value);
+    TColor BGColor() const { return m_bgColor; }
+    void SetBGColor(TColor color);
+
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString &caption);
+
+    // The font; its colour is the fill of stNormal.
+    TGFont *Font() { return &m_font; }
+    const TGFont &FontData() const { return m_font; }
+    void SetFont(const TGFont &font); // copies every attribute
+    // On at creation; any change of the font turns it off, and only then is
+    // Font stored.
+    bool ParentFont() const { return m_parentFont; }
+    void SetParentFont(bool value) { m_parentFont = value; }
+
+    TFillDirection FillDirection() const { return m_fillDirection; }
+    void SetFillDirection(TFillDirection direction);
+    TColor GradientToColor() const { return m_gradientToColor; }
+    void SetGradientToColor(TColor color);
+    TColor GradientFromColor() const { return m_gradientFromColor; }
+    void SetGradientFromColor(TColor color);
+
+    // The texture of stBrushImage.
+    TGBitmap *Image() { return &m_image; }
+    const TGBitmap &ImageBitmap() const { return m_image; }
+    void SetImage(const TGBitmap *bitmap); // null empties it
+
+    TColor OutlineColor() const { return m_outlineColor; }
+    void SetOutlineColor(TColor color);
+    TPenStyle OutlineStyle() const { return m_outlineStyle; } // psClear: no outline
+    void SetOutlineStyle(TPenStyle style);
+    int OutlineWidth() const { return m_outlineWidth; } // below 1: no outline
+    void SetOutlineWidth(int width);
+
+    TSurfaceType SurfaceType() const { return m_surfaceType; }
+    void SetSurfaceType(TSurfaceType type);
+
+    QString LastBitmapFileNameandPath() const { return m_lastBitmapFile; }
+    void SetLastBitmapFileNameandPath(const QString &path);
+
+    // The shadow's offset (dx, dy) in pixels at zoom 1.
+    QPoint ShadowOffset() const { return QPoint(m_shadowDx, m_shadowDy); }
+    bool LayoutNeeded() const { return m_layoutNeeded; }
+
+    // Takes every property of another super text through the setters, in the
+    // order the properties dialog relies on, then its Width and Height.
+    void CopyProperties(const TGSuperText &other);
+
+    const TPropertyTable &PropertyTable() const override;
+    void AssignFont(const QFont &font) override;
+    void BoundsChanged() override;
+    void Loaded() override;
+    void Paint(QPainter &painter) override;
+
+private:
+    void DesignChanged();
+    void FontChanged();
+    void UpdateShadowOffset();
+    void InvalidateGradient();
+
+    int m_shadowDepth = 0;
+    TShadowOrientation m_shadowOrientation = sdDownRight;
+    TColor m_shadowColor = 0x808080;
+    TBorderStyle m_borderStyle = bsNone;
+    bool m_controlTransparent = true;
+    TColor m_bgColor = 0xFFFFFF;
+    QString m_caption = QStringLiteral("Text");
+    TGFont m_font;
+    bool m_parentFont = true;
+    TFillDirection m_fillDirection = gdRight;
+    TColor m_gradientToColor = 0x00FFFF;
+    TColor m_gradientFromColor = 0xFF0000;
+    TGBitmap m_image;
+    TColor m_outlineColor = 0;
+    TPenStyle m_outlineStyle = psSolid;
+    int m_outlineWidth = 1;
+    TSurfaceType m_surfaceType = stGradientFill;
+    QString m_lastBitmapFile;
+
+    // Layout, recomputed from the properties before drawing.
+    int m_shadowDx = 0;
+    int m_shadowDy = 0;
+    TRect m_textRect;
+    TRect m_shadowRect;
+    bool m_layoutNeeded = true;
+    bool m_layoutInProgress = false;
+    bool m_paintInProgress = false;
+
+    QImage m_gradientPicture; // Width × Height, the two-colour gradient
+    bool m_quietGroups = false;
+};

@@ -1,0 +1,6 @@
+#include "objects/Gbcshape.h"
+
+TBCShapes::TBCShapes(QObject *owner)
+    : TGLabelShapes(owner)
+{
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "graphics/Picture.h"
+#include "surface/GGraphc.h"
+
+#include <QSize>
+#include <QStringList>
+
+// A clip-art picture (bitmap or metafile) drawn stretched into the object's
+// bounds; AutoSize first sizes the bounds to the picture.
+class TGImage : public TGGraphicControl
+{
+    Q_OBJECT
+
+public:
+    using Inherited = TGGraphicControl;
+
+    enum TBorderStyle { bsNone, bsSingle };
+    static const QStringList &BorderStyleIdentifiers();
+
+    explicit TGImage(QObject *owner = nullptr);
+
+    // AutoSize and Stretch exclude each other through their setters; the
+    // image browser may clear both.
+    bool AutoSize() const { return m_autoSize; }
+    void SetAutoSize(bool value);
+    bool Stretch() const { return m_stretch; }
+    void SetStretch(bool value);
+
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle style);
+
+    TPicture *Picture() { return &m_picture; }
+    void SetPicture(const TPicture &picture); // copies the graphic
+
+    // The picture's own size in pixels at 100 %; empty for an empty picture.
+    QSize PictureSize() const;
+    // True when a bitmap covers the bounds one to one, so nothing beneath shows.
+    bool IsOpaque() const;
+
+    const TPropertyTable &PropertyTable() const override;
+    void BoundsChanged() override;
+    void Paint(QPainter &painter) override;
+
+private:
+    void PictureChanged();
+
+    bool m_autoSize = false;
+    bool m_stretch = true;
+    TBorderStyle m_borderStyle = bsNone;
+    TPicture m_picture;
+    bool m_quietGroups = false;
+};

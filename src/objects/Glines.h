@@ -1,0 +1,38 @@
+#pragma once
+
+#include "document/Groups.h"
+#include "surface/GGraphc.h"
+
+#include <QStringList>
+
+// A horizontal, vertical or diagonal line across the object's bounds.
+class TGLineShape : public TGGraphicControl
+{
+    Q_OBJECT
+
+public:
+    using Inherited = TGGraphicControl;
+
+    // A horizontal line runs along the top of the bounds, a vertical one along
+    // the left side; the sloping kinds run corner to corner.
+    enum TLineStyle { stHorizontal, stVertical, stAngleSlopingUp, stAngleSlopingDown };
+    static const QStringList &LineStyleIdentifiers();
+
+    explicit TGLineShape(QObject *owner = nullptr);
+
+    TLineStyle LineStyle() const { return m_lineStyle; }
+    void SetLineStyle(TLineStyle style);
+
+    TGPen *Pen() { return &m_pen; }
+    void SetPen(const TGPen &pen); // copies every attribute
+
+    const TPropertyTable &PropertyTable() const override;
+    void Paint(QPainter &painter) override;
+
+private:
+    void DesignChanged();
+
+    TLineStyle m_lineStyle = stHorizontal;
+    TGPen m_pen;
+    bool m_quietGroups = false;
+};

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "document/Groups.h"
+#include "graphics/Colors.h"
+#include "surface/GGraphc.h"
+
+#include <QPoint>
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TBorderStyle { bsNone, bsSingle };
+enum THighlightDirection { hdNone, hdright, hdLeft, hdUpRight, hdUpLeft, hdUp };
+enum TShadowDirection { sdNone, sdRight, sdLeft, sdDownRight, sdDownLeft, sdDown };
+
+// The single-line text object: one line of text in one font, turned by a
+// quarter, half or three-quarter turn, with optional 3-D shadow and highlight
+// copies, a background colour and a thin border.
+class TGBaseLabel : public TGGraphicControl
+{
+    Q_OBJECT
+
+public:
+    using Inherited = TGGraphicControl;
+
+    explicit TGBaseLabel(QObject *owner = nullptr);
+
+    const TPropertyTable &PropertyTable() const override;
+    // The base entries, then the label's own in stored order.
+    static TPropertyTable LabelProperties();
+
+    TAlignment Alignment() const { return m_alignment; }
+    void SetAlignment(TAlignment value);
+    int DepthHighlight() const { return m_depthHighlight; }
+    void SetDepthHighlight(int value);
+    int DepthShadow() const { return m_depthShadow; }
+    void SetDepthShadow(int value);
+    THighlightDirection DirectionHighlight() const { return m_directionHighlight; }
+    void SetDirectionHighlight(THighlightDirection value);
+    TShadowDirection DirectionShadow() const { return m_directionShadow; }
+    void SetDirectionShadow(TShadowDirection value);
+    TColor ColorHighlight() const { return m_colorHighlight; }
+    void SetColorHighlight(TColor value);
+    TColor ColorShadow() const { return m_colorShadow; }
+    void SetColorShadow(TColor value);
+    // Degrees counter-clockwise; only 0, 90, 180 and 270 are taken.
+    int Angle() const { return m_angle; }
+    void SetAngle(int value);
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString &value);
+    TGFont *Font() { return &m_font; }
+    const TGFont &LabelFont() const { return m_font; }
+    bool Transparent() const { return m_transparent; }
+    void SetTransparent(bool value);
+    TColor BackColor() const { return m_backColor; }
+    void SetBackColor(TColor value);
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle value);
+
+    // On while the font follows the parent's; any change of the font turns it
+    // off, and the font is stored only while it is off.
+    bool ParentFont() const { return m_parentFont; }
+    void SetParentFont(bool value) { m_parentFont = value; }
+
+    // Derived from depth and direction (x to the right, y downwards).
+    QPoint ShadowOffset() const { return m_shadowOffset; }
+    QPoint HighlightOffset() const { return m_highlightOffset; }
+    bool LayoutNeeded() const { return m_layoutNeeded; }
+    void SetLayoutNeeded(bool value) { m_layoutNeeded = value; }
+
+    void BoundsChanged() override;
+    void AssignFont(const QFont &font) override;
+    void Loaded() override;
+    void Paint(QPainter &painter) override;
+
+protected:
+    // Repaints and, where the design changed, reports it; nothing while loading.
+    void Changed(bool report);
+
+private:
+    void UpdateShadowOffset();
+    void UpdateHighlightOffset();
+    void FontChanged();
+
+    TAlignment m_alignment = taLeftJustify;
+    int m_depthHighlight = 0;
+    int m_depthShadow = 0;
+    THighlightDirection m_directionHighlight = hdUpLeft;
+    TShadowDirection m_directionShadow = sdDownRight;
+    TColor m_colorHighlight = 16776960;
+    TColor m_colorShadow = 8421504;
+    int m_angle = 0;
+    QString m_caption = QStringLiteral("Text");
+    TGFont m_font;
+    bool m_transparent = true;
+    TColor m_backColor = 0xFFFFFF;
+    TBorderStyle m_borderStyle = bsNone;
+    bool m_parentFont = true;
+    QPoint m_shadowOffset;
+    QPoint m_highlightOffset;
+    bool m_layoutNeeded = true;
+};

@@ -1,0 +1,6 @@
+#include "objects/Gplabel.h"
+
+TGPLabel::TGPLabel(QObject *owner)
+    : TGBaseLabel(owner)
+{
+}

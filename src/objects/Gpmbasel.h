@@ -1,0 +1,75 @@
+#pragma once
+
+#include "document/Groups.h"
+#include "surface/GGraphc.h"
+
+#include <QStringList>
+
+class QFont;
+
+// Several lines of plain text in one font, aligned left, right or centred,
+// optionally wrapped at the object's width. Always transparent, no border.
+class TGMultiLineBaseLabel : public TGGraphicControl
+{
+    Q_OBJECT
+
+public:
+    using Inherited = TGGraphicControl;
+
+    enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+    static const QStringList &AlignmentIdentifiers();
+
+    explicit TGMultiLineBaseLabel(QObject *owner = nullptr);
+
+    // The lines as typed, one entry per line.
+    TGStrings *Items() { return &m_items; }
+    QStringList Lines() const { return m_items.Lines(); }
+    void SetItems(const QStringList &lines);
+
+    // Kept and stored; nothing is sized by it.
+    bool AutoSize() const { return m_autoSize; }
+    void SetAutoSize(bool value);
+
+    TAlignment Alignment() const { return m_alignment; }
+    void SetAlignment(TAlignment alignment);
+
+    TGFont *Font() { return &m_font; }
+    void SetFont(const TGFont &font); // copies every attribute
+    // On at creation; any change of the font turns it off, and only then is
+    // Font stored.
+    bool ParentFont() const { return m_parentFont; }
+    void SetParentFont(bool value) { m_parentFont = value; }
+
+    bool WordWrap() const { return m_wordWrap; }
+    void SetWordWrap(bool value);
+
+    // The lines as drawn: the wrapped lines while WordWrap is on, else Items.
+    QStringList DisplayLines() const;
+    // The label font with its size scaled by the zoom (Trunc of points × zoom).
+    QFont ZoomedFont() const;
+
+    const TPropertyTable &PropertyTable() const override;
+    void AssignFont(const QFont &font) override;
+    void BoundsChanged() override;
+    void Loaded() override;
+    void Paint(QPainter &painter) override;
+
+protected:
+    // Breaks Items into the lines that fit Width at the zoomed font; only
+    // while WordWrap is on.
+    void WrapLines();
+
+private:
+    void DesignChanged();
+    void ItemsChanged();
+    void FontChanged();
+
+    TGStrings m_items;
+    bool m_autoSize = false;
+    TAlignment m_alignment = taLeftJustify;
+    TGFont m_font;
+    bool m_parentFont = true;
+    bool m_wordWrap = false;
+    QStringList m_wrappedLines;
+    bool m_quietGroups = false;
+};

@@ -1,0 +1,6 @@
+#include "objects/Gpmlabel.h"
+
+TGMultiLineLabel::TGMultiLineLabel(QObject *owner)
+    : TGMultiLineBaseLabel(owner)
+{
+}

@@ -1,0 +1,6 @@
+#include "objects/gbclabel32.h"
+
+TGBusinessCardLabel::TGBusinessCardLabel(QObject *owner)
+    : TGPLabel(owner)
+{
+}

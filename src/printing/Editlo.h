@@ -1,0 +1,159 @@
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QList>
+#include <QPointF>
+#include <QString>
+
+class QComboBox;
+class QDoubleValidator;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QShowEvent;
+class QSpinBox;
+
+// The sheet of card stock: card size, the grid of positions and the paper.
+// Lengths are inches held as 32-bit floats, as the preferences file and the
+// printing code expect them.
+struct TCardLayout
+{
+    float Height = 2.0f;
+    float Width = 3.5f;
+    int Across = 2;
+    int Down = 5;
+    float TopMargin = 0.5f;
+    float LeftMargin = 0.75f;
+    float HPitch = 3.5f;
+    float VPitch = 2.0f;
+    int PredefLayout = 0; // -1: no predefined layout chosen
+    int Papersize = 1;    // printer paper code: 1 Letter, 9 A4
+    bool UseMM = false;
+
+    static constexpr int PaperLetter = 1;
+    static constexpr int PaperA4 = 9;
+    static constexpr int PredefinedCount = 14;
+
+    // A predefined layout (2 across, 5 down, pitches equal to the card size)
+    // with PredefLayout set to its index. Out-of-range indexes give entry 0.
+    static const TCardLayout &PredefinedLayout(int index);
+    // The text the layout dialog lists it under; empty when out of range.
+    static QString PredefinedLayoutName(int index);
+
+    // Top-left corner of the position in column col and row row, in inches
+    // from the paper's top-left corner (printer nudges not included).
+    QPointF PositionCorner(int col, int row) const;
+    // Positions are numbered row by row, left to right.
+    int PositionIndex(int col, int row) const { return row * Across + col; }
+
+    bool operator==(const TCardLayout &) const = default;
+};
+
+// The numeric edit of the layout dialog. It shows its value with a fixed
+// number of decimals (or up to that many, trailing zeros dropped) and only
+// lets the user type digits, one decimal point and, when the range allows
+// it, a minus sign. Text that is not a number in range (an emptied field)
+// does not change the value: Value() keeps the last number the field held.
+class TNumberField : public QLineEdit
+{
+public:
+    explicit TNumberField(QWidget *parent = nullptr);
+
+    // trimZeros: "#0.###" style (3.500 shows as "3.5"); otherwise always
+    // exactly `decimals` decimals. Re-shows the current value.
+    void SetFormat(int decimals, bool trimZeros, double bottom, double top);
+    void SetValue(double value);
+    double Value() const;
+    // True when the text is a number within the field's range.
+    bool HasNumber() const;
+    double Bottom() const { return m_bottom; }
+    double Top() const { return m_top; }
+    QString Format(double value) const;
+
+private:
+    void Remember();
+
+    QDoubleValidator *m_validator = nullptr;
+    int m_decimals = 3;
+    bool m_trimZeros = true;
+    double m_bottom = 0.0;
+    double m_top = 999.999;
+    double m_value = 0.0;
+};
+
+// "Business Card Layout": edits a copy of the layout record; the copy is
+// handed back by Layout() only after "Ok" found it valid.
+class TEditCardLayout : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TEditCardLayout(const TCardLayout &layout, QWidget *parent = nullptr);
+
+    // The record as last accepted with "Ok" (UseMM set from the unit
+    // buttons); before that, and after Cancel, the record given at creation.
+    TCardLayout Layout() const { return m_result; }
+
+    // Shows the dialog's record in the fields (in millimetres when that
+    // display is on).
+    void FillEditsFromValues();
+    // Switch the fields to inches / millimetres; nothing happens when they
+    // already show that unit. Before the first show only the unit changes
+    // (the fields are filled then, in the unit chosen).
+    void InchesbuttonClick();
+    void MMButtonClick();
+    // Leaving the width (height) field: a pitch smaller than the card grows
+    // to the card size.
+    void eCardwidthExit();
+    void eCardHeightExit();
+    // Applies the selected predefined layout (ignored until first shown).
+    void PredefinedLayoutsChange();
+    // Checks the dialog's record; on failure shows why and returns false.
+    bool ValidCard();
+    // Reads the fields into the record and closes the dialog when it is valid.
+    void OKButtonClick();
+
+    // The message ValidCard shows for a record, or an empty string when the
+    // record is valid.
+    static QString ValidationMessage(const TCardLayout &layout);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildForm();
+    // The six length fields with their labels, in one fixed order.
+    QList<TNumberField *> LengthFields() const;
+    QString FieldLabel(const TNumberField *field) const;
+    void TakeLengthsFromFields(double factor);
+    void ShowLengths(double factor);
+    void SetUnitDisplay(bool millimetres);
+    void ConvertDisplayToMM();
+
+    TCardLayout m_record; // the dialog's working copy
+    TCardLayout m_result; // what Layout() hands back
+    bool m_firstActivation = true;
+    bool m_showingMM = false;
+    // A width / height field took the focus and has not been left yet.
+    bool m_widthExitPending = false;
+    bool m_heightExitPending = false;
+
+    QComboBox *PredefinedLayouts = nullptr;
+    QRadioButton *Inchesbutton = nullptr;
+    QRadioButton *MMButton = nullptr;
+    TNumberField *eCardwidth = nullptr;
+    TNumberField *eCardHeight = nullptr;
+    TNumberField *eHorizPitch = nullptr;
+    TNumberField *eVertPitch = nullptr;
+    TNumberField *eleftmarg = nullptr;
+    TNumberField *etopmarg = nullptr;
+    QSpinBox *enbracross = nullptr;
+    QSpinBox *enbrdown = nullptr;
+    QComboBox *epapersize = nullptr;
+    QPushButton *OKButton = nullptr;
+    QPushButton *Cancelbutton = nullptr;
+    QPushButton *Helpbutton = nullptr;
+    QList<QLabel *> m_unitLabels;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "printing/Editlo.h"
+
+#include <QString>
+#include <QStringList>
+
+// Printer nudges, in 1/32 inch.
+struct TPrinterNudges
+{
+    int TopMarginNudge = 0;
+    int LeftMarginNudge = 0;
+    int VerticalSpacing = 0;
+    int HorizontalSpacing = 0;
+};
+
+struct TDefaultFontSetting
+{
+    QString Name = QStringLiteral("Arial");
+    int Size = 10;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+};
+
+// Everything the program keeps in TSC.INI besides window placements and the
+// recent files.
+struct TPreferences
+{
+    static constexpr int PersonalInfoCount = 10;
+
+    TPrinterNudges Nudges;
+    bool ShowBottomMarginWarning = true;
+    // Name, Company, Title, Address 1-3, Phone 1-2, EMail, Fax.
+    QStringList PersonalInfo = QStringList(PersonalInfoCount, QString());
+    TDefaultFontSetting DefaultFont;
+    TCardLayout Layout;
+};
+
+// The keys of section "Personal", in the order of PersonalInfo.
+const QStringList &PersonalInfoKeys();
+
+// Reads the four sections; missing or unusable values give their defaults.
+TPreferences LoadPreferences(const QString &iniPath);
+// Writes the four sections; false (with the reason) when the file cannot be written.
+bool SavePreferences(const QString &iniPath, const TPreferences &preferences,
+                     QString *error = nullptr);
+
+// Lengths are kept in thousandths of an inch.
+int InchesToThousandths(float inches);
+float ThousandthsToInches(int thousandths);

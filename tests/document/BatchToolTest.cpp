@@ -1,0 +1,179 @@
+// tessaro-batch run as a process on design files written by hand.
+#include "DocumentTestSupport.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace {
+
+QByteArray Prop(const QByteArray &path, const QByteArray &value)
+{
+    return ShortName(path) + value;
+}
+
+// The worked example's label followed by a symbol label, both as the writer
+// writes them (table order, names Component0 and Component1).
+QByteArray GoldenDesign()
+{
+    const QByteArray worked = WorkedExampleBytes();
+    const QByteArray symbol =
+        QByteArray("TPF0") + ShortName("TGSymbolLabel") + ShortName("Component1") +
+        Prop("Tag", Hex("03 2C 01")) + Prop("Left", Hex("02 05")) + Prop("Top", Hex("02 06")) +
+        Prop("Width", Hex("02 28")) + Prop("Height", Hex("02 29")) + Prop("Locked", Hex("08")) +
+        Prop("Unselectable", Hex("08")) + Prop("DepthShadow", Hex("02 03")) +
+        Prop("DirectionHighlight", Hex("07") + ShortName("hdright")) +
+        Prop("Caption", Hex("06 09") + "It's caf\xE9") +
+        Prop("Font.Color", Hex("07") + ShortName("clBlack")) + Prop("Font.Height", Hex("02 E0")) +
+        Prop("Font.Name", Hex("06") + ShortName("WingDings")) + Prop("Font.Style", Hex("0B 00")) +
+        Prop("Transparent", Hex("09")) + Prop("BackColor", Hex("04 FE FF FF 00")) +
+        Prop("BorderStyle", Hex("07") + ShortName("bsSingle")) + Hex("00 00");
+    // Drop the worked example's list end, add the symbol, end the list.
+    return worked.left(worked.size() - 1) + symbol + Hex("00");
+}
+
+const char ExpectedDump[] = "object Component0: TGBusinessCardLabel\n"
+                            "  Left = 24\n"
+                            "  Top = 16\n"
+                            "  Width = 150\n"
+                            "  Height = 22\n"
+                            "  Locked = False\n"
+                            "  Unselectable = False\n"
+                            "  Alignment = taCenter\n"
+                            "  Caption = 'Sales Manager'\n"
+                            "  Font.Color = clNavy\n"
+                            "  Font.Height = -16\n"
+                            "  Font.Name = 'Arial'\n"
+                            "  Font.Style = [fsBold]\n"
+                            "  Transparent = True\n"
+                            "  BackColor = clWhite\n"
+                            "  BorderStyle = bsNone\n"
+                            "end\n"
+                            "object Component1: TGSymbolLabel\n"
+                            "  Tag = 300\n"
+                            "  Left = 5\n"
+                            "  Top = 6\n"
+                            "  Width = 40\n"
+                            "  Height = 41\n"
+                            "  Locked = False\n"
+                            "  Unselectable = False\n"
+                            "  DepthShadow = 3\n"
+                            "  DirectionHighlight = hdright\n"
+                            "  Caption = 'It''s caf\xC3\xA9'\n"
+                            "  Font.Color = clBlack\n"
+                            "  Font.Height = -32\n"
+                            "  Font.Name = 'WingDings'\n"
+                            "  Font.Style = []\n"
+                            "  Transparent = True\n"
+                            "  BackColor = 16777214\n"
+                            "  BorderStyle = bsSingle\n"
+                            "end\n";
+
+struct TRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+const QString BatchPath = QStringLiteral(TESSARO_BINARY_DIR "/tessaro-batch");
+
+TRun RunBatch(const QStringList &args)
+{
+    TRun run;
+    if (!QFile::exists(BatchPath)) {
+        ADD_FAILURE() << "build the tessaro-batch target first: " << BatchPath.toStdString();
+        return run;
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(env);
+    process.start(BatchPath, args);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+} // namespace
+
+TEST(BatchToolTest, DumpPrintsWhatTheWriterWouldWrite)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("GOLDEN.TSC"));
+    WriteAll(path, GoldenDesign());
+
+    const TRun run = RunBatch({QStringLiteral("dump"), path});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(run.out.toStdString(), std::string(ExpectedDump));
+
+    // Names in the file do not matter: every load renames, and the order of
+    // the entries is the writer's, not the file's.
+    QByteArray shuffled = GoldenDesign();
+    shuffled.replace("Component1", "Special77X");
+    const QByteArray depth = Prop("DepthShadow", Hex("02 03"));
+    const QByteArray direction = Prop("DirectionHighlight", Hex("07") + ShortName("hdright"));
+    shuffled.replace(depth + direction, direction + depth);
+    ASSERT_NE(shuffled, GoldenDesign());
+    WriteAll(path, shuffled);
+    const TRun again = RunBatch({QStringLiteral("dump"), path});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.out.toStdString(), std::string(ExpectedDump));
+}
+
+TEST(BatchToolTest, ResaveWritesTheSameBytesAndCarriesTheSidecar)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("IN.TSC"));
+    const QString out = dir.filePath(QStringLiteral("OUT.TSC"));
+    WriteAll(in, GoldenDesign());
+    WriteAll(dir.filePath(QStringLiteral("IN.TSE")), QByteArray("/art/bg/waves.bmp\r\n"));
+
+    TRun run = RunBatch({QStringLiteral("resave"), in, out});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(ReadAll(out).toHex(' '), GoldenDesign().toHex(' '));
+    EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("OUT.TSE"))),
+              QByteArray("/art/bg/waves.bmp\r\n"));
+
+    // Without a background the target's old sidecar goes.
+    QFile::remove(dir.filePath(QStringLiteral("IN.TSE")));
+    run = RunBatch({QStringLiteral("resave"), in, out});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("OUT.TSE"))));
+}
+
+TEST(BatchToolTest, UnreadableFilesAndWrongCommandLines)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("MISSING.TSC"));
+    TRun run = RunBatch({QStringLiteral("dump"), missing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_EQ(run.err, QStringLiteral("Cannot open file %1\n").arg(missing).toUtf8());
+
+    const QString damaged = dir.filePath(QStringLiteral("DAMAGED.TSC"));
+    WriteAll(damaged, WorkedExampleBytes().left(120));
+    run = RunBatch({QStringLiteral("dump"), damaged});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QByteArray("Error reading Component0.Caption: Stream read error\n"));
+
+    const QString out = dir.filePath(QStringLiteral("no/folder/OUT.TSC"));
+    WriteAll(damaged, WorkedExampleBytes());
+    run = RunBatch({QStringLiteral("resave"), damaged, out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QStringLiteral("Cannot create file %1\n").arg(out).toUtf8());
+
+    run = RunBatch({QStringLiteral("--help")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("dump FILE"));
+    EXPECT_TRUE(run.out.contains("resave IN OUT"));
+
+    run = RunBatch({QStringLiteral("dump")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("Usage"));
+}

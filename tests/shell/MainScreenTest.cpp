@@ -1,0 +1,362 @@
+// The main window driven as a user drives it: first start, placing, saving,
+// the recent files, the save prompts, zoom and keys.
+#include "common/TestSupport.h"
+#include "objects/Placeholder.h"
+#include "shell/MRUFileList.h"
+#include "shell/Main.h"
+#include "shell/ShellUtil.h"
+#include "surface/GHandle.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class MainScreenTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TMainScreen::PrinterCheck = [](bool) { return false; };
+        // Each test starts as a first run: no preferences, no designs.
+        QDir(ProgramFolder()).removeRecursively();
+        QDir().mkpath(ProgramFolder());
+    }
+    void TearDown() override { window.reset(); }
+
+    TMainScreen *Start()
+    {
+        window = std::make_unique<TMainScreen>();
+        window->show();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        return window.get();
+    }
+    void Restart()
+    {
+        window->close();
+        window.reset();
+        Start();
+    }
+
+    TGBusinessCardPanel32 *Panel() const { return window->BusinessCardPanel(); }
+    QAction *Item(const char *name) const
+    {
+        return window->findChild<QAction *>(QString::fromLatin1(name));
+    }
+    QPushButton *Button(const char *name) const
+    {
+        return window->findChild<QPushButton *>(QString::fromLatin1(name));
+    }
+    // Places an object as the rectangle tool does.
+    void PlaceRectangle(int x, int y)
+    {
+        window->findChild<QToolButton *>("DrawRectanglebutton")->click();
+        QTest::mousePress(Panel(), Qt::LeftButton, {}, QPoint(x, y));
+        QTest::mouseRelease(Panel(), Qt::LeftButton, {}, QPoint(x + 60, y + 30));
+    }
+    // Answers the next file dialog with a path (a file name is taken in its folder).
+    static void AnswerFileDialog(const QString &path, QString *proposed = nullptr)
+    {
+        OnNextModal([path, proposed](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            if (proposed && !dialog->selectedFiles().isEmpty())
+                *proposed = dialog->selectedFiles().first();
+            if (path.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            // Typed into the name field, as a user would.
+            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(path);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+    }
+    QStringList RecentCaptions() const
+    {
+        QStringList captions;
+        for (QAction *a : window->findChild<QMenu *>("FileMenu")->actions())
+            if (a->objectName().startsWith("MRUItem"))
+                captions << a->text();
+        return captions;
+    }
+
+    std::unique_ptr<TMainScreen> window;
+};
+
+} // namespace
+
+TEST_F(MainScreenTest, FirstStartShowsAnEmptyNewDesign)
+{
+    Start();
+    EXPECT_EQ(window->windowTitle(), "Tessaro");
+    EXPECT_EQ(Panel()->width(), 336);
+    EXPECT_EQ(Panel()->height(), 192);
+    EXPECT_EQ(Panel()->pos(), QPoint(10, 8));
+    EXPECT_FALSE(Item("mnuSave")->isEnabled());
+    EXPECT_FALSE(Button("Savebutton")->isVisible());
+    EXPECT_FALSE(Button("Cancelbutton")->isVisible());
+    EXPECT_TRUE(RecentCaptions().isEmpty());
+    // Without a printer the print commands are off.
+    EXPECT_FALSE(Button("PrintButton")->isEnabled());
+    EXPECT_FALSE(Item("mnuPrintOutlineTestPage")->isEnabled());
+    QFile ini(PreferencesPath());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("[TMainScreen_Placement]"));
+    EXPECT_TRUE(QDir(TMainScreen::SavedFolder()).exists());
+    EXPECT_TRUE(Item("mnuDefaultFont")->text().startsWith("Default Font: Arial, 10 pt "));
+}
+
+TEST_F(MainScreenTest, SaveAsProposesNumberedNamesAndRecordsTheFile)
+{
+    Start();
+    PlaceRectangle(20, 20);
+    EXPECT_TRUE(window->ChangesMade());
+    EXPECT_TRUE(Button("Savebutton")->isVisible());
+    EXPECT_EQ(Button("Savebutton")->text(), "Save As");
+
+    QString proposed;
+    const QString path = TMainScreen::SavedFolder() + "BC0001.TSC";
+    AnswerFileDialog(path, &proposed);
+    Button("Savebutton")->click();
+    EXPECT_TRUE(proposed.endsWith("BC0001.TSC")) << proposed.toStdString();
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(window->windowTitle(), "Tessaro - BC0001.TSC");
+    EXPECT_FALSE(window->ChangesMade());
+    EXPECT_FALSE(Button("Savebutton")->isVisible());
+    EXPECT_EQ(RecentCaptions(), QStringList{"&1 " + path});
+    EXPECT_EQ(window->ProposedFileName(), "BC0002.TSC");
+
+    // Ctrl+S after a change saves in place.
+    PlaceRectangle(120, 20);
+    const qint64 before = QFileInfo(path).size();
+    Item("mnuSave")->trigger();
+    EXPECT_FALSE(window->ChangesMade());
+    EXPECT_GT(QFileInfo(path).size(), before);
+}
+
+TEST_F(MainScreenTest, RestartReopensTheMostRecentDesignWithUnicodePaths)
+{
+    Start();
+    PlaceRectangle(30, 40);
+    const QString path = TMainScreen::SavedFolder() + QStringLiteral("Carte é ü 名.TSC");
+    AnswerFileDialog(path);
+    Item("mnuSaveAs")->trigger();
+    ASSERT_TRUE(QFile::exists(path));
+    Restart();
+    EXPECT_EQ(window->FileName(), path);
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+    EXPECT_FALSE(window->ChangesMade());
+    EXPECT_EQ(RecentCaptions(), QStringList{"&1 " + path});
+}
+
+TEST_F(MainScreenTest, ExitAsksAndCancelKeepsTheProgramOpen)
+{
+    Start();
+    PlaceRectangle(20, 20);
+    TDialogAnswer asked;
+    AnswerNextMessageBox(QMessageBox::Cancel, &asked);
+    Item("mnuExit")->trigger();
+    EXPECT_TRUE(asked.seen);
+    EXPECT_EQ(asked.title, "Save");
+    EXPECT_EQ(asked.text, "Save changes?");
+    EXPECT_TRUE(window->isVisible());
+
+    // The close box asks the same.
+    AnswerNextMessageBox(QMessageBox::Cancel);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+
+    AnswerNextMessageBox(QMessageBox::No);
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(MainScreenTest, CancelledSaveAsAbandonsTheCommandThatAsked)
+{
+    Start();
+    PlaceRectangle(20, 20);
+    AnswerNextMessageBox(QMessageBox::Yes);
+    AnswerFileDialog(QString()); // the Save As dialog is cancelled
+    Item("mnuNew")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+    EXPECT_TRUE(window->ChangesMade());
+}
+
+TEST_F(MainScreenTest, FailedOpenLeavesANewDesign)
+{
+    Start();
+    PlaceRectangle(20, 20);
+    const QString good = TMainScreen::SavedFolder() + "Good.TSC";
+    AnswerFileDialog(good);
+    Item("mnuSaveAs")->trigger();
+    ASSERT_EQ(window->FileName(), good);
+
+    const QString bad = TMainScreen::SavedFolder() + "Bad.TSC";
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a design at all");
+    file.close();
+    TDialogAnswer told;
+    AnswerNextMessageBox(QMessageBox::Ok, &told);
+    window->OpenBCFile(bad);
+    EXPECT_EQ(told.text, "Unable to open " + bad + ". Possibly corrupted, posibly not a TSC file");
+    EXPECT_EQ(Panel()->ObjectCount(), 0);
+    EXPECT_TRUE(window->FileName().isEmpty());
+    EXPECT_EQ(window->windowTitle(), "Tessaro");
+    // A later Ctrl+S cannot write the empty card over the good file.
+    Item("mnuSave")->trigger();
+    EXPECT_GT(QFileInfo(good).size(), 2);
+}
+
+TEST_F(MainScreenTest, RecentFilesKeepFiveAndMoveReopenedOnesUp)
+{
+    Start();
+    QStringList paths;
+    for (int i = 0; i < 6; ++i) {
+        paths << TMainScreen::SavedFolder() + QStringLiteral("Card%1.TSC").arg(i);
+        PlaceRectangle(10 + i * 10, 20);
+        AnswerFileDialog(paths.last());
+        Item("mnuSaveAs")->trigger();
+    }
+    QStringList captions = RecentCaptions();
+    ASSERT_EQ(captions.size(), 5);
+    EXPECT_EQ(captions.first(), "&1 " + paths.at(5));
+    EXPECT_EQ(captions.last(), "&5 " + paths.at(1));
+
+    // Reopening a listed file, in other letter case, moves it up without a duplicate.
+    window->RecentFiles()->AddFile(paths.at(3).toUpper());
+    captions = RecentCaptions();
+    EXPECT_EQ(captions.size(), 5);
+    EXPECT_EQ(captions.first(), "&1 " + paths.at(3).toUpper());
+
+    // A listed file that has gone: message, entry removed, design unchanged.
+    QFile::remove(paths.at(5));
+    const int objects = Panel()->ObjectCount();
+    TDialogAnswer told;
+    AnswerNextMessageBox(QMessageBox::Ok, &told);
+    window->findChild<QAction *>("MRUItem2")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(told.text, paths.at(5) + " no longer exists");
+    EXPECT_EQ(RecentCaptions().size(), 4);
+    EXPECT_EQ(Panel()->ObjectCount(), objects);
+}
+
+TEST_F(MainScreenTest, CtrlSOnANewDesignSavesNothing)
+{
+    Start();
+    PlaceRectangle(20, 20);
+    Item("mnuSave")->trigger();
+    EXPECT_TRUE(QDir(TMainScreen::SavedFolder()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(window->ChangesMade());
+}
+
+TEST_F(MainScreenTest, CancelThrowsChangesAwayAndReloads)
+{
+    Start();
+    PlaceRectangle(20, 20);
+    const QString path = TMainScreen::SavedFolder() + "Kept.TSC";
+    AnswerFileDialog(path);
+    Item("mnuSaveAs")->trigger();
+    PlaceRectangle(120, 60);
+    ASSERT_EQ(Panel()->ObjectCount(), 2);
+    TDialogAnswer asked;
+    AnswerNextMessageBox(QMessageBox::Yes, &asked);
+    Button("Cancelbutton")->click();
+    EXPECT_EQ(asked.title, "CANCEL");
+    EXPECT_EQ(asked.text, "Cancel all changes?");
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+    EXPECT_FALSE(window->ChangesMade());
+}
+
+TEST_F(MainScreenTest, ZoomStepsBetweenOneHundredAndOneHundredFiftyPercent)
+{
+    Start();
+    PlaceRectangle(23, 37);
+    window->SetChangesMade(false);
+    TGGraphicControl *object = Panel()->ObjectAt(0);
+    const TRect before = object->BoundsRect();
+    auto *caption = window->findChild<QLabel *>("ZoomCaption");
+    for (int i = 0; i < 7; ++i)
+        window->ZoomSpinnerUpClick();
+    EXPECT_EQ(caption->text(), "150%");
+    // Each step rescales the current pixels, so 150 % lands near, not on, 504 x 288.
+    EXPECT_LE(std::abs(Panel()->width() - 504), 3);
+    EXPECT_LE(std::abs(Panel()->height() - 288), 3);
+    for (int i = 0; i < 5; ++i)
+        window->ZoomSpinnerDownClick();
+    EXPECT_EQ(caption->text(), "100%");
+    EXPECT_FLOAT_EQ(Panel()->ZoomScale(), 1.0f);
+    EXPECT_EQ(Panel()->width(), 336);
+    EXPECT_EQ(Panel()->height(), 192);
+    const TRect after = object->BoundsRect();
+    EXPECT_LE(std::abs(after.Left - before.Left), 1);
+    EXPECT_LE(std::abs(after.Top - before.Top), 1);
+    EXPECT_LE(std::abs(after.Right - before.Right), 1);
+    EXPECT_LE(std::abs(after.Bottom - before.Bottom), 1);
+    EXPECT_FALSE(window->ChangesMade());
+
+    // The keypad "+" zooms; the main keyboard's does not.
+    Panel()->setFocus();
+    QApplication::setActiveWindow(window.get());
+    QKeyEvent keypadPlus(QEvent::KeyRelease, Qt::Key_Plus, Qt::KeypadModifier, "+");
+    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : Panel(),
+                            &keypadPlus);
+    QKeyEvent plus(QEvent::KeyRelease, Qt::Key_Plus, Qt::NoModifier, "+");
+    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : Panel(),
+                            &plus);
+    EXPECT_EQ(caption->text(), "110%");
+}
+
+TEST_F(MainScreenTest, ToolButtonsPickToolsAndDroppingReturnsToSelection)
+{
+    Start();
+    auto *pointer = window->findChild<QToolButton *>("Pointerbutton");
+    auto *text = window->findChild<QToolButton *>("DrawSuperTextButton");
+    EXPECT_EQ(text->toolTip(),
+              "SuperText tool \nSpecial Effects Text - fill with gradients or bitmaps");
+    text->click();
+    EXPECT_EQ(Panel()->PanelState(), psSuperText);
+    EXPECT_FALSE(pointer->isChecked());
+    QTest::mousePress(Panel(), Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::mouseRelease(Panel(), Qt::LeftButton, {}, QPoint(90, 80));
+    EXPECT_EQ(Panel()->PanelState(), psPointing);
+    EXPECT_TRUE(pointer->isChecked());
+
+    window->findChild<QToolButton *>("ShowGrid")->click();
+    EXPECT_TRUE(Panel()->ShowGrid());
+    window->findChild<QToolButton *>("SnapToGrid")->click();
+    EXPECT_TRUE(Panel()->SnapToGrid());
+
+    // A click in the scrolling area outside the card clears the selection.
+    Panel()->Handles()->AddToSelection(Panel()->ObjectAt(0));
+    QTest::mouseClick(window->findChild<QWidget *>("ScrollContents"), Qt::LeftButton, {},
+                      QPoint(Panel()->width() + 15, 5));
+    EXPECT_EQ(Panel()->Handles()->SelectedCount(), 0);
+}
+
+TEST_F(MainScreenTest, DefaultFontCaptionListsTheStyles)
+{
+    Start();
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSize(12);
+    font.setBold(true);
+    font.setUnderline(true);
+    Panel()->SetSurfaceFont(font);
+    window->SetDefaultFontCaption();
+    EXPECT_EQ(Item("mnuDefaultFont")->text(), "Default Font: Courier New, 12 pt , bold, underline");
+}

@@ -1,0 +1,131 @@
+// The preferences file: defaults on a first run, the stored units, reading
+// rules and bad values, and a full round trip.
+#include "shell/Preferences.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString WriteIni(const QTemporaryDir &dir, const QByteArray &text)
+{
+    const QString path = dir.filePath(QStringLiteral("TSC.INI"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text);
+    return path;
+}
+
+} // namespace
+
+TEST(Preferences, FirstRunGivesTheDefaults)
+{
+    QTemporaryDir dir;
+    const TPreferences p = LoadPreferences(dir.filePath(QStringLiteral("missing.ini")));
+    EXPECT_FLOAT_EQ(p.Layout.Width, 3.5f);
+    EXPECT_FLOAT_EQ(p.Layout.Height, 2.0f);
+    EXPECT_EQ(p.Layout.Across, 2);
+    EXPECT_EQ(p.Layout.Down, 5);
+    EXPECT_FLOAT_EQ(p.Layout.TopMargin, 0.5f);
+    EXPECT_FLOAT_EQ(p.Layout.LeftMargin, 0.75f);
+    EXPECT_EQ(p.Layout.Papersize, 1);
+    EXPECT_FALSE(p.Layout.UseMM);
+    EXPECT_EQ(p.DefaultFont.Name, "Arial");
+    EXPECT_EQ(p.DefaultFont.Size, 10);
+    EXPECT_FALSE(p.DefaultFont.Bold);
+    EXPECT_EQ(p.Nudges.TopMarginNudge, 0);
+    EXPECT_EQ(p.Nudges.HorizontalSpacing, 0);
+    EXPECT_TRUE(p.ShowBottomMarginWarning);
+    EXPECT_EQ(p.PersonalInfo.size(), 10);
+}
+
+TEST(Preferences, StoredValuesReadByTheirRules)
+{
+    QTemporaryDir dir;
+    const QString path = WriteIni(dir, "[Layout]\r\nHeight=2047\r\nWidth=3543\r\nAcross=3\r\n"
+                                       "[Printer]\r\nTopMarginNudge=0x10\r\nLeftMarginNudge=-3\r\n"
+                                       "ShowBottomMarginWarning=2\r\n"
+                                       "[Default Font]\r\nName=Times New Roman\r\nSize=12\r\n"
+                                       "Bold=1\r\nItalic=0\r\n"
+                                       "[Personal]\r\nName=Zoë Brontë\r\nEmail=z@example.org\r\n");
+    const TPreferences p = LoadPreferences(path);
+    EXPECT_FLOAT_EQ(p.Layout.Height, 2.047f);
+    EXPECT_FLOAT_EQ(p.Layout.Width, 3.543f);
+    EXPECT_EQ(p.Layout.Across, 3);
+    EXPECT_EQ(p.Nudges.TopMarginNudge, 16);
+    EXPECT_EQ(p.Nudges.LeftMarginNudge, -3);
+    EXPECT_TRUE(p.ShowBottomMarginWarning);
+    EXPECT_EQ(p.DefaultFont.Name, "Times New Roman");
+    EXPECT_EQ(p.DefaultFont.Size, 12);
+    EXPECT_TRUE(p.DefaultFont.Bold);
+    EXPECT_EQ(p.PersonalInfo.at(0), QStringLiteral("Zoë Brontë"));
+    EXPECT_EQ(p.PersonalInfo.at(8), "z@example.org");
+    EXPECT_EQ(p.PersonalInfo.at(1), "");
+}
+
+TEST(Preferences, UnusableValuesFallBackToDefaults)
+{
+    QTemporaryDir dir;
+    const QString path = WriteIni(dir, "[Layout]\nHeight=\nWidth=wide\nAcross=99999999999\n"
+                                       "Down=0\nPapersize=5\nHPitch=-400\nVPitch=99999999\n"
+                                       "[Printer]\nTopMarginNudge=1e3\nShowBottomMarginWarning=x\n"
+                                       "[Default Font]\nName=\nSize=-4\n");
+    const TPreferences p = LoadPreferences(path);
+    EXPECT_FLOAT_EQ(p.Layout.Height, 2.0f);
+    EXPECT_FLOAT_EQ(p.Layout.Width, 3.5f);
+    EXPECT_EQ(p.Layout.Across, 2);
+    EXPECT_EQ(p.Layout.Down, 5);
+    EXPECT_EQ(p.Layout.Papersize, 1);
+    EXPECT_FLOAT_EQ(p.Layout.HPitch, 3.5f);
+    EXPECT_FLOAT_EQ(p.Layout.VPitch, 2.0f);
+    EXPECT_EQ(p.Nudges.TopMarginNudge, 0);
+    EXPECT_TRUE(p.ShowBottomMarginWarning);
+    EXPECT_EQ(p.DefaultFont.Name, "Arial");
+    EXPECT_EQ(p.DefaultFont.Size, 10);
+}
+
+TEST(Preferences, SaveWritesThousandthsAndReadsBackTheSame)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TSC.INI"));
+    TPreferences p;
+    p.Layout.Height = 3.543f;
+    p.Layout.Width = 2.126f;
+    p.Layout.TopMargin = 0.0625f; // 62.5 thousandths round to the even 62
+    p.Layout.UseMM = true;
+    p.Layout.Papersize = 9;
+    p.Nudges.VerticalSpacing = -8;
+    p.ShowBottomMarginWarning = false;
+    p.PersonalInfo[2] = QStringLiteral("名刺デザイナー");
+    p.DefaultFont.Italic = true;
+    ASSERT_TRUE(SavePreferences(path, p));
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains("Height=3543"));
+    EXPECT_TRUE(text.contains("Width=2126"));
+    EXPECT_TRUE(text.contains("TopMargin=62\n"));
+    EXPECT_TRUE(text.contains("UseMM=1"));
+    EXPECT_TRUE(text.contains("ShowBottomMarginWarning=0"));
+    EXPECT_TRUE(text.contains("[Default Font]"));
+
+    const TPreferences back = LoadPreferences(path);
+    EXPECT_FLOAT_EQ(back.Layout.Height, 3.543f);
+    EXPECT_EQ(back.Layout.Papersize, 9);
+    EXPECT_TRUE(back.Layout.UseMM);
+    EXPECT_EQ(back.Nudges.VerticalSpacing, -8);
+    EXPECT_FALSE(back.ShowBottomMarginWarning);
+    EXPECT_EQ(back.PersonalInfo.at(2), QStringLiteral("名刺デザイナー"));
+    EXPECT_TRUE(back.DefaultFont.Italic);
+}
+
+TEST(Preferences, UnwritableFileReportsFailure)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("no/such/folder/TSC.INI"));
+    QString error;
+    EXPECT_FALSE(SavePreferences(path, TPreferences(), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
