@@ -290,6 +290,8 @@ QWidget *TMainScreen::BuildButtonBar()
         auto *b = new QPushButton(caption, bar);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
+        // Narrow enough that all of them fit the window's width at once.
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(b->text().remove('&')) + 30);
         connect(b, &QPushButton::clicked, this, [action] { action(); });
         AddWhatsThis(b, help);
         row->addWidget(b);
