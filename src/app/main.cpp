@@ -1,3 +1,4 @@
+#include "shell/Application.h"
 #include "shell/Main.h"
 #include "shell/SingleInstance.h"
 
@@ -7,7 +8,7 @@
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessaro"));
     QApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));

@@ -1,5 +1,7 @@
 // Test entry point: gives every test binary a QApplication on the offscreen
 // platform and a private, empty data folder.
+#include "shell/Application.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -12,7 +14,7 @@ int main(int argc, char **argv)
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaro"));
     return RUN_ALL_TESTS();
 }

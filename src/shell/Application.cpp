@@ -1,0 +1,29 @@
+#include "shell/Application.h"
+
+#include "document/StreamIO.h"
+
+#include <QMessageBox>
+
+TApplication::TApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+void TApplication::ShowError(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tessaro"), message, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("ErrorBox"));
+    box.exec();
+}
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const EStreamError &e) {
+        ShowError(e.Message());
+    } catch (const std::exception &e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
