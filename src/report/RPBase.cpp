@@ -1,0 +1,840 @@
+#include "report/RPBase.h"
+
+#include "graphics/Picture.h"
+#include "surface/Geometry.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPicture>
+#include <cmath>
+
+namespace {
+
+constexpr double kLetterWidth = 8.5, kLetterHeight = 11.0;
+constexpr double kA4Width = 210.0 / 25.4, kA4Height = 297.0 / 25.4;
+
+Qt::PenStyle QtPenStyle(TPenStyle s)
+{
+    switch (s) {
+    case psDash:
+        return Qt::DashLine;
+    case psDot:
+        return Qt::DotLine;
+    case psDashDot:
+        return Qt::DashDotLine;
+    case psDashDotDot:
+        return Qt::DashDotDotLine;
+    case psClear:
+        return Qt::NoPen;
+    case psSolid:
+    case psInsideFrame:
+        break;
+    }
+    return Qt::SolidLine;
+}
+
+Qt::BrushStyle QtBrushStyle(TBrushStyle s)
+{
+    switch (s) {
+    case bsClear:
+        return Qt::NoBrush;
+    case bsHorizontal:
+        return Qt::HorPattern;
+    case bsVertical:
+        return Qt::VerPattern;
+    case bsFDiagonal:
+        return Qt::BDiagPattern; // lower-left to upper-right
+    case bsBDiagonal:
+        return Qt::FDiagPattern;
+    case bsCross:
+        return Qt::CrossPattern;
+    case bsDiagCross:
+        return Qt::DiagCrossPattern;
+    case bsSolid:
+        break;
+    }
+    return Qt::SolidPattern;
+}
+
+// Raster operations only where the device has them (not in PDF or QPicture
+// playback on a printer); elsewhere the pen simply copies.
+QPainter::CompositionMode CompositionOf(TPenMode m)
+{
+    switch (m) {
+    case pmXor:
+        return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor:
+        return QPainter::RasterOp_NotSourceXorDestination;
+    case pmMask:
+        return QPainter::RasterOp_SourceAndDestination;
+    case pmMerge:
+        return QPainter::RasterOp_SourceOrDestination;
+    case pmNotCopy:
+        return QPainter::RasterOp_NotSource;
+    case pmNot:
+        return QPainter::RasterOp_NotDestination;
+    default:
+        break;
+    }
+    return QPainter::CompositionMode_SourceOver;
+}
+
+void ApplyPenMode(QPainter *painter, TPenMode m)
+{
+    QPaintEngine *engine = painter->paintEngine();
+    if (engine && engine->hasFeature(QPaintEngine::RasterOpModes))
+        painter->setCompositionMode(CompositionOf(m));
+}
+
+} // namespace
+
+bool PlayPicture(QPainter &painter, const QPicture &picture)
+{
+    QPaintDevice *device = painter.device();
+    painter.save();
+    if (device && device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
+        painter.scale(double(picture.logicalDpiX()) / device->logicalDpiX(),
+                      double(picture.logicalDpiY()) / device->logicalDpiY());
+    QPicture shared(picture); // play() is not const; the copy shares the data
+    const bool ok = shared.play(&painter);
+    painter.restore();
+    return ok;
+}
+
+TBaseReport::TBaseReport() = default;
+TBaseReport::~TBaseReport() = default;
+
+// ---------------------------------------------------------------- settings
+
+void TBaseReport::SetUnits(TPrintUnits units)
+{
+    m_units = units;
+    switch (units) {
+    case unInch:
+        m_unitsFactor = 1.0;
+        break;
+    case unMM:
+        m_unitsFactor = 25.4;
+        break;
+    case unCM:
+        m_unitsFactor = 2.54;
+        break;
+    case unPoint:
+        m_unitsFactor = 72.0;
+        break;
+    case unUser:
+        break;
+    }
+}
+
+void TBaseReport::SetUnitsFactor(double factor)
+{
+    if (factor > 0 && std::isfinite(factor))
+        m_unitsFactor = factor;
+}
+
+void TBaseReport::SetScaleX(double percent)
+{
+    if (percent > 0 && std::isfinite(percent))
+        m_scaleX = percent;
+}
+
+void TBaseReport::SetScaleY(double percent)
+{
+    if (percent > 0 && std::isfinite(percent))
+        m_scaleY = percent;
+}
+
+void TBaseReport::SetLinesPerInch(int n)
+{
+    if (n > 0)
+        m_linesPerInch = n;
+}
+
+void TBaseReport::SetUserLineHeight(double inches)
+{
+    if (inches > 0 && std::isfinite(inches))
+        m_userLineHeight = inches;
+}
+
+void TBaseReport::SetCopies(int copies)
+{
+    if (copies >= 1)
+        m_copies = copies;
+}
+
+bool TBaseReport::SetPaperSize(int code)
+{
+    if (code != kPaperLetter && code != kPaperA4)
+        return false;
+    m_paperCode = code;
+    if (!m_inJob) {
+        if (code == kPaperA4)
+            SetPageSizeInches(kA4Width, kA4Height);
+        else
+            SetPageSizeInches(kLetterWidth, kLetterHeight);
+    }
+    return true;
+}
+
+void TBaseReport::SetPageSizeInches(double w, double h)
+{
+    if (m_orientation == poLandScape)
+        std::swap(w, h);
+    m_pageWidth = w;
+    m_pageHeight = h;
+}
+
+void TBaseReport::SetTabWidth(double inches)
+{
+    if (inches > 0 && std::isfinite(inches))
+        m_tabWidth = inches;
+}
+
+// ---------------------------------------------------------------- status
+
+QString TBaseReport::StatusString() const
+{
+    QString out;
+    const QString &f = m_statusFormat;
+    for (int i = 0; i < f.size(); ++i) {
+        if (f[i] == u'%' && i + 1 < f.size()) {
+            const QChar c = f[i + 1];
+            if (c == u'p') {
+                out += QString::number(m_currentPage);
+                ++i;
+                continue;
+            }
+            if (c == u'0' || c == u'1') {
+                const int line = c.digitValue();
+                if (line < m_statusText.size())
+                    out += m_statusText[line];
+                ++i;
+                continue;
+            }
+        }
+        out += f[i];
+    }
+    return out;
+}
+
+void TBaseReport::UpdateStatus()
+{
+    if (!m_statusLabel)
+        return;
+    QString text = StatusString();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    m_statusLabel->setText(text);
+}
+
+// ---------------------------------------------------------------- job control
+
+bool TBaseReport::Execute()
+{
+    if (m_inJob)
+        throw EReportError(QStringLiteral("A print job is already running on this report."));
+    m_aborted = false;
+    m_currentPage = 0;
+    ResetDrawingState();
+    if (!BeginJob())
+        return false;
+    m_inJob = true;
+    try {
+        if (OnBeforePrint)
+            OnBeforePrint(*this);
+        if (!m_aborted) {
+            m_painter = BeginPage();
+            m_currentPage = 1;
+            ApplyDrawingState();
+            RunPages();
+        }
+        Finish(m_aborted);
+    } catch (...) {
+        // The document is abandoned: nothing half-made reaches the printer or
+        // the file, and the job counts as aborted.
+        m_aborted = true;
+        try {
+            Finish(true);
+        } catch (...) {
+        }
+        throw;
+    }
+    if (OnAfterPrint)
+        OnAfterPrint(*this);
+    return !m_aborted;
+}
+
+void TBaseReport::RunPages()
+{
+    if (OnPrint)
+        OnPrint(*this);
+}
+
+void TBaseReport::Finish(bool abandon)
+{
+    const bool hadPainter = m_painter != nullptr;
+    m_painter = nullptr;
+    m_pathOpen = false;
+    m_clipStack.clear();
+    try {
+        if (hadPainter && !abandon)
+            EndPage();
+        EndJob(abandon);
+    } catch (...) {
+        m_inJob = false;
+        throw;
+    }
+    m_inJob = false;
+}
+
+void TBaseReport::NewPage()
+{
+    if (!m_painter || m_aborted)
+        return;
+    EndPage();
+    m_painter = nullptr;
+    m_painter = BeginPage();
+    ++m_currentPage;
+    m_pathOpen = false;
+    m_path = QPainterPath();
+    ApplyDrawingState();
+}
+
+void TBaseReport::Abort()
+{
+    if (m_aborted)
+        return;
+    m_aborted = true;
+    if (m_inJob) {
+        AbortDevice();
+        m_painter = nullptr;
+    }
+}
+
+void TBaseReport::SetMetrics(double leftOff, double topOff, double bottomOff, double pageW,
+                             double pageH, int xdpi, int ydpi)
+{
+    m_leftOffset = leftOff;
+    m_topOffset = topOff;
+    m_bottomOffset = bottomOff;
+    m_pageWidth = pageW;
+    m_pageHeight = pageH;
+    m_xdpi = std::max(1, xdpi);
+    m_ydpi = std::max(1, ydpi);
+}
+
+void TBaseReport::ResetDrawingState()
+{
+    m_penColor = 0;
+    m_penStyle = psSolid;
+    m_penMode = pmCopy;
+    m_penWidth = 1;
+    m_brushColor = 0xFFFFFF;
+    m_brushStyle = bsSolid;
+    m_brushPattern = QImage();
+    m_cursorX = m_cursorY = 0;
+    m_penX = m_penY = 0;
+    m_pathOpen = false;
+    m_path = QPainterPath();
+    m_clipStack.clear();
+}
+
+void TBaseReport::ApplyDrawingState()
+{
+    if (!m_painter)
+        return;
+    m_painter->setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter->setPen(MakePen());
+    m_painter->setBrush(MakeBrush());
+    m_painter->setFont(DeviceFont());
+    ApplyPenMode(m_painter, m_penMode);
+}
+
+// ---------------------------------------------------------------- coordinates
+
+int TBaseReport::XI2D(double x) const
+{
+    return RoundEven((x / m_unitsFactor * m_scaleX * ZoomPercent() / 10000.0 - m_leftOffset) *
+                     m_xdpi);
+}
+
+int TBaseReport::YI2D(double y) const
+{
+    return RoundEven((y / m_unitsFactor * m_scaleY * ZoomPercent() / 10000.0 - m_topOffset) *
+                     m_ydpi);
+}
+
+double TBaseReport::XD2I(double px) const
+{
+    return (px / m_xdpi + m_leftOffset) * 10000.0 / (m_scaleX * ZoomPercent()) * m_unitsFactor;
+}
+
+double TBaseReport::YD2I(double py) const
+{
+    return (py / m_ydpi + m_topOffset) * 10000.0 / (m_scaleY * ZoomPercent()) * m_unitsFactor;
+}
+
+QRect TBaseReport::InchRect(double x1, double y1, double x2, double y2) const
+{
+    const int l = XI2D(x1), t = YI2D(y1), r = XI2D(x2), b = YI2D(y2);
+    return QRect(QPoint(std::min(l, r), std::min(t, b)),
+                 QPoint(std::max(l, r) - 1, std::max(t, b) - 1));
+}
+
+int TBaseReport::HundredthsToPixels(int hundredths) const
+{
+    return std::max(1, RoundEven(hundredths * double(m_xdpi) * m_scaleX * ZoomPercent() * 1e-6));
+}
+
+// ---------------------------------------------------------------- drawing state
+
+void TBaseReport::SetPen(TColor color, TPenStyle style, int width, TPenMode mode)
+{
+    m_penColor = color;
+    m_penStyle = style;
+    m_penWidth = width;
+    m_penMode = mode;
+    if (m_painter) {
+        m_painter->setPen(MakePen());
+        ApplyPenMode(m_painter, mode);
+    }
+}
+
+void TBaseReport::SetBrush(TColor color, TBrushStyle style, const QImage &pattern)
+{
+    m_brushColor = color;
+    m_brushStyle = style;
+    m_brushPattern = pattern;
+    if (m_painter)
+        m_painter->setBrush(MakeBrush());
+}
+
+int TBaseReport::PenDeviceWidth() const
+{
+    if (m_penWidth < 0)
+        return HundredthsToPixels(-m_penWidth);
+    return m_penWidth;
+}
+
+QPen TBaseReport::MakePen() const
+{
+    if (m_penMode == pmNop)
+        return QPen(Qt::NoPen);
+    QColor c = ColorFromTColor(m_penColor);
+    if (m_penMode == pmBlack)
+        c = Qt::black;
+    else if (m_penMode == pmWhite)
+        c = Qt::white;
+    QPen pen(c);
+    pen.setStyle(QtPenStyle(m_penStyle));
+    pen.setWidth(PenDeviceWidth());
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+QBrush TBaseReport::MakeBrush() const
+{
+    if (!m_brushPattern.isNull())
+        return QBrush(m_brushPattern);
+    return QBrush(ColorFromTColor(m_brushColor), QtBrushStyle(m_brushStyle));
+}
+
+void TBaseReport::SetFont(const QString &name, double points)
+{
+    if (!(points > 0) || !std::isfinite(points))
+        return;
+    m_fontName = name;
+    m_fontSize = points;
+    m_bold = m_italic = m_underline = m_strikeOut = false;
+    m_fontColor = 0;
+    m_fontRotation = 0;
+    if (m_painter)
+        m_painter->setFont(DeviceFont());
+}
+
+void TBaseReport::SetBold(bool on)
+{
+    m_bold = on;
+}
+void TBaseReport::SetItalic(bool on)
+{
+    m_italic = on;
+}
+void TBaseReport::SetUnderline(bool on)
+{
+    m_underline = on;
+}
+void TBaseReport::SetStrikeOut(bool on)
+{
+    m_strikeOut = on;
+}
+void TBaseReport::SetFontColor(TColor color)
+{
+    m_fontColor = color;
+}
+
+void TBaseReport::SetFontRotation(int degrees)
+{
+    m_fontRotation = ((degrees % 360) + 360) % 360;
+}
+
+int TBaseReport::FontDeviceHeight() const
+{
+    return RoundEven(m_ydpi * m_fontSize / 72.0 * m_scaleY * ZoomPercent() * 1e-4);
+}
+
+QFont TBaseReport::DeviceFont() const
+{
+    QFont f(m_fontName);
+    f.setPixelSize(std::max(1, FontDeviceHeight()));
+    f.setBold(m_bold);
+    f.setItalic(m_italic);
+    f.setUnderline(m_underline);
+    f.setStrikeOut(m_strikeOut);
+    f.setKerning(false);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+double TBaseReport::LineHeight() const
+{
+    switch (m_lineHeightMethod) {
+    case lhmLinesPerInch:
+        return 1.0 / m_linesPerInch;
+    case lhmFont:
+        return m_fontSize / 60.0;
+    case lhmUser:
+        break;
+    }
+    return m_userLineHeight;
+}
+
+double TBaseReport::TextWidth(const QString &text) const
+{
+    const QFontMetricsF fm(DeviceFont());
+    const double px = std::max(1.0, fm.horizontalAdvance(text));
+    return px / m_xdpi * 10000.0 / (m_scaleX * ZoomPercent()) * m_unitsFactor;
+}
+
+// ---------------------------------------------------------------- figures
+
+// Figures follow the device convention that the right and bottom edges are
+// outside: the outline runs through the last pixel inside.
+void TBaseReport::Rectangle(double x1, double y1, double x2, double y2)
+{
+    if (!m_painter)
+        return;
+    const QRect r = InchRect(x1, y1, x2, y2);
+    m_painter->setPen(MakePen());
+    m_painter->setBrush(MakeBrush());
+    if (m_painter->pen().style() == Qt::NoPen)
+        m_painter->fillRect(r, m_painter->brush());
+    else
+        m_painter->drawRect(r.adjusted(0, 0, -1, -1));
+}
+
+void TBaseReport::Ellipse(double x1, double y1, double x2, double y2)
+{
+    if (!m_painter)
+        return;
+    const QRect r = InchRect(x1, y1, x2, y2);
+    m_painter->setPen(MakePen());
+    m_painter->setBrush(MakeBrush());
+    m_painter->drawEllipse(r.adjusted(0, 0, -1, -1));
+}
+
+void TBaseReport::RoundRect(double x1, double y1, double x2, double y2, double cornerW,
+                            double cornerH)
+{
+    if (!m_painter)
+        return;
+    const QRect r = InchRect(x1, y1, x2, y2);
+    const double zx = m_scaleX * ZoomPercent() / 10000.0 / m_unitsFactor;
+    const double zy = m_scaleY * ZoomPercent() / 10000.0 / m_unitsFactor;
+    const double cw = std::abs(cornerW) * zx * m_xdpi;
+    const double ch = std::abs(cornerH) * zy * m_ydpi;
+    m_painter->setPen(MakePen());
+    m_painter->setBrush(MakeBrush());
+    m_painter->drawRoundedRect(QRectF(r.adjusted(0, 0, -1, -1)), cw / 2, ch / 2, Qt::AbsoluteSize);
+}
+
+void TBaseReport::MoveTo(double x, double y)
+{
+    m_penX = x;
+    m_penY = y;
+}
+
+void TBaseReport::LineTo(double x, double y)
+{
+    if (m_painter) {
+        m_painter->setPen(MakePen());
+        m_painter->drawLine(QPoint(XI2D(m_penX), YI2D(m_penY)), QPoint(XI2D(x), YI2D(y)));
+    }
+    m_penX = x;
+    m_penY = y;
+}
+
+// ---------------------------------------------------------------- pictures
+
+void TBaseReport::PrintBitmapRect(double x1, double y1, double x2, double y2, const QImage &bitmap)
+{
+    StretchDraw(InchRect(x1, y1, x2, y2), bitmap);
+}
+
+void TBaseReport::PrintBitmapRect(double x1, double y1, double x2, double y2,
+                                  const TGBitmap &bitmap)
+{
+    StretchDraw(InchRect(x1, y1, x2, y2), bitmap.Image());
+}
+
+void TBaseReport::StretchDraw(const QRect &deviceRect, const QImage &bitmap)
+{
+    if (!m_painter || bitmap.isNull() || deviceRect.isEmpty())
+        return;
+    m_painter->save();
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    m_painter->drawImage(deviceRect, bitmap);
+    m_painter->restore();
+}
+
+void TBaseReport::StretchDraw(const QRect &deviceRect, const QPicture &picture)
+{
+    StretchDraw(deviceRect, picture, QRectF(picture.boundingRect()));
+}
+
+void TBaseReport::StretchDraw(const QRect &deviceRect, const QPicture &picture, const QRectF &frame)
+{
+    if (!m_painter || picture.isNull() || deviceRect.isEmpty() || frame.width() <= 0 ||
+        frame.height() <= 0)
+        return;
+    m_painter->save();
+    m_painter->translate(deviceRect.left(), deviceRect.top());
+    m_painter->scale(deviceRect.width() / frame.width(), deviceRect.height() / frame.height());
+    m_painter->translate(-frame.left(), -frame.top());
+    PlayPicture(*m_painter, picture);
+    m_painter->restore();
+}
+
+void TBaseReport::StretchDraw(const QRect &deviceRect, const TPicture &picture)
+{
+    if (!m_painter || picture.IsEmpty() || deviceRect.isEmpty())
+        return;
+    m_painter->save();
+    picture.Draw(*m_painter, deviceRect);
+    m_painter->restore();
+}
+
+void TBaseReport::PrintPictureRect(double x1, double y1, double x2, double y2,
+                                   const QPicture &picture, const QRectF &frame)
+{
+    StretchDraw(InchRect(x1, y1, x2, y2), picture, frame);
+}
+
+void TBaseReport::PrintPictureRect(double x1, double y1, double x2, double y2,
+                                   const TPicture &picture)
+{
+    StretchDraw(InchRect(x1, y1, x2, y2), picture);
+}
+
+// ---------------------------------------------------------------- text
+
+void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &text, const QRect *clip)
+{
+    const QFont font = DeviceFont();
+    if (m_pathOpen) {
+        QPainterPath glyphs;
+        glyphs.addText(QPointF(0, 0), font, text);
+        QTransform t;
+        t.translate(baseline.x(), baseline.y());
+        t.rotate(-m_fontRotation);
+        m_path.addPath(t.map(glyphs));
+        return;
+    }
+    m_painter->save();
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (clip)
+        m_painter->setClipRect(*clip, Qt::IntersectClip);
+    m_painter->translate(baseline);
+    m_painter->rotate(-m_fontRotation);
+    m_painter->setFont(font);
+    if (!clip && m_textBKMode == bkOpaque && m_brushStyle != bsClear) {
+        const QFontMetricsF fm(font);
+        m_painter->fillRect(QRectF(0, -fm.ascent(), fm.horizontalAdvance(text), fm.height()),
+                            ColorFromTColor(m_brushColor));
+    }
+    m_painter->setPen(ColorFromTColor(m_fontColor));
+    m_painter->drawText(QPointF(0, 0), text);
+    m_painter->restore();
+}
+
+void TBaseReport::TextRect(const QRect &deviceClip, const QString &text, double x, double y)
+{
+    if (!m_painter)
+        return;
+    const QFontMetricsF fm(DeviceFont());
+    if (!m_pathOpen && m_brushStyle != bsClear)
+        m_painter->fillRect(deviceClip, ColorFromTColor(m_brushColor));
+    DrawTextAt(QPointF(XI2D(x), YI2D(y) + fm.ascent()), text, &deviceClip);
+}
+
+void TBaseReport::GotoXY(double x, double y)
+{
+    m_cursorX = x;
+    m_cursorY = y;
+}
+
+void TBaseReport::PrintText(const QString &text)
+{
+    const double angle = m_fontRotation * M_PI / 180.0;
+    const QStringList parts = text.split(u'\t');
+    for (int i = 0; i < parts.size(); ++i) {
+        if (i > 0) {
+            // A tab: to the next stop, measured along the line from inch 0.
+            const double stops = std::floor(m_cursorX / m_tabWidth + 1e-9) + 1;
+            m_cursorX = stops * m_tabWidth;
+        }
+        const QString &seg = parts[i];
+        if (seg.isEmpty())
+            continue;
+        if (m_painter)
+            DrawTextAt(QPointF(XI2D(m_cursorX), YI2D(m_cursorY)), seg, nullptr);
+        const double w = TextWidth(seg);
+        m_cursorX += w * std::cos(angle);
+        m_cursorY -= w * std::sin(angle);
+    }
+}
+
+// ---------------------------------------------------------------- device canvas
+
+void TBaseReport::FillDeviceRect(const QRect &deviceRect)
+{
+    if (!m_painter)
+        return;
+    m_painter->fillRect(deviceRect, ColorFromTColor(m_brushColor));
+}
+
+void TBaseReport::DevicePolygon(const QPolygon &points)
+{
+    if (!m_painter || points.size() < 2)
+        return;
+    m_painter->setPen(MakePen());
+    m_painter->setBrush(MakeBrush());
+    m_painter->drawPolygon(points, Qt::WindingFill);
+}
+
+void TBaseReport::BeginPath()
+{
+    if (!m_painter)
+        return;
+    m_path = QPainterPath();
+    m_path.setFillRule(Qt::WindingFill);
+    m_pathOpen = true;
+}
+
+void TBaseReport::EndPath()
+{
+    m_pathOpen = false;
+}
+
+void TBaseReport::SelectPathAsClip()
+{
+    if (!m_painter)
+        return;
+    m_pathOpen = false;
+    m_painter->setClipPath(m_path, Qt::ReplaceClip);
+}
+
+void TBaseReport::StrokePath()
+{
+    if (!m_painter)
+        return;
+    m_pathOpen = false;
+    m_painter->strokePath(m_path, MakePen());
+}
+
+// ---------------------------------------------------------------- clip regions
+
+QPainterPath TBaseReport::ClipPathOf(int kind, double x1, double y1, double x2, double y2,
+                                     double cw, double ch) const
+{
+    const QRectF r(InchRect(x1, y1, x2, y2)); // right/bottom already outside
+    QPainterPath p;
+    p.setFillRule(Qt::WindingFill);
+    if (kind == 0) {
+        p.addRect(r);
+    } else if (kind == 1) {
+        p.addEllipse(r);
+    } else {
+        const double zx = m_scaleX * ZoomPercent() / 10000.0 / m_unitsFactor;
+        const double zy = m_scaleY * ZoomPercent() / 10000.0 / m_unitsFactor;
+        p.addRoundedRect(r, std::abs(cw) * zx * m_xdpi / 2, std::abs(ch) * zy * m_ydpi / 2,
+                         Qt::AbsoluteSize);
+    }
+    return p;
+}
+
+bool TBaseReport::PushClipPath(const QPainterPath &path)
+{
+    if (!m_painter || int(m_clipStack.size()) >= kMaxClipRegions)
+        return false;
+    m_clipStack.push_back(path);
+    return true;
+}
+
+bool TBaseReport::PushClipRect(double x1, double y1, double x2, double y2)
+{
+    return m_painter && PushClipPath(ClipPathOf(0, x1, y1, x2, y2, 0, 0));
+}
+
+bool TBaseReport::PushClipEllipse(double x1, double y1, double x2, double y2)
+{
+    return m_painter && PushClipPath(ClipPathOf(1, x1, y1, x2, y2, 0, 0));
+}
+
+bool TBaseReport::PushClipRoundRect(double x1, double y1, double x2, double y2, double cornerW,
+                                    double cornerH)
+{
+    return m_painter && PushClipPath(ClipPathOf(2, x1, y1, x2, y2, cornerW, cornerH));
+}
+
+bool TBaseReport::PushClipPolygon(const QPoint *points, int count)
+{
+    if (!points || count < 3)
+        return false;
+    return PushClipPolygon(QPolygon(QList<QPoint>(points, points + count)));
+}
+
+bool TBaseReport::PushClipPolygon(const QPolygon &points)
+{
+    if (!m_painter || points.size() < 3)
+        return false;
+    QPainterPath p;
+    p.setFillRule(Qt::WindingFill);
+    p.addPolygon(QPolygonF(points));
+    p.closeSubpath();
+    return PushClipPath(p);
+}
+
+void TBaseReport::SelectClip()
+{
+    if (!m_painter || m_clipStack.empty())
+        return;
+    m_painter->setClipPath(m_clipStack.back(), Qt::ReplaceClip);
+}
+
+void TBaseReport::ClearClip()
+{
+    if (m_painter)
+        m_painter->setClipping(false);
+}
+
+void TBaseReport::PopClip()
+{
+    if (!m_clipStack.empty())
+        m_clipStack.pop_back();
+}

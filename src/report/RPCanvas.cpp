@@ -1,0 +1,314 @@
+#include "report/RPCanvas.h"
+
+#include "shell/ShellUtil.h"
+#include "surface/Geometry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QTemporaryFile>
+
+TCanvasReport::TCanvasReport() = default;
+
+TCanvasReport::~TCanvasReport()
+{
+    if (m_devicePainter.isActive())
+        m_devicePainter.end();
+}
+
+void TCanvasReport::SetPrinterName(const QString &name)
+{
+    if (m_inJob || (name == m_printerName && m_outputFile.isEmpty()))
+        return;
+    m_printerName = name;
+    m_outputFile.clear();
+    m_printer.reset();
+}
+
+void TCanvasReport::SetOutputFile(const QString &path)
+{
+    if (m_inJob || path == m_outputFile)
+        return;
+    m_outputFile = path;
+    m_printer.reset();
+}
+
+bool TCanvasReport::SetPaperSize(int code)
+{
+    if (!TBaseReport::SetPaperSize(code))
+        return false;
+    if (m_printer && !m_inJob)
+        ApplyPaper();
+    return true;
+}
+
+void TCanvasReport::SetOrientation(TOrientation o)
+{
+    TBaseReport::SetOrientation(o);
+    if (m_printer && !m_inJob)
+        ApplyPaper();
+}
+
+void TCanvasReport::SetPaperOverride(const QSizeF &inches)
+{
+    m_paperOverride = inches;
+    if (m_printer && !m_inJob)
+        ApplyPaper();
+}
+
+void TCanvasReport::ApplyPaper()
+{
+    if (m_paperOverride.isValid() && !m_paperOverride.isEmpty()) {
+        m_printer->setPageSize(
+            QPageSize(m_paperOverride, QPageSize::Inch, QString(), QPageSize::FuzzyMatch));
+        m_printer->setPageOrientation(QPageLayout::Portrait);
+        return;
+    }
+    m_printer->setPageSize(QPageSize(PaperSize() == kPaperA4 ? QPageSize::A4 : QPageSize::Letter));
+    if (Orientation() == poPortrait)
+        m_printer->setPageOrientation(QPageLayout::Portrait);
+    else if (Orientation() == poLandScape)
+        m_printer->setPageOrientation(QPageLayout::Landscape);
+}
+
+QPrinter *TCanvasReport::Printer()
+{
+    if (m_printer)
+        return m_printer.get();
+    if (!m_outputFile.isEmpty()) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setOutputFileName(m_outputFile);
+        m_printer->setResolution(kPdfResolution);
+    } else {
+        QPrinterInfo info = m_printerName.isEmpty() ? QPrinterInfo::defaultPrinter()
+                                                    : QPrinterInfo::printerInfo(m_printerName);
+        if (info.isNull() && m_printerName.isEmpty()) {
+            const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
+            if (!all.isEmpty())
+                info = all.first();
+        }
+        if (info.isNull())
+            return nullptr;
+        m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    }
+    m_printer->setFullPage(true);
+    m_printer->setDocName(Title());
+    ApplyPaper();
+    return m_printer.get();
+}
+
+bool TCanvasReport::EnsurePrinter()
+{
+    if (Printer())
+        return true;
+    if (!m_printerName.isEmpty())
+        throw EReportError(
+            QStringLiteral("The printer \"%1\" is not installed; nothing was printed.")
+                .arg(m_printerName));
+    ShowInformation(QStringLiteral("No printers are defined, aborting print job."));
+    return false;
+}
+
+void TCanvasReport::ReadMetrics()
+{
+    QPrinter *p = m_printer.get();
+    const int xdpi = p->logicalDpiX();
+    const int ydpi = p->logicalDpiY();
+    const QRectF paper = p->paperRect(QPrinter::Inch);
+    double left = 0, top = 0, bottom = 0;
+    if (p->outputFormat() != QPrinter::PdfFormat) {
+        // The unprintable strips are the printer's smallest margins, counted
+        // in whole device pixels as the printable area starts on one.
+        QPageLayout layout = p->pageLayout();
+        layout.setUnits(QPageLayout::Inch);
+        const QMarginsF m = layout.minimumMargins();
+        const int lpx = RoundEven(m.left() * xdpi);
+        const int tpx = RoundEven(m.top() * ydpi);
+        const int bpx = RoundEven(m.bottom() * ydpi);
+        left = double(lpx) / xdpi;
+        top = double(tpx) / ydpi;
+        bottom = double(bpx) / ydpi;
+    }
+    m_offsetPx = QPoint(RoundEven(left * xdpi), RoundEven(top * ydpi));
+    SetMetrics(left, top, bottom, paper.width(), paper.height(), xdpi, ydpi);
+}
+
+bool TCanvasReport::UpdateMetrics()
+{
+    if (m_inJob)
+        return true;
+    if (!Printer())
+        return false;
+    ReadMetrics();
+    return true;
+}
+
+int TCanvasReport::MaxCopies()
+{
+    QPrinter *p = Printer();
+    // A queue job goes out through lp, whose copy count the queue repeats.
+    if (!p || p->outputFormat() == QPrinter::PdfFormat)
+        return 1;
+    return 999;
+}
+
+bool TCanvasReport::PrinterSetupDialog(QWidget *parent)
+{
+    QPrinter *p = Printer();
+    if (!p || m_inJob)
+        return false;
+    p->setCopyCount(Copies());
+    QPrintDialog dialog(p, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    SetCopies(p->copyCount());
+    if (p->outputFormat() == QPrinter::PdfFormat) {
+        if (p->outputFileName() != m_outputFile)
+            m_outputFile = p->outputFileName();
+    } else {
+        m_printerName = p->printerName();
+        m_outputFile.clear();
+    }
+    return true;
+}
+
+bool TCanvasReport::BeginJob()
+{
+    if (!EnsurePrinter())
+        return false;
+    m_printer->setFullPage(true);
+    m_printer->setDocName(Title());
+    ApplyPaper();
+    ReadMetrics();
+    m_deviceOpen = false;
+    m_pageOpen = false;
+    return true;
+}
+
+QPainter *TCanvasReport::BeginPage()
+{
+    if (!m_deviceOpen) {
+        const bool toQueue = m_printer->outputFormat() != QPrinter::PdfFormat;
+        if (toQueue) {
+            // A queue job is spooled to a private file first and handed to
+            // the queue only when it is complete, so that an aborted job
+            // prints nothing (the system's print engine cannot abort).
+            QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("tessaro-XXXXXX.job")));
+            spool.setAutoRemove(false);
+            if (!spool.open())
+                throw EReportError(
+                    QStringLiteral("The print job could not be prepared: %1; nothing was printed.")
+                        .arg(spool.errorString()));
+            m_spoolFile = spool.fileName();
+            spool.close();
+            m_printer->setOutputFileName(m_spoolFile);
+        }
+        m_printer->setCopyCount(1);
+        if (!m_devicePainter.begin(m_printer.get())) {
+            DiscardSpool();
+            if (!toQueue)
+                throw EReportError(
+                    QStringLiteral("The file \"%1\" could not be written; nothing was printed.")
+                        .arg(QDir::toNativeSeparators(m_outputFile)));
+            throw EReportError(
+                QStringLiteral("The printer \"%1\" refused the print job; nothing was printed.")
+                    .arg(m_printer->printerName()));
+        }
+        m_deviceOpen = true;
+    } else if (!m_printer->newPage()) {
+        throw EReportError(QStringLiteral("The printer could not start a new page."));
+    }
+    m_pageOpen = true;
+    m_devicePainter.resetTransform();
+    m_devicePainter.setClipping(false);
+    m_devicePainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // Device pixel (0, 0) of the report is the corner of the printable area.
+    m_devicePainter.translate(m_offsetPx);
+    return &m_devicePainter;
+}
+
+void TCanvasReport::EndPage()
+{
+    m_pageOpen = false;
+}
+
+void TCanvasReport::DiscardSpool()
+{
+    if (m_spoolFile.isEmpty())
+        return;
+    QFile::remove(m_spoolFile);
+    m_spoolFile.clear();
+    m_printer->setOutputFileName(QString()); // back to the queue itself
+}
+
+void TCanvasReport::AbortDevice()
+{
+    if (!m_deviceOpen)
+        return;
+    m_devicePainter.end();
+    m_deviceOpen = false;
+    if (m_printer->outputFormat() == QPrinter::PdfFormat && m_spoolFile.isEmpty())
+        QFile::remove(m_outputFile); // an abandoned file is not a finished document
+    DiscardSpool();
+}
+
+void TCanvasReport::EndJob(bool abandon)
+{
+    if (!m_deviceOpen)
+        return;
+    if (abandon) {
+        AbortDevice();
+        return;
+    }
+    m_deviceOpen = false;
+    const bool ok = m_devicePainter.end();
+    if (!m_spoolFile.isEmpty()) {
+        const QString spool = m_spoolFile;
+        m_spoolFile.clear();
+        m_printer->setOutputFileName(QString());
+        if (!ok || QFileInfo(spool).size() <= 0) {
+            QFile::remove(spool);
+            throw EReportError(QStringLiteral("The print job could not be finished."));
+        }
+        SubmitToQueue(spool);
+        return;
+    }
+    if (!ok)
+        throw EReportError(QStringLiteral("The print job could not be finished."));
+    if (QFileInfo(m_outputFile).size() <= 0)
+        throw EReportError(QStringLiteral("The file \"%1\" could not be written.")
+                               .arg(QDir::toNativeSeparators(m_outputFile)));
+}
+
+void TCanvasReport::SubmitToQueue(const QString &spool)
+{
+    const QString queue = m_printer->printerName();
+    QStringList args{QStringLiteral("-d"), queue,
+                     QStringLiteral("-n"), QString::number(std::max(1, Copies())),
+                     QStringLiteral("-t"), Title().isEmpty() ? QStringLiteral("Tessaro") : Title()};
+    const QString media = m_printer->pageLayout().pageSize().key();
+    if (!media.isEmpty() && m_printer->pageLayout().pageSize().id() != QPageSize::Custom)
+        args << QStringLiteral("-o") << QStringLiteral("media=%1").arg(media);
+    args << spool;
+    QProcess lp;
+    lp.start(QStringLiteral("lp"), args);
+    const bool started = lp.waitForStarted(10000);
+    const bool finished = started && lp.waitForFinished(60000);
+    const QString why = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
+    QFile::remove(spool);
+    if (!started)
+        throw EReportError(
+            QStringLiteral("The print job could not be sent to \"%1\": the lp command is missing.")
+                .arg(queue));
+    if (!finished || lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0)
+        throw EReportError(
+            QStringLiteral("The printer \"%1\" did not accept the print job%2")
+                .arg(queue, why.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + why));
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "report/RPBase.h"
+
+#include <QPainter>
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+// A report that draws on a printer device: a named print queue (the default
+// printer when no name is given) or, when an output file is set, a PDF file.
+// The printer is opened in full-page mode; the painter of a page is moved so
+// that device pixel (0, 0) is the corner of the printable area. A queue job is
+// drawn by the system's print engine into a private spool file and handed to
+// the queue with `lp` (copies, title, paper) only when it is complete: an
+// aborted job prints nothing, and a refused one is reported.
+class TCanvasReport : public TBaseReport
+{
+public:
+    // Resolution of PDF output, pixels per inch on both axes.
+    static constexpr int kPdfResolution = 600;
+
+    TCanvasReport();
+    ~TCanvasReport() override;
+
+    // Empty: the system's default printer.
+    void SetPrinterName(const QString &name);
+    QString PrinterName() const { return m_printerName; }
+    // Non-empty: print into this PDF file instead of a queue.
+    void SetOutputFile(const QString &path);
+    QString OutputFile() const { return m_outputFile; }
+
+    bool SetPaperSize(int code) override;
+    void SetOrientation(TOrientation o) override;
+
+    // The printer object, created on first use for the current choice of
+    // queue or file (null when no printer is installed and no file is set).
+    QPrinter *Printer();
+    // Re-reads resolution, offsets and paper size from the printer without
+    // starting a job; false when there is no printer.
+    bool UpdateMetrics();
+    // Largest copy count the device makes by itself: a queue repeats the
+    // job (999), a PDF file cannot (1).
+    int MaxCopies();
+    bool PrinterCopiesItself() { return MaxCopies() > 1; }
+    // The system's printer set-up dialog for this report's printer; true on OK.
+    bool PrinterSetupDialog(QWidget *parent = nullptr);
+
+protected:
+    bool BeginJob() override;
+    QPainter *BeginPage() override;
+    void EndPage() override;
+    void EndJob(bool abandon) override;
+    void AbortDevice() override;
+
+    // True when a printer can be used; otherwise the user is told
+    // "No printers are defined, aborting print job.".
+    bool EnsurePrinter();
+    void ReadMetrics();
+    QPainter &DevicePainter() { return m_devicePainter; }
+    // Pixels of the printable area's corner from the paper corner.
+    QPoint OffsetPixels() const { return m_offsetPx; }
+    // Paper of this size (inches, portrait) instead of the paper code.
+    void SetPaperOverride(const QSizeF &inches);
+
+private:
+    void ApplyPaper();
+    void DiscardSpool();
+    void SubmitToQueue(const QString &spool);
+
+    QString m_printerName;
+    QString m_outputFile;
+    std::unique_ptr<QPrinter> m_printer;
+    QPainter m_devicePainter;
+    QPoint m_offsetPx;
+    QSizeF m_paperOverride;
+    QString m_spoolFile;
+    bool m_pageOpen = false;
+    bool m_deviceOpen = false;
+};
