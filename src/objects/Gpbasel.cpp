@@ -1,8 +1,19 @@
 #include "objects/Gpbasel.h"
 
-#include "objects/Placeholder.h"
+#include "objects/Gf3d.h"
+#include "report/RPBase.h"
+#include "shell/ShellUtil.h"
+#include "surface/ScreenInfo.h"
 
+#include <QAction>
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QFontMetrics>
+#include <QMenu>
 #include <QPainter>
+#include <QPicture>
+#include <algorithm>
+#include <cmath>
 
 TGBaseLabel::TGBaseLabel(QObject *owner)
     : TGGraphicControl(owner)
@@ -271,7 +282,300 @@ void TGBaseLabel::Loaded()
     m_layoutNeeded = true;
 }
 
+QFont TGBaseLabel::CanvasFont() const
+{
+    // ToQFont truncates the scaled point size when the zoom is not exactly 1.
+    return m_font.ToQFont(static_cast<double>(ZoomScale()));
+}
+
+namespace {
+
+// Character height plus internal and external leading, as the text metrics of
+// the drawing canvas give them.
+int LineHeightOf(const QFont &font, const QFontMetrics &fm)
+{
+    const int internalLeading = std::max(0, fm.height() - font.pixelSize());
+    return fm.height() + internalLeading + std::max(0, fm.leading());
+}
+
+TRect Moved(const TRect &r, int dx, int dy)
+{
+    return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+
+// An offset given for upright text, turned with the text.
+QPoint Turned(const QPoint &offset, int angle)
+{
+    switch (angle) {
+    case 90:
+        return QPoint(offset.y(), -offset.x());
+    case 180:
+        return QPoint(-offset.x(), -offset.y());
+    case 270:
+        return QPoint(-offset.y(), offset.x());
+    default:
+        return offset;
+    }
+}
+
+// The corner of a copy's rectangle where the turned text starts.
+QPoint StartCorner(const TRect &r, int angle)
+{
+    switch (angle) {
+    case 90:
+        return QPoint(r.Left, r.Bottom);
+    case 180:
+        return QPoint(r.Right, r.Bottom);
+    case 270:
+        return QPoint(r.Right, r.Top);
+    default:
+        return QPoint(r.Left, r.Top);
+    }
+}
+
+} // namespace
+
+void TGBaseLabel::LayoutLabel()
+{
+    const QFont font = CanvasFont();
+    const QFontMetrics fm(font);
+    const int lineHeight = LineHeightOf(font, fm);
+    const int textWidth = fm.horizontalAdvance(m_caption + QLatin1Char(' '));
+    const int sx = m_shadowOffset.x();
+    const int sy = m_shadowOffset.y();
+    const int hx = m_highlightOffset.x();
+    const int hy = m_highlightOffset.y();
+    const int ix = std::max({0, -sx, -hx});
+    const int iy = std::max({0, -sy, -hy});
+    m_textInset = QPoint(ix, iy);
+    const int needed = lineHeight + sy - hy;
+
+    // Each correction works on the size the one before left.
+    if (m_angle == 0 || m_angle == 180) {
+        if (m_angle == 180 && 2 * textWidth < Width())
+            SetWidth(2 * textWidth);
+        if (Width() <= 5)
+            SetWidth(textWidth);
+        if (1.2 * needed < Height())
+            SetHeight(static_cast<int>(std::trunc(1.2 * needed)));
+        if (Height() < needed)
+            SetHeight(needed);
+    } else {
+        if (1.2 * textWidth < Height())
+            SetHeight(static_cast<int>(std::trunc(1.2 * textWidth)));
+        if (Height() < 5)
+            SetHeight(textWidth);
+        if (1.2 * needed < Width())
+            SetWidth(static_cast<int>(std::trunc(1.2 * needed)));
+        if (Width() < needed)
+            SetWidth(needed);
+    }
+
+    TRect text;
+    if (m_angle == 0 || m_angle == 180)
+        text = {ix, iy, Width(), lineHeight + iy};
+    else
+        text = {iy, ix, iy + lineHeight, Height() - iy};
+    if (m_angle == 90)
+        text = Moved(text, 0, Height() - (text.Bottom - text.Top + 1) + hx);
+    else if (m_angle == 180)
+        text = Moved(text, Width() - (text.Right - text.Left + 1) - sy, 0);
+    m_textRect = text;
+    const QPoint shadowMove = Turned(m_shadowOffset, m_angle);
+    const QPoint highlightMove = Turned(m_highlightOffset, m_angle);
+    m_shadowRect = Moved(text, shadowMove.x(), shadowMove.y());
+    m_highlightRect = Moved(text, highlightMove.x(), highlightMove.y());
+    m_textOrigin = StartCorner(m_textRect, m_angle);
+    m_shadowOrigin = StartCorner(m_shadowRect, m_angle);
+    m_highlightOrigin = StartCorner(m_highlightRect, m_angle);
+
+    if (m_angle == 0) {
+        int x = m_textRect.Left;
+        if (m_alignment == taRightJustify)
+            x = m_textRect.Right - textWidth;
+        else if (m_alignment == taCenter)
+            x = (m_textRect.Right - m_textRect.Left) / 2 - textWidth / 2;
+        m_textOrigin.setX(x);
+        m_highlightOrigin.setX(x + hx);
+        m_shadowOrigin.setX(x + sx);
+    }
+    // The size corrections above went through BoundsChanged; one pass is enough.
+    m_layoutNeeded = false;
+}
+
+void TGBaseLabel::DrawLabel(QPainter &painter)
+{
+    if (m_layoutNeeded)
+        LayoutLabel();
+    painter.save();
+    if (!m_transparent)
+        painter.fillRect(QRect(0, 0, Width(), Height()), ColorFromTColor(m_backColor));
+
+    const QFont font = CanvasFont();
+    const int ascent = QFontMetrics(font).ascent();
+    painter.setFont(font);
+    painter.setBrush(Qt::NoBrush);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    auto drawCopy = [&](const TRect &clip, const QPoint &origin, TColor color) {
+        painter.save();
+        painter.setClipRect(clip.ToQRect(), Qt::IntersectClip);
+        painter.translate(origin);
+        // Angles turn counter-clockwise; the origin is the top-left of the text cell.
+        if (m_angle != 0)
+            painter.rotate(-m_angle);
+        painter.setPen(ColorFromTColor(color));
+        painter.drawText(0, ascent, m_caption);
+        painter.restore();
+    };
+    // A copy without offset lies exactly under the main text; drawn with
+    // antialiasing it would only tint the letters' edges, so it is left out.
+    if (!m_shadowOffset.isNull())
+        drawCopy(m_shadowRect, m_shadowOrigin, m_colorShadow);
+    if (!m_highlightOffset.isNull())
+        drawCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
+    drawCopy(m_textRect, m_textOrigin, m_font.Color());
+
+    if (m_borderStyle == bsSingle) {
+        // A one-pixel black frame on the outermost rows and columns, filled
+        // rather than stroked so it stays on those pixels when the recorded
+        // picture is stretched onto a printer.
+        const int w = Width();
+        const int h = Height();
+        painter.fillRect(QRect(0, 0, w, 1), Qt::black);
+        painter.fillRect(QRect(0, h - 1, w, 1), Qt::black);
+        painter.fillRect(QRect(0, 0, 1, h), Qt::black);
+        painter.fillRect(QRect(w - 1, 0, 1, h), Qt::black);
+    }
+    painter.restore();
+}
+
 void TGBaseLabel::Paint(QPainter &painter)
 {
-    PaintPlaceholderBox(painter, Width(), Height(), m_caption);
+    if (Width() < 5 || Height() < 5)
+        m_layoutNeeded = true;
+    DrawLabel(painter);
+}
+
+void TGBaseLabel::FitToText()
+{
+    if (m_angle != 0)
+        return;
+    const int l = std::max({m_textRect.Left, m_shadowRect.Left, m_highlightRect.Left});
+    const int t = std::max({m_textRect.Top, m_shadowRect.Top, m_highlightRect.Top});
+    const QFontMetrics fm(CanvasFont());
+    const int w = l + fm.horizontalAdvance(m_caption + QStringLiteral("     "));
+    const int h = t + fm.height();
+    if (Width() < w)
+        SetWidth(w);
+    if (Height() < h)
+        SetHeight(h);
+    m_layoutNeeded = true;
+    Repaint();
+}
+
+bool TGBaseLabel::ChooseFont()
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, m_font.ToQFont(), FindMainWindow(), tr("Font"));
+    if (!ok)
+        return false;
+    m_font.Assign(chosen);
+    m_layoutNeeded = true;
+    return true;
+}
+
+void TGBaseLabel::Show3DEffects()
+{
+    TGFont3DEffects dialog(this, FindMainWindow());
+    if (dialog.exec() == QDialog::Accepted)
+        ReportChange();
+}
+
+void TGBaseLabel::ChooseBackColor()
+{
+    const QColor chosen =
+        QColorDialog::getColor(ColorFromTColor(m_backColor), FindMainWindow(), tr("Color"));
+    if (!chosen.isValid())
+        return;
+    SetBackColor(TColorFromColor(chosen));
+    SetTransparent(false);
+    if (m_transparentItem)
+        m_transparentItem->setChecked(m_transparent);
+    Repaint();
+}
+
+void TGBaseLabel::ToggleTransparent()
+{
+    SetTransparent(!m_transparent);
+    if (m_transparentItem)
+        m_transparentItem->setChecked(m_transparent);
+}
+
+void TGBaseLabel::ToggleBorder()
+{
+    SetBorderStyle(m_borderStyle == bsSingle ? bsNone : bsSingle);
+}
+
+void TGBaseLabel::AlignFromMenu(TAlignment value)
+{
+    SetAlignment(value);
+    ReportChange();
+}
+
+void TGBaseLabel::MakeReady()
+{
+    Inherited::MakeReady();
+    AddMenuSeparator();
+    AddMenuItem(tr("Font"), [this] { ChooseFont(); });
+    AddMenuItem(tr("3D Effects"), [this] { Show3DEffects(); });
+    QMenu *alignment = ObjectMenu()->addMenu(tr("Alignment"));
+    auto alignItem = [&](const QString &caption, TAlignment value) {
+        QAction *item = alignment->addAction(caption);
+        item->setCheckable(true);
+        QObject::connect(item, &QAction::triggered, this, [this, value] { AlignFromMenu(value); });
+        return item;
+    };
+    m_leftItem = alignItem(tr("Left"), taLeftJustify);
+    m_centerItem = alignItem(tr("Center"), taCenter);
+    m_rightItem = alignItem(tr("Right"), taRightJustify);
+    m_transparentItem = AddMenuItem(tr("Transparent"), [this] { ToggleTransparent(); });
+    m_transparentItem->setCheckable(true);
+    m_transparentItem->setChecked(m_transparent);
+    AddMenuItem(tr("Background Color"), [this] { ChooseBackColor(); });
+    m_borderItem = AddMenuItem(tr("Border"), [this] { ToggleBorder(); });
+    m_borderItem->setCheckable(true);
+    m_borderItem->setChecked(m_borderStyle == bsSingle);
+}
+
+void TGBaseLabel::RefreshMenu()
+{
+    Inherited::RefreshMenu();
+    if (!m_borderItem)
+        return;
+    m_borderItem->setChecked(m_borderStyle == bsSingle);
+    m_leftItem->setChecked(m_alignment == taLeftJustify);
+    m_centerItem->setChecked(m_alignment == taCenter);
+    m_rightItem->setChecked(m_alignment == taRightJustify);
+    // The tick also follows a change made outside the menu (a file, the dialogs).
+    m_transparentItem->setChecked(m_transparent);
+}
+
+void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
+{
+    if (!report || Width() <= 0 || Height() <= 0)
+        return;
+    // The label is recorded at its screen size and stretched into its inch
+    // rectangle on the page, so it keeps its look at any device resolution.
+    QPicture picture;
+    {
+        QPainter painter(&picture);
+        painter.setClipRect(0, 0, Width(), Height());
+        DrawLabel(painter);
+    }
+    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
+    const double ppi = ScreenPixelsPerInch();
+    report->StretchDraw(report->InchRect(x + Left() / ppi, y + Top() / ppi,
+                                         x + (Left() + Width()) / ppi,
+                                         y + (Top() + Height()) / ppi),
+                        picture);
 }

@@ -4,7 +4,11 @@
 #include "graphics/Colors.h"
 #include "surface/GGraphc.h"
 
+#include <QFont>
 #include <QPoint>
+
+class QAction;
+class QMenu;
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TBorderStyle { bsNone, bsSingle };
@@ -66,10 +70,44 @@ public:
     bool LayoutNeeded() const { return m_layoutNeeded; }
     void SetLayoutNeeded(bool value) { m_layoutNeeded = value; }
 
+    // Derived by the layout pass: the inset that keeps copies with negative
+    // offsets inside the object, the clip rectangle of each copy (right and
+    // bottom excluded) and the point where each copy starts.
+    QPoint TextInset() const { return m_textInset; }
+    TRect TextRect() const { return m_textRect; }
+    TRect ShadowRect() const { return m_shadowRect; }
+    TRect HighlightRect() const { return m_highlightRect; }
+    QPoint TextOrigin() const { return m_textOrigin; }
+    QPoint ShadowOrigin() const { return m_shadowOrigin; }
+    QPoint HighlightOrigin() const { return m_highlightOrigin; }
+
+    // The label font at the object's zoom: the size becomes Trunc(points x
+    // zoom) unless the zoom is exactly 1.
+    QFont CanvasFont() const;
+    // Recomputes the derived geometry and corrects the size to the text.
+    void LayoutLabel();
+    // The label's drawing (layout when needed, fill, three copies of the text,
+    // border) in object coordinates; the surface and the printed picture share it.
+    void DrawLabel(QPainter &painter);
+
+    // Grows the label to hold its text; only when the text is not turned.
+    void FitToText();
+    // The object menu's commands.
+    // True when the user took a font.
+    virtual bool ChooseFont();
+    void Show3DEffects();
+    void ChooseBackColor();
+    void ToggleTransparent();
+    void ToggleBorder();
+    void AlignFromMenu(TAlignment value);
+
     void BoundsChanged() override;
     void AssignFont(const QFont &font) override;
     void Loaded() override;
     void Paint(QPainter &painter) override;
+    void PrintTo(TBaseReport *report, double x, double y) override;
+    void MakeReady() override;
+    void RefreshMenu() override;
 
 protected:
     // Repaints and, where the design changed, reports it; nothing while loading.
@@ -97,4 +135,20 @@ private:
     QPoint m_shadowOffset;
     QPoint m_highlightOffset;
     bool m_layoutNeeded = true;
+
+    QPoint m_textInset;
+    TRect m_textRect;
+    TRect m_shadowRect;
+    TRect m_highlightRect;
+    QPoint m_textOrigin;
+    QPoint m_shadowOrigin;
+    QPoint m_highlightOrigin;
+
+    QAction *m_borderItem = nullptr;
+    QAction *m_leftItem = nullptr;
+    QAction *m_centerItem = nullptr;
+    QAction *m_rightItem = nullptr;
+
+protected:
+    QAction *m_transparentItem = nullptr;
 };

@@ -81,6 +81,9 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
         label->SetCaption(QStringLiteral("Text"));
         label->Font()->Assign(SurfaceFont());
         PlaceObject(label, rect);
+        // A cancelled text dialog leaves "Text"; the label fits its caption either way.
+        label->EditText();
+        label->FitToText();
         break;
     }
     case psSymbolLabel: {
