@@ -3,11 +3,23 @@
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
+#include "printing/Printlbl.h"
+#include "report/RPrinter.h"
+#include "shell/Preferences.h"
+#include "shell/ShellUtil.h"
 #include "surface/GGraphc.h"
+#include "surface/Gbcpanel32.h"
+#include "surface/Geometry.h"
+#include "surface/ScreenInfo.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPrinterInfo>
 #include <QStringList>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -20,10 +32,19 @@ const char Usage[] =
     "                   a save would write, in the order it would write them\n"
     "  resave IN OUT    read the design IN and write it to OUT, with the\n"
     "                   background sidecar (.TSE) of IN carried over to OUT\n"
+    "  print DESIGN -o FILE.pdf [--copies N] [--outline]\n"
+    "  print DESIGN --printer QUEUE [--copies N] [--outline]\n"
+    "                   print the sheet of cards of DESIGN into a PDF file or on\n"
+    "                   a printer queue, with the layout, printer nudges and paper\n"
+    "                   of the user's TSC.INI; --copies sheets (default 1);\n"
+    "                   --outline also draws the outline of every card position\n"
+    "  render DESIGN -o CARD.png [--zoom Z]\n"
+    "                   paint the card as the design surface shows it (without\n"
+    "                   selection) at zoom Z (default 1.0, 0.1 to 8) into a PNG\n"
     "  --help           show this text\n"
     "\n"
-    "Exit status: 0 on success, 1 when a file cannot be read or written\n"
-    "(the message goes to standard error), 2 for a wrong command line.\n";
+    "Exit status: 0 on success, 1 when a file cannot be read or written or a\n"
+    "job fails (the message goes to standard error), 2 for a wrong command line.\n";
 
 void Print(FILE *to, const QString &text)
 {
@@ -62,6 +83,151 @@ int Resave(const QString &in, const QString &out)
     return 0;
 }
 
+// A command line error: the message, then exit status 2.
+struct EUsage
+{
+    QString message;
+};
+
+// Options after the design's name: "-o FILE", "--printer Q", "--copies N",
+// "--zoom Z", "--outline".
+struct TOptions
+{
+    QString design;
+    QString output;
+    QString printer;
+    bool hasPrinter = false;
+    int copies = 1;
+    double zoom = 1.0;
+    bool outline = false;
+};
+
+TOptions ParseOptions(const QStringList &args, bool printCommand)
+{
+    TOptions o;
+    if (args.isEmpty())
+        throw EUsage{QStringLiteral("missing design file")};
+    o.design = args.at(0);
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        auto value = [&]() -> QString {
+            if (i + 1 >= args.size())
+                throw EUsage{QStringLiteral("%1 needs a value").arg(a)};
+            return args.at(++i);
+        };
+        bool ok = true;
+        if (a == QLatin1String("-o")) {
+            o.output = value();
+        } else if (printCommand && a == QLatin1String("--printer")) {
+            o.printer = value();
+            o.hasPrinter = true;
+        } else if (printCommand && a == QLatin1String("--copies")) {
+            o.copies = value().toInt(&ok);
+            if (!ok || o.copies < 1 || o.copies > 999)
+                throw EUsage{QStringLiteral("--copies must be a number from 1 to 999")};
+        } else if (printCommand && a == QLatin1String("--outline")) {
+            o.outline = true;
+        } else if (!printCommand && a == QLatin1String("--zoom")) {
+            o.zoom = value().toDouble(&ok);
+            if (!ok || !std::isfinite(o.zoom) || o.zoom < 0.1 || o.zoom > 8.0)
+                throw EUsage{QStringLiteral("--zoom must be a number from 0.1 to 8")};
+        } else {
+            throw EUsage{QStringLiteral("unknown option %1").arg(a)};
+        }
+    }
+    if (printCommand && o.output.isEmpty() == !o.hasPrinter)
+        throw EUsage{QStringLiteral("print needs either -o FILE.pdf or --printer QUEUE")};
+    if (!printCommand && o.output.isEmpty())
+        throw EUsage{QStringLiteral("render needs -o CARD.png")};
+    if (o.hasPrinter && o.printer.isEmpty())
+        throw EUsage{QStringLiteral("--printer needs a queue name")};
+    return o;
+}
+
+// The card surface as the program sets it up, sized from the layout at 100 %,
+// with the design and its background art loaded.
+struct TLoadedDesign
+{
+    TGBusinessCardPanel32 panel;
+    QString backgroundFile;
+
+    TLoadedDesign(const QString &path, const TCardLayout &layout)
+    {
+        panel.SetOwner(&panel);
+        panel.SetShape(lsRectangle);
+        panel.SetDrawOutline(true);
+        panel.SetPrinting(false);
+        const int ppi = ScreenPixelsPerInch();
+        panel.setFixedSize(std::max(1, RoundEven(double(ppi) * double(layout.Width))),
+                           std::max(1, RoundEven(double(ppi) * double(layout.Height))));
+        if (!QFileInfo(path).isFile())
+            throw EStreamError(QStringLiteral("Cannot open file %1").arg(path));
+        panel.LoadFromFile(path);
+        backgroundFile = ReadSidecar(path);
+        if (!backgroundFile.isEmpty() && QFile::exists(backgroundFile))
+            panel.LoadColorPicture(backgroundFile);
+    }
+};
+
+int PrintSheet(const TOptions &o)
+{
+    const TPreferences preferences = LoadPreferences(PreferencesPath());
+    const TCardLayout &layout = preferences.Layout;
+    TLoadedDesign design(o.design, layout);
+
+    TReportPrinter report;
+    report.SetTitle(QStringLiteral("Tessaro"));
+    if (o.hasPrinter) {
+        if (QPrinterInfo::printerInfo(o.printer).isNull()) {
+            Print(stderr, QStringLiteral("There is no printer queue named \"%1\".\n").arg(o.printer));
+            return 1;
+        }
+        report.SetPrinterName(o.printer);
+    } else {
+        report.SetOutputFile(QFileInfo(o.output).absoluteFilePath());
+    }
+    report.SetPaperSize(layout.Papersize);
+    report.SetOrientation(poPortrait);
+
+    TLabelPrinter job;
+    job.Panel = &design.panel;
+    job.Copies = o.copies;
+    job.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
+    job.SetLayout(layout, preferences.Nudges);
+    job.BackgroundFile = design.backgroundFile;
+    job.ToPrinter = true;
+    job.DrawOutlines = o.outline;
+    job.SetPrinterReport(&report);
+    job.RunJob();
+    if (job.Failed()) {
+        Print(stderr, job.ErrorMessage() + QLatin1Char('\n'));
+        return 1;
+    }
+    if (job.Aborted()) {
+        Print(stderr, QStringLiteral("The print job was cancelled.\n"));
+        return 1;
+    }
+    return 0;
+}
+
+int RenderCard(const TOptions &o)
+{
+    const TPreferences preferences = LoadPreferences(PreferencesPath());
+    TLoadedDesign design(o.design, preferences.Layout);
+    design.panel.SetZoom(float(o.zoom));
+    QImage image(design.panel.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        design.panel.PaintCard(painter, false);
+    }
+    if (!image.save(o.output, "PNG")) {
+        Print(stderr, QStringLiteral("Cannot write %1\n").arg(o.output));
+        return 1;
+    }
+    return 0;
+}
+
 // Standard error carries the tool's own messages; the toolkit's notes about
 // its environment are left out, its critical errors are not.
 void MessageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
@@ -94,6 +260,17 @@ int main(int argc, char **argv)
             return Dump(args.at(1));
         if (args.size() == 3 && args.at(0) == QLatin1String("resave"))
             return Resave(args.at(1), args.at(2));
+        if (!args.isEmpty() && args.at(0) == QLatin1String("print"))
+            return PrintSheet(ParseOptions(args.mid(1), true));
+        if (!args.isEmpty() && args.at(0) == QLatin1String("render"))
+            return RenderCard(ParseOptions(args.mid(1), false));
+    } catch (const EUsage &e) {
+        Print(stderr, QStringLiteral("tessaro-batch: %1\n\n").arg(e.message) +
+                          QString::fromLatin1(Usage));
+        return 2;
+    } catch (const EReportError &e) {
+        Print(stderr, e.Message() + QLatin1Char('\n'));
+        return 1;
     } catch (const EStreamError &e) {
         Print(stderr, e.Message() + QLatin1Char('\n'));
         return 1;

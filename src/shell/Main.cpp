@@ -3,6 +3,7 @@
 #include "document/Filer.h"
 #include "document/StreamIO.h"
 #include "printing/Editlo.h"
+#include "report/RPrinter.h"
 #include "shell/MRUFileList.h"
 #include "shell/ShellUtil.h"
 #include "shell/Splash.h"
@@ -151,10 +152,13 @@ void TMainScreen::BuildMenus()
                         QKeySequence(Qt::CTRL | Qt::Key_S));
     AddItem(file, "mnuSaveAs", tr("Save &As..."), [this] { mnuSaveAsClick(); });
     file->addSeparator();
-    m_printerItems << AddItem(file, "mnuPrint", tr("&Print"), [] {});
-    m_printerItems << AddItem(file, "mnuPreview", tr("Pre&view"), [] {});
+    m_printerItems << AddItem(file, "mnuPrint", tr("&Print"), [this] { mnuPrintClick(); });
+    m_printerItems << AddItem(file, "mnuPreview", tr("Pre&view"), [this] { mnuPreviewClick(); });
+    // Needs no printer, so it is never disabled.
+    AddItem(file, "mnuPrintToPdf", tr("Print to P&DF..."), [this] { mnuPrintToPdfClick(); });
     file->addSeparator();
-    m_printerItems << AddItem(file, "mnuPrinterSetup", tr("Printer S&etup"), [] {});
+    m_printerItems << AddItem(file, "mnuPrinterSetup", tr("Printer S&etup"),
+                              [this] { mnuPrinterSetupClick(); });
     m_printerItems << AddItem(file, "mnuPrinterFineTuning", tr("Printer Fine &Tuning"), [] {});
     m_printerItems << AddItem(file, "mnuPrintOutlineTestPage", tr("Print O&utline Test Page"),
                               [] {});
@@ -305,9 +309,11 @@ QWidget *TMainScreen::BuildButtonBar()
                             tr("Throws away the changes since the design was last saved."),
                             [this] { CancelbuttonClick(); });
     m_cancelButton->hide();
-    m_printButton = button("PrintButton", tr("&Print"), tr("Prints the sheet of cards."), [] {});
+    m_printButton = button("PrintButton", tr("&Print"), tr("Prints the sheet of cards."),
+                           [this] { mnuPrintClick(); });
     m_previewButton = button("Previewbutton", tr("Pre&view"),
-                             tr("Shows the sheet as it will print."), [] {});
+                             tr("Shows the sheet as it will print."),
+                             [this] { mnuPreviewClick(); });
     button("Helpbutton", tr("&Help"), tr("Opens the help for this window."),
            [] { ShowHelpTopic(2016); });
     auto *mouseHelp = new QToolButton(bar);
@@ -395,6 +401,8 @@ void TMainScreen::FormActivate()
     SetChangesMade(false);
     m_busy = false;
     m_printerReady = PrinterCheck ? PrinterCheck(true) : false;
+    if (m_printerReady)
+        CreateMainReport();
     Setbuttons();
     m_panel->setFocus();
 }

@@ -6,8 +6,11 @@
 #include <QList>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QAction;
+class TBaseReport;
+class TReportPrinter;
 class QButtonGroup;
 class QLabel;
 class QMenu;
@@ -42,6 +45,28 @@ public:
     TPreferences &Preferences() { return m_preferences; }
     // One flag per card position of the sheet, all set at start-up.
     QList<bool> PrintSelection;
+
+    // ---- printing (MainPrint.cpp)
+    // The printer report, created at the first activation when a default
+    // printer exists; it keeps the printer, paper and copies between commands.
+    TReportPrinter *MainReport() const { return m_mainReport.get(); }
+    void CreateMainReport();
+    // True for printing, false for the preview.
+    bool ToPrinter = true;
+    // Outlines only (the outline test page).
+    bool OutlineOnly = false;
+    void mnuPrintClick();
+    void mnuPreviewClick();
+    void mnuPrinterSetupClick();
+    // "Print to PDF...": asks for a file name, then prints the sheet into it.
+    void mnuPrintToPdfClick();
+    // The sheet printed into a PDF file; false when it was not produced (the
+    // user has been told why).
+    bool PrintToPdf(const QString &path);
+    // Runs the status window on the printer report (printing) or on its own
+    // recording (preview), then shows the preview. False when nothing was
+    // produced (cancelled or failed).
+    bool DoPrint(TBaseReport *printerReport);
 
     // Sizes the surface from the card size of the layout, at 100 % zoom.
     void SetCardSizeFromInches();
@@ -113,6 +138,7 @@ private:
     QList<QAction *> m_printerItems;
     TMRUFileList *m_recentFiles = nullptr;
     TPreferences m_preferences;
+    std::unique_ptr<TReportPrinter> m_mainReport;
     QString m_fileName;
     QString m_backgroundArtFile;
     bool m_busy = true;

@@ -1,0 +1,403 @@
+#include "printing/Printlbl.h"
+
+#include "report/RPBase.h"
+#include "report/RPCanvas.h"
+#include "report/RPFiler.h"
+#include "report/RPreview.h"
+#include "shell/ShellUtil.h"
+#include "surface/Gbasepnl.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+
+namespace PrintStatusText {
+const char *const PrintCanceled = "\rBusiness Card Print Canceled!";
+const char *const PreviewCanceled = "\rBusiness Card Preview Canceled!";
+const char *const PrintDoneComplex =
+    "Print job completed and sent to printer!\r\rNote: this design contains complex shapes or "
+    "text.\rPlease be patient while the printer produces its\routput...";
+const char *const PrintDone = "Print job completed and sent to printer!";
+const char *const PreviewDoneComplex =
+    "Business Card preview ready to view!\r\rNote: To save time, only a single card is "
+    "previewed\r\r** This design contains complex shapes or text.\rPlease be patient while "
+    "the previewer prepares\rthe viewing page";
+const char *const PreviewDone =
+    "\rBusiness Card preview ready!\r\rNote: To save time, only a single card is previewed";
+const char *const PrintFailed = "\rBusiness Card Print Failed!\r\r";
+const char *const PreviewFailed = "\rBusiness Card Preview Failed!\r\r";
+} // namespace PrintStatusText
+
+namespace {
+
+constexpr double NudgeUnit = 1.0 / 32.0;
+constexpr TColor PreviewOutlineColor = 12632256; // silver
+
+QString Lines(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+} // namespace
+
+// ---- TLabelPrinter ----------------------------------------------------------
+
+TLabelPrinter::TLabelPrinter(QWidget *parent)
+    : QDialog(parent)
+    , m_filer(std::make_unique<TReportFiler>())
+{
+    setObjectName(QStringLiteral("LabelPrinter"));
+    setWindowTitle(tr("Print Status Screen"));
+    setModal(true);
+
+    auto *layout = new QVBoxLayout(this);
+    RStatusLabel = new QLabel(this);
+    RStatusLabel->setObjectName(QStringLiteral("RStatusLabel"));
+    RStatusLabel->setAlignment(Qt::AlignCenter);
+    RStatusLabel->setMinimumSize(300, 90);
+    RStatusLabel->setWordWrap(true);
+    layout->addWidget(RStatusLabel, 1);
+    Extralabel = new QLabel(this);
+    Extralabel->setObjectName(QStringLiteral("Extralabel"));
+    Extralabel->setAlignment(Qt::AlignCenter);
+    layout->addWidget(Extralabel);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    CancelButton = new QPushButton(tr("Cancel"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton->setAutoDefault(false);
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+    row->addWidget(CancelButton);
+    row->addStretch();
+    layout->addLayout(row);
+
+    // Both reports work in inches from the paper corner, margins 0.5 inch,
+    // full scale, under the program's title.
+    m_filer->SetUnits(unInch);
+    m_filer->SetUnitsFactor(1.0);
+    m_filer->SetMarginLeft(0.5);
+    m_filer->SetMarginRight(0.5);
+    m_filer->SetMarginTop(0.5);
+    m_filer->SetMarginBottom(0.5);
+    m_filer->SetScaleX(100);
+    m_filer->SetScaleY(100);
+    m_filer->SetTitle(QStringLiteral("Tessaro"));
+    m_filer->SetStreamMode(smUser);
+    m_filer->SetAccuracyMethod(amPositioning);
+}
+
+TLabelPrinter::~TLabelPrinter() = default;
+
+void TLabelPrinter::SetLayout(const TCardLayout &layout, const TPrinterNudges &nudges)
+{
+    CardHeight = double(layout.Height);
+    CardWidth = double(layout.Width);
+    Across = layout.Across;
+    Down = layout.Down;
+    TopMargin = double(layout.TopMargin) + nudges.TopMarginNudge * NudgeUnit;
+    LeftMargin = double(layout.LeftMargin) + nudges.LeftMarginNudge * NudgeUnit;
+    VPitch = double(layout.VPitch) + nudges.VerticalSpacing * NudgeUnit;
+    HPitch = double(layout.HPitch) + nudges.HorizontalSpacing * NudgeUnit;
+}
+
+TBaseReport *TLabelPrinter::Report() const
+{
+    return ToPrinter ? m_printerReport : m_filer.get();
+}
+
+QByteArray TLabelPrinter::Recording() const
+{
+    return m_filer->StreamData();
+}
+
+bool TLabelPrinter::Aborted() const
+{
+    const TBaseReport *report = Report();
+    return report && report->Aborted();
+}
+
+void TLabelPrinter::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_started) {
+        m_started = true;
+        // After the window is on screen, so its status line shows the progress.
+        QMetaObject::invokeMethod(
+            this, [this] { RunJob(); }, Qt::QueuedConnection);
+    }
+}
+
+void TLabelPrinter::reject()
+{
+    // Escape or the close box act as the button: no silent end of a running job.
+    if (m_running)
+        CancelButtonClick();
+    else
+        QDialog::reject();
+}
+
+void TLabelPrinter::RunJob()
+{
+    if (m_jobRan || m_running)
+        return;
+    m_started = true;
+    m_running = true;
+    setWindowTitle(ToPrinter ? tr("Print Status ") : tr("Preview Status"));
+    TBaseReport *report = Report();
+    bool produced = false;
+    try {
+        if (!report)
+            throw EReportError(tr("There is no printer to print to."));
+        report->SetStatusLabel(RStatusLabel);
+        report->OnBeforePrint = [this](TBaseReport &r) { BeforePrintLabels(r); };
+        report->OnPrint = [this](TBaseReport &r) { PrintLabels(r); };
+        report->OnAfterPrint = nullptr;
+        LoadBackGround();
+        produced = report->Execute();
+        if (!produced && !report->Aborted()) {
+            m_failed = true;
+            m_errorShown = true;
+            m_errorMessage = tr("No printers are defined, aborting print job.");
+        }
+    } catch (const EReportError &e) {
+        m_failed = true;
+        m_errorMessage = e.Message();
+    } catch (const std::exception &e) {
+        m_failed = true;
+        m_errorMessage = QString::fromLocal8Bit(e.what());
+    }
+    if (report) {
+        report->OnBeforePrint = nullptr;
+        report->OnPrint = nullptr;
+        report->SetStatusLabel(nullptr);
+    }
+    m_running = false;
+    QCoreApplication::processEvents();
+    Extralabel->clear();
+    CancelButton->setText(tr("OK"));
+    SetFinalStatus();
+    m_jobRan = true;
+}
+
+void TLabelPrinter::SetFinalStatus()
+{
+    using namespace PrintStatusText;
+    QString text;
+    const auto *cardPanel = qobject_cast<const TGBusinessCardPanel32 *>(Panel);
+    const bool complex = cardPanel && cardPanel->HasSpecialEffects();
+    if (Aborted())
+        text = QLatin1String(ToPrinter ? PrintCanceled : PreviewCanceled);
+    else if (m_failed)
+        text = QLatin1String(ToPrinter ? PrintFailed : PreviewFailed) + m_errorMessage;
+    else if (ToPrinter)
+        text = QLatin1String(complex ? PrintDoneComplex : PrintDone);
+    else
+        text = QLatin1String(complex ? PreviewDoneComplex : PreviewDone);
+    RStatusLabel->setText(Lines(text));
+    RStatusLabel->repaint();
+}
+
+void TLabelPrinter::CancelButtonClick()
+{
+    if (!m_running) {
+        accept();
+        return;
+    }
+    TBaseReport *report = Report();
+    if (ToPrinter) {
+        if (AskYesNo(tr("Cancel Business Card Printing?"), tr("Confirm")) && report)
+            report->Abort();
+        return;
+    }
+    StopRequested = true;
+    if (report)
+        report->Abort();
+    RStatusLabel->setText(Lines(QStringLiteral("\rCancelling...!")));
+    RStatusLabel->repaint();
+    QCoreApplication::processEvents();
+}
+
+void TLabelPrinter::BeforePrintLabels(TBaseReport &report)
+{
+    if (ToPrinter && Copies > 1) {
+        auto *device = dynamic_cast<TCanvasReport *>(&report);
+        if (device && device->PrinterCopiesItself()) {
+            report.SetCopies(Copies);
+            Copies = 1;
+        }
+    }
+    report.SetStatusFormat(ToPrinter ? QStringLiteral("Printing Page %p\r%0\r%1")
+                                     : QStringLiteral("Preparing Preview Page %p\r%0\r%1"));
+    report.SetStatusText({QString(), QString()});
+}
+
+bool TLabelPrinter::IsSelected(int index) const
+{
+    // Positions the selection does not reach print, as all positions are
+    // selected when the program starts.
+    return index >= PrintSelection.size() || PrintSelection.at(index);
+}
+
+void TLabelPrinter::OutlinePosition(TBaseReport &report, double x, double y, TColor color,
+                                    bool clearBrush)
+{
+    if (clearBrush) {
+        report.SetBrush(report.BrushColor(), bsClear);
+        report.SetPen(color, psSolid, 0, pmCopy);
+    }
+    report.Rectangle(x, y, x + CardWidth, y + CardHeight);
+}
+
+void TLabelPrinter::PrintLabels(TBaseReport &report)
+{
+    if (Panel)
+        Panel->SetPrinting(true);
+    struct PrintingFlag
+    {
+        TGBasePanel *panel;
+        ~PrintingFlag()
+        {
+            if (panel)
+                panel->SetPrinting(false);
+        }
+    } flag{Panel};
+
+    report.SetMarginLeft(0);
+    report.SetMarginTop(0);
+    // A layout without positions or a job without sheets would never fill a sheet.
+    const int across = std::max(1, Across);
+    const int down = std::max(1, Down);
+    const int sheets = ToPrinter ? std::max(1, Copies) : 1;
+
+    int column = -1;
+    int row = 0;
+    for (;;) {
+        if (StopRequested || report.Aborted())
+            break;
+        ++column;
+        if (column + 1 > across) {
+            column = 0;
+            ++row;
+        }
+        if (!ToPrinter && column > 0)
+            break;
+        if (row + 1 > down) {
+            if (report.CurrentPage() >= sheets)
+                break;
+            report.NewPage();
+            column = 0;
+            row = 0;
+        }
+        const int index = row * across + column;
+        if (!IsSelected(index))
+            continue;
+        const double x = column * HPitch + LeftMargin;
+        const double y = row * VPitch + TopMargin;
+        Extralabel->setText(tr("Card %1").arg(index + 1));
+        QCoreApplication::processEvents();
+        if (StopRequested || report.Aborted())
+            break;
+
+        if (OutlineOnly) {
+            OutlinePosition(report, x, y, report.PenColor(), false);
+        } else {
+            PrintBackGround(x, y);
+            if (!ToPrinter)
+                OutlinePosition(report, x, y, PreviewOutlineColor, true);
+            if (Panel)
+                Panel->PrintObjects(&report, x, y);
+            if (DrawOutlines)
+                OutlinePosition(report, x, y, 0, true);
+        }
+        ++m_cardsDrawn;
+        QCoreApplication::processEvents();
+    }
+}
+
+void TLabelPrinter::LoadBackGround()
+{
+    BackgroundKind = 0;
+    m_background.Clear();
+    if (BackgroundFile.isEmpty())
+        return;
+    const QString upper = BackgroundFile.toUpper();
+    if (upper.contains(QLatin1String(".BMP"))) {
+        if (QFile::exists(BackgroundFile) && m_background.LoadFromFile(BackgroundFile) &&
+            m_background.IsBitmap())
+            BackgroundKind = 2;
+    } else if (upper.contains(QLatin1String(".WMF"))) {
+        if (m_background.LoadFromFile(BackgroundFile) &&
+            m_background.GraphicKind() == TPicture::Kind::Metafile)
+            BackgroundKind = 1;
+    }
+    if (BackgroundKind == 0)
+        m_background.Clear();
+}
+
+void TLabelPrinter::PrintBackGround(double x, double y)
+{
+    TBaseReport *report = Report();
+    if (!report || BackgroundKind == 0)
+        return;
+    // The art covers the card as laid out on the sheet, whatever its size.
+    try {
+        if (BackgroundKind == 2)
+            report->PrintBitmapRect(x, y, x + CardWidth, y + CardHeight, m_background.Image());
+        else
+            report->StretchDraw(report->InchRect(x, y, x + CardWidth, y + CardHeight),
+                                m_background);
+    } catch (const std::exception &) {
+        // A background that fails to draw is left out.
+    }
+}
+
+// ---- TPrintPreviewDialog ----------------------------------------------------------
+
+TPrintPreviewDialog::TPrintPreviewDialog(const QByteArray &recording, QWidget *parent)
+    : QDialog(parent)
+    , m_preview(std::make_unique<TFilePreview>())
+    , m_recording(recording)
+{
+    setObjectName(QStringLiteral("PreviewForm"));
+    setWindowTitle(tr("Preview Business Cards"));
+    auto *layout = new QVBoxLayout(this);
+    m_scrollBox = new QScrollArea(this);
+    m_scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
+    m_scrollBox->setBackgroundRole(QPalette::Dark);
+    layout->addWidget(m_scrollBox, 1);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    auto *close = new QPushButton(tr("&Close"), this);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    row->addWidget(close);
+    layout->addLayout(row);
+    resize(760, 620);
+    m_preview->SetScrollBox(m_scrollBox);
+    m_preview->SetStreamData(m_recording);
+}
+
+TPrintPreviewDialog::~TPrintPreviewDialog() = default;
+
+bool TPrintPreviewDialog::Start(QString *error)
+{
+    try {
+        m_preview->Start();
+        return true;
+    } catch (const EReportError &e) {
+        if (error)
+            *error = e.Message();
+        return false;
+    }
+}

@@ -1,0 +1,150 @@
+// The main window's print commands: print, preview, printer set-up and
+// printing into a PDF file.
+#include "printing/Printlbl.h"
+#include "report/RPFiler.h"
+#include "report/RPrinter.h"
+#include "shell/Main.h"
+#include "shell/ShellUtil.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
+
+void TMainScreen::CreateMainReport()
+{
+    if (m_mainReport)
+        return;
+    m_mainReport = std::make_unique<TReportPrinter>();
+    m_mainReport->SetTitle(QStringLiteral("Tessaro"));
+    m_mainReport->SetPaperSize(m_preferences.Layout.Papersize);
+}
+
+void TMainScreen::mnuPrintClick()
+{
+    if (!m_mainReport)
+        return;
+    ToPrinter = true;
+    m_mainReport->SetPaperSize(m_preferences.Layout.Papersize);
+    m_panel->SetPreviewing(false);
+    OutlineOnly = false;
+    // All selected positions print in portrait; the sheet is drawn as often
+    // as the report's copies say.
+    m_mainReport->SetOrientation(poPortrait);
+    m_mainReport->UpdateMetrics();
+    QCoreApplication::processEvents();
+    DoPrint(m_mainReport.get());
+}
+
+void TMainScreen::mnuPreviewClick()
+{
+    ToPrinter = false;
+    if (m_mainReport)
+        m_mainReport->SetPaperSize(m_preferences.Layout.Papersize);
+    m_panel->SetPreviewing(true);
+    OutlineOnly = false;
+    DoPrint(m_mainReport.get());
+}
+
+void TMainScreen::mnuPrinterSetupClick()
+{
+    if (m_mainReport)
+        m_mainReport->PrinterSetupDialog(this);
+}
+
+void TMainScreen::mnuPrintToPdfClick()
+{
+    QFileDialog dialog(this, tr("Print to PDF"));
+    dialog.setObjectName(QStringLiteral("PrintToPdfDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(tr("PDF files (*.pdf)"));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QString base =
+        m_fileName.isEmpty() ? QStringLiteral("Cards") : QFileInfo(m_fileName).completeBaseName();
+    dialog.setDirectory(m_fileName.isEmpty() ? QDir::homePath()
+                                             : QFileInfo(m_fileName).absolutePath());
+    dialog.selectFile(base + QStringLiteral(".pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    QString path = dialog.selectedFiles().constFirst();
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    PrintToPdf(path);
+}
+
+bool TMainScreen::PrintToPdf(const QString &path)
+{
+    TReportPrinter pdf;
+    pdf.SetTitle(QStringLiteral("Tessaro"));
+    pdf.SetOutputFile(path);
+    pdf.SetPaperSize(m_preferences.Layout.Papersize);
+    pdf.SetOrientation(poPortrait);
+    if (m_mainReport)
+        pdf.SetCopies(m_mainReport->Copies());
+    ToPrinter = true;
+    OutlineOnly = false;
+    m_panel->SetPreviewing(false);
+    return DoPrint(&pdf);
+}
+
+bool TMainScreen::DoPrint(TBaseReport *printerReport)
+{
+    // The objects print from their bounds at 100 %.
+    const float zoom = m_panel->ZoomScale();
+    struct ZoomBack
+    {
+        TGBusinessCardPanel32 *panel;
+        float zoom;
+        ~ZoomBack()
+        {
+            if (panel->ZoomScale() != zoom)
+                panel->SetZoom(zoom);
+        }
+    } zoomBack{m_panel, zoom};
+    if (zoom != 1.0f)
+        m_panel->SetZoom(1.0f);
+    QCoreApplication::processEvents();
+
+    TLabelPrinter status(this);
+    status.Panel = m_panel;
+    status.Copies = 1;
+    if (ToPrinter && printerReport) {
+        status.Copies = printerReport->Copies();
+        printerReport->SetCopies(1);
+    }
+    status.PrintSelection = PrintSelection;
+    PlaceDialog(&status, this);
+    status.OutlineOnly = OutlineOnly;
+    status.SetLayout(m_preferences.Layout, m_preferences.Nudges);
+    status.BackgroundFile = m_backgroundArtFile;
+    status.ToPrinter = ToPrinter;
+    if (ToPrinter) {
+        status.SetPrinterReport(printerReport);
+        status.setWindowTitle(tr("Print Status"));
+        status.CancelButton->setText(tr("Cancel"));
+    } else {
+        status.RecordingReport().SetPaperSize(m_preferences.Layout.Papersize);
+        status.RecordingReport().SetOrientation(poPortrait);
+        status.setWindowTitle(tr("Preview Status"));
+        status.CancelButton->setText(tr("Stop"));
+    }
+    status.exec();
+
+    // A window closed before its job started produced nothing.
+    const bool produced = status.JobRan() && !status.Aborted() && !status.Failed();
+    if (status.Failed() && !status.ErrorAlreadyShown())
+        ShowInformation(status.ErrorMessage());
+    if (!ToPrinter && produced) {
+        TPrintPreviewDialog preview(status.Recording(), this);
+        PlaceDialog(&preview, this);
+        QString error;
+        if (preview.Start(&error))
+            preview.exec();
+        else
+            ShowInformation(error);
+    }
+    return produced;
+}

@@ -1,0 +1,441 @@
+// The print commands as the user and scripts reach them: the main window's
+// "Print to PDF..." and preview, tessaro-batch print / render, and the CUPS
+// queue of the test script.
+#include "PrintTestSupport.h"
+#include "common/TestSupport.h"
+#include "objects/gbclabel32.h"
+#include "printing/Printlbl.h"
+#include "report/RPreview.h"
+#include "report/RPrinter.h"
+#include "shell/Main.h"
+#include "shell/Preferences.h"
+#include "shell/ShellUtil.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+constexpr int Dpi = 300;
+const QString BatchPath = QStringLiteral(TESSARO_BINARY_DIR "/tessaro-batch");
+
+struct TRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+TRun RunBatch(const QStringList &args)
+{
+    TRun run;
+    if (!QFile::exists(BatchPath)) {
+        ADD_FAILURE() << "build the tessaro-batch target first: " << BatchPath.toStdString();
+        return run;
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    process.setProcessEnvironment(env);
+    process.start(BatchPath, args);
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// Label geometry on the card at 96 pixels per inch.
+constexpr int LabelLeft = 48; // 0.5 inch
+constexpr int LabelTop = 24;  // 0.25 inch
+constexpr int LabelWidth = 240;
+constexpr int LabelHeight = 48;
+constexpr int LabelPoints = 20;
+
+// A design with one text label "Tessaro", saved to `path`.
+void WriteDesign(const QString &path)
+{
+    TGBusinessCardPanel32 panel;
+    panel.SetOwner(&panel);
+    panel.setFixedSize(336, 192);
+    auto *label = new TGBusinessCardLabel(&panel);
+    label->MakeReady();
+    label->SetCaption(QStringLiteral("Tessaro"));
+    label->SetAlignment(taLeftJustify);
+    label->Font()->SetName(QStringLiteral("Arial"));
+    label->Font()->SetSize(LabelPoints);
+    panel.PlaceObject(label, TRect::FromBounds(LabelLeft, LabelTop, LabelWidth, LabelHeight));
+    label->SetBounds(LabelLeft, LabelTop, LabelWidth, LabelHeight);
+    panel.SaveToFile(path);
+}
+
+class PrintCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        TMainScreen::PrinterCheck = [](bool) { return false; };
+        QDir(ProgramFolder()).removeRecursively();
+        QDir().mkpath(ProgramFolder());
+    }
+    void TearDown() override { window.reset(); }
+
+    TMainScreen *Start()
+    {
+        window = std::make_unique<TMainScreen>();
+        window->show();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        return window.get();
+    }
+    QAction *Item(const char *name) const
+    {
+        return window->findChild<QAction *>(QString::fromLatin1(name));
+    }
+
+    // Closes the status window with its button once the job has run, keeping
+    // what it showed.
+    void CloseStatusWhenDone()
+    {
+        WhenModal(
+            [](QWidget *w) {
+                auto *status = qobject_cast<TLabelPrinter *>(w);
+                return status && status->JobRan();
+            },
+            [this](QWidget *w) {
+                auto *status = qobject_cast<TLabelPrinter *>(w);
+                statusTitle = status->windowTitle();
+                statusText = status->RStatusLabel->text();
+                buttonText = status->CancelButton->text();
+                status->CancelButton->click();
+            });
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TMainScreen> window;
+    QString statusTitle, statusText, buttonText;
+};
+
+TEST_F(PrintCommandsTest, PrintToPdfWorksWithoutAPrinter)
+{
+    Start();
+    QAction *toPdf = Item("mnuPrintToPdf");
+    ASSERT_NE(toPdf, nullptr);
+    EXPECT_TRUE(toPdf->isEnabled());
+    EXPECT_FALSE(Item("mnuPrint")->isEnabled());
+    EXPECT_FALSE(Item("mnuPreview")->isEnabled());
+    const QList<QAction *> items = window->findChild<QMenu *>("FileMenu")->actions();
+    EXPECT_EQ(items.indexOf(toPdf), items.indexOf(Item("mnuPreview")) + 1);
+
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    window->OpenBCFile(design);
+    window->BusinessCardPanel()->SetZoom(2.0f);
+
+    QString proposed;
+    WhenModal([](QWidget *w) { return qobject_cast<QFileDialog *>(w) != nullptr; },
+              [this, &proposed](QWidget *w) {
+                  auto *dialog = static_cast<QFileDialog *>(w);
+                  // The design's name is proposed; the user types another, without ".pdf".
+                  proposed = dialog->selectedFiles().value(0);
+                  dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                      ->setText(dir.filePath("sheet"));
+                  static_cast<QDialog *>(dialog)->accept();
+              });
+    CloseStatusWhenDone();
+    toPdf->trigger();
+
+    EXPECT_EQ(QFileInfo(proposed).fileName(), QStringLiteral("card.pdf"));
+    const QString pdf = dir.filePath("sheet.pdf");
+    ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_EQ(statusTitle, QStringLiteral("Print Status "));
+    EXPECT_EQ(statusText, QStringLiteral("Print job completed and sent to printer!"));
+    EXPECT_EQ(buttonText, QStringLiteral("OK"));
+    EXPECT_FLOAT_EQ(window->BusinessCardPanel()->ZoomScale(), 2.0f); // zoom given back
+
+    // The caption prints once per position, where the label sits on each card.
+    int found = 0;
+    for (const TPdfWord &w : PdfWords(pdf)) {
+        if (w.text != QLatin1String("Tessaro"))
+            continue;
+        const int index = found++;
+        const double x = 0.75 + (index % 2) * 3.5 + LabelLeft / 96.0;
+        const double y = 0.5 + (index / 2) * 2.0 + LabelTop / 96.0;
+        EXPECT_NEAR(w.inches.left(), x, 0.06) << "card " << index + 1;
+        EXPECT_GE(w.inches.top(), y - 0.03) << "card " << index + 1;
+        EXPECT_LE(w.inches.bottom(), y + LabelHeight / 96.0 + 0.03) << "card " << index + 1;
+        // Its height follows the font: 20 points plus the font's ascent and descent.
+        EXPECT_GT(w.inches.height(), 0.9 * LabelPoints / 72.0);
+        EXPECT_LT(w.inches.height(), 1.4 * LabelPoints / 72.0);
+    }
+    EXPECT_EQ(found, 10);
+
+    // Positions the user switched off stay blank.
+    window->PrintSelection[1] = false;
+    CloseStatusWhenDone();
+    ASSERT_TRUE(window->PrintToPdf(dir.filePath("second.pdf")));
+    int second = 0;
+    for (const TPdfWord &w : PdfWords(dir.filePath("second.pdf")))
+        second +=
+            w.text == QLatin1String("Tessaro") && w.inches.left() > 4.0 && w.inches.top() < 2.5;
+    EXPECT_EQ(second, 0);
+}
+
+TEST_F(PrintCommandsTest, PreviewShowsTheRecordedCard)
+{
+    Start();
+    window->PrintSelection[0] = true;
+    CloseStatusWhenDone();
+    int pages = -1;
+    QString title;
+    QImage shown;
+    WhenModal([](QWidget *w) { return qobject_cast<TPrintPreviewDialog *>(w) != nullptr; },
+              [&](QWidget *w) {
+                  auto *preview = static_cast<TPrintPreviewDialog *>(w);
+                  title = preview->windowTitle();
+                  pages = preview->Preview().PageCount();
+                  preview->Preview().SetZoomFactor(100);
+                  shown = preview->Preview().RenderPage(1);
+                  preview->accept();
+              });
+    window->mnuPreviewClick();
+    EXPECT_EQ(statusTitle, QStringLiteral("Preview Status"));
+    EXPECT_TRUE(statusText.contains(QStringLiteral("Business Card preview ready!")));
+    EXPECT_EQ(title, QStringLiteral("Preview Business Cards"));
+    EXPECT_EQ(pages, 1);
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_TRUE(window->BusinessCardPanel()->Previewing());
+}
+
+TEST_F(PrintCommandsTest, BatchPrintsAndRendersWithTheUsersSettings)
+{
+    TPreferences preferences;
+    preferences.Nudges.TopMarginNudge = 4;
+    preferences.Nudges.LeftMarginNudge = -2;
+    preferences.Nudges.VerticalSpacing = 1;
+    ASSERT_TRUE(SavePreferences(PreferencesPath(), preferences));
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+
+    const QString pdf = dir.filePath("batch.pdf");
+    TRun run = RunBatch({"print", design, "-o", pdf, "--outline", "--copies", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 2);
+    for (const QImage &page : pages) {
+        for (int index = 0; index < 10; ++index) {
+            const double x = 0.75 - 2 / 32.0 + (index % 2) * 3.5;
+            const double y = 0.5 + 4 / 32.0 + (index / 2) * (2.0 + 1 / 32.0);
+            EXPECT_GE(FindVerticalLine(page, Dpi, x, y, y + 2.0, 1), 0) << index;
+            EXPECT_GE(FindVerticalLine(page, Dpi, x + 3.5, y, y + 2.0, 1), 0) << index;
+            EXPECT_GE(FindHorizontalLine(page, Dpi, y, x, x + 3.5, 1), 0) << index;
+            EXPECT_GE(FindHorizontalLine(page, Dpi, y + 2.0, x, x + 3.5, 1), 0) << index;
+        }
+    }
+    int captions = 0;
+    for (const TPdfWord &w : PdfWords(pdf))
+        captions += w.text == QLatin1String("Tessaro");
+    EXPECT_EQ(captions, 20);
+
+    const QString png = dir.filePath("card.png");
+    run = RunBatch({"render", design, "-o", png, "--zoom", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage card(png);
+    ASSERT_FALSE(card.isNull());
+    EXPECT_EQ(card.size(), QSize(672, 384));
+    int dark = 0;
+    for (int y = LabelTop * 2; y < (LabelTop + LabelHeight) * 2; ++y)
+        for (int x = LabelLeft * 2; x < (LabelLeft + LabelWidth) * 2; ++x)
+            dark += qGray(card.pixel(x, y)) < 128;
+    EXPECT_GT(dark, 200); // the caption
+    int outside = 0;
+    for (int y = 200; y < 380; ++y)
+        for (int x = 20; x < 600; ++x)
+            outside += qGray(card.pixel(x, y)) < 128;
+    EXPECT_EQ(outside, 0);
+}
+
+TEST_F(PrintCommandsTest, BatchFailuresAreClear)
+{
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+
+    TRun run = RunBatch({"print", dir.filePath("missing.tsc"), "-o", dir.filePath("x.pdf")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("missing.tsc")) << run.err.toStdString();
+
+    run = RunBatch({"print", design, "--printer", "NoSuchTessaroQueue"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("NoSuchTessaroQueue")) << run.err.toStdString();
+
+    run = RunBatch({"print", design, "-o", dir.filePath("no/such/folder/x.pdf")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(run.err.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("no/such/folder/x.pdf")));
+
+    run = RunBatch({"render", design, "-o", dir.filePath("no/such/folder/x.png")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(run.err.isEmpty());
+
+    for (const QStringList &wrong : {QStringList{"print", design},
+                                     QStringList{"print", design, "-o", "a.pdf", "--copies", "0"},
+                                     QStringList{"print", design, "-o", "a.pdf", "--printer", "Q"},
+                                     QStringList{"render", design},
+                                     QStringList{"render", design, "-o", "a.png", "--zoom", "x"},
+                                     QStringList{"print", design, "-o", "a.pdf", "--bogus"}}) {
+        run = RunBatch(wrong);
+        EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("Usage")) << wrong.join(' ').toStdString();
+    }
+    run = RunBatch({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("print DESIGN --printer QUEUE"));
+    EXPECT_TRUE(run.out.contains("render DESIGN -o CARD.png"));
+}
+
+TEST_F(PrintCommandsTest, CupsQueueReceivesTheSheet)
+{
+    if (CupsQueue().isEmpty() || CupsPdfFolder().isEmpty())
+        GTEST_SKIP() << "no CUPS PDF queue (scripts/test starts one; TESSARO_CUPS_QUEUE unset)";
+    TPreferences preferences;
+    preferences.Nudges.TopMarginNudge = 8;
+    preferences.Nudges.HorizontalSpacing = 2;
+    ASSERT_TRUE(SavePreferences(PreferencesPath(), preferences));
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+
+    ASSERT_TRUE(WaitForIdleCupsQueue());
+    QStringList before = CupsPdfFiles();
+    TRun run = RunBatch({"print", design, "--printer", CupsQueue(), "--outline"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString pdf = WaitForNewCupsPdf(before);
+    ASSERT_FALSE(pdf.isEmpty()) << "cups-pdf wrote nothing into " << CupsPdfFolder().toStdString();
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_NEAR(pages[0].width(), 2550, 1);
+    EXPECT_NEAR(pages[0].height(), 3300, 1);
+    for (int index = 0; index < 10; ++index) {
+        const double x = 0.75 + (index % 2) * (3.5 + 2 / 32.0);
+        const double y = 0.5 + 8 / 32.0 + (index / 2) * 2.0;
+        EXPECT_GE(FindVerticalLine(pages[0], Dpi, x, y, y + 2.0, 1), 0) << index;
+        EXPECT_GE(FindVerticalLine(pages[0], Dpi, x + 3.5, y, y + 2.0, 1), 0) << index;
+        EXPECT_GE(FindHorizontalLine(pages[0], Dpi, y, x, x + 3.5, 1), 0) << index;
+    }
+    // cups-pdf turns the glyphs into Type 3 fonts without text, so the
+    // caption is looked for as ink inside the label on every card.
+    for (int index = 0; index < 10; ++index) {
+        const double x = 0.75 + (index % 2) * (3.5 + 2 / 32.0) + LabelLeft / 96.0;
+        const double y = 0.5 + 8 / 32.0 + (index / 2) * 2.0 + LabelTop / 96.0;
+        EXPECT_GT(DarkPixelsIn(pages[0], Dpi, QRectF(x, y, LabelWidth / 96.0, LabelHeight / 96.0)),
+                  500)
+            << index;
+    }
+
+    // Three copies: three sheets, or one drawn sheet the queue repeats.
+    ASSERT_TRUE(WaitForIdleCupsQueue());
+    before = CupsPdfFiles();
+    run = RunBatch({"print", design, "--printer", CupsQueue(), "--copies", "3"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString copies = WaitForNewCupsPdf(before);
+    ASSERT_FALSE(copies.isEmpty());
+    const int sheets = PdfPageCount(copies);
+    if (sheets == 1) { // the queue was asked for three copies of one sheet
+        EXPECT_EQ(CupsSheetsOfLastJob(QStringLiteral("Tessaro")), 3);
+    } else {
+        EXPECT_EQ(sheets, 3);
+    }
+}
+
+TEST_F(PrintCommandsTest, PrintCommandPrintsOnTheDefaultQueue)
+{
+    if (CupsQueue().isEmpty() || CupsPdfFolder().isEmpty())
+        GTEST_SKIP() << "no CUPS PDF queue (scripts/test starts one; TESSARO_CUPS_QUEUE unset)";
+    TMainScreen::PrinterCheck = [](bool report) { return PrinterAvailable(report); };
+    Start();
+    ASSERT_TRUE(window->PrinterReady());
+    ASSERT_NE(window->MainReport(), nullptr);
+    EXPECT_TRUE(Item("mnuPrint")->isEnabled());
+    EXPECT_TRUE(Item("mnuPreview")->isEnabled());
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    window->OpenBCFile(design);
+    for (int i = 0; i < 10; ++i)
+        window->PrintSelection[i] = i == 9; // only the last card
+
+    ASSERT_TRUE(WaitForIdleCupsQueue());
+    const QStringList before = CupsPdfFiles();
+    CloseStatusWhenDone();
+    QPushButton *print = window->findChild<QPushButton *>("PrintButton");
+    ASSERT_TRUE(print->isEnabled());
+    print->click();
+    EXPECT_EQ(statusText, QStringLiteral("Print job completed and sent to printer!"));
+    const QString pdf = WaitForNewCupsPdf(before);
+    ASSERT_FALSE(pdf.isEmpty());
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 1);
+    const QRectF label(LabelLeft / 96.0, LabelTop / 96.0, LabelWidth / 96.0, LabelHeight / 96.0);
+    EXPECT_GT(DarkPixelsIn(pages[0], Dpi, label.translated(4.25, 8.5)), 500);
+    EXPECT_EQ(DarkPixelsIn(pages[0], Dpi, QRectF(0, 0, 8.5, 8.45)), 0);
+}
+
+TEST_F(PrintCommandsTest, APrinterThatVanishedIsReportedAndTheDesignKept)
+{
+    TMainScreen::PrinterCheck = [](bool) { return true; };
+    Start();
+    ASSERT_NE(window->MainReport(), nullptr);
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    window->OpenBCFile(design);
+    const int objects = window->BusinessCardPanel()->ObjectCount();
+    QFile file(design);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    window->BusinessCardPanel()->SetZoom(1.5f);
+    // The queue the report was set up for is gone by the time the user prints.
+    window->MainReport()->SetPrinterName(QStringLiteral("NoSuchTessaroQueue"));
+
+    CloseStatusWhenDone();
+    QString message;
+    WhenModal([](QWidget *w) { return qobject_cast<QMessageBox *>(w) != nullptr; },
+              [&message](QWidget *w) {
+                  auto *box = static_cast<QMessageBox *>(w);
+                  message = box->text();
+                  box->accept();
+              });
+    window->mnuPrintClick();
+
+    EXPECT_TRUE(statusText.contains(QStringLiteral("Business Card Print Failed!")))
+        << statusText.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("NoSuchTessaroQueue"))) << message.toStdString();
+    EXPECT_FALSE(window->ChangesMade());
+    EXPECT_EQ(window->BusinessCardPanel()->ObjectCount(), objects);
+    EXPECT_FLOAT_EQ(window->BusinessCardPanel()->ZoomScale(), 1.5f);
+    EXPECT_FALSE(window->BusinessCardPanel()->Printing());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+}
+
+} // namespace
