@@ -522,9 +522,9 @@ void TGBaseLabel::AlignFromMenu(TAlignment value)
     ReportChange();
 }
 
-void TGBaseLabel::MakeReady()
+void TGBaseLabel::BuildObjectMenu()
 {
-    Inherited::MakeReady();
+    Inherited::BuildObjectMenu();
     AddMenuSeparator();
     AddMenuItem(tr("Font"), [this] { ChooseFont(); });
     AddMenuItem(tr("3D Effects"), [this] { Show3DEffects(); });

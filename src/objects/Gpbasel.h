@@ -106,7 +106,7 @@ public:
     void Loaded() override;
     void Paint(QPainter &painter) override;
     void PrintTo(TBaseReport *report, double x, double y) override;
-    void MakeReady() override;
+    void BuildObjectMenu() override;
     void RefreshMenu() override;
 
 protected:

@@ -32,9 +32,9 @@ bool TGPLabel::ChooseFont()
     return true;
 }
 
-void TGPLabel::MakeReady()
+void TGPLabel::BuildObjectMenu()
 {
-    Inherited::MakeReady();
+    Inherited::BuildObjectMenu();
     AddMenuSeparator();
     m_textItem = AddMenuItem(tr("Text"), [this] { EditText(); });
     m_textItem->setData(TextItemTag);

@@ -23,7 +23,7 @@ public:
     virtual bool EditText();
 
     bool ChooseFont() override;
-    void MakeReady() override;
+    void BuildObjectMenu() override;
     void RefreshMenu() override;
 
 protected:

@@ -71,9 +71,9 @@ void TGBusinessCardLabel::FillPersonalInfoMenu()
     }
 }
 
-void TGBusinessCardLabel::MakeReady()
+void TGBusinessCardLabel::BuildObjectMenu()
 {
-    Inherited::MakeReady();
+    Inherited::BuildObjectMenu();
     if (CardSurface()) {
         QMenu *menu = ObjectMenu();
         QAction *first = menu->actions().value(0);

@@ -27,7 +27,7 @@ public:
     // 255 characters) as the caption, then fits, reports and repaints.
     void PickPersonalInfo(const QString &itemCaption);
 
-    void MakeReady() override;
+    void BuildObjectMenu() override;
     void RefreshMenu() override;
 
     // The "Personal Information" submenu; null unless the label sits on a card surface.

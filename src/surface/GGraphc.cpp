@@ -203,9 +203,21 @@ void TGGraphicControl::AddMenuSeparator()
     m_objectMenu->addSeparator();
 }
 
-void TGGraphicControl::MakeReady()
+QMenu *TGGraphicControl::ObjectMenu() const
 {
-    delete m_objectMenu;
+    if (!m_objectMenu && m_menuWanted)
+        const_cast<TGGraphicControl *>(this)->BuildObjectMenu();
+    return m_objectMenu;
+}
+
+QAction *TGGraphicControl::LockedMenuItem() const
+{
+    ObjectMenu();
+    return m_lockedMenuItem;
+}
+
+void TGGraphicControl::BuildObjectMenu()
+{
     m_objectMenu = new QMenu;
     m_objectMenu->setObjectName(QStringLiteral("ObjectMenu"));
     QObject::connect(m_objectMenu, &QMenu::aboutToShow, this, [this] { RefreshMenu(); });
@@ -227,8 +239,8 @@ void TGGraphicControl::MakeReady()
 
 void TGGraphicControl::PopupObjectMenu(const QPoint &globalPos)
 {
-    if (m_objectMenu)
-        m_objectMenu->popup(globalPos);
+    if (QMenu *menu = ObjectMenu())
+        menu->popup(globalPos);
 }
 
 void TGGraphicControl::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)

@@ -94,7 +94,10 @@ public:
     virtual void PrintTo(TBaseReport *report, double x, double y);
     // Paints the object's content in its own coordinates (0, 0)-(Width, Height).
     virtual void Paint(QPainter &painter);
-    virtual void MakeReady();
+    // Makes the object ready for use: its object menu is built when it is
+    // first needed (a design of hundreds of objects would otherwise create
+    // hundreds of menus that are never opened).
+    void MakeReady() { m_menuWanted = true; }
 
     void ReportChange();
     // Paints the selection squares onto the surface's canvas when selected.
@@ -102,8 +105,8 @@ public:
     // Asks the surface to paint the object again.
     void Repaint();
 
-    QMenu *ObjectMenu() const { return m_objectMenu; }
-    QAction *LockedMenuItem() const { return m_lockedMenuItem; }
+    QMenu *ObjectMenu() const;
+    QAction *LockedMenuItem() const;
     // Opens the object menu at a global screen position, without blocking.
     void PopupObjectMenu(const QPoint &globalPos);
 
@@ -136,7 +139,9 @@ public:
     static QString TrimSpaces(const QString &text);
 
 protected:
-    // Adds an item to the object menu (kinds call it from MakeReady).
+    // Builds the object menu; kinds call the base first, then append their items.
+    virtual void BuildObjectMenu();
+    // Adds an item to the object menu (kinds call it from BuildObjectMenu).
     QAction *AddMenuItem(const QString &caption, std::function<void()> action);
     void AddMenuSeparator();
     bool IsSelected() const;
@@ -154,6 +159,7 @@ private:
     bool m_visible = true;
     bool m_loading = false;
     bool m_checkingBounds = false;
+    bool m_menuWanted = false;
     float m_zoomScale = 1.0f;
     TRect m_lastBounds;
     TGBasePanel *m_parent = nullptr;
