@@ -229,6 +229,7 @@ TEST_F(MainScreenTest, RecentFilesKeepFiveAndMoveReopenedOnesUp)
     QStringList paths;
     for (int i = 0; i < 6; ++i) {
         paths << TMainScreen::SavedFolder() + QStringLiteral("Card%1.TSC").arg(i);
+        window->New1Click(); // each design is a new one, saved under its own name
         PlaceRectangle(10 + i * 10, 20);
         AnswerFileDialog(paths.last());
         Item("mnuSaveAs")->trigger();
