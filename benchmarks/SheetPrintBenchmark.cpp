@@ -1,0 +1,65 @@
+// Printing a 2 x 5 Letter sheet of a card holding ten text labels into a PDF
+// file, as "Print to PDF" does. Budget: under 300 ms (median).
+#include "objects/gbclabel32.h"
+#include "printing/Editlo.h"
+#include "printing/Printlbl.h"
+#include "report/RPrinter.h"
+#include "shell/Preferences.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_PrintSheetToPdf(benchmark::State &state)
+{
+    QObject owner;
+    TGBusinessCardPanel32 surface;
+    surface.SetOwner(&owner);
+    surface.setFixedSize(336, 192);
+    for (int i = 0; i < 10; ++i) {
+        auto *label = new TGBusinessCardLabel(&owner);
+        label->MakeReady();
+        label->SetParent(&surface);
+        label->SetCaption(QStringLiteral("Line %1 of the card").arg(i + 1));
+        label->SetDepthShadow(i % 3);
+        label->SetDepthHighlight(i % 2);
+        label->SetBounds(8 + (i % 2) * 160, 6 + (i / 2) * 36, 150, 24);
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    const TCardLayout layout; // 2 x 5 on Letter
+    for (auto _ : state) {
+        TReportPrinter report;
+        report.SetOutputFile(pdf);
+        report.SetPaperSize(layout.Papersize);
+        TLabelPrinter job;
+        job.Panel = &surface;
+        job.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
+        job.SetLayout(layout, TPrinterNudges());
+        job.SetPrinterReport(&report);
+        job.RunJob();
+        if (job.Failed() || QFileInfo(pdf).size() == 0)
+            state.SkipWithError("the sheet was not printed");
+    }
+}
+
+BENCHMARK(BM_PrintSheetToPdf)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
