@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the design reader fuzzer into a folder.
+"""Writes the starting corpus of the design reader fuzzer into a folder.
 
-Each seed is a small design written by hand from the stream format's rules:
+Each entry is a small design written by hand from the stream format's rules:
 a list of object records, each "TPF0", class name, object name, then
 property entries (path as a short name, tagged value) and two end markers.
 """
@@ -57,7 +57,7 @@ BMP = bytes.fromhex(
     "424d46000000000000003600000028000000020000000200000001001800000000001000"
     "00000000000000000000000000000000" "0000ffffffff0000" "ff00000000ff0000")
 
-SEEDS = {
+STARTING_INPUTS = {
     "empty.tsc": design(),
     "label.tsc": design(record(b"TGBusinessCardLabel", b"Component0", BOUNDS
                                + prop(b"Alignment", ident(b"taCenter"))
@@ -104,7 +104,7 @@ SEEDS = {
 def main() -> None:
     folder = sys.argv[1] if len(sys.argv) > 1 else "corpus"
     os.makedirs(folder, exist_ok=True)
-    for name, data in SEEDS.items():
+    for name, data in STARTING_INPUTS.items():
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
 
