@@ -299,3 +299,20 @@ TEST_F(DesignSurfaceTest, ToolCursors)
     EXPECT_EQ(surface->ScreenCursor(), 0);
     (void)object;
 }
+
+TEST_F(DesignSurfaceTest, SpecialEffectsAreFoundAmongTheObjects)
+{
+    surface->SetPanelState(psRectangle);
+    Drag({10, 10}, {60, 40});
+    surface->SetPanelState(psLine);
+    Drag({100, 10}, {140, 60});
+    EXPECT_FALSE(surface->HasSpecialEffects());
+    surface->SetPanelState(psSuperText);
+    Drag({150, 100}, {250, 150});
+    EXPECT_TRUE(surface->HasSpecialEffects());
+    surface->FreeObject(surface->ObjectAt(surface->ObjectCount() - 1));
+    EXPECT_FALSE(surface->HasSpecialEffects());
+    surface->SetPanelState(psSuperShape);
+    Drag({150, 100}, {250, 150});
+    EXPECT_TRUE(surface->HasSpecialEffects());
+}
