@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the design file reader. Every failure must be a
 // stream error; whatever reads must write, read and write again stably.
-#include "document/CardKinds.h"
+#include "surface/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
@@ -25,9 +25,9 @@ QByteArray ReadAndWrite(const QByteArray &bytes, bool *ok)
 {
     QObject owner;
     try {
-        const QList<TGGraphicControl *> objects =
+        const QList<TStoredObject *> objects =
             TGLabelObjectFiler().ReadObjects(bytes, &owner, nullptr);
-        for (const TGGraphicControl *object : objects)
+        for (const TStoredObject *object : objects)
             DumpObject(*object);
         *ok = true;
         return WriteObjectList(objects);

@@ -1,15 +1,15 @@
 // tessaro-batch: reads and writes design files without a window.
-#include "document/CardKinds.h"
-#include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
-#include "printing/Printlbl.h"
+#include "graphics/Geometry.h"
+#include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
+#include "shell/CardDesign.h"
 #include "shell/Preferences.h"
-#include "shell/ShellUtil.h"
+#include "surface/CardKinds.h"
+#include "surface/Desktop.h"
 #include "surface/GGraphc.h"
 #include "surface/Gbcpanel32.h"
-#include "surface/Geometry.h"
 #include "surface/ScreenInfo.h"
 
 #include <QApplication>
@@ -52,21 +52,21 @@ void Print(FILE *to, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
 }
 
-// Reads a design as the program opens one: every load renames its objects.
-QList<TGGraphicControl *> LoadDesign(QObject *owner, const QString &path)
+// Opens a design as the program does (every load renames its objects); a
+// file that is not there is an error here, not an empty design.
+void OpenDesign(TCardDesign &design, const QString &path)
 {
     if (!QFileInfo(path).isFile())
         throw EStreamError(QStringLiteral("Cannot open file %1").arg(path));
-    TGLabelObjectFiler filer;
-    return filer.LoadObjects(owner, nullptr, path);
+    design.Open(path);
 }
 
 int Dump(const QString &path)
 {
-    QObject owner;
-    const QList<TGGraphicControl *> objects = LoadDesign(&owner, path);
+    TCardDesign design;
+    OpenDesign(design, path);
     QString out;
-    for (const TGGraphicControl *object : objects)
+    for (const TGGraphicControl *object : design.Objects())
         out += DumpObject(*object).join(QLatin1Char('\n')) + QLatin1Char('\n');
     Print(stdout, out);
     std::fflush(stdout);
@@ -75,11 +75,9 @@ int Dump(const QString &path)
 
 int Resave(const QString &in, const QString &out)
 {
-    QObject owner;
-    const QList<TGGraphicControl *> objects = LoadDesign(&owner, in);
-    TGLabelObjectFiler filer;
-    filer.SaveObjects(objects, out);
-    WriteSidecar(out, ReadSidecar(in));
+    TCardDesign design;
+    OpenDesign(design, in);
+    design.Save(out);
     return 0;
 }
 
@@ -145,13 +143,13 @@ TOptions ParseOptions(const QStringList &args, bool printCommand)
 }
 
 // The card surface as the program sets it up, sized from the layout at 100 %,
-// with the design and its background art loaded.
-struct TLoadedDesign
+// with the design and its background art on it.
+struct TShownDesign
 {
     TGBusinessCardPanel32 panel;
-    QString backgroundFile;
+    TCardDesign design{&panel};
 
-    TLoadedDesign(const QString &path, const TCardLayout &layout)
+    TShownDesign(const QString &path, const TCardLayout &layout)
     {
         panel.SetOwner(&panel);
         panel.SetShape(lsRectangle);
@@ -160,12 +158,7 @@ struct TLoadedDesign
         const int ppi = ScreenPixelsPerInch();
         panel.setFixedSize(std::max(1, RoundEven(double(ppi) * double(layout.Width))),
                            std::max(1, RoundEven(double(ppi) * double(layout.Height))));
-        if (!QFileInfo(path).isFile())
-            throw EStreamError(QStringLiteral("Cannot open file %1").arg(path));
-        panel.LoadFromFile(path);
-        backgroundFile = ReadSidecar(path);
-        if (!backgroundFile.isEmpty() && QFile::exists(backgroundFile))
-            panel.LoadColorPicture(backgroundFile);
+        OpenDesign(design, path);
     }
 };
 
@@ -173,7 +166,8 @@ int PrintSheet(const TOptions &o)
 {
     const TPreferences preferences = LoadPreferences(PreferencesPath());
     const TCardLayout &layout = preferences.Layout;
-    TLoadedDesign design(o.design, layout);
+    TCardDesign design;
+    OpenDesign(design, o.design);
 
     TReportPrinter report;
     report.SetTitle(QStringLiteral("Tessaro"));
@@ -189,22 +183,18 @@ int PrintSheet(const TOptions &o)
     report.SetPaperSize(layout.Papersize);
     report.SetOrientation(poPortrait);
 
-    TLabelPrinter job;
-    job.Panel = &design.panel;
-    job.Copies = o.copies;
-    job.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
-    job.SetLayout(layout, preferences.Nudges);
-    job.BackgroundFile = design.backgroundFile;
-    job.ToPrinter = true;
-    job.DrawOutlines = o.outline;
-    job.SetPrinterReport(&report);
-    job.RunJob();
-    if (job.Failed()) {
-        Print(stderr, job.ErrorMessage() + QLatin1Char('\n'));
-        return 1;
-    }
-    if (job.Aborted()) {
-        Print(stderr, QStringLiteral("The print job was cancelled.\n"));
+    TSheetRenderer sheet;
+    sheet.Objects = design.Objects();
+    sheet.Copies = o.copies;
+    sheet.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
+    sheet.SetLayout(layout, preferences.Nudges);
+    sheet.BackgroundFile = design.BackgroundArtFile();
+    sheet.ToPrinter = true;
+    sheet.DrawOutlines = o.outline;
+    if (!sheet.Render(report)) {
+        Print(stderr, report.Aborted() ? QStringLiteral("The print job was cancelled.\n")
+                                       : QString::fromLatin1(NoPrintersDefinedMessage) +
+                                             QLatin1Char('\n'));
         return 1;
     }
     return 0;
@@ -213,7 +203,7 @@ int PrintSheet(const TOptions &o)
 int RenderCard(const TOptions &o)
 {
     const TPreferences preferences = LoadPreferences(PreferencesPath());
-    TLoadedDesign design(o.design, preferences.Layout);
+    TShownDesign design(o.design, preferences.Layout);
     design.panel.SetZoom(float(o.zoom));
     QImage image(design.panel.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);

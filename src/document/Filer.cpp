@@ -2,9 +2,7 @@
 
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
-#include "surface/GGraphc.h"
-#include "surface/GHandle.h"
-#include "surface/Gbasepnl.h"
+#include "document/StoredObject.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,28 +28,29 @@ void WriteFileAtomically(const QString &fileName, const QByteArray &bytes)
 
 // ---- saving -----------------------------------------------------------------
 
-void TGLabelObjectFiler::SaveObjects(const QList<TGGraphicControl *> &objects,
+void TGLabelObjectFiler::SaveObjects(const QList<TStoredObject *> &objects,
                                      const QString &fileName)
 {
     // The stream is complete before the file is touched.
     WriteFileAtomically(fileName, WriteObjectList(objects));
 }
 
-void TGLabelObjectFiler::SaveAllObjects(TGBasePanel *surface, const QString &fileName)
+void TGLabelObjectFiler::SaveAllObjects(const TObjectHost *host, const QString &fileName)
 {
-    SaveObjects(surface ? surface->Objects() : QList<TGGraphicControl *>(), fileName);
+    SaveObjects(host ? host->StoredObjects() : QList<TStoredObject *>(), fileName);
 }
 
-void TGLabelObjectFiler::SaveSelectedObjects(TGHandle *handles, const QString &fileName)
+void TGLabelObjectFiler::SaveSelectedObjects(const QList<TStoredObject *> &selection,
+                                             const QString &fileName)
 {
-    if (!handles || handles->SelectedCount() == 0)
+    if (selection.isEmpty())
         return;
-    SaveObjects(handles->Selection(), fileName);
+    SaveObjects(selection, fileName);
 }
 
-void TGLabelObjectFiler::SaveObject(TGGraphicControl *object, const QString &fileName)
+void TGLabelObjectFiler::SaveObject(TStoredObject *object, const QString &fileName)
 {
-    QList<TGGraphicControl *> objects;
+    QList<TStoredObject *> objects;
     if (object)
         objects.append(object);
     SaveObjects(objects, fileName);
@@ -78,31 +77,29 @@ bool TGLabelObjectFiler::IgnoreMissingHandler(const QString &)
     return true;
 }
 
-QList<TGGraphicControl *> TGLabelObjectFiler::ReadObjects(const QByteArray &data, QObject *owner,
-                                                          TGBasePanel *surface)
+QList<TStoredObject *> TGLabelObjectFiler::ReadObjects(const QByteArray &data, QObject *owner,
+                                                       TObjectHost *host)
 {
     LoadOwner = owner;
     m_nextComponent = 0;
     TStreamReader stream(data);
     TObjectReader reader(stream);
     reader.LoadOwner = owner;
-    reader.Parent = surface;
+    reader.Host = host;
     reader.OnSetName = [this, &reader](const QString &streamName) {
         return RenameOnLoad(streamName,
                             [&reader](const QString &name) { return reader.IsNameTaken(name); });
     };
     reader.OnMissingHandler = &TGLabelObjectFiler::IgnoreMissingHandler;
-    reader.OnObjectRead = [this](TGGraphicControl *object) {
-        if (OffsetOnLoad) {
-            object->SetTop(object->Top() + 15);
-            object->SetLeft(object->Left() + 15);
-        }
+    reader.OnObjectRead = [this](TStoredObject *object) {
+        if (OffsetOnLoad)
+            object->MoveBy(15, 15);
     };
     return reader.ReadList();
 }
 
-QList<TGGraphicControl *> TGLabelObjectFiler::ReadFile(QObject *owner, TGBasePanel *surface,
-                                                       const QString &fileName)
+QList<TStoredObject *> TGLabelObjectFiler::ReadFile(QObject *owner, TObjectHost *host,
+                                                    const QString &fileName)
 {
     if (!QFileInfo::exists(fileName))
         return {};
@@ -111,21 +108,21 @@ QList<TGGraphicControl *> TGLabelObjectFiler::ReadFile(QObject *owner, TGBasePan
         throw EStreamError(QStringLiteral("Cannot open file %1").arg(fileName));
     const QByteArray data = file.readAll();
     file.close();
-    return ReadObjects(data, owner, surface);
+    return ReadObjects(data, owner, host);
 }
 
-QList<TGGraphicControl *> TGLabelObjectFiler::LoadObjects(QObject *owner, TGBasePanel *surface,
-                                                          const QString &fileName)
+QList<TStoredObject *> TGLabelObjectFiler::LoadObjects(QObject *owner, TObjectHost *host,
+                                                       const QString &fileName)
 {
-    return ReadFile(owner, surface, fileName);
+    return ReadFile(owner, host, fileName);
 }
 
-QList<TGGraphicControl *> TGLabelObjectFiler::PasteObjects(QObject *owner, TGBasePanel *surface,
-                                                           const QString &fileName)
+QList<TStoredObject *> TGLabelObjectFiler::PasteObjects(QObject *owner, TObjectHost *host,
+                                                        const QString &fileName)
 {
     OffsetOnLoad = true;
     try {
-        QList<TGGraphicControl *> objects = ReadFile(owner, surface, fileName);
+        QList<TStoredObject *> objects = ReadFile(owner, host, fileName);
         OffsetOnLoad = false;
         return objects;
     } catch (...) {
@@ -134,12 +131,12 @@ QList<TGGraphicControl *> TGLabelObjectFiler::PasteObjects(QObject *owner, TGBas
     }
 }
 
-TGGraphicControl *TGLabelObjectFiler::DuplicateObject(TGGraphicControl *object, QObject *owner,
-                                                      TGBasePanel *parent)
+TStoredObject *TGLabelObjectFiler::DuplicateObject(TStoredObject *object, QObject *owner,
+                                                   TObjectHost *host)
 {
     if (!object)
         return nullptr;
-    const QList<TGGraphicControl *> copies = ReadObjects(WriteObjectList({object}), owner, parent);
+    const QList<TStoredObject *> copies = ReadObjects(WriteObjectList({object}), owner, host);
     return copies.isEmpty() ? nullptr : copies.last();
 }
 

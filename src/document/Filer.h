@@ -6,9 +6,8 @@
 #include <functional>
 
 class QObject;
-class TGBasePanel;
-class TGGraphicControl;
-class TGHandle;
+class TObjectHost;
+class TStoredObject;
 
 // Saves and loads card objects in the design-file format: the design file,
 // the clipboard file and the in-memory copy of the duplicate command. Created
@@ -25,28 +24,24 @@ public:
     // The component that owns the objects being read; names are checked against its children.
     QObject *LoadOwner = nullptr;
 
-    // Every card object of the surface, back to front.
-    void SaveAllObjects(TGBasePanel *surface, const QString &fileName);
+    // Every object of the host, back to front.
+    void SaveAllObjects(const TObjectHost *host, const QString &fileName);
     // The selected objects in selection order; with nothing selected the file is not touched.
-    void SaveSelectedObjects(TGHandle *handles, const QString &fileName);
-    void SaveObject(TGGraphicControl *object, const QString &fileName);
+    void SaveSelectedObjects(const QList<TStoredObject *> &selection, const QString &fileName);
+    void SaveObject(TStoredObject *object, const QString &fileName);
     // The objects in the given order (the tools' own saving).
-    void SaveObjects(const QList<TGGraphicControl *> &objects, const QString &fileName);
+    void SaveObjects(const QList<TStoredObject *> &objects, const QString &fileName);
 
-    // Reads every object of the file into new objects owned by owner and put on
-    // the surface (which may be null); a missing file reads nothing.
-    QList<TGGraphicControl *> LoadObjects(QObject *owner, TGBasePanel *surface,
-                                          const QString &fileName);
+    // Reads every object of the file into new objects owned by owner and put
+    // into the host (which may be null); a missing file reads nothing.
+    QList<TStoredObject *> LoadObjects(QObject *owner, TObjectHost *host, const QString &fileName);
     // As LoadObjects, each object 15 pixels right and down of its stored place.
-    QList<TGGraphicControl *> PasteObjects(QObject *owner, TGBasePanel *surface,
-                                           const QString &fileName);
-    // A copy through a memory stream, owned by owner, on parent, not moved.
-    TGGraphicControl *DuplicateObject(TGGraphicControl *object, QObject *owner,
-                                      TGBasePanel *parent);
+    QList<TStoredObject *> PasteObjects(QObject *owner, TObjectHost *host, const QString &fileName);
+    // A copy through a memory stream, owned by owner, put into the host, not moved.
+    TStoredObject *DuplicateObject(TStoredObject *object, QObject *owner, TObjectHost *host);
 
     // Reads a stream already in memory (the clipboard file's or a design's bytes).
-    QList<TGGraphicControl *> ReadObjects(const QByteArray &data, QObject *owner,
-                                          TGBasePanel *surface);
+    QList<TStoredObject *> ReadObjects(const QByteArray &data, QObject *owner, TObjectHost *host);
 
     // "Component0", "Component1", ...: the first that no component of
     // LoadOwner bears (letter case ignored); the stream's name when all 1001 are taken.
@@ -59,8 +54,7 @@ private:
     // Names only get taken while one stream is read, so the search for the
     // next free "Component" name goes on from the last one found.
     int m_nextComponent = 0;
-    QList<TGGraphicControl *> ReadFile(QObject *owner, TGBasePanel *surface,
-                                       const QString &fileName);
+    QList<TStoredObject *> ReadFile(QObject *owner, TObjectHost *host, const QString &fileName);
 };
 
 // Writes bytes to a file through QSaveFile: the old file stays unless the whole write succeeds.

@@ -3,7 +3,7 @@
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
 #include "graphics/Picture.h"
-#include "surface/Geometry.h"
+#include "graphics/Geometry.h"
 
 #include <cmath>
 
@@ -349,6 +349,85 @@ std::vector<std::pair<QString, QString>> TGStrings::DumpDefinedEntries() const
     return DumpOf([this](TStreamWriter &w) { WriteDefinedEntries(w, QString()); });
 }
 
+// ---- picture ----------------------------------------------------------------
+
+const TPropertyTable &TGPicture::PropertyTable() const
+{
+    static const TPropertyTable table;
+    return table;
+}
+
+void TGPicture::WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const
+{
+    if (IsEmpty())
+        return;
+    TStreamWriter payload;
+    payload.WriteShortName(GraphicClassName());
+    switch (GraphicKind()) {
+    case Kind::Bitmap:
+        payload.WriteInt32Raw(int32_t(GraphicData().size()));
+        payload.WriteRaw(GraphicData());
+        break;
+    case Kind::Metafile:
+        // The length counts its own four bytes.
+        payload.WriteInt32Raw(int32_t(GraphicData().size() + 4));
+        payload.WriteRaw(GraphicData());
+        break;
+    case Kind::Icon:
+        payload.WriteRaw(GraphicData());
+        break;
+    case Kind::None:
+        break;
+    }
+    writer.WritePropName(prefix + QStringLiteral("Data"));
+    writer.WriteBinary(payload.Data());
+}
+
+bool TGPicture::ReadDefinedEntry(const QString &name, TStreamReader &reader)
+{
+    if (name.compare(QLatin1StringView("Data"), Qt::CaseInsensitive) != 0)
+        return false;
+    TStreamReader data(reader.ReadBinary());
+    if (data.AtEnd())
+        return true;
+    const QString className = data.ReadShortName();
+    if (className == QLatin1StringView("TBitmap")) {
+        const int32_t size = data.ReadInt32Raw();
+        if (size == 0) {
+            Clear();
+            return true;
+        }
+        const char *bytes = data.ReadBytes(size);
+        if (!SetBitmapData(QByteArray(bytes, size)))
+            throw EStreamError(QStringLiteral("Bitmap image is not valid"));
+    } else if (className == QLatin1StringView("TMetafile")) {
+        const int32_t length = data.ReadInt32Raw();
+        if (length <= 4) {
+            Clear();
+            return true;
+        }
+        const char *bytes = data.ReadBytes(length - 4);
+        SetMetafileData(QByteArray(bytes, length - 4));
+    } else if (className == QLatin1StringView("TIcon")) {
+        const qsizetype size = data.Remaining();
+        const QByteArray ico(data.ReadBytes(size), size);
+        if (ico.isEmpty()) {
+            Clear();
+        } else if (!SetIconData(ico)) {
+            SetUndecodedIcon(ico);
+        }
+    }
+    // Any other graphic class leaves the picture as it was.
+    return true;
+}
+
+std::vector<std::pair<QString, QString>> TGPicture::DumpDefinedEntries() const
+{
+    TStreamWriter writer;
+    WriteDefinedEntries(writer, QString());
+    return DumpEntries(writer.Data());
+}
+
 // ---- bitmap -----------------------------------------------------------------
 
 const TPropertyTable &TGBitmap::PropertyTable() const
@@ -364,7 +443,8 @@ void TGBitmap::SetBmpBytes(const QByteArray &bmp)
         return;
     }
     TPicture decoded;
-    decoded.SetBitmapData(bmp); // validates, or throws "Bitmap image is not valid"
+    if (!decoded.SetBitmapData(bmp))
+        throw EStreamError(QStringLiteral("Bitmap image is not valid"));
     m_bmp = bmp;
     m_image = decoded.Image();
     if (OnChange)

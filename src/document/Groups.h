@@ -2,6 +2,7 @@
 
 #include "document/Persistent.h"
 #include "graphics/Colors.h"
+#include "graphics/Picture.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -146,6 +147,26 @@ public:
 private:
     QByteArray m_bmp;
     QImage m_image;
+};
+
+// A picture as a design stores it. Its one defined entry "Data" holds the
+// graphic's class name ("TBitmap", "TMetafile", "TIcon") and the graphic's data.
+class TGPicture : public TPicture, public TPersistent
+{
+public:
+    TGPicture() = default;
+    TGPicture(const TGPicture &other) = default;
+    TGPicture &operator=(const TGPicture &other) = default; // keeps this picture's OnChange
+    TGPicture &operator=(const TPicture &other)
+    {
+        TPicture::operator=(other);
+        return *this;
+    }
+
+    const TPropertyTable &PropertyTable() const override;
+    void WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const override;
+    bool ReadDefinedEntry(const QString &name, TStreamReader &reader) override;
+    std::vector<std::pair<QString, QString>> DumpDefinedEntries() const override;
 };
 
 // Rich text kept as RTF bytes; entry "Data": the RTF followed by four zero bytes.

@@ -26,7 +26,7 @@ bool TObjectKindRegistry::Contains(const QString &name) const
     return Find(name) != nullptr;
 }
 
-TGGraphicControl *TObjectKindRegistry::Create(const QString &name, QObject *owner) const
+TStoredObject *TObjectKindRegistry::Create(const QString &name, QObject *owner) const
 {
     const Entry *e = Find(name);
     return e && e->factory ? e->factory(owner) : nullptr;

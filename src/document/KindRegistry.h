@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/GGraphc.h"
+#include "document/StoredObject.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,9 +12,11 @@
 // The object kinds a design file may name, by class name, each with the
 // factory that makes a new object of it for an owner.
 //
-// Register<T>() enters T and then its bases, walking up until it reaches
-// TGGraphicControl or a kind that is present already (whose own bases are
-// then present too). A kind names its base with a typedef next to Q_OBJECT:
+// Register<T>() enters T and then its bases, walking up until it reaches the
+// common base of the kinds or a kind that is present already (whose own bases
+// are then present too). The common base marks itself with
+// `using KindRoot = ItsOwnClass;` and is never entered. A kind names its base
+// with a typedef next to Q_OBJECT:
 //
 //     class TGPLabel : public TGBaseLabel
 //     {
@@ -31,7 +33,7 @@
 class TObjectKindRegistry
 {
 public:
-    using Factory = std::function<TGGraphicControl *(QObject *owner)>;
+    using Factory = std::function<TStoredObject *(QObject *owner)>;
 
     // The registry of the process, used by the design file reader.
     static TObjectKindRegistry &Instance();
@@ -43,7 +45,7 @@ public:
 
     bool Contains(const QString &name) const; // letter case ignored
     // A new object of the kind, owned by owner; null when the kind is unknown or abstract.
-    TGGraphicControl *Create(const QString &name, QObject *owner) const;
+    TStoredObject *Create(const QString &name, QObject *owner) const;
     // The kind's meta-object, or null.
     const QMetaObject *MetaObject(const QString &name) const;
     // The entered kinds, in entry order.
@@ -60,23 +62,32 @@ private:
     std::vector<Entry> m_entries;
 };
 
+// Whether T is the common base of the kinds (derived classes see its typedef
+// but are not it).
+template <class T> constexpr bool IsKindRoot()
+{
+    if constexpr (requires { typename T::KindRoot; })
+        return std::is_same_v<typename T::KindRoot, T>;
+    else
+        return std::is_same_v<T, TStoredObject>;
+}
+
 template <class T> void TObjectKindRegistry::Register()
 {
-    static_assert(std::is_base_of_v<TGGraphicControl, T>,
-                  "only card object kinds can be registered");
-    if constexpr (!std::is_same_v<T, TGGraphicControl>) {
+    static_assert(std::is_base_of_v<TStoredObject, T>,
+                  "only stored object kinds can be registered");
+    if constexpr (!IsKindRoot<T>()) {
         const QString name = QString::fromLatin1(T::staticMetaObject.className());
         if (Contains(name))
             return;
         Factory factory;
         if constexpr (!std::is_abstract_v<T> && std::constructible_from<T, QObject *>)
-            factory = [](QObject *owner) -> TGGraphicControl * { return new T(owner); };
+            factory = [](QObject *owner) -> TStoredObject * { return new T(owner); };
         Enter(name, &T::staticMetaObject, std::move(factory));
 
         if constexpr (requires { typename T::Inherited; }) {
             using Base = typename T::Inherited;
-            if constexpr (std::is_base_of_v<TGGraphicControl, Base> &&
-                          !std::is_same_v<Base, TGGraphicControl>) {
+            if constexpr (std::is_base_of_v<TStoredObject, Base> && !IsKindRoot<Base>()) {
                 if (T::staticMetaObject.superClass() == &Base::staticMetaObject)
                     Register<Base>();
             }

@@ -1,8 +1,7 @@
 #include "document/ObjectStream.h"
 
 #include "document/KindRegistry.h"
-#include "surface/GGraphc.h"
-#include "surface/Gbasepnl.h"
+#include "document/StoredObject.h"
 
 namespace {
 
@@ -214,7 +213,7 @@ void WriteProperties(TStreamWriter &writer, const TPersistent &object, const QSt
     WritePropertiesAt(writer, object, prefix, 0);
 }
 
-void WriteRootObject(TStreamWriter &writer, const TGGraphicControl &object)
+void WriteRootObject(TStreamWriter &writer, const TStoredObject &object)
 {
     writer.WriteSignature();
     writer.WriteShortName(QString::fromLatin1(object.metaObject()->className()));
@@ -224,17 +223,17 @@ void WriteRootObject(TStreamWriter &writer, const TGGraphicControl &object)
     writer.WriteListEnd(); // card objects have no children
 }
 
-QByteArray WriteObjectList(const QList<TGGraphicControl *> &objects)
+QByteArray WriteObjectList(const QList<TStoredObject *> &objects)
 {
     TStreamWriter writer;
     writer.WriteListBegin();
-    for (const TGGraphicControl *object : objects)
+    for (const TStoredObject *object : objects)
         WriteRootObject(writer, *object);
     writer.WriteListEnd();
     return writer.TakeData();
 }
 
-QStringList DumpObject(const TGGraphicControl &object)
+QStringList DumpObject(const TStoredObject &object)
 {
     TStreamWriter writer;
     WriteRootObject(writer, object);
@@ -317,7 +316,7 @@ bool TObjectReader::IsNameTaken(const QString &name) const
     return m_names.contains(name.toCaseFolded());
 }
 
-QList<TGGraphicControl *> TObjectReader::ReadList()
+QList<TStoredObject *> TObjectReader::ReadList()
 {
     m_names.clear();
     if (LoadOwner) {
@@ -326,9 +325,9 @@ QList<TGGraphicControl *> TObjectReader::ReadList()
                 m_names.insert(child->objectName().toCaseFolded());
     }
 
-    std::vector<QPointer<TGGraphicControl>> loaded;
+    std::vector<QPointer<TStoredObject>> loaded;
     auto finish = [&loaded] {
-        for (const QPointer<TGGraphicControl> &object : loaded) {
+        for (const QPointer<TStoredObject> &object : loaded) {
             if (!object)
                 continue;
             object->Loaded();
@@ -348,14 +347,14 @@ QList<TGGraphicControl *> TObjectReader::ReadList()
     }
     finish();
 
-    QList<TGGraphicControl *> objects;
-    for (const QPointer<TGGraphicControl> &object : loaded)
+    QList<TStoredObject *> objects;
+    for (const QPointer<TStoredObject> &object : loaded)
         if (object)
             objects.append(object.data());
     return objects;
 }
 
-void TObjectReader::AssignName(TGGraphicControl *object, const QString &streamName)
+void TObjectReader::AssignName(TStoredObject *object, const QString &streamName)
 {
     const QString name = OnSetName ? OnSetName(streamName) : streamName;
     if (!name.isEmpty()) {
@@ -368,7 +367,7 @@ void TObjectReader::AssignName(TGGraphicControl *object, const QString &streamNa
     object->SetName(name);
 }
 
-TGGraphicControl *TObjectReader::ReadRootObject()
+TStoredObject *TObjectReader::ReadRootObject()
 {
     m_reader.ReadSignature();
     m_reader.SkipRecordPrefix();
@@ -376,13 +375,13 @@ TGGraphicControl *TObjectReader::ReadRootObject()
     const QString streamName = m_reader.ReadShortName();
 
     const TObjectKindRegistry &registry = Registry ? *Registry : TObjectKindRegistry::Instance();
-    TGGraphicControl *object = registry.Create(className, LoadOwner);
+    TStoredObject *object = registry.Create(className, LoadOwner);
     if (!object)
         throw EStreamError(QStringLiteral("Class %1 not found").arg(className));
     object->SetLoading(true);
     try {
-        if (Parent)
-            object->SetParent(Parent);
+        if (Host)
+            Host->AdoptObject(object);
         AssignName(object, streamName);
         while (!m_reader.EndOfList()) {
             const QString path = m_reader.ReadShortName();

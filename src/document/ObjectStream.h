@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-class TGBasePanel;
-class TGGraphicControl;
+class TObjectHost;
 class TObjectKindRegistry;
+class TStoredObject;
 
 // The generic object writer and reader: they walk the property tables, so no
 // kind writes or reads bytes of its own.
@@ -24,13 +24,13 @@ class TObjectKindRegistry;
 void WriteProperties(TStreamWriter &writer, const TPersistent &object,
                      const QString &prefix = QString());
 // Signature, class name, object name, properties, end of properties, end of children.
-void WriteRootObject(TStreamWriter &writer, const TGGraphicControl &object);
+void WriteRootObject(TStreamWriter &writer, const TStoredObject &object);
 // svList, the objects as roots, svNull.
-QByteArray WriteObjectList(const QList<TGGraphicControl *> &objects);
+QByteArray WriteObjectList(const QList<TStoredObject *> &objects);
 
 // The object as the writer would write it, one line per entry:
 // "object NAME: CLASS", "  Path = value" ..., "end".
-QStringList DumpObject(const TGGraphicControl &object);
+QStringList DumpObject(const TStoredObject &object);
 // Name / value-text pairs of a run of property entries (path, tagged value) up to the end.
 std::vector<std::pair<QString, QString>> DumpEntries(const QByteArray &entries);
 
@@ -47,8 +47,9 @@ public:
 
     // Owner of the new objects; names are checked against its children.
     QObject *LoadOwner = nullptr;
-    // Surface the objects are put on (may be null: the objects stay unplaced).
-    TGBasePanel *Parent = nullptr;
+    // Where each new object is put as soon as it is made (may be null: the
+    // objects stay unplaced).
+    TObjectHost *Host = nullptr;
     const TObjectKindRegistry *Registry = nullptr; // the process's when null
 
     // Gives the name an object read from the stream will bear.
@@ -56,21 +57,21 @@ public:
     // Declares an unknown event handler not an error.
     std::function<bool(const QString &handlerName)> OnMissingHandler;
     // Runs for every object after its properties (still marked as loading).
-    std::function<void(TGGraphicControl *object)> OnObjectRead;
+    std::function<void(TStoredObject *object)> OnObjectRead;
 
     // svList, the records, svNull. Every object read gets its loaded step and
     // its menu once reading ends, also when a later record fails: those
     // objects stay where they were put and must work. The object whose record
     // fails is freed and the error goes on.
-    QList<TGGraphicControl *> ReadList();
+    QList<TStoredObject *> ReadList();
 
     // Whether a component owned by LoadOwner (or read in this run) bears the name.
     bool IsNameTaken(const QString &name) const;
 
 private:
-    TGGraphicControl *ReadRootObject();
+    TStoredObject *ReadRootObject();
     void SkipChildRecord(int depth);
-    void AssignName(TGGraphicControl *object, const QString &streamName);
+    void AssignName(TStoredObject *object, const QString &streamName);
 
     TStreamReader &m_reader;
     QSet<QString> m_names; // case-folded names of the owner's components

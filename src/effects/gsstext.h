@@ -4,7 +4,7 @@
 #include "effects/Gsshape.h"
 #include "graphics/Colors.h"
 #include "surface/GGraphc.h"
-#include "surface/Geometry.h"
+#include "graphics/Geometry.h"
 
 #include <QImage>
 #include <QPoint>

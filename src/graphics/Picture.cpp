@@ -1,8 +1,5 @@
 #include "graphics/Picture.h"
 
-#include "document/ObjectStream.h"
-#include "document/StreamIO.h"
-
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -44,11 +41,6 @@ QImage DecodeWith(const QByteArray &bytes, const char *format)
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     return reader.read();
-}
-
-[[noreturn]] void ThrowInvalidBitmap()
-{
-    throw EStreamError(QStringLiteral("Bitmap image is not valid"));
 }
 
 TPicture::MetafilePainter &MetafilePainterSlot()
@@ -181,8 +173,7 @@ QByteArray EncodeBmp24(const QImage &image)
 // ---- picture ----------------------------------------------------------------
 
 TPicture::TPicture(const TPicture &other)
-    : TPersistent()
-    , m_kind(other.m_kind)
+    : m_kind(other.m_kind)
     , m_data(other.m_data)
     , m_image(other.m_image)
 {
@@ -197,12 +188,6 @@ TPicture &TPicture::operator=(const TPicture &other)
     m_image = other.m_image;
     Changed();
     return *this;
-}
-
-const TPropertyTable &TPicture::PropertyTable() const
-{
-    static const TPropertyTable table;
-    return table;
 }
 
 void TPicture::Changed()
@@ -238,17 +223,18 @@ void TPicture::SetImage(const QImage &image)
     Changed();
 }
 
-void TPicture::SetBitmapData(const QByteArray &bmp)
+bool TPicture::SetBitmapData(const QByteArray &bmp)
 {
     if (!IsValidBmpFile(bmp))
-        ThrowInvalidBitmap();
+        return false;
     QImage image = DecodeWith(bmp, "BMP");
     if (image.isNull())
-        ThrowInvalidBitmap();
+        return false;
     m_data = bmp;
     m_image = std::move(image);
     m_kind = Kind::Bitmap;
     Changed();
+    return true;
 }
 
 void TPicture::SetMetafileData(const QByteArray &metafile)
@@ -278,6 +264,14 @@ bool TPicture::SetIconData(const QByteArray &ico)
     return true;
 }
 
+void TPicture::SetUndecodedIcon(const QByteArray &ico)
+{
+    m_kind = Kind::Icon;
+    m_data = ico;
+    m_image = QImage();
+    Changed();
+}
+
 void TPicture::Clear()
 {
     if (m_kind == Kind::None)
@@ -286,80 +280,6 @@ void TPicture::Clear()
     m_data.clear();
     m_image = QImage();
     Changed();
-}
-
-void TPicture::WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const
-{
-    if (IsEmpty())
-        return;
-    TStreamWriter payload;
-    payload.WriteShortName(GraphicClassName());
-    switch (m_kind) {
-    case Kind::Bitmap:
-        payload.WriteInt32Raw(int32_t(m_data.size()));
-        payload.WriteRaw(m_data);
-        break;
-    case Kind::Metafile:
-        // The length counts its own four bytes.
-        payload.WriteInt32Raw(int32_t(m_data.size() + 4));
-        payload.WriteRaw(m_data);
-        break;
-    case Kind::Icon:
-        payload.WriteRaw(m_data);
-        break;
-    case Kind::None:
-        break;
-    }
-    writer.WritePropName(prefix + QStringLiteral("Data"));
-    writer.WriteBinary(payload.Data());
-}
-
-bool TPicture::ReadDefinedEntry(const QString &name, TStreamReader &reader)
-{
-    if (name.compare(QLatin1StringView("Data"), Qt::CaseInsensitive) != 0)
-        return false;
-    TStreamReader data(reader.ReadBinary());
-    if (data.AtEnd())
-        return true;
-    const QString className = data.ReadShortName();
-    if (className == QLatin1StringView("TBitmap")) {
-        const int32_t size = data.ReadInt32Raw();
-        if (size == 0) {
-            Clear();
-            return true;
-        }
-        const char *bytes = data.ReadBytes(size);
-        SetBitmapData(QByteArray(bytes, size));
-    } else if (className == QLatin1StringView("TMetafile")) {
-        const int32_t length = data.ReadInt32Raw();
-        if (length <= 4) {
-            Clear();
-            return true;
-        }
-        const char *bytes = data.ReadBytes(length - 4);
-        SetMetafileData(QByteArray(bytes, length - 4));
-    } else if (className == QLatin1StringView("TIcon")) {
-        const qsizetype size = data.Remaining();
-        const QByteArray ico(data.ReadBytes(size), size);
-        if (ico.isEmpty()) {
-            Clear();
-        } else if (!SetIconData(ico)) {
-            // Kept as it came, so that saving does not lose it; it draws nothing.
-            m_kind = Kind::Icon;
-            m_data = ico;
-            m_image = QImage();
-            Changed();
-        }
-    }
-    // Any other graphic class leaves the picture as it was.
-    return true;
-}
-
-std::vector<std::pair<QString, QString>> TPicture::DumpDefinedEntries() const
-{
-    TStreamWriter writer;
-    WriteDefinedEntries(writer, QString());
-    return DumpEntries(writer.Data());
 }
 
 bool TPicture::LoadFromFile(const QString &path)
@@ -381,14 +301,10 @@ bool TPicture::LoadFromFile(const QString &path)
         return SetIconData(bytes);
     if ((ext == QLatin1StringView("bmp") || ext == QLatin1StringView("dib") ||
          ext == QLatin1StringView("rle")) &&
-        IsValidBmpFile(bytes)) {
-        try {
-            SetBitmapData(bytes);
-            return true;
-        } catch (const EStreamError &) {
-            // Fall through to the general readers.
-        }
+        SetBitmapData(bytes)) {
+        return true;
     }
+    // Anything else goes to the general readers.
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

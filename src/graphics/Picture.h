@@ -1,7 +1,5 @@
 #pragma once
 
-#include "document/Persistent.h"
-
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
@@ -20,10 +18,8 @@ QByteArray EncodeBmp24(const QImage &image);
 
 // A picture as the card keeps it: empty, or one graphic (a bitmap, a Windows
 // metafile or an icon) drawn stretched into a rectangle. The graphic's file
-// bytes are kept as they came, so a design writes them back unchanged. Its one
-// defined entry "Data" holds the graphic's class name ("TBitmap", "TMetafile",
-// "TIcon") and the graphic's data.
-class TPicture : public TPersistent
+// bytes are kept as they came, so a design writes them back unchanged.
+class TPicture
 {
 public:
     enum class Kind { None, Bitmap, Metafile, Icon };
@@ -31,11 +27,7 @@ public:
     TPicture() = default;
     TPicture(const TPicture &other);
     TPicture &operator=(const TPicture &other); // keeps this picture's OnChange
-
-    const TPropertyTable &PropertyTable() const override;
-    void WriteDefinedEntries(TStreamWriter &writer, const QString &prefix) const override;
-    bool ReadDefinedEntry(const QString &name, TStreamReader &reader) override;
-    std::vector<std::pair<QString, QString>> DumpDefinedEntries() const override;
+    virtual ~TPicture() = default;
 
     bool IsEmpty() const { return m_kind == Kind::None; }
     bool IsBitmap() const { return m_kind == Kind::Bitmap; }
@@ -49,12 +41,15 @@ public:
 
     // Becomes a bitmap holding the image as a 24-bit BMP.
     void SetImage(const QImage &image);
-    // Takes a BMP file; throws EStreamError("Bitmap image is not valid").
-    void SetBitmapData(const QByteArray &bmp);
+    // Takes a BMP file; false (and nothing changed) when it is not a valid one.
+    bool SetBitmapData(const QByteArray &bmp);
     // Takes metafile bytes as they are (drawn by the metafile painter).
     void SetMetafileData(const QByteArray &metafile);
     // Takes an icon file; false (and nothing changed) when it cannot be read.
     bool SetIconData(const QByteArray &ico);
+    // Keeps icon bytes that cannot be decoded, so that saving does not lose
+    // them; such an icon draws nothing.
+    void SetUndecodedIcon(const QByteArray &ico);
     void Clear();
 
     // Loads a picture file by its extension: BMP (also DIB, RLE) and ICO as

@@ -1,8 +1,8 @@
 #include "objects/Gf3d.h"
 
 #include "objects/Gplabel.h"
-#include "shell/ColDrop.h"
-#include "shell/ShellUtil.h"
+#include "objects/ColDrop.h"
+#include "surface/Desktop.h"
 
 #include <QComboBox>
 #include <QFrame>

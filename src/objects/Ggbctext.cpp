@@ -1,6 +1,6 @@
 #include "objects/Ggbctext.h"
 
-#include "shell/ShellUtil.h"
+#include "surface/Desktop.h"
 
 #include <QComboBox>
 #include <QLabel>

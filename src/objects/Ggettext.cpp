@@ -1,6 +1,6 @@
 #include "objects/Ggettext.h"
 
-#include "shell/ShellUtil.h"
+#include "surface/Desktop.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "objects/Gimage.h"
 
 #include "objects/Placeholder.h"
-#include "surface/Geometry.h"
+#include "graphics/Geometry.h"
 
 #include <QScopedValueRollback>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/Picture.h"
+#include "document/Groups.h"
 #include "surface/GGraphc.h"
 
 #include <QSize>
@@ -30,7 +30,7 @@ public:
     TBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(TBorderStyle style);
 
-    TPicture *Picture() { return &m_picture; }
+    TGPicture *Picture() { return &m_picture; }
     void SetPicture(const TPicture &picture); // copies the graphic
 
     // The picture's own size in pixels at 100 %; empty for an empty picture.
@@ -48,6 +48,6 @@ private:
     bool m_autoSize = false;
     bool m_stretch = true;
     TBorderStyle m_borderStyle = bsNone;
-    TPicture m_picture;
+    TGPicture m_picture;
     bool m_quietGroups = false;
 };

@@ -2,7 +2,7 @@
 
 #include "objects/Gf3d.h"
 #include "report/RPBase.h"
-#include "shell/ShellUtil.h"
+#include "surface/Desktop.h"
 #include "surface/ScreenInfo.h"
 
 #include <QAction>
@@ -476,7 +476,7 @@ void TGBaseLabel::FitToText()
 bool TGBaseLabel::ChooseFont()
 {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, m_font.ToQFont(), FindMainWindow(), tr("Font"));
+    const QFont chosen = QFontDialog::getFont(&ok, m_font.ToQFont(), DialogParent(), tr("Font"));
     if (!ok)
         return false;
     m_font.Assign(chosen);
@@ -486,7 +486,7 @@ bool TGBaseLabel::ChooseFont()
 
 void TGBaseLabel::Show3DEffects()
 {
-    TGFont3DEffects dialog(this, FindMainWindow());
+    TGFont3DEffects dialog(this, DialogParent());
     if (dialog.exec() == QDialog::Accepted)
         ReportChange();
 }
@@ -494,7 +494,7 @@ void TGBaseLabel::Show3DEffects()
 void TGBaseLabel::ChooseBackColor()
 {
     const QColor chosen =
-        QColorDialog::getColor(ColorFromTColor(m_backColor), FindMainWindow(), tr("Color"));
+        QColorDialog::getColor(ColorFromTColor(m_backColor), DialogParent(), tr("Color"));
     if (!chosen.isValid())
         return;
     SetBackColor(TColorFromColor(chosen));

@@ -1,7 +1,7 @@
 #include "objects/Gplabel.h"
 
 #include "objects/Ggettext.h"
-#include "shell/ShellUtil.h"
+#include "surface/Desktop.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -14,7 +14,7 @@ TGPLabel::TGPLabel(QObject *owner)
 
 bool TGPLabel::EditText()
 {
-    TGetLabelText dialog(FindMainWindow());
+    TGetLabelText dialog(DialogParent());
     dialog.SetText(Caption());
     if (dialog.exec() != QDialog::Accepted)
         return false;

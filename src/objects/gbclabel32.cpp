@@ -1,7 +1,7 @@
 #include "objects/gbclabel32.h"
 
 #include "objects/Ggbctext.h"
-#include "shell/ShellUtil.h"
+#include "surface/Desktop.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QAction>
@@ -30,7 +30,7 @@ TGBusinessCardPanel32 *TGBusinessCardLabel::CardSurface() const
 bool TGBusinessCardLabel::EditText()
 {
     const TGBusinessCardPanel32 *surface = CardSurface();
-    TGetBCLabelText dialog(surface ? surface->PersonalInfo : QStringList(), FindMainWindow());
+    TGetBCLabelText dialog(surface ? surface->PersonalInfo : QStringList(), DialogParent());
     dialog.SetText(Caption());
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -1,6 +1,6 @@
 #include "printing/Editlo.h"
 
-#include "shell/ShellUtil.h"
+#include "surface/Desktop.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -219,7 +219,7 @@ TEditCardLayout::TEditCardLayout(const TCardLayout &layout, QWidget *parent)
     eCardwidth->installEventFilter(this);
     eCardHeight->installEventFilter(this);
 
-    PlaceDialog(this, parent ? parent->window() : FindMainWindow());
+    PlaceDialog(this, parent ? parent->window() : nullptr);
 }
 
 void TEditCardLayout::BuildForm()

@@ -14,6 +14,15 @@ class QRadioButton;
 class QShowEvent;
 class QSpinBox;
 
+// Printer nudges, in 1/32 inch.
+struct TPrinterNudges
+{
+    int TopMarginNudge = 0;
+    int LeftMarginNudge = 0;
+    int VerticalSpacing = 0;
+    int HorizontalSpacing = 0;
+};
+
 // The sheet of card stock: card size, the grid of positions and the paper.
 // Lengths are inches held as 32-bit floats, as the preferences file and the
 // printing code expect them.

@@ -4,7 +4,7 @@
 #include "report/RPCanvas.h"
 #include "report/RPFiler.h"
 #include "report/RPreview.h"
-#include "shell/ShellUtil.h"
+#include "surface/Desktop.h"
 #include "surface/Gbasepnl.h"
 #include "surface/Gbcpanel32.h"
 
@@ -38,9 +38,6 @@ const char *const PreviewFailed = "\rBusiness Card Preview Failed!\r\r";
 } // namespace PrintStatusText
 
 namespace {
-
-constexpr double NudgeUnit = 1.0 / 32.0;
-constexpr TColor PreviewOutlineColor = 12632256; // silver
 
 QString Lines(const QString &text)
 {
@@ -99,18 +96,6 @@ TLabelPrinter::TLabelPrinter(QWidget *parent)
 
 TLabelPrinter::~TLabelPrinter() = default;
 
-void TLabelPrinter::SetLayout(const TCardLayout &layout, const TPrinterNudges &nudges)
-{
-    CardHeight = double(layout.Height);
-    CardWidth = double(layout.Width);
-    Across = layout.Across;
-    Down = layout.Down;
-    TopMargin = double(layout.TopMargin) + nudges.TopMarginNudge * NudgeUnit;
-    LeftMargin = double(layout.LeftMargin) + nudges.LeftMarginNudge * NudgeUnit;
-    VPitch = double(layout.VPitch) + nudges.VerticalSpacing * NudgeUnit;
-    HPitch = double(layout.HPitch) + nudges.HorizontalSpacing * NudgeUnit;
-}
-
 TBaseReport *TLabelPrinter::Report() const
 {
     return ToPrinter ? m_printerReport : m_filer.get();
@@ -155,20 +140,36 @@ void TLabelPrinter::RunJob()
     m_running = true;
     setWindowTitle(ToPrinter ? tr("Print Status ") : tr("Preview Status"));
     TBaseReport *report = Report();
-    bool produced = false;
+    Objects = Panel ? Panel->Objects() : QList<TGGraphicControl *>();
+    OnPositionStarting = [this](int index) {
+        Extralabel->setText(tr("Card %1").arg(index + 1));
+        QCoreApplication::processEvents();
+    };
+    OnPositionDone = [] { QCoreApplication::processEvents(); };
     try {
         if (!report)
             throw EReportError(tr("There is no printer to print to."));
         report->SetStatusLabel(RStatusLabel);
-        report->OnBeforePrint = [this](TBaseReport &r) { BeforePrintLabels(r); };
-        report->OnPrint = [this](TBaseReport &r) { PrintLabels(r); };
-        report->OnAfterPrint = nullptr;
-        LoadBackGround();
-        produced = report->Execute();
+        // Printing draws the objects; that is no change of the design.
+        struct PrintingFlag
+        {
+            TGBasePanel *panel;
+            explicit PrintingFlag(TGBasePanel *p)
+                : panel(p)
+            {
+                if (panel)
+                    panel->SetPrinting(true);
+            }
+            ~PrintingFlag()
+            {
+                if (panel)
+                    panel->SetPrinting(false);
+            }
+        } flag(Panel);
+        const bool produced = Render(*report);
         if (!produced && !report->Aborted()) {
             m_failed = true;
-            m_errorShown = true;
-            m_errorMessage = tr("No printers are defined, aborting print job.");
+            m_errorMessage = QString::fromLatin1(NoPrintersDefinedMessage);
         }
     } catch (const EReportError &e) {
         m_failed = true;
@@ -177,11 +178,8 @@ void TLabelPrinter::RunJob()
         m_failed = true;
         m_errorMessage = QString::fromLocal8Bit(e.what());
     }
-    if (report) {
-        report->OnBeforePrint = nullptr;
-        report->OnPrint = nullptr;
+    if (report)
         report->SetStatusLabel(nullptr);
-    }
     m_running = false;
     QCoreApplication::processEvents();
     Extralabel->clear();
@@ -226,140 +224,6 @@ void TLabelPrinter::CancelButtonClick()
     RStatusLabel->setText(Lines(QStringLiteral("\rCancelling...!")));
     RStatusLabel->repaint();
     QCoreApplication::processEvents();
-}
-
-void TLabelPrinter::BeforePrintLabels(TBaseReport &report)
-{
-    if (ToPrinter && Copies > 1) {
-        auto *device = dynamic_cast<TCanvasReport *>(&report);
-        if (device && device->PrinterCopiesItself()) {
-            report.SetCopies(Copies);
-            Copies = 1;
-        }
-    }
-    report.SetStatusFormat(ToPrinter ? QStringLiteral("Printing Page %p\r%0\r%1")
-                                     : QStringLiteral("Preparing Preview Page %p\r%0\r%1"));
-    report.SetStatusText({QString(), QString()});
-}
-
-bool TLabelPrinter::IsSelected(int index) const
-{
-    // Positions the selection does not reach print, as all positions are
-    // selected when the program starts.
-    return index >= PrintSelection.size() || PrintSelection.at(index);
-}
-
-void TLabelPrinter::OutlinePosition(TBaseReport &report, double x, double y, TColor color,
-                                    bool clearBrush)
-{
-    if (clearBrush) {
-        report.SetBrush(report.BrushColor(), bsClear);
-        report.SetPen(color, psSolid, 0, pmCopy);
-    }
-    report.Rectangle(x, y, x + CardWidth, y + CardHeight);
-}
-
-void TLabelPrinter::PrintLabels(TBaseReport &report)
-{
-    if (Panel)
-        Panel->SetPrinting(true);
-    struct PrintingFlag
-    {
-        TGBasePanel *panel;
-        ~PrintingFlag()
-        {
-            if (panel)
-                panel->SetPrinting(false);
-        }
-    } flag{Panel};
-
-    report.SetMarginLeft(0);
-    report.SetMarginTop(0);
-    // A layout without positions or a job without sheets would never fill a sheet.
-    const int across = std::max(1, Across);
-    const int down = std::max(1, Down);
-    const int sheets = ToPrinter ? std::max(1, Copies) : 1;
-
-    int column = -1;
-    int row = 0;
-    for (;;) {
-        if (StopRequested || report.Aborted())
-            break;
-        ++column;
-        if (column + 1 > across) {
-            column = 0;
-            ++row;
-        }
-        if (!ToPrinter && column > 0)
-            break;
-        if (row + 1 > down) {
-            if (report.CurrentPage() >= sheets)
-                break;
-            report.NewPage();
-            column = 0;
-            row = 0;
-        }
-        const int index = row * across + column;
-        if (!IsSelected(index))
-            continue;
-        const double x = column * HPitch + LeftMargin;
-        const double y = row * VPitch + TopMargin;
-        Extralabel->setText(tr("Card %1").arg(index + 1));
-        QCoreApplication::processEvents();
-        if (StopRequested || report.Aborted())
-            break;
-
-        if (OutlineOnly) {
-            OutlinePosition(report, x, y, report.PenColor(), false);
-        } else {
-            PrintBackGround(x, y);
-            if (!ToPrinter)
-                OutlinePosition(report, x, y, PreviewOutlineColor, true);
-            if (Panel)
-                Panel->PrintObjects(&report, x, y);
-            if (DrawOutlines)
-                OutlinePosition(report, x, y, 0, true);
-        }
-        ++m_cardsDrawn;
-        QCoreApplication::processEvents();
-    }
-}
-
-void TLabelPrinter::LoadBackGround()
-{
-    BackgroundKind = 0;
-    m_background.Clear();
-    if (BackgroundFile.isEmpty())
-        return;
-    const QString upper = BackgroundFile.toUpper();
-    if (upper.contains(QLatin1String(".BMP"))) {
-        if (QFile::exists(BackgroundFile) && m_background.LoadFromFile(BackgroundFile) &&
-            m_background.IsBitmap())
-            BackgroundKind = 2;
-    } else if (upper.contains(QLatin1String(".WMF"))) {
-        if (m_background.LoadFromFile(BackgroundFile) &&
-            m_background.GraphicKind() == TPicture::Kind::Metafile)
-            BackgroundKind = 1;
-    }
-    if (BackgroundKind == 0)
-        m_background.Clear();
-}
-
-void TLabelPrinter::PrintBackGround(double x, double y)
-{
-    TBaseReport *report = Report();
-    if (!report || BackgroundKind == 0)
-        return;
-    // The art covers the card as laid out on the sheet, whatever its size.
-    try {
-        if (BackgroundKind == 2)
-            report->PrintBitmapRect(x, y, x + CardWidth, y + CardHeight, m_background.Image());
-        else
-            report->StretchDraw(report->InchRect(x, y, x + CardWidth, y + CardHeight),
-                                m_background);
-    } catch (const std::exception &) {
-        // A background that fails to draw is left out.
-    }
 }
 
 // ---- TPrintPreviewDialog ----------------------------------------------------------

@@ -1,7 +1,7 @@
 #include "report/RPBase.h"
 
 #include "graphics/Picture.h"
-#include "surface/Geometry.h"
+#include "graphics/Geometry.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
@@ -229,6 +229,8 @@ void TBaseReport::UpdateStatus()
     text.replace(u'\r', u'\n');
     m_statusLabel->setText(text);
 }
+
+const char *const NoPrintersDefinedMessage = "No printers are defined, aborting print job.";
 
 // ---------------------------------------------------------------- job control
 

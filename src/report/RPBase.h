@@ -41,6 +41,9 @@ constexpr int kPaperA4 = 9;
 
 // A print job that could not be started or finished (printer missing, device
 // refused, output file not writable, unreadable recording).
+// Why a job on the default printer cannot start when no printer is installed.
+extern const char *const NoPrintersDefinedMessage;
+
 class EReportError : public std::runtime_error
 {
 public:

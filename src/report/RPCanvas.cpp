@@ -1,7 +1,6 @@
 #include "report/RPCanvas.h"
 
-#include "shell/ShellUtil.h"
-#include "surface/Geometry.h"
+#include "graphics/Geometry.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,8 +111,8 @@ bool TCanvasReport::EnsurePrinter()
         throw EReportError(
             QStringLiteral("The printer \"%1\" is not installed; nothing was printed.")
                 .arg(m_printerName));
-    ShowInformation(QStringLiteral("No printers are defined, aborting print job."));
-    return false;
+    // The caller tells the user; the engine shows nothing itself.
+    throw EReportError(QString::fromLatin1(NoPrintersDefinedMessage));
 }
 
 void TCanvasReport::ReadMetrics()

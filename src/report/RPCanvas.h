@@ -54,8 +54,8 @@ protected:
     void EndJob(bool abandon) override;
     void AbortDevice() override;
 
-    // True when a printer can be used; otherwise the user is told
-    // "No printers are defined, aborting print job.".
+    // True when a printer can be used; throws EReportError with
+    // NoPrintersDefinedMessage when there is none at all.
     bool EnsurePrinter();
     void ReadMetrics();
     QPainter &DevicePainter() { return m_devicePainter; }

@@ -78,11 +78,6 @@ QAction *AddItem(QMenu *menu, const QString &name, const QString &caption,
     return item;
 }
 
-bool IsDesignFile(const QString &path)
-{
-    return QFileInfo(path).suffix().toUpper() == QLatin1String("TSC");
-}
-
 } // namespace
 
 TMainScreen::TMainScreen(QWidget *parent)
@@ -112,6 +107,7 @@ TMainScreen::TMainScreen(QWidget *parent)
     m_panel = new TGBusinessCardPanel32(m_scrollContents);
     m_panel->setObjectName(QStringLiteral("BusinessCardPanel"));
     m_panel->SetOwner(this);
+    m_design = std::make_unique<TCardDesign>(m_panel);
     m_panel->move(10, 8);
     m_panel->SetDrawOutline(true);
     m_panel->SetPrinting(false);
@@ -484,285 +480,23 @@ void TMainScreen::SurfaceChanged()
 
 void TMainScreen::SetChangesMade(bool changed)
 {
-    m_changesMade = changed;
+    m_design->SetChangesMade(changed);
     m_cancelButton->setVisible(changed);
-    m_saveButton->setText(m_fileName.isEmpty() ? tr("Save As") : tr("Save"));
-    m_mnuSave->setEnabled(!m_fileName.isEmpty());
+    m_saveButton->setText(m_design->FileName().isEmpty() ? tr("Save As") : tr("Save"));
+    m_mnuSave->setEnabled(!m_design->FileName().isEmpty());
     m_saveButton->setVisible(changed);
 }
 
 void TMainScreen::Setbuttons()
 {
-    m_mnuSave->setEnabled(!m_fileName.isEmpty());
-    setWindowTitle(m_fileName.isEmpty()
+    m_mnuSave->setEnabled(!m_design->FileName().isEmpty());
+    setWindowTitle(m_design->FileName().isEmpty()
                        ? QStringLiteral("Tessaro")
-                       : QStringLiteral("Tessaro - ") + QFileInfo(m_fileName).fileName());
+                       : QStringLiteral("Tessaro - ") + QFileInfo(m_design->FileName()).fileName());
     m_printButton->setEnabled(m_printerReady);
     m_previewButton->setEnabled(m_printerReady);
     for (QAction *item : std::as_const(m_printerItems))
         item->setEnabled(m_printerReady);
-}
-
-// ---- file commands ----------------------------------------------------------------
-
-QString TMainScreen::SavedFolder()
-{
-    return ProgramFolder() + QStringLiteral("Saved/");
-}
-
-bool TMainScreen::CheckSaveNeeded(bool offerCancel)
-{
-    if (!m_changesMade)
-        return true;
-    QMessageBox box(QMessageBox::Question, tr("Save"), tr("Save changes?"),
-                    QMessageBox::Yes | QMessageBox::No
-                        | (offerCancel ? QMessageBox::Cancel : QMessageBox::NoButton),
-                    this);
-    box.setObjectName(QStringLiteral("AskYesNoBox"));
-    const int answer = box.exec();
-    if (answer == QMessageBox::Cancel)
-        return false;
-    if (answer != QMessageBox::Yes)
-        return true;
-    if (m_fileName.isEmpty()) {
-        // A Save As that is cancelled abandons the command that asked.
-        return mnuSaveAsClick();
-    }
-    if (!SaveBCFile(m_fileName))
-        return false;
-    m_changesMade = false;
-    return true;
-}
-
-bool TMainScreen::SaveBCFile(const QString &path)
-{
-    try {
-        m_panel->SaveToFile(path);
-        SaveSidecar(path);
-    } catch (const EStreamError &e) {
-        ShowInformation(e.Message());
-        return false;
-    }
-    return true;
-}
-
-void TMainScreen::SaveSidecar(const QString &designPath)
-{
-    WriteSidecar(designPath, m_backgroundArtFile);
-}
-
-void TMainScreen::LoadSidecar(const QString &designPath)
-{
-    const QString art = ReadSidecar(designPath);
-    if (art.isEmpty())
-        return;
-    m_backgroundArtFile = art;
-    if (QFile::exists(art))
-        m_panel->LoadColorPicture(art);
-}
-
-void TMainScreen::OpenBCFile(const QString &path)
-{
-    m_busy = true;
-    m_panel->DeleteAllObjects();
-    m_panel->Handles()->SetOwnBounds(m_panel->width() + 1, m_panel->Handles()->Top(),
-                                     m_panel->Handles()->Width(), m_panel->Handles()->Height());
-    m_backgroundArtFile.clear();
-    m_panel->ClearColorPicture();
-    try {
-        m_panel->hide();
-        m_panel->LoadFromFile(path);
-        m_panel->show();
-        m_fileName = path;
-        m_recentFiles->AddFile(path);
-        QString error;
-        if (!m_recentFiles->SaveList(&error))
-            ShowInformation(error);
-        LoadSidecar(path);
-        m_panel->update();
-    } catch (const EStreamError &) {
-        m_panel->DeleteAllObjects();
-        m_panel->show();
-        // A later Save must not write the empty card over the file that failed.
-        m_fileName.clear();
-        m_backgroundArtFile.clear();
-        ShowInformation(tr("Unable to open ") + path
-                        + tr(". Possibly corrupted, posibly not a TSC file"));
-    }
-    SetChangesMade(false);
-    QCoreApplication::processEvents();
-    m_busy = false;
-    Setbuttons();
-    m_panel->update();
-}
-
-QString TMainScreen::ChooseDesignFile(const QString &title)
-{
-    QFileDialog dialog(this, title, SavedFolder(), tr("TSC File (*.tsc *.TSC)"));
-    dialog.setObjectName(QStringLiteral("OpenDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setDefaultSuffix(QStringLiteral("TSC"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().first();
-}
-
-void TMainScreen::New1Click()
-{
-    if (!CheckSaveNeeded(true))
-        return;
-    m_busy = true;
-    m_panel->DeleteAllObjects();
-    m_backgroundArtFile.clear();
-    m_panel->ClearColorPicture();
-    m_panel->update();
-    m_fileName.clear();
-    SetChangesMade(false);
-    m_busy = false;
-    Setbuttons();
-}
-
-void TMainScreen::Open1Click()
-{
-    if (!CheckSaveNeeded(true))
-        return;
-    const QString path = ChooseDesignFile(tr("Open Business Card"));
-    if (path.isEmpty())
-        return;
-    if (!IsDesignFile(path)) {
-        ShowInformation(tr("Must be a TSC (Tessaro) file"));
-        return;
-    }
-    OpenBCFile(path);
-}
-
-void TMainScreen::MRUFileClicked(const QString &path)
-{
-    if (!CheckSaveNeeded(true)) {
-        m_recentFiles->AddFile(path); // the command was abandoned: keep the entry
-        return;
-    }
-    if (QFile::exists(path))
-        OpenBCFile(path);
-    else
-        ShowInformation(path + tr(" no longer exists"));
-}
-
-void TMainScreen::Delete1Click()
-{
-    const QString path = ChooseDesignFile(tr("Delete Business Card"));
-    if (path.isEmpty())
-        return;
-    if (!IsDesignFile(path)) {
-        ShowInformation(tr("Must be a TSC (Tessaro) file"));
-        return;
-    }
-    if (!AskYesNo(tr("Delete ") + path + QStringLiteral("?"), tr("CONFIRM")))
-        return;
-    if (!QFile::remove(path) && QFile::exists(path)) {
-        ShowInformation(tr("Unable to delete %1").arg(path));
-        return;
-    }
-    const QString sidecar = SidecarPath(path);
-    if (QFile::exists(sidecar))
-        QFile::remove(sidecar);
-}
-
-void TMainScreen::mnuSaveClick()
-{
-    m_panel->RemoveOutsideObjects();
-    if (m_fileName.isEmpty()) {
-        QApplication::beep();
-        return;
-    }
-    if (SaveBCFile(m_fileName))
-        SetChangesMade(false);
-}
-
-QString TMainScreen::ProposedFileName() const
-{
-    const QString folder = SavedFolder();
-    QString name;
-    for (int n = 10001; n <= 99999; ++n) {
-        name = QStringLiteral("BC") + QString::number(n).mid(1) + QStringLiteral(".TSC");
-        if (!QFile::exists(folder + name))
-            break;
-    }
-    return name;
-}
-
-bool TMainScreen::mnuSaveAsClick()
-{
-    m_panel->RemoveOutsideObjects();
-    QDir().mkpath(SavedFolder());
-    const QString proposed = m_fileName.isEmpty() ? ProposedFileName()
-                                                  : QFileInfo(m_fileName).fileName();
-    QFileDialog dialog(this, tr("Save Business Card"), SavedFolder(), tr("TSC File (*.TSC *.tsc)"));
-    dialog.setObjectName(QStringLiteral("SaveDialog1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("TSC"));
-    dialog.selectFile(proposed);
-    bool saved = false;
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        const QString path = dialog.selectedFiles().first();
-        if (SaveBCFile(path)) {
-            m_fileName = path;
-            SetChangesMade(false);
-            m_recentFiles->AddFile(path);
-            QString error;
-            if (!m_recentFiles->SaveList(&error))
-                ShowInformation(error);
-            saved = true;
-        }
-    }
-    Setbuttons();
-    return saved;
-}
-
-void TMainScreen::SavebuttonClick()
-{
-    if (m_fileName.isEmpty())
-        mnuSaveAsClick();
-    else
-        mnuSaveClick();
-}
-
-void TMainScreen::CancelbuttonClick()
-{
-    if (!AskYesNo(tr("Cancel all changes?"), tr("CANCEL")))
-        return;
-    m_busy = true;
-    m_panel->DeleteAllObjects();
-    m_backgroundArtFile.clear();
-    m_panel->ClearColorPicture();
-    m_busy = false;
-    if (!m_fileName.isEmpty())
-        OpenBCFile(m_fileName);
-    SetChangesMade(false);
-    m_panel->update();
-}
-
-void TMainScreen::CloseButtonClick()
-{
-    if (!CheckSaveNeeded(true))
-        return;
-    m_closeConfirmed = true;
-    close();
-}
-
-void TMainScreen::closeEvent(QCloseEvent *event)
-{
-    // The close box asks as Exit does; Cancel keeps the program open.
-    if (!m_closeConfirmed && !CheckSaveNeeded(true)) {
-        event->ignore();
-        return;
-    }
-    m_closeConfirmed = false;
-    SavePlacement(this);
-    QMainWindow::closeEvent(event);
 }
 
 // ---- edit and help commands ---------------------------------------------------------

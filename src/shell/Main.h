@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/CardDesign.h"
 #include "shell/Preferences.h"
 #include "surface/Gbcpanel32.h"
 
@@ -36,11 +37,13 @@ public:
     QScrollArea *ScrollBox() const { return m_scrollBox; }
     TMRUFileList *RecentFiles() const { return m_recentFiles; }
 
-    QString FileName() const { return m_fileName; }
-    bool ChangesMade() const { return m_changesMade; }
+    // The open design: file name, changes, background art.
+    TCardDesign &Design() { return *m_design; }
+    QString FileName() const { return m_design->FileName(); }
+    bool ChangesMade() const { return m_design->ChangesMade(); }
     bool Busy() const { return m_busy; }
     bool PrinterReady() const { return m_printerReady; }
-    QString BackgroundArtFile() const { return m_backgroundArtFile; }
+    QString BackgroundArtFile() const { return m_design->BackgroundArtFile(); }
     const TPreferences &Preferences() const { return m_preferences; }
     TPreferences &Preferences() { return m_preferences; }
     // One flag per card position of the sheet, all set at start-up.
@@ -73,6 +76,7 @@ public:
 
     void SetChangesMade(bool changed);
     void Setbuttons();
+    // ---- file commands (MainFile.cpp)
     // Asks to save unsaved changes; false when the calling command is to be abandoned.
     bool CheckSaveNeeded(bool offerCancel = false);
     bool SaveBCFile(const QString &path);
@@ -118,12 +122,11 @@ private:
     void ApplyDefaultFont();
     void SurfaceChanged();
     void MRUFileClicked(const QString &path);
-    void SaveSidecar(const QString &designPath);
-    void LoadSidecar(const QString &designPath);
     void AddWhatsThis(QWidget *widget, const QString &text);
     QString ChooseDesignFile(const QString &title);
 
     TGBusinessCardPanel32 *m_panel = nullptr;
+    std::unique_ptr<TCardDesign> m_design;
     QScrollArea *m_scrollBox = nullptr;
     QWidget *m_scrollContents = nullptr;
     QButtonGroup *m_toolGroup = nullptr;
@@ -139,10 +142,7 @@ private:
     TMRUFileList *m_recentFiles = nullptr;
     TPreferences m_preferences;
     std::unique_ptr<TReportPrinter> m_mainReport;
-    QString m_fileName;
-    QString m_backgroundArtFile;
     bool m_busy = true;
-    bool m_changesMade = false;
     bool m_printerReady = false;
     bool m_activated = false;
     bool m_closeConfirmed = false;

@@ -63,9 +63,9 @@ void TMainScreen::mnuPrintToPdfClick()
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     const QString base =
-        m_fileName.isEmpty() ? QStringLiteral("Cards") : QFileInfo(m_fileName).completeBaseName();
-    dialog.setDirectory(m_fileName.isEmpty() ? QDir::homePath()
-                                             : QFileInfo(m_fileName).absolutePath());
+        m_design->FileName().isEmpty() ? QStringLiteral("Cards") : QFileInfo(m_design->FileName()).completeBaseName();
+    dialog.setDirectory(m_design->FileName().isEmpty() ? QDir::homePath()
+                                             : QFileInfo(m_design->FileName()).absolutePath());
     dialog.selectFile(base + QStringLiteral(".pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
@@ -93,19 +93,7 @@ bool TMainScreen::PrintToPdf(const QString &path)
 bool TMainScreen::DoPrint(TBaseReport *printerReport)
 {
     // The objects print from their bounds at 100 %.
-    const float zoom = m_panel->ZoomScale();
-    struct ZoomBack
-    {
-        TGBusinessCardPanel32 *panel;
-        float zoom;
-        ~ZoomBack()
-        {
-            if (panel->ZoomScale() != zoom)
-                panel->SetZoom(zoom);
-        }
-    } zoomBack{m_panel, zoom};
-    if (zoom != 1.0f)
-        m_panel->SetZoom(1.0f);
+    TZoomAtFullSize fullSize(m_panel);
     QCoreApplication::processEvents();
 
     TLabelPrinter status(this);
@@ -119,7 +107,7 @@ bool TMainScreen::DoPrint(TBaseReport *printerReport)
     PlaceDialog(&status, this);
     status.OutlineOnly = OutlineOnly;
     status.SetLayout(m_preferences.Layout, m_preferences.Nudges);
-    status.BackgroundFile = m_backgroundArtFile;
+    status.BackgroundFile = m_design->BackgroundArtFile();
     status.ToPrinter = ToPrinter;
     if (ToPrinter) {
         status.SetPrinterReport(printerReport);
@@ -135,7 +123,7 @@ bool TMainScreen::DoPrint(TBaseReport *printerReport)
 
     // A window closed before its job started produced nothing.
     const bool produced = status.JobRan() && !status.Aborted() && !status.Failed();
-    if (status.Failed() && !status.ErrorAlreadyShown())
+    if (status.Failed())
         ShowInformation(status.ErrorMessage());
     if (!ToPrinter && produced) {
         TPrintPreviewDialog preview(status.Recording(), this);

@@ -1,7 +1,7 @@
 #include "shell/Preferences.h"
 
 #include "shell/IniFile.h"
-#include "surface/Geometry.h"
+#include "graphics/Geometry.h"
 
 namespace {
 

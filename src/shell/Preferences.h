@@ -5,15 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-// Printer nudges, in 1/32 inch.
-struct TPrinterNudges
-{
-    int TopMarginNudge = 0;
-    int LeftMarginNudge = 0;
-    int VerticalSpacing = 0;
-    int HorizontalSpacing = 0;
-};
-
 struct TDefaultFontSetting
 {
     QString Name = QStringLiteral("Arial");

@@ -1,6 +1,5 @@
 #include "shell/ShellUtil.h"
 
-#include "shell/HelpViewer.h"
 #include "shell/IniFile.h"
 
 #include <QApplication>
@@ -22,39 +21,6 @@ namespace {
 
 const char *const kMainWindowClass = "TMainScreen";
 
-// Larger than any real window (X11 limits windows to 32767 pixels); a saved
-// size beyond it can only come from a damaged file.
-constexpr qint64 kMaxWindowSide = 32767;
-
-bool HaveWidgets()
-{
-    return qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr;
-}
-
-QString ForDisplay(const QString &message)
-{
-    QString text = message;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
-QScreen *ScreenOf(const QWidget *window)
-{
-    if (window) {
-        if (QScreen *screen = window->screen())
-            return screen;
-    }
-    return QGuiApplication::primaryScreen();
-}
-
-QRect AvailableScreenRect(const QWidget *window)
-{
-    if (QScreen *screen = ScreenOf(window))
-        return screen->availableGeometry();
-    return QRect(0, 0, 1024, 768);
-}
-
 void WritePlacement(const QString &section, const QRect &normal, bool maximized)
 {
     TIniFile ini(PreferencesPath());
@@ -71,75 +37,6 @@ void WritePlacement(const QString &section, const QRect &normal, bool maximized)
 
 } // namespace
 
-QString ProgramFolder()
-{
-    static bool reported = false;
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath() + QStringLiteral("/.local/share/Tessaro");
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    if (!QDir().mkpath(folder) && !reported) {
-        reported = true; // before showing: the box's event loop may call us again
-        ShowInformation(QStringLiteral("Unable to create the folder %1.\r\n"
-                                       "Designs and settings cannot be saved.")
-                            .arg(QDir::toNativeSeparators(folder)));
-    }
-    return folder;
-}
-
-QString PreferencesPath()
-{
-    return ProgramFolder() + QStringLiteral("TSC.INI");
-}
-
-QString HelpFilePath()
-{
-    return ProgramFolder() + QStringLiteral("TSC.HLP");
-}
-
-void ShowInformation(const QString &message)
-{
-    if (!HaveWidgets()) {
-        qWarning("%s", qPrintable(ForDisplay(message)));
-        return;
-    }
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), ForDisplay(message),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.setObjectName(QStringLiteral("InformationBox"));
-    box.exec();
-}
-
-bool AskYesNo(const QString &message, const QString &caption)
-{
-    if (!HaveWidgets())
-        return false;
-    QMessageBox box(QMessageBox::Question, caption, ForDisplay(message),
-                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
-    box.setObjectName(QStringLiteral("AskYesNoBox"));
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No); // closing the box answers No
-    return box.exec() == QMessageBox::Yes;
-}
-
-void ShowHelpTopic(int context)
-{
-    if (!HaveWidgets())
-        return;
-    THelpViewer *viewer = THelpViewer::Instance();
-    viewer->ShowTopic(context);
-    viewer->Present();
-}
-
-void ShowHelpContents()
-{
-    if (!HaveWidgets())
-        return;
-    THelpViewer *viewer = THelpViewer::Instance();
-    viewer->ShowContents();
-    viewer->Present();
-}
-
 QString PlacementSectionFor(const QString &className, int dpi)
 {
     QString section = className + QStringLiteral("_Placement");
@@ -150,7 +47,8 @@ QString PlacementSectionFor(const QString &className, int dpi)
 
 QString PlacementSection(const QWidget *window)
 {
-    const QScreen *screen = ScreenOf(window);
+    const QScreen *screen = window && window->screen() ? window->screen()
+                                                       : QGuiApplication::primaryScreen();
     const int dpi = screen ? qRound(screen->logicalDotsPerInch()) : 96;
     return PlacementSectionFor(QString::fromLatin1(window->metaObject()->className()), dpi);
 }
@@ -167,7 +65,7 @@ void SavePlacement(QWidget *window)
 
 QWidget *FindMainWindow()
 {
-    if (!HaveWidgets())
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return nullptr;
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *w : windows) {
@@ -175,46 +73,6 @@ QWidget *FindMainWindow()
             return w;
     }
     return nullptr;
-}
-
-QRect PlacementRect(const TSavedPlacement &saved, const QSize &windowSize, const QRect &screen,
-                    const QRect &centreOver)
-{
-    const qint64 screenLeft = screen.x();
-    const qint64 screenTop = screen.y();
-    const qint64 screenRight = screenLeft + screen.width();
-    const qint64 screenBottom = screenTop + screen.height();
-
-    const qint64 width = qint64(saved.Right) - saved.Left;
-    const qint64 height = qint64(saved.Bottom) - saved.Top;
-    const bool usable = saved.Bottom != 0 && width > 0 && height > 0 && width <= kMaxWindowSide &&
-                        height <= kMaxWindowSide;
-
-    qint64 left = 0;
-    qint64 top = 0;
-    qint64 w = windowSize.width();
-    qint64 h = windowSize.height();
-    if (usable) {
-        left = saved.Left;
-        top = saved.Top;
-        w = width;
-        h = height;
-        if (qint64(saved.Right) > screenRight)
-            left += screenRight - saved.Right;
-        if (qint64(saved.Bottom) > screenBottom)
-            top += screenBottom - saved.Bottom;
-        // Saved on a screen that is gone: wholly left of this one.
-        if (left + w <= screenLeft)
-            left = screenLeft;
-    } else {
-        const QRect over = centreOver.isEmpty() ? screen : centreOver;
-        // Integer division truncates toward zero, as the placement rule wants.
-        left = over.x() + (qint64(over.width()) - w) / 2;
-        top = over.y() + (qint64(over.height()) - h) / 2;
-    }
-    if (top < screenTop)
-        top = screenTop;
-    return QRect(int(left), int(top), int(w), int(h));
 }
 
 void RestorePlacement(QWidget *window, const QWidget *mainWindow)
@@ -244,19 +102,6 @@ void RestorePlacement(QWidget *window, const QWidget *mainWindow)
 
     // Written back at once, so a first run leaves its placement in the file.
     WritePlacement(section, normal, maximize);
-}
-
-void PlaceDialog(QWidget *dialog, const QWidget *mainWindow)
-{
-    if (!dialog)
-        return;
-    dialog->adjustSize();
-    QRect over;
-    if (mainWindow && mainWindow != dialog && mainWindow->isVisible()
-        && !mainWindow->isMaximized())
-        over = mainWindow->geometry();
-    dialog->move(PlacementRect(TSavedPlacement(), dialog->size(), AvailableScreenRect(dialog), over)
-                     .topLeft());
 }
 
 void RestorePlacement(QWidget *window)

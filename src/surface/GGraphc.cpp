@@ -10,7 +10,7 @@
 #include <QPainter>
 
 TGGraphicControl::TGGraphicControl(QObject *owner)
-    : QObject(owner)
+    : TStoredObject(owner)
 {
 }
 
@@ -35,7 +35,7 @@ void TGGraphicControl::SetBounds(int left, int top, int width, int height)
         m_parent->update(before.Grown(3).ToQRect());
         m_parent->update(BoundsRect().Grown(3).ToQRect());
     }
-    if (!m_loading)
+    if (!IsLoading())
         BoundsChanged();
 }
 
@@ -63,7 +63,7 @@ void TGGraphicControl::SetLocked(bool value)
     if (value == m_locked)
         return;
     m_locked = value;
-    if (m_loading)
+    if (IsLoading())
         return;
     if (m_lockedMenuItem)
         m_lockedMenuItem->setChecked(value);
@@ -75,7 +75,7 @@ void TGGraphicControl::SetUnselectable(bool value)
     if (value == m_unselectable)
         return;
     m_unselectable = value;
-    if (m_loading)
+    if (IsLoading())
         return;
     ReportChange();
     if (value && m_parent)
@@ -113,7 +113,23 @@ void TGGraphicControl::BoundsChanged()
 
 void TGGraphicControl::Loaded()
 {
-    m_loading = false;
+    TStoredObject::Loaded();
+}
+
+void TGGraphicControl::MoveBy(int dx, int dy)
+{
+    SetTop(Top() + dy);
+    SetLeft(Left() + dx);
+}
+
+QWidget *TGGraphicControl::DialogParent() const
+{
+    if (m_parent)
+        return m_parent->window();
+    for (QObject *o = Owner(); o; o = o->parent())
+        if (o->isWidgetType())
+            return static_cast<QWidget *>(o)->window();
+    return nullptr;
 }
 
 TPropertyTable TGGraphicControl::BaseProperties()
@@ -360,4 +376,14 @@ void TGGraphicControl::CloneObject()
 {
     if (m_parent)
         m_parent->CloneObject(this);
+}
+
+QList<TGGraphicControl *> CardObjects(const QList<TStoredObject *> &objects)
+{
+    QList<TGGraphicControl *> cards;
+    cards.reserve(objects.size());
+    for (TStoredObject *object : objects)
+        if (auto *card = qobject_cast<TGGraphicControl *>(object))
+            cards.append(card);
+    return cards;
 }

@@ -1,28 +1,33 @@
 #pragma once
 
-#include "document/Persistent.h"
-#include "surface/Geometry.h"
+#include "document/StoredObject.h"
+#include "graphics/Geometry.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
 
+#include <QMenu>
+
 class QAction;
 class QFont;
-#include <QMenu>
 class QPainter;
+class QWidget;
 class TBaseReport;
 class TGBasePanel;
 
 // The base of every object that can be placed on a card. Objects are not
 // widgets: the design surface keeps them in its painting order, paints them
 // into their bounds and routes the mouse to them by hit test.
-class TGGraphicControl : public QObject, public TPersistent
+class TGGraphicControl : public TStoredObject
 {
     Q_OBJECT
 
 public:
+    // The common base of the card object kinds; the kind registry stops here.
+    using KindRoot = TGGraphicControl;
+
     using MouseButtonHandler = std::function<void(TGGraphicControl *sender, Qt::MouseButton button,
                                                   Qt::KeyboardModifiers shift, int x, int y)>;
     using MouseMoveHandler = std::function<void(TGGraphicControl *sender,
@@ -46,8 +51,6 @@ public:
     // Sets all four at once; one bounds check follows a real change.
     void SetBounds(int left, int top, int width, int height);
 
-    QString Name() const { return objectName(); }
-    void SetName(const QString &name) { setObjectName(name); }
     int Tag() const { return m_tag; }
     void SetTag(int tag) { m_tag = tag; }
     qint16 CursorId() const { return m_cursor; }
@@ -73,14 +76,15 @@ public:
     TGBasePanel *Parent() const { return m_parent; }
     // Moves the object onto a surface (on top of its painting order).
     void SetParent(TGBasePanel *surface);
-    QObject *Owner() const { return QObject::parent(); }
+    // The window the object's dialogs belong to: the one showing its surface,
+    // or else the first widget up its owner chain. Null when there is none.
+    QWidget *DialogParent() const;
 
-    // While reading from a stream, setters only store and bounds are not checked.
-    bool IsLoading() const { return m_loading; }
-    void SetLoading(bool loading) { m_loading = loading; }
-    // Runs once every object of a stream has been read; clears the loading mark.
-    // Kinds extend it (base first) to rebuild what is derived from their properties.
-    virtual void Loaded();
+    // While reading from a stream (IsLoading), setters only store and bounds
+    // are not checked. Kinds extend Loaded (base first) to rebuild what is
+    // derived from their properties.
+    void Loaded() override;
+    void MoveBy(int dx, int dy) override;
 
     // The stored properties, base entries first.
     const TPropertyTable &PropertyTable() const override;
@@ -97,7 +101,7 @@ public:
     // Makes the object ready for use: its object menu is built when it is
     // first needed (a design of hundreds of objects would otherwise create
     // hundreds of menus that are never opened).
-    void MakeReady() { m_menuWanted = true; }
+    void MakeReady() override { m_menuWanted = true; }
 
     void ReportChange();
     // Paints the selection squares onto the surface's canvas when selected.
@@ -157,7 +161,6 @@ private:
     bool m_locked = false;
     bool m_unselectable = false;
     bool m_visible = true;
-    bool m_loading = false;
     bool m_checkingBounds = false;
     bool m_menuWanted = false;
     float m_zoomScale = 1.0f;
@@ -166,3 +169,6 @@ private:
     QPointer<QMenu> m_objectMenu;
     QAction *m_lockedMenuItem = nullptr;
 };
+
+// The card objects among objects read from a design (all of a design's are).
+QList<TGGraphicControl *> CardObjects(const QList<TStoredObject *> &objects);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/Geometry.h"
+#include "graphics/Geometry.h"
 
 #include <QList>
 #include <QObject>

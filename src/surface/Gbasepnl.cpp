@@ -1,8 +1,8 @@
 #include "surface/Gbasepnl.h"
 
 #include "graphics/Colors.h"
-#include "shell/ShellUtil.h"
 #include "surface/Cursors.h"
+#include "surface/Desktop.h"
 #include "surface/GGraphc.h"
 #include "surface/GHandle.h"
 #include "surface/TickClock.h"
@@ -75,6 +75,17 @@ void TGBasePanel::InsertObject(TGGraphicControl *object)
         return;
     m_objects.append(object);
     update();
+}
+
+QList<TStoredObject *> TGBasePanel::StoredObjects() const
+{
+    return StoredList(m_objects);
+}
+
+void TGBasePanel::AdoptObject(TStoredObject *object)
+{
+    if (auto *card = qobject_cast<TGGraphicControl *>(object))
+        card->SetParent(this);
 }
 
 void TGBasePanel::RemoveObject(TGGraphicControl *object)

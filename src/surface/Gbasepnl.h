@@ -1,7 +1,9 @@
 #pragma once
 
+#include "document/StoredObject.h"
+#include "graphics/Geometry.h"
 #include "graphics/Picture.h"
-#include "surface/Geometry.h"
+#include "surface/GGraphc.h"
 
 #include <QFont>
 #include <QList>
@@ -11,7 +13,6 @@
 
 class QMenu;
 class QAction;
-#include "surface/GGraphc.h"
 class TGHandle;
 class TTickClock;
 class TBaseReport;
@@ -21,8 +22,9 @@ enum TGridSize { gs4x4, gs8x8 };
 
 // The general design surface: it shows the card, holds the card objects in
 // painting order, routes the mouse to the handles, the objects or itself,
-// runs the rubber band and reports every change of the design.
-class TGBasePanel : public QWidget
+// runs the rubber band and reports every change of the design. It is the
+// host the design file reader puts the objects it reads on.
+class TGBasePanel : public QWidget, public TObjectHost
 {
     Q_OBJECT
 
@@ -40,6 +42,9 @@ public:
     // The card objects, bottom of the painting order first.
     const QList<TGGraphicControl *> &Objects() const { return m_objects; }
     int ObjectCount() const { return m_objects.size(); }
+    QList<TStoredObject *> StoredObjects() const override;
+    // Puts an object that the reader has just made on top of the painting order.
+    void AdoptObject(TStoredObject *object) override;
     TGGraphicControl *ObjectAt(int index) const { return m_objects.value(index); }
     // The surface's children as the commands count them: the handles and the objects.
     int ControlCount() const { return m_objects.size() + 1; }
@@ -250,4 +255,20 @@ private:
     MouseTarget m_capture;
     MouseTarget m_hover;
     bool m_handlesFocus = false;
+};
+
+// Brings the surface to 100 % for the length of a piece of work that needs the
+// bounds as stored (saving, loading, printing) and back afterwards, also when
+// the work fails. A null surface is left alone.
+class TZoomAtFullSize
+{
+public:
+    explicit TZoomAtFullSize(TGBasePanel *surface);
+    ~TZoomAtFullSize();
+    TZoomAtFullSize(const TZoomAtFullSize &) = delete;
+    TZoomAtFullSize &operator=(const TZoomAtFullSize &) = delete;
+
+private:
+    TGBasePanel *m_surface;
+    float m_zoom;
 };

@@ -163,7 +163,7 @@ void TGBasePanel::ClipboardCommand(int code)
     case 1: {
         // With nothing selected the clipboard file stays as it was.
         TGLabelObjectFiler filer;
-        filer.SaveSelectedObjects(m_handles, m_clipboardFile);
+        filer.SaveSelectedObjects(StoredList(m_handles->Selection()), m_clipboardFile);
         if (code == 1)
             break;
         DeleteSelection();
@@ -273,34 +273,19 @@ void TGBasePanel::CloneObject(TGGraphicControl *object)
     object->ReportChange();
 }
 
-namespace {
-
-// Brings the surface to 100 % for the length of a file operation and back
-// afterwards, also when the operation fails.
-class TZoomAtFullSize
+TZoomAtFullSize::TZoomAtFullSize(TGBasePanel *surface)
+    : m_surface(surface)
+    , m_zoom(surface ? surface->ZoomScale() : 1.0f)
 {
-public:
-    explicit TZoomAtFullSize(TGBasePanel *surface)
-        : m_surface(surface)
-        , m_zoom(surface->ZoomScale())
-    {
-        if (m_zoom != 1.0f)
-            m_surface->SetZoom(1.0f);
-    }
-    ~TZoomAtFullSize()
-    {
-        if (m_zoom != 1.0f)
-            m_surface->SetZoom(m_zoom);
-    }
-    TZoomAtFullSize(const TZoomAtFullSize &) = delete;
-    TZoomAtFullSize &operator=(const TZoomAtFullSize &) = delete;
+    if (m_zoom != 1.0f)
+        m_surface->SetZoom(1.0f);
+}
 
-private:
-    TGBasePanel *m_surface;
-    float m_zoom;
-};
-
-} // namespace
+TZoomAtFullSize::~TZoomAtFullSize()
+{
+    if (m_surface && m_surface->ZoomScale() != m_zoom)
+        m_surface->SetZoom(m_zoom);
+}
 
 void TGBasePanel::SaveToFile(const QString &path)
 {

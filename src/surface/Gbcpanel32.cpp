@@ -1,6 +1,6 @@
 #include "surface/Gbcpanel32.h"
 
-#include "document/CardKinds.h"
+#include "surface/CardKinds.h"
 #include "effects/Gsshape.h"
 #include "effects/gsstext.h"
 #include "objects/Gbcshape.h"

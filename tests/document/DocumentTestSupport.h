@@ -3,7 +3,7 @@
 #include "common/TestSupport.h"
 #include "document/Groups.h"
 #include "document/KindRegistry.h"
-#include "graphics/Picture.h"
+#include "document/Groups.h"
 #include "objects/gbclabel32.h"
 #include "surface/GGraphc.h"
 
@@ -145,7 +145,7 @@ public:
     TGStrings *Items() { return &m_items; }
     TGPen *Pen() { return &m_pen; }
     TGBrush *Brush() { return &m_brush; }
-    TPicture *Picture() { return &m_picture; }
+    TGPicture *Picture() { return &m_picture; }
     TGBitmap *Image() { return &m_image; }
     TGRichTextData *RTFText() { return &m_rtf; }
     TPersistent *Missing() { return nullptr; } // an object property that is nil
@@ -155,7 +155,7 @@ private:
     TGStrings m_items;
     TGPen m_pen;
     TGBrush m_brush;
-    TPicture m_picture;
+    TGPicture m_picture;
     TGBitmap m_image;
     TGRichTextData m_rtf;
 };

@@ -108,7 +108,7 @@ TEST_F(FilerTest, DesignsAreSavedAtFullSizeAndReopenAtTheCurrentZoom)
     EXPECT_EQ(label->Width(), 213);
 
     const QList<TGGraphicControl *> stored =
-        TGLabelObjectFiler().ReadObjects(ReadAll(path), owner.get(), nullptr);
+        CardObjects(TGLabelObjectFiler().ReadObjects(ReadAll(path), owner.get(), nullptr));
     ASSERT_EQ(stored.size(), 1);
     EXPECT_EQ(stored.at(0)->Left(), 20);
     EXPECT_EQ(stored.at(0)->Top(), 10);
@@ -191,7 +191,7 @@ TEST_F(FilerTest, CutCopyAndPasteGoThroughTheClipboardFile)
     surface->Handles()->AddToSelection(first);
     surface->ObjectClipboardCommand(second, 1);
     const QList<TGGraphicControl *> copied =
-        TGLabelObjectFiler().ReadObjects(ReadAll(clip), owner.get(), nullptr);
+        CardObjects(TGLabelObjectFiler().ReadObjects(ReadAll(clip), owner.get(), nullptr));
     ASSERT_EQ(copied.size(), 1);
     EXPECT_EQ(static_cast<TGBusinessCardLabel *>(copied.at(0))->Caption(), QStringLiteral("A"));
     delete copied.at(0);

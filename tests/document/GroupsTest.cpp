@@ -1,7 +1,7 @@
 // The nested groups (font, pen, brush, string list, bitmap, picture, rich
 // text) and the text label kinds' stored data.
 #include "DocumentTestSupport.h"
-#include "document/CardKinds.h"
+#include "surface/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
@@ -74,7 +74,7 @@ protected:
     {
         TGLabelObjectFiler filer;
         const QList<TGGraphicControl *> read =
-            filer.ReadObjects(WriteObjectList({object}), owner.get(), nullptr);
+            CardObjects(filer.ReadObjects(WriteObjectList({object}), owner.get(), nullptr));
         EXPECT_EQ(read.size(), 1);
         return qobject_cast<T *>(read.value(0));
     }
@@ -525,7 +525,7 @@ TEST_F(GroupsTest, KindsEnterTheirBasesOnceAndAreFoundInAnyCase)
     EXPECT_FALSE(registry.Contains(QStringLiteral("TGGraphicControl")));
 
     QObject owner;
-    TGGraphicControl *made = registry.Create(QStringLiteral("TGBASELABEL"), &owner);
+    TStoredObject *made = registry.Create(QStringLiteral("TGBASELABEL"), &owner);
     ASSERT_NE(made, nullptr);
     EXPECT_STREQ(made->metaObject()->className(), "TGBaseLabel");
     EXPECT_EQ(made->parent(), &owner);

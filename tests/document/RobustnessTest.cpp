@@ -1,7 +1,7 @@
 // Damaged, truncated and hostile design data: every failure is a stream
 // error with a message, never a crash, a hang or a huge allocation.
 #include "DocumentTestSupport.h"
-#include "document/CardKinds.h"
+#include "surface/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
@@ -225,7 +225,7 @@ TEST_F(RobustnessTest, DeepNestingIsBounded)
                  Prop("Tag", Hex("02 09")));
     QObject owner;
     const QList<TGGraphicControl *> read =
-        TGLabelObjectFiler().ReadObjects(collection, &owner, nullptr);
+        CardObjects(TGLabelObjectFiler().ReadObjects(collection, &owner, nullptr));
     ASSERT_EQ(read.size(), 1);
     EXPECT_EQ(read.at(0)->Tag(), 9);
 }

@@ -2,7 +2,7 @@
 // rules, value widths, identifiers, strings, sets, floats and the messages of
 // damaged streams.
 #include "DocumentTestSupport.h"
-#include "document/CardKinds.h"
+#include "surface/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
@@ -65,7 +65,7 @@ protected:
     QList<TGGraphicControl *> Read(const QByteArray &bytes)
     {
         TGLabelObjectFiler filer;
-        return filer.ReadObjects(bytes, owner.get(), nullptr);
+        return CardObjects(filer.ReadObjects(bytes, owner.get(), nullptr));
     }
 
     // The message of the error that reading the bytes into a new owner raises
@@ -108,7 +108,7 @@ TEST_F(StreamFormatTest, WorkedExampleIsWrittenReadAndWrittenAgainByteForByte)
 
     // Read into an owner that already has a Component0: the copy is renamed.
     const QList<TGGraphicControl *> objects =
-        TGLabelObjectFiler().LoadObjects(owner.get(), nullptr, path);
+        CardObjects(TGLabelObjectFiler().LoadObjects(owner.get(), nullptr, path));
     ASSERT_EQ(objects.size(), 1);
     auto *copy = qobject_cast<TGBusinessCardLabel *>(objects.at(0));
     ASSERT_NE(copy, nullptr);
@@ -457,7 +457,7 @@ TEST_F(StreamFormatTest, NamesAreGivenByTheReaderUnlessAllAreTaken)
     auto other = std::make_unique<QObject>();
     (new QObject(other.get()))->setObjectName(QStringLiteral("COMPONENT0"));
     const QList<TGGraphicControl *> next =
-        TGLabelObjectFiler().ReadObjects(List(Record("TGPLabel", "a", "")), other.get(), nullptr);
+        CardObjects(TGLabelObjectFiler().ReadObjects(List(Record("TGPLabel", "a", "")), other.get(), nullptr));
     ASSERT_EQ(next.size(), 1);
     EXPECT_EQ(next.at(0)->Name(), QStringLiteral("Component1"));
 
@@ -467,8 +467,8 @@ TEST_F(StreamFormatTest, NamesAreGivenByTheReaderUnlessAllAreTaken)
         (new QObject(crowded.get()))->setObjectName(QStringLiteral("Component%1").arg(n));
     auto readInto = [&](const QByteArray &name) -> QString {
         try {
-            const QList<TGGraphicControl *> objects = TGLabelObjectFiler().ReadObjects(
-                List(Record("TGPLabel", name, "")), crowded.get(), nullptr);
+            const QList<TGGraphicControl *> objects = CardObjects(TGLabelObjectFiler().ReadObjects(
+                List(Record("TGPLabel", name, "")), crowded.get(), nullptr));
             return objects.value(0) ? objects.at(0)->Name() : QString();
         } catch (const EStreamError &e) {
             return e.Message();

@@ -21,7 +21,8 @@ protected:
         TObjectKindRegistry::Instance().Register<T>();
         const QByteArray bytes = WriteObjectList({object});
         TGLabelObjectFiler filer;
-        const QList<TGGraphicControl *> read = filer.ReadObjects(bytes, owner.get(), surface.get());
+        const QList<TGGraphicControl *> read =
+            CardObjects(filer.ReadObjects(bytes, owner.get(), surface.get()));
         EXPECT_EQ(read.size(), 1);
         auto *copy = qobject_cast<T *>(read.value(0));
         EXPECT_NE(copy, nullptr);

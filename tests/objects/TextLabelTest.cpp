@@ -6,7 +6,7 @@
 #include "objects/Ggettext.h"
 #include "objects/gbclabel32.h"
 #include "report/ReportTestSupport.h"
-#include "shell/ColDrop.h"
+#include "objects/ColDrop.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -393,18 +393,24 @@ TEST(ReportPdf, RecordedPagesPrintWithCopies)
     EXPECT_NEAR(m.captured(3).toDouble() - m.captured(1).toDouble(), 2 * 26.0, 3); // H = 0.722 em
 }
 
-TEST(ReportPrinterQueue, NoPrinterShowsTheMessageAndPrintsNothing)
+TEST(ReportPrinterQueue, NoPrinterFailsWithTheMessageAndPrintsNothing)
 {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         GTEST_SKIP() << "printers are installed here";
     TReportPrinter report;
     bool printed = false;
     report.OnPrint = [&](TBaseReport &) { printed = true; };
+    // The engine opens no box of its own: the reason goes to the caller.
     TDialogAnswer answer;
     AnswerNextMessageBox(QMessageBox::Ok, &answer);
-    EXPECT_FALSE(report.Execute());
-    EXPECT_TRUE(answer.seen);
-    EXPECT_EQ(answer.text, "No printers are defined, aborting print job.");
+    QString reason;
+    try {
+        report.Execute();
+    } catch (const EReportError &e) {
+        reason = e.Message();
+    }
+    EXPECT_EQ(reason, "No printers are defined, aborting print job.");
+    EXPECT_FALSE(answer.seen);
     EXPECT_FALSE(printed);
 }
 

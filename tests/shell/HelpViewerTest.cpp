@@ -1,4 +1,4 @@
-#include "shell/HelpViewer.h"
+#include "surface/HelpViewer.h"
 
 #include "ShellTestHelpers.h"
 #include "shell/ShellUtil.h"

@@ -1,4 +1,4 @@
-#include "shell/ColDrop.h"
+#include "objects/ColDrop.h"
 
 #include <QPainter>
 #include <QPixmap>

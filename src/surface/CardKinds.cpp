@@ -1,4 +1,4 @@
-#include "document/CardKinds.h"
+#include "surface/CardKinds.h"
 
 #include "document/KindRegistry.h"
 #include "effects/Gsshape.h"

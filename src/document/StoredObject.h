@@ -1,0 +1,82 @@
+#pragma once
+
+#include "document/Persistent.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+// An object that a design stores: a named component with a property table.
+// Its QObject parent is its owner, which frees it and keeps names unique.
+class TStoredObject : public QObject, public TPersistent
+{
+    Q_OBJECT
+
+public:
+    explicit TStoredObject(QObject *owner = nullptr)
+        : QObject(owner)
+    {
+    }
+
+    QString Name() const { return objectName(); }
+    void SetName(const QString &name) { setObjectName(name); }
+    QObject *Owner() const { return QObject::parent(); }
+
+    // While reading from a stream, setters only store and nothing is derived.
+    bool IsLoading() const { return m_loading; }
+    void SetLoading(bool loading) { m_loading = loading; }
+    // Runs once every object of a stream has been read; clears the loading mark.
+    // Kinds extend it (base first) to rebuild what is derived from their properties.
+    virtual void Loaded() { m_loading = false; }
+    // Runs after Loaded, when the object is about to be used.
+    virtual void MakeReady() {}
+    // Moves the object by whole pixels (pasted objects land lower right of the originals).
+    virtual void MoveBy(int dx, int dy)
+    {
+        Q_UNUSED(dx);
+        Q_UNUSED(dy);
+    }
+
+private:
+    bool m_loading = false;
+};
+
+// The same objects as a list of stored objects.
+template <class T> QList<TStoredObject *> StoredList(const QList<T *> &objects)
+{
+    return QList<TStoredObject *>(objects.cbegin(), objects.cend());
+}
+
+// What holds the objects of a design, in painting order (back to front): the
+// design surface, or a plain list where nothing is shown.
+class TObjectHost
+{
+public:
+    virtual ~TObjectHost() = default;
+
+    virtual QList<TStoredObject *> StoredObjects() const = 0;
+    // Takes an object just made by the reader, before its properties are
+    // read, on top of the painting order.
+    virtual void AdoptObject(TStoredObject *object) = 0;
+};
+
+// A host that only keeps the objects in order, for work without a surface.
+// It does not own them (their owner does) and forgets those that are freed.
+class TObjectList : public TObjectHost
+{
+public:
+    QList<TStoredObject *> StoredObjects() const override
+    {
+        QList<TStoredObject *> objects;
+        for (const QPointer<TStoredObject> &object : m_objects)
+            if (object)
+                objects.append(object.data());
+        return objects;
+    }
+    void AdoptObject(TStoredObject *object) override { m_objects.append(object); }
+    void Clear() { m_objects.clear(); }
+
+private:
+    QList<QPointer<TStoredObject>> m_objects;
+};

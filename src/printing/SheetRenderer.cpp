@@ -1,0 +1,176 @@
+#include "printing/SheetRenderer.h"
+
+#include "report/RPBase.h"
+#include "report/RPCanvas.h"
+#include "surface/GGraphc.h"
+
+#include <QFile>
+#include <QPointer>
+#include <algorithm>
+
+namespace {
+
+constexpr double NudgeUnit = 1.0 / 32.0;
+constexpr TColor PreviewOutlineColor = 12632256; // silver
+
+} // namespace
+
+void TSheetRenderer::SetLayout(const TCardLayout &layout, const TPrinterNudges &nudges)
+{
+    CardHeight = double(layout.Height);
+    CardWidth = double(layout.Width);
+    Across = layout.Across;
+    Down = layout.Down;
+    TopMargin = double(layout.TopMargin) + nudges.TopMarginNudge * NudgeUnit;
+    LeftMargin = double(layout.LeftMargin) + nudges.LeftMarginNudge * NudgeUnit;
+    VPitch = double(layout.VPitch) + nudges.VerticalSpacing * NudgeUnit;
+    HPitch = double(layout.HPitch) + nudges.HorizontalSpacing * NudgeUnit;
+}
+
+bool TSheetRenderer::Render(TBaseReport &report)
+{
+    struct Hooks
+    {
+        TBaseReport &report;
+        ~Hooks()
+        {
+            report.OnBeforePrint = nullptr;
+            report.OnPrint = nullptr;
+        }
+    } hooks{report};
+    report.OnBeforePrint = [this](TBaseReport &r) { BeforePrintLabels(r); };
+    report.OnPrint = [this](TBaseReport &r) { PrintLabels(r); };
+    report.OnAfterPrint = nullptr;
+    LoadBackGround();
+    return report.Execute();
+}
+
+void TSheetRenderer::BeforePrintLabels(TBaseReport &report)
+{
+    if (ToPrinter && Copies > 1) {
+        auto *device = dynamic_cast<TCanvasReport *>(&report);
+        if (device && device->PrinterCopiesItself()) {
+            report.SetCopies(Copies);
+            Copies = 1;
+        }
+    }
+    report.SetStatusFormat(ToPrinter ? QStringLiteral("Printing Page %p\r%0\r%1")
+                                     : QStringLiteral("Preparing Preview Page %p\r%0\r%1"));
+    report.SetStatusText({QString(), QString()});
+}
+
+bool TSheetRenderer::IsSelected(int index) const
+{
+    // Positions the selection does not reach print, as all positions are
+    // selected when the program starts.
+    return index >= PrintSelection.size() || PrintSelection.at(index);
+}
+
+bool TSheetRenderer::Stopped(const TBaseReport &report) const
+{
+    return StopRequested || report.Aborted();
+}
+
+void TSheetRenderer::OutlinePosition(TBaseReport &report, double x, double y, TColor color,
+                                     bool clearBrush)
+{
+    if (clearBrush) {
+        report.SetBrush(report.BrushColor(), bsClear);
+        report.SetPen(color, psSolid, 0, pmCopy);
+    }
+    report.Rectangle(x, y, x + CardWidth, y + CardHeight);
+}
+
+void TSheetRenderer::PrintLabels(TBaseReport &report)
+{
+    // Progress lets events run: an object freed meanwhile is left out.
+    const QList<QPointer<TGGraphicControl>> objects(Objects.cbegin(), Objects.cend());
+
+    report.SetMarginLeft(0);
+    report.SetMarginTop(0);
+    // A layout without positions or a job without sheets would never fill a sheet.
+    const int across = std::max(1, Across);
+    const int down = std::max(1, Down);
+    const int sheets = ToPrinter ? std::max(1, Copies) : 1;
+
+    int column = -1;
+    int row = 0;
+    for (;;) {
+        if (Stopped(report))
+            break;
+        ++column;
+        if (column + 1 > across) {
+            column = 0;
+            ++row;
+        }
+        if (!ToPrinter && column > 0)
+            break;
+        if (row + 1 > down) {
+            if (report.CurrentPage() >= sheets)
+                break;
+            report.NewPage();
+            column = 0;
+            row = 0;
+        }
+        const int index = row * across + column;
+        if (!IsSelected(index))
+            continue;
+        const double x = column * HPitch + LeftMargin;
+        const double y = row * VPitch + TopMargin;
+        if (OnPositionStarting)
+            OnPositionStarting(index);
+        if (Stopped(report))
+            break;
+
+        if (OutlineOnly) {
+            OutlinePosition(report, x, y, report.PenColor(), false);
+        } else {
+            PrintBackGround(report, x, y);
+            if (!ToPrinter)
+                OutlinePosition(report, x, y, PreviewOutlineColor, true);
+            for (const QPointer<TGGraphicControl> &object : objects)
+                if (object)
+                    object->PrintTo(&report, x, y);
+            if (DrawOutlines)
+                OutlinePosition(report, x, y, 0, true);
+        }
+        ++m_cardsDrawn;
+        if (OnPositionDone)
+            OnPositionDone();
+    }
+}
+
+void TSheetRenderer::LoadBackGround()
+{
+    BackgroundKind = 0;
+    m_background.Clear();
+    if (BackgroundFile.isEmpty())
+        return;
+    const QString upper = BackgroundFile.toUpper();
+    if (upper.contains(QLatin1String(".BMP"))) {
+        if (QFile::exists(BackgroundFile) && m_background.LoadFromFile(BackgroundFile) &&
+            m_background.IsBitmap())
+            BackgroundKind = 2;
+    } else if (upper.contains(QLatin1String(".WMF"))) {
+        if (m_background.LoadFromFile(BackgroundFile) &&
+            m_background.GraphicKind() == TPicture::Kind::Metafile)
+            BackgroundKind = 1;
+    }
+    if (BackgroundKind == 0)
+        m_background.Clear();
+}
+
+void TSheetRenderer::PrintBackGround(TBaseReport &report, double x, double y)
+{
+    if (BackgroundKind == 0)
+        return;
+    // The art covers the card as laid out on the sheet, whatever its size.
+    try {
+        if (BackgroundKind == 2)
+            report.PrintBitmapRect(x, y, x + CardWidth, y + CardHeight, m_background.Image());
+        else
+            report.StretchDraw(report.InchRect(x, y, x + CardWidth, y + CardHeight), m_background);
+    } catch (const std::exception &) {
+        // A background that fails to draw is left out.
+    }
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "graphics/Colors.h"
+#include "graphics/Picture.h"
+#include "printing/Editlo.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class TBaseReport;
+class TGGraphicControl;
+
+// Draws a sheet of cards on a report: for every chosen position of the
+// layout it computes the card's place on the paper (layout and nudges), draws
+// the background art and has every object of the card print itself there.
+// A plain class: the status window, tessaro-batch and the preview run it.
+class TSheetRenderer
+{
+public:
+    // ---- the job
+    // The card's objects in painting order; they print from their bounds at 100 %.
+    QList<TGGraphicControl *> Objects;
+    int Copies = 1; // sheets to produce
+    // One flag per position index (row x Across + column); positions
+    // without a flag print.
+    QList<bool> PrintSelection;
+    bool OutlineOnly = false;
+    // Also outline every printed position (clear brush, thinnest pen).
+    bool DrawOutlines = false;
+    double CardHeight = 2.0; // inches
+    double CardWidth = 3.5;
+    int Across = 2;
+    int Down = 5;
+    double TopMargin = 0.5; // inches, nudges included
+    double LeftMargin = 0.75;
+    double HPitch = 3.5;
+    double VPitch = 2.0;
+    QString BackgroundFile;
+    int BackgroundKind = 0; // 0 none, 1 metafile, 2 bitmap
+    // False for the preview: one card, outlined in silver.
+    bool ToPrinter = true;
+    bool StopRequested = false;
+
+    // Runs before each position is drawn, with its index (progress, and a
+    // chance to let the user stop), and after it has been drawn.
+    std::function<void(int index)> OnPositionStarting;
+    std::function<void()> OnPositionDone;
+
+    // Takes the card size, counts, margins and pitches of the layout and adds
+    // the nudges (1/32 inch each) to the margins and pitches.
+    void SetLayout(const TCardLayout &layout, const TPrinterNudges &nudges);
+
+    // Runs the whole job on the report: loads the background, then the
+    // report's job with the two steps below. False when it was aborted;
+    // failures of the report reach the caller as EReportError.
+    bool Render(TBaseReport &report);
+
+    // The report's two steps: the copies and status format, then the sheets.
+    void BeforePrintLabels(TBaseReport &report);
+    void PrintLabels(TBaseReport &report);
+    void LoadBackGround();
+    void PrintBackGround(TBaseReport &report, double x, double y);
+
+    // The number of positions drawn (all sheets together).
+    int CardsDrawn() const { return m_cardsDrawn; }
+
+private:
+    bool IsSelected(int index) const;
+    bool Stopped(const TBaseReport &report) const;
+    void OutlinePosition(TBaseReport &report, double x, double y, TColor color, bool clearBrush);
+
+    TPicture m_background;
+    int m_cardsDrawn = 0;
+};

@@ -1,0 +1,69 @@
+#include "shell/CardDesign.h"
+
+#include "document/Filer.h"
+#include "surface/GGraphc.h"
+#include "surface/Gbasepnl.h"
+
+#include <QFile>
+
+TCardDesign::TCardDesign(TGBasePanel *surface)
+    : m_surface(surface)
+{
+}
+
+// Objects of a design without a surface go with m_owner.
+TCardDesign::~TCardDesign() = default;
+
+QList<TGGraphicControl *> TCardDesign::Objects() const
+{
+    return m_surface ? m_surface->Objects() : CardObjects(m_objects.StoredObjects());
+}
+
+void TCardDesign::SetBackgroundArtFile(const QString &path)
+{
+    m_backgroundArtFile = path;
+    if (m_surface && QFile::exists(path))
+        m_surface->LoadColorPicture(path);
+}
+
+void TCardDesign::ClearBackgroundArt()
+{
+    m_backgroundArtFile.clear();
+    if (m_surface)
+        m_surface->ClearColorPicture();
+}
+
+void TCardDesign::Clear()
+{
+    if (m_surface) {
+        m_surface->DeleteAllObjects();
+    } else {
+        qDeleteAll(m_objects.StoredObjects());
+        m_objects.Clear();
+    }
+    ClearBackgroundArt();
+}
+
+void TCardDesign::Open(const QString &path)
+{
+    if (m_surface) {
+        m_surface->LoadFromFile(path);
+    } else {
+        TGLabelObjectFiler filer;
+        filer.LoadObjects(&m_owner, &m_objects, path);
+    }
+    const QString art = ReadSidecar(path);
+    if (!art.isEmpty())
+        SetBackgroundArtFile(art);
+}
+
+void TCardDesign::Save(const QString &path)
+{
+    if (m_surface) {
+        m_surface->SaveToFile(path);
+    } else {
+        TGLabelObjectFiler filer;
+        filer.SaveAllObjects(&m_objects, path);
+    }
+    WriteSidecar(path, m_backgroundArtFile);
+}

@@ -1,0 +1,267 @@
+// The main window's file commands: new, open, save, save as, delete, cancel
+// and exit, with their questions and messages. The open design itself (file,
+// changes, background art, reading and writing) is a TCardDesign.
+#include "document/Filer.h"
+#include "document/StreamIO.h"
+#include "shell/MRUFileList.h"
+#include "shell/Main.h"
+#include "shell/ShellUtil.h"
+#include "surface/GHandle.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+bool IsDesignFile(const QString &path)
+{
+    return QFileInfo(path).suffix().toUpper() == QLatin1String("TSC");
+}
+
+} // namespace
+
+// ---- file commands ----------------------------------------------------------------
+
+QString TMainScreen::SavedFolder()
+{
+    return ProgramFolder() + QStringLiteral("Saved/");
+}
+
+bool TMainScreen::CheckSaveNeeded(bool offerCancel)
+{
+    if (!m_design->ChangesMade())
+        return true;
+    QMessageBox box(QMessageBox::Question, tr("Save"), tr("Save changes?"),
+                    QMessageBox::Yes | QMessageBox::No |
+                        (offerCancel ? QMessageBox::Cancel : QMessageBox::NoButton),
+                    this);
+    box.setObjectName(QStringLiteral("AskYesNoBox"));
+    const int answer = box.exec();
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer != QMessageBox::Yes)
+        return true;
+    if (m_design->FileName().isEmpty()) {
+        // A Save As that is cancelled abandons the command that asked.
+        return mnuSaveAsClick();
+    }
+    if (!SaveBCFile(m_design->FileName()))
+        return false;
+    m_design->SetChangesMade(false);
+    return true;
+}
+
+bool TMainScreen::SaveBCFile(const QString &path)
+{
+    try {
+        m_design->Save(path);
+    } catch (const EStreamError &e) {
+        ShowInformation(e.Message());
+        return false;
+    }
+    return true;
+}
+
+void TMainScreen::OpenBCFile(const QString &path)
+{
+    m_busy = true;
+    m_design->Clear();
+    m_panel->Handles()->SetOwnBounds(m_panel->width() + 1, m_panel->Handles()->Top(),
+                                     m_panel->Handles()->Width(), m_panel->Handles()->Height());
+    try {
+        m_panel->hide();
+        m_design->Open(path);
+        m_panel->show();
+        m_design->SetFileName(path);
+        m_recentFiles->AddFile(path);
+        QString error;
+        if (!m_recentFiles->SaveList(&error))
+            ShowInformation(error);
+        m_panel->update();
+    } catch (const EStreamError &) {
+        m_panel->DeleteAllObjects();
+        m_panel->show();
+        // A later Save must not write the empty card over the file that failed.
+        m_design->SetFileName(QString());
+        m_design->ClearBackgroundArt();
+        ShowInformation(tr("Unable to open ") + path +
+                        tr(". Possibly corrupted, posibly not a TSC file"));
+    }
+    SetChangesMade(false);
+    QCoreApplication::processEvents();
+    m_busy = false;
+    Setbuttons();
+    m_panel->update();
+}
+
+QString TMainScreen::ChooseDesignFile(const QString &title)
+{
+    QFileDialog dialog(this, title, SavedFolder(), tr("TSC File (*.tsc *.TSC)"));
+    dialog.setObjectName(QStringLiteral("OpenDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(QStringLiteral("TSC"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+void TMainScreen::New1Click()
+{
+    if (!CheckSaveNeeded(true))
+        return;
+    m_busy = true;
+    m_design->Clear();
+    m_panel->update();
+    m_design->SetFileName(QString());
+    SetChangesMade(false);
+    m_busy = false;
+    Setbuttons();
+}
+
+void TMainScreen::Open1Click()
+{
+    if (!CheckSaveNeeded(true))
+        return;
+    const QString path = ChooseDesignFile(tr("Open Business Card"));
+    if (path.isEmpty())
+        return;
+    if (!IsDesignFile(path)) {
+        ShowInformation(tr("Must be a TSC (Tessaro) file"));
+        return;
+    }
+    OpenBCFile(path);
+}
+
+void TMainScreen::MRUFileClicked(const QString &path)
+{
+    if (!CheckSaveNeeded(true)) {
+        m_recentFiles->AddFile(path); // the command was abandoned: keep the entry
+        return;
+    }
+    if (QFile::exists(path))
+        OpenBCFile(path);
+    else
+        ShowInformation(path + tr(" no longer exists"));
+}
+
+void TMainScreen::Delete1Click()
+{
+    const QString path = ChooseDesignFile(tr("Delete Business Card"));
+    if (path.isEmpty())
+        return;
+    if (!IsDesignFile(path)) {
+        ShowInformation(tr("Must be a TSC (Tessaro) file"));
+        return;
+    }
+    if (!AskYesNo(tr("Delete ") + path + QStringLiteral("?"), tr("CONFIRM")))
+        return;
+    if (!QFile::remove(path) && QFile::exists(path)) {
+        ShowInformation(tr("Unable to delete %1").arg(path));
+        return;
+    }
+    const QString sidecar = SidecarPath(path);
+    if (QFile::exists(sidecar))
+        QFile::remove(sidecar);
+}
+
+void TMainScreen::mnuSaveClick()
+{
+    m_panel->RemoveOutsideObjects();
+    if (m_design->FileName().isEmpty()) {
+        QApplication::beep();
+        return;
+    }
+    if (SaveBCFile(m_design->FileName()))
+        SetChangesMade(false);
+}
+
+QString TMainScreen::ProposedFileName() const
+{
+    const QString folder = SavedFolder();
+    QString name;
+    for (int n = 10001; n <= 99999; ++n) {
+        name = QStringLiteral("BC") + QString::number(n).mid(1) + QStringLiteral(".TSC");
+        if (!QFile::exists(folder + name))
+            break;
+    }
+    return name;
+}
+
+bool TMainScreen::mnuSaveAsClick()
+{
+    m_panel->RemoveOutsideObjects();
+    QDir().mkpath(SavedFolder());
+    const QString proposed = m_design->FileName().isEmpty()
+                                 ? ProposedFileName()
+                                 : QFileInfo(m_design->FileName()).fileName();
+    QFileDialog dialog(this, tr("Save Business Card"), SavedFolder(), tr("TSC File (*.TSC *.tsc)"));
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("TSC"));
+    dialog.selectFile(proposed);
+    bool saved = false;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        const QString path = dialog.selectedFiles().first();
+        if (SaveBCFile(path)) {
+            m_design->SetFileName(path);
+            SetChangesMade(false);
+            m_recentFiles->AddFile(path);
+            QString error;
+            if (!m_recentFiles->SaveList(&error))
+                ShowInformation(error);
+            saved = true;
+        }
+    }
+    Setbuttons();
+    return saved;
+}
+
+void TMainScreen::SavebuttonClick()
+{
+    if (m_design->FileName().isEmpty())
+        mnuSaveAsClick();
+    else
+        mnuSaveClick();
+}
+
+void TMainScreen::CancelbuttonClick()
+{
+    if (!AskYesNo(tr("Cancel all changes?"), tr("CANCEL")))
+        return;
+    m_busy = true;
+    m_design->Clear();
+    m_busy = false;
+    if (!m_design->FileName().isEmpty())
+        OpenBCFile(m_design->FileName());
+    SetChangesMade(false);
+    m_panel->update();
+}
+
+void TMainScreen::CloseButtonClick()
+{
+    if (!CheckSaveNeeded(true))
+        return;
+    m_closeConfirmed = true;
+    close();
+}
+
+void TMainScreen::closeEvent(QCloseEvent *event)
+{
+    // The close box asks as Exit does; Cancel keeps the program open.
+    if (!m_closeConfirmed && !CheckSaveNeeded(true)) {
+        event->ignore();
+        return;
+    }
+    m_closeConfirmed = false;
+    SavePlacement(this);
+    QMainWindow::closeEvent(event);
+}
