@@ -374,3 +374,48 @@ TEST_F(FilerTest, BackgroundArtLoadsAndClears)
     surface->ClearColorPicture();
     EXPECT_TRUE(surface->ColorPicture().IsEmpty());
 }
+
+namespace {
+
+// Records how each object looks when the reader hands it over.
+class TRecordingHost : public TObjectHost
+{
+public:
+    QList<TStoredObject *> StoredObjects() const override { return adopted; }
+    void AdoptObject(TStoredObject *object) override
+    {
+        adopted.append(object);
+        loadingWhenAdopted.append(object->IsLoading());
+        nameWhenAdopted.append(object->Name());
+    }
+    QList<TStoredObject *> adopted;
+    QList<bool> loadingWhenAdopted;
+    QStringList nameWhenAdopted;
+};
+
+} // namespace
+
+TEST_F(FilerTest, ReaderHandsEachObjectToItsHostBeforeReadingItAndReturnsItUnplacedOtherwise)
+{
+    PlaceLabel(10, 10, "First");
+    PlaceLabel(10, 60, "Second");
+    const QByteArray bytes = WriteObjectList(StoredList(surface->Objects()));
+
+    TRecordingHost host;
+    QObject other;
+    const QList<TStoredObject *> read = TGLabelObjectFiler().ReadObjects(bytes, &other, &host);
+    ASSERT_EQ(read.size(), 2);
+    EXPECT_EQ(host.adopted, read);
+    // Handed over as soon as it is made: still loading, not yet named.
+    EXPECT_EQ(host.loadingWhenAdopted, (QList<bool>{true, true}));
+    EXPECT_EQ(host.nameWhenAdopted, (QStringList{QString(), QString()}));
+    EXPECT_FALSE(read[0]->IsLoading());
+    EXPECT_EQ(host.StoredObjects(), read);
+
+    // Without a host the objects come back on no surface, in file order.
+    const QList<TGGraphicControl *> loose =
+        CardObjects(TGLabelObjectFiler().ReadObjects(bytes, &other, nullptr));
+    ASSERT_EQ(loose.size(), 2);
+    EXPECT_EQ(loose[0]->Parent(), nullptr);
+    EXPECT_EQ(static_cast<TGBusinessCardLabel *>(loose[1])->Caption(), "Second");
+}

@@ -151,3 +151,22 @@ TEST(TrimSpaces, OnlyTheSpaceCharacterIsBlank)
     EXPECT_EQ(TGGraphicControl::TrimSpaces("    "), "");
     EXPECT_EQ(TGGraphicControl::TrimSpaces(""), "");
 }
+
+TEST_F(GraphicControlTest, DialogsBelongToTheWindowShowingTheObjectOrToItsOwner)
+{
+    QWidget window;
+    surface->setParent(&window);
+    auto *placed = new TGPlaceholderObject(owner.get(), "Placed");
+    placed->SetParent(surface.get());
+    EXPECT_EQ(placed->DialogParent(), &window);
+
+    // Not on a surface: the first widget up the owner chain, as its window.
+    QWidget ownerWindow;
+    auto *holder = new QObject(&ownerWindow);
+    TGPlaceholderObject loose(holder, "Loose");
+    EXPECT_EQ(loose.DialogParent(), &ownerWindow);
+
+    TGPlaceholderObject orphan(nullptr, "Orphan");
+    EXPECT_EQ(orphan.DialogParent(), nullptr);
+    surface->setParent(nullptr);
+}

@@ -1,0 +1,152 @@
+// The open design: opening and saving with the background sidecar and the
+// 100 % rule, on a surface and without one.
+#include "shell/CardDesign.h"
+
+#include "document/Filer.h"
+#include "document/StreamIO.h"
+#include "graphics/Picture.h"
+#include "objects/gbclabel32.h"
+#include "surface/CardKinds.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class CardDesignTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        RegisterCardObjectKinds();
+        panel = std::make_unique<TGBusinessCardPanel32>();
+        panel->SetOwner(panel.get());
+        panel->setFixedSize(336, 192);
+        art = dir.filePath("art.bmp");
+        QImage image(8, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QFile file(art);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(EncodeBmp24(image));
+    }
+
+    // A label placed on the surface at 100 %.
+    TGBusinessCardLabel *AddLabel(const QString &caption, int left, int top)
+    {
+        auto *label = new TGBusinessCardLabel(panel.get());
+        panel->PlaceObject(label, TRect::FromBounds(left, top, 120, 30));
+        label->SetCaption(caption);
+        return label;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TGBusinessCardPanel32> panel;
+    QString art;
+};
+
+TEST_F(CardDesignTest, SavesAtFullSizeWithItsArtAndOpensTheSameWithoutASurface)
+{
+    TCardDesign shown(panel.get());
+    AddLabel(QStringLiteral("One"), 10, 20);
+    AddLabel(QStringLiteral("Two"), 40, 100);
+    shown.SetBackgroundArtFile(art);
+    EXPECT_FALSE(panel->ColorPicture().IsEmpty());
+    panel->SetZoom(1.5f);
+    const QString path = dir.filePath("Card.v2.TSC");
+    shown.Save(path);
+    EXPECT_FLOAT_EQ(panel->ZoomScale(), 1.5f); // back where it was
+    EXPECT_EQ(ReadSidecar(path), art);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Card.TSE")));
+
+    TCardDesign plain;
+    plain.Open(path);
+    const QList<TGGraphicControl *> objects = plain.Objects();
+    ASSERT_EQ(objects.size(), 2);
+    // The file holds the bounds at 100 %, not at the zoom it was saved at.
+    EXPECT_EQ(objects[0]->Left(), 10);
+    EXPECT_EQ(objects[1]->Top(), 100);
+    EXPECT_EQ(objects[0]->Parent(), nullptr);
+    EXPECT_EQ(plain.BackgroundArtFile(), art);
+
+    // Opening renames the objects (Component0, ...); from then on nothing
+    // drifts: the same bytes and the same sidecar each time.
+    const QString again = dir.filePath("Again.TSC");
+    plain.Save(again);
+    EXPECT_EQ(ReadSidecar(again), art);
+    TCardDesign third;
+    third.Open(again);
+    third.Save(dir.filePath("Third.TSC"));
+    EXPECT_EQ(ReadAll(dir.filePath("Third.TSC")), ReadAll(again));
+
+    plain.Clear();
+    EXPECT_TRUE(plain.Objects().isEmpty());
+    EXPECT_TRUE(plain.BackgroundArtFile().isEmpty());
+    // A design without art removes a stale sidecar when saved.
+    plain.Save(again);
+    EXPECT_FALSE(QFile::exists(dir.filePath("Again.TSE")));
+}
+
+TEST_F(CardDesignTest, OpeningPutsObjectsOnTheSurfaceAtItsZoomAndShowsTheArt)
+{
+    {
+        TCardDesign source(panel.get());
+        AddLabel(QStringLiteral("Zoomed"), 20, 40);
+        source.SetBackgroundArtFile(art);
+        source.Save(dir.filePath("a.TSC"));
+        source.Clear();
+        EXPECT_TRUE(panel->ColorPicture().IsEmpty());
+        EXPECT_EQ(panel->ObjectCount(), 0);
+    }
+    panel->SetZoom(1.5f);
+    TCardDesign design(panel.get());
+    design.Open(dir.filePath("a.TSC"));
+    ASSERT_EQ(panel->ObjectCount(), 1);
+    EXPECT_EQ(design.Objects(), panel->Objects());
+    EXPECT_EQ(panel->ObjectAt(0)->Left(), 30); // 20 at 150 %
+    EXPECT_FLOAT_EQ(panel->ZoomScale(), 1.5f);
+    EXPECT_FALSE(panel->ColorPicture().IsEmpty());
+
+    // Art that has gone missing keeps its name but shows nothing.
+    QFile::remove(art);
+    TCardDesign other(panel.get());
+    other.Clear();
+    other.Open(dir.filePath("a.TSC"));
+    EXPECT_EQ(other.BackgroundArtFile(), art);
+    EXPECT_TRUE(panel->ColorPicture().IsEmpty());
+}
+
+TEST_F(CardDesignTest, MissingAndDamagedFiles)
+{
+    TCardDesign plain;
+    plain.Open(dir.filePath("missing.TSC"));
+    EXPECT_TRUE(plain.Objects().isEmpty());
+
+    // Two records, the second cut short: the first stays, the error goes on.
+    TCardDesign shown(panel.get());
+    AddLabel(QStringLiteral("Kept"), 5, 5);
+    AddLabel(QStringLiteral("Lost"), 5, 50);
+    const QString path = dir.filePath("b.TSC");
+    shown.Save(path);
+    QByteArray bytes = ReadAll(path);
+    bytes.chop(30);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    EXPECT_THROW(plain.Open(path), EStreamError);
+    ASSERT_EQ(plain.Objects().size(), 1);
+    EXPECT_FALSE(plain.Objects()[0]->IsLoading());
+}
+
+} // namespace
