@@ -367,6 +367,22 @@ void TObjectReader::AssignName(TStoredObject *object, const QString &streamName)
     object->SetName(name);
 }
 
+void TObjectReader::RenameFromEntry(TStoredObject *object, const QString &name)
+{
+    // A "Name" entry renames the object under the same rules as its record's
+    // name; an empty name leaves the object unnamed.
+    if (!name.isEmpty() && !IsValidIdent(name))
+        throw EStreamError(QStringLiteral("''%1'' is not a valid component name").arg(name));
+    if (name.compare(object->Name(), Qt::CaseInsensitive) != 0) {
+        if (!name.isEmpty() && IsNameTaken(name))
+            throw EStreamError(QStringLiteral("A component named %1 already exists").arg(name));
+        m_names.remove(object->Name().toCaseFolded());
+        if (!name.isEmpty())
+            m_names.insert(name.toCaseFolded());
+    }
+    object->SetName(name);
+}
+
 TStoredObject *TObjectReader::ReadRootObject()
 {
     m_reader.ReadSignature();
@@ -386,7 +402,10 @@ TStoredObject *TObjectReader::ReadRootObject()
         while (!m_reader.EndOfList()) {
             const QString path = m_reader.ReadShortName();
             try {
-                ReadProperty(m_reader, *object, path, OnMissingHandler);
+                if (path.compare(QLatin1StringView("Name"), Qt::CaseInsensitive) == 0)
+                    RenameFromEntry(object, m_reader.ReadString());
+                else
+                    ReadProperty(m_reader, *object, path, OnMissingHandler);
             } catch (const std::exception &e) {
                 const auto *streamError = dynamic_cast<const EStreamError *>(&e);
                 const QString message =

@@ -72,6 +72,7 @@ private:
     TStoredObject *ReadRootObject();
     void SkipChildRecord(int depth);
     void AssignName(TStoredObject *object, const QString &streamName);
+    void RenameFromEntry(TStoredObject *object, const QString &name);
 
     TStreamReader &m_reader;
     QSet<QString> m_names; // case-folded names of the owner's components

@@ -480,3 +480,33 @@ TEST_F(StreamFormatTest, NamesAreGivenByTheReaderUnlessAllAreTaken)
               QStringLiteral("A component named component7 already exists"));
     EXPECT_EQ(readInto(""), QString());
 }
+
+TEST_F(StreamFormatTest, ANameEntryRenamesUnderTheSameRulesAsTheRecordName)
+{
+    auto name = [](const QByteArray &value) {
+        return Prop("Name", QByteArray("\x06", 1) + char(value.size()) + value);
+    };
+    auto message = [&](const QByteArray &records) -> QString {
+        try {
+            Read(List(records));
+        } catch (const EStreamError &e) {
+            return e.Message();
+        }
+        return QString();
+    };
+    // A usable name is taken, and counts as taken for the records after it.
+    const QList<TGGraphicControl *> read = Read(List(Record("TGPLabel", "a", name("Title"))));
+    ASSERT_EQ(read.size(), 1);
+    EXPECT_EQ(read.at(0)->Name(), QStringLiteral("Title"));
+    EXPECT_EQ(message(Record("TGPLabel", "a", name("Bad Name"))),
+              QStringLiteral("Error reading Component0.Name: ''Bad Name'' is not a valid "
+                             "component name"));
+    EXPECT_EQ(message(Record("TGPLabel", "a", name("Twin")) + Record("TGPLabel", "b", name("TWIN"))),
+              QStringLiteral("Error reading Component0.Name: A component named TWIN already "
+                             "exists"));
+    // Its own name again, in another letter case, is no clash.
+    const QList<TGGraphicControl *> same =
+        Read(List(Record("TGPLabel", "a", name("Component0") + name("COMPONENT0"))));
+    ASSERT_EQ(same.size(), 1);
+    EXPECT_EQ(same.at(0)->Name(), QStringLiteral("COMPONENT0"));
+}
