@@ -82,14 +82,39 @@ void TGGraphicControl::SetUnselectable(bool value)
         m_parent->Handles()->RemoveFromSelection(this);
 }
 
+namespace {
+
+TRect Scaled(const TRect &r, float factor)
+{
+    const double f = double(factor);
+    return TRect::FromBounds(RoundEven(r.Left * f), RoundEven(r.Top * f),
+                             RoundEven((r.Right - r.Left) * f), RoundEven((r.Bottom - r.Top) * f));
+}
+
+} // namespace
+
 void TGGraphicControl::SetZoomScale(float scale)
 {
     if (scale == m_zoomScale)
         return;
     const float from = m_zoomScale == 0.0f ? 1.0f : m_zoomScale;
-    const float ratio = static_cast<float>(double(scale) / double(from));
-    SetBounds(RoundEven(m_left * double(ratio)), RoundEven(m_top * double(ratio)),
-              RoundEven(m_width * double(ratio)), RoundEven(m_height * double(ratio)));
+    const TRect now = BoundsRect();
+    const bool untouched = m_zoomMemo && now == m_zoomedBounds;
+    TRect next;
+    if (untouched) {
+        next = scale == 1.0f ? m_fullSizeBounds : Scaled(m_fullSizeBounds, scale);
+    } else {
+        next = Scaled(now, static_cast<float>(double(scale) / double(from)));
+        if (from == 1.0f)
+            m_fullSizeBounds = now;
+        else if (scale == 1.0f)
+            m_fullSizeBounds = next;
+        else
+            m_fullSizeBounds = Scaled(now, static_cast<float>(1.0 / double(from)));
+    }
+    m_zoomedBounds = next;
+    m_zoomMemo = true;
+    SetBounds(next.Left, next.Top, next.Right - next.Left, next.Bottom - next.Top);
     m_zoomScale = scale;
     BoundsChanged();
 }
@@ -114,6 +139,9 @@ void TGGraphicControl::BoundsChanged()
 void TGGraphicControl::Loaded()
 {
     TStoredObject::Loaded();
+    // The bounds as read are where the object starts: the first move after
+    // opening a design is a change like any other.
+    m_lastBounds = BoundsRect();
 }
 
 void TGGraphicControl::MoveBy(int dx, int dy)

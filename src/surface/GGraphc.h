@@ -165,6 +165,12 @@ private:
     bool m_menuWanted = false;
     float m_zoomScale = 1.0f;
     TRect m_lastBounds;
+    // The bounds at 100 % and those derived from them at the current zoom:
+    // while the object is not moved, zooming back gives exactly the 100 %
+    // bounds, so saving at any zoom never shifts it.
+    TRect m_fullSizeBounds;
+    TRect m_zoomedBounds;
+    bool m_zoomMemo = false;
     TGBasePanel *m_parent = nullptr;
     QPointer<QMenu> m_objectMenu;
     QAction *m_lockedMenuItem = nullptr;

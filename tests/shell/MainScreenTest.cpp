@@ -2,6 +2,7 @@
 // the recent files, the save prompts, zoom and keys.
 #include "common/TestSupport.h"
 #include "objects/Placeholder.h"
+#include "shell/CardDesign.h"
 #include "shell/MRUFileList.h"
 #include "shell/Main.h"
 #include "shell/ShellUtil.h"
@@ -360,4 +361,57 @@ TEST_F(MainScreenTest, DefaultFontCaptionListsTheStyles)
     Panel()->SetSurfaceFont(font);
     window->SetDefaultFontCaption();
     EXPECT_EQ(Item("mnuDefaultFont")->text(), "Default Font: Courier New, 12 pt , bold, underline");
+}
+
+namespace {
+
+// The first object's bounds as a design file holds them.
+TRect StoredBounds(const QString &path)
+{
+    TCardDesign design;
+    design.Open(path);
+    const QList<TGGraphicControl *> objects = design.Objects();
+    return objects.isEmpty() ? TRect() : objects.first()->BoundsRect();
+}
+
+} // namespace
+
+TEST_F(MainScreenTest, TheFirstNudgeAfterOpeningIsAChangeAndSavingZoomedNeverShifts)
+{
+    Start();
+    PlaceRectangle(251, 25);
+    const QString path = TMainScreen::SavedFolder() + "Drift.TSC";
+    AnswerFileDialog(path);
+    Item("mnuSaveAs")->trigger();
+    ASSERT_TRUE(QFile::exists(path));
+    const TRect saved = StoredBounds(path);
+
+    Restart(); // reopens the design
+    ASSERT_EQ(Panel()->ObjectCount(), 1);
+    EXPECT_FALSE(window->ChangesMade());
+    TGGraphicControl *object = Panel()->ObjectAt(0);
+    Panel()->Handles()->AddToSelection(object);
+    QTest::keyClick(Panel(), Qt::Key_Right);
+    EXPECT_EQ(object->Left(), saved.Left + 1);
+    EXPECT_TRUE(window->ChangesMade()); // Exit would ask
+    Item("mnuSave")->trigger();
+    EXPECT_FALSE(window->ChangesMade());
+    const TRect nudged = StoredBounds(path);
+    EXPECT_EQ(nudged.Left, saved.Left + 1);
+
+    // Saved again and again at 110 % to 150 %: the file keeps the same bounds.
+    for (int step = 0; step < 5; ++step) {
+        window->ZoomSpinnerUpClick();
+        window->SetChangesMade(true);
+        Item("mnuSave")->trigger();
+        const TRect again = StoredBounds(path);
+        EXPECT_EQ(again.Left, nudged.Left) << "step " << step;
+        EXPECT_EQ(again.Top, nudged.Top) << "step " << step;
+        EXPECT_EQ(again.Right, nudged.Right) << "step " << step;
+        EXPECT_EQ(again.Bottom, nudged.Bottom) << "step " << step;
+    }
+    // And back at 100 % the object is exactly where it was.
+    for (int step = 0; step < 5; ++step)
+        window->ZoomSpinnerDownClick();
+    EXPECT_EQ(object->BoundsRect(), nudged);
 }
