@@ -125,12 +125,18 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
         if (OutlineOnly) {
             OutlinePosition(report, x, y, report.PenColor(), false);
         } else {
+            // As on screen, nothing of the card reaches past its edges onto
+            // the next card or off the sheet.
+            report.SetBaseClipRect(x, y, x + CardWidth, y + CardHeight);
             PrintBackGround(report, x, y);
+            report.ClearBaseClip();
             if (!ToPrinter)
                 OutlinePosition(report, x, y, PreviewOutlineColor, true);
+            report.SetBaseClipRect(x, y, x + CardWidth, y + CardHeight);
             for (const QPointer<TGGraphicControl> &object : objects)
                 if (object)
                     object->PrintTo(&report, x, y);
+            report.ClearBaseClip();
             if (DrawOutlines)
                 OutlinePosition(report, x, y, 0, true);
         }

@@ -303,6 +303,8 @@ void TBaseReport::NewPage()
     m_pathOpen = false;
     m_path = QPainterPath();
     ApplyDrawingState();
+    if (m_hasBaseClip)
+        m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
 }
 
 void TBaseReport::Abort()
@@ -342,6 +344,8 @@ void TBaseReport::ResetDrawingState()
     m_pathOpen = false;
     m_path = QPainterPath();
     m_clipStack.clear();
+    m_hasBaseClip = false;
+    m_baseClip = QPainterPath();
 }
 
 void TBaseReport::ApplyDrawingState()
@@ -748,7 +752,7 @@ void TBaseReport::SelectPathAsClip()
     if (!m_painter)
         return;
     m_pathOpen = false;
-    m_painter->setClipPath(m_path, Qt::ReplaceClip);
+    ApplyClip(m_path);
 }
 
 void TBaseReport::StrokePath()
@@ -822,15 +826,42 @@ bool TBaseReport::PushClipPolygon(const QPolygon &points)
     return PushClipPath(p);
 }
 
+void TBaseReport::ApplyClip(const QPainterPath &path)
+{
+    m_painter->setClipPath(path, Qt::ReplaceClip);
+    if (m_hasBaseClip)
+        m_painter->setClipPath(m_baseClip, Qt::IntersectClip);
+}
+
 void TBaseReport::SelectClip()
 {
     if (!m_painter || m_clipStack.empty())
         return;
-    m_painter->setClipPath(m_clipStack.back(), Qt::ReplaceClip);
+    ApplyClip(m_clipStack.back());
 }
 
 void TBaseReport::ClearClip()
 {
+    if (!m_painter)
+        return;
+    if (m_hasBaseClip)
+        m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
+    else
+        m_painter->setClipping(false);
+}
+
+void TBaseReport::SetBaseClipRect(double x1, double y1, double x2, double y2)
+{
+    m_baseClip = ClipPathOf(0, x1, y1, x2, y2, 0, 0);
+    m_hasBaseClip = true;
+    if (m_painter)
+        m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
+}
+
+void TBaseReport::ClearBaseClip()
+{
+    m_hasBaseClip = false;
+    m_baseClip = QPainterPath();
     if (m_painter)
         m_painter->setClipping(false);
 }

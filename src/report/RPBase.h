@@ -248,7 +248,7 @@ public:
     void EndPath();
     bool PathOpen() const { return m_pathOpen; }
     const QPainterPath &Path() const { return m_path; }
-    void SelectPathAsClip(); // intersected with nothing: replaces the clip
+    void SelectPathAsClip(); // replaces the clip (within the base clip)
     void StrokePath();       // engine pen, no fill
 
     // ---- clip region stack (at most 21 entries)
@@ -260,9 +260,15 @@ public:
     bool PushClipPolygon(const QPoint *points, int count);
     bool PushClipPolygon(const QPolygon &points);
     void SelectClip(); // top region becomes the clip (nothing when empty)
-    void ClearClip();
+    void ClearClip();  // back to the base clip, or no clip
     void PopClip();
     int ClipDepth() const { return int(m_clipStack.size()); }
+
+    // A clip beneath all others, in inches: whatever the drawing selects or
+    // clears, nothing lands outside it (a card's rectangle while it prints).
+    void SetBaseClipRect(double x1, double y1, double x2, double y2);
+    void ClearBaseClip();
+    bool HasBaseClip() const { return m_hasBaseClip; }
 
 protected:
     // Device hooks of a job. BeginJob prepares the device and sets the page
@@ -342,4 +348,10 @@ private:
     bool m_pathOpen = false;
     QPainterPath m_path;
     std::vector<QPainterPath> m_clipStack;
+    QPainterPath m_baseClip;
+    bool m_hasBaseClip = false;
+
+private:
+    // Sets the clip to the path, kept within the base clip.
+    void ApplyClip(const QPainterPath &path);
 };

@@ -4,6 +4,7 @@
 
 #include "PrintTestSupport.h"
 #include "objects/gbclabel32.h"
+#include "report/RPBase.h"
 #include "report/RPFiler.h"
 #include "report/RPrinter.h"
 #include "surface/GGraphc.h"
@@ -129,3 +130,58 @@ TEST(SheetRenderer, StoppingEndsTheSheetAndThePreviewDrawsOneCard)
 }
 
 } // namespace
+
+namespace {
+
+// Paints a solid block from half an inch left of the card to four inches
+// right of it, selecting and clearing clips of its own on the way.
+class TWideObject : public TGGraphicControl
+{
+public:
+    using TGGraphicControl::TGGraphicControl;
+    void PrintTo(TBaseReport *report, double x, double y) override
+    {
+        report->SetBrush(0, bsSolid);
+        report->SetPen(0, psSolid, 0, pmCopy);
+        report->PushClipRect(x - 1, y, x + 5, y + 0.5);
+        report->SelectClip();
+        report->Rectangle(x - 0.5, y + 0.1, x + 4, y + 0.4);
+        report->ClearClip();
+        report->PopClip();
+        report->Rectangle(x - 0.5, y + 0.6, x + 4, y + 0.9);
+    }
+};
+
+} // namespace
+
+TEST(SheetRenderer, NothingPrintsPastTheCardsEdges)
+{
+    QObject owner;
+    auto *wide = new TWideObject(&owner);
+    TSheetRenderer sheet;
+    sheet.Objects = {wide};
+    const TCardLayout layout; // cards side by side, 3.5 x 2 inches from (0.75, 0.5)
+    sheet.SetLayout(layout, TPrinterNudges());
+    sheet.PrintSelection = QList<bool>(10, false);
+    sheet.PrintSelection[0] = true;
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("edges.pdf");
+    TReportPrinter report;
+    report.SetOutputFile(pdf);
+    report.SetPaperSize(TCardLayout::PaperLetter);
+    report.SetOrientation(poPortrait);
+    ASSERT_TRUE(sheet.Render(report));
+    EXPECT_FALSE(report.HasBaseClip());
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 1);
+    const double left = layout.LeftMargin, top = layout.TopMargin;
+    for (double band : {0.25, 0.75}) {
+        const QRectF inside(left + 0.05, top + band - 0.05, 3.4, 0.1);
+        const QRectF before(left - 0.45, top + band - 0.05, 0.4, 0.1);
+        const QRectF neighbour(left + 3.55, top + band - 0.05, 0.4, 0.1);
+        EXPECT_GT(DarkPixelsIn(pages[0], Dpi, inside), 1000) << band;
+        EXPECT_EQ(DarkPixelsIn(pages[0], Dpi, before), 0) << band;
+        EXPECT_EQ(DarkPixelsIn(pages[0], Dpi, neighbour), 0) << band;
+    }
+}
