@@ -43,7 +43,6 @@ public:
     void Paint(QPainter &painter) override;
 
 private:
-    void DesignChanged();
     void GroupChanged();
 
     bool m_transparent = false;

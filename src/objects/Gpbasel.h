@@ -109,11 +109,11 @@ public:
     void BuildObjectMenu() override;
     void RefreshMenu() override;
 
-protected:
-    // Repaints and, where the design changed, reports it; nothing while loading.
-    void Changed(bool report);
-
 private:
+    // Repaints after a change of the look alone, which is not reported;
+    // nothing while loading.
+    void LookChanged();
+
     void UpdateShadowOffset();
     void UpdateHighlightOffset();
     void FontChanged();

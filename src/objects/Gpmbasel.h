@@ -60,8 +60,9 @@ protected:
     void WrapLines();
 
 private:
-    void DesignChanged();
-    void ItemsChanged();
+    // Re-wraps and reports a change that moves the drawn lines; nothing while
+    // the label is being read.
+    void LinesChanged();
     void FontChanged();
 
     TGStrings m_items;
@@ -71,5 +72,4 @@ private:
     bool m_parentFont = true;
     bool m_wordWrap = false;
     QStringList m_wrappedLines;
-    bool m_quietGroups = false;
 };

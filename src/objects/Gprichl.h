@@ -39,11 +39,8 @@ public:
     void Paint(QPainter &painter) override;
 
 private:
-    void DesignChanged();
-
     TGRichTextData m_rtfText;
     TBorderStyle m_borderStyle = bsSingle;
     bool m_transparent = true;
     TColor m_bgColor = 0xFFFFFF;
-    bool m_quietGroups = false;
 };
