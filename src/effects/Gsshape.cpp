@@ -91,31 +91,16 @@ void TSuperShape::SetInVectorPercent(int percent)
         StoreDesignValue(m_inVectorPercent, percent);
 }
 
-void TSuperShape::SetOutlineColor(TColor color)
-{
-    StoreDesignValue(m_outlineColor, color);
-}
-
 void TSuperShape::SetOutlineStyle(TPenStyle style)
 {
     if (style >= psSolid && style <= psInsideFrame)
         StoreDesignValue(m_outlineStyle, style);
 }
 
-void TSuperShape::SetOutlineWidth(int width)
-{
-    StoreDesignValue(m_outlineWidth, width);
-}
-
 void TSuperShape::SetPattern(TBrushStyle pattern)
 {
     if (pattern >= bsSolid && pattern <= bsDiagCross)
         StoreDesignValue(m_pattern, pattern, [this] { InvalidateSolidFill(); });
-}
-
-void TSuperShape::SetRoundPerc(int percent)
-{
-    StoreDesignValue(m_roundPerc, percent);
 }
 
 // The shadow is part of the gradient picture.

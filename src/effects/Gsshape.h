@@ -65,18 +65,18 @@ public:
     void SetInVectorPercent(int percent);
 
     TColor OutlineColor() const { return m_outlineColor; }
-    void SetOutlineColor(TColor color);
+    void SetOutlineColor(TColor color) { StoreDesignValue(m_outlineColor, color); }
     TPenStyle OutlineStyle() const { return m_outlineStyle; } // psClear: no outline
     void SetOutlineStyle(TPenStyle style);
     int OutlineWidth() const { return m_outlineWidth; }
-    void SetOutlineWidth(int width);
+    void SetOutlineWidth(int width) { StoreDesignValue(m_outlineWidth, width); }
 
     // Kept and copied; nothing drawn depends on it.
     TBrushStyle Pattern() const { return m_pattern; }
     void SetPattern(TBrushStyle pattern);
 
     int RoundPerc() const { return m_roundPerc; }
-    void SetRoundPerc(int percent);
+    void SetRoundPerc(int percent) { StoreDesignValue(m_roundPerc, percent); }
 
     TColor ShadowColor() const { return m_shadowColor; }
     void SetShadowColor(TColor color);

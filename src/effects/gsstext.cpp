@@ -79,11 +79,6 @@ void TGSuperText::SetShadowOrientation(TShadowOrientation orientation)
         StoreDesignValue(m_shadowOrientation, orientation, [this] { UpdateShadowOffset(); });
 }
 
-void TGSuperText::SetShadowcolor(TColor color)
-{
-    StoreDesignValue(m_shadowColor, color);
-}
-
 void TGSuperText::SetBorderStyle(TBorderStyle style)
 {
     // A border keeps the height from shrinking to the text.
@@ -94,11 +89,6 @@ void TGSuperText::SetBorderStyle(TBorderStyle style)
 void TGSuperText::SetControlTransparent(bool value)
 {
     StoreDesignValue(m_controlTransparent, value, [this] { m_layoutNeeded = true; });
-}
-
-void TGSuperText::SetBGColor(TColor color)
-{
-    StoreDesignValue(m_bgColor, color);
 }
 
 void TGSuperText::SetCaption(const QString &caption)
@@ -121,20 +111,10 @@ void TGSuperText::AssignFont(const QFont &font)
     m_font.Assign(font);
 }
 
-void TGSuperText::SetOutlineColor(TColor color)
-{
-    StoreDesignValue(m_outlineColor, color);
-}
-
 void TGSuperText::SetOutlineStyle(TPenStyle style)
 {
     if (style >= psSolid && style <= psInsideFrame)
         StoreDesignValue(m_outlineStyle, style);
-}
-
-void TGSuperText::SetOutlineWidth(int width)
-{
-    StoreDesignValue(m_outlineWidth, width);
 }
 
 void TGSuperText::SetSurfaceType(TSurfaceType type)

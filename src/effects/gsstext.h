@@ -38,7 +38,7 @@ public:
     TShadowOrientation ShadowOrientation() const { return m_shadowOrientation; }
     void SetShadowOrientation(TShadowOrientation orientation);
     TColor Shadowcolor() const { return m_shadowColor; }
-    void SetShadowcolor(TColor color);
+    void SetShadowcolor(TColor color) { StoreDesignValue(m_shadowColor, color); }
 
     TBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(TBorderStyle style);
@@ -46,7 +46,7 @@ public:
     bool ControlTransparent() const { return m_controlTransparent; }
     void SetControlTransparent(bool value);
     TColor BGColor() const { return m_bgColor; }
-    void SetBGColor(TColor color);
+    void SetBGColor(TColor color) { StoreDesignValue(m_bgColor, color); }
 
     QString Caption() const { return m_caption; }
     void SetCaption(const QString &caption);
@@ -73,11 +73,11 @@ public:
     void SetImage(const TGBitmap *bitmap) { m_fill.SetImage(bitmap); } // null empties it
 
     TColor OutlineColor() const { return m_outlineColor; }
-    void SetOutlineColor(TColor color);
+    void SetOutlineColor(TColor color) { StoreDesignValue(m_outlineColor, color); }
     TPenStyle OutlineStyle() const { return m_outlineStyle; } // psClear: no outline
     void SetOutlineStyle(TPenStyle style);
     int OutlineWidth() const { return m_outlineWidth; } // below 1: no outline
-    void SetOutlineWidth(int width);
+    void SetOutlineWidth(int width) { StoreDesignValue(m_outlineWidth, width); }
 
     TSurfaceType SurfaceType() const { return m_surfaceType; }
     void SetSurfaceType(TSurfaceType type);

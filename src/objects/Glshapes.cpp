@@ -54,11 +54,6 @@ void TGLabelShapes::SetPen(const TGPen &pen)
     m_pen.Assign(pen);
 }
 
-void TGLabelShapes::SetRoundPerc(int percent)
-{
-    StoreDesignValue(m_roundPerc, percent);
-}
-
 void TGLabelShapes::SetShape(TShapeType shape)
 {
     if (shape >= stRectangle && shape <= stCircle)

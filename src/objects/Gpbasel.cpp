@@ -216,21 +216,6 @@ void TGBaseLabel::SetAngle(int value)
     Repaint();
 }
 
-void TGBaseLabel::SetCaption(const QString &value)
-{
-    StoreDesignValue(m_caption, value);
-}
-
-void TGBaseLabel::SetTransparent(bool value)
-{
-    StoreDesignValue(m_transparent, value);
-}
-
-void TGBaseLabel::SetBackColor(TColor value)
-{
-    StoreDesignValue(m_backColor, value);
-}
-
 void TGBaseLabel::SetBorderStyle(TBorderStyle value)
 {
     if (value >= bsNone && value <= bsSingle)

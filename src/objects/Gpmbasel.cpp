@@ -47,11 +47,6 @@ void TGMultiLineBaseLabel::SetItems(const QStringList &lines)
     m_items.SetLines(lines);
 }
 
-void TGMultiLineBaseLabel::SetAutoSize(bool value)
-{
-    StoreDesignValue(m_autoSize, value);
-}
-
 void TGMultiLineBaseLabel::SetAlignment(TAlignment alignment)
 {
     if (alignment >= taLeftJustify && alignment <= taCenter)

@@ -28,7 +28,7 @@ public:
 
     // Kept and stored; nothing is sized by it.
     bool AutoSize() const { return m_autoSize; }
-    void SetAutoSize(bool value);
+    void SetAutoSize(bool value) { StoreDesignValue(m_autoSize, value); }
 
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment alignment);

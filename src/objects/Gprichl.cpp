@@ -27,16 +27,6 @@ void TGPRichBaseLabel::SetBorderStyle(TBorderStyle style)
         StoreDesignValue(m_borderStyle, style);
 }
 
-void TGPRichBaseLabel::SetTransparent(bool value)
-{
-    StoreDesignValue(m_transparent, value);
-}
-
-void TGPRichBaseLabel::SetBGColor(TColor color)
-{
-    StoreDesignValue(m_bgColor, color);
-}
-
 const TPropertyTable &TGPRichBaseLabel::PropertyTable() const
 {
     using T = TGPRichBaseLabel;

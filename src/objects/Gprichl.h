@@ -30,10 +30,10 @@ public:
 
     // False fills the object with BGColor.
     bool Transparent() const { return m_transparent; }
-    void SetTransparent(bool value);
+    void SetTransparent(bool value) { StoreDesignValue(m_transparent, value); }
 
     TColor BGColor() const { return m_bgColor; }
-    void SetBGColor(TColor color);
+    void SetBGColor(TColor color) { StoreDesignValue(m_bgColor, color); }
 
     const TPropertyTable &PropertyTable() const override;
     void Paint(QPainter &painter) override;
