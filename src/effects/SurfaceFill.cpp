@@ -30,29 +30,18 @@ void TSurfaceFill::Changed()
 
 void TSurfaceFill::SetFromColor(TColor color)
 {
-    if (color == m_fromColor)
-        return;
-    m_fromColor = color;
-    InvalidateGradient();
-    Changed();
+    StoreGradientValue(m_fromColor, color);
 }
 
 void TSurfaceFill::SetToColor(TColor color)
 {
-    if (color == m_toColor)
-        return;
-    m_toColor = color;
-    InvalidateGradient();
-    Changed();
+    StoreGradientValue(m_toColor, color);
 }
 
 void TSurfaceFill::SetDirection(TFillDirection direction)
 {
-    if (direction == m_direction || direction < gdUp || direction > gdRight)
-        return;
-    m_direction = direction;
-    InvalidateGradient();
-    Changed();
+    if (direction >= gdUp && direction <= gdRight)
+        StoreGradientValue(m_direction, direction);
 }
 
 void TSurfaceFill::SetImage(const TGBitmap *bitmap)

@@ -63,6 +63,16 @@ public:
 
 private:
     void Changed();
+    // Takes a value the gradient is drawn from: an equal one is no change;
+    // otherwise it is stored, the built gradient dropped and the change told.
+    template <class V> void StoreGradientValue(V &field, V value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        InvalidateGradient();
+        Changed();
+    }
 
     std::function<bool()> m_gradientShown;
     TColor m_fromColor;
