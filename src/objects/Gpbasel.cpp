@@ -524,6 +524,7 @@ void TGBaseLabel::RefreshMenu()
 
 void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
 {
-    // DrawLabel rather than Paint: the printed label keeps the layout it has.
+    // DrawLabel, not Paint: printing does not force the new layout Paint
+    // gives a label narrower or lower than 5 pixels.
     PrintRecordedPicture(report, x, y, [this](QPainter &painter) { DrawLabel(painter); });
 }

@@ -157,8 +157,8 @@ protected:
     // except while the object is being read.
     void DesignChanged();
     // The usual setter: a value equal to the current one is ignored; else it
-    // is stored, afterStore drops what was derived from the old value, and
-    // DesignChanged follows. True when the value changed.
+    // is stored, afterStore brings what derives from it up to date (also
+    // while loading), and DesignChanged follows. True when the value changed.
     template <class V, class AfterStore>
     bool StoreDesignValue(V &field, const std::type_identity_t<V> &value, AfterStore &&afterStore)
     {
