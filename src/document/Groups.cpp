@@ -159,12 +159,15 @@ void TGFont::Assign(const QFont &font)
     Changed();
 }
 
+bool TGFont::operator==(const TGFont &other) const
+{
+    return m_color == other.m_color && m_height == other.m_height && m_name == other.m_name &&
+           m_pitch == other.m_pitch && m_style == other.m_style;
+}
+
 void TGFont::Assign(const TGFont &other)
 {
-    if (&other == this)
-        return;
-    if (other.m_color == m_color && other.m_height == m_height && other.m_name == m_name &&
-        other.m_pitch == m_pitch && other.m_style == m_style)
+    if (&other == this || other == *this)
         return;
     m_color = other.m_color;
     m_height = other.m_height;
@@ -240,12 +243,15 @@ void TGPen::SetWidth(int w)
     Changed();
 }
 
+bool TGPen::operator==(const TGPen &other) const
+{
+    return m_color == other.m_color && m_mode == other.m_mode && m_style == other.m_style &&
+           m_width == other.m_width;
+}
+
 void TGPen::Assign(const TGPen &other)
 {
-    if (&other == this)
-        return;
-    if (other.m_color == m_color && other.m_mode == m_mode && other.m_style == m_style &&
-        other.m_width == m_width)
+    if (&other == this || other == *this)
         return;
     m_color = other.m_color;
     m_mode = other.m_mode;
@@ -294,9 +300,14 @@ void TGBrush::SetStyle(TBrushStyle s)
     Changed();
 }
 
+bool TGBrush::operator==(const TGBrush &other) const
+{
+    return m_color == other.m_color && m_style == other.m_style;
+}
+
 void TGBrush::Assign(const TGBrush &other)
 {
-    if (&other == this || (other.m_color == m_color && other.m_style == m_style))
+    if (&other == this || other == *this)
         return;
     m_color = other.m_color;
     m_style = other.m_style;

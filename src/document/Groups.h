@@ -44,6 +44,8 @@ public:
     // Takes family, point size and styles of a Qt font (colour stays).
     void Assign(const QFont &font);
     void Assign(const TGFont &other);
+    // Equal when every stored attribute is; OnChange does not count.
+    bool operator==(const TGFont &other) const;
 
     std::function<void()> OnChange;
 
@@ -75,6 +77,8 @@ public:
     int Width() const { return m_width; }
     void SetWidth(int w);
     void Assign(const TGPen &other);
+    // Equal when every stored attribute is; OnChange does not count.
+    bool operator==(const TGPen &other) const;
     std::function<void()> OnChange;
 
 private:
@@ -98,6 +102,8 @@ public:
     TBrushStyle Style() const { return m_style; }
     void SetStyle(TBrushStyle s);
     void Assign(const TGBrush &other);
+    // Equal when every stored attribute is; OnChange does not count.
+    bool operator==(const TGBrush &other) const;
     std::function<void()> OnChange;
 
 private:

@@ -2,15 +2,6 @@
 
 #include "objects/Placeholder.h"
 
-#include <QScopedValueRollback>
-
-const QStringList &FillDirectionIdentifiers()
-{
-    static const QStringList names{QStringLiteral("gdUp"), QStringLiteral("gdDown"),
-                                   QStringLiteral("gdLeft"), QStringLiteral("gdRight")};
-    return names;
-}
-
 const QStringList &TSuperShape::PenStyleIdentifiers()
 {
     static const QStringList names{
@@ -66,28 +57,14 @@ const QStringList &TSuperShape::ShadowOrientIdentifiers()
 
 TSuperShape::TSuperShape(QObject *owner)
     : TGGraphicControl(owner)
+    , m_fill([this] { return m_surfaceType == stGradientFill; }, 0x0000FF, 0xFF0000, gdUp)
 {
-    SetLoading(true); // the creation size is no move on the card
-    SetBounds(0, 0, 25, 25);
-    SetLoading(false);
-    m_image.OnChange = [this] {
-        if (!m_quietGroups)
-            DesignChanged();
+    SetCreationBounds(25, 25);
+    m_fill.OnChange = [this] { DesignChanged(); };
+    m_fill.OnFileChange = [this] {
+        if (!IsLoading())
+            ReportChange();
     };
-}
-
-void TSuperShape::DesignChanged()
-{
-    if (IsLoading())
-        return;
-    Repaint();
-    ReportChange();
-}
-
-void TSuperShape::InvalidateGradient()
-{
-    if (m_surfaceType == stGradientFill)
-        m_gradientPicture = QImage();
 }
 
 void TSuperShape::InvalidateSolidFill()
@@ -97,158 +74,76 @@ void TSuperShape::InvalidateSolidFill()
 
 void TSuperShape::SetBackColor(TColor color)
 {
-    if (color == m_backColor)
-        return;
-    m_backColor = color;
-    InvalidateGradient();
-    InvalidateSolidFill();
-    DesignChanged();
-}
-
-void TSuperShape::SetFillDirection(TFillDirection direction)
-{
-    if (direction == m_fillDirection || direction < gdUp || direction > gdRight)
-        return;
-    m_fillDirection = direction;
-    InvalidateGradient();
-    DesignChanged();
+    // The back colour is the solid fill's colour too.
+    if (color != m_fill.FromColor())
+        InvalidateSolidFill();
+    m_fill.SetFromColor(color);
 }
 
 void TSuperShape::SetForeColor(TColor color)
 {
-    if (color == m_foreColor)
-        return;
-    m_foreColor = color;
-    InvalidateSolidFill();
-    DesignChanged();
-}
-
-void TSuperShape::SetGradientToColor(TColor color)
-{
-    if (color == m_gradientToColor)
-        return;
-    m_gradientToColor = color;
-    InvalidateGradient();
-    DesignChanged();
-}
-
-void TSuperShape::SetImage(const TGBitmap *bitmap)
-{
-    const bool empty = !bitmap || bitmap->IsEmpty();
-    if (empty ? m_image.IsEmpty() : bitmap->BmpBytes() == m_image.BmpBytes())
-        return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        if (empty)
-            m_image.Clear();
-        else
-            m_image.Assign(*bitmap);
-    }
-    DesignChanged();
+    StoreDesignValue(m_foreColor, color, [this] { InvalidateSolidFill(); });
 }
 
 void TSuperShape::SetInVectorPercent(int percent)
 {
-    if (percent == m_inVectorPercent || percent < 0 || percent > 100)
-        return;
-    m_inVectorPercent = percent;
-    DesignChanged();
-}
-
-void TSuperShape::SetOutlineColor(TColor color)
-{
-    if (color == m_outlineColor)
-        return;
-    m_outlineColor = color;
-    DesignChanged();
+    if (percent >= 0 && percent <= 100)
+        StoreDesignValue(m_inVectorPercent, percent);
 }
 
 void TSuperShape::SetOutlineStyle(TPenStyle style)
 {
-    if (style == m_outlineStyle || style < psSolid || style > psInsideFrame)
-        return;
-    m_outlineStyle = style;
-    DesignChanged();
-}
-
-void TSuperShape::SetOutlineWidth(int width)
-{
-    if (width == m_outlineWidth)
-        return;
-    m_outlineWidth = width;
-    DesignChanged();
+    if (style >= psSolid && style <= psInsideFrame)
+        StoreDesignValue(m_outlineStyle, style);
 }
 
 void TSuperShape::SetPattern(TBrushStyle pattern)
 {
-    if (pattern == m_pattern || pattern < bsSolid || pattern > bsDiagCross)
-        return;
-    m_pattern = pattern;
-    InvalidateSolidFill();
-    DesignChanged();
+    if (pattern >= bsSolid && pattern <= bsDiagCross)
+        StoreDesignValue(m_pattern, pattern, [this] { InvalidateSolidFill(); });
 }
 
-void TSuperShape::SetRoundPerc(int percent)
-{
-    if (percent == m_roundPerc)
-        return;
-    m_roundPerc = percent;
-    DesignChanged();
-}
-
+// The shadow is part of the gradient picture.
 void TSuperShape::SetShadowColor(TColor color)
 {
-    if (color == m_shadowColor)
-        return;
-    m_shadowColor = color;
-    InvalidateGradient();
-    DesignChanged();
+    StoreDesignValue(m_shadowColor, color, [this] { m_fill.InvalidateGradient(); });
 }
 
 void TSuperShape::SetShadowDepth(int depth)
 {
-    if (depth == m_shadowDepth)
-        return;
     // A depth that already exceeds half the object's width or height may not
     // grow further, but it may always shrink; a stored depth is taken as it is.
     const bool heldTooDeep = m_shadowDepth > Width() / 2 || m_shadowDepth > Height() / 2;
     if (!IsLoading() && heldTooDeep && depth > m_shadowDepth)
         return;
-    m_shadowDepth = depth;
-    InvalidateGradient();
-    DesignChanged();
+    StoreDesignValue(m_shadowDepth, depth, [this] { m_fill.InvalidateGradient(); });
 }
 
 void TSuperShape::SetShadowOrient(TShadowOrient orient)
 {
-    if (orient == m_shadowOrient || orient < soNone || orient > soLowerLeft)
-        return;
-    m_shadowOrient = orient;
-    InvalidateGradient();
-    DesignChanged();
+    if (orient >= soNone && orient <= soLowerLeft)
+        StoreDesignValue(m_shadowOrient, orient, [this] { m_fill.InvalidateGradient(); });
 }
 
 void TSuperShape::SetShape(TGPShapeType shape)
 {
-    if (shape == m_shape || shape < gstRectangle || shape > gstPolyGon)
+    if (shape < gstRectangle || shape > gstPolyGon)
         return;
-    m_shape = shape;
-    if (shape == gstStar && !IsLoading()) {
+    StoreDesignValue(m_shape, shape, [this, shape] {
+        if (shape != gstStar || IsLoading())
+            return;
         if (m_inVectorPercent == 0)
             m_inVectorPercent = 50;
         if (m_vectors < 10)
             m_vectors = 10;
         m_startingAngle = 90;
-    }
-    DesignChanged();
+    });
 }
 
 void TSuperShape::SetStartingAngle(int degrees)
 {
-    if (degrees == m_startingAngle || degrees < 0 || degrees > 359)
-        return;
-    m_startingAngle = degrees;
-    DesignChanged();
+    if (degrees >= 0 && degrees <= 359)
+        StoreDesignValue(m_startingAngle, degrees);
 }
 
 void TSuperShape::SetSurfaceType(TSurfaceType type)
@@ -258,15 +153,8 @@ void TSuperShape::SetSurfaceType(TSurfaceType type)
     m_surfaceType = type;
     if (IsLoading())
         return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        if (type != stBrushImage)
-            m_image.Clear();
-    }
+    m_fill.FollowSurfaceType(type == stBrushImage);
     switch (type) {
-    case stGradientFill:
-        InvalidateGradient();
-        break;
     case stBrushPattern:
         InvalidateSolidFill();
         break;
@@ -277,6 +165,7 @@ void TSuperShape::SetSurfaceType(TSurfaceType type)
         if (m_outlineStyle == psClear)
             m_outlineStyle = psSolid;
         break;
+    case stGradientFill:
     case stBrushImage:
         break;
     }
@@ -285,19 +174,8 @@ void TSuperShape::SetSurfaceType(TSurfaceType type)
 
 void TSuperShape::SetVectors(int count)
 {
-    if (count == m_vectors || count < 3 || count > 60)
-        return;
-    m_vectors = count;
-    DesignChanged();
-}
-
-void TSuperShape::SetLastBitmapFileNameandPath(const QString &path)
-{
-    if (path == m_lastBitmapFile)
-        return;
-    m_lastBitmapFile = path;
-    if (!IsLoading())
-        ReportChange();
+    if (count >= 3 && count <= 60)
+        StoreDesignValue(m_vectors, count);
 }
 
 void TSuperShape::CopyProperties(const TSuperShape &other)
@@ -328,8 +206,7 @@ void TSuperShape::BoundsChanged()
     Inherited::BoundsChanged();
     // The gradient is as large as the object; the solid fill is one colour and
     // still covers any size when tiled.
-    if (m_gradientPicture.size() != QSize(Width(), Height()))
-        InvalidateGradient();
+    m_fill.FitGradientTo(QSize(Width(), Height()));
 }
 
 const TPropertyTable &TSuperShape::PropertyTable() const

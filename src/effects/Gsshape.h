@@ -1,17 +1,12 @@
 #pragma once
 
 #include "document/Groups.h"
+#include "effects/SurfaceFill.h"
 #include "graphics/Colors.h"
 #include "surface/GGraphc.h"
 
 #include <QImage>
 #include <QStringList>
-
-// Direction of a two-colour gradient: the fill runs toward the side it names,
-// so the from-colour sits at the bottom for gdUp and at the left for gdRight.
-// The super shape and the super text share it.
-enum TFillDirection { gdUp, gdDown, gdLeft, gdRight };
-const QStringList &FillDirectionIdentifiers();
 
 // A figure with an optional drop shadow, a fill (solid colour, tiled texture
 // or gradient) and an outline, inset in the object's bounds so that the shadow
@@ -49,20 +44,20 @@ public:
     explicit TSuperShape(QObject *owner = nullptr);
 
     // The solid fill colour and the gradient's from-colour.
-    TColor BackColor() const { return m_backColor; }
+    TColor BackColor() const { return m_fill.FromColor(); }
     void SetBackColor(TColor color);
-    TFillDirection FillDirection() const { return m_fillDirection; }
-    void SetFillDirection(TFillDirection direction);
+    TFillDirection FillDirection() const { return m_fill.Direction(); }
+    void SetFillDirection(TFillDirection direction) { m_fill.SetDirection(direction); }
     // Kept and copied; nothing drawn depends on it.
     TColor ForeColor() const { return m_foreColor; }
     void SetForeColor(TColor color);
-    TColor GradientToColor() const { return m_gradientToColor; }
-    void SetGradientToColor(TColor color);
+    TColor GradientToColor() const { return m_fill.ToColor(); }
+    void SetGradientToColor(TColor color) { m_fill.SetToColor(color); }
 
     // The texture of stBrushImage.
-    TGBitmap *Image() { return &m_image; }
-    const TGBitmap &ImageBitmap() const { return m_image; }
-    void SetImage(const TGBitmap *bitmap); // null empties it
+    TGBitmap *Image() { return m_fill.Image(); }
+    const TGBitmap &ImageBitmap() const { return m_fill.ImageBitmap(); }
+    void SetImage(const TGBitmap *bitmap) { m_fill.SetImage(bitmap); } // null empties it
 
     // How far a star's inner points are pulled in, percent of the outer
     // radius: 0 to 100.
@@ -70,18 +65,18 @@ public:
     void SetInVectorPercent(int percent);
 
     TColor OutlineColor() const { return m_outlineColor; }
-    void SetOutlineColor(TColor color);
+    void SetOutlineColor(TColor color) { StoreDesignValue(m_outlineColor, color); }
     TPenStyle OutlineStyle() const { return m_outlineStyle; } // psClear: no outline
     void SetOutlineStyle(TPenStyle style);
     int OutlineWidth() const { return m_outlineWidth; }
-    void SetOutlineWidth(int width);
+    void SetOutlineWidth(int width) { StoreDesignValue(m_outlineWidth, width); }
 
     // Kept and copied; nothing drawn depends on it.
     TBrushStyle Pattern() const { return m_pattern; }
     void SetPattern(TBrushStyle pattern);
 
     int RoundPerc() const { return m_roundPerc; }
-    void SetRoundPerc(int percent);
+    void SetRoundPerc(int percent) { StoreDesignValue(m_roundPerc, percent); }
 
     TColor ShadowColor() const { return m_shadowColor; }
     void SetShadowColor(TColor color);
@@ -108,8 +103,8 @@ public:
     void SetVectors(int count);
 
     // Full path of the texture file last chosen for this object.
-    QString LastBitmapFileNameandPath() const { return m_lastBitmapFile; }
-    void SetLastBitmapFileNameandPath(const QString &path);
+    QString LastBitmapFileNameandPath() const { return m_fill.LastBitmapFile(); }
+    void SetLastBitmapFileNameandPath(const QString &path) { m_fill.SetLastBitmapFile(path); }
 
     // Takes every property of another super shape through the setters, in
     // the order the properties dialog relies on, then its Width and Height.
@@ -120,17 +115,15 @@ public:
     void Paint(QPainter &painter) override;
 
 private:
-    void DesignChanged();
-    // The fill pictures are built lazily before drawing; these drop the stale
-    // ones.
-    void InvalidateGradient();
+    // The solid fill picture is built lazily before drawing; this drops a
+    // stale one.
     void InvalidateSolidFill();
 
-    TColor m_backColor = 0x0000FF;
-    TFillDirection m_fillDirection = gdUp;
+    TSurfaceType m_surfaceType = stGradientFill;
+    // BackColor, FillDirection, GradientToColor, Image,
+    // LastBitmapFileNameandPath and the gradient picture.
+    TSurfaceFill m_fill;
     TColor m_foreColor = 0;
-    TColor m_gradientToColor = 0xFF0000;
-    TGBitmap m_image;
     int m_inVectorPercent = 50;
     TColor m_outlineColor = 0;
     TPenStyle m_outlineStyle = psSolid;
@@ -142,11 +135,7 @@ private:
     TShadowOrient m_shadowOrient = soNone;
     TGPShapeType m_shape = gstStar;
     int m_startingAngle = 90;
-    TSurfaceType m_surfaceType = stGradientFill;
     int m_vectors = 10;
-    QString m_lastBitmapFile;
 
-    QImage m_gradientPicture;  // Width × Height, the two-colour gradient
     QImage m_solidFillPicture; // Width × Height, BackColor
-    bool m_quietGroups = false;
 };

@@ -1,9 +1,9 @@
 #include "effects/gsstext.h"
 
+#include "effects/Gsshape.h"
 #include "objects/Placeholder.h"
 
 #include <QFont>
-#include <QScopedValueRollback>
 
 const QStringList &TGSuperText::SurfaceTypeIdentifiers()
 {
@@ -33,10 +33,9 @@ const QStringList &TGSuperText::BorderStyleIdentifiers()
 
 TGSuperText::TGSuperText(QObject *owner)
     : TGGraphicControl(owner)
+    , m_fill([this] { return m_surfaceType == stGradientFill; }, 0xFF0000, 0x00FFFF, gdRight)
 {
-    SetLoading(true); // the creation size is no move on the card
-    SetBounds(0, 0, 142, 33);
-    SetLoading(false);
+    SetCreationBounds(142, 33);
     m_font.SetName(QStringLiteral("Arial"));
     m_font.SetSize(48);
     m_font.SetStyle(fsBold);
@@ -44,32 +43,18 @@ TGSuperText::TGSuperText(QObject *owner)
     // The object sets its own font at creation, so the font is always stored.
     m_parentFont = false;
     m_font.OnChange = [this] { FontChanged(); };
-    m_image.OnChange = [this] {
-        if (!m_quietGroups)
-            DesignChanged();
+    m_fill.OnChange = [this] { DesignChanged(); };
+    m_fill.OnFileChange = [this] {
+        if (!IsLoading())
+            ReportChange();
     };
-}
-
-void TGSuperText::DesignChanged()
-{
-    if (IsLoading())
-        return;
-    Repaint();
-    ReportChange();
 }
 
 void TGSuperText::FontChanged()
 {
     m_parentFont = false;
     m_layoutNeeded = true;
-    if (!m_quietGroups)
-        DesignChanged();
-}
-
-void TGSuperText::InvalidateGradient()
-{
-    if (m_surfaceType == stGradientFill)
-        m_gradientPicture = QImage();
+    DesignChanged();
 }
 
 void TGSuperText::UpdateShadowOffset()
@@ -84,165 +69,52 @@ void TGSuperText::UpdateShadowOffset()
 
 void TGSuperText::SetShadowDepth(int depth)
 {
-    if (depth == m_shadowDepth)
-        return;
-    m_shadowDepth = depth;
-    UpdateShadowOffset();
-    DesignChanged();
+    StoreDesignValue(m_shadowDepth, depth, [this] { UpdateShadowOffset(); });
 }
 
 void TGSuperText::SetShadowOrientation(TShadowOrientation orientation)
 {
     // A value outside the enumeration could not be written back; it is ignored.
-    if (orientation == m_shadowOrientation || orientation < sdNone || orientation > sdDown)
-        return;
-    m_shadowOrientation = orientation;
-    UpdateShadowOffset();
-    DesignChanged();
-}
-
-void TGSuperText::SetShadowcolor(TColor color)
-{
-    if (color == m_shadowColor)
-        return;
-    m_shadowColor = color;
-    DesignChanged();
+    if (orientation >= sdNone && orientation <= sdDown)
+        StoreDesignValue(m_shadowOrientation, orientation, [this] { UpdateShadowOffset(); });
 }
 
 void TGSuperText::SetBorderStyle(TBorderStyle style)
 {
-    if (style == m_borderStyle || (style != bsNone && style != bsSingle))
-        return;
-    m_borderStyle = style;
-    m_layoutNeeded = true; // a border keeps the height from shrinking to the text
-    DesignChanged();
+    // A border keeps the height from shrinking to the text.
+    if (style == bsNone || style == bsSingle)
+        StoreDesignValue(m_borderStyle, style, [this] { m_layoutNeeded = true; });
 }
 
 void TGSuperText::SetControlTransparent(bool value)
 {
-    if (value == m_controlTransparent)
-        return;
-    m_controlTransparent = value;
-    m_layoutNeeded = true;
-    DesignChanged();
-}
-
-void TGSuperText::SetBGColor(TColor color)
-{
-    if (color == m_bgColor)
-        return;
-    m_bgColor = color;
-    DesignChanged();
+    StoreDesignValue(m_controlTransparent, value, [this] { m_layoutNeeded = true; });
 }
 
 void TGSuperText::SetCaption(const QString &caption)
 {
-    if (caption == m_caption)
-        return;
-    m_caption = caption;
-    m_layoutNeeded = true;
-    DesignChanged();
+    StoreDesignValue(m_caption, caption, [this] { m_layoutNeeded = true; });
 }
 
-static bool SameFont(const TGFont &a, const TGFont &b)
-{
-    return a.Color() == b.Color() && a.Height() == b.Height() && a.Name() == b.Name() &&
-           a.Pitch() == b.Pitch() && a.Style() == b.Style();
-}
-
+// Setting the font turns ParentFont off even when nothing else changes; a
+// real change reports itself through FontChanged.
 void TGSuperText::SetFont(const TGFont &font)
 {
     m_parentFont = false;
-    if (SameFont(font, m_font))
-        return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_font.Assign(font);
-    }
-    m_layoutNeeded = true;
-    DesignChanged();
+    m_font.Assign(font);
 }
 
 void TGSuperText::AssignFont(const QFont &font)
 {
     Inherited::AssignFont(font);
     m_parentFont = false;
-    TGFont before;
-    before.Assign(m_font);
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_font.Assign(font);
-    }
-    if (SameFont(before, m_font))
-        return;
-    m_layoutNeeded = true;
-    DesignChanged();
-}
-
-void TGSuperText::SetFillDirection(TFillDirection direction)
-{
-    if (direction == m_fillDirection || direction < gdUp || direction > gdRight)
-        return;
-    m_fillDirection = direction;
-    InvalidateGradient();
-    DesignChanged();
-}
-
-void TGSuperText::SetGradientToColor(TColor color)
-{
-    if (color == m_gradientToColor)
-        return;
-    m_gradientToColor = color;
-    InvalidateGradient();
-    DesignChanged();
-}
-
-void TGSuperText::SetGradientFromColor(TColor color)
-{
-    if (color == m_gradientFromColor)
-        return;
-    m_gradientFromColor = color;
-    InvalidateGradient();
-    DesignChanged();
-}
-
-void TGSuperText::SetImage(const TGBitmap *bitmap)
-{
-    const bool empty = !bitmap || bitmap->IsEmpty();
-    if (empty ? m_image.IsEmpty() : bitmap->BmpBytes() == m_image.BmpBytes())
-        return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        if (empty)
-            m_image.Clear();
-        else
-            m_image.Assign(*bitmap);
-    }
-    DesignChanged();
-}
-
-void TGSuperText::SetOutlineColor(TColor color)
-{
-    if (color == m_outlineColor)
-        return;
-    m_outlineColor = color;
-    DesignChanged();
+    m_font.Assign(font);
 }
 
 void TGSuperText::SetOutlineStyle(TPenStyle style)
 {
-    if (style == m_outlineStyle || style < psSolid || style > psInsideFrame)
-        return;
-    m_outlineStyle = style;
-    DesignChanged();
-}
-
-void TGSuperText::SetOutlineWidth(int width)
-{
-    if (width == m_outlineWidth)
-        return;
-    m_outlineWidth = width;
-    DesignChanged();
+    if (style >= psSolid && style <= psInsideFrame)
+        StoreDesignValue(m_outlineStyle, style);
 }
 
 void TGSuperText::SetSurfaceType(TSurfaceType type)
@@ -252,25 +124,11 @@ void TGSuperText::SetSurfaceType(TSurfaceType type)
     m_surfaceType = type;
     if (IsLoading())
         return;
-    if (type != stBrushImage) {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_image.Clear();
-    }
-    if (type == stGradientFill)
-        InvalidateGradient();
+    m_fill.FollowSurfaceType(type == stBrushImage);
     // Transparent glyphs without an outline would vanish.
     if (type == stBrushTransparent && m_outlineStyle == psClear)
         m_outlineStyle = psSolid;
     DesignChanged();
-}
-
-void TGSuperText::SetLastBitmapFileNameandPath(const QString &path)
-{
-    if (path == m_lastBitmapFile)
-        return;
-    m_lastBitmapFile = path;
-    if (!IsLoading())
-        ReportChange();
 }
 
 void TGSuperText::CopyProperties(const TGSuperText &other)
@@ -308,15 +166,14 @@ void TGSuperText::BoundsChanged()
         SetBounds(Left(), Top(), std::max(1, Width()), std::max(1, Height()));
         return;
     }
-    if (m_gradientPicture.size() != QSize(Width(), Height()))
-        InvalidateGradient();
+    m_fill.FitGradientTo(QSize(Width(), Height()));
 }
 
 void TGSuperText::Loaded()
 {
     Inherited::Loaded();
     UpdateShadowOffset();
-    InvalidateGradient();
+    m_fill.InvalidateGradient();
 }
 
 const TPropertyTable &TGSuperText::PropertyTable() const

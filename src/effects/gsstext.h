@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/Groups.h"
-#include "effects/Gsshape.h"
+#include "effects/SurfaceFill.h"
 #include "graphics/Colors.h"
 #include "surface/GGraphc.h"
 #include "graphics/Geometry.h"
@@ -38,7 +38,7 @@ public:
     TShadowOrientation ShadowOrientation() const { return m_shadowOrientation; }
     void SetShadowOrientation(TShadowOrientation orientation);
     TColor Shadowcolor() const { return m_shadowColor; }
-    void SetShadowcolor(TColor color);
+    void SetShadowcolor(TColor color) { StoreDesignValue(m_shadowColor, color); }
 
     TBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(TBorderStyle style);
@@ -46,7 +46,7 @@ public:
     bool ControlTransparent() const { return m_controlTransparent; }
     void SetControlTransparent(bool value);
     TColor BGColor() const { return m_bgColor; }
-    void SetBGColor(TColor color);
+    void SetBGColor(TColor color) { StoreDesignValue(m_bgColor, color); }
 
     QString Caption() const { return m_caption; }
     void SetCaption(const QString &caption);
@@ -60,30 +60,30 @@ public:
     bool ParentFont() const { return m_parentFont; }
     void SetParentFont(bool value) { m_parentFont = value; }
 
-    TFillDirection FillDirection() const { return m_fillDirection; }
-    void SetFillDirection(TFillDirection direction);
-    TColor GradientToColor() const { return m_gradientToColor; }
-    void SetGradientToColor(TColor color);
-    TColor GradientFromColor() const { return m_gradientFromColor; }
-    void SetGradientFromColor(TColor color);
+    TFillDirection FillDirection() const { return m_fill.Direction(); }
+    void SetFillDirection(TFillDirection direction) { m_fill.SetDirection(direction); }
+    TColor GradientToColor() const { return m_fill.ToColor(); }
+    void SetGradientToColor(TColor color) { m_fill.SetToColor(color); }
+    TColor GradientFromColor() const { return m_fill.FromColor(); }
+    void SetGradientFromColor(TColor color) { m_fill.SetFromColor(color); }
 
     // The texture of stBrushImage.
-    TGBitmap *Image() { return &m_image; }
-    const TGBitmap &ImageBitmap() const { return m_image; }
-    void SetImage(const TGBitmap *bitmap); // null empties it
+    TGBitmap *Image() { return m_fill.Image(); }
+    const TGBitmap &ImageBitmap() const { return m_fill.ImageBitmap(); }
+    void SetImage(const TGBitmap *bitmap) { m_fill.SetImage(bitmap); } // null empties it
 
     TColor OutlineColor() const { return m_outlineColor; }
-    void SetOutlineColor(TColor color);
+    void SetOutlineColor(TColor color) { StoreDesignValue(m_outlineColor, color); }
     TPenStyle OutlineStyle() const { return m_outlineStyle; } // psClear: no outline
     void SetOutlineStyle(TPenStyle style);
     int OutlineWidth() const { return m_outlineWidth; } // below 1: no outline
-    void SetOutlineWidth(int width);
+    void SetOutlineWidth(int width) { StoreDesignValue(m_outlineWidth, width); }
 
     TSurfaceType SurfaceType() const { return m_surfaceType; }
     void SetSurfaceType(TSurfaceType type);
 
-    QString LastBitmapFileNameandPath() const { return m_lastBitmapFile; }
-    void SetLastBitmapFileNameandPath(const QString &path);
+    QString LastBitmapFileNameandPath() const { return m_fill.LastBitmapFile(); }
+    void SetLastBitmapFileNameandPath(const QString &path) { m_fill.SetLastBitmapFile(path); }
 
     // The shadow's offset (dx, dy) in pixels at zoom 1.
     QPoint ShadowOffset() const { return QPoint(m_shadowDx, m_shadowDy); }
@@ -100,10 +100,8 @@ public:
     void Paint(QPainter &painter) override;
 
 private:
-    void DesignChanged();
     void FontChanged();
     void UpdateShadowOffset();
-    void InvalidateGradient();
 
     int m_shadowDepth = 0;
     TShadowOrientation m_shadowOrientation = sdDownRight;
@@ -114,15 +112,13 @@ private:
     QString m_caption = QStringLiteral("Text");
     TGFont m_font;
     bool m_parentFont = true;
-    TFillDirection m_fillDirection = gdRight;
-    TColor m_gradientToColor = 0x00FFFF;
-    TColor m_gradientFromColor = 0xFF0000;
-    TGBitmap m_image;
+    TSurfaceType m_surfaceType = stGradientFill;
+    // FillDirection, GradientToColor, GradientFromColor, Image,
+    // LastBitmapFileNameandPath and the gradient picture.
+    TSurfaceFill m_fill;
     TColor m_outlineColor = 0;
     TPenStyle m_outlineStyle = psSolid;
     int m_outlineWidth = 1;
-    TSurfaceType m_surfaceType = stGradientFill;
-    QString m_lastBitmapFile;
 
     // Layout, recomputed from the properties before drawing.
     int m_shadowDx = 0;
@@ -132,7 +128,4 @@ private:
     bool m_layoutNeeded = true;
     bool m_layoutInProgress = false;
     bool m_paintInProgress = false;
-
-    QImage m_gradientPicture; // Width × Height, the two-colour gradient
-    bool m_quietGroups = false;
 };

@@ -8,9 +8,7 @@
 TGImage::TGImage(QObject *owner)
     : TGGraphicControl(owner)
 {
-    SetLoading(true); // the creation size is no move on the card
-    SetBounds(0, 0, 105, 105);
-    SetLoading(false);
+    SetCreationBounds(105, 105);
     m_picture.OnChange = [this] {
         if (m_quietGroups || IsLoading())
             return;
@@ -76,13 +74,8 @@ void TGImage::SetStretch(bool value)
 
 void TGImage::SetBorderStyle(TBorderStyle style)
 {
-    if (style == m_borderStyle || (style != bsNone && style != bsSingle))
-        return;
-    m_borderStyle = style;
-    if (IsLoading())
-        return;
-    Repaint();
-    ReportChange();
+    if (style == bsNone || style == bsSingle)
+        StoreDesignValue(m_borderStyle, style);
 }
 
 void TGImage::SetPicture(const TPicture &picture)

@@ -2,18 +2,11 @@
 
 #include "objects/Placeholder.h"
 
-#include <QScopedValueRollback>
-
 TGLineShape::TGLineShape(QObject *owner)
     : TGGraphicControl(owner)
 {
-    SetLoading(true); // the creation size is no move on the card
-    SetBounds(0, 0, 10, 10);
-    SetLoading(false);
-    m_pen.OnChange = [this] {
-        if (!m_quietGroups)
-            DesignChanged();
-    };
+    SetCreationBounds(10, 10);
+    m_pen.OnChange = [this] { DesignChanged(); };
 }
 
 const QStringList &TGLineShape::LineStyleIdentifiers()
@@ -27,32 +20,16 @@ const QStringList &TGLineShape::LineStyleIdentifiers()
     return names;
 }
 
-void TGLineShape::DesignChanged()
-{
-    if (IsLoading())
-        return;
-    Repaint();
-    ReportChange();
-}
-
 void TGLineShape::SetLineStyle(TLineStyle style)
 {
-    if (style == m_lineStyle || style < stHorizontal || style > stAngleSlopingDown)
-        return;
-    m_lineStyle = style;
-    DesignChanged();
+    if (style >= stHorizontal && style <= stAngleSlopingDown)
+        StoreDesignValue(m_lineStyle, style);
 }
 
 void TGLineShape::SetPen(const TGPen &pen)
 {
-    if (pen.Color() == m_pen.Color() && pen.Mode() == m_pen.Mode() &&
-        pen.Style() == m_pen.Style() && pen.Width() == m_pen.Width())
-        return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_pen.Assign(pen);
-    }
-    DesignChanged();
+    // An equal pen is no change; a different one reports itself, once.
+    m_pen.Assign(pen);
 }
 
 const TPropertyTable &TGLineShape::PropertyTable() const

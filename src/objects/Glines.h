@@ -30,9 +30,6 @@ public:
     void Paint(QPainter &painter) override;
 
 private:
-    void DesignChanged();
-
     TLineStyle m_lineStyle = stHorizontal;
     TGPen m_pen;
-    bool m_quietGroups = false;
 };

@@ -7,11 +7,7 @@
 TGLabelShapes::TGLabelShapes(QObject *owner)
     : TGGraphicControl(owner)
 {
-    // The creation size is no move on the card: keep the first bounds check
-    // for the placing.
-    SetLoading(true);
-    SetBounds(0, 0, 25, 25);
-    SetLoading(false);
+    SetCreationBounds(25, 25);
     m_brush.OnChange = [this] { GroupChanged(); };
     m_pen.OnChange = [this] { GroupChanged(); };
 }
@@ -23,14 +19,6 @@ const QStringList &TGLabelShapes::ShapeTypeIdentifiers()
         QStringLiteral("stRoundSquare"), QStringLiteral("stEllipse"), QStringLiteral("stCircle"),
     };
     return names;
-}
-
-void TGLabelShapes::DesignChanged()
-{
-    if (IsLoading())
-        return;
-    Repaint();
-    ReportChange();
 }
 
 void TGLabelShapes::GroupChanged()
@@ -54,43 +42,22 @@ void TGLabelShapes::SetTransparent(bool value)
     DesignChanged();
 }
 
+// An equal brush or pen is no change; a different one reports itself, once,
+// through GroupChanged.
 void TGLabelShapes::SetBrush(const TGBrush &brush)
 {
-    if (brush.Color() == m_brush.Color() && brush.Style() == m_brush.Style())
-        return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_brush.Assign(brush);
-    }
-    DesignChanged();
+    m_brush.Assign(brush);
 }
 
 void TGLabelShapes::SetPen(const TGPen &pen)
 {
-    if (pen.Color() == m_pen.Color() && pen.Mode() == m_pen.Mode() &&
-        pen.Style() == m_pen.Style() && pen.Width() == m_pen.Width())
-        return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_pen.Assign(pen);
-    }
-    DesignChanged();
-}
-
-void TGLabelShapes::SetRoundPerc(int percent)
-{
-    if (percent == m_roundPerc)
-        return;
-    m_roundPerc = percent;
-    DesignChanged();
+    m_pen.Assign(pen);
 }
 
 void TGLabelShapes::SetShape(TShapeType shape)
 {
-    if (shape == m_shape || shape < stRectangle || shape > stCircle)
-        return;
-    m_shape = shape;
-    DesignChanged();
+    if (shape >= stRectangle && shape <= stCircle)
+        StoreDesignValue(m_shape, shape);
 }
 
 const TPropertyTable &TGLabelShapes::PropertyTable() const

@@ -34,7 +34,7 @@ public:
     // Corner rounding of the rounded kinds, in percent of the longer side. Any
     // integer is kept; 0 gives square corners.
     int RoundPerc() const { return m_roundPerc; }
-    void SetRoundPerc(int percent);
+    void SetRoundPerc(int percent) { StoreDesignValue(m_roundPerc, percent); }
 
     TShapeType Shape() const { return m_shape; }
     void SetShape(TShapeType shape);
@@ -43,7 +43,6 @@ public:
     void Paint(QPainter &painter) override;
 
 private:
-    void DesignChanged();
     void GroupChanged();
 
     bool m_transparent = false;

@@ -11,17 +11,13 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
-#include <QPicture>
 #include <algorithm>
 #include <cmath>
 
 TGBaseLabel::TGBaseLabel(QObject *owner)
     : TGGraphicControl(owner)
 {
-    // A new label is 142 x 33; the first bounds check after placing it only records.
-    SetLoading(true);
-    SetBounds(0, 0, 142, 33);
-    SetLoading(false);
+    SetCreationBounds(142, 33);
     m_font.SetName(QStringLiteral("Arial"));
     m_font.SetSize(10);
     m_font.SetColor(0);
@@ -75,13 +71,10 @@ const TPropertyTable &TGBaseLabel::PropertyTable() const
     return table;
 }
 
-void TGBaseLabel::Changed(bool report)
+void TGBaseLabel::LookChanged()
 {
-    if (IsLoading())
-        return;
-    Repaint();
-    if (report)
-        ReportChange();
+    if (!IsLoading())
+        Repaint();
 }
 
 void TGBaseLabel::FontChanged()
@@ -96,11 +89,8 @@ void TGBaseLabel::FontChanged()
 
 void TGBaseLabel::SetAlignment(TAlignment value)
 {
-    if (value < taLeftJustify || value > taCenter || value == m_alignment)
-        return;
-    m_alignment = value;
-    m_layoutNeeded = true;
-    Changed(true);
+    if (value >= taLeftJustify && value <= taCenter)
+        StoreDesignValue(m_alignment, value, [this] { m_layoutNeeded = true; });
 }
 
 void TGBaseLabel::UpdateShadowOffset()
@@ -161,7 +151,7 @@ void TGBaseLabel::SetDepthHighlight(int value)
     m_depthHighlight = value;
     UpdateHighlightOffset();
     m_layoutNeeded = true;
-    Changed(false);
+    LookChanged();
 }
 
 void TGBaseLabel::SetDepthShadow(int value)
@@ -171,7 +161,7 @@ void TGBaseLabel::SetDepthShadow(int value)
     m_depthShadow = value;
     UpdateShadowOffset();
     m_layoutNeeded = true;
-    Changed(false);
+    LookChanged();
 }
 
 void TGBaseLabel::SetDirectionHighlight(THighlightDirection value)
@@ -181,7 +171,7 @@ void TGBaseLabel::SetDirectionHighlight(THighlightDirection value)
     m_directionHighlight = value;
     UpdateHighlightOffset();
     m_layoutNeeded = true;
-    Changed(false);
+    LookChanged();
 }
 
 void TGBaseLabel::SetDirectionShadow(TShadowDirection value)
@@ -191,7 +181,7 @@ void TGBaseLabel::SetDirectionShadow(TShadowDirection value)
     m_directionShadow = value;
     UpdateShadowOffset();
     m_layoutNeeded = true;
-    Changed(false);
+    LookChanged();
 }
 
 void TGBaseLabel::SetColorHighlight(TColor value)
@@ -199,7 +189,7 @@ void TGBaseLabel::SetColorHighlight(TColor value)
     if (value == m_colorHighlight)
         return;
     m_colorHighlight = value;
-    Changed(false);
+    LookChanged();
 }
 
 void TGBaseLabel::SetColorShadow(TColor value)
@@ -207,7 +197,7 @@ void TGBaseLabel::SetColorShadow(TColor value)
     if (value == m_colorShadow)
         return;
     m_colorShadow = value;
-    Changed(false);
+    LookChanged();
 }
 
 void TGBaseLabel::SetAngle(int value)
@@ -228,36 +218,10 @@ void TGBaseLabel::SetAngle(int value)
     Repaint();
 }
 
-void TGBaseLabel::SetCaption(const QString &value)
-{
-    if (value == m_caption)
-        return;
-    m_caption = value;
-    Changed(true);
-}
-
-void TGBaseLabel::SetTransparent(bool value)
-{
-    if (value == m_transparent)
-        return;
-    m_transparent = value;
-    Changed(true);
-}
-
-void TGBaseLabel::SetBackColor(TColor value)
-{
-    if (value == m_backColor)
-        return;
-    m_backColor = value;
-    Changed(true);
-}
-
 void TGBaseLabel::SetBorderStyle(TBorderStyle value)
 {
-    if (value < bsNone || value > bsSingle || value == m_borderStyle)
-        return;
-    m_borderStyle = value;
-    Changed(true);
+    if (value >= bsNone && value <= bsSingle)
+        StoreDesignValue(m_borderStyle, value);
 }
 
 void TGBaseLabel::BoundsChanged()
@@ -562,20 +526,7 @@ void TGBaseLabel::RefreshMenu()
 
 void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
 {
-    if (!report || Width() <= 0 || Height() <= 0)
-        return;
-    // The label is recorded at its screen size and stretched into its inch
-    // rectangle on the page, so it keeps its look at any device resolution.
-    QPicture picture;
-    {
-        QPainter painter(&picture);
-        painter.setClipRect(0, 0, Width(), Height());
-        DrawLabel(painter);
-    }
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
-    const double ppi = ScreenPixelsPerInch();
-    report->StretchDraw(report->InchRect(x + Left() / ppi, y + Top() / ppi,
-                                         x + (Left() + Width()) / ppi,
-                                         y + (Top() + Height()) / ppi),
-                        picture);
+    // DrawLabel, not Paint: printing does not force the new layout Paint
+    // gives a label narrower or lower than 5 pixels.
+    PrintRecordedPicture(report, x, y, [this](QPainter &painter) { DrawLabel(painter); });
 }

@@ -49,13 +49,13 @@ public:
     int Angle() const { return m_angle; }
     void SetAngle(int value);
     QString Caption() const { return m_caption; }
-    void SetCaption(const QString &value);
+    void SetCaption(const QString &value) { StoreDesignValue(m_caption, value); }
     TGFont *Font() { return &m_font; }
     const TGFont &LabelFont() const { return m_font; }
     bool Transparent() const { return m_transparent; }
-    void SetTransparent(bool value);
+    void SetTransparent(bool value) { StoreDesignValue(m_transparent, value); }
     TColor BackColor() const { return m_backColor; }
-    void SetBackColor(TColor value);
+    void SetBackColor(TColor value) { StoreDesignValue(m_backColor, value); }
     TBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(TBorderStyle value);
 
@@ -109,11 +109,11 @@ public:
     void BuildObjectMenu() override;
     void RefreshMenu() override;
 
-protected:
-    // Repaints and, where the design changed, reports it; nothing while loading.
-    void Changed(bool report);
-
 private:
+    // Repaints after a change of the look alone, which is not reported;
+    // nothing while loading.
+    void LookChanged();
+
     void UpdateShadowOffset();
     void UpdateHighlightOffset();
     void FontChanged();

@@ -15,6 +15,11 @@ TGPLabel::TGPLabel(QObject *owner)
 bool TGPLabel::EditText()
 {
     TGetLabelText dialog(DialogParent());
+    return EditTextIn(dialog);
+}
+
+bool TGPLabel::EditTextIn(TGetLabelText &dialog)
+{
     dialog.SetText(Caption());
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -4,6 +4,8 @@
 
 #include <array>
 
+class TGetLabelText;
+
 // The text label with its own text dialog and rotation menu; the 3-D effects
 // dialog previews with one.
 class TGPLabel : public TGBaseLabel
@@ -28,6 +30,8 @@ public:
 
 protected:
     QAction *TextItem() const { return m_textItem; }
+    // Opens the given text dialog on the caption; on OK as EditText.
+    bool EditTextIn(TGetLabelText &dialog);
 
 private:
     QAction *m_textItem = nullptr;

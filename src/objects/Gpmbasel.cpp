@@ -3,31 +3,19 @@
 #include "objects/Placeholder.h"
 
 #include <QFont>
-#include <QScopedValueRollback>
 #include <QTextLayout>
 #include <QTextOption>
 
 TGMultiLineBaseLabel::TGMultiLineBaseLabel(QObject *owner)
     : TGGraphicControl(owner)
 {
-    SetLoading(true); // the creation size is no move on the card
-    SetBounds(0, 0, 190, 33);
-    SetLoading(false);
+    SetCreationBounds(190, 33);
     m_font.SetName(QStringLiteral("Arial"));
     m_font.SetSize(10);
     // The label sets its own font at creation, so the font is always stored.
     m_parentFont = false;
-    m_items.OnChange = [this] {
-        if (!m_quietGroups)
-            ItemsChanged();
-    };
+    m_items.OnChange = [this] { LinesChanged(); };
     m_font.OnChange = [this] { FontChanged(); };
-}
-
-static bool SameFont(const TGFont &a, const TGFont &b)
-{
-    return a.Color() == b.Color() && a.Height() == b.Height() && a.Name() == b.Name() &&
-           a.Pitch() == b.Pitch() && a.Style() == b.Style();
 }
 
 const QStringList &TGMultiLineBaseLabel::AlignmentIdentifiers()
@@ -37,15 +25,7 @@ const QStringList &TGMultiLineBaseLabel::AlignmentIdentifiers()
     return names;
 }
 
-void TGMultiLineBaseLabel::DesignChanged()
-{
-    if (IsLoading())
-        return;
-    Repaint();
-    ReportChange();
-}
-
-void TGMultiLineBaseLabel::ItemsChanged()
+void TGMultiLineBaseLabel::LinesChanged()
 {
     if (IsLoading())
         return;
@@ -58,52 +38,27 @@ void TGMultiLineBaseLabel::ItemsChanged()
 void TGMultiLineBaseLabel::FontChanged()
 {
     m_parentFont = false;
-    if (m_quietGroups || IsLoading())
-        return;
-    WrapLines();
-    DesignChanged();
+    LinesChanged();
 }
 
 void TGMultiLineBaseLabel::SetItems(const QStringList &lines)
 {
-    if (lines == m_items.Lines())
-        return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_items.SetLines(lines);
-    }
-    ItemsChanged();
-}
-
-void TGMultiLineBaseLabel::SetAutoSize(bool value)
-{
-    if (value == m_autoSize)
-        return;
-    m_autoSize = value;
-    DesignChanged();
+    // Equal lines are no change; other lines report themselves, once.
+    m_items.SetLines(lines);
 }
 
 void TGMultiLineBaseLabel::SetAlignment(TAlignment alignment)
 {
-    if (alignment == m_alignment || alignment < taLeftJustify || alignment > taCenter)
-        return;
-    m_alignment = alignment;
-    DesignChanged();
+    if (alignment >= taLeftJustify && alignment <= taCenter)
+        StoreDesignValue(m_alignment, alignment);
 }
 
+// Setting the font turns ParentFont off even when nothing else changes; a
+// real change reports itself through FontChanged.
 void TGMultiLineBaseLabel::SetFont(const TGFont &font)
 {
     m_parentFont = false;
-    if (SameFont(font, m_font))
-        return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_font.Assign(font);
-    }
-    if (IsLoading())
-        return;
-    WrapLines();
-    DesignChanged();
+    m_font.Assign(font);
 }
 
 void TGMultiLineBaseLabel::SetWordWrap(bool value)
@@ -111,26 +66,14 @@ void TGMultiLineBaseLabel::SetWordWrap(bool value)
     if (value == m_wordWrap)
         return;
     m_wordWrap = value;
-    if (IsLoading())
-        return;
-    WrapLines();
-    DesignChanged();
+    LinesChanged();
 }
 
 void TGMultiLineBaseLabel::AssignFont(const QFont &font)
 {
     Inherited::AssignFont(font);
     m_parentFont = false;
-    TGFont before;
-    before.Assign(m_font);
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_font.Assign(font);
-    }
-    if (IsLoading() || SameFont(before, m_font))
-        return;
-    WrapLines();
-    DesignChanged();
+    m_font.Assign(font);
 }
 
 void TGMultiLineBaseLabel::BoundsChanged()

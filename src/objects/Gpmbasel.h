@@ -28,7 +28,7 @@ public:
 
     // Kept and stored; nothing is sized by it.
     bool AutoSize() const { return m_autoSize; }
-    void SetAutoSize(bool value);
+    void SetAutoSize(bool value) { StoreDesignValue(m_autoSize, value); }
 
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment alignment);
@@ -60,8 +60,9 @@ protected:
     void WrapLines();
 
 private:
-    void DesignChanged();
-    void ItemsChanged();
+    // Re-wraps and reports a change that moves the drawn lines; nothing while
+    // the label is being read.
+    void LinesChanged();
     void FontChanged();
 
     TGStrings m_items;
@@ -71,5 +72,4 @@ private:
     bool m_parentFont = true;
     bool m_wordWrap = false;
     QStringList m_wrappedLines;
-    bool m_quietGroups = false;
 };

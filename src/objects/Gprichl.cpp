@@ -2,18 +2,11 @@
 
 #include "objects/Placeholder.h"
 
-#include <QScopedValueRollback>
-
 TGPRichBaseLabel::TGPRichBaseLabel(QObject *owner)
     : TGGraphicControl(owner)
 {
-    SetLoading(true); // the creation size is no move on the card
-    SetBounds(0, 0, 190, 33);
-    SetLoading(false);
-    m_rtfText.OnChange = [this] {
-        if (!m_quietGroups)
-            DesignChanged();
-    };
+    SetCreationBounds(190, 33);
+    m_rtfText.OnChange = [this] { DesignChanged(); };
 }
 
 const QStringList &TGPRichBaseLabel::BorderStyleIdentifiers()
@@ -22,47 +15,16 @@ const QStringList &TGPRichBaseLabel::BorderStyleIdentifiers()
     return names;
 }
 
-void TGPRichBaseLabel::DesignChanged()
-{
-    if (IsLoading())
-        return;
-    Repaint();
-    ReportChange();
-}
-
 void TGPRichBaseLabel::SetRTFText(const QByteArray &rtf)
 {
-    if (rtf == m_rtfText.Rtf())
-        return;
-    {
-        QScopedValueRollback<bool> quiet(m_quietGroups, true);
-        m_rtfText.SetRtf(rtf);
-    }
-    DesignChanged();
+    // Equal text is no change; other text reports itself, once.
+    m_rtfText.SetRtf(rtf);
 }
 
 void TGPRichBaseLabel::SetBorderStyle(TBorderStyle style)
 {
-    if (style == m_borderStyle || (style != bsNone && style != bsSingle))
-        return;
-    m_borderStyle = style;
-    DesignChanged();
-}
-
-void TGPRichBaseLabel::SetTransparent(bool value)
-{
-    if (value == m_transparent)
-        return;
-    m_transparent = value;
-    DesignChanged();
-}
-
-void TGPRichBaseLabel::SetBGColor(TColor color)
-{
-    if (color == m_bgColor)
-        return;
-    m_bgColor = color;
-    DesignChanged();
+    if (style == bsNone || style == bsSingle)
+        StoreDesignValue(m_borderStyle, style);
 }
 
 const TPropertyTable &TGPRichBaseLabel::PropertyTable() const

@@ -30,20 +30,17 @@ public:
 
     // False fills the object with BGColor.
     bool Transparent() const { return m_transparent; }
-    void SetTransparent(bool value);
+    void SetTransparent(bool value) { StoreDesignValue(m_transparent, value); }
 
     TColor BGColor() const { return m_bgColor; }
-    void SetBGColor(TColor color);
+    void SetBGColor(TColor color) { StoreDesignValue(m_bgColor, color); }
 
     const TPropertyTable &PropertyTable() const override;
     void Paint(QPainter &painter) override;
 
 private:
-    void DesignChanged();
-
     TGRichTextData m_rtfText;
     TBorderStyle m_borderStyle = bsSingle;
     bool m_transparent = true;
     TColor m_bgColor = 0xFFFFFF;
-    bool m_quietGroups = false;
 };

@@ -31,13 +31,7 @@ bool TGBusinessCardLabel::EditText()
 {
     const TGBusinessCardPanel32 *surface = CardSurface();
     TGetBCLabelText dialog(surface ? surface->PersonalInfo : QStringList(), DialogParent());
-    dialog.SetText(Caption());
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    SetCaption(dialog.Text());
-    FitToText();
-    Repaint();
-    return true;
+    return EditTextIn(dialog);
 }
 
 void TGBusinessCardLabel::PickPersonalInfo(const QString &itemCaption)

@@ -1,13 +1,16 @@
 #include "surface/GGraphc.h"
 
 #include "graphics/Colors.h"
+#include "report/RPBase.h"
 #include "surface/Cursors.h"
 #include "surface/GHandle.h"
 #include "surface/Gbasepnl.h"
+#include "surface/ScreenInfo.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPainter>
+#include <QPicture>
 
 TGGraphicControl::TGGraphicControl(QObject *owner)
     : TStoredObject(owner)
@@ -404,6 +407,42 @@ void TGGraphicControl::CloneObject()
 {
     if (m_parent)
         m_parent->CloneObject(this);
+}
+
+// ---- What the kinds share: creation size, setters, printing -----------------
+
+void TGGraphicControl::SetCreationBounds(int width, int height)
+{
+    SetLoading(true);
+    SetBounds(0, 0, width, height);
+    SetLoading(false);
+}
+
+void TGGraphicControl::DesignChanged()
+{
+    if (IsLoading())
+        return;
+    Repaint();
+    ReportChange();
+}
+
+void TGGraphicControl::PrintRecordedPicture(TBaseReport *report, double x, double y,
+                                            const std::function<void(QPainter &)> &draw)
+{
+    if (!report || Width() <= 0 || Height() <= 0)
+        return;
+    QPicture picture;
+    {
+        QPainter painter(&picture);
+        painter.setClipRect(0, 0, Width(), Height());
+        draw(painter);
+    }
+    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
+    const double ppi = ScreenPixelsPerInch();
+    report->StretchDraw(report->InchRect(x + Left() / ppi, y + Top() / ppi,
+                                         x + (Left() + Width()) / ppi,
+                                         y + (Top() + Height()) / ppi),
+                        picture);
 }
 
 QList<TGGraphicControl *> CardObjects(const QList<TStoredObject *> &objects)

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <type_traits>
 
 #include <QMenu>
 
@@ -149,6 +150,39 @@ protected:
     QAction *AddMenuItem(const QString &caption, std::function<void()> action);
     void AddMenuSeparator();
     bool IsSelected() const;
+
+    // ---- What the kinds share: creation size, setters, printing ----------------
+protected:
+    // Gives a new object its size; it is no move on the card, so the first
+    // bounds check after placing it only records the bounds.
+    void SetCreationBounds(int width, int height);
+
+    // The end of every setter that changed the design: repaint and report,
+    // except while the object is being read.
+    void DesignChanged();
+    // The usual setter: a value equal to the current one is ignored; else it
+    // is stored, afterStore brings what derives from it up to date (also
+    // while loading), and DesignChanged follows. True when the value changed.
+    template <class V, class AfterStore>
+    bool StoreDesignValue(V &field, const std::type_identity_t<V> &value, AfterStore &&afterStore)
+    {
+        if (field == value)
+            return false;
+        field = value;
+        afterStore();
+        DesignChanged();
+        return true;
+    }
+    template <class V> bool StoreDesignValue(V &field, const std::type_identity_t<V> &value)
+    {
+        return StoreDesignValue(field, value, [] {});
+    }
+
+    // Prints what draw paints (object coordinates, clipped to the bounds) as a
+    // picture recorded at screen size and stretched into the object's inch
+    // rectangle at (x, y) inches, so it keeps its look at any resolution.
+    void PrintRecordedPicture(TBaseReport *report, double x, double y,
+                              const std::function<void(QPainter &)> &draw);
 
 private:
     int m_left = 0;

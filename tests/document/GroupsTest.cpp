@@ -10,7 +10,9 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -58,6 +60,31 @@ QByteArray SmallMetafile()
                "03 00 00 00"             // largest record
                "00 00"                   // no parameters
                "03 00 00 00 00 00");     // end of metafile
+}
+
+// A copy of reference compares equal and takes an equal Assign without a
+// notice; after each change it compares unequal and Assign brings it back.
+template <class G>
+void ExpectEachAttributeCounts(const G &reference,
+                               const std::vector<std::function<void(G &)>> &changes)
+{
+    for (size_t i = 0; i < changes.size(); ++i) {
+        G copy;
+        int notices = 0;
+        copy.OnChange = [&] { ++notices; };
+        copy.Assign(reference);
+        EXPECT_TRUE(copy == reference) << i;
+        EXPECT_FALSE(copy != reference) << i;
+        notices = 0;
+        copy.Assign(reference);
+        EXPECT_EQ(notices, 0) << i;
+        changes[i](copy);
+        EXPECT_FALSE(copy == reference) << i;
+        EXPECT_TRUE(copy != reference) << i;
+        copy.Assign(reference);
+        EXPECT_EQ(notices, 2) << i;
+        EXPECT_TRUE(copy == reference) << i;
+    }
 }
 
 class GroupsTest : public ::testing::Test
@@ -168,6 +195,45 @@ TEST_F(GroupsTest, PenAndBrushWriteOnlyWhatDiffersFromTheirDefaults)
     EXPECT_EQ(copy->Pen()->Color(), TColor(255));
     EXPECT_EQ(copy->Brush()->Style(), bsClear);
     EXPECT_EQ(copy->Brush()->Color(), TColor(0x123456));
+}
+
+// Each group compares every attribute it stores, one at a time, and not its
+// change notice; Assign leaves an equal group alone.
+TEST_F(GroupsTest, GroupsCompareEveryStoredAttribute)
+{
+    TGFont font;
+    font.SetName(QStringLiteral("Courier New"));
+    font.SetHeight(-20);
+    font.SetStyle(fsItalic);
+    font.SetColor(0x00FF00);
+    font.SetPitch(fpFixed);
+    ExpectEachAttributeCounts<TGFont>(font, {
+                                                [](TGFont &f) { f.SetColor(0x00FF01); },
+                                                [](TGFont &f) { f.SetHeight(21); },
+                                                [](TGFont &f) { f.SetName("Arial"); },
+                                                [](TGFont &f) { f.SetPitch(fpVariable); },
+                                                [](TGFont &f) { f.SetStyle(fsBold); },
+                                            });
+
+    TGPen pen;
+    pen.SetColor(0x0000FF);
+    pen.SetMode(pmXor);
+    pen.SetStyle(psDash);
+    pen.SetWidth(4);
+    ExpectEachAttributeCounts<TGPen>(pen, {
+                                              [](TGPen &p) { p.SetColor(0x0000FE); },
+                                              [](TGPen &p) { p.SetMode(pmNotXor); },
+                                              [](TGPen &p) { p.SetStyle(psDot); },
+                                              [](TGPen &p) { p.SetWidth(5); },
+                                          });
+
+    TGBrush brush;
+    brush.SetColor(0x123456);
+    brush.SetStyle(bsCross);
+    ExpectEachAttributeCounts<TGBrush>(brush, {
+                                                  [](TGBrush &b) { b.SetColor(0x123457); },
+                                                  [](TGBrush &b) { b.SetStyle(bsDiagCross); },
+                                              });
 }
 
 TEST_F(GroupsTest, StringListsAreWrittenAsAListOfStrings)
