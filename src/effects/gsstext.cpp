@@ -25,12 +25,6 @@ const QStringList &TGSuperText::ShadowOrientationIdentifiers()
     return names;
 }
 
-const QStringList &TGSuperText::BorderStyleIdentifiers()
-{
-    static const QStringList names{QStringLiteral("bsNone"), QStringLiteral("bsSingle")};
-    return names;
-}
-
 TGSuperText::TGSuperText(QObject *owner)
     : TGGraphicControl(owner)
     , m_fill([this] { return m_surfaceType == stGradientFill; }, 0xFF0000, 0x00FFFF, gdRight)

@@ -25,10 +25,8 @@ public:
     // The text's own surface types, unlike the super shape's.
     enum TSurfaceType { stNormal, stBrushTransparent, stBrushImage, stGradientFill };
     enum TShadowOrientation { sdNone, sdRight, sdLeft, sdDownRight, sdDownLeft, sdDown };
-    enum TBorderStyle { bsNone, bsSingle };
     static const QStringList &SurfaceTypeIdentifiers();
     static const QStringList &ShadowOrientationIdentifiers();
-    static const QStringList &BorderStyleIdentifiers();
 
     explicit TGSuperText(QObject *owner = nullptr);
 

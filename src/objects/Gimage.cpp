@@ -17,12 +17,6 @@ TGImage::TGImage(QObject *owner)
     };
 }
 
-const QStringList &TGImage::BorderStyleIdentifiers()
-{
-    static const QStringList names{QStringLiteral("bsNone"), QStringLiteral("bsSingle")};
-    return names;
-}
-
 QSize TGImage::PictureSize() const
 {
     // Bitmaps and icons are decoded; a metafile has no pixel size of its own.

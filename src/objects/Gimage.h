@@ -15,8 +15,6 @@ class TGImage : public TGGraphicControl
 public:
     using Inherited = TGGraphicControl;
 
-    enum TBorderStyle { bsNone, bsSingle };
-    static const QStringList &BorderStyleIdentifiers();
 
     explicit TGImage(QObject *owner = nullptr);
 

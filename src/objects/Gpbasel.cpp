@@ -57,8 +57,7 @@ TPropertyTable TGBaseLabel::LabelProperties()
                    [](const TPersistent &p) { return !As<T>(p).ParentFont(); }),
         Boolean<T>(QStringLiteral("Transparent"), &T::Transparent, &T::SetTransparent),
         Color<T>(QStringLiteral("BackColor"), &T::BackColor, &T::SetBackColor),
-        Enum<T, TBorderStyle>(QStringLiteral("BorderStyle"),
-                              {QStringLiteral("bsNone"), QStringLiteral("bsSingle")},
+        Enum<T, TBorderStyle>(QStringLiteral("BorderStyle"), BorderStyleIdentifiers(),
                               &T::BorderStyle, &T::SetBorderStyle),
     };
     table.insert(table.end(), own.begin(), own.end());

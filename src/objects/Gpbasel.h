@@ -11,7 +11,6 @@ class QAction;
 class QMenu;
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-enum TBorderStyle { bsNone, bsSingle };
 enum THighlightDirection { hdNone, hdright, hdLeft, hdUpRight, hdUpLeft, hdUp };
 enum TShadowDirection { sdNone, sdRight, sdLeft, sdDownRight, sdDownLeft, sdDown };
 

@@ -9,12 +9,6 @@ TGPRichBaseLabel::TGPRichBaseLabel(QObject *owner)
     m_rtfText.OnChange = [this] { DesignChanged(); };
 }
 
-const QStringList &TGPRichBaseLabel::BorderStyleIdentifiers()
-{
-    static const QStringList names{QStringLiteral("bsNone"), QStringLiteral("bsSingle")};
-    return names;
-}
-
 void TGPRichBaseLabel::SetRTFText(const QByteArray &rtf)
 {
     // Equal text is no change; other text reports itself, once.

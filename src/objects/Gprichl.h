@@ -16,8 +16,6 @@ class TGPRichBaseLabel : public TGGraphicControl
 public:
     using Inherited = TGGraphicControl;
 
-    enum TBorderStyle { bsNone, bsSingle };
-    static const QStringList &BorderStyleIdentifiers();
 
     explicit TGPRichBaseLabel(QObject *owner = nullptr);
 

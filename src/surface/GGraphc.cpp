@@ -12,6 +12,12 @@
 #include <QPainter>
 #include <QPicture>
 
+const QStringList &BorderStyleIdentifiers()
+{
+    static const QStringList names{QStringLiteral("bsNone"), QStringLiteral("bsSingle")};
+    return names;
+}
+
 TGGraphicControl::TGGraphicControl(QObject *owner)
     : TStoredObject(owner)
 {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <type_traits>
 
@@ -18,6 +19,11 @@ class QWidget;
 class TBaseReport;
 class TGBasePanel;
 
+// The frame that several kinds draw round themselves, stored as "BorderStyle".
+enum TBorderStyle { bsNone, bsSingle };
+// "bsNone", "bsSingle".
+const QStringList &BorderStyleIdentifiers();
+
 // The base of every object that can be placed on a card. Objects are not
 // widgets: the design surface keeps them in its painting order, paints them
 // into their bounds and routes the mouse to them by hit test.
@@ -28,6 +34,9 @@ class TGGraphicControl : public TStoredObject
 public:
     // The common base of the card object kinds; the kind registry stops here.
     using KindRoot = TGGraphicControl;
+    // Kinds name the border style as their own (TGImage::bsSingle).
+    using TBorderStyle = ::TBorderStyle;
+    using enum ::TBorderStyle;
 
     using MouseButtonHandler = std::function<void(TGGraphicControl *sender, Qt::MouseButton button,
                                                   Qt::KeyboardModifiers shift, int x, int y)>;
