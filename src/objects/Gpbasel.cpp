@@ -92,9 +92,21 @@ void TGBaseLabel::SetAlignment(TAlignment value)
         StoreDesignValue(m_alignment, value, [this] { m_layoutNeeded = true; });
 }
 
+namespace {
+
+// Depths far beyond anything the dialog offers (0 to 10) come only from damaged
+// files; they are kept as stored but drawn at most this far, so no sum overflows.
+int DrawnDepth(int depth)
+{
+    constexpr int MaxDrawnDepth = 1000;
+    return std::clamp(depth, -MaxDrawnDepth, MaxDrawnDepth);
+}
+
+} // namespace
+
 void TGBaseLabel::UpdateShadowOffset()
 {
-    const int d = m_depthShadow;
+    const int d = DrawnDepth(m_depthShadow);
     switch (m_directionShadow) {
     case sdNone:
         m_shadowOffset = QPoint(0, 0);
@@ -119,7 +131,7 @@ void TGBaseLabel::UpdateShadowOffset()
 
 void TGBaseLabel::UpdateHighlightOffset()
 {
-    const int d = m_depthHighlight;
+    const int d = DrawnDepth(m_depthHighlight);
     switch (m_directionHighlight) {
     case hdNone:
         m_highlightOffset = QPoint(0, 0);
@@ -243,6 +255,17 @@ void TGBaseLabel::Loaded()
     UpdateShadowOffset();
     UpdateHighlightOffset();
     m_layoutNeeded = true;
+    // A file may hold what the setters never let through: a turned label is
+    // left-aligned and stands on its side, and no side is 0 or less.
+    if (m_angle != 0)
+        m_alignment = taLeftJustify;
+    const bool upright = m_angle == 0 || m_angle == 180;
+    int width = std::max(1, Width());
+    int height = std::max(1, Height());
+    if ((upright && height > width) || (!upright && width > height))
+        std::swap(width, height);
+    if (width != Width() || height != Height())
+        SetBounds(Left(), Top(), width, height);
 }
 
 QFont TGBaseLabel::CanvasFont() const
@@ -412,10 +435,19 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
     painter.restore();
 }
 
-void TGBaseLabel::Paint(QPainter &painter)
+void TGBaseLabel::UpdateLayout()
 {
+    // A side under 5 pixels (a damaged file, a drag to nothing) gets its
+    // usable size back from the text.
     if (Width() < 5 || Height() < 5)
         m_layoutNeeded = true;
+    if (m_layoutNeeded)
+        LayoutLabel();
+}
+
+void TGBaseLabel::Paint(QPainter &painter)
+{
+    UpdateLayout();
     DrawLabel(painter);
 }
 
@@ -525,7 +557,6 @@ void TGBaseLabel::RefreshMenu()
 
 void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
 {
-    // DrawLabel, not Paint: printing does not force the new layout Paint
-    // gives a label narrower or lower than 5 pixels.
+    // The layout (UpdateLayout, run first) sets the size the picture is cut to.
     PrintRecordedPicture(report, x, y, [this](QPainter &painter) { DrawLabel(painter); });
 }

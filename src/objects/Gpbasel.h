@@ -104,6 +104,7 @@ public:
     void AssignFont(const QFont &font) override;
     void Loaded() override;
     void Paint(QPainter &painter) override;
+    void UpdateLayout() override;
     void PrintTo(TBaseReport *report, double x, double y) override;
     void BuildObjectMenu() override;
     void RefreshMenu() override;

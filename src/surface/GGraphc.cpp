@@ -435,7 +435,10 @@ void TGGraphicControl::DesignChanged()
 void TGGraphicControl::PrintRecordedPicture(TBaseReport *report, double x, double y,
                                             const std::function<void(QPainter &)> &draw)
 {
-    if (!report || Width() <= 0 || Height() <= 0)
+    if (!report)
+        return;
+    UpdateLayout();
+    if (Width() <= 0 || Height() <= 0)
         return;
     QPicture picture;
     {

@@ -108,6 +108,10 @@ public:
     virtual void PrintTo(TBaseReport *report, double x, double y);
     // Paints the object's content in its own coordinates (0, 0)-(Width, Height).
     virtual void Paint(QPainter &painter);
+    // Brings what the object derives from its properties (its layout, and the
+    // size the layout gives it) up to date. The surface and printing run it
+    // before they clip to the object's bounds, so nothing is cut at the old size.
+    virtual void UpdateLayout() {}
     // Makes the object ready for use: its object menu is built when it is
     // first needed (a design of hundreds of objects would otherwise create
     // hundreds of menus that are never opened).

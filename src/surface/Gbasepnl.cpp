@@ -301,6 +301,7 @@ void TGBasePanel::PaintCard(QPainter &painter, bool withSelection) const
     for (TGGraphicControl *object : m_objects) {
         if (!object->Visible())
             continue;
+        object->UpdateLayout();
         painter.save();
         painter.translate(object->Left(), object->Top());
         painter.setClipRect(0, 0, object->Width(), object->Height());
