@@ -255,15 +255,17 @@ void TGBaseLabel::Loaded()
     UpdateShadowOffset();
     UpdateHighlightOffset();
     m_layoutNeeded = true;
-    // A file may hold what the setters never let through: a turned label is
-    // left-aligned and stands on its side, and no side is 0 or less.
-    if (m_angle != 0)
-        m_alignment = taLeftJustify;
-    const bool upright = m_angle == 0 || m_angle == 180;
+    // A file may hold what the setters never let through: no side is 0 or
+    // less, and a turned label (its angle was set, as the setter would when
+    // reading it) is left-aligned and stands on the side the angle gives it.
     int width = std::max(1, Width());
     int height = std::max(1, Height());
-    if ((upright && height > width) || (!upright && width > height))
-        std::swap(width, height);
+    if (m_angle != 0) {
+        m_alignment = taLeftJustify;
+        const bool upright = m_angle == 180;
+        if ((upright && height > width) || (!upright && width > height))
+            std::swap(width, height);
+    }
     if (width != Width() || height != Height())
         SetBounds(Left(), Top(), width, height);
 }
