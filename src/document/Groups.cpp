@@ -117,14 +117,17 @@ QFont TGFont::ToQFont(double zoom) const
     // Fontconfig gives "Arial", "Times New Roman" and "Courier New" their
     // installed metric twins.
     font.setFamily(m_name);
-    int pixels = std::abs(m_height);
+    int64_t pixels = std::abs(int64_t(m_height));
     if (zoom != 1.0) {
         // At another zoom the size in points is scaled and truncated, then
         // turned back into pixels.
-        const int points = static_cast<int>(std::trunc(Size() * zoom));
-        pixels = std::abs(MulDiv(points, FontPpi, 72));
+        const int points = SaturatedInt(std::trunc(Size() * zoom));
+        pixels = std::abs(int64_t(MulDiv(points, FontPpi, 72)));
     }
-    font.setPixelSize(std::max(1, pixels));
+    // A height that no card could show comes from a damaged file: kept as
+    // stored, drawn no larger than this.
+    constexpr int64_t MaxDrawnPixels = 10000;
+    font.setPixelSize(int(std::clamp<int64_t>(pixels, 1, MaxDrawnPixels)));
     font.setWeight((m_style & fsBold) ? QFont::Bold : QFont::Normal);
     font.setItalic(m_style & fsItalic);
     font.setUnderline(m_style & fsUnderline);

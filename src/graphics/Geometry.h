@@ -38,10 +38,23 @@ struct TRect
     bool operator==(const TRect &) const = default;
 };
 
+// A double as an int, saturated at the ends of the range (NaN gives 0), so
+// that no value read from a damaged file makes a conversion undefined.
+inline int SaturatedInt(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= 2147483647.0)
+        return 2147483647;
+    if (v <= -2147483647.0)
+        return -2147483647;
+    return static_cast<int>(v);
+}
+
 // Rounding as the design's arithmetic wants it: to nearest, halves to even.
 inline int RoundEven(double v)
 {
-    return static_cast<int>(std::nearbyint(v));
+    return SaturatedInt(std::nearbyint(v));
 }
 
 // Integer multiply then divide in 64 bits, halves rounded away from zero.
@@ -53,5 +66,6 @@ inline int MulDiv(int number, int numerator, int denominator)
     const int64_t absProduct = product < 0 ? -product : product;
     const int64_t absDenominator = denominator < 0 ? -int64_t(denominator) : denominator;
     const int64_t q = (2 * absProduct + absDenominator) / (2 * absDenominator);
-    return static_cast<int>(((product < 0) != (denominator < 0)) ? -q : q);
+    const int64_t result = ((product < 0) != (denominator < 0)) ? -q : q;
+    return static_cast<int>(std::clamp<int64_t>(result, -2147483647, 2147483647));
 }

@@ -323,12 +323,23 @@ QPoint StartCorner(const TRect &r, int angle)
 
 } // namespace
 
+QString TGBaseLabel::ShownCaption() const
+{
+    // More characters than any card can show (a 100-inch card at 150 % is
+    // 14,400 pixels across) are neither measured nor drawn; the caption
+    // itself is kept whole.
+    constexpr qsizetype MaxShownCharacters = 16384;
+    return m_caption.size() > MaxShownCharacters ? m_caption.left(MaxShownCharacters) : m_caption;
+}
+
 void TGBaseLabel::LayoutLabel()
 {
     const QFont font = CanvasFont();
     const QFontMetrics fm(font);
-    const int lineHeight = LineHeightOf(font, fm);
-    const int textWidth = fm.horizontalAdvance(m_caption + QLatin1Char(' '));
+    // Sizes below one pixel (an empty font, depths of a damaged file) would
+    // be raised by the bounds check and ask for this pass again, for ever.
+    const int lineHeight = std::max(1, LineHeightOf(font, fm));
+    const int textWidth = std::max(1, fm.horizontalAdvance(ShownCaption() + QLatin1Char(' ')));
     const int sx = m_shadowOffset.x();
     const int sy = m_shadowOffset.y();
     const int hx = m_highlightOffset.x();
@@ -336,7 +347,7 @@ void TGBaseLabel::LayoutLabel()
     const int ix = std::max({0, -sx, -hx});
     const int iy = std::max({0, -sy, -hy});
     m_textInset = QPoint(ix, iy);
-    const int needed = lineHeight + sy - hy;
+    const int needed = std::max(1, lineHeight + sy - hy);
 
     // Each correction works on the size the one before left.
     if (m_angle == 0 || m_angle == 180) {
@@ -412,7 +423,7 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
         if (m_angle != 0)
             painter.rotate(-m_angle);
         painter.setPen(ColorFromTColor(color));
-        painter.drawText(0, ascent, m_caption);
+        painter.drawText(0, ascent, ShownCaption());
         painter.restore();
     };
     // A copy without offset lies exactly under the main text; drawn with
@@ -460,7 +471,7 @@ void TGBaseLabel::FitToText()
     const int l = std::max({m_textRect.Left, m_shadowRect.Left, m_highlightRect.Left});
     const int t = std::max({m_textRect.Top, m_shadowRect.Top, m_highlightRect.Top});
     const QFontMetrics fm(CanvasFont());
-    const int w = l + fm.horizontalAdvance(m_caption + QStringLiteral("     "));
+    const int w = l + fm.horizontalAdvance(ShownCaption() + QStringLiteral("     "));
     const int h = t + fm.height();
     if (Width() < w)
         SetWidth(w);

@@ -105,6 +105,8 @@ public:
     void Loaded() override;
     void Paint(QPainter &painter) override;
     void UpdateLayout() override;
+    // The part of the caption that can show on a card.
+    QString ShownCaption() const;
     void PrintTo(TBaseReport *report, double x, double y) override;
     void BuildObjectMenu() override;
     void RefreshMenu() override;

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPicture>
+#include <algorithm>
 
 const QStringList &BorderStyleIdentifiers()
 {
@@ -32,6 +33,14 @@ TGGraphicControl::~TGGraphicControl()
 
 void TGGraphicControl::SetBounds(int left, int top, int width, int height)
 {
+    // No card comes near this (a 100-inch card is 9,600 pixels at 100 %);
+    // larger values come from damaged files, and bounding them keeps every
+    // sum of edges within range.
+    constexpr int Limit = MaxCoordinate;
+    left = std::clamp(left, -Limit, Limit);
+    top = std::clamp(top, -Limit, Limit);
+    width = std::clamp(width, -Limit, Limit);
+    height = std::clamp(height, -Limit, Limit);
     if (left == m_left && top == m_top && width == m_width && height == m_height)
         return;
     const TRect before = BoundsRect();

@@ -32,6 +32,9 @@ class TGGraphicControl : public TStoredObject
     Q_OBJECT
 
 public:
+    // Bounds are kept within plus or minus this many pixels.
+    static constexpr int MaxCoordinate = 1 << 24;
+
     // The common base of the card object kinds; the kind registry stops here.
     using KindRoot = TGGraphicControl;
     // Kinds name the border style as their own (TGImage::bsSingle).
