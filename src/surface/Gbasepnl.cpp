@@ -71,8 +71,10 @@ TGBasePanel::~TGBasePanel()
 
 void TGBasePanel::InsertObject(TGGraphicControl *object)
 {
-    if (!object || m_objects.contains(object))
+    // A set answers "already here?" at once, so reading n objects costs n steps.
+    if (!object || m_objectSet.contains(object))
         return;
+    m_objectSet.insert(object);
     m_objects.append(object);
     update();
 }
@@ -92,8 +94,14 @@ void TGBasePanel::RemoveObject(TGGraphicControl *object)
 {
     if (m_handles->IndexOfSelected(object) >= 0)
         m_handles->RemoveFromSelection(object);
-    if (m_objects.removeOne(object))
+    // Objects are mostly freed from the top of the order (clearing the card
+    // goes backwards), so the search starts there.
+    const qsizetype index = m_objects.lastIndexOf(object);
+    if (index >= 0) {
+        m_objects.removeAt(index);
+        m_objectSet.remove(object);
         update();
+    }
     if (m_capture.object == object)
         m_capture = {};
     if (m_hover.object == object)
@@ -227,11 +235,16 @@ void TGBasePanel::SetZoom(float scale)
 
 // ---- painting -------------------------------------------------------------
 
-QImage TGBasePanel::RenderBackground() const
+QImage TGBasePanel::RenderBackground(const QRect &exposed) const
 {
     const int w = std::max(1, width());
     const int h = std::max(1, height());
-    QImage image(w, h, QImage::Format_RGB32);
+    // Only the part asked for: a card of a hundred inches would otherwise
+    // cost a picture of hundreds of megabytes on every paint.
+    const QRect area = exposed.isNull() ? QRect(0, 0, w, h) : exposed.intersected(QRect(0, 0, w, h));
+    if (area.isEmpty())
+        return QImage();
+    QImage image(area.size(), QImage::Format_RGB32);
     image.fill(Qt::white);
 
     QPainterPath region;
@@ -248,6 +261,7 @@ QImage TGBasePanel::RenderBackground() const
     }
 
     QPainter p(&image);
+    p.translate(-area.topLeft());
     if (!m_picture.IsEmpty() || !m_colorPicture.IsEmpty()) {
         p.save();
         p.setClipPath(region);
@@ -260,7 +274,11 @@ QImage TGBasePanel::RenderBackground() const
         p.setBrush(Qt::NoBrush);
         switch (m_shape) {
         case lsRectangle:
-            p.drawRect(0, 0, w - 1, h - 1);
+            // Filled one-pixel strips: the same pixels whichever part is painted.
+            p.fillRect(QRect(0, 0, w, 1), Qt::black);
+            p.fillRect(QRect(0, h - 1, w, 1), Qt::black);
+            p.fillRect(QRect(0, 0, 1, h), Qt::black);
+            p.fillRect(QRect(w - 1, 0, 1, h), Qt::black);
             break;
         case lsRoundRect:
             p.drawRoundedRect(QRectF(0, 0, w - 1, h - 1), 12, 12);
@@ -275,31 +293,38 @@ QImage TGBasePanel::RenderBackground() const
     if (m_showGrid) {
         // Each dot ANDs the picture with green: green on white, darker on art.
         const int step = m_gridSize == gs4x4 ? 4 : 8;
-        QImage mask(w, h, QImage::Format_Grayscale8);
+        QImage mask(area.size(), QImage::Format_Grayscale8);
         mask.fill(0);
         if (m_shape == lsRectangle) {
             mask.fill(255);
         } else {
             QPainter mp(&mask);
+            mp.translate(-area.topLeft());
             mp.fillPath(region, QColor(255, 255, 255));
         }
-        for (int y = 2; y < h; y += step) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            const uchar *inside = mask.constScanLine(y);
-            for (int x = 2; x < w; x += step) {
-                if (inside[x])
-                    line[x] = qRgb(0, qGreen(line[x]) & 128, 0);
+        // The first dot at or after the area's edge: 2, 2 + step, ... in card pixels.
+        auto first = [step](int from) { return from <= 2 ? 2 : 2 + ((from - 2 + step - 1) / step) * step; };
+        for (int y = first(area.top()); y <= area.bottom() && y < h; y += step) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y - area.top()));
+            const uchar *inside = mask.constScanLine(y - area.top());
+            for (int x = first(area.left()); x <= area.right() && x < w; x += step) {
+                const int i = x - area.left();
+                if (inside[i])
+                    line[i] = qRgb(0, qGreen(line[i]) & 128, 0);
             }
         }
     }
     return image;
 }
 
-void TGBasePanel::PaintCard(QPainter &painter, bool withSelection) const
+void TGBasePanel::PaintCard(QPainter &painter, bool withSelection, const QRect &exposed) const
 {
-    painter.drawImage(0, 0, RenderBackground());
+    const QImage background = RenderBackground(exposed);
+    painter.drawImage(exposed.isNull() ? QPoint(0, 0) : exposed.topLeft(), background);
     for (TGGraphicControl *object : m_objects) {
         if (!object->Visible())
+            continue;
+        if (!exposed.isNull() && !object->BoundsRect().ToQRect().intersects(exposed))
             continue;
         object->UpdateLayout();
         painter.save();
@@ -326,10 +351,10 @@ void TGBasePanel::PaintCard(QPainter &painter, bool withSelection) const
     }
 }
 
-void TGBasePanel::paintEvent(QPaintEvent *)
+void TGBasePanel::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    PaintCard(painter, true);
+    PaintCard(painter, true, event->rect());
 }
 
 void TGBasePanel::DrawXorFrame(const TRect &rect)

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 #include <functional>
 
@@ -175,10 +176,12 @@ public:
     void SetHandlesFocus(bool focus);
     bool HandlesHaveFocus() const { return m_handlesFocus; }
 
-    // Paints the card background (white, pictures, outline, grid) at the current size.
-    QImage RenderBackground() const;
-    // The card as painted, with objects, squares and frames: what the widget shows.
-    void PaintCard(QPainter &painter, bool withSelection) const;
+    // Paints the card background (white, pictures, outline, grid) at the
+    // current size, or only the given part of it (an image of that part's size).
+    QImage RenderBackground(const QRect &exposed = QRect()) const;
+    // The card as painted, with objects, squares and frames: what the widget
+    // shows; with an exposed rectangle, only what lies in it.
+    void PaintCard(QPainter &painter, bool withSelection, const QRect &exposed = QRect()) const;
 
 Q_SIGNALS:
     void objectsChanged();
@@ -222,6 +225,7 @@ private:
     void ChooseFontForSelection();
 
     QList<TGGraphicControl *> m_objects;
+    QSet<const TGGraphicControl *> m_objectSet; // the same objects, for membership
     QPointer<QObject> m_owner;
     TGHandle *m_handles = nullptr;
     TTickClock *m_clock = nullptr;

@@ -316,3 +316,26 @@ TEST_F(DesignSurfaceTest, SpecialEffectsAreFoundAmongTheObjects)
     Drag({150, 100}, {250, 150});
     EXPECT_TRUE(surface->HasSpecialEffects());
 }
+
+TEST_F(DesignSurfaceTest, APartOfTheCardPaintsExactlyAsTheWholeCardDoes)
+{
+    // A repaint of a small region builds only that region's picture, and it
+    // must match the same region of the whole card: grid dots, outline, shape.
+    surface->setFixedSize(403, 230);
+    surface->SetShowGrid(true);
+    for (TLabelShapeType shape : {lsRectangle, lsRoundRect, lsEllipse}) {
+        for (TGridSize grid : {gs4x4, gs8x8}) {
+            surface->SetShape(shape);
+            surface->SetGridSize(grid);
+            const QImage whole = surface->RenderBackground();
+            for (const QRect &part : {QRect(0, 0, 17, 9), QRect(5, 7, 31, 13),
+                                      QRect(390, 220, 13, 10), QRect(101, 57, 64, 64)}) {
+                const QImage image = surface->RenderBackground(part);
+                ASSERT_EQ(image.size(), part.size());
+                EXPECT_EQ(image, whole.copy(part))
+                    << "shape " << shape << " grid " << grid << " at " << part.x() << ","
+                    << part.y();
+            }
+        }
+    }
+}
