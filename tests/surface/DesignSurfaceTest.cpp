@@ -87,12 +87,11 @@ TEST_F(DesignSurfaceTest, ClicksOnTheEmptyCard)
     TGPlaceholderObject *a = Place(20, 20, 40, 20);
     handles()->AddToSelection(a);
     // A right click opens the surface menu and keeps the selection.
-    Move({200, 150});
-    Press({200, 150}, Qt::RightButton);
-    Release({200, 150}, Qt::RightButton);
+    RightClick({200, 150});
     EXPECT_TRUE(surface->SurfaceMenu()->isVisible());
     EXPECT_EQ(handles()->SelectedCount(), 1);
-    surface->SurfaceMenu()->close();
+    DismissMenu();
+    EXPECT_FALSE(surface->SurfaceMenu()->isVisible());
     // A left click clears it.
     Move({200, 150});
     Press({200, 150});
@@ -133,7 +132,7 @@ TEST_F(DesignSurfaceTest, UnselectableObjectsActLikeTheEmptyCard)
     // A double-click reaches the object itself and opens its menu.
     DoubleClick({70, 70});
     EXPECT_TRUE(object->ObjectMenu()->isVisible());
-    object->ObjectMenu()->close();
+    DismissMenu();
 }
 
 TEST_F(DesignSurfaceTest, DoubleClickOnTheSingleSelectedObject)
@@ -147,7 +146,7 @@ TEST_F(DesignSurfaceTest, DoubleClickOnTheSingleSelectedObject)
     Move({250, 150});
     DoubleClick({60, 60});
     EXPECT_TRUE(a->ObjectMenu()->isVisible());
-    a->ObjectMenu()->close();
+    DismissMenu();
 
     handles()->ClearSelection();
     handles()->AddToSelection(b);

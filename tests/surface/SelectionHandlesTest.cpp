@@ -236,16 +236,16 @@ TEST_F(SelectionHandlesTest, ArrowsStopAtTheCardEdges)
 TEST_F(SelectionHandlesTest, RightClickOpensTheObjectMenuOrTheSurfaceMenu)
 {
     TGPlaceholderObject *object = Place(50, 50, 60, 30);
-    Press({60, 60}, Qt::RightButton);
-    Release({60, 60}, Qt::RightButton);
+    RightClick({60, 60});
     EXPECT_TRUE(object->ObjectMenu()->isVisible());
-    object->ObjectMenu()->close();
+    EXPECT_EQ(OpenMenu(), object->ObjectMenu());
+    DismissMenu();
     Move({200, 150});
     // On the frame's margin, outside the object grown by 2: the surface menu.
-    Press({112, 81}, Qt::RightButton);
-    Release({112, 81}, Qt::RightButton);
+    RightClick({112, 81});
     EXPECT_TRUE(surface->SurfaceMenu()->isVisible());
-    surface->SurfaceMenu()->close();
+    EXPECT_EQ(OpenMenu(), surface->SurfaceMenu());
+    DismissMenu();
 }
 
 TEST_F(SelectionHandlesTest, PlacingToolOverTheFramePassesThePressToTheCard)
