@@ -169,6 +169,10 @@ public:
     // Mouse capture: the handles keep it until a move without the left button.
     void SetHandlesCapture(bool capture);
     bool HandlesHaveCapture() const;
+    // Ends the gesture under way (capture, rubber band, the handles' drag)
+    // without finishing it: a popup menu or a dialog has taken the mouse, and
+    // the release will not reach the card.
+    void EndMouseCapture();
     // Sends a press or release to the object under the point, or to the surface itself.
     void ForwardMouse(bool release, Qt::MouseButton button, int x, int y);
     // Keyboard focus on the handles (arrow keys go to them first).
@@ -216,6 +220,8 @@ private:
     void UpdateHover(const MouseTarget &target);
     QPoint SenderOrigin(QObject *sender) const;
     void PopupMenuAt(QMenu *menu, const QPoint &surfacePos);
+    // Ends the capture when the input just handled opened a popup menu or ran a dialog.
+    void EndCaptureIfTakenOver(int takeoversBefore);
     void Align(int how);
     // Frees the selected objects, last selected first, reporting each.
     void DeleteSelection();
@@ -255,6 +261,8 @@ private:
     MouseTarget m_capture;
     MouseTarget m_hover;
     bool m_handlesFocus = false;
+    // Counts the times a popup menu or a dialog took the mouse.
+    int m_takeovers = 0;
 };
 
 // Brings the surface to 100 % for the length of a piece of work that needs the

@@ -259,3 +259,23 @@ TEST_F(SelectionHandlesTest, PlacingToolOverTheFramePassesThePressToTheCard)
     EXPECT_BOUNDS(surface->ObjectAt(1), 60, 60, 40, 40);
     EXPECT_BOUNDS(object, 50, 50, 60, 30);
 }
+
+TEST_F(SelectionHandlesTest, ShiftClickOnTheOnlySelectedObjectLeavesNoDragBehind)
+{
+    TGPlaceholderObject *a = Place(50, 50, 60, 30);
+    TGPlaceholderObject *b = Place(200, 100, 60, 30);
+    Move({60, 60});
+    Press({60, 60});
+    clock.Advance(50);
+    Release({60, 60});
+    ASSERT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{a}));
+    Press({60, 60}, Qt::LeftButton, Qt::ShiftModifier);
+    clock.Advance(50);
+    Release({60, 60}, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(handles()->SelectedCount(), 0);
+    EXPECT_FALSE(handles()->Dragging());
+    // Dragging another object moves it by the drag alone.
+    Drag({210, 110}, {231, 120});
+    EXPECT_BOUNDS(b, 220, 110, 60, 30);
+    EXPECT_BOUNDS(a, 50, 50, 60, 30);
+}
