@@ -130,6 +130,18 @@ void TGBasePanel::FreeObject(TGGraphicControl *object)
     delete object;
 }
 
+void TGBasePanel::FreeObjectLater(TGGraphicControl *object)
+{
+    if (!object)
+        return;
+    m_handles->RemoveFromSelection(object);
+    object->SetParent(nullptr);
+    // Its name is free for new objects at once; the owner still frees it
+    // should the program end first.
+    object->SetName(QString());
+    object->deleteLater();
+}
+
 // ---- properties -----------------------------------------------------------
 
 void TGBasePanel::SetClock(TTickClock *clock)

@@ -157,6 +157,10 @@ public:
     void ClearColorPicture();
     // Frees one object now, dropping it from the selection first.
     void FreeObject(TGGraphicControl *object);
+    // Takes one object off the card and out of the selection now and frees it
+    // once the input being handled is done: for commands of the object's own
+    // menu, which is still delivering the command and goes with the object.
+    void FreeObjectLater(TGGraphicControl *object);
 
     // The screen cursor, by its number.
     int ScreenCursor() const { return m_screenCursor; }
@@ -223,8 +227,12 @@ private:
     // Ends the capture when the input just handled opened a popup menu or ran a dialog.
     void EndCaptureIfTakenOver(int takeoversBefore);
     void Align(int how);
-    // Frees the selected objects, last selected first, reporting each.
-    void DeleteSelection();
+    // Frees the selected objects, last selected first, reporting each; later
+    // (FreeObjectLater) when the command came from an object's menu.
+    void DeleteSelection(bool later);
+    void RunClipboardCommand(int code, bool freeLater);
+    // Centres each selected object on the card, vertically or horizontally.
+    void CenterSelection(bool vertically);
     void ChooseFontForSelection();
 
     QList<TGGraphicControl *> m_objects;

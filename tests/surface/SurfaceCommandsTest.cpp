@@ -1,8 +1,10 @@
 // The surface menu as a user works it: the items it offers, align, centre,
-// lock, selectability, select all, arranging and removing what lies off the card.
+// lock, selectability, select all, arranging, removing what lies off the card,
+// and commands that let waiting input run.
 #include "SurfaceFixture.h"
 
 #include <QFile>
+#include <QPointer>
 
 namespace {
 
@@ -213,4 +215,47 @@ TEST_F(SurfaceCommandsTest, RemoveOutsideObjectsKeepsWhatShowsTenPixels)
     (void)pushed;
     (void)tooLow;
     (void)flat;
+}
+
+// Centring lets waiting input run; a Delete waiting there frees the selection
+// that the command is working through.
+TEST_F(SurfaceCommandsTest, CentringWhileAWaitingDeleteFreesTheSelection)
+{
+    for (const QString caption :
+         {QStringLiteral("Center Vertically"), QStringLiteral("Center Horizontally")}) {
+        SCOPED_TRACE(caption.toStdString());
+        const QPointer<TGGraphicControl> a(DrawRectangle({10, 10}, {70, 40}));
+        const QPointer<TGGraphicControl> b(DrawRectangle({100, 120}, {180, 150}));
+        Drag({5, 5}, {190, 160});
+        ASSERT_EQ(handles()->SelectedCount(), 2);
+        RightClick(EmptyCorner);
+        ASSERT_EQ(OpenMenu(), surface->SurfaceMenu());
+        QueueKey(Qt::Key_Delete);
+        ChooseMenuItem(OpenMenu(), caption);
+        RunEvents();
+        EXPECT_TRUE(a.isNull());
+        EXPECT_TRUE(b.isNull());
+        EXPECT_EQ(surface->ObjectCount(), 0);
+        EXPECT_FALSE(handles()->Visible());
+    }
+}
+
+// Clone lets waiting input run too; the copy stays when a waiting Delete
+// frees the original.
+TEST_F(SurfaceCommandsTest, CloneWhileAWaitingDeleteFreesTheOriginal)
+{
+    const QPointer<TGGraphicControl> shape(DrawRectangle({40, 40}, {100, 70}));
+    RightClick({50, 50});
+    ASSERT_EQ(OpenMenu(), shape->ObjectMenu());
+    QueueKey(Qt::Key_Delete);
+    ChooseMenuItem(OpenMenu(), "Clone");
+    RunEvents();
+    EXPECT_TRUE(shape.isNull());
+    ASSERT_EQ(surface->ObjectCount(), 1);
+    TGGraphicControl *copy = surface->ObjectAt(0);
+    EXPECT_BOUNDS(copy, 40, 65, 60, 30);
+    EXPECT_EQ(handles()->SelectedCount(), 0);
+    // The copy is a working object: a click selects it.
+    Click({50, 90});
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{copy}));
 }
