@@ -12,6 +12,7 @@
 #include <QFontDialog>
 #include <QMenu>
 #include <QPointer>
+#include <QSet>
 
 namespace {
 enum { AlignLeft, AlignRight, AlignTops, AlignBottoms };
@@ -197,8 +198,19 @@ void TGBasePanel::RunClipboardCommand(int code, bool freeLater)
             m_lastPasteTick = now;
         else if (now - m_lastPasteTick < 1000)
             return;
+        // All or nothing: when the file breaks off, the objects read before
+        // the bad record go again, and the error goes on to the user.
+        const QSet<TGGraphicControl *> before(m_objects.cbegin(), m_objects.cend());
         TGLabelObjectFiler filer;
-        filer.PasteObjects(Owner(), this, m_clipboardFile);
+        try {
+            filer.PasteObjects(Owner(), this, m_clipboardFile);
+        } catch (...) {
+            for (qsizetype i = m_objects.size() - 1; i >= 0; --i) {
+                if (!before.contains(m_objects.at(i)))
+                    FreeObject(m_objects.at(i));
+            }
+            throw;
+        }
         RewireAll();
         FireLabelChanged();
         QCoreApplication::processEvents();

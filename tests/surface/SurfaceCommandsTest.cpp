@@ -1,6 +1,6 @@
 // The surface menu as a user works it: the items it offers, align, centre,
 // lock, selectability, select all, arranging, removing what lies off the card,
-// and commands that let waiting input run.
+// and commands that let waiting input run or read a damaged clipboard.
 #include "SurfaceFixture.h"
 
 #include <QFile>
@@ -258,4 +258,49 @@ TEST_F(SurfaceCommandsTest, CloneWhileAWaitingDeleteFreesTheOriginal)
     // The copy is a working object: a click selects it.
     Click({50, 90});
     EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{copy}));
+}
+
+// A clipboard file that breaks off in its second object pastes nothing: the
+// first object is not left behind without its mouse handling and zoom.
+TEST_F(SurfaceCommandsTest, APasteThatFailsPartWayPastesNothing)
+{
+    surface->SetZoom(1.5f);
+    TGGraphicControl *a = DrawRectangle({20, 20}, {80, 50});
+    TGGraphicControl *b = DrawRectangle({120, 60}, {200, 100});
+    Drag({10, 10}, {210, 110});
+    ASSERT_EQ(handles()->SelectedCount(), 2);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    QFile file(surface->ClipboardFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    file.close();
+    const qsizetype second = whole.indexOf("TPF0", whole.indexOf("TPF0") + 4);
+    ASSERT_GT(second, 0);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(whole.left(second + (whole.size() - second) / 2));
+    file.close();
+
+    TDialogAnswer shown;
+    AnswerNextMessageBox(QMessageBox::Ok, &shown);
+    clock.Advance(5000);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(shown.seen);
+    EXPECT_FALSE(shown.text.isEmpty());
+    EXPECT_EQ(surface->Objects(), (QList<TGGraphicControl *>{a, b}));
+
+    // With the clipboard whole again, a paste brings working objects at the card's zoom.
+    Key(Qt::Key_C, Qt::ControlModifier);
+    clock.Advance(5000);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(surface->ObjectCount(), 4);
+    TGGraphicControl *pasted = nullptr;
+    for (TGGraphicControl *object : surface->Objects())
+        if (object != a && object->Left() == 35)
+            pasted = object;
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_FLOAT_EQ(pasted->ZoomScale(), 1.5f);
+    EXPECT_BOUNDS(pasted, 35, 35, 60, 30);
+    Click({300, 180});
+    Click({40, 40});
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{pasted}));
 }
