@@ -62,9 +62,13 @@ TGBasePanel::~TGBasePanel()
     // Objects outlive the surface only in their owner; they must not call back.
     for (TGGraphicControl *object : std::as_const(m_objects))
         object->SetParent(nullptr);
+    delete m_surfaceMenu;
+}
+
+void TGBasePanel::DeleteTemporaryFiles()
+{
     QFile::remove(m_clipboardFile);
     QFile::remove(m_scratchFile);
-    delete m_surfaceMenu;
 }
 
 // ---- objects --------------------------------------------------------------

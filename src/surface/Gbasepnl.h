@@ -92,6 +92,10 @@ public:
     QMenu *SurfaceMenu() const { return m_surfaceMenu; }
     QString ClipboardFile() const { return m_clipboardFile; }
     QString ScratchFile() const { return m_scratchFile; }
+    // Removes the clipboard and scratch files. They sit in the per-user folder
+    // that every copy of the program and the batch tool share, so only the
+    // program's main window calls this, as the program ends.
+    void DeleteTemporaryFiles();
     uint32_t LastPasteTick() const { return m_lastPasteTick; }
 
     DroppedObjectHandler DroppedObjectEvent;
