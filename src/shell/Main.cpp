@@ -131,6 +131,8 @@ TMainScreen::TMainScreen(QWidget *parent)
 TMainScreen::~TMainScreen()
 {
     qApp->removeEventFilter(this);
+    // Cut or copied objects do not outlive the program.
+    m_panel->DeleteTemporaryFiles();
 }
 
 // ---- building the window ------------------------------------------------------

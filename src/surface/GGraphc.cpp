@@ -28,7 +28,12 @@ TGGraphicControl::~TGGraphicControl()
 {
     if (m_parent)
         m_parent->RemoveObject(this);
-    delete m_objectMenu;
+    // The menu may be the one whose command is freeing the object, still in
+    // the middle of delivering it: it goes once that is done.
+    if (m_objectMenu) {
+        m_objectMenu->hide();
+        m_objectMenu->deleteLater();
+    }
 }
 
 void TGGraphicControl::SetBounds(int left, int top, int width, int height)
@@ -393,8 +398,11 @@ void TGGraphicControl::CenterVertically()
         return;
     SetTop(m_parent->height() / 2 - m_height / 2);
     ReportChange();
+    // Waiting input may free this object (a Delete key) while it runs.
+    const QPointer<TGBasePanel> surface(m_parent);
     QCoreApplication::processEvents();
-    m_parent->update();
+    if (surface)
+        surface->update();
 }
 
 void TGGraphicControl::CenterHorizontally()
@@ -403,8 +411,11 @@ void TGGraphicControl::CenterHorizontally()
         return;
     SetLeft(m_parent->width() / 2 - m_width / 2);
     ReportChange();
+    // Waiting input may free this object (a Delete key) while it runs.
+    const QPointer<TGBasePanel> surface(m_parent);
     QCoreApplication::processEvents();
-    m_parent->update();
+    if (surface)
+        surface->update();
 }
 
 QString TGGraphicControl::TrimSpaces(const QString &text)

@@ -54,8 +54,14 @@ void TGHandle::SetVisible(bool visible)
     if (visible == m_visible)
         return;
     m_visible = visible;
-    if (!visible)
+    if (!visible) {
+        // Hidden handles hold neither the keyboard nor the mouse (unless a
+        // drag still waits for its release): the next press goes to whatever
+        // lies under the pointer.
         m_surface->SetHandlesFocus(false);
+        if (!m_dragging)
+            m_surface->SetHandlesCapture(false);
+    }
     m_surface->update();
 }
 
@@ -421,6 +427,14 @@ void TGHandle::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int 
             OnMouseUp(this, button, shift, x, y);
     }
     Repaint();
+}
+
+void TGHandle::CancelDrag()
+{
+    DrawDragOutline(0, 0, false);
+    m_dragging = false;
+    m_pressTick = 0;
+    m_leftButtonHeld = false;
 }
 
 void TGHandle::DblClick()

@@ -103,6 +103,9 @@ public:
     void MouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void DblClick();
+    // Ends a drag without applying it and erases its outline: a popup menu or
+    // a dialog has taken the mouse, and the release will not come here.
+    void CancelDrag();
     // Notes a double-click handled elsewhere, so the next move ends any drag.
     void NoteDoubleClick() { m_doubleClicked = true; }
     void MouseLeave();

@@ -62,9 +62,13 @@ TGBasePanel::~TGBasePanel()
     // Objects outlive the surface only in their owner; they must not call back.
     for (TGGraphicControl *object : std::as_const(m_objects))
         object->SetParent(nullptr);
+    delete m_surfaceMenu;
+}
+
+void TGBasePanel::DeleteTemporaryFiles()
+{
     QFile::remove(m_clipboardFile);
     QFile::remove(m_scratchFile);
-    delete m_surfaceMenu;
 }
 
 // ---- objects --------------------------------------------------------------
@@ -136,6 +140,18 @@ void TGBasePanel::FreeObject(TGGraphicControl *object)
     m_handles->RemoveFromSelection(object);
     object->SetParent(nullptr);
     delete object;
+}
+
+void TGBasePanel::FreeObjectLater(TGGraphicControl *object)
+{
+    if (!object)
+        return;
+    m_handles->RemoveFromSelection(object);
+    object->SetParent(nullptr);
+    // Its name is free for new objects at once; the owner still frees it
+    // should the program end first.
+    object->SetName(QString());
+    object->deleteLater();
 }
 
 // ---- properties -----------------------------------------------------------
@@ -474,7 +490,9 @@ void TGBasePanel::mousePressEvent(QMouseEvent *event)
                                                                    : HitTest(pos, true);
     if (m_capture.kind == MouseTarget::None)
         m_capture = target;
+    const int takeovers = m_takeovers;
     DeliverPress(target, event->button(), event->modifiers(), pos);
+    EndCaptureIfTakenOver(takeovers);
 }
 
 void TGBasePanel::mouseMoveEvent(QMouseEvent *event)
@@ -512,6 +530,7 @@ void TGBasePanel::mouseDoubleClickEvent(QMouseEvent *event)
     m_handles->SetLeftButtonHeld(event->buttons() & Qt::LeftButton);
     const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
                                                                    : HitTest(pos, true);
+    const int takeovers = m_takeovers;
     switch (target.kind) {
     case MouseTarget::Handles:
         m_handles->DblClick();
@@ -527,10 +546,16 @@ void TGBasePanel::mouseDoubleClickEvent(QMouseEvent *event)
     case MouseTarget::None:
         break;
     }
+    // A menu or dialog that the double-click opened takes the rest of the click.
+    if (QApplication::activePopupWidget() || m_takeovers != takeovers) {
+        EndMouseCapture();
+        return;
+    }
     // The second press of a double-click is a press as well.
     if (m_capture.kind == MouseTarget::None)
         m_capture = target;
     DeliverPress(target, event->button(), event->modifiers(), pos);
+    EndCaptureIfTakenOver(takeovers);
 }
 
 void TGBasePanel::leaveEvent(QEvent *event)
@@ -556,6 +581,26 @@ void TGBasePanel::SetHandlesCapture(bool capture)
 bool TGBasePanel::HandlesHaveCapture() const
 {
     return m_capture.kind == MouseTarget::Handles;
+}
+
+void TGBasePanel::EndMouseCapture()
+{
+    ++m_takeovers;
+    m_capture = {};
+    m_handles->CancelDrag();
+    if (m_rubberBandActive) {
+        m_rubberBandActive = false;
+        m_xorFrames.clear();
+        update();
+        if (m_pointing)
+            SetScreenCursor(crDefault);
+    }
+}
+
+void TGBasePanel::EndCaptureIfTakenOver(int takeoversBefore)
+{
+    if (QApplication::activePopupWidget() || m_takeovers != takeoversBefore)
+        EndMouseCapture();
 }
 
 void TGBasePanel::ForwardMouse(bool release, Qt::MouseButton button, int x, int y)
@@ -802,6 +847,9 @@ bool TGBasePanel::event(QEvent *event)
         m_handles->FitToSelection();
         return true;
     }
+    // A dialog opening over the card takes the mouse, and the release with it.
+    if (event->type() == QEvent::WindowBlocked)
+        EndMouseCapture();
     // Tab and the arrows belong to the card, not to focus navigation.
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);

@@ -93,6 +93,10 @@ public:
     QMenu *SurfaceMenu() const { return m_surfaceMenu; }
     QString ClipboardFile() const { return m_clipboardFile; }
     QString ScratchFile() const { return m_scratchFile; }
+    // Removes the clipboard and scratch files. They sit in the per-user folder
+    // that every copy of the program and the batch tool share, so only the
+    // program's main window calls this, as the program ends.
+    void DeleteTemporaryFiles();
     uint32_t LastPasteTick() const { return m_lastPasteTick; }
 
     DroppedObjectHandler DroppedObjectEvent;
@@ -158,6 +162,10 @@ public:
     void ClearColorPicture();
     // Frees one object now, dropping it from the selection first.
     void FreeObject(TGGraphicControl *object);
+    // Takes one object off the card and out of the selection now and frees it
+    // once the input being handled is done: for commands of the object's own
+    // menu, which is still delivering the command and goes with the object.
+    void FreeObjectLater(TGGraphicControl *object);
 
     // The screen cursor, by its number.
     int ScreenCursor() const { return m_screenCursor; }
@@ -170,6 +178,10 @@ public:
     // Mouse capture: the handles keep it until a move without the left button.
     void SetHandlesCapture(bool capture);
     bool HandlesHaveCapture() const;
+    // Ends the gesture under way (capture, rubber band, the handles' drag)
+    // without finishing it: a popup menu or a dialog has taken the mouse, and
+    // the release will not reach the card.
+    void EndMouseCapture();
     // Sends a press or release to the object under the point, or to the surface itself.
     void ForwardMouse(bool release, Qt::MouseButton button, int x, int y);
     // Keyboard focus on the handles (arrow keys go to them first).
@@ -219,9 +231,15 @@ private:
     void UpdateHover(const MouseTarget &target);
     QPoint SenderOrigin(QObject *sender) const;
     void PopupMenuAt(QMenu *menu, const QPoint &surfacePos);
+    // Ends the capture when the input just handled opened a popup menu or ran a dialog.
+    void EndCaptureIfTakenOver(int takeoversBefore);
     void Align(int how);
-    // Frees the selected objects, last selected first, reporting each.
-    void DeleteSelection();
+    // Frees the selected objects, last selected first, reporting each; later
+    // (FreeObjectLater) when the command came from an object's menu.
+    void DeleteSelection(bool later);
+    void RunClipboardCommand(int code, bool freeLater);
+    // Centres each selected object on the card, vertically or horizontally.
+    void CenterSelection(bool vertically);
     void ChooseFontForSelection();
 
     QList<TGGraphicControl *> m_objects;
@@ -259,6 +277,8 @@ private:
     MouseTarget m_capture;
     MouseTarget m_hover;
     bool m_handlesFocus = false;
+    // Counts the times a popup menu or a dialog took the mouse.
+    int m_takeovers = 0;
 };
 
 // Brings the surface to 100 % for the length of a piece of work that needs the

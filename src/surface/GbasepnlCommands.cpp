@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMenu>
+#include <QPointer>
+#include <QSet>
 
 namespace {
 enum { AlignLeft, AlignRight, AlignTops, AlignBottoms };
@@ -52,16 +54,8 @@ void TGBasePanel::BuildSurfaceMenu()
     selectionItem(tr("Align Tops"), [this] { Align(AlignTops); });
     selectionItem(tr("Align Bottoms"), [this] { Align(AlignBottoms); });
     m_surfaceMenu->addSeparator();
-    selectionItem(tr("Center Vertically"), [this] {
-        for (TGGraphicControl *object : m_handles->Selection())
-            object->CenterVertically();
-        update();
-    });
-    selectionItem(tr("Center Horizontally"), [this] {
-        for (TGGraphicControl *object : m_handles->Selection())
-            object->CenterHorizontally();
-        update();
-    });
+    selectionItem(tr("Center Vertically"), [this] { CenterSelection(true); });
+    selectionItem(tr("Center Horizontally"), [this] { CenterSelection(false); });
     m_surfaceMenu->addSeparator();
     m_lockAllItem = add(tr("Lock All"), [this] {
         for (TGGraphicControl *object : std::as_const(m_objects))
@@ -142,6 +136,28 @@ void TGBasePanel::Align(int how)
     update();
 }
 
+void TGBasePanel::CenterSelection(bool vertically)
+{
+    // Each centring lets waiting input run, which may free objects or change
+    // the selection: work through the selection as it was, skipping the freed.
+    QList<QPointer<TGGraphicControl>> selection;
+    for (TGGraphicControl *object : m_handles->Selection())
+        selection.append(object);
+    const QPointer<TGBasePanel> self(this);
+    for (const QPointer<TGGraphicControl> &object : std::as_const(selection)) {
+        if (!self)
+            return;
+        if (!object || object->Parent() != this)
+            continue;
+        if (vertically)
+            object->CenterVertically();
+        else
+            object->CenterHorizontally();
+    }
+    if (self)
+        update();
+}
+
 void TGBasePanel::ChooseFontForSelection()
 {
     if (m_handles->SelectedCount() == 0)
@@ -158,6 +174,11 @@ void TGBasePanel::ChooseFontForSelection()
 
 void TGBasePanel::ClipboardCommand(int code)
 {
+    RunClipboardCommand(code, false);
+}
+
+void TGBasePanel::RunClipboardCommand(int code, bool freeLater)
+{
     switch (code) {
     case 0:
     case 1: {
@@ -166,7 +187,7 @@ void TGBasePanel::ClipboardCommand(int code)
         filer.SaveSelectedObjects(StoredList(m_handles->Selection()), m_clipboardFile);
         if (code == 1)
             break;
-        DeleteSelection();
+        DeleteSelection(freeLater);
         break;
     }
     case 2: {
@@ -177,8 +198,19 @@ void TGBasePanel::ClipboardCommand(int code)
             m_lastPasteTick = now;
         else if (now - m_lastPasteTick < 1000)
             return;
+        // All or nothing: when the file breaks off, the objects read before
+        // the bad record go again, and the error goes on to the user.
+        const QSet<TGGraphicControl *> before(m_objects.cbegin(), m_objects.cend());
         TGLabelObjectFiler filer;
-        filer.PasteObjects(Owner(), this, m_clipboardFile);
+        try {
+            filer.PasteObjects(Owner(), this, m_clipboardFile);
+        } catch (...) {
+            for (qsizetype i = m_objects.size() - 1; i >= 0; --i) {
+                if (!before.contains(m_objects.at(i)))
+                    FreeObject(m_objects.at(i));
+            }
+            throw;
+        }
         RewireAll();
         FireLabelChanged();
         QCoreApplication::processEvents();
@@ -186,27 +218,32 @@ void TGBasePanel::ClipboardCommand(int code)
         break;
     }
     case 3:
-        DeleteSelection();
+        DeleteSelection(freeLater);
         break;
     default:
         break;
     }
 }
 
-void TGBasePanel::DeleteSelection()
+void TGBasePanel::DeleteSelection(bool later)
 {
     for (int i = m_handles->SelectedCount() - 1; i >= 0; --i) {
         TGGraphicControl *object = m_handles->SelectedObject(i);
         m_handles->RemoveFromSelection(object);
-        FreeObject(object);
+        if (later)
+            FreeObjectLater(object);
+        else
+            FreeObject(object);
         FireLabelChanged();
     }
 }
 
 void TGBasePanel::ObjectClipboardCommand(TGGraphicControl *object, int code)
 {
+    // The object's own menu is delivering this command: the objects it frees
+    // (this one among them) leave the card now and are freed after the menu.
     if (m_handles->IndexOfSelected(object) >= 0) {
-        ClipboardCommand(code);
+        RunClipboardCommand(code, true);
         return;
     }
     if (code == 0 || code == 1) {
@@ -215,7 +252,7 @@ void TGBasePanel::ObjectClipboardCommand(TGGraphicControl *object, int code)
     }
     if (code == 0 || code == 3) {
         FireLabelChanged();
-        FreeObject(object);
+        FreeObjectLater(object);
     }
 }
 
@@ -249,28 +286,30 @@ void TGBasePanel::CloneObject(TGGraphicControl *object)
     if (!object)
         return;
     TGLabelObjectFiler filer;
-    filer.DuplicateObject(object, Owner(), this);
+    const QPointer<TGGraphicControl> copy(
+        qobject_cast<TGGraphicControl *>(filer.DuplicateObject(object, Owner(), this)));
+    // Waiting input runs here and may free the original (a Delete key), the
+    // copy or this surface: what is needed of the original is taken first.
+    const QPointer<TGGraphicControl> source(object);
+    const int sourceTop = object->Top();
+    const QPointer<TGBasePanel> self(this);
     QCoreApplication::processEvents();
+    if (!self)
+        return;
 
-    // The copy is the most recently added object of the source's kind.
-    TGGraphicControl *copy = nullptr;
-    for (qsizetype i = m_objects.size() - 1; i >= 0; --i) {
-        TGGraphicControl *candidate = m_objects.at(i);
-        if (candidate != object && candidate->metaObject()->inherits(object->metaObject())) {
-            copy = candidate;
-            break;
-        }
-    }
-    if (copy) {
-        copy->SetTop(object->Top() + 25);
+    if (copy && copy->Parent() == this) {
+        copy->SetTop((source ? source->Top() : sourceTop) + 25);
         BringObjectToFront(copy);
-        if (m_handles->IndexOfSelected(object) >= 0) {
-            m_handles->RemoveFromSelection(object);
+        if (source && m_handles->IndexOfSelected(source) >= 0) {
+            m_handles->RemoveFromSelection(source);
             m_handles->AddToSelection(copy);
         }
         RewireAll();
     }
-    object->ReportChange();
+    if (source)
+        source->ReportChange();
+    else if (!m_printing)
+        FireLabelChanged();
 }
 
 TZoomAtFullSize::TZoomAtFullSize(TGBasePanel *surface)

@@ -2,7 +2,10 @@
 // zoom, names, change reports and the deferred refit of the handles.
 #include "SurfaceFixture.h"
 
+#include <QFile>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 
 using DesignSurfaceTest = SurfaceTest;
 
@@ -87,12 +90,11 @@ TEST_F(DesignSurfaceTest, ClicksOnTheEmptyCard)
     TGPlaceholderObject *a = Place(20, 20, 40, 20);
     handles()->AddToSelection(a);
     // A right click opens the surface menu and keeps the selection.
-    Move({200, 150});
-    Press({200, 150}, Qt::RightButton);
-    Release({200, 150}, Qt::RightButton);
+    RightClick({200, 150});
     EXPECT_TRUE(surface->SurfaceMenu()->isVisible());
     EXPECT_EQ(handles()->SelectedCount(), 1);
-    surface->SurfaceMenu()->close();
+    DismissMenu();
+    EXPECT_FALSE(surface->SurfaceMenu()->isVisible());
     // A left click clears it.
     Move({200, 150});
     Press({200, 150});
@@ -133,7 +135,131 @@ TEST_F(DesignSurfaceTest, UnselectableObjectsActLikeTheEmptyCard)
     // A double-click reaches the object itself and opens its menu.
     DoubleClick({70, 70});
     EXPECT_TRUE(object->ObjectMenu()->isVisible());
-    object->ObjectMenu()->close();
+    DismissMenu();
+    // The menu took the last release: no rubber band follows the pointer.
+    Move({150, 120});
+    EXPECT_FALSE(surface->RubberBandActive());
+    EXPECT_TRUE(surface->XorFrames().isEmpty());
+    TGPlaceholderObject *other = Place(200, 50, 40, 30);
+    Move({210, 60});
+    Press({210, 60});
+    Release({210, 60});
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{other}));
+}
+
+// The surface menu takes the release of the right click that opened it: the
+// card must not go on holding the mouse for a release that never comes.
+TEST_F(DesignSurfaceTest, RightClickOnTheEmptyCardLeavesTheMouseFree)
+{
+    TGPlaceholderObject *a = Place(40, 40, 60, 30);
+    RightClick({250, 150});
+    ASSERT_EQ(OpenMenu(), surface->SurfaceMenu());
+    DismissMenu();
+    // The next click on the object (the pointer did not move) selects it.
+    Press({50, 50});
+    clock.Advance(50);
+    Release({50, 50});
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{a}));
+
+    // With it selected, after another right click a drag moves it.
+    RightClick({250, 150});
+    DismissMenu();
+    Press({50, 50});
+    clock.Advance(20);
+    Move({51, 50});
+    clock.Advance(20);
+    Move({80, 70});
+    EXPECT_FALSE(surface->RubberBandActive());
+    clock.Advance(200);
+    Release({80, 70});
+    EXPECT_BOUNDS(a, 70, 60, 60, 30);
+    EXPECT_TRUE(surface->XorFrames().isEmpty());
+}
+
+// Deleting the selection, or saving (which first takes objects lying off the
+// card away and clears the selection), hides the handles: they no longer hold
+// the mouse, so a click at the same place, without moving, selects.
+TEST_F(DesignSurfaceTest, AClickRightAfterDeleteOrSaveSelects)
+{
+    TGPlaceholderObject *below = Place(40, 40, 60, 30);
+    TGPlaceholderObject *above = Place(30, 30, 60, 30);
+    Move({50, 50});
+    Press({50, 50});
+    clock.Advance(50);
+    Release({50, 50});
+    ASSERT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{above}));
+    Key(Qt::Key_Delete);
+    ASSERT_EQ(surface->Objects(), (QList<TGGraphicControl *>{below}));
+    Press({50, 50});
+    clock.Advance(50);
+    Release({50, 50});
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{below}));
+
+    surface->RemoveOutsideObjects();
+    EXPECT_EQ(handles()->SelectedCount(), 0);
+    Press({50, 50});
+    clock.Advance(50);
+    Release({50, 50});
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{below}));
+}
+
+// A message box that comes up during a drag (here a damaged clipboard pasted
+// with Ctrl+V) takes the mouse: the release goes to it, and the rubber band or
+// the move under way ends instead of following the pointer afterwards.
+TEST_F(DesignSurfaceTest, AMessageDuringADragEndsTheDrag)
+{
+    const QString clipboard = surface->ClipboardFile();
+    auto pasteDamaged = [&](QPoint releaseAt) {
+        QFile file(clipboard);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("\x01" "TPF1", 5));
+        file.close();
+        bool shown = false;
+        OnNextModal([&, releaseAt](QWidget *modal) {
+            shown = true;
+            // The button comes up while the message is shown; the card's
+            // window is blocked and does not get the release.
+            Release(releaseAt);
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                box->button(QMessageBox::Ok)->click();
+            else
+                modal->close();
+        });
+        clock.Advance(5000);
+        Key(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_TRUE(shown);
+        QFile::remove(clipboard);
+    };
+
+    Move({20, 20});
+    Press({20, 20});
+    Move({100, 80});
+    ASSERT_TRUE(surface->RubberBandActive());
+    pasteDamaged({100, 80});
+    EXPECT_FALSE(surface->RubberBandActive());
+    EXPECT_TRUE(surface->XorFrames().isEmpty());
+    Move({150, 120});
+    EXPECT_TRUE(surface->XorFrames().isEmpty());
+
+    TGPlaceholderObject *a = Place(40, 40, 60, 30);
+    Move({50, 50});
+    Press({50, 50});
+    clock.Advance(20);
+    Move({51, 50});
+    clock.Advance(20);
+    Move({90, 80});
+    ASSERT_TRUE(handles()->Dragging());
+    pasteDamaged({90, 80});
+    EXPECT_FALSE(handles()->Dragging());
+    EXPECT_TRUE(surface->XorFrames().isEmpty());
+    Move({120, 100});
+    EXPECT_TRUE(surface->XorFrames().isEmpty());
+    EXPECT_BOUNDS(a, 40, 40, 60, 30);
+    // The next click is an ordinary click.
+    Press({300, 180});
+    clock.Advance(200);
+    Release({300, 180});
+    EXPECT_EQ(handles()->SelectedCount(), 0);
 }
 
 TEST_F(DesignSurfaceTest, DoubleClickOnTheSingleSelectedObject)
@@ -147,7 +273,7 @@ TEST_F(DesignSurfaceTest, DoubleClickOnTheSingleSelectedObject)
     Move({250, 150});
     DoubleClick({60, 60});
     EXPECT_TRUE(a->ObjectMenu()->isVisible());
-    a->ObjectMenu()->close();
+    DismissMenu();
 
     handles()->ClearSelection();
     handles()->AddToSelection(b);

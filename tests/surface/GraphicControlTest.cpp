@@ -170,3 +170,117 @@ TEST_F(GraphicControlTest, DialogsBelongToTheWindowShowingTheObjectOrToItsOwner)
     EXPECT_EQ(orphan.DialogParent(), nullptr);
     surface->setParent(nullptr);
 }
+
+namespace {
+
+// What could be seen of an object while its own menu was still delivering the
+// command that removes it, and afterwards.
+struct TMenuRemoval
+{
+    bool deliveredToTheEnd = false; // a later receiver of the item's signal ran
+    bool aliveWhileDelivering = false;
+    bool onCardWhileDelivering = true;
+    bool selectedWhileDelivering = true;
+};
+
+} // namespace
+
+// Delete and Cut picked from an object's own menu take the object off the card
+// at once, but free it (and so its menu) only once the menu has finished.
+TEST_F(GraphicControlTest, DeleteAndCutFromTheObjectsOwnMenu)
+{
+    TGGraphicControl *other = DrawRectangle({200, 100}, {260, 140});
+    auto pick = [&](TGGraphicControl *object, const QString &caption) {
+        TMenuRemoval seen;
+        QMenu *menu = OpenMenu();
+        EXPECT_EQ(menu, object->ObjectMenu());
+        if (!menu)
+            return seen;
+        const QPointer<TGGraphicControl> guard(object);
+        QObject::connect(MenuItem(menu, caption), &QAction::triggered, menu, [&, object] {
+            seen.deliveredToTheEnd = true;
+            seen.aliveWhileDelivering = !guard.isNull();
+            seen.onCardWhileDelivering = surface->Objects().contains(object);
+            seen.selectedWhileDelivering = handles()->IndexOfSelected(object) >= 0;
+        });
+        ChooseMenuItem(menu, caption);
+        return seen;
+    };
+
+    for (const QString caption : {QStringLiteral("Delete"), QStringLiteral("Cut")}) {
+        SCOPED_TRACE(caption.toStdString());
+        TGGraphicControl *shape = DrawRectangle({40, 40}, {100, 70});
+        const QPointer<TGGraphicControl> guard(shape);
+        const QPointer<QMenu> menu(shape->ObjectMenu());
+        changes = 0;
+        RightClick({50, 50}); // selects it and opens its menu; the menu takes the release
+        EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{shape}));
+        const TMenuRemoval seen = pick(shape, caption);
+        EXPECT_TRUE(seen.deliveredToTheEnd);
+        EXPECT_TRUE(seen.aliveWhileDelivering);
+        EXPECT_FALSE(seen.onCardWhileDelivering);
+        EXPECT_FALSE(seen.selectedWhileDelivering);
+        EXPECT_GE(changes, 1);
+        EXPECT_FALSE(handles()->Visible());
+        RunEvents();
+        EXPECT_TRUE(guard.isNull());
+        EXPECT_TRUE(menu.isNull());
+        EXPECT_EQ(surface->Objects(), (QList<TGGraphicControl *>{other}));
+
+        // The card goes on as before: a click where the object was selects
+        // nothing, a click on the other object selects it.
+        Move({60, 55});
+        Press({60, 55});
+        Release({60, 55});
+        EXPECT_EQ(handles()->SelectedCount(), 0);
+        Move({210, 110});
+        Press({210, 110});
+        clock.Advance(50);
+        Release({210, 110});
+        EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{other}));
+        Move({320, 180});
+        Press({320, 180});
+        Release({320, 180});
+    }
+    // The cut object went to the clipboard: Ctrl+V brings it back 15 lower right.
+    clock.Advance(5000);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(surface->ObjectCount(), 2);
+    EXPECT_BOUNDS(surface->ObjectAt(1), 55, 55, 60, 30);
+
+    // An unselectable object's menu opens on a double-click; its Delete frees
+    // that object alone, which is not in the selection.
+    TGGraphicControl *fixed = DrawRectangle({40, 120}, {100, 150});
+    fixed->SetUnselectable(true);
+    const QPointer<TGGraphicControl> guard(fixed);
+    Move({300, 20});
+    DoubleClick({50, 130});
+    const TMenuRemoval seen = pick(fixed, QStringLiteral("Delete"));
+    EXPECT_TRUE(seen.deliveredToTheEnd);
+    EXPECT_TRUE(seen.aliveWhileDelivering);
+    EXPECT_FALSE(seen.onCardWhileDelivering);
+    RunEvents();
+    EXPECT_TRUE(guard.isNull());
+    EXPECT_EQ(surface->ObjectCount(), 2);
+    EXPECT_FALSE(surface->Objects().contains(fixed));
+}
+
+// Centring lets pending input run; a Delete waiting there frees the object
+// whose menu command is still running.
+TEST_F(GraphicControlTest, CentringFromTheObjectMenuWhileAWaitingDeleteFreesTheObject)
+{
+    for (const QString caption :
+         {QStringLiteral("Center Vertically"), QStringLiteral("Center Horizontally")}) {
+        SCOPED_TRACE(caption.toStdString());
+        TGGraphicControl *shape = DrawRectangle({10, 10}, {70, 40});
+        const QPointer<TGGraphicControl> guard(shape);
+        RightClick({20, 20});
+        ASSERT_EQ(OpenMenu(), shape->ObjectMenu());
+        QueueKey(Qt::Key_Delete);
+        ChooseMenuItem(OpenMenu(), caption);
+        RunEvents();
+        EXPECT_TRUE(guard.isNull());
+        EXPECT_EQ(surface->ObjectCount(), 0);
+        EXPECT_FALSE(handles()->Visible());
+    }
+}

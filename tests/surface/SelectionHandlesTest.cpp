@@ -236,16 +236,16 @@ TEST_F(SelectionHandlesTest, ArrowsStopAtTheCardEdges)
 TEST_F(SelectionHandlesTest, RightClickOpensTheObjectMenuOrTheSurfaceMenu)
 {
     TGPlaceholderObject *object = Place(50, 50, 60, 30);
-    Press({60, 60}, Qt::RightButton);
-    Release({60, 60}, Qt::RightButton);
+    RightClick({60, 60});
     EXPECT_TRUE(object->ObjectMenu()->isVisible());
-    object->ObjectMenu()->close();
+    EXPECT_EQ(OpenMenu(), object->ObjectMenu());
+    DismissMenu();
     Move({200, 150});
     // On the frame's margin, outside the object grown by 2: the surface menu.
-    Press({112, 81}, Qt::RightButton);
-    Release({112, 81}, Qt::RightButton);
+    RightClick({112, 81});
     EXPECT_TRUE(surface->SurfaceMenu()->isVisible());
-    surface->SurfaceMenu()->close();
+    EXPECT_EQ(OpenMenu(), surface->SurfaceMenu());
+    DismissMenu();
 }
 
 TEST_F(SelectionHandlesTest, PlacingToolOverTheFramePassesThePressToTheCard)
@@ -258,4 +258,24 @@ TEST_F(SelectionHandlesTest, PlacingToolOverTheFramePassesThePressToTheCard)
     EXPECT_EQ(surface->ObjectCount(), 2);
     EXPECT_BOUNDS(surface->ObjectAt(1), 60, 60, 40, 40);
     EXPECT_BOUNDS(object, 50, 50, 60, 30);
+}
+
+TEST_F(SelectionHandlesTest, ShiftClickOnTheOnlySelectedObjectLeavesNoDragBehind)
+{
+    TGPlaceholderObject *a = Place(50, 50, 60, 30);
+    TGPlaceholderObject *b = Place(200, 100, 60, 30);
+    Move({60, 60});
+    Press({60, 60});
+    clock.Advance(50);
+    Release({60, 60});
+    ASSERT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{a}));
+    Press({60, 60}, Qt::LeftButton, Qt::ShiftModifier);
+    clock.Advance(50);
+    Release({60, 60}, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(handles()->SelectedCount(), 0);
+    EXPECT_FALSE(handles()->Dragging());
+    // Dragging another object moves it by the drag alone.
+    Drag({210, 110}, {231, 120});
+    EXPECT_BOUNDS(b, 220, 110, 60, 30);
+    EXPECT_BOUNDS(a, 50, 50, 60, 30);
 }

@@ -5,14 +5,21 @@
 #include "surface/GHandle.h"
 #include "surface/Gbcpanel32.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
+#include <QtTest/qtestmouse.h>
 #include <gtest/gtest.h>
 #include <memory>
 
-// A 336 x 192 card surface driven with real mouse and key events and a clock
-// the test moves by hand.
+// A 336 x 192 card surface in a window of its own, driven with real mouse and
+// key events and a clock the test moves by hand. The mouse goes through the
+// window system, so an open popup menu takes the events as it does for a user
+// (the release of the click that opened it included).
 class SurfaceTest : public ::testing::Test
 {
 protected:
@@ -24,11 +31,16 @@ protected:
         surface->SetClock(&clock);
         surface->setFixedSize(336, 192);
         surface->LabelChangedEvent = [this](QObject *) { ++changes; };
+        surface->show();
     }
     void TearDown() override
     {
+        CloseMenus();
         surface.reset();
         owner.reset();
+        // Objects and menus left to be freed after the input go now.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     TGHandle *handles() const { return surface->Handles(); }
@@ -42,12 +54,30 @@ protected:
         return object;
     }
 
+    // One mouse event as the window system reports it for the surface's window.
+    void SendTo(QWidget *window, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
+    {
+        // Presses far apart in time, so that only DoubleClick makes double-clicks.
+        timestamp += type == QEvent::MouseButtonPress && !pressIsSecondOfDouble ? 1000 : 1;
+        pressIsSecondOfDouble = false;
+        qt_handleMouseEvent(window->windowHandle(), QPointF(pos),
+                            QPointF(window->mapToGlobal(pos)), buttons, button, type, mods,
+                            int(timestamp));
+    }
+    // A rectangle drawn with the rectangle tool (a kind the clipboard and clone can carry).
+    TGGraphicControl *DrawRectangle(QPoint from, QPoint to)
+    {
+        surface->SetPanelState(psRectangle);
+        Drag(from, to);
+        surface->SetPanelState(psPointing);
+        return surface->ObjectAt(surface->ObjectCount() - 1);
+    }
+
     void Send(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons,
               Qt::KeyboardModifiers mods)
     {
-        QMouseEvent event(type, QPointF(pos), QPointF(surface->mapToGlobal(pos)), button, buttons,
-                          mods);
-        QApplication::sendEvent(surface.get(), &event);
+        SendTo(surface.get(), type, pos, button, buttons, mods);
     }
     void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = {})
     {
@@ -63,13 +93,23 @@ protected:
         held = Qt::NoButton;
         Send(QEvent::MouseButtonRelease, p, b, Qt::NoButton, m);
     }
+    // Two clicks in quick succession; the window system makes the second press
+    // a double-click.
     void DoubleClick(QPoint p, Qt::KeyboardModifiers m = {})
     {
         Press(p, Qt::LeftButton, m);
         Release(p, Qt::LeftButton, m);
-        held = Qt::LeftButton;
-        Send(QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton, m);
+        pressIsSecondOfDouble = true;
+        Press(p, Qt::LeftButton, m);
         Release(p, Qt::LeftButton, m);
+    }
+    // A right-button click: press and release, the release going wherever the
+    // window system sends it (to the popup menu the press opened).
+    void RightClick(QPoint p)
+    {
+        Move(p);
+        Press(p, Qt::RightButton);
+        Release(p, Qt::RightButton);
     }
     // A whole drag, slow enough for the drag and click timing rules.
     // The pointer first hovers at the start, as a hand on a mouse does.
@@ -95,6 +135,54 @@ protected:
         }
     }
 
+    // The popup menu that is open, if any.
+    static QMenu *OpenMenu() { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); }
+    static QAction *MenuItem(QMenu *menu, const QString &caption)
+    {
+        for (QAction *item : menu->actions())
+            if (item->text() == caption)
+                return item;
+        return nullptr;
+    }
+    // Clicks an item of an open popup menu with the mouse, as a user picks it.
+    void ChooseMenuItem(QMenu *menu, const QString &caption)
+    {
+        QAction *item = MenuItem(menu, caption);
+        ASSERT_NE(item, nullptr) << caption.toStdString();
+        ASSERT_TRUE(menu->isVisible());
+        const QPoint at = menu->actionGeometry(item).center();
+        SendTo(menu, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton, {});
+        SendTo(menu, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, {});
+        SendTo(menu, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, {});
+    }
+    // Escape closes the open popup menu.
+    static void DismissMenu()
+    {
+        if (QMenu *menu = OpenMenu()) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(menu, &escape);
+        }
+    }
+    static void CloseMenus()
+    {
+        for (int i = 0; i < 5 && OpenMenu(); ++i)
+            OpenMenu()->close();
+    }
+
+    // A key pressed while a command is still running: it waits in the queue
+    // until the command lets pending events run.
+    void QueueKey(int key, Qt::KeyboardModifiers m = {})
+    {
+        QCoreApplication::postEvent(surface.get(), new QKeyEvent(QEvent::KeyPress, key, m));
+        QCoreApplication::postEvent(surface.get(), new QKeyEvent(QEvent::KeyRelease, key, m));
+    }
+    // Lets the events run that wait, freeing what was left to be freed.
+    static void RunEvents()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
     // The card as the surface paints it, selection included.
     QImage Render() const
     {
@@ -109,6 +197,9 @@ protected:
     std::unique_ptr<TGBusinessCardPanel32> surface;
     Qt::MouseButtons held = Qt::NoButton;
     int changes = 0;
+    bool pressIsSecondOfDouble = false;
+    // The window system's clock only goes forward, across tests too.
+    static inline quint64 timestamp = 0;
 };
 
 inline bool SameBounds(const TGGraphicControl *o, int l, int t, int w, int h)
