@@ -251,6 +251,7 @@ bool TBaseReport::Execute()
             m_painter = BeginPage();
             m_currentPage = 1;
             ApplyDrawingState();
+            UpdateStatus();
             RunPages();
         }
         Finish(m_aborted);
@@ -303,6 +304,7 @@ void TBaseReport::NewPage()
     m_pathOpen = false;
     m_path = QPainterPath();
     ApplyDrawingState();
+    UpdateStatus();
 }
 
 void TBaseReport::Abort()
