@@ -114,8 +114,8 @@ TEST_F(SheetPrintTest, OutlinesLandAtTheLayoutPositionsPlusTheNudges)
     EXPECT_EQ(job->CardsDrawn(), 10);
     EXPECT_EQ(job->Extralabel->text(), QString()); // cleared at the end
     EXPECT_EQ(job->CancelButton->text(), QStringLiteral("OK"));
-    EXPECT_EQ(job->RStatusLabel->text(),
-              QStringLiteral("Print job completed and sent to printer!"));
+    // Into a file: the status names it.
+    EXPECT_EQ(job->RStatusLabel->text(), QStringLiteral("The sheet was written to %1.").arg(pdf));
 
     const QList<QImage> pages = RenderPdf(pdf, Dpi);
     ASSERT_EQ(pages.size(), 1);
@@ -402,7 +402,7 @@ TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
     EXPECT_FALSE(goingOn->Aborted());
     EXPECT_EQ(goingOn->CardsDrawn(), 10);
     EXPECT_EQ(goingOn->RStatusLabel->text(),
-              QStringLiteral("Print job completed and sent to printer!"));
+              QStringLiteral("The sheet was written to %1.").arg(dir.filePath("cancel.pdf")));
 
     asked = std::make_shared<bool>(false);
     auto preview = run(false, 6, QMessageBox::No, asked);
