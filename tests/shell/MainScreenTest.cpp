@@ -1,7 +1,9 @@
 // The main window driven as a user drives it: first start, placing, saving,
 // the recent files, the save prompts, zoom and keys.
+#include "ShellTestHelpers.h"
 #include "common/TestSupport.h"
 #include "objects/Placeholder.h"
+#include "objects/gbclabel32.h"
 #include "shell/MRUFileList.h"
 #include "shell/Main.h"
 #include "shell/ShellUtil.h"
@@ -9,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -19,6 +22,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -85,6 +89,42 @@ protected:
             edit->setText(path);
             static_cast<QDialog *>(dialog)->accept();
         });
+    }
+    // Places a text label with the text tool; its text dialog is answered OK.
+    TGBusinessCardLabel *PlaceTextLabel(int x, int y)
+    {
+        const int before = Panel()->ObjectCount();
+        window->findChild<QToolButton *>("DrawLabelButton")->click();
+        OnNextModal([](QWidget *dialog) { static_cast<QDialog *>(dialog)->accept(); });
+        QTest::mousePress(Panel(), Qt::LeftButton, {}, QPoint(x, y));
+        QTest::mouseRelease(Panel(), Qt::LeftButton, {}, QPoint(x + 120, y + 30));
+        EXPECT_EQ(Panel()->ObjectCount(), before + 1);
+        return qobject_cast<TGBusinessCardLabel *>(Panel()->ObjectAt(before));
+    }
+    // A right click on the card as the window system delivers it: the press
+    // opens a menu, which then takes the release.
+    QMenu *RightClick(QPoint onPanel)
+    {
+        const QPoint at = Panel()->mapTo(window.get(), onPanel);
+        QTest::mousePress(window->windowHandle(), Qt::RightButton, {}, at);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QTest::mouseRelease(window->windowHandle(), Qt::RightButton, {}, at);
+        return menu;
+    }
+    static QAction *MenuItem(QMenu *menu, const QString &caption)
+    {
+        for (QAction *item : menu->actions())
+            if (item->text().remove('&').section('\t', 0, 0) == caption)
+                return item;
+        return nullptr;
+    }
+    // Clicks an item of an open popup menu with the mouse.
+    static void ClickItem(QMenu *menu, QAction *item)
+    {
+        ASSERT_TRUE(menu->isVisible());
+        const QPoint at = menu->actionGeometry(item).center();
+        QTest::mouseMove(menu->windowHandle(), at);
+        QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, at);
     }
     QStringList RecentCaptions() const
     {
@@ -360,4 +400,48 @@ TEST_F(MainScreenTest, DefaultFontCaptionListsTheStyles)
     Panel()->SetSurfaceFont(font);
     window->SetDefaultFontCaption();
     EXPECT_EQ(Item("mnuDefaultFont")->text(), "Default Font: Courier New, 12 pt , bold, underline");
+}
+
+TEST_F(MainScreenTest, PersonalInformationSubmenuOffersOnlyTheValuesThatAreSet)
+{
+    {
+        QFile ini(PreferencesPath());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Personal]\r\nName=\r\nCompany=Acme & Co\r\nEmail=jo@acme.example\r\n");
+    }
+    Start();
+    TGBusinessCardLabel *label = PlaceTextLabel(20, 20);
+    ASSERT_NE(label, nullptr);
+    ASSERT_EQ(label->Caption(), "Text");
+
+    QMenu *menu = RightClick(QPoint(label->Left() + 10, label->Top() + 10));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu, label->ObjectMenu());
+    QAction *info = MenuItem(menu, "Personal Information");
+    ASSERT_NE(info, nullptr);
+    ClickItem(menu, info);
+    QMenu *submenu = info->menu();
+    ASSERT_TRUE(WaitFor([&] { return submenu->isVisible(); }));
+
+    const QStringList captions = TGBusinessCardLabel::PersonalInfoCaptions();
+    ASSERT_EQ(submenu->actions().size(), captions.size());
+    for (int i = 0; i < captions.size(); ++i) {
+        const bool set = i == 1 || i == 8;
+        EXPECT_EQ(submenu->actions().at(i)->isEnabled(), set) << captions.at(i).toStdString();
+    }
+    // An empty value cannot be picked: the label keeps its text.
+    ClickItem(submenu, MenuItem(submenu, "Name"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->Caption(), "Text");
+
+    if (!submenu->isVisible()) {
+        menu = RightClick(QPoint(label->Left() + 10, label->Top() + 10));
+        ASSERT_NE(menu, nullptr);
+        ClickItem(menu, info);
+        ASSERT_TRUE(WaitFor([&] { return submenu->isVisible(); }));
+    }
+    ClickItem(submenu, MenuItem(submenu, "Company"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->Caption(), "Acme & Co");
+    EXPECT_TRUE(window->ChangesMade());
 }
