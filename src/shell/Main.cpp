@@ -19,7 +19,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -519,12 +518,8 @@ void TMainScreen::SetDefaultFontCaption()
 
 void TMainScreen::mnuDefaultFontClick()
 {
-    QFontDialog dialog(m_panel->SurfaceFont(), this);
-    dialog.setObjectName(QStringLiteral("FontDialog"));
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
-    PlaceDialog(&dialog, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_panel->SetSurfaceFont(dialog.selectedFont());
+    if (const std::optional<QFont> chosen = ChooseFont(m_panel->SurfaceFont(), this))
+        m_panel->SetSurfaceFont(*chosen);
     SetDefaultFontCaption();
     SavePreferences();
 }

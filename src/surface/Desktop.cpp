@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -115,6 +117,32 @@ void ShowHelpContents()
     THelpViewer *viewer = THelpViewer::Instance();
     viewer->ShowContents();
     viewer->Present();
+}
+
+std::optional<QFont> ChooseFont(const QFont &font, QWidget *parent, const QString &title)
+{
+    if (!HaveWidgets())
+        return std::nullopt;
+    // The dialog lists installed families only: given a name that fontconfig
+    // draws with a twin it would fall back to a generic family, and OK would
+    // change the font. Show the twin instead, with its styles.
+    const QString shown = QFontInfo(font).family();
+    QFont preset(font);
+    preset.setFamily(shown);
+    QFontDialog dialog(preset, parent);
+    dialog.setObjectName(QStringLiteral("FontDialog"));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
+    PlaceDialog(&dialog, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QFont chosen = dialog.selectedFont();
+    // Weight and slant say the style; a style name would outrank later changes.
+    chosen.setStyleName(QString());
+    if (chosen.family().compare(shown, Qt::CaseInsensitive) == 0)
+        chosen.setFamily(font.family());
+    return chosen;
 }
 
 QRect PlacementRect(const TSavedPlacement &saved, const QSize &windowSize, const QRect &screen,

@@ -6,18 +6,23 @@
 #include "objects/gbclabel32.h"
 #include "shell/MRUFileList.h"
 #include "shell/Main.h"
+#include "shell/Preferences.h"
 #include "shell/ShellUtil.h"
 #include "surface/GHandle.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -125,6 +130,33 @@ protected:
         const QPoint at = menu->actionGeometry(item).center();
         QTest::mouseMove(menu->windowHandle(), at);
         QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, at);
+    }
+    // The font dialog's list that offers a style, or null.
+    static QListView *ListOffering(QFontDialog *dialog, const QString &entry)
+    {
+        for (QListView *list : dialog->findChildren<QListView *>()) {
+            const QModelIndexList found = list->model()->match(
+                list->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly);
+            if (!found.isEmpty())
+                return list;
+        }
+        return nullptr;
+    }
+    // Clicks an entry of one of the font dialog's lists.
+    static void ClickEntry(QListView *list, const QString &entry)
+    {
+        const QModelIndexList found = list->model()->match(
+            list->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly);
+        ASSERT_FALSE(found.isEmpty()) << entry.toStdString();
+        list->scrollTo(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(found.first()).center());
+    }
+    static void ClickOk(QWidget *dialog)
+    {
+        auto *box = dialog->findChild<QDialogButtonBox *>();
+        ASSERT_NE(box, nullptr);
+        box->button(QDialogButtonBox::Ok)->click();
     }
     QStringList RecentCaptions() const
     {
@@ -444,4 +476,100 @@ TEST_F(MainScreenTest, PersonalInformationSubmenuOffersOnlyTheValuesThatAreSet)
     QCoreApplication::processEvents();
     EXPECT_EQ(label->Caption(), "Acme & Co");
     EXPECT_TRUE(window->ChangesMade());
+}
+
+TEST_F(MainScreenTest, DefaultFontDialogKeepsAFontTheUserDidNotChange)
+{
+    Start();
+    ASSERT_EQ(Panel()->SurfaceFont().family(), "Arial");
+    // Arial is not installed; fontconfig draws it with its metric twin.
+    const QString twin = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+
+    QString preset;
+    bool boldOffered = false;
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        preset = dialog->currentFont().family();
+        boldOffered = ListOffering(dialog, "Bold") != nullptr;
+        ClickOk(dialog);
+    });
+    Item("mnuDefaultFont")->trigger();
+    EXPECT_EQ(preset, twin);
+    EXPECT_TRUE(boldOffered);
+    EXPECT_EQ(Panel()->SurfaceFont().family(), "Arial");
+    EXPECT_EQ(Item("mnuDefaultFont")->text(), "Default Font: Arial, 10 pt ");
+    EXPECT_EQ(LoadPreferences(PreferencesPath()).DefaultFont.Name, "Arial");
+
+    // A new style keeps the name.
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        if (QListView *styles = ListOffering(dialog, "Bold"))
+            ClickEntry(styles, "Bold");
+        ClickOk(dialog);
+    });
+    Item("mnuDefaultFont")->trigger();
+    EXPECT_EQ(Panel()->SurfaceFont().family(), "Arial");
+    EXPECT_TRUE(Panel()->SurfaceFont().bold());
+    EXPECT_EQ(Item("mnuDefaultFont")->text(), "Default Font: Arial, 10 pt , bold");
+
+    // Another family is taken as chosen.
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        QListView *families = ListOffering(dialog, "Liberation Serif");
+        EXPECT_NE(families, nullptr);
+        if (families)
+            ClickEntry(families, "Liberation Serif");
+        ClickOk(dialog);
+    });
+    Item("mnuDefaultFont")->trigger();
+    EXPECT_EQ(Panel()->SurfaceFont().family(), "Liberation Serif");
+    EXPECT_EQ(LoadPreferences(PreferencesPath()).DefaultFont.Name, "Liberation Serif");
+
+    // Cancel changes nothing.
+    OnNextModal([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+    Item("mnuDefaultFont")->trigger();
+    EXPECT_EQ(Panel()->SurfaceFont().family(), "Liberation Serif");
+}
+
+TEST_F(MainScreenTest, LabelAndSelectionFontCommandsKeepAnUnchangedFont)
+{
+    Start();
+    const QString twin = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+    TGBusinessCardLabel *label = PlaceTextLabel(20, 20);
+    ASSERT_NE(label, nullptr);
+    ASSERT_EQ(label->LabelFont().Name(), "Arial");
+    const QPoint onLabel(label->Left() + 10, label->Top() + 10);
+
+    // The label's own "Font" item.
+    QMenu *menu = RightClick(onLabel);
+    ASSERT_EQ(menu, label->ObjectMenu());
+    QString preset;
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        preset = dialog->currentFont().family();
+        ClickOk(dialog);
+    });
+    ClickItem(menu, MenuItem(menu, "Font"));
+    EXPECT_EQ(preset, twin);
+    EXPECT_EQ(label->LabelFont().Name(), "Arial");
+    EXPECT_EQ(label->LabelFont().Size(), 10);
+
+    // The card's "Font" for the selection, opened on an empty part of the card.
+    ASSERT_EQ(Panel()->Handles()->SelectedCount(), 1);
+    menu = RightClick(QPoint(Panel()->width() - 20, Panel()->height() - 20));
+    ASSERT_EQ(menu, Panel()->SurfaceMenu());
+    preset.clear();
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        preset = dialog->currentFont().family();
+        ClickOk(dialog);
+    });
+    ClickItem(menu, MenuItem(menu, "Font"));
+    EXPECT_EQ(preset, twin);
+    EXPECT_EQ(label->LabelFont().Name(), "Arial");
 }
