@@ -25,6 +25,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
 #include <QWindow>
@@ -572,4 +573,109 @@ TEST_F(MainScreenTest, LabelAndSelectionFontCommandsKeepAnUnchangedFont)
     ClickItem(menu, MenuItem(menu, "Font"));
     EXPECT_EQ(preset, twin);
     EXPECT_EQ(label->LabelFont().Name(), "Arial");
+}
+
+TEST_F(MainScreenTest, EnterSavesAndEscapeCancelsWhileTheirButtonsShow)
+{
+    Start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    PlaceRectangle(20, 20);
+    ASSERT_TRUE(Button("Savebutton")->isVisible());
+    Panel()->setFocus();
+
+    const QString path = TMainScreen::SavedFolder() + "Entered.TSC";
+    AnswerFileDialog(path);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(window->ChangesMade());
+    EXPECT_EQ(window->windowTitle(), "Tessaro - Entered.TSC");
+
+    PlaceRectangle(120, 60);
+    ASSERT_EQ(Panel()->ObjectCount(), 2);
+    // Back from the file dialog, the main window is the active one again.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Panel()->setFocus();
+    TDialogAnswer asked;
+    AnswerNextMessageBox(QMessageBox::Yes, &asked);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(asked.text, "Cancel all changes?");
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+    EXPECT_FALSE(window->ChangesMade());
+
+    // With the buttons hidden the keys press nothing: no dialog opens.
+    ASSERT_FALSE(Button("Savebutton")->isVisible());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Panel()->setFocus();
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+}
+
+TEST_F(MainScreenTest, AClickAnywhereOnTheGreyAreaClearsTheSelection)
+{
+    Start();
+    window->resize(1000, 760);
+    QCoreApplication::processEvents();
+    PlaceRectangle(20, 20);
+    QWidget *viewport = window->ScrollBox()->viewport();
+    for (const QPoint at :
+         {QPoint(viewport->width() - 10, viewport->height() - 10),
+          QPoint(Panel()->width() + 200, 30), QPoint(40, Panel()->height() + 150)}) {
+        Panel()->Handles()->ClearSelection();
+        Panel()->Handles()->AddToSelection(Panel()->ObjectAt(0));
+        ASSERT_EQ(Panel()->Handles()->SelectedCount(), 1);
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          viewport->mapTo(window.get(), at));
+        EXPECT_EQ(Panel()->Handles()->SelectedCount(), 0) << at.x() << "," << at.y();
+    }
+    // A click on the card itself is the card's.
+    Panel()->Handles()->AddToSelection(Panel()->ObjectAt(0));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      Panel()->mapTo(window.get(), QPoint(50, 35)));
+    EXPECT_EQ(Panel()->Handles()->SelectedCount(), 1);
+}
+
+TEST_F(MainScreenTest, BottomButtonsNeverCoverEachOther)
+{
+    Start();
+    PlaceRectangle(20, 20); // Save and Cancel show as well
+    QWidget *bar = window->findChild<QWidget *>("ButtonBar");
+    QList<QWidget *> controls;
+    for (const char *name :
+         {"ZoomSpinner", "Label1", "ZoomCaption", "Savebutton", "Cancelbutton", "PrintButton",
+          "Previewbutton", "Helpbutton", "MouseHelpButton", "CloseButton"})
+        controls << bar->findChild<QWidget *>(QString::fromLatin1(name));
+    ASSERT_FALSE(controls.contains(nullptr));
+
+    auto rectOf = [&](QWidget *w) {
+        return QRect(w->mapTo(window.get(), QPoint(0, 0)), w->size());
+    };
+    // A window manager may give the window less than it asks for.
+    for (const int width : {1000, 622, 450, 300}) {
+        window->windowHandle()->resize(width, 480);
+        ASSERT_TRUE(WaitFor([&] { return window->width() == width; })) << width;
+        QCoreApplication::processEvents();
+        for (int i = 0; i < controls.size(); ++i) {
+            EXPECT_TRUE(window->rect().contains(rectOf(controls[i])))
+                << width << ": " << controls[i]->objectName().toStdString();
+            for (int j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(rectOf(controls[i]).intersects(rectOf(controls[j])))
+                    << width << ": " << controls[i]->objectName().toStdString() << " and "
+                    << controls[j]->objectName().toStdString();
+        }
+        // The card area keeps the rest of the window.
+        EXPECT_GE(window->ScrollBox()->height(), 150) << width;
+    }
+    // At the usual width everything is on one row of the 47-pixel bar.
+    window->windowHandle()->resize(622, 480);
+    ASSERT_TRUE(WaitFor([&] { return window->width() == 622; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->height(), 47);
+    const int row = rectOf(Button("PrintButton")).center().y();
+    for (QWidget *w : controls)
+        EXPECT_LE(std::abs(rectOf(w).center().y() - row), 1) << w->objectName().toStdString();
 }
