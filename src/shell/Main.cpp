@@ -88,6 +88,7 @@ TMainScreen::TMainScreen(QWidget *parent)
     // "Tessaro"; the program's captions are whole titles.
     QGuiApplication::setApplicationDisplayName(QString());
     setWindowTitle(QStringLiteral("Tessaro"));
+    SetHelpTopic(this, 2016);
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(8);
     setFont(font);

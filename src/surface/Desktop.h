@@ -30,6 +30,16 @@ bool AskYesNo(const QString &message, const QString &caption);
 // Opens the help window at the topic of a context number, or the contents.
 void ShowHelpTopic(int context);
 void ShowHelpContents();
+// The help topic of a window, opened by F1 while it is active. A window
+// without one gets the topic its Help button opens, else its owner's.
+void SetHelpTopic(QWidget *window, int context);
+// 0 when the window has none of its own.
+int HelpTopicOf(const QWidget *window);
+// Opens the help for a window as F1 does.
+void ShowHelpFor(QWidget *window);
+// Makes F1 open the help of the window it is pressed in, everywhere in the
+// program, and keeps an open help window usable beside modal dialogs.
+void InstallHelpKey();
 
 // Runs the standard font dialog on a font; empty when cancelled. A design
 // names its fonts ("Arial") while the desktop may draw them with a metric
