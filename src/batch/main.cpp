@@ -52,13 +52,34 @@ void Print(FILE *to, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
 }
 
+// A message about a file starts with its name ("FILE: Invalid property
+// value"), unless it names the file already.
+QString AboutFile(const QString &path, const QString &message)
+{
+    return message.contains(path) ? message : path + QStringLiteral(": ") + message;
+}
+
+// Runs work that reads or writes `path`; its failures name the file.
+template <typename Work> auto OnFile(const QString &path, Work &&work)
+{
+    try {
+        return work();
+    } catch (const EStreamError &e) {
+        throw EStreamError(AboutFile(path, e.Message()));
+    } catch (const EReportError &e) {
+        throw EReportError(AboutFile(path, e.Message()));
+    } catch (const std::exception &e) {
+        throw EStreamError(AboutFile(path, QString::fromLocal8Bit(e.what())));
+    }
+}
+
 // Opens a design as the program does (every load renames its objects); a
 // file that is not there is an error here, not an empty design.
 void OpenDesign(TCardDesign &design, const QString &path)
 {
     if (!QFileInfo(path).isFile())
         throw EStreamError(QStringLiteral("Cannot open file %1").arg(path));
-    design.Open(path);
+    OnFile(path, [&] { design.Open(path); });
 }
 
 int Dump(const QString &path)
@@ -77,7 +98,7 @@ int Resave(const QString &in, const QString &out)
 {
     TCardDesign design;
     OpenDesign(design, in);
-    design.Save(out);
+    OnFile(out, [&] { design.Save(out); });
     return 0;
 }
 
@@ -191,10 +212,12 @@ int PrintSheet(const TOptions &o)
     sheet.BackgroundFile = design.BackgroundArtFile();
     sheet.ToPrinter = true;
     sheet.DrawOutlines = o.outline;
-    if (!sheet.Render(report)) {
-        Print(stderr, report.Aborted() ? QStringLiteral("The print job was cancelled.\n")
-                                       : QString::fromLatin1(NoPrintersDefinedMessage) +
-                                             QLatin1Char('\n'));
+    // A printer's failures name its queue, a file's the file.
+    const QString target = o.hasPrinter ? o.printer : o.output;
+    if (!OnFile(target, [&] { return sheet.Render(report); })) {
+        const QString reason = report.Aborted() ? QStringLiteral("The print job was cancelled.")
+                                                : QString::fromLatin1(NoPrintersDefinedMessage);
+        Print(stderr, AboutFile(target, reason) + QLatin1Char('\n'));
         return 1;
     }
     return 0;
@@ -212,7 +235,8 @@ int RenderCard(const TOptions &o)
         design.panel.PaintCard(painter, false);
     }
     if (!image.save(o.output, "PNG")) {
-        Print(stderr, QStringLiteral("Cannot write %1\n").arg(o.output));
+        Print(stderr,
+              AboutFile(o.output, QStringLiteral("Cannot write the image")) + QLatin1Char('\n'));
         return 1;
     }
     return 0;

@@ -483,11 +483,10 @@ void TGBaseLabel::FitToText()
 
 bool TGBaseLabel::ChooseFont()
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, m_font.ToQFont(), DialogParent(), tr("Font"));
-    if (!ok)
+    const std::optional<QFont> chosen = ::ChooseFont(m_font.ToQFont(), DialogParent(), tr("Font"));
+    if (!chosen)
         return false;
-    m_font.Assign(chosen);
+    m_font.Assign(*chosen);
     m_layoutNeeded = true;
     return true;
 }

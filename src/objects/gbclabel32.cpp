@@ -60,6 +60,8 @@ void TGBusinessCardLabel::FillPersonalInfoMenu()
             captions.at(i) + QLatin1Char('\t') +
             QString(value).replace(QLatin1Char('&'), QStringLiteral("&&")));
         item->setData(caption);
+        // An empty value would leave an invisible label: nothing to pick.
+        item->setEnabled(!value.isEmpty());
         QObject::connect(item, &QAction::triggered, this,
                          [this, caption] { PickPersonalInfo(caption); });
     }

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,11 +34,19 @@ const char *const PreviewDoneComplex =
     "the previewer prepares\rthe viewing page";
 const char *const PreviewDone =
     "\rBusiness Card preview ready!\r\rNote: To save time, only a single card is previewed";
+const char *const FileWritten = "The sheet was written to %1.";
 const char *const PrintFailed = "\rBusiness Card Print Failed!\r\r";
 const char *const PreviewFailed = "\rBusiness Card Preview Failed!\r\r";
 } // namespace PrintStatusText
 
 namespace {
+
+// The file a printing job writes instead of printing ("" when it prints).
+QString OutputFileOf(const TBaseReport *report)
+{
+    const auto *device = dynamic_cast<const TCanvasReport *>(report);
+    return device ? device->OutputFile() : QString();
+}
 
 QString Lines(const QString &text)
 {
@@ -192,12 +201,15 @@ void TLabelPrinter::SetFinalStatus()
 {
     using namespace PrintStatusText;
     QString text;
+    const QString file = OutputFileOf(Report());
     const auto *cardPanel = qobject_cast<const TGBusinessCardPanel32 *>(Panel);
     const bool complex = cardPanel && cardPanel->HasSpecialEffects();
     if (Aborted())
         text = QLatin1String(ToPrinter ? PrintCanceled : PreviewCanceled);
     else if (m_failed)
         text = QLatin1String(ToPrinter ? PrintFailed : PreviewFailed) + m_errorMessage;
+    else if (!file.isEmpty())
+        text = QString::fromLatin1(FileWritten).arg(QDir::toNativeSeparators(file));
     else if (ToPrinter)
         text = QLatin1String(complex ? PrintDoneComplex : PrintDone);
     else

@@ -24,6 +24,7 @@ extern const char *const PrintDoneComplex;
 extern const char *const PrintDone;
 extern const char *const PreviewDoneComplex;
 extern const char *const PreviewDone;
+extern const char *const FileWritten; // "%1": the file the sheet went into
 extern const char *const PrintFailed;   // followed by the reason
 extern const char *const PreviewFailed; // followed by the reason
 } // namespace PrintStatusText

@@ -251,6 +251,7 @@ bool TBaseReport::Execute()
             m_painter = BeginPage();
             m_currentPage = 1;
             ApplyDrawingState();
+            UpdateStatus();
             RunPages();
         }
         Finish(m_aborted);
@@ -305,6 +306,7 @@ void TBaseReport::NewPage()
     ApplyDrawingState();
     if (m_hasBaseClip)
         m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
+    UpdateStatus();
 }
 
 void TBaseReport::Abort()

@@ -122,7 +122,8 @@ public:
     QStringList &StatusText() { return m_statusText; }
     void SetStatusText(const QStringList &lines) { m_statusText = lines; }
     QString StatusString() const;
-    // Writes StatusString() into the label ('\r' becomes a line break).
+    // Writes StatusString() into the label ('\r' becomes a line break). A
+    // job does so each time a page begins.
     void UpdateStatus();
 
     // ---- job events (called by Execute)

@@ -1,12 +1,14 @@
 #include "shell/Application.h"
 
 #include "document/StreamIO.h"
+#include "surface/Desktop.h"
 
 #include <QMessageBox>
 
 TApplication::TApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    InstallHelpKey();
 }
 
 void TApplication::ShowError(const QString &message)

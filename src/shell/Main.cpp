@@ -4,6 +4,7 @@
 #include "document/StreamIO.h"
 #include "printing/Editlo.h"
 #include "report/RPrinter.h"
+#include "shell/ButtonBarLayout.h"
 #include "shell/MRUFileList.h"
 #include "shell/ShellUtil.h"
 #include "shell/Splash.h"
@@ -19,8 +20,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDialog>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -84,7 +83,12 @@ TMainScreen::TMainScreen(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainScreen"));
+    // Qt appends the application's display name to every caption that does
+    // not already end with it, so "Tessaro - BC0001.TSC" would gain a second
+    // "Tessaro"; the program's captions are whole titles.
+    QGuiApplication::setApplicationDisplayName(QString());
     setWindowTitle(QStringLiteral("Tessaro"));
+    SetHelpTopic(this, 2016);
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(8);
     setFont(font);
@@ -116,6 +120,8 @@ TMainScreen::TMainScreen(QWidget *parent)
         ChooseTool(psPointing);
     };
     m_scrollBox->setWidget(m_scrollContents);
+    // The grey beyond the contents, when the window is larger than the card.
+    m_scrollBox->viewport()->installEventFilter(this);
     layout->addWidget(m_scrollBox, 1);
 
     BuildMenus();
@@ -250,9 +256,11 @@ QWidget *TMainScreen::BuildButtonBar()
 {
     auto *bar = new QWidget;
     bar->setObjectName(QStringLiteral("ButtonBar"));
-    bar->setFixedHeight(47);
-    auto *row = new QHBoxLayout(bar);
+    // 47 pixels high; a narrow window wraps the buttons onto more rows.
+    bar->setMinimumHeight(47);
+    auto *row = new TButtonBarLayout(bar);
     row->setContentsMargins(8, 4, 8, 4);
+    row->SetLeadingCount(3); // the zoom arrows, "Zoom:" and the zoom
 
     auto *spinner = new QWidget(bar);
     spinner->setObjectName(QStringLiteral("ZoomSpinner"));
@@ -286,7 +294,6 @@ QWidget *TMainScreen::BuildButtonBar()
     navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
     m_zoomCaption->setPalette(navy);
     row->addWidget(m_zoomCaption);
-    row->addStretch(1);
 
     auto button = [&](const char *name, const QString &caption, const QString &help,
                       std::function<void()> action) {
@@ -521,12 +528,8 @@ void TMainScreen::SetDefaultFontCaption()
 
 void TMainScreen::mnuDefaultFontClick()
 {
-    QFontDialog dialog(m_panel->SurfaceFont(), this);
-    dialog.setObjectName(QStringLiteral("FontDialog"));
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
-    PlaceDialog(&dialog, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_panel->SetSurfaceFont(dialog.selectedFont());
+    if (const std::optional<QFont> chosen = ChooseFont(m_panel->SurfaceFont(), this))
+        m_panel->SetSurfaceFont(*chosen);
     SetDefaultFontCaption();
     SavePreferences();
 }
@@ -591,7 +594,8 @@ void TMainScreen::ZoomSpinnerDownClick()
 bool TMainScreen::eventFilter(QObject *watched, QEvent *event)
 {
     // A click in the scrolling area outside the card clears the selection.
-    if (watched == m_scrollContents && event->type() == QEvent::MouseButtonPress) {
+    if ((watched == m_scrollContents || watched == m_scrollBox->viewport()) &&
+        event->type() == QEvent::MouseButtonPress) {
         m_panel->Handles()->ClearSelection();
         return false;
     }
@@ -617,7 +621,7 @@ bool TMainScreen::eventFilter(QObject *watched, QEvent *event)
                 return true;
             default:
                 m_panel->KeyDownHandler(key->key(), key->modifiers());
-                return false;
+                return PressDialogKey(key);
             }
         }
         if (!key->isAutoRepeat() && (key->modifiers() & Qt::KeypadModifier)) {
@@ -628,6 +632,26 @@ bool TMainScreen::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainScreen::PressDialogKey(const QKeyEvent *key)
+{
+    // Enter presses the default button (Save) and Escape the cancel button,
+    // while they are shown; a focused button takes Enter for itself.
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (mods != Qt::NoModifier)
+        return false;
+    QPushButton *button = nullptr;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        auto *focused = qobject_cast<QPushButton *>(QApplication::focusWidget());
+        button = focused && focused->window() == this ? focused : m_saveButton;
+    } else if (key->key() == Qt::Key_Escape) {
+        button = m_cancelButton;
+    }
+    if (!button || !button->isVisible() || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
 }
 
 void TMainScreen::changeEvent(QEvent *event)

@@ -13,6 +13,7 @@ class QAction;
 class TBaseReport;
 class TReportPrinter;
 class QButtonGroup;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -123,6 +124,8 @@ private:
     void SurfaceChanged();
     void MRUFileClicked(const QString &path);
     void AddWhatsThis(QWidget *widget, const QString &text);
+    // Enter and Escape for the button bar's default and cancel buttons.
+    bool PressDialogKey(const QKeyEvent *key);
     QString ChooseDesignFile(const QString &title);
 
     TGBusinessCardPanel32 *m_panel = nullptr;

@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QStandardPaths>
 
 void TMainScreen::CreateMainReport()
 {
@@ -62,11 +63,16 @@ void TMainScreen::mnuPrintToPdfClick()
     dialog.setNameFilter(tr("PDF files (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    const QString base =
-        m_design->FileName().isEmpty() ? QStringLiteral("Cards") : QFileInfo(m_design->FileName()).completeBaseName();
-    dialog.setDirectory(m_design->FileName().isEmpty() ? QDir::homePath()
-                                             : QFileInfo(m_design->FileName()).absolutePath());
-    dialog.selectFile(base + QStringLiteral(".pdf"));
+    const QString base = m_design->FileName().isEmpty()
+                             ? QStringLiteral("Cards")
+                             : QFileInfo(m_design->FileName()).completeBaseName();
+    // Where the user keeps documents, not beside the design in the program's
+    // own (hidden) data folder.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    dialog.setDirectory(folder);
+    dialog.selectFile(QDir(folder).filePath(base + QStringLiteral(".pdf")));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     QString path = dialog.selectedFiles().constFirst();

@@ -2,9 +2,13 @@
 
 #include "surface/HelpViewer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
@@ -29,6 +33,52 @@ QString ForDisplay(const QString &message)
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
 }
+
+const char *const kHelpTopicProperty = "tessaroHelpTopic";
+
+// The Help button of a window: the dialogs name theirs "HelpButton" (some
+// "Helpbutton").
+QAbstractButton *HelpButtonOf(QWidget *window)
+{
+    const QList<QAbstractButton *> buttons = window->findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons) {
+        if (button->objectName().compare(QLatin1String("HelpButton"), Qt::CaseInsensitive) == 0 &&
+            button->window() == window && button->isVisibleTo(window) && button->isEnabled())
+            return button;
+    }
+    return nullptr;
+}
+
+// F1 anywhere, and the help window kept out of the reach of modal dialogs.
+class THelpKeyFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+            if (key->key() == Qt::Key_F1 && mods == Qt::NoModifier) {
+                ShowHelpFor(static_cast<QWidget *>(watched)->window());
+                return true;
+            }
+        }
+        // A dialog that opens while the help is on screen would otherwise
+        // freeze the help until it closes.
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto *widget = static_cast<QWidget *>(watched);
+            if (widget->isWindow() && widget->isModal()) {
+                if (THelpViewer *viewer = THelpViewer::Existing();
+                    viewer && viewer != widget && viewer->isVisible())
+                    viewer->StayUsableBeside(widget);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 QScreen *ScreenOf(const QWidget *window)
 {
@@ -115,6 +165,68 @@ void ShowHelpContents()
     THelpViewer *viewer = THelpViewer::Instance();
     viewer->ShowContents();
     viewer->Present();
+}
+
+void SetHelpTopic(QWidget *window, int context)
+{
+    if (window)
+        window->setProperty(kHelpTopicProperty, context);
+}
+
+int HelpTopicOf(const QWidget *window)
+{
+    return window ? window->property(kHelpTopicProperty).toInt() : 0;
+}
+
+void ShowHelpFor(QWidget *window)
+{
+    for (QWidget *w = window ? window->window() : nullptr; w;
+         w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+        if (const int context = HelpTopicOf(w)) {
+            ShowHelpTopic(context);
+            return;
+        }
+        if (QAbstractButton *help = HelpButtonOf(w)) {
+            help->click();
+            return;
+        }
+    }
+    ShowHelpContents();
+}
+
+void InstallHelpKey()
+{
+    static QObject *filter = nullptr;
+    if (filter || !HaveWidgets())
+        return;
+    filter = new THelpKeyFilter(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(filter);
+}
+
+std::optional<QFont> ChooseFont(const QFont &font, QWidget *parent, const QString &title)
+{
+    if (!HaveWidgets())
+        return std::nullopt;
+    // The dialog lists installed families only: given a name that fontconfig
+    // draws with a twin it would fall back to a generic family, and OK would
+    // change the font. Show the twin instead, with its styles.
+    const QString shown = QFontInfo(font).family();
+    QFont preset(font);
+    preset.setFamily(shown);
+    QFontDialog dialog(preset, parent);
+    dialog.setObjectName(QStringLiteral("FontDialog"));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
+    PlaceDialog(&dialog, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QFont chosen = dialog.selectedFont();
+    // Weight and slant say the style; a style name would outrank later changes.
+    chosen.setStyleName(QString());
+    if (chosen.family().compare(shown, Qt::CaseInsensitive) == 0)
+        chosen.setFamily(font.family());
+    return chosen;
 }
 
 QRect PlacementRect(const TSavedPlacement &saved, const QSize &windowSize, const QRect &screen,

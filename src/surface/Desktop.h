@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QFont>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -28,6 +30,23 @@ bool AskYesNo(const QString &message, const QString &caption);
 // Opens the help window at the topic of a context number, or the contents.
 void ShowHelpTopic(int context);
 void ShowHelpContents();
+// The help topic of a window, opened by F1 while it is active. A window
+// without one gets the topic its Help button opens, else its owner's.
+void SetHelpTopic(QWidget *window, int context);
+// 0 when the window has none of its own.
+int HelpTopicOf(const QWidget *window);
+// Opens the help for a window as F1 does.
+void ShowHelpFor(QWidget *window);
+// Makes F1 open the help of the window it is pressed in, everywhere in the
+// program, and keeps an open help window usable beside modal dialogs.
+void InstallHelpKey();
+
+// Runs the standard font dialog on a font; empty when cancelled. A design
+// names its fonts ("Arial") while the desktop may draw them with a metric
+// twin ("Liberation Sans"): the dialog shows the family the name resolves
+// to, and unless the user picks another family the result keeps the name.
+std::optional<QFont> ChooseFont(const QFont &font, QWidget *parent,
+                                const QString &title = QString());
 
 // The rectangle a saved placement reads as (edges as stored: Right and Bottom
 // are one past the window). Bottom == 0 means nothing was saved.

@@ -1,6 +1,7 @@
 // The surface's menu and commands: arrange, clipboard, align, centre, lock,
 // selectability, select all, font, and removing objects.
 #include "document/Filer.h"
+#include "surface/Desktop.h"
 #include "surface/GGraphc.h"
 #include "surface/GHandle.h"
 #include "surface/Gbasepnl.h"
@@ -9,7 +10,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QMenu>
 #include <QPointer>
 #include <QSet>
@@ -162,12 +162,9 @@ void TGBasePanel::ChooseFontForSelection()
 {
     if (m_handles->SelectedCount() == 0)
         return;
-    QFontDialog dialog(m_surfaceFont, this);
-    dialog.setObjectName(QStringLiteral("FontDialog"));
-    if (dialog.exec() == QDialog::Accepted) {
-        const QFont chosen = dialog.selectedFont();
+    if (const std::optional<QFont> chosen = ChooseFont(m_surfaceFont, this)) {
         for (TGGraphicControl *object : m_handles->Selection())
-            object->AssignFont(chosen);
+            object->AssignFont(*chosen);
     }
     update();
 }

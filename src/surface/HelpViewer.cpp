@@ -1,11 +1,13 @@
 #include "surface/HelpViewer.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -22,6 +24,11 @@ const TTopic kTopics[] = {
     {2039, "print-preview.html"},         {2101, "background-art.html"},
     {2102, "personal-information.html"},  {2103, "printer-fine-tuning.html"},
     {2105, "bottom-margin-warning.html"}, {3101, "card-layout.html"},
+    {40001, "multi-line-text.html"},      {40003, "clip-art.html"},
+    {40004, "text-label.html"},           {40005, "symbol-selector.html"},
+    {40008, "text-3d-effects.html"},      {40011, "super-shape.html"},
+    {40012, "load-texture.html"},         {40013, "rich-text-editor.html"},
+    {40014, "super-text.html"},
 };
 
 const char *const kHelpFolder = "qrc:/help/";
@@ -165,8 +172,22 @@ void THelpViewer::ShowContents()
     Open(ContentsUrl(), QString());
 }
 
+void THelpViewer::StayUsableBeside(QWidget *modal)
+{
+    QWindow *owner = nullptr;
+    if (modal && modal->window() != this) {
+        modal->window()->winId();
+        owner = modal->window()->windowHandle();
+    }
+    winId(); // the window handle, before the first show
+    QWindow *handle = windowHandle();
+    if (handle && handle->transientParent() != owner)
+        handle->setTransientParent(owner);
+}
+
 void THelpViewer::Present()
 {
+    StayUsableBeside(QApplication::activeModalWidget());
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();

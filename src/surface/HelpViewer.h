@@ -12,6 +12,9 @@ class QTextBrowser;
 // The program's help window: one non-modal window for the whole run that
 // shows the HTML help topics shipped inside the program, one topic per
 // context number, with a Contents button to get back to the list of topics.
+// Help is mostly asked for from modal dialogs, which block every other
+// window: the help window then belongs to the dialog (its transient child),
+// which leaves it usable until the dialog closes, and stays open after.
 class THelpViewer : public QDialog
 {
     Q_OBJECT
@@ -26,8 +29,12 @@ public:
     // contents with a note saying the topic was not found.
     void ShowTopic(int context);
     void ShowContents();
-    // Shows the window and brings it to the front.
+    // Shows the window and brings it to the front; usable beside a modal
+    // dialog that is open.
     void Present();
+    // Keeps the window usable while the modal window is open (null: no
+    // modal window to stay beside).
+    void StayUsableBeside(QWidget *modal);
 
     // The context number of the page shown: 0 for the contents, -1 when no
     // page of a known topic is shown.

@@ -160,13 +160,44 @@ TEST(BatchToolTest, UnreadableFilesAndWrongCommandLines)
     WriteAll(damaged, WorkedExampleBytes().left(120));
     run = RunBatch({QStringLiteral("dump"), damaged});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, QByteArray("Error reading Component0.Caption: Stream read error\n"));
+    EXPECT_EQ(run.err,
+              (damaged + ": Error reading Component0.Caption: Stream read error\n").toUtf8());
 
     const QString out = dir.filePath(QStringLiteral("no/folder/OUT.TSC"));
     WriteAll(damaged, WorkedExampleBytes());
     run = RunBatch({QStringLiteral("resave"), damaged, out});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, QStringLiteral("Cannot create file %1\n").arg(out).toUtf8());
+
+    // Every command names the file it could not read.
+    QByteArray bad = WorkedExampleBytes();
+    ASSERT_TRUE(bad.contains("taCenter"));
+    bad.replace("taCenter", "taMiddle");
+    const QString invalid = dir.filePath(QStringLiteral("INVALID.TSC"));
+    WriteAll(invalid, bad);
+    const QString outPdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    const QString outPng = dir.filePath(QStringLiteral("card.png"));
+    for (const QStringList &command :
+         {QStringList{QStringLiteral("dump"), invalid},
+          QStringList{QStringLiteral("resave"), invalid, dir.filePath(QStringLiteral("R.TSC"))},
+          QStringList{QStringLiteral("print"), invalid, QStringLiteral("-o"), outPdf},
+          QStringList{QStringLiteral("render"), invalid, QStringLiteral("-o"), outPng}}) {
+        run = RunBatch(command);
+        EXPECT_EQ(run.exitCode, 1) << command.first().toStdString();
+        EXPECT_TRUE(run.err.startsWith((invalid + ": ").toUtf8())) << run.err.constData();
+        EXPECT_TRUE(run.err.contains("Invalid property value")) << run.err.constData();
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("R.TSC"))));
+    EXPECT_FALSE(QFile::exists(outPdf));
+    EXPECT_FALSE(QFile::exists(outPng));
+
+    // A file that cannot be written is named too.
+    const QString good = dir.filePath(QStringLiteral("GOOD.TSC"));
+    WriteAll(good, WorkedExampleBytes());
+    const QString unwritable = dir.filePath(QStringLiteral("no/folder/card.png"));
+    run = RunBatch({QStringLiteral("render"), good, QStringLiteral("-o"), unwritable});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith((unwritable + ": ").toUtf8())) << run.err.constData();
 
     run = RunBatch({QStringLiteral("--help")});
     EXPECT_EQ(run.exitCode, 0);

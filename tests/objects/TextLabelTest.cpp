@@ -465,8 +465,11 @@ TEST_F(TextLabelTest, MenuHoldsTheLabelItemsWithTicks)
     EXPECT_EQ(label->Caption(), QStringLiteral("Acme & Co"));
     EXPECT_GE(changes, 1);
     EXPECT_GT(label->Width(), 20); // fitted to the new caption
-    info->actions().at(5)->trigger(); // an empty value empties the caption
-    EXPECT_EQ(label->Caption(), QString());
+    // An empty value is not offered: it would leave an invisible label.
+    EXPECT_FALSE(info->actions().at(5)->isEnabled());
+    EXPECT_TRUE(info->actions().at(1)->isEnabled());
+    info->actions().at(5)->trigger();
+    EXPECT_EQ(label->Caption(), QStringLiteral("Acme & Co"));
     label->PickPersonalInfo(QStringLiteral("Name\t") + QString(300, QLatin1Char('x')) +
                             QStringLiteral("\tmore"));
     EXPECT_EQ(label->Caption(), QString(255, QLatin1Char('x')));

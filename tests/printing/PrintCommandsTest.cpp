@@ -26,6 +26,7 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -148,7 +149,8 @@ TEST_F(PrintCommandsTest, PrintToPdfWorksWithoutAPrinter)
     const QList<QAction *> items = window->findChild<QMenu *>("FileMenu")->actions();
     EXPECT_EQ(items.indexOf(toPdf), items.indexOf(Item("mnuPreview")) + 1);
 
-    const QString design = dir.filePath("card.tsc");
+    // Saved where designs are saved: the program's own data folder.
+    const QString design = TMainScreen::SavedFolder() + "card.tsc";
     WriteDesign(design);
     window->OpenBCFile(design);
     window->BusinessCardPanel()->SetZoom(2.0f);
@@ -166,12 +168,19 @@ TEST_F(PrintCommandsTest, PrintToPdfWorksWithoutAPrinter)
     CloseStatusWhenDone();
     toPdf->trigger();
 
+    // The design's name, in the user's documents (or home) folder.
     EXPECT_EQ(QFileInfo(proposed).fileName(), QStringLiteral("card.pdf"));
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty() || !QFileInfo(documents).isDir())
+        documents = QDir::homePath();
+    EXPECT_EQ(QFileInfo(proposed).absolutePath(), QFileInfo(documents).absoluteFilePath());
+    EXPECT_FALSE(proposed.startsWith(ProgramFolder())) << proposed.toStdString();
     const QString pdf = dir.filePath("sheet.pdf");
     ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_EQ(PdfPageCount(pdf), 1);
     EXPECT_EQ(statusTitle, QStringLiteral("Print Status "));
-    EXPECT_EQ(statusText, QStringLiteral("Print job completed and sent to printer!"));
+    // The status names the file written; no printer was involved.
+    EXPECT_EQ(statusText, QStringLiteral("The sheet was written to %1.").arg(pdf));
     EXPECT_EQ(buttonText, QStringLiteral("OK"));
     EXPECT_FLOAT_EQ(window->BusinessCardPanel()->ZoomScale(), 2.0f); // zoom given back
 

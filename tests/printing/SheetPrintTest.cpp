@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -113,8 +114,8 @@ TEST_F(SheetPrintTest, OutlinesLandAtTheLayoutPositionsPlusTheNudges)
     EXPECT_EQ(job->CardsDrawn(), 10);
     EXPECT_EQ(job->Extralabel->text(), QString()); // cleared at the end
     EXPECT_EQ(job->CancelButton->text(), QStringLiteral("OK"));
-    EXPECT_EQ(job->RStatusLabel->text(),
-              QStringLiteral("Print job completed and sent to printer!"));
+    // Into a file: the status names it.
+    EXPECT_EQ(job->RStatusLabel->text(), QStringLiteral("The sheet was written to %1.").arg(pdf));
 
     const QList<QImage> pages = RenderPdf(pdf, Dpi);
     ASSERT_EQ(pages.size(), 1);
@@ -155,6 +156,40 @@ TEST_F(SheetPrintTest, CopiesGiveAsManySheets)
             ExpectOutline(images[p], 4.25, 8.5, 3.5, 2.0, true, "last card of a sheet");
         }
     }
+}
+
+TEST_F(SheetPrintTest, StatusWindowShowsThePageBeingPrinted)
+{
+    // What the status line shows while the job runs, seen whenever the job
+    // lets the window repaint.
+    QStringList shown;
+    auto watch = [&](TLabelPrinter &job) {
+        auto *timer = new QTimer(&job);
+        QObject::connect(timer, &QTimer::timeout, &job, [&shown, &job] {
+            const QString text = job.RStatusLabel->text().section(QLatin1Char('\n'), 0, 0);
+            if (job.JobRan() || (!shown.isEmpty() && shown.last() == text))
+                return;
+            shown << text;
+        });
+        timer->start(0);
+    };
+
+    auto job = Job(TCardLayout());
+    job->OutlineOnly = true;
+    job->Copies = 3;
+    watch(*job);
+    RunToPdf(*job, TCardLayout::PaperLetter);
+    if (report->PrinterCopiesItself())
+        EXPECT_EQ(shown, QStringList({"Printing Page 1"}));
+    else
+        EXPECT_EQ(shown, QStringList({"Printing Page 1", "Printing Page 2", "Printing Page 3"}));
+
+    shown.clear();
+    auto preview = Job(TCardLayout());
+    preview->ToPrinter = false;
+    watch(*preview);
+    preview->RunJob();
+    EXPECT_EQ(shown, QStringList({"Preparing Preview Page 1"}));
 }
 
 TEST_F(SheetPrintTest, EveryPositionOfTheLayoutFollowsItsSelection)
@@ -367,7 +402,7 @@ TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
     EXPECT_FALSE(goingOn->Aborted());
     EXPECT_EQ(goingOn->CardsDrawn(), 10);
     EXPECT_EQ(goingOn->RStatusLabel->text(),
-              QStringLiteral("Print job completed and sent to printer!"));
+              QStringLiteral("The sheet was written to %1.").arg(dir.filePath("cancel.pdf")));
 
     asked = std::make_shared<bool>(false);
     auto preview = run(false, 6, QMessageBox::No, asked);

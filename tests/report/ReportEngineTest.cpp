@@ -183,6 +183,32 @@ TEST(ReportDrawingState, StatusTextFillsPageAndExtraLines)
     EXPECT_EQ(r.StatusString(), "%p %% 100%");
 }
 
+TEST(ReportDrawingState, StatusLineShowsEachPageAsItBegins)
+{
+    TImageReport r;
+    QLabel label;
+    r.SetStatusLabel(&label);
+    // The format is set before the first page, as the sheet printer does.
+    r.OnBeforePrint = [](TBaseReport &rep) {
+        rep.SetStatusFormat(QStringLiteral("Printing Page %p\r%0\r%1"));
+        rep.SetStatusText({QString(), QString()});
+    };
+    QStringList shown;
+    r.OnPrint = [&](TBaseReport &rep) {
+        shown << label.text();
+        rep.NewPage();
+        shown << label.text();
+        rep.NewPage();
+        shown << label.text();
+        rep.Abort();
+        rep.NewPage(); // no page begins after an abort
+        shown << label.text();
+    };
+    EXPECT_FALSE(r.Execute());
+    EXPECT_EQ(shown, QStringList({"Printing Page 1\n\n", "Printing Page 2\n\n",
+                                  "Printing Page 3\n\n", "Printing Page 3\n\n"}));
+}
+
 TEST(ReportJob, CallbackOrderPagesAndRefusalOutsideAJob)
 {
     TImageReport r(100);

@@ -1,25 +1,35 @@
 // The main window driven as a user drives it: first start, placing, saving,
 // the recent files, the save prompts, zoom and keys.
+#include "ShellTestHelpers.h"
 #include "common/TestSupport.h"
 #include "objects/Placeholder.h"
+#include "objects/gbclabel32.h"
 #include "shell/CardDesign.h"
 #include "shell/MRUFileList.h"
 #include "shell/Main.h"
+#include "shell/Preferences.h"
 #include "shell/ShellUtil.h"
 #include "surface/GHandle.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -86,6 +96,69 @@ protected:
             edit->setText(path);
             static_cast<QDialog *>(dialog)->accept();
         });
+    }
+    // Places a text label with the text tool; its text dialog is answered OK.
+    TGBusinessCardLabel *PlaceTextLabel(int x, int y)
+    {
+        const int before = Panel()->ObjectCount();
+        window->findChild<QToolButton *>("DrawLabelButton")->click();
+        OnNextModal([](QWidget *dialog) { static_cast<QDialog *>(dialog)->accept(); });
+        QTest::mousePress(Panel(), Qt::LeftButton, {}, QPoint(x, y));
+        QTest::mouseRelease(Panel(), Qt::LeftButton, {}, QPoint(x + 120, y + 30));
+        EXPECT_EQ(Panel()->ObjectCount(), before + 1);
+        return qobject_cast<TGBusinessCardLabel *>(Panel()->ObjectAt(before));
+    }
+    // A right click on the card as the window system delivers it: the press
+    // opens a menu, which then takes the release.
+    QMenu *RightClick(QPoint onPanel)
+    {
+        const QPoint at = Panel()->mapTo(window.get(), onPanel);
+        QTest::mousePress(window->windowHandle(), Qt::RightButton, {}, at);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QTest::mouseRelease(window->windowHandle(), Qt::RightButton, {}, at);
+        return menu;
+    }
+    static QAction *MenuItem(QMenu *menu, const QString &caption)
+    {
+        for (QAction *item : menu->actions())
+            if (item->text().remove('&').section('\t', 0, 0) == caption)
+                return item;
+        return nullptr;
+    }
+    // Clicks an item of an open popup menu with the mouse.
+    static void ClickItem(QMenu *menu, QAction *item)
+    {
+        ASSERT_TRUE(menu->isVisible());
+        const QPoint at = menu->actionGeometry(item).center();
+        QTest::mouseMove(menu->windowHandle(), at);
+        QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, at);
+    }
+    // The font dialog's list that offers a style, or null.
+    static QListView *ListOffering(QFontDialog *dialog, const QString &entry)
+    {
+        for (QListView *list : dialog->findChildren<QListView *>()) {
+            const QModelIndexList found = list->model()->match(
+                list->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly);
+            if (!found.isEmpty())
+                return list;
+        }
+        return nullptr;
+    }
+    // Clicks an entry of one of the font dialog's lists.
+    static void ClickEntry(QListView *list, const QString &entry)
+    {
+        const QModelIndexList found = list->model()->match(
+            list->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly);
+        ASSERT_FALSE(found.isEmpty()) << entry.toStdString();
+        list->scrollTo(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(found.first()).center());
+    }
+    static void ClickOk(QWidget *dialog)
+    {
+        auto *box = dialog->findChild<QDialogButtonBox *>();
+        ASSERT_NE(box, nullptr);
+        box->button(QDialogButtonBox::Ok)->click();
     }
     QStringList RecentCaptions() const
     {
@@ -361,6 +434,251 @@ TEST_F(MainScreenTest, DefaultFontCaptionListsTheStyles)
     Panel()->SetSurfaceFont(font);
     window->SetDefaultFontCaption();
     EXPECT_EQ(Item("mnuDefaultFont")->text(), "Default Font: Courier New, 12 pt , bold, underline");
+}
+
+TEST_F(MainScreenTest, PersonalInformationSubmenuOffersOnlyTheValuesThatAreSet)
+{
+    {
+        QFile ini(PreferencesPath());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Personal]\r\nName=\r\nCompany=Acme & Co\r\nEmail=jo@acme.example\r\n");
+    }
+    Start();
+    TGBusinessCardLabel *label = PlaceTextLabel(20, 20);
+    ASSERT_NE(label, nullptr);
+    ASSERT_EQ(label->Caption(), "Text");
+
+    QMenu *menu = RightClick(QPoint(label->Left() + 10, label->Top() + 10));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu, label->ObjectMenu());
+    QAction *info = MenuItem(menu, "Personal Information");
+    ASSERT_NE(info, nullptr);
+    ClickItem(menu, info);
+    QMenu *submenu = info->menu();
+    ASSERT_TRUE(WaitFor([&] { return submenu->isVisible(); }));
+
+    const QStringList captions = TGBusinessCardLabel::PersonalInfoCaptions();
+    ASSERT_EQ(submenu->actions().size(), captions.size());
+    for (int i = 0; i < captions.size(); ++i) {
+        const bool set = i == 1 || i == 8;
+        EXPECT_EQ(submenu->actions().at(i)->isEnabled(), set) << captions.at(i).toStdString();
+    }
+    // An empty value cannot be picked: the label keeps its text.
+    ClickItem(submenu, MenuItem(submenu, "Name"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->Caption(), "Text");
+
+    if (!submenu->isVisible()) {
+        menu = RightClick(QPoint(label->Left() + 10, label->Top() + 10));
+        ASSERT_NE(menu, nullptr);
+        ClickItem(menu, info);
+        ASSERT_TRUE(WaitFor([&] { return submenu->isVisible(); }));
+    }
+    ClickItem(submenu, MenuItem(submenu, "Company"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->Caption(), "Acme & Co");
+    EXPECT_TRUE(window->ChangesMade());
+}
+
+TEST_F(MainScreenTest, DefaultFontDialogKeepsAFontTheUserDidNotChange)
+{
+    Start();
+    ASSERT_EQ(Panel()->SurfaceFont().family(), "Arial");
+    // Arial is not installed; fontconfig draws it with its metric twin.
+    const QString twin = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+
+    QString preset;
+    bool boldOffered = false;
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        preset = dialog->currentFont().family();
+        boldOffered = ListOffering(dialog, "Bold") != nullptr;
+        ClickOk(dialog);
+    });
+    Item("mnuDefaultFont")->trigger();
+    EXPECT_EQ(preset, twin);
+    EXPECT_TRUE(boldOffered);
+    EXPECT_EQ(Panel()->SurfaceFont().family(), "Arial");
+    EXPECT_EQ(Item("mnuDefaultFont")->text(), "Default Font: Arial, 10 pt ");
+    EXPECT_EQ(LoadPreferences(PreferencesPath()).DefaultFont.Name, "Arial");
+
+    // A new style keeps the name.
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        if (QListView *styles = ListOffering(dialog, "Bold"))
+            ClickEntry(styles, "Bold");
+        ClickOk(dialog);
+    });
+    Item("mnuDefaultFont")->trigger();
+    EXPECT_EQ(Panel()->SurfaceFont().family(), "Arial");
+    EXPECT_TRUE(Panel()->SurfaceFont().bold());
+    EXPECT_EQ(Item("mnuDefaultFont")->text(), "Default Font: Arial, 10 pt , bold");
+
+    // Another family is taken as chosen.
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        QListView *families = ListOffering(dialog, "Liberation Serif");
+        EXPECT_NE(families, nullptr);
+        if (families)
+            ClickEntry(families, "Liberation Serif");
+        ClickOk(dialog);
+    });
+    Item("mnuDefaultFont")->trigger();
+    EXPECT_EQ(Panel()->SurfaceFont().family(), "Liberation Serif");
+    EXPECT_EQ(LoadPreferences(PreferencesPath()).DefaultFont.Name, "Liberation Serif");
+
+    // Cancel changes nothing.
+    OnNextModal([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+    Item("mnuDefaultFont")->trigger();
+    EXPECT_EQ(Panel()->SurfaceFont().family(), "Liberation Serif");
+}
+
+TEST_F(MainScreenTest, LabelAndSelectionFontCommandsKeepAnUnchangedFont)
+{
+    Start();
+    const QString twin = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+    TGBusinessCardLabel *label = PlaceTextLabel(20, 20);
+    ASSERT_NE(label, nullptr);
+    ASSERT_EQ(label->LabelFont().Name(), "Arial");
+    const QPoint onLabel(label->Left() + 10, label->Top() + 10);
+
+    // The label's own "Font" item.
+    QMenu *menu = RightClick(onLabel);
+    ASSERT_EQ(menu, label->ObjectMenu());
+    QString preset;
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        preset = dialog->currentFont().family();
+        ClickOk(dialog);
+    });
+    ClickItem(menu, MenuItem(menu, "Font"));
+    EXPECT_EQ(preset, twin);
+    EXPECT_EQ(label->LabelFont().Name(), "Arial");
+    EXPECT_EQ(label->LabelFont().Size(), 10);
+
+    // The card's "Font" for the selection, opened on an empty part of the card.
+    ASSERT_EQ(Panel()->Handles()->SelectedCount(), 1);
+    menu = RightClick(QPoint(Panel()->width() - 20, Panel()->height() - 20));
+    ASSERT_EQ(menu, Panel()->SurfaceMenu());
+    preset.clear();
+    OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFontDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        preset = dialog->currentFont().family();
+        ClickOk(dialog);
+    });
+    ClickItem(menu, MenuItem(menu, "Font"));
+    EXPECT_EQ(preset, twin);
+    EXPECT_EQ(label->LabelFont().Name(), "Arial");
+}
+
+TEST_F(MainScreenTest, EnterSavesAndEscapeCancelsWhileTheirButtonsShow)
+{
+    Start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    PlaceRectangle(20, 20);
+    ASSERT_TRUE(Button("Savebutton")->isVisible());
+    Panel()->setFocus();
+
+    const QString path = TMainScreen::SavedFolder() + "Entered.TSC";
+    AnswerFileDialog(path);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(window->ChangesMade());
+    EXPECT_EQ(window->windowTitle(), "Tessaro - Entered.TSC");
+
+    PlaceRectangle(120, 60);
+    ASSERT_EQ(Panel()->ObjectCount(), 2);
+    // Back from the file dialog, the main window is the active one again.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Panel()->setFocus();
+    TDialogAnswer asked;
+    AnswerNextMessageBox(QMessageBox::Yes, &asked);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(asked.text, "Cancel all changes?");
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+    EXPECT_FALSE(window->ChangesMade());
+
+    // With the buttons hidden the keys press nothing: no dialog opens.
+    ASSERT_FALSE(Button("Savebutton")->isVisible());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Panel()->setFocus();
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+}
+
+TEST_F(MainScreenTest, AClickAnywhereOnTheGreyAreaClearsTheSelection)
+{
+    Start();
+    window->resize(1000, 760);
+    QCoreApplication::processEvents();
+    PlaceRectangle(20, 20);
+    QWidget *viewport = window->ScrollBox()->viewport();
+    for (const QPoint at :
+         {QPoint(viewport->width() - 10, viewport->height() - 10),
+          QPoint(Panel()->width() + 200, 30), QPoint(40, Panel()->height() + 150)}) {
+        Panel()->Handles()->ClearSelection();
+        Panel()->Handles()->AddToSelection(Panel()->ObjectAt(0));
+        ASSERT_EQ(Panel()->Handles()->SelectedCount(), 1);
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          viewport->mapTo(window.get(), at));
+        EXPECT_EQ(Panel()->Handles()->SelectedCount(), 0) << at.x() << "," << at.y();
+    }
+    // A click on the card itself is the card's.
+    Panel()->Handles()->AddToSelection(Panel()->ObjectAt(0));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      Panel()->mapTo(window.get(), QPoint(50, 35)));
+    EXPECT_EQ(Panel()->Handles()->SelectedCount(), 1);
+}
+
+TEST_F(MainScreenTest, BottomButtonsNeverCoverEachOther)
+{
+    Start();
+    PlaceRectangle(20, 20); // Save and Cancel show as well
+    QWidget *bar = window->findChild<QWidget *>("ButtonBar");
+    QList<QWidget *> controls;
+    for (const char *name :
+         {"ZoomSpinner", "Label1", "ZoomCaption", "Savebutton", "Cancelbutton", "PrintButton",
+          "Previewbutton", "Helpbutton", "MouseHelpButton", "CloseButton"})
+        controls << bar->findChild<QWidget *>(QString::fromLatin1(name));
+    ASSERT_FALSE(controls.contains(nullptr));
+
+    auto rectOf = [&](QWidget *w) {
+        return QRect(w->mapTo(window.get(), QPoint(0, 0)), w->size());
+    };
+    // A window manager may give the window less than it asks for.
+    for (const int width : {1000, 622, 450, 300}) {
+        window->windowHandle()->resize(width, 480);
+        ASSERT_TRUE(WaitFor([&] { return window->width() == width; })) << width;
+        QCoreApplication::processEvents();
+        for (int i = 0; i < controls.size(); ++i) {
+            EXPECT_TRUE(window->rect().contains(rectOf(controls[i])))
+                << width << ": " << controls[i]->objectName().toStdString();
+            for (int j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(rectOf(controls[i]).intersects(rectOf(controls[j])))
+                    << width << ": " << controls[i]->objectName().toStdString() << " and "
+                    << controls[j]->objectName().toStdString();
+        }
+        // The card area keeps the rest of the window.
+        EXPECT_GE(window->ScrollBox()->height(), 150) << width;
+    }
+    // At the usual width everything is on one row of the 47-pixel bar.
+    window->windowHandle()->resize(622, 480);
+    ASSERT_TRUE(WaitFor([&] { return window->width() == 622; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->height(), 47);
+    const int row = rectOf(Button("PrintButton")).center().y();
+    for (QWidget *w : controls)
+        EXPECT_LE(std::abs(rectOf(w).center().y() - row), 1) << w->objectName().toStdString();
 }
 
 namespace {
