@@ -1,5 +1,5 @@
 // A label with shadow and highlight three pixels deep, turned a quarter,
-// painted on the card and printed on the sheet: both copies in their colours,
+// printed on the sheet and painted on the card: both copies in their colours,
 // the text running up the card, and nothing outside the label.
 #include "PrintTestSupport.h"
 #include "objects/gbclabel32.h"
@@ -96,14 +96,6 @@ TEST(LabelEffectsPrint, ShadowHighlightAndQuarterTurnOnCardAndPaper)
     panel.SetDrawOutline(false);
     TGBusinessCardLabel *label = EffectsLabel(panel);
 
-    // On the card as the surface paints it.
-    QImage card(panel.size(), QImage::Format_RGB32);
-    {
-        QPainter painter(&card);
-        panel.PaintCard(painter, false);
-    }
-    ExpectEffects(Survey(card, label->BoundsRect().ToQRect(), card.rect()), "card");
-
     // On paper: the first position of a 2 x 5 Letter sheet, 0.75 in and 0.5 in from the corner.
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("effects.pdf"));
@@ -127,4 +119,13 @@ TEST(LabelEffectsPrint, ShadowHighlightAndQuarterTurnOnCardAndPaper)
     const QRect slack = onPaper.adjusted(-2, -2, 2, 2);
     const QRect card300(px(0.75), px(0.5), px(3.5), px(2.0));
     ExpectEffects(Survey(pages.first(), slack, card300), "paper");
+
+    // On the card as the surface paints it (after printing, so that printing
+    // cannot lean on a layout the painting did).
+    QImage card(panel.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&card);
+        panel.PaintCard(painter, false);
+    }
+    ExpectEffects(Survey(card, label->BoundsRect().ToQRect(), card.rect()), "card");
 }
