@@ -52,10 +52,12 @@ BOUNDS = prop(b"Left", int8(24)) + prop(b"Top", int8(16)) + prop(b"Width", int16
 FONT = prop(b"Font.Color", ident(b"clNavy")) + prop(b"Font.Height", int8(-16)) \
     + prop(b"Font.Name", string(b"Arial")) + prop(b"Font.Style", b"\x0b" + short(b"fsBold") + b"\x00")
 
-# 2 x 2 pixels, 24 bits, bottom row first: red, white / blue, green.
-BMP = bytes.fromhex(
-    "424d46000000000000003600000028000000020000000200000001001800000000001000"
-    "00000000000000000000000000000000" "0000ffffffff0000" "ff00000000ff0000")
+# 2 x 2 pixels, 24 bits, bottom row first: red, white / blue, green; rows
+# padded to four bytes.
+BMP_PIXELS = bytes.fromhex("0000ffffffff0000" "ff00000000ff0000")
+BMP = b"BM" + struct.pack("<IHHI", 54 + len(BMP_PIXELS), 0, 0, 54) \
+    + struct.pack("<IiiHHIIiiII", 40, 2, 2, 1, 24, 0, len(BMP_PIXELS), 2835, 2835, 0, 0) \
+    + BMP_PIXELS
 
 STARTING_INPUTS = {
     "empty.tsc": design(),
@@ -96,6 +98,15 @@ STARTING_INPUTS = {
     "prefix.tsc": design(record(b"TGPLabel", b"", b"\x00" + short(b"TGPLabel") + short(b"Child")
                                 + prop(b"Tag", int8(1)) + b"\x00\x00",
                                 prefix=b"\xf2" + int8(3))[:-1]),
+    "names.tsc": design(record(b"TGPLabel", b"a", prop(b"Name", string(b"Title"))
+                               + prop(b"Name", string(b"TITLE"))),
+                        record(b"TGPLabel", b"b", prop(b"Name", string(b"Bad Name")))),
+    "hostile.tsc": design(record(b"TGBusinessCardLabel", b"", prop(b"Left", b"\x04" + struct.pack("<i", 2**31 - 1))
+                                 + prop(b"Width", b"\x04" + struct.pack("<i", -2**31))
+                                 + prop(b"Height", int8(-5)) + prop(b"Angle", int16(90))
+                                 + prop(b"DepthShadow", b"\x04" + struct.pack("<i", -2**31))
+                                 + prop(b"Font.Height", b"\x04" + struct.pack("<i", -2**31))
+                                 + prop(b"Caption", b"\x0c" + struct.pack("<I", 70000) + b"W" * 70000))),
     "float.tsc": design(record(b"TGPLabel", b"", prop(b"Angle", int16(90))
                                + prop(b"colorShadow", b"\x05" + bytes.fromhex("0000000000000080ff3f")))),
 }
