@@ -1,5 +1,8 @@
 #include "ObjectsFixture.h"
 #include "common/TestSupport.h"
+#include "document/Filer.h"
+#include "document/KindRegistry.h"
+#include "document/ObjectStream.h"
 #include "objects/Gbcshape.h"
 #include "objects/Glines.h"
 #include "objects/Glshapes.h"
@@ -10,6 +13,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
+#include <QTest>
 
 using ShapesTest = ObjectTest;
 
@@ -461,6 +465,17 @@ TEST_F(ShapesTest, HostilePenWidthIsDrawnWithinRangeAndKept)
     EXPECT_TRUE(Filled(image, 150, 150));
     EXPECT_EQ(shape.Pen()->Width(), 1000000);
 
+    // Saved and read back, the width is as it was, and drawn the same way.
+    TObjectKindRegistry::Instance().Register<TBCShapes>();
+    TGLabelObjectFiler filer;
+    const QList<TGGraphicControl *> read =
+        CardObjects(filer.ReadObjects(WriteObjectList({&shape}), owner.get(), surface.get()));
+    ASSERT_EQ(read.size(), 1);
+    auto *copy = qobject_cast<TBCShapes *>(read.first());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->Pen()->Width(), 1000000);
+    EXPECT_EQ(InkRunFromLeft(Render(*copy), 150), 100);
+
     // A negative width is drawn as the thinnest line.
     shape.Pen()->SetWidth(-40);
     image = Render(shape);
@@ -556,6 +571,21 @@ TEST_F(ShapesTest, ShapeMenuChangesReportOnceAndTicks)
     AnswerColorDialog(Qt::black, QColor(255, 0, 0));
     EXPECT_EQ(REPORTS(FindItem(menu, "Line Color")->trigger()), 1);
     EXPECT_EQ(shape->Pen()->Color(), 0x0000FFu);
+
+    // Through the real popup: a change made elsewhere shows in the tick as it
+    // opens, and a click on the item toggles it, once.
+    shape->SetTransparent(true);
+    changes = 0;
+    shape->PopupObjectMenu(QPoint(200, 200));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    QAction *transparent = FindItem(menu, "Transparent");
+    EXPECT_TRUE(transparent->isChecked());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(transparent).center());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_FALSE(shape->Transparent());
+    EXPECT_EQ(changes, 1);
 
     // Only a rounded kind, as it was when the menu was built, offers rounding.
     EXPECT_EQ(FindItem(menu, "Degree of Rounding"), nullptr);
