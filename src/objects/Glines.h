@@ -4,6 +4,7 @@
 #include "surface/GGraphc.h"
 
 #include <QStringList>
+#include <array>
 
 // A horizontal, vertical or diagonal line across the object's bounds.
 class TGLineShape : public TGGraphicControl
@@ -28,8 +29,22 @@ public:
 
     const TPropertyTable &PropertyTable() const override;
     void Paint(QPainter &painter) override;
+    void PrintTo(TBaseReport *report, double x, double y) override;
+    void RefreshMenu() override;
+
+    // The menu's actions.
+    void ChooseColor(); // the standard colour dialog
+    void SetThicknessFromMenu(int width);
+    // A horizontal line takes the surface's width, a vertical one its height;
+    // diagonals and lines on no surface stay as they are.
+    void StretchToEdges();
+
+protected:
+    void BuildObjectMenu() override;
 
 private:
     TLineStyle m_lineStyle = stHorizontal;
     TGPen m_pen;
+    std::array<QAction *, 4> m_styleItems{};
+    std::array<QAction *, 10> m_thicknessItems{};
 };
