@@ -315,7 +315,6 @@ void TGMultiLineBaseLabel::PrintTo(TBaseReport *report, double x, double y)
         const double lineTop = top + double(i) * lineHeight;
         if (report->YI2D(lineTop) >= deviceBottom)
             break;
-        const double lineBottom = std::min(lineTop + lineHeight, bottom);
         const QString &line = lines[i];
         if (line.isEmpty())
             continue;
@@ -325,7 +324,11 @@ void TGMultiLineBaseLabel::PrintTo(TBaseReport *report, double x, double y)
             offset = width - w - onePixel;
         else if (m_alignment == taCenter)
             offset = width / 2 + onePixel - w / 2;
-        report->TextRect(report->InchRect(left, lineTop, right, lineBottom), line, left + offset,
-                         lineTop);
+        // The report's line pitch is a little taller than the screen's, so
+        // the last line of a label fitted on screen reaches past its bottom
+        // on paper; cutting it there would cut its letters. A line that
+        // starts inside the label prints whole.
+        report->TextRect(report->InchRect(left, lineTop, right, lineTop + lineHeight), line,
+                         left + offset, lineTop);
     }
 }

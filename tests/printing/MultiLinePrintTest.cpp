@@ -144,3 +144,33 @@ TEST(MultiLinePrint, UnderlineGoesOnPaperAsOnScreen)
             EXPECT_EQ(found, -1) << text;
     }
 }
+
+TEST(MultiLinePrint, TheLastLineOfAFittedLabelPrintsWhole)
+{
+    // The report's line pitch (points / 60 inch) is taller than the screen's,
+    // so five lines fitted on screen run past the label's bottom on paper.
+    QObject owner;
+    auto *label = new TGMultiLineLabel(&owner);
+    label->SetBounds(20, 10, 200, 20);
+    label->SetItems({"Typography", "b", "c", "d", "Typography"});
+    label->FitToLines();
+    ASSERT_EQ(label->Height(), 5 * label->LineHeight());
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    double x = 0, y = 0;
+    const TPrinted printed = PrintFirstCard({label}, dir, &x, &y);
+    ASSERT_FALSE(printed.pages.isEmpty());
+    QList<const TPdfWord *> words;
+    for (const TPdfWord &w : printed.words)
+        if (w.text == QLatin1String("Typography"))
+            words.append(&w);
+    ASSERT_EQ(words.size(), 2);
+    // Same text, same ink: the last line loses nothing at the label's bottom.
+    const QRectF first = words[0]->inches.adjusted(-0.02, -0.02, 0.02, 0.02);
+    const QRectF last = words[1]->inches.adjusted(-0.02, -0.02, 0.02, 0.02);
+    const int inkFirst = DarkPixelsIn(printed.pages.first(), Dpi, first);
+    const int inkLast = DarkPixelsIn(printed.pages.first(), Dpi, last);
+    EXPECT_GT(inkFirst, 50);
+    EXPECT_GE(inkLast, inkFirst * 9 / 10);
+}
