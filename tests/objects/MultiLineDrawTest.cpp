@@ -215,6 +215,12 @@ TEST_F(MultiLineDrawTest, WrappedLinesAreDrawnAndUnwrappedOnesClippedAtTheEdge)
         EXPECT_GE(InkColumns(image, i * lh, (i + 1) * lh).first, 0) << i;
     EXPECT_EQ(InkColumns(image, lines * lh, image.height()).first, -1);
 
+    // A larger font re-wraps at its own widths.
+    label->Font()->SetSize(14);
+    const int larger = int(label->DisplayLines().size());
+    EXPECT_GT(larger, lines);
+    label->Font()->SetSize(10);
+
     // A zoom taken over without a bounds change still re-wraps before painting.
     label->AdoptZoomScale(2.0f);
     label->UpdateLayout();
