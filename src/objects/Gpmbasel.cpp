@@ -1,10 +1,17 @@
 #include "objects/Gpmbasel.h"
 
-#include "objects/Placeholder.h"
+#include "report/RPBase.h"
+#include "surface/Desktop.h"
+#include "surface/ScreenInfo.h"
 
+#include <QAction>
 #include <QFont>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
+#include <algorithm>
 
 TGMultiLineBaseLabel::TGMultiLineBaseLabel(QObject *owner)
     : TGGraphicControl(owner)
@@ -103,6 +110,8 @@ void TGMultiLineBaseLabel::WrapLines()
     if (!m_wordWrap)
         return;
     m_wrappedLines.clear();
+    m_wrappedZoom = ZoomScale();
+    m_wrappedWidth = Width();
     const QFont font = ZoomedFont();
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -153,7 +162,173 @@ const TPropertyTable &TGMultiLineBaseLabel::PropertyTable() const
     return table;
 }
 
+void TGMultiLineBaseLabel::UpdateLayout()
+{
+    if (m_wordWrap && (m_wrappedZoom != ZoomScale() || m_wrappedWidth != Width()))
+        WrapLines();
+}
+
+QStringList TGMultiLineBaseLabel::PaintedLines() const
+{
+    QStringList lines = DisplayLines();
+    const QString placeholder = QStringLiteral("<blank>");
+    if (lines.isEmpty())
+        lines.append(placeholder);
+    else if (lines.size() == 1 && TrimSpaces(lines.first()).isEmpty())
+        lines.append(placeholder);
+    return lines;
+}
+
+int TGMultiLineBaseLabel::LineHeight() const
+{
+    return QFontMetrics(ZoomedFont()).height();
+}
+
+int TGMultiLineBaseLabel::LineLeft(int lineWidth) const
+{
+    switch (m_alignment) {
+    case taRightJustify:
+        return Width() - lineWidth - 1;
+    case taCenter:
+        return Width() / 2 - lineWidth / 2 + 1;
+    case taLeftJustify:
+        break;
+    }
+    return 0;
+}
+
 void TGMultiLineBaseLabel::Paint(QPainter &painter)
 {
-    PaintPlaceholderBox(painter, Width(), Height(), QStringLiteral("Multi-line"));
+    UpdateLayout();
+    const QFont font = ZoomedFont();
+    const QFontMetrics metrics(font);
+    const int lineHeight = metrics.height();
+    painter.save();
+    painter.setClipRect(0, 0, Width(), Height(), Qt::IntersectClip);
+    painter.setFont(font);
+    painter.setPen(ColorFromTColor(m_font.Color()));
+    painter.setBrush(Qt::NoBrush);
+    const QStringList lines = PaintedLines();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int top = int(i) * lineHeight;
+        if (top >= Height())
+            break;
+        const int x = LineLeft(metrics.horizontalAdvance(lines[i]));
+        painter.drawText(x, top + metrics.ascent(), lines[i]);
+    }
+    painter.restore();
+}
+
+void TGMultiLineBaseLabel::FitToLines()
+{
+    WrapLines();
+    const QFontMetrics metrics(ZoomedFont());
+    // The painted lines, so the "<blank>" of an empty label stays in view
+    // and the label never shrinks to nothing.
+    const QStringList lines = PaintedLines();
+    int widest = Width();
+    for (const QString &line : DisplayLines())
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int height = std::max(1, metrics.height() * int(lines.size()));
+    SetBounds(Left(), Top(), widest, height);
+    Repaint();
+}
+
+bool TGMultiLineBaseLabel::ChooseFont()
+{
+    const std::optional<QFont> chosen = ::ChooseFont(m_font.ToQFont(), DialogParent(), tr("Font"));
+    if (!chosen)
+        return false;
+    // A real change re-wraps and reports itself once through the font.
+    m_font.Assign(*chosen);
+    return true;
+}
+
+void TGMultiLineBaseLabel::AlignFromMenu(TAlignment alignment)
+{
+    SetAlignment(alignment);
+}
+
+void TGMultiLineBaseLabel::BuildObjectMenu()
+{
+    Inherited::BuildObjectMenu();
+    AddMenuSeparator();
+    AddMenuItem(tr("Font"), [this] { ChooseFont(); });
+    QMenu *alignment = ObjectMenu()->addMenu(tr("Alignment"));
+    auto alignItem = [&](const QString &caption, TAlignment value) {
+        QAction *item = alignment->addAction(caption);
+        item->setCheckable(true);
+        QObject::connect(item, &QAction::triggered, this, [this, value] { AlignFromMenu(value); });
+        return item;
+    };
+    m_leftItem = alignItem(tr("Left"), taLeftJustify);
+    m_centerItem = alignItem(tr("Center"), taCenter);
+    m_rightItem = alignItem(tr("Right"), taRightJustify);
+    RefreshMenu();
+}
+
+void TGMultiLineBaseLabel::RefreshMenu()
+{
+    Inherited::RefreshMenu();
+    if (!m_leftItem)
+        return;
+    m_leftItem->setChecked(m_alignment == taLeftJustify);
+    m_centerItem->setChecked(m_alignment == taCenter);
+    m_rightItem->setChecked(m_alignment == taRightJustify);
+}
+
+void TGMultiLineBaseLabel::PrintTo(TBaseReport *report, double x, double y)
+{
+    if (!report)
+        return;
+    UpdateLayout();
+    if (Width() <= 0 || Height() <= 0)
+        return;
+    const QStringList lines = DisplayLines(); // never the "<blank>" placeholder
+    if (lines.isEmpty())
+        return;
+
+    // The label's own font at its size in points; underline and strike-out
+    // go on paper as they show on screen.
+    report->SetFont(m_font.Name(), m_font.Size());
+    const uint32_t style = m_font.Style();
+    report->SetBold(style & fsBold);
+    report->SetItalic(style & fsItalic);
+    report->SetUnderline(style & fsUnderline);
+    report->SetStrikeOut(style & fsStrikeOut);
+    report->SetFontColor(m_font.Color());
+    report->SetFontRotation(0);
+    report->SetBrush(0xFFFFFF, bsClear);
+
+    // Worked in inches, so the engine's mapping (printer or preview zoom)
+    // places every line.
+    const double ppi = ScreenPixelsPerInch();
+    const double left = x + Left() / ppi;
+    const double top = y + Top() / ppi;
+    const double right = x + (Left() + Width()) / ppi;
+    const double bottom = y + (Top() + Height()) / ppi;
+    const double width = right - left;
+    const double onePixel = 1.0 / ppi;
+    const double lineHeight = report->LineHeight();
+    const int deviceBottom = report->YI2D(bottom);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const double lineTop = top + double(i) * lineHeight;
+        if (report->YI2D(lineTop) >= deviceBottom)
+            break;
+        const QString &line = lines[i];
+        if (line.isEmpty())
+            continue;
+        const double w = report->TextWidth(line);
+        double offset = 0;
+        if (m_alignment == taRightJustify)
+            offset = width - w - onePixel;
+        else if (m_alignment == taCenter)
+            offset = width / 2 + onePixel - w / 2;
+        // The report's line pitch is a little taller than the screen's, so
+        // the last line of a label fitted on screen reaches past its bottom
+        // on paper; cutting it there would cut its letters. A line that
+        // starts inside the label prints whole.
+        report->TextRect(report->InchRect(left, lineTop, right, lineTop + lineHeight), line,
+                         left + offset, lineTop);
+    }
 }

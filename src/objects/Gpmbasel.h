@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+class QAction;
 class QFont;
 
 // Several lines of plain text in one font, aligned left, right or centred,
@@ -48,11 +49,31 @@ public:
     // The label font with its size scaled by the zoom (Trunc of points × zoom).
     QFont ZoomedFont() const;
 
+    // The lines as painted on the surface: the display lines, with the
+    // "<blank>" placeholder that keeps an empty label visible.
+    QStringList PaintedLines() const;
+    // Height of one line on the surface, at the zoomed font.
+    int LineHeight() const;
+    // Left edge of a line of that width, by the alignment.
+    int LineLeft(int lineWidth) const;
+
+    // Sizes the label to its lines: the height of the painted lines (never
+    // less than one), the width grown to the widest line.
+    void FitToLines();
+
+    // The object menu's commands. True when the user took a font.
+    bool ChooseFont();
+    void AlignFromMenu(TAlignment alignment);
+
     const TPropertyTable &PropertyTable() const override;
     void AssignFont(const QFont &font) override;
     void BoundsChanged() override;
     void Loaded() override;
+    void UpdateLayout() override;
     void Paint(QPainter &painter) override;
+    void PrintTo(TBaseReport *report, double x, double y) override;
+    void BuildObjectMenu() override;
+    void RefreshMenu() override;
 
 protected:
     // Breaks Items into the lines that fit Width at the zoomed font; only
@@ -72,4 +93,12 @@ private:
     bool m_parentFont = true;
     bool m_wordWrap = false;
     QStringList m_wrappedLines;
+    // What the wrapped lines were laid out for: a zoom taken over from the
+    // surface without a bounds change still re-wraps before painting.
+    float m_wrappedZoom = 1.0f;
+    int m_wrappedWidth = -1;
+
+    QAction *m_leftItem = nullptr;
+    QAction *m_centerItem = nullptr;
+    QAction *m_rightItem = nullptr;
 };

@@ -97,6 +97,9 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
         text->MakeReady();
         text->Font()->Assign(SurfaceFont());
         PlaceObject(text, rect);
+        // Fits to the lines whatever the editor's result.
+        text->EditText();
+        text->FitToLines();
         break;
     }
     case psRectangle:
