@@ -3,6 +3,7 @@
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
 #include "document/StoredObject.h"
+#include "graphics/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,10 @@
 
 void WriteFileAtomically(const QString &fileName, const QByteArray &bytes)
 {
+    // QSaveFile follows a link and would put its file in the place of the
+    // device or FIFO it ends at.
+    if (IsSpecialFile(fileName))
+        throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
@@ -101,14 +106,15 @@ QList<TStoredObject *> TGLabelObjectFiler::ReadObjects(const QByteArray &data, Q
 QList<TStoredObject *> TGLabelObjectFiler::ReadFile(QObject *owner, TObjectHost *host,
                                                     const QString &fileName)
 {
-    if (!QFileInfo::exists(fileName))
+    QByteArray data;
+    switch (ReadRegularFile(fileName, kMaxDesignFileBytes, &data)) {
+    case TFileReadResult::Read:
+        return ReadObjects(data, owner, host);
+    case TFileReadResult::Missing:
         return {};
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    default:
         throw EStreamError(QStringLiteral("Cannot open file %1").arg(fileName));
-    const QByteArray data = file.readAll();
-    file.close();
-    return ReadObjects(data, owner, host);
+    }
 }
 
 QList<TStoredObject *> TGLabelObjectFiler::LoadObjects(QObject *owner, TObjectHost *host,
@@ -163,10 +169,10 @@ void WriteSidecar(const QString &designPath, const QString &backgroundPath)
 
 QString ReadSidecar(const QString &designPath)
 {
-    QFile file(SidecarPath(designPath));
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    // Only its first line counts; a sidecar that is not a regular file counts as none.
+    QByteArray line;
+    if (ReadRegularFileHead(SidecarPath(designPath), 64 * 1024, &line) != TFileReadResult::Read)
         return QString();
-    QByteArray line = file.read(64 * 1024);
     for (qsizetype i = 0; i < line.size(); ++i) {
         if (line.at(i) == '\r' || line.at(i) == '\n') {
             line.truncate(i);

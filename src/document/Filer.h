@@ -33,7 +33,9 @@ public:
     void SaveObjects(const QList<TStoredObject *> &objects, const QString &fileName);
 
     // Reads every object of the file into new objects owned by owner and put
-    // into the host (which may be null); a missing file reads nothing.
+    // into the host (which may be null); a missing file reads nothing. Only a
+    // regular file of at most kMaxDesignFileBytes is read; anything else is
+    // "Cannot open file %s".
     QList<TStoredObject *> LoadObjects(QObject *owner, TObjectHost *host, const QString &fileName);
     // As LoadObjects, each object 15 pixels right and down of its stored place.
     QList<TStoredObject *> PasteObjects(QObject *owner, TObjectHost *host, const QString &fileName);
@@ -58,6 +60,7 @@ private:
 };
 
 // Writes bytes to a file through QSaveFile: the old file stays unless the whole write succeeds.
+// A path that names a device, FIFO or folder is never written: "Cannot create file %s".
 void WriteFileAtomically(const QString &fileName, const QByteArray &bytes);
 
 // The background sidecar of a design: its path with the file name cut before
@@ -67,5 +70,6 @@ QString SidecarPath(const QString &designPath);
 // One line, the background picture's path, ended by CR LF (UTF-8); an empty
 // path deletes an existing sidecar instead.
 void WriteSidecar(const QString &designPath, const QString &backgroundPath);
-// The first line of the sidecar, or empty when there is none.
+// The first line of the sidecar, or empty when there is none (or it is not a
+// regular file).
 QString ReadSidecar(const QString &designPath);

@@ -1,5 +1,7 @@
 #include "graphics/Picture.h"
 
+#include "graphics/RegularFile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -284,11 +286,9 @@ void TPicture::Clear()
 
 bool TPicture::LoadFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (ReadRegularFile(path, kMaxPictureFileBytes, &bytes) != TFileReadResult::Read)
         return false;
-    const QByteArray bytes = file.readAll();
-    file.close();
     const QString ext = QFileInfo(path).suffix().toLower();
 
     if (ext == QLatin1StringView("wmf") || ext == QLatin1StringView("emf")) {

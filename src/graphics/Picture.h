@@ -55,7 +55,8 @@ public:
     // Loads a picture file by its extension: BMP (also DIB, RLE) and ICO as
     // they are, WMF and EMF as raw metafile bytes, anything else that the image
     // readers know as a bitmap. False (and the picture unchanged) when it
-    // cannot be read.
+    // cannot be read, is not a regular file or is larger than
+    // kMaxPictureFileBytes.
     bool LoadFromFile(const QString &path);
     // Draws the whole graphic stretched onto the target rectangle.
     void Draw(QPainter &painter, const QRect &target) const;

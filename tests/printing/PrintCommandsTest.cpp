@@ -2,6 +2,7 @@
 // "Print to PDF..." and preview, tessaro-batch print / render, and the CUPS
 // queue of the test script.
 #include "PrintTestSupport.h"
+#include "common/HostileFiles.h"
 #include "common/TestSupport.h"
 #include "objects/gbclabel32.h"
 #include "printing/Printlbl.h"
@@ -28,7 +29,10 @@
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <functional>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -42,7 +46,9 @@ struct TRun
     QString err;
 };
 
-TRun RunBatch(const QStringList &args)
+// childSetup runs in the child before the tool starts (limits, signals).
+TRun RunBatch(const QStringList &args, const std::function<void()> &childSetup = {},
+              int timeoutMs = 120000)
 {
     TRun run;
     if (!QFile::exists(BatchPath)) {
@@ -53,8 +59,10 @@ TRun RunBatch(const QStringList &args)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     process.setProcessEnvironment(env);
+    if (childSetup)
+        process.setChildProcessModifier(childSetup);
     process.start(BatchPath, args);
-    if (!process.waitForFinished(120000)) {
+    if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
         return run;
@@ -313,6 +321,23 @@ TEST_F(PrintCommandsTest, BatchFailuresAreClear)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.contains("print DESIGN --printer QUEUE"));
     EXPECT_TRUE(run.out.contains("render DESIGN -o CARD.png"));
+}
+
+TEST_F(PrintCommandsTest, BatchDoesNotWaitOnASettingsFileThatIsAFifo)
+{
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    QFile::remove(PreferencesPath());
+    ASSERT_TRUE(MakeFifo(PreferencesPath()));
+    TFifoWatchdog watchdog(PreferencesPath());
+    const TRun run = RunBatch({"print", design, "-o", dir.filePath("sheet.pdf")}, {}, 20000);
+    EXPECT_FALSE(watchdog.Stop()) << "the tool waited for a writer";
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    int cards = 0;
+    for (const TPdfWord &w : PdfWords(dir.filePath("sheet.pdf")))
+        cards += w.text == QLatin1String("Tessaro");
+    EXPECT_EQ(cards, 10); // the standard layout
+    EXPECT_TRUE(IsFifo(PreferencesPath()));
 }
 
 TEST_F(PrintCommandsTest, CupsQueueReceivesTheSheet)

@@ -129,3 +129,22 @@ TEST(Preferences, UnwritableFileReportsFailure)
     EXPECT_FALSE(SavePreferences(path, TPreferences(), &error));
     EXPECT_FALSE(error.isEmpty());
 }
+
+TEST(Preferences, AHugeSettingsFileIsUnreadableAndKept)
+{
+    QTemporaryDir dir;
+    // 10 MB, opening with a layout that would be read if the file were.
+    QByteArray big("[Layout]\nWidth=3000\n[Personal]\n");
+    for (int i = 0; big.size() < 10 * 1024 * 1024; ++i)
+        big += "Key" + QByteArray::number(i) + "=" + QByteArray(200, 'v') + "\n";
+    const QString path = WriteIni(dir, big);
+    const TPreferences p = LoadPreferences(path);
+    EXPECT_FLOAT_EQ(p.Layout.Width, 3.5f);
+    EXPECT_EQ(p.Layout, TCardLayout());
+    QString error;
+    EXPECT_FALSE(SavePreferences(path, p, &error));
+    EXPECT_TRUE(error.contains(path)) << error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), big);
+}
