@@ -9,26 +9,51 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <memory>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void CannotCreate(const QString &fileName)
+{
+    throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
+}
+
+} // namespace
+
+void WriteFilesTogether(const QList<TFileWrite> &files)
+{
+    // Nothing is moved into place before every file is complete, so a failure
+    // (or the program being stopped) in the middle leaves the old set whole.
+    std::vector<std::unique_ptr<QSaveFile>> pending;
+    pending.reserve(size_t(files.size()));
+    for (const TFileWrite &write : files) {
+        // QSaveFile follows a link and would put its file in the place of
+        // the device or FIFO it ends at.
+        if (IsSpecialFile(write.FileName))
+            CannotCreate(write.FileName);
+        auto file = std::make_unique<QSaveFile>(write.FileName);
+        // Unbuffered: a short write (disk full) shows in write()'s count
+        // rather than being lost in a final flush.
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            CannotCreate(write.FileName);
+        if (file->write(write.Bytes) != write.Bytes.size() ||
+            file->error() != QFileDevice::NoError) {
+            file->cancelWriting();
+            throw EStreamError(QStringLiteral("Stream write error"));
+        }
+        pending.push_back(std::move(file));
+    }
+    for (const std::unique_ptr<QSaveFile> &file : pending) {
+        // The ones not committed yet are discarded with their QSaveFile.
+        if (!file->commit())
+            throw EStreamError(QStringLiteral("Stream write error"));
+    }
+}
 
 void WriteFileAtomically(const QString &fileName, const QByteArray &bytes)
 {
-    // QSaveFile follows a link and would put its file in the place of the
-    // device or FIFO it ends at.
-    if (IsSpecialFile(fileName))
-        throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
-    // A short write can go unreported until the buffer is flushed, and the
-    // commit does not look back at it: check before the old file is replaced.
-    const bool written = file.write(bytes) == bytes.size() && file.flush() &&
-                         file.error() == QFileDevice::NoError && file.size() == bytes.size();
-    if (!written) {
-        file.cancelWriting();
-        throw EStreamError(QStringLiteral("Stream write error"));
-    }
-    if (!file.commit())
-        throw EStreamError(QStringLiteral("Stream write error"));
+    WriteFilesTogether({TFileWrite{fileName, bytes}});
 }
 
 // ---- saving -----------------------------------------------------------------
@@ -156,15 +181,25 @@ QString SidecarPath(const QString &designPath)
     return (dot < 0 ? designPath : designPath.left(dot)) + QStringLiteral(".TSE");
 }
 
-void WriteSidecar(const QString &designPath, const QString &backgroundPath)
+QByteArray SidecarBytes(const QString &backgroundPath)
+{
+    return backgroundPath.toUtf8() + QByteArrayLiteral("\r\n");
+}
+
+void RemoveSidecar(const QString &designPath)
 {
     const QString path = SidecarPath(designPath);
+    if (QFileInfo::exists(path) && !QFile::remove(path))
+        throw EStreamError(QStringLiteral("Cannot delete file %1").arg(path));
+}
+
+void WriteSidecar(const QString &designPath, const QString &backgroundPath)
+{
     if (backgroundPath.isEmpty()) {
-        if (QFileInfo::exists(path) && !QFile::remove(path))
-            throw EStreamError(QStringLiteral("Cannot delete file %1").arg(path));
+        RemoveSidecar(designPath);
         return;
     }
-    WriteFileAtomically(path, backgroundPath.toUtf8() + QByteArrayLiteral("\r\n"));
+    WriteFileAtomically(SidecarPath(designPath), SidecarBytes(backgroundPath));
 }
 
 QString ReadSidecar(const QString &designPath)
