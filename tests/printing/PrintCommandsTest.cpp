@@ -323,6 +323,33 @@ TEST_F(PrintCommandsTest, BatchFailuresAreClear)
     EXPECT_TRUE(run.out.contains("render DESIGN -o CARD.png"));
 }
 
+TEST_F(PrintCommandsTest, BatchPrintOnAFullDiskFailsAndKeepsTheOldSheet)
+{
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    const QString pdf = dir.filePath("sheet.pdf");
+    const QByteArray old("%PDF-1.4 the sheet printed last week\n");
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    // The tool may write 1 KB; a sheet of cards needs more.
+    const TRun run = RunBatch({"print", design, "-o", pdf}, [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small{};
+        getrlimit(RLIMIT_FSIZE, &small);
+        small.rlim_cur = 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+    });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("sheet.pdf")) << run.err.toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
+}
+
 TEST_F(PrintCommandsTest, BatchDoesNotWaitOnASettingsFileThatIsAFifo)
 {
     const QString design = dir.filePath("card.tsc");
