@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileInfo>
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -16,6 +17,10 @@ int main(int argc, char **argv)
     TSingleInstance instance(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     if (!instance.IsFirst())
         return 0;
+    if (!instance.Problem().isEmpty()) {
+        const QByteArray text = QStringLiteral("tessaro: %1\n").arg(instance.Problem()).toLocal8Bit();
+        std::fputs(text.constData(), stderr);
+    }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TMainScreen window;
