@@ -323,6 +323,37 @@ TEST_F(PrintCommandsTest, BatchFailuresAreClear)
     EXPECT_TRUE(run.out.contains("render DESIGN -o CARD.png"));
 }
 
+TEST_F(PrintCommandsTest, BatchRefusesLayoutsThatMakeNoSense)
+{
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    const QString pdf = dir.filePath("sheet.pdf");
+    const struct
+    {
+        const char *ini;
+        const char *key;
+    } cases[] = {
+        {"[Layout]\nTopMargin=99000\n", "TopMargin"},
+        {"[Layout]\nTopMargin=-99000\n", "TopMargin"},
+        {"[Layout]\nVPitch=0\n", "VPitch"},
+        {"[Layout]\nWidth=100000\nHPitch=100000\n", "Width"},
+        {"[Printer]\nLeftMarginNudge=32000\n", "LeftMarginNudge"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.ini);
+        QFile ini(PreferencesPath());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(c.ini);
+        ini.close();
+        const TRun run = RunBatch({"print", design, "-o", pdf});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("The value of %1 in section").arg(c.key)))
+            << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(PreferencesPath())) << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
+}
+
 TEST_F(PrintCommandsTest, BatchPrintOnAFullDiskFailsAndKeepsTheOldSheet)
 {
     const QString design = dir.filePath("card.tsc");
