@@ -1,4 +1,6 @@
-// Pictures from hostile input: picture files that are not regular files.
+// Pictures from hostile or merely large input: BMP headers checked against
+// the file's real size and the memory budget, picture files that are not
+// regular files.
 #include "graphics/Picture.h"
 #include "graphics/RegularFile.h"
 
@@ -7,6 +9,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -48,6 +51,58 @@ qsizetype RowBytes(int64_t width, int bits)
 }
 
 } // namespace
+
+TEST(PictureTest, BitmapsAreBoundedByTheirFileAndTheBudgetNotBySide)
+{
+    // 6000 x 6000 at 16 bits: 72 MB of rows that are all in the file, and
+    // 144 MB once decoded (within the budget).
+    {
+        const QByteArray bmp = Bmp(6000, 6000, 16, RowBytes(6000, 16) * 6000);
+        EXPECT_TRUE(IsValidBmpFile(bmp));
+        TPicture picture;
+        ASSERT_TRUE(picture.SetBitmapData(bmp));
+        EXPECT_EQ(picture.Image().size(), QSize(6000, 6000));
+        EXPECT_EQ(picture.GraphicData().size(), bmp.size());
+    }
+    // The image readers allow what the check allows.
+    EXPECT_EQ(qint64(QImageReader::allocationLimit()) * 1024 * 1024, kMaxDecodedImageBytes);
+
+    // One row short of what the header says: refused.
+    {
+        const QByteArray bmp = Bmp(300, 200, 24, RowBytes(300, 24) * 199);
+        EXPECT_FALSE(IsValidBmpFile(bmp));
+        EXPECT_TRUE(IsValidBmpFile(Bmp(300, 200, 24, RowBytes(300, 24) * 200)));
+        EXPECT_TRUE(IsValidBmpFile(Bmp(300, -200, 24, RowBytes(300, 24) * 200))); // top-down
+    }
+
+    // Sides so large that rows x height does not fit 64 bits: refused, not wrapped round.
+    const struct
+    {
+        int32_t width;
+        int32_t height;
+        uint16_t bits;
+    } huge[] = {{0x7FFFFFFF, 0x7FFFFFFF, 32},
+                {0x7FFFFFFF, -0x7FFFFFFF, 32},
+                {0x40000000, 0x7FFFFFFF, 24},
+                {0x7FFFFFFF, 0x7FFFFFFF, 1}};
+    for (const auto &c : huge) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " x " << c.bits);
+        const QByteArray bmp = Bmp(c.width, c.height, c.bits, 4096);
+        EXPECT_FALSE(IsValidBmpFile(bmp));
+        TPicture picture;
+        EXPECT_FALSE(picture.SetBitmapData(bmp));
+        EXPECT_TRUE(picture.IsEmpty());
+    }
+
+    // More pixels than the budget, even where the rows would fit in few
+    // bytes (1 bit each): refused before anything is decoded.
+    {
+        const int side = 8193; // 8193 x 8193 > 64 M pixels
+        const QByteArray bmp = Bmp(side, side, 1, RowBytes(side, 1) * side);
+        EXPECT_FALSE(IsValidBmpFile(bmp));
+        EXPECT_TRUE(IsValidBmpFile(Bmp(8192, 8192, 1, RowBytes(8192, 1) * 8192)));
+    }
+}
 
 TEST(PictureTest, PictureFilesMustBeRegularFiles)
 {
