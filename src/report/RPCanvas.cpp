@@ -36,11 +36,15 @@ protected:
     {
         if (m_failed)
             return -1;
-        if (m_target->write(data, length) != length) {
-            m_failed = true;
-            return -1;
-        }
-        return length;
+        const qint64 written = m_target->write(data, length);
+        if (written == length)
+            return length;
+        // A short write leaves no error; the rest, tried once more, says why
+        // (a full disk, a file size limit).
+        if (written >= 0)
+            m_target->write(data + written, length - written);
+        m_failed = true;
+        return -1;
     }
 
 private:
@@ -327,7 +331,7 @@ void TCanvasReport::CommitPdfFile(bool drawn)
                           m_pdfFile->error() == QFileDevice::NoError;
     QString why = m_pdfFile->error() != QFileDevice::NoError
                       ? m_pdfFile->errorString()
-                      : QStringLiteral("not all of it could be written");
+                      : QStringLiteral("the disk did not take all of it");
     m_pdfWriter.reset();
     m_pdfDevice.reset();
     if (!complete) {

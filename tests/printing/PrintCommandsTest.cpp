@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
@@ -321,6 +322,40 @@ TEST_F(PrintCommandsTest, BatchFailuresAreClear)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.contains("print DESIGN --printer QUEUE"));
     EXPECT_TRUE(run.out.contains("render DESIGN -o CARD.png"));
+}
+
+TEST_F(PrintCommandsTest, PrintToPdfOnAFullDiskSaysSoAndKeepsTheOldSheet)
+{
+    Start();
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    window->OpenBCFile(design);
+    const QString pdf = dir.filePath("sheet.pdf");
+    const QByteArray old("%PDF-1.4 the sheet printed last week\n");
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    CloseStatusWhenDone();
+    QString told;
+    WhenModal([](QWidget *w) { return qobject_cast<QMessageBox *>(w) != nullptr; },
+              [&told](QWidget *w) {
+                  auto *box = static_cast<QMessageBox *>(w);
+                  told = box->text();
+                  box->accept();
+              });
+    bool printed = true;
+    {
+        TFileSizeLimit full(1024);
+        ASSERT_TRUE(full.Ok());
+        printed = window->PrintToPdf(pdf);
+    }
+    EXPECT_FALSE(printed);
+    EXPECT_TRUE(told.contains("sheet.pdf")) << told.toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
 }
 
 TEST_F(PrintCommandsTest, BatchRefusesLayoutsThatMakeNoSense)
