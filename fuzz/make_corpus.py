@@ -59,6 +59,27 @@ BMP = b"BM" + struct.pack("<IHHI", 54 + len(BMP_PIXELS), 0, 0, 54) \
     + struct.pack("<IiiHHIIiiII", 40, 2, 2, 1, 24, 0, len(BMP_PIXELS), 2835, 2835, 0, 0) \
     + BMP_PIXELS
 
+
+def bmp_header(width: int, height: int, bits: int, pixel_bytes: int) -> bytes:
+    """A BMP file whose header claims width x height pixels of `bits` bits,
+    followed by pixel_bytes zero bytes (which may be far fewer than claimed)."""
+    table = (1 << bits) * 4 if bits <= 8 else 0
+    off_bits = 14 + 40 + table
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, 0, 0, 0, 0, 0)
+    return (b"BM" + struct.pack("<IHHI", off_bits + pixel_bytes, 0, 0, off_bits) + info
+            + bytes(table) + bytes(pixel_bytes))
+
+
+def picture(bmp: bytes) -> bytes:
+    return prop(b"Picture.Data", binary(short(b"TBitmap") + struct.pack("<I", len(bmp)) + bmp))
+
+
+# Headers whose row size times height does not fit 64 bits, one row short of
+# what the header says, and more pixels than a picture may have.
+BMP_OVERFLOW = bmp_header(0x7FFFFFFF, 0x7FFFFFFF, 32, 64)
+BMP_SHORT = bmp_header(3, 4, 24, 12 * 3)
+BMP_TOO_MANY_PIXELS = bmp_header(8193, 8193, 1, 256)
+
 STARTING_INPUTS = {
     "empty.tsc": design(),
     "label.tsc": design(record(b"TGBusinessCardLabel", b"Component0", BOUNDS
@@ -107,6 +128,14 @@ STARTING_INPUTS = {
                                  + prop(b"DepthShadow", b"\x04" + struct.pack("<i", -2**31))
                                  + prop(b"Font.Height", b"\x04" + struct.pack("<i", -2**31))
                                  + prop(b"Caption", b"\x0c" + struct.pack("<I", 70000) + b"W" * 70000))),
+    "bmp-overflow.tsc": design(record(b"TGImage", b"", BOUNDS + picture(BMP_OVERFLOW))),
+    "bmp-top-down-overflow.tsc": design(record(
+        b"TGImage", b"", BOUNDS + picture(bmp_header(0x7FFFFFFF, -0x7FFFFFFF, 32, 64)))),
+    "bmp-short.tsc": design(record(b"TGImage", b"", BOUNDS + picture(BMP_SHORT))),
+    "bmp-pixels.tsc": design(record(b"TGImage", b"", BOUNDS + picture(BMP_TOO_MANY_PIXELS))),
+    "image-overflow.tsc": design(record(b"TSuperShape", b"", BOUNDS
+                                        + prop(b"Image.Data", binary(struct.pack("<I", len(BMP_OVERFLOW))
+                                                                     + BMP_OVERFLOW)))),
     "float.tsc": design(record(b"TGPLabel", b"", prop(b"Angle", int16(90))
                                + prop(b"colorShadow", b"\x05" + bytes.fromhex("0000000000000080ff3f")))),
 }

@@ -186,6 +186,12 @@ struct TShownDesign
 int PrintSheet(const TOptions &o)
 {
     const TPreferences preferences = LoadPreferences(PreferencesPath());
+    // A sheet from a layout that makes no sense would come out blank or with
+    // the cards on top of each other; the user is to mend the setting first.
+    if (!preferences.LayoutProblem.isEmpty()) {
+        Print(stderr, preferences.LayoutProblem + QStringLiteral(" Nothing was printed.\n"));
+        return 1;
+    }
     const TCardLayout &layout = preferences.Layout;
     TCardDesign design;
     OpenDesign(design, o.design);
@@ -226,6 +232,9 @@ int PrintSheet(const TOptions &o)
 int RenderCard(const TOptions &o)
 {
     const TPreferences preferences = LoadPreferences(PreferencesPath());
+    if (!preferences.LayoutProblem.isEmpty())
+        Print(stderr, preferences.LayoutProblem + QLatin1Char(' ') + preferences.LayoutFallback +
+                          QLatin1Char('\n'));
     TShownDesign design(o.design, preferences.Layout);
     design.panel.SetZoom(float(o.zoom));
     QImage image(design.panel.size(), QImage::Format_ARGB32);

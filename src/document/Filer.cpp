@@ -3,27 +3,57 @@
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
 #include "document/StoredObject.h"
+#include "graphics/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <memory>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void CannotCreate(const QString &fileName)
+{
+    throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
+}
+
+} // namespace
+
+void WriteFilesTogether(const QList<TFileWrite> &files)
+{
+    // Nothing is moved into place before every file is complete, so a failure
+    // (or the program being stopped) in the middle leaves the old set whole.
+    std::vector<std::unique_ptr<QSaveFile>> pending;
+    pending.reserve(size_t(files.size()));
+    for (const TFileWrite &write : files) {
+        // QSaveFile follows a link and would put its file in the place of
+        // the device or FIFO it ends at.
+        if (IsSpecialFile(write.FileName))
+            CannotCreate(write.FileName);
+        auto file = std::make_unique<QSaveFile>(write.FileName);
+        // Unbuffered: a short write (disk full) shows in write()'s count
+        // rather than being lost in a final flush.
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            CannotCreate(write.FileName);
+        if (file->write(write.Bytes) != write.Bytes.size() ||
+            file->error() != QFileDevice::NoError) {
+            file->cancelWriting();
+            throw EStreamError(QStringLiteral("Stream write error"));
+        }
+        pending.push_back(std::move(file));
+    }
+    for (const std::unique_ptr<QSaveFile> &file : pending) {
+        // The ones not committed yet are discarded with their QSaveFile.
+        if (!file->commit())
+            throw EStreamError(QStringLiteral("Stream write error"));
+    }
+}
 
 void WriteFileAtomically(const QString &fileName, const QByteArray &bytes)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
-    // A short write can go unreported until the buffer is flushed, and the
-    // commit does not look back at it: check before the old file is replaced.
-    const bool written = file.write(bytes) == bytes.size() && file.flush() &&
-                         file.error() == QFileDevice::NoError && file.size() == bytes.size();
-    if (!written) {
-        file.cancelWriting();
-        throw EStreamError(QStringLiteral("Stream write error"));
-    }
-    if (!file.commit())
-        throw EStreamError(QStringLiteral("Stream write error"));
+    WriteFilesTogether({TFileWrite{fileName, bytes}});
 }
 
 // ---- saving -----------------------------------------------------------------
@@ -101,14 +131,15 @@ QList<TStoredObject *> TGLabelObjectFiler::ReadObjects(const QByteArray &data, Q
 QList<TStoredObject *> TGLabelObjectFiler::ReadFile(QObject *owner, TObjectHost *host,
                                                     const QString &fileName)
 {
-    if (!QFileInfo::exists(fileName))
+    QByteArray data;
+    switch (ReadRegularFile(fileName, kMaxDesignFileBytes, &data)) {
+    case TFileReadResult::Read:
+        return ReadObjects(data, owner, host);
+    case TFileReadResult::Missing:
         return {};
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    default:
         throw EStreamError(QStringLiteral("Cannot open file %1").arg(fileName));
-    const QByteArray data = file.readAll();
-    file.close();
-    return ReadObjects(data, owner, host);
+    }
 }
 
 QList<TStoredObject *> TGLabelObjectFiler::LoadObjects(QObject *owner, TObjectHost *host,
@@ -150,23 +181,33 @@ QString SidecarPath(const QString &designPath)
     return (dot < 0 ? designPath : designPath.left(dot)) + QStringLiteral(".TSE");
 }
 
-void WriteSidecar(const QString &designPath, const QString &backgroundPath)
+QByteArray SidecarBytes(const QString &backgroundPath)
+{
+    return backgroundPath.toUtf8() + QByteArrayLiteral("\r\n");
+}
+
+void RemoveSidecar(const QString &designPath)
 {
     const QString path = SidecarPath(designPath);
+    if (QFileInfo::exists(path) && !QFile::remove(path))
+        throw EStreamError(QStringLiteral("Cannot delete file %1").arg(path));
+}
+
+void WriteSidecar(const QString &designPath, const QString &backgroundPath)
+{
     if (backgroundPath.isEmpty()) {
-        if (QFileInfo::exists(path) && !QFile::remove(path))
-            throw EStreamError(QStringLiteral("Cannot delete file %1").arg(path));
+        RemoveSidecar(designPath);
         return;
     }
-    WriteFileAtomically(path, backgroundPath.toUtf8() + QByteArrayLiteral("\r\n"));
+    WriteFileAtomically(SidecarPath(designPath), SidecarBytes(backgroundPath));
 }
 
 QString ReadSidecar(const QString &designPath)
 {
-    QFile file(SidecarPath(designPath));
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    // Only its first line counts; a sidecar that is not a regular file counts as none.
+    QByteArray line;
+    if (ReadRegularFileHead(SidecarPath(designPath), 64 * 1024, &line) != TFileReadResult::Read)
         return QString();
-    QByteArray line = file.read(64 * 1024);
     for (qsizetype i = 0; i < line.size(); ++i) {
         if (line.at(i) == '\r' || line.at(i) == '\n') {
             line.truncate(i);

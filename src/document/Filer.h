@@ -33,7 +33,9 @@ public:
     void SaveObjects(const QList<TStoredObject *> &objects, const QString &fileName);
 
     // Reads every object of the file into new objects owned by owner and put
-    // into the host (which may be null); a missing file reads nothing.
+    // into the host (which may be null); a missing file reads nothing. Only a
+    // regular file of at most kMaxDesignFileBytes is read; anything else is
+    // "Cannot open file %s".
     QList<TStoredObject *> LoadObjects(QObject *owner, TObjectHost *host, const QString &fileName);
     // As LoadObjects, each object 15 pixels right and down of its stored place.
     QList<TStoredObject *> PasteObjects(QObject *owner, TObjectHost *host, const QString &fileName);
@@ -60,6 +62,20 @@ private:
 // Writes bytes to a file through QSaveFile: the old file stays unless the whole write succeeds.
 void WriteFileAtomically(const QString &fileName, const QByteArray &bytes);
 
+// One file of a save that writes several together.
+struct TFileWrite
+{
+    QString FileName;
+    QByteArray Bytes;
+};
+// Writes files that belong together (a design and its sidecar): every one is
+// written completely to a temporary file beside it first, and only then are
+// they moved into place, one right after the other, in the order given. When
+// any of them cannot be written, none is changed. "Cannot create file %s" or
+// "Stream write error" (EStreamError). A path that names a device, FIFO or
+// folder is never written: "Cannot create file %s".
+void WriteFilesTogether(const QList<TFileWrite> &files);
+
 // The background sidecar of a design: its path with the file name cut before
 // the name's first "." and ".TSE" appended ("/a/b.c/Card.v2.TSC" gives
 // "/a/b.c/Card.TSE").
@@ -67,5 +83,10 @@ QString SidecarPath(const QString &designPath);
 // One line, the background picture's path, ended by CR LF (UTF-8); an empty
 // path deletes an existing sidecar instead.
 void WriteSidecar(const QString &designPath, const QString &backgroundPath);
-// The first line of the sidecar, or empty when there is none.
+// The sidecar's bytes for a background picture's path.
+QByteArray SidecarBytes(const QString &backgroundPath);
+// Deletes the sidecar of a design when there is one ("Cannot delete file %s").
+void RemoveSidecar(const QString &designPath);
+// The first line of the sidecar, or empty when there is none (or it is not a
+// regular file).
 QString ReadSidecar(const QString &designPath);

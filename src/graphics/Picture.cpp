@@ -1,10 +1,13 @@
 #include "graphics/Picture.h"
 
+#include "graphics/RegularFile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -33,8 +36,17 @@ void PutU16(QByteArray &b, uint16_t v)
     b.append(char(v >> 8));
 }
 
+// The image readers refuse an image above their allocation limit; keep that
+// limit at the same budget as the BMP check, so that every picture the check
+// lets through also decodes.
+void ApplyDecodeBudget()
+{
+    QImageReader::setAllocationLimit(int(kMaxDecodedImageBytes / (1024 * 1024)));
+}
+
 QImage DecodeWith(const QByteArray &bytes, const char *format)
 {
+    ApplyDecodeBudget();
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -124,15 +136,24 @@ bool IsValidBmpFile(const QByteArray &file)
     if (tableEnd > size || offBits < 14 + headerSize || int64_t(offBits) > size)
         return false;
 
+    // Decoded, every pixel may take four bytes (the readers widen 16- and
+    // 24-bit rows to 32 bits); beyond the budget the picture is refused
+    // whatever the file says.
+    if (width > kMaxBitmapPixels || height > kMaxBitmapPixels / width)
+        return false;
+    const int64_t pixels = width * height;
+
     const int64_t available = size - int64_t(offBits);
     if (rle) {
         // Run-length data can describe many pixels in a few bytes; a real
         // picture still needs some bytes for its rows.
-        const int64_t pixels = width * height;
         return pixels <= std::max<int64_t>(int64_t(1) << 22, available * 128);
     }
+    // Uncompressed rows must all be in the file. width and bitCount are small
+    // enough here for the row size; the height is compared by division so
+    // that nothing can overflow.
     const int64_t rowBytes = ((width * bitCount + 31) / 32) * 4;
-    return rowBytes * height <= available;
+    return height <= available / rowBytes;
 }
 
 QByteArray EncodeBmp24(const QImage &image)
@@ -284,11 +305,9 @@ void TPicture::Clear()
 
 bool TPicture::LoadFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (ReadRegularFile(path, kMaxPictureFileBytes, &bytes) != TFileReadResult::Read)
         return false;
-    const QByteArray bytes = file.readAll();
-    file.close();
     const QString ext = QFileInfo(path).suffix().toLower();
 
     if (ext == QLatin1StringView("wmf") || ext == QLatin1StringView("emf")) {
@@ -305,6 +324,7 @@ bool TPicture::LoadFromFile(const QString &path)
         return true;
     }
     // Anything else goes to the general readers.
+    ApplyDecodeBudget();
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

@@ -4,13 +4,24 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 class QPainter;
 
+// What a decoded picture may take: 256 MB, that is 64 M pixels at the four
+// bytes a pixel takes once decoded (an 8192 x 8192 picture; a card scanned at
+// 1200 dpi needs about 13 M). Twice that with the file's own bytes, which are
+// kept for saving, is still well within a desktop's memory; a larger picture
+// is refused rather than risking the program.
+inline constexpr int64_t kMaxDecodedImageBytes = int64_t(256) * 1024 * 1024;
+inline constexpr int64_t kMaxBitmapPixels = kMaxDecodedImageBytes / 4;
+
 // BMP files as designs store them: "BM", a 40- or 12-byte information header,
-// and sizes that fit the data. Pixel counts of compressed bitmaps are bounded
-// by the data size, so a damaged header cannot ask for a huge image.
+// and sizes that fit the data: every row of an uncompressed bitmap must be in
+// the file. Pixel counts of compressed bitmaps are bounded by the data size,
+// so a damaged header cannot ask for a huge image, and no bitmap may have
+// more than kMaxBitmapPixels.
 bool IsValidBmpFile(const QByteArray &file);
 // A 24-bit BMP file with a 40-byte information header, rows bottom-up, each
 // padded to 4 bytes. An empty image gives an empty array.
@@ -55,7 +66,8 @@ public:
     // Loads a picture file by its extension: BMP (also DIB, RLE) and ICO as
     // they are, WMF and EMF as raw metafile bytes, anything else that the image
     // readers know as a bitmap. False (and the picture unchanged) when it
-    // cannot be read.
+    // cannot be read, is not a regular file or is larger than
+    // kMaxPictureFileBytes.
     bool LoadFromFile(const QString &path);
     // Draws the whole graphic stretched onto the target rectangle.
     void Draw(QPainter &painter, const QRect &target) const;

@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <utility>
 
 namespace {
 
@@ -28,8 +30,36 @@ constexpr int kHelpContext = 3101;
 // Largest length a field takes, in inches; the millimetre display takes the
 // same length. Margins may be negative (a sheet fed with an offset), sizes
 // and pitches may not.
-constexpr double kMaxInches = 999.999;
-constexpr double kMaxMM = 25399.97;
+constexpr double kMaxInches = kMaxLayoutInches;
+constexpr double kMaxMM = kMaxLayoutInches * kMMPerInch;
+
+constexpr int kMaxAcross = 10;
+constexpr int kMaxDown = 30;
+
+QString RangeMessage(const QString &label, const QString &bottom, const QString &top)
+{
+    return QStringLiteral("%1 must be a number from %2 to %3").arg(label, bottom, top);
+}
+
+// The rules of ValidCard, in its order: the first that fails, with the field
+// it is about.
+TLayoutProblem ValidCardRules(const TCardLayout &l)
+{
+    // Written so that a NaN fails every test.
+    if (!(l.Height >= 0.3))
+        return {QStringLiteral("Height"),
+                QStringLiteral("Card Height must be at least .3 inches (or 7mm)")};
+    if (!(l.Width >= 0.5))
+        return {QStringLiteral("Width"),
+                QStringLiteral("Card Width must be at least .5 inch (or 13mm)")};
+    if (l.Across >= 2 && !(l.HPitch >= l.Width))
+        return {QStringLiteral("HPitch"),
+                QStringLiteral("Horizontal Pitch must be at least = Card Width")};
+    if (l.Down >= 2 && !(l.VPitch >= l.Height))
+        return {QStringLiteral("VPitch"),
+                QStringLiteral("Vertical Pitch must be at least = Card Height")};
+    return {};
+}
 
 struct PredefinedEntry
 {
@@ -112,6 +142,62 @@ QString TCardLayout::PredefinedLayoutName(int index)
     return QString::fromLatin1(kPredefined[std::size_t(index)].name);
 }
 
+TLayoutProblem TCardLayout::Check() const
+{
+    struct Length
+    {
+        const char *key;
+        const char *label;
+        float value;
+        bool margin;
+    };
+    // In the order the dialog checks its fields.
+    const Length lengths[] = {
+        {"Height", "Card Height", Height, false},
+        {"Width", "Card Width", Width, false},
+        {"TopMargin", "Top Margin", TopMargin, true},
+        {"LeftMargin", "Left Margin", LeftMargin, true},
+        {"HPitch", "Horizontal Pitch", HPitch, false},
+        {"VPitch", "Vertical Pitch", VPitch, false},
+    };
+    for (const Length &length : lengths) {
+        const double bottom = length.margin ? -kMaxInches : 0.0;
+        // A field holds what it shows: three decimals.
+        const double shown = std::round(double(length.value) * 1000.0) / 1000.0;
+        if (!(shown >= bottom && shown <= kMaxInches))
+            return {QString::fromLatin1(length.key),
+                    RangeMessage(QString::fromLatin1(length.label),
+                                 TNumberField::FormatValue(bottom, 3, true),
+                                 TNumberField::FormatValue(kMaxInches, 3, true))};
+    }
+    if (Across < 1 || Across > kMaxAcross)
+        return {QStringLiteral("Across"),
+                RangeMessage(QStringLiteral("# across"), QStringLiteral("1"),
+                             QString::number(kMaxAcross))};
+    if (Down < 1 || Down > kMaxDown)
+        return {QStringLiteral("Down"), RangeMessage(QStringLiteral("# down"), QStringLiteral("1"),
+                                                     QString::number(kMaxDown))};
+    return ValidCardRules(*this);
+}
+
+TLayoutProblem TPrinterNudges::Check() const
+{
+    const std::pair<const char *, int> nudges[] = {
+        {"TopMarginNudge", TopMarginNudge},
+        {"LeftMarginNudge", LeftMarginNudge},
+        {"VerticalSpacing", VerticalSpacing},
+        {"HorizontalSpacing", HorizontalSpacing},
+    };
+    for (const auto &[key, value] : nudges) {
+        if (value < -kMaxPrinterNudge || value > kMaxPrinterNudge)
+            return {QString::fromLatin1(key),
+                    RangeMessage(QString::fromLatin1(key), QString::number(-kMaxPrinterNudge),
+                                 QString::number(kMaxPrinterNudge)) +
+                        QStringLiteral(" (1/32 inch)")};
+    }
+    return {};
+}
+
 QPointF TCardLayout::PositionCorner(int col, int row) const
 {
     return QPointF(double(LeftMargin) + col * double(HPitch),
@@ -146,8 +232,13 @@ void TNumberField::SetFormat(int decimals, bool trimZeros, double bottom, double
 
 QString TNumberField::Format(double value) const
 {
-    QString text = QString::number(value, 'f', m_decimals);
-    if (m_trimZeros && text.contains(QLatin1Char('.'))) {
+    return FormatValue(value, m_decimals, m_trimZeros);
+}
+
+QString TNumberField::FormatValue(double value, int decimals, bool trimZeros)
+{
+    QString text = QString::number(value, 'f', decimals);
+    if (trimZeros && text.contains(QLatin1Char('.'))) {
         while (text.endsWith(QLatin1Char('0')))
             text.chop(1);
         if (text.endsWith(QLatin1Char('.')))
@@ -274,8 +365,8 @@ void TEditCardLayout::BuildForm()
     eVertPitch = numberField("eVertPitch");
     eleftmarg = numberField("eleftmarg");
     etopmarg = numberField("etopmarg");
-    enbracross = spinField("enbracross", 10);
-    enbrdown = spinField("enbrdown", 30);
+    enbracross = spinField("enbracross", kMaxAcross);
+    enbrdown = spinField("enbrdown", kMaxDown);
 
     epapersize = new QComboBox(this);
     epapersize->setObjectName(QStringLiteral("epapersize"));
@@ -521,16 +612,7 @@ void TEditCardLayout::PredefinedLayoutsChange()
 
 QString TEditCardLayout::ValidationMessage(const TCardLayout &l)
 {
-    // Written so that a NaN fails every test.
-    if (!(l.Height >= 0.3))
-        return QStringLiteral("Card Height must be at least .3 inches (or 7mm)");
-    if (!(l.Width >= 0.5))
-        return QStringLiteral("Card Width must be at least .5 inch (or 13mm)");
-    if (l.Across >= 2 && !(l.HPitch >= l.Width))
-        return QStringLiteral("Horizontal Pitch must be at least = Card Width");
-    if (l.Down >= 2 && !(l.VPitch >= l.Height))
-        return QStringLiteral("Vertical Pitch must be at least = Card Height");
-    return QString();
+    return ValidCardRules(l).Message;
 }
 
 bool TEditCardLayout::ValidCard()
@@ -557,9 +639,8 @@ void TEditCardLayout::OKButtonClick()
 
     for (TNumberField *field : LengthFields()) {
         if (!field->HasNumber()) {
-            ShowInformation(QStringLiteral("%1 must be a number from %2 to %3")
-                                .arg(FieldLabel(field), field->Format(field->Bottom()),
-                                     field->Format(field->Top())));
+            ShowInformation(RangeMessage(FieldLabel(field), field->Format(field->Bottom()),
+                                         field->Format(field->Top())));
             field->setFocus(Qt::OtherFocusReason);
             field->selectAll();
             return;

@@ -14,6 +14,24 @@ class QRadioButton;
 class QShowEvent;
 class QSpinBox;
 
+// A layout or nudge value that cannot be used: the field (its name is the
+// preference key it is stored under) and why, in the words the layout dialog
+// uses for what is typed into it.
+struct TLayoutProblem
+{
+    QString Key;
+    QString Message;
+    bool IsNone() const { return Key.isEmpty(); }
+};
+
+// Longest length of the layout either way, in inches. The program prints on
+// Letter or A4 paper, neither longer than 12 inches: a larger card, a pitch
+// that puts the next card past the sheet or a margin past it prints nothing
+// sensible. The layout dialog's length fields take this range.
+inline constexpr double kMaxLayoutInches = 12.0;
+// Largest printer nudge either way, in 1/32 inch (10 inches).
+inline constexpr int kMaxPrinterNudge = 320;
+
 // Printer nudges, in 1/32 inch.
 struct TPrinterNudges
 {
@@ -21,6 +39,9 @@ struct TPrinterNudges
     int LeftMarginNudge = 0;
     int VerticalSpacing = 0;
     int HorizontalSpacing = 0;
+
+    // None when every nudge is within kMaxPrinterNudge either way.
+    TLayoutProblem Check() const;
 };
 
 // The sheet of card stock: card size, the grid of positions and the paper.
@@ -56,6 +77,12 @@ struct TCardLayout
     // Positions are numbered row by row, left to right.
     int PositionIndex(int col, int row) const { return row * Across + col; }
 
+    // The layout dialog's checks without the dialog, for a record that comes
+    // from elsewhere (TSC.INI): every length within the range its field
+    // takes, the counts within their spin fields' ranges, then the rules of
+    // ValidCard. None when the dialog would accept the record.
+    TLayoutProblem Check() const;
+
     bool operator==(const TCardLayout &) const = default;
 };
 
@@ -79,6 +106,8 @@ public:
     double Bottom() const { return m_bottom; }
     double Top() const { return m_top; }
     QString Format(double value) const;
+    // A value as a field with that format shows it (the inch display: 3, true).
+    static QString FormatValue(double value, int decimals, bool trimZeros);
 
 private:
     void Remember();

@@ -1,17 +1,58 @@
 #include "report/RPCanvas.h"
 
 #include "graphics/Geometry.h"
+#include "graphics/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QSaveFile>
 #include <QTemporaryFile>
+
+namespace {
+
+// Passes writes on to the file and remembers any that did not go through in
+// full. The PDF writer does not look at what its writes return, and a short
+// write to a full disk does not always leave an error on the file.
+class TCheckedWrites : public QIODevice
+{
+public:
+    explicit TCheckedWrites(QIODevice *target)
+        : m_target(target)
+    {
+    }
+    bool Failed() const { return m_failed; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (m_failed)
+            return -1;
+        const qint64 written = m_target->write(data, length);
+        if (written == length)
+            return length;
+        // A short write leaves no error; the rest, tried once more, says why
+        // (a full disk, a file size limit).
+        if (written >= 0)
+            m_target->write(data + written, length - written);
+        m_failed = true;
+        return -1;
+    }
+
+private:
+    QIODevice *m_target;
+    bool m_failed = false;
+};
+
+} // namespace
 
 TCanvasReport::TCanvasReport() = default;
 
@@ -19,6 +60,7 @@ TCanvasReport::~TCanvasReport()
 {
     if (m_devicePainter.isActive())
         m_devicePainter.end();
+    DiscardPdfFile();
 }
 
 void TCanvasReport::SetPrinterName(const QString &name)
@@ -210,7 +252,12 @@ QPainter *TCanvasReport::BeginPage()
             m_printer->setOutputFileName(m_spoolFile);
         }
         m_printer->setCopyCount(1);
-        if (!m_devicePainter.begin(m_printer.get())) {
+        if (!toQueue)
+            OpenPdfFile();
+        QPaintDevice *device = toQueue ? static_cast<QPaintDevice *>(m_printer.get())
+                                       : static_cast<QPaintDevice *>(m_pdfWriter.get());
+        if (!m_devicePainter.begin(device)) {
+            DiscardPdfFile();
             DiscardSpool();
             if (!toQueue)
                 throw EReportError(
@@ -221,7 +268,7 @@ QPainter *TCanvasReport::BeginPage()
                     .arg(m_printer->printerName()));
         }
         m_deviceOpen = true;
-    } else if (!m_printer->newPage()) {
+    } else if (m_pdfWriter ? !m_pdfWriter->newPage() : !m_printer->newPage()) {
         throw EReportError(QStringLiteral("The printer could not start a new page."));
     }
     m_pageOpen = true;
@@ -236,6 +283,70 @@ QPainter *TCanvasReport::BeginPage()
 void TCanvasReport::EndPage()
 {
     m_pageOpen = false;
+}
+
+void TCanvasReport::OpenPdfFile()
+{
+    DiscardPdfFile();
+    const QString shown = QDir::toNativeSeparators(m_outputFile);
+    // QSaveFile would follow a link to a device or FIFO and replace it.
+    auto file = std::make_unique<QSaveFile>(m_outputFile);
+    // Unbuffered: each write reaches the file at once, so its count is the truth.
+    if (IsSpecialFile(m_outputFile) || !file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw EReportError(
+            QStringLiteral("The file \"%1\" could not be written; nothing was printed.").arg(shown));
+    auto device = std::make_unique<TCheckedWrites>(file.get());
+    device->open(QIODevice::WriteOnly);
+    auto writer = std::make_unique<QPdfWriter>(device.get());
+    writer->setResolution(kPdfResolution);
+    writer->setTitle(Title());
+    writer->setCreator(QStringLiteral("Tessaro"));
+    // The whole sheet, as the printer in full-page mode has it: device pixel
+    // (0, 0) is the paper's corner.
+    const QPageLayout printerLayout = m_printer->pageLayout();
+    QPageLayout layout(printerLayout.pageSize(), printerLayout.orientation(), QMarginsF());
+    layout.setMode(QPageLayout::FullPageMode);
+    writer->setPageLayout(layout);
+    m_pdfFile = std::move(file);
+    m_pdfDevice = std::move(device);
+    m_pdfWriter = std::move(writer);
+}
+
+void TCanvasReport::DiscardPdfFile()
+{
+    m_pdfWriter.reset();
+    m_pdfDevice.reset();
+    if (m_pdfFile)
+        m_pdfFile->cancelWriting(); // the temporary file goes; a file of that name stays
+    m_pdfFile.reset();
+}
+
+void TCanvasReport::CommitPdfFile(bool drawn)
+{
+    if (!m_pdfFile)
+        throw EReportError(QStringLiteral("The print job could not be finished."));
+    const QString shown = QDir::toNativeSeparators(m_outputFile);
+    const bool complete = drawn && m_pdfDevice &&
+                          !static_cast<TCheckedWrites *>(m_pdfDevice.get())->Failed() &&
+                          m_pdfFile->error() == QFileDevice::NoError;
+    QString why = m_pdfFile->error() != QFileDevice::NoError
+                      ? m_pdfFile->errorString()
+                      : QStringLiteral("the disk did not take all of it");
+    m_pdfWriter.reset();
+    m_pdfDevice.reset();
+    if (!complete) {
+        DiscardPdfFile();
+        throw EReportError(
+            QStringLiteral("The file \"%1\" could not be written (%2); nothing was printed.")
+                .arg(shown, why));
+    }
+    const bool committed = m_pdfFile->commit();
+    why = m_pdfFile->errorString();
+    m_pdfFile.reset();
+    if (!committed)
+        throw EReportError(
+            QStringLiteral("The file \"%1\" could not be written (%2); nothing was printed.")
+                .arg(shown, why));
 }
 
 void TCanvasReport::DiscardSpool()
@@ -253,8 +364,8 @@ void TCanvasReport::AbortDevice()
         return;
     m_devicePainter.end();
     m_deviceOpen = false;
-    if (m_printer->outputFormat() == QPrinter::PdfFormat && m_spoolFile.isEmpty())
-        QFile::remove(m_outputFile); // an abandoned file is not a finished document
+    // An abandoned file is not a finished document: it never takes the name.
+    DiscardPdfFile();
     DiscardSpool();
 }
 
@@ -279,11 +390,7 @@ void TCanvasReport::EndJob(bool abandon)
         SubmitToQueue(spool);
         return;
     }
-    if (!ok)
-        throw EReportError(QStringLiteral("The print job could not be finished."));
-    if (QFileInfo(m_outputFile).size() <= 0)
-        throw EReportError(QStringLiteral("The file \"%1\" could not be written.")
-                               .arg(QDir::toNativeSeparators(m_outputFile)));
+    CommitPdfFile(ok);
 }
 
 void TCanvasReport::SubmitToQueue(const QString &spool)

@@ -5,7 +5,10 @@
 #include <QPainter>
 #include <memory>
 
+class QIODevice;
+class QPdfWriter;
 class QPrinter;
+class QSaveFile;
 class QWidget;
 
 // A report that draws on a printer device: a named print queue (the default
@@ -14,7 +17,10 @@ class QWidget;
 // that device pixel (0, 0) is the corner of the printable area. A queue job is
 // drawn by the system's print engine into a private spool file and handed to
 // the queue with `lp` (copies, title, paper) only when it is complete: an
-// aborted job prints nothing, and a refused one is reported.
+// aborted job prints nothing, and a refused one is reported. A PDF file is
+// written to a temporary file beside it, every write checked, and moved into
+// place only when it is complete: a full disk is reported (EReportError) and
+// leaves an existing file of that name as it was.
 class TCanvasReport : public TBaseReport
 {
 public:
@@ -66,6 +72,9 @@ protected:
 
 private:
     void ApplyPaper();
+    void OpenPdfFile();
+    void DiscardPdfFile();
+    void CommitPdfFile(bool drawn);
     void DiscardSpool();
     void SubmitToQueue(const QString &spool);
 
@@ -76,6 +85,11 @@ private:
     QPoint m_offsetPx;
     QSizeF m_paperOverride;
     QString m_spoolFile;
+    // A PDF job: the file being written, the device that checks each write
+    // into it, and the writer that draws into that device.
+    std::unique_ptr<QSaveFile> m_pdfFile;
+    std::unique_ptr<QIODevice> m_pdfDevice;
+    std::unique_ptr<QPdfWriter> m_pdfWriter;
     bool m_pageOpen = false;
     bool m_deviceOpen = false;
 };

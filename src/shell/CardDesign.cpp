@@ -1,6 +1,7 @@
 #include "shell/CardDesign.h"
 
 #include "document/Filer.h"
+#include "document/ObjectStream.h"
 #include "surface/GGraphc.h"
 #include "surface/Gbasepnl.h"
 
@@ -59,11 +60,22 @@ void TCardDesign::Open(const QString &path)
 
 void TCardDesign::Save(const QString &path)
 {
-    if (m_surface) {
-        m_surface->SaveToFile(path);
-    } else {
-        TGLabelObjectFiler filer;
-        filer.SaveAllObjects(&m_objects, path);
+    QByteArray design;
+    {
+        TZoomAtFullSize fullSize(m_surface);
+        design = WriteObjectList(m_surface ? m_surface->StoredObjects()
+                                           : m_objects.StoredObjects());
     }
-    WriteSidecar(path, m_backgroundArtFile);
+    // The design and its sidecar are both written out before either replaces
+    // the old one, so that a failure or a stop in between cannot leave the new
+    // design with the old background. (A design named like its own sidecar
+    // keeps none rather than being overwritten or deleted by it.)
+    const QString sidecar = SidecarPath(path);
+    const bool hasSidecar = sidecar != path;
+    QList<TFileWrite> files{{path, design}};
+    if (hasSidecar && !m_backgroundArtFile.isEmpty())
+        files.append({sidecar, SidecarBytes(m_backgroundArtFile)});
+    WriteFilesTogether(files);
+    if (hasSidecar && m_backgroundArtFile.isEmpty())
+        RemoveSidecar(path);
 }

@@ -45,8 +45,9 @@ public:
     // none), then the background art its sidecar names. A damaged file throws
     // EStreamError; the objects read before the damage stay.
     void Open(const QString &path);
-    // Writes every object at 100 % and the background sidecar; the old file
-    // stays whole when writing fails (EStreamError).
+    // Writes every object at 100 % and the background sidecar. Both are
+    // written completely before either is moved into place; when writing
+    // fails (EStreamError) the old design and sidecar stay as they were.
     void Save(const QString &path);
 
 private:

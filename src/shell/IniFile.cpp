@@ -1,5 +1,7 @@
 #include "shell/IniFile.h"
 
+#include "graphics/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -34,18 +36,20 @@ TIniFile::~TIniFile()
 
 void TIniFile::Load()
 {
-    QFile file(m_path);
-    if (!file.exists())
+    // Only a regular file of a size a settings file can have: a FIFO in its
+    // place would block the start for good, a device or a huge file would
+    // take the memory. Anything else counts as unreadable (defaults), and is
+    // never overwritten.
+    QByteArray bytes;
+    QString why;
+    switch (ReadRegularFile(m_path, kMaxPreferencesFileBytes, &bytes, &why)) {
+    case TFileReadResult::Read:
+        break;
+    case TFileReadResult::Missing:
         return; // a missing file reads as empty; writing creates it
-    if (!file.open(QIODevice::ReadOnly)) {
+    default:
         m_unreadable = true;
-        m_error = QStringLiteral("Unable to read %1: %2").arg(m_path, file.errorString());
-        return;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        m_unreadable = true;
-        m_error = QStringLiteral("Unable to read %1: %2").arg(m_path, file.errorString());
+        m_error = QStringLiteral("Unable to read %1: %2").arg(m_path, why);
         return;
     }
     if (bytes.startsWith("\xEF\xBB\xBF")) {

@@ -17,6 +17,10 @@
 // turn its accented characters into replacement marks. It is written as UTF-8
 // with '\n' line ends.
 //
+// Only a regular file of at most kMaxPreferencesFileBytes is read; anything
+// else in its place (a FIFO, a device, a huge file) counts as a file that
+// cannot be read: it gives the defaults and is never overwritten.
+//
 // Each change is saved at once through QSaveFile, so a failed write leaves
 // the old file as it was. Between BeginUpdate() and the matching EndUpdate()
 // changes are only collected, and EndUpdate() saves them in one write.

@@ -1,5 +1,6 @@
 #include "shell/MRUFileList.h"
 
+#include "graphics/RegularFile.h"
 #include "shell/IniFile.h"
 
 #include <QAction>
@@ -122,6 +123,9 @@ void TMRUFileList::LoadList()
     const TIniFile ini(AutoSaveName);
     m_files = ini.ReadSectionLineValues(AutoSaveKey);
     m_files.removeAll(QString());
+    // A folder, FIFO or device is never a design (the start reopens the first
+    // entry); a file that is missing now may come back (a drive not mounted).
+    m_files.removeIf([](const QString &path) { return IsSpecialFile(path); });
     while (m_files.size() > Maximum)
         m_files.removeLast();
     RebuildMenu();

@@ -10,16 +10,9 @@ const QString kPersonal = QStringLiteral("Personal");
 const QString kFont = QStringLiteral("Default Font");
 const QString kLayout = QStringLiteral("Layout");
 
-// A value that reads as a number but cannot be a sensible layout (a card of
-// no size, or one a thousand inches wide) would make the design surface
-// unusable; such values fall back to their defaults.
-float LengthOrDefault(const TIniFile &ini, const QString &key, float def, float minimum)
+float Length(const TIniFile &ini, const QString &key, float def)
 {
-    const int raw = ini.ReadInteger(kLayout, key, InchesToThousandths(def));
-    const float inches = ThousandthsToInches(raw);
-    if (inches < minimum || inches > 100.0f)
-        return def;
-    return inches;
+    return ThousandthsToInches(ini.ReadInteger(kLayout, key, InchesToThousandths(def)));
 }
 
 int IntegerInRange(const TIniFile &ini, const QString &section, const QString &key, int def,
@@ -27,6 +20,12 @@ int IntegerInRange(const TIniFile &ini, const QString &section, const QString &k
 {
     const int v = ini.ReadInteger(section, key, def);
     return (v < low || v > high) ? def : v;
+}
+
+QString ProblemText(const QString &iniPath, const QString &section, const TLayoutProblem &problem)
+{
+    return QStringLiteral("The value of %1 in section [%2] of %3 cannot be used: %4.")
+        .arg(problem.Key, section, iniPath, problem.Message);
 }
 
 } // namespace
@@ -62,6 +61,12 @@ TPreferences LoadPreferences(const QString &iniPath)
     p.Nudges.LeftMarginNudge = ini.ReadInteger(kPrinter, QStringLiteral("LeftMarginNudge"), 0);
     p.Nudges.VerticalSpacing = ini.ReadInteger(kPrinter, QStringLiteral("VerticalSpacing"), 0);
     p.Nudges.HorizontalSpacing = ini.ReadInteger(kPrinter, QStringLiteral("HorizontalSpacing"), 0);
+    // Values that read but make no sense would print blank or stacked sheets.
+    if (const TLayoutProblem problem = p.Nudges.Check(); !problem.IsNone()) {
+        p.LayoutProblem = ProblemText(iniPath, kPrinter, problem);
+        p.LayoutFallback = QStringLiteral("The printer nudges are not used.");
+        p.Nudges = TPrinterNudges();
+    }
     p.ShowBottomMarginWarning = ini.ReadBool(kPrinter, QStringLiteral("ShowBottomMarginWarning"), true);
 
     for (int i = 0; i < TPreferences::PersonalInfoCount; ++i)
@@ -69,20 +74,34 @@ TPreferences LoadPreferences(const QString &iniPath)
 
     TCardLayout &l = p.Layout;
     const TCardLayout &dl = d.Layout;
-    l.Height = LengthOrDefault(ini, QStringLiteral("Height"), dl.Height, 0.1f);
-    l.Width = LengthOrDefault(ini, QStringLiteral("Width"), dl.Width, 0.1f);
-    l.Across = IntegerInRange(ini, kLayout, QStringLiteral("Across"), dl.Across, 1, 10);
-    l.Down = IntegerInRange(ini, kLayout, QStringLiteral("Down"), dl.Down, 1, 30);
-    l.TopMargin = LengthOrDefault(ini, QStringLiteral("TopMargin"), dl.TopMargin, -100.0f);
-    l.LeftMargin = LengthOrDefault(ini, QStringLiteral("LeftMargin"), dl.LeftMargin, -100.0f);
-    l.HPitch = LengthOrDefault(ini, QStringLiteral("HPitch"), dl.HPitch, 0.0f);
-    l.VPitch = LengthOrDefault(ini, QStringLiteral("VPitch"), dl.VPitch, 0.0f);
+    l.Height = Length(ini, QStringLiteral("Height"), dl.Height);
+    l.Width = Length(ini, QStringLiteral("Width"), dl.Width);
+    l.Across = ini.ReadInteger(kLayout, QStringLiteral("Across"), dl.Across);
+    l.Down = ini.ReadInteger(kLayout, QStringLiteral("Down"), dl.Down);
+    l.TopMargin = Length(ini, QStringLiteral("TopMargin"), dl.TopMargin);
+    l.LeftMargin = Length(ini, QStringLiteral("LeftMargin"), dl.LeftMargin);
+    l.HPitch = Length(ini, QStringLiteral("HPitch"), dl.HPitch);
+    l.VPitch = Length(ini, QStringLiteral("VPitch"), dl.VPitch);
     l.PredefLayout = IntegerInRange(ini, kLayout, QStringLiteral("PredefLayout"), dl.PredefLayout,
                                     -1, 13);
     l.Papersize = ini.ReadInteger(kLayout, QStringLiteral("Papersize"), dl.Papersize);
     if (l.Papersize != 1 && l.Papersize != 9)
         l.Papersize = dl.Papersize;
     l.UseMM = ini.ReadBool(kLayout, QStringLiteral("UseMM"), dl.UseMM);
+    // Checked as the layout dialog checks what is typed into it; a layout it
+    // would refuse is not used at all, rather than value by value.
+    if (const TLayoutProblem problem = l.Check(); !problem.IsNone()) {
+        if (p.LayoutProblem.isEmpty()) {
+            p.LayoutProblem = ProblemText(iniPath, kLayout, problem);
+            p.LayoutFallback = QStringLiteral("The standard card layout is used until the layout "
+                                              "is changed (Edit, Change Business Card Layout).");
+        } else {
+            p.LayoutFallback = QStringLiteral(
+                "The standard card layout is used until the layout is changed (Edit, Change "
+                "Business Card Layout), and the printer nudges are not used.");
+        }
+        l = TCardLayout();
+    }
 
     TDefaultFontSetting &f = p.DefaultFont;
     const QString name = ini.ReadString(kFont, QStringLiteral("Name"), d.DefaultFont.Name);

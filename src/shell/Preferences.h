@@ -26,12 +26,21 @@ struct TPreferences
     QStringList PersonalInfo = QStringList(PersonalInfoCount, QString());
     TDefaultFontSetting DefaultFont;
     TCardLayout Layout;
+
+    // Empty when the stored layout and printer nudges can be used. Otherwise
+    // the first value that cannot, with its key, section and file, and why
+    // (LayoutProblem); the layout or the nudges it belongs to are then the
+    // standard ones, as LayoutFallback says.
+    QString LayoutProblem;
+    QString LayoutFallback;
 };
 
 // The keys of section "Personal", in the order of PersonalInfo.
 const QStringList &PersonalInfoKeys();
 
-// Reads the four sections; missing or unusable values give their defaults.
+// Reads the four sections; missing values and values that are not numbers
+// give their defaults. A layout or nudges that the layout dialog would refuse
+// are replaced by the standard ones and reported in LayoutProblem.
 TPreferences LoadPreferences(const QString &iniPath);
 // Writes the four sections; false (with the reason) when the file cannot be written.
 bool SavePreferences(const QString &iniPath, const TPreferences &preferences,

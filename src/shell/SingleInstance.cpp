@@ -8,9 +8,12 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -27,28 +30,58 @@ QString UserTag()
 #endif
 }
 
-QString LockFolder()
+QString RuntimeFolder()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::tempPath();
-    return folder;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? QDir::cleanPath(folder) : QString();
+}
+
+// True when the lock names an owner on this machine that has ended. Such a
+// lock normally goes at once; it stays only where the folder cannot be
+// written, and then must not be taken for a running copy.
+bool OwnerHasEnded(QLockFile &lock)
+{
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (!lock.getLockInfo(&pid, &host, &app))
+        return true; // no owner written: no copy ever ran with it
+#ifdef Q_OS_UNIX
+    if (!host.isEmpty() && host != QSysInfo::machineHostName())
+        return false;
+    return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+#else
+    return false;
+#endif
 }
 
 } // namespace
 
 TSingleInstance::TSingleInstance(const QString &name, QObject *parent)
+    : TSingleInstance(name, DefaultFolders(), parent)
+{
+}
+
+TSingleInstance::TSingleInstance(const QString &name, const QStringList &folders, QObject *parent)
     : QObject(parent)
 {
-    const QString folder = LockFolder();
-    m_lockPath = folder + QLatin1Char('/') + name + QStringLiteral(".lock");
+    const QString runtime = RuntimeFolder();
     const QString socketName = name + QLatin1Char('-') + UserTag();
-    // In the private runtime folder the socket is out of other users' reach;
-    // under the shared temporary folder QLocalServer picks the place itself.
-    if (folder != QDir::tempPath())
-        m_serverName = folder + QLatin1Char('/') + socketName;
-    else
-        m_serverName = socketName;
+    for (const QString &given : folders) {
+        const QString folder = QDir::cleanPath(given);
+        // Only the private runtime folder is the user's own; in any other the
+        // lock carries the user id too.
+        const bool shared = runtime.isEmpty() || folder != runtime;
+        TPlace place;
+        place.lockPath = folder + QLatin1Char('/') +
+                         (shared ? socketName : name) + QStringLiteral(".lock");
+        place.serverName = folder + QLatin1Char('/') + socketName;
+        m_places.append(place);
+    }
+    if (!m_places.isEmpty()) {
+        m_lockPath = m_places.first().lockPath;
+        m_serverName = m_places.first().serverName;
+    }
 }
 
 TSingleInstance::~TSingleInstance()
@@ -67,57 +100,146 @@ QString TSingleInstance::DefaultName()
     return name;
 }
 
+QStringList TSingleInstance::DefaultFolders()
+{
+    QStringList folders;
+    const QString runtime = RuntimeFolder();
+    if (!runtime.isEmpty())
+        folders.append(runtime);
+    QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    if (temp.isEmpty())
+        temp = QDir::tempPath();
+    temp = QDir::cleanPath(temp);
+    if (!folders.contains(temp))
+        folders.append(temp);
+    return folders;
+}
+
 bool TSingleInstance::IsFirst()
 {
     if (m_decided)
         return m_first;
     m_decided = true;
 
-    m_lock = std::make_unique<QLockFile>(m_lockPath);
-    // Only a lock whose process has gone counts as stale: a copy that has been
-    // running for days still holds it.
-    m_lock->setStaleLockTime(0);
-    bool locked = m_lock->tryLock(0);
-    if (!locked && m_lock->error() == QLockFile::LockFailedError) {
-        // tryLock has already cleared a lock whose process is gone. A lock file
-        // that names no owner (cut short by a crash or a full disk) would block
-        // every start; remove it. QLockFile only removes a lock nobody holds.
-        qint64 pid = 0;
-        QString host;
-        QString app;
-        if (!m_lock->getLockInfo(&pid, &host, &app) && m_lock->removeStaleLockFile())
-            locked = m_lock->tryLock(0);
+    QStringList reasons;
+    for (qsizetype i = 0; i < m_places.size(); ++i) {
+        QString why;
+        switch (TryPlace(m_places.at(i), &why)) {
+        case TAttempt::Answered:
+            m_first = false;
+            return false;
+        case TAttempt::Holding:
+            // A copy that had to pass this place over when it started (it was
+            // full or read-only then) may be running from a later one.
+            for (qsizetype j = i + 1; j < m_places.size(); ++j) {
+                if (OtherCopyAnswers(m_places.at(j))) {
+                    m_server->close();
+                    delete m_server;
+                    m_server = nullptr;
+                    m_lock->unlock();
+                    m_lock.reset();
+                    m_first = false;
+                    return false;
+                }
+            }
+            m_first = true;
+            return true;
+        case TAttempt::PassOver:
+            reasons.append(why);
+            break;
+        }
     }
-    if (locked) {
-        m_first = true;
-        Listen();
-        return true;
-    }
-    if (m_lock->error() == QLockFile::LockFailedError) {
-        AskToRaise(m_serverName);
-        m_lock.reset();
-        m_first = false;
-        return false;
-    }
-    // No lock can be made here: run unguarded rather than not at all.
-    qWarning("Unable to create the lock file %s", qPrintable(m_lockPath));
-    m_lock.reset();
+    // Better a second copy than no program at all; the caller says so.
+    m_problem = QStringLiteral("no lock could be made to keep the program to one running copy "
+                               "(%1); it starts anyway.")
+                    .arg(reasons.isEmpty() ? QStringLiteral("no folder for it")
+                                           : reasons.join(QStringLiteral("; ")));
     m_first = true;
     return true;
 }
 
-void TSingleInstance::Listen()
+TSingleInstance::TAttempt TSingleInstance::TryPlace(const TPlace &place, QString *why)
 {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    // We hold the lock, so a socket file left here is from a copy that crashed.
-    QLocalServer::removeServer(m_serverName);
-    if (!m_server->listen(m_serverName)) {
-        qWarning("Unable to listen on %s: %s", qPrintable(m_serverName),
-                 qPrintable(m_server->errorString()));
-        return;
+    auto lock = std::make_unique<QLockFile>(place.lockPath);
+    // Only a lock whose process has gone counts as stale: a copy that has been
+    // running for days still holds it.
+    lock->setStaleLockTime(0);
+    bool locked = lock->tryLock(0);
+    if (!locked && lock->error() == QLockFile::LockFailedError) {
+        // tryLock has already cleared a lock whose process is gone, where the
+        // folder lets it. A lock file that names no owner (cut short by a
+        // crash or a full disk) would block every start; remove it.
+        qint64 pid = 0;
+        QString host;
+        QString app;
+        if (!lock->getLockInfo(&pid, &host, &app) && lock->removeStaleLockFile())
+            locked = lock->tryLock(0);
     }
+    if (locked) {
+        QString listenProblem;
+        if (!Listen(place.serverName, &listenProblem)) {
+            lock->unlock();
+            *why = listenProblem;
+            return TAttempt::PassOver;
+        }
+        m_lock = std::move(lock);
+        m_lockPath = place.lockPath;
+        m_serverName = place.serverName;
+        return TAttempt::Holding;
+    }
+    if (lock->error() == QLockFile::LockFailedError) {
+        if (OwnerHasEnded(*lock)) {
+            *why = QStringLiteral("%1 was left by a copy that has ended and cannot be removed")
+                       .arg(place.lockPath);
+            return TAttempt::PassOver;
+        }
+        m_lockPath = place.lockPath;
+        m_serverName = place.serverName;
+        if (AskToRaise(place.serverName))
+            return TAttempt::Answered;
+        // Its owner does not answer (a process that got the id of a copy
+        // that ended, or a copy that hangs): do not let it keep this one out.
+        *why = QStringLiteral("the copy holding %1 does not answer").arg(place.lockPath);
+        return TAttempt::PassOver;
+    }
+    *why = QStringLiteral("%1 cannot be created").arg(place.lockPath);
+    return TAttempt::PassOver;
+}
+
+bool TSingleInstance::OtherCopyAnswers(const TPlace &place) const
+{
+    if (!QFileInfo::exists(place.lockPath))
+        return false;
+    QLockFile lock(place.lockPath);
+    if (OwnerHasEnded(lock))
+        return false;
+    // It is running already, so it listens already: one try is enough.
+    QLocalSocket socket;
+    socket.connectToServer(place.serverName);
+    if (!socket.waitForConnected(500))
+        return false;
+    socket.write(kRaiseRequest);
+    const bool sent = socket.waitForBytesWritten(1000);
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(500);
+    return sent;
+}
+
+bool TSingleInstance::Listen(const QString &serverName, QString *why)
+{
+    auto *server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    // We hold the lock, so a socket file left here is from a copy that crashed.
+    QLocalServer::removeServer(serverName);
+    if (!server->listen(serverName)) {
+        *why = QStringLiteral("%1 cannot be listened on: %2").arg(serverName, server->errorString());
+        delete server;
+        return false;
+    }
+    m_server = server;
     connect(m_server, &QLocalServer::newConnection, this, &TSingleInstance::AcceptConnections);
+    return true;
 }
 
 void TSingleInstance::AcceptConnections()

@@ -3,6 +3,7 @@
 #include "document/Filer.h"
 
 #include "DocumentTestSupport.h"
+#include "common/HostileFiles.h"
 #include "common/TestSupport.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -418,4 +420,113 @@ TEST_F(FilerTest, ReaderHandsEachObjectToItsHostBeforeReadingItAndReturnsItUnpla
     ASSERT_EQ(loose.size(), 2);
     EXPECT_EQ(loose[0]->Parent(), nullptr);
     EXPECT_EQ(static_cast<TGBusinessCardLabel *>(loose[1])->Caption(), "Second");
+}
+
+// ---- files that are not designs ---------------------------------------------------
+
+namespace {
+
+// Runs in a child process with little memory to spare: exits 0 when a design
+// that is a link to a device that never ends is refused without reading it.
+[[noreturn]] void ReadDesignFromDevice(const QString &link)
+{
+    long pages = 0;
+    if (FILE *f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld", &pages) != 1)
+            pages = 0;
+        std::fclose(f);
+    }
+    rlimit limit{};
+    limit.rlim_cur = size_t(pages) * size_t(sysconf(_SC_PAGESIZE)) + (size_t(256) << 20);
+    limit.rlim_max = RLIM_INFINITY;
+    setrlimit(RLIMIT_AS, &limit);
+    QObject owner;
+    try {
+        TGLabelObjectFiler().LoadObjects(&owner, nullptr, link);
+    } catch (const EStreamError &e) {
+        _exit(e.Message() == QStringLiteral("Cannot open file %1").arg(link) ? 0 : 1);
+    }
+    _exit(2);
+}
+
+} // namespace
+
+TEST_F(FilerTest, OnlyRegularFilesOfADesignsSizeAreRead)
+{
+    PlaceLabel(10, 10, QStringLiteral("Real"));
+    const QString real = dir.filePath(QStringLiteral("REAL.TSC"));
+    surface->SaveToFile(real);
+    auto cannotOpen = [this](const QString &path) {
+        try {
+            TGLabelObjectFiler().LoadObjects(owner.get(), nullptr, path);
+        } catch (const EStreamError &e) {
+            return e.Message() == QStringLiteral("Cannot open file %1").arg(path);
+        }
+        return false;
+    };
+
+    // A link to a design is followed.
+    const QString link = dir.filePath(QStringLiteral("LINK.TSC"));
+    ASSERT_TRUE(QFile::link(real, link));
+    EXPECT_EQ(TGLabelObjectFiler().LoadObjects(owner.get(), nullptr, link).size(), 1);
+
+    // A FIFO would block the window in open() for good.
+    const QString fifo = dir.filePath(QStringLiteral("FIFO.TSC"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    bool refused = false;
+    EXPECT_TRUE(FinishesWithoutBlocking([&] { refused = cannotOpen(fifo); }, fifo));
+    EXPECT_TRUE(refused);
+
+    // A file larger than any design (sparse: it takes no room on the disk).
+    const QString huge = dir.filePath(QStringLiteral("HUGE.TSC"));
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ReadAll(real));
+        ASSERT_TRUE(file.resize(64 * 1024 * 1024 + 1));
+    }
+    EXPECT_TRUE(cannotOpen(huge));
+
+    // A link to /dev/zero, read with little memory to spare.
+    const QString zero = dir.filePath(QStringLiteral("ZERO.TSC"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(ReadDesignFromDevice(zero), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(FilerTest, AClipboardFileReplacedByAFifoIsNeitherReadNorReplaced)
+{
+    TGBusinessCardLabel *label = PlaceLabel(10, 10, QStringLiteral("Copied"));
+    const QString clipboard = surface->ClipboardFile();
+    const QString fifo = dir.filePath(QStringLiteral("clip.fifo"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    QFile::remove(clipboard);
+    ASSERT_TRUE(QFile::link(fifo, clipboard));
+
+    // Paste: refused at once with the message for a file that cannot be read.
+    QString message;
+    EXPECT_TRUE(FinishesWithoutBlocking(
+        [&] {
+            try {
+                surface->ClipboardCommand(2);
+            } catch (const EStreamError &e) {
+                message = e.Message();
+            }
+        },
+        fifo));
+    EXPECT_EQ(message, QStringLiteral("Cannot open file %1").arg(clipboard));
+    EXPECT_EQ(surface->ObjectCount(), 1);
+
+    // Copy: the FIFO the link ends at is not replaced by a file.
+    surface->Handles()->AddToSelection(label);
+    message.clear();
+    try {
+        surface->ClipboardCommand(1);
+    } catch (const EStreamError &e) {
+        message = e.Message();
+    }
+    EXPECT_EQ(message, QStringLiteral("Cannot create file %1").arg(clipboard));
+    EXPECT_TRUE(IsFifo(fifo));
+    EXPECT_TRUE(QFileInfo(clipboard).isSymLink());
+    QFile::remove(clipboard);
 }

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -163,6 +164,7 @@ TEST(CardLayout, PredefinedLayoutsAndPositions)
         EXPECT_FALSE(p.UseMM);
         EXPECT_EQ(p.Papersize, i < 9 ? 1 : 9);
         EXPECT_EQ(TEditCardLayout::ValidationMessage(p), QString());
+        EXPECT_TRUE(p.Check().IsNone()) << p.Check().Message.toStdString();
         if (i < 9) {
             TCardLayout expected; // the defaults are the first Letter layout
             expected.PredefLayout = i;
@@ -558,15 +560,15 @@ TEST(EditCardLayout, TextThatIsNotANumber)
     form.Type("eCardwidth", QStringLiteral("4x.5"));
     EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("4.5"));
     form.SetText("eCardwidth", QString());
-    EXPECT_EQ(form.OkRefused(), QStringLiteral("Card Width must be a number from 0 to 999.999"));
+    EXPECT_EQ(form.OkRefused(), QStringLiteral("Card Width must be a number from 0 to 12"));
     EXPECT_EQ(form.dialog.focusWidget(), form.Field("eCardwidth"));
     form.SetText("eleftmarg", QStringLiteral("."));
     form.SetText("eCardwidth", QStringLiteral("3.1"));
     EXPECT_EQ(form.OkRefused(),
-              QStringLiteral("Left Margin must be a number from -999.999 to 999.999"));
-    form.SetText("eleftmarg", QStringLiteral("1000"));
+              QStringLiteral("Left Margin must be a number from -12 to 12"));
+    form.SetText("eleftmarg", QStringLiteral("12.5"));
     EXPECT_EQ(form.OkRefused(),
-              QStringLiteral("Left Margin must be a number from -999.999 to 999.999"));
+              QStringLiteral("Left Margin must be a number from -12 to 12"));
 
     // Switching the unit keeps the last number the field held.
     form.SetText("eleftmarg", QString());
@@ -575,7 +577,7 @@ TEST(EditCardLayout, TextThatIsNotANumber)
     EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("78.74"));
     form.SetText("eHorizPitch", QStringLiteral("-5")); // a pitch is never negative
     EXPECT_EQ(form.OkRefused(),
-              QStringLiteral("Horizontal Pitch must be a number from 0.00 to 25399.97"));
+              QStringLiteral("Horizontal Pitch must be a number from 0.00 to 304.80"));
 }
 
 TEST(EditCardLayout, CancelChangesNothing)
@@ -612,4 +614,66 @@ TEST(EditCardLayout, HelpOpensTheLayoutTopic)
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->CurrentContext(), 3101);
     viewer->hide();
+}
+
+// A stored layout is checked with the dialog's own rules: what the dialog
+// refuses when it is opened with that layout and "Ok" is pressed, the check
+// refuses with the same words, naming the field.
+TEST(EditCardLayout, TheCheckOfStoredLayoutsIsTheDialogs)
+{
+    struct Case
+    {
+        const char *key;
+        TCardLayout layout;
+    };
+    std::vector<Case> cases;
+    auto add = [&cases](const char *key, auto change) {
+        TCardLayout l;
+        change(l);
+        cases.push_back({key, l});
+    };
+    add("TopMargin", [](TCardLayout &l) { l.TopMargin = 99.0f; });
+    add("TopMargin", [](TCardLayout &l) { l.TopMargin = -99.0f; });
+    add("LeftMargin", [](TCardLayout &l) { l.LeftMargin = 12.5f; });
+    add("Width", [](TCardLayout &l) { l.Width = l.HPitch = 100.0f; });
+    add("Height", [](TCardLayout &l) { l.Height = 0.2f; });
+    add("HPitch", [](TCardLayout &l) { l.HPitch = 0.0f; });
+    add("VPitch", [](TCardLayout &l) { l.VPitch = 1.0f; });
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.key);
+        const TLayoutProblem problem = c.layout.Check();
+        EXPECT_EQ(problem.Key, QString::fromLatin1(c.key));
+        LayoutForm form(c.layout);
+        form.Show();
+        EXPECT_EQ(form.OkRefused(), problem.Message);
+    }
+
+    // At the limits the dialog and the check both accept.
+    TCardLayout edge;
+    edge.Width = edge.HPitch = 12.0f;
+    edge.TopMargin = -12.0f;
+    edge.LeftMargin = 12.0f;
+    edge.Across = 10;
+    edge.Down = 30;
+    EXPECT_TRUE(edge.Check().IsNone()) << edge.Check().Message.toStdString();
+    LayoutForm form(edge);
+    form.Show();
+    UnexpectedBoxGuard guard;
+    form.Click("OKButton");
+    EXPECT_EQ(guard.Text(), QString());
+    EXPECT_EQ(form.dialog.result(), QDialog::Accepted);
+
+    // Counts outside the spin fields' ranges, which the dialog cannot hold.
+    TCardLayout across;
+    across.Across = 11;
+    EXPECT_EQ(across.Check().Key, QStringLiteral("Across"));
+    TCardLayout down;
+    down.Down = 0;
+    EXPECT_EQ(down.Check().Message, QStringLiteral("# down must be a number from 1 to 30"));
+
+    TPrinterNudges nudges;
+    nudges.VerticalSpacing = 320;
+    EXPECT_TRUE(nudges.Check().IsNone());
+    nudges.LeftMarginNudge = -32000;
+    EXPECT_EQ(nudges.Check().Key, QStringLiteral("LeftMarginNudge"));
 }

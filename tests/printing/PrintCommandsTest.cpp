@@ -2,6 +2,7 @@
 // "Print to PDF..." and preview, tessaro-batch print / render, and the CUPS
 // queue of the test script.
 #include "PrintTestSupport.h"
+#include "common/HostileFiles.h"
 #include "common/TestSupport.h"
 #include "objects/gbclabel32.h"
 #include "printing/Printlbl.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
@@ -29,7 +31,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <functional>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -43,7 +48,9 @@ struct TRun
     QString err;
 };
 
-TRun RunBatch(const QStringList &args)
+// childSetup runs in the child before the tool starts (limits, signals).
+TRun RunBatch(const QStringList &args, const std::function<void()> &childSetup = {},
+              int timeoutMs = 120000)
 {
     TRun run;
     if (!QFile::exists(BatchPath)) {
@@ -54,8 +61,10 @@ TRun RunBatch(const QStringList &args)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     process.setProcessEnvironment(env);
+    if (childSetup)
+        process.setChildProcessModifier(childSetup);
     process.start(BatchPath, args);
-    if (!process.waitForFinished(120000)) {
+    if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
         return run;
@@ -322,6 +331,115 @@ TEST_F(PrintCommandsTest, BatchFailuresAreClear)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.contains("print DESIGN --printer QUEUE"));
     EXPECT_TRUE(run.out.contains("render DESIGN -o CARD.png"));
+}
+
+TEST_F(PrintCommandsTest, PrintToPdfOnAFullDiskSaysSoAndKeepsTheOldSheet)
+{
+    Start();
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    window->OpenBCFile(design);
+    const QString pdf = dir.filePath("sheet.pdf");
+    const QByteArray old("%PDF-1.4 the sheet printed last week\n");
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    CloseStatusWhenDone();
+    QString told;
+    WhenModal([](QWidget *w) { return qobject_cast<QMessageBox *>(w) != nullptr; },
+              [&told](QWidget *w) {
+                  auto *box = static_cast<QMessageBox *>(w);
+                  told = box->text();
+                  box->accept();
+              });
+    bool printed = true;
+    {
+        TFileSizeLimit full(1024);
+        ASSERT_TRUE(full.Ok());
+        printed = window->PrintToPdf(pdf);
+    }
+    EXPECT_FALSE(printed);
+    EXPECT_TRUE(told.contains("sheet.pdf")) << told.toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+}
+
+TEST_F(PrintCommandsTest, BatchRefusesLayoutsThatMakeNoSense)
+{
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    const QString pdf = dir.filePath("sheet.pdf");
+    const struct
+    {
+        const char *ini;
+        const char *key;
+    } cases[] = {
+        {"[Layout]\nTopMargin=99000\n", "TopMargin"},
+        {"[Layout]\nTopMargin=-99000\n", "TopMargin"},
+        {"[Layout]\nVPitch=0\n", "VPitch"},
+        {"[Layout]\nWidth=100000\nHPitch=100000\n", "Width"},
+        {"[Printer]\nLeftMarginNudge=32000\n", "LeftMarginNudge"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.ini);
+        QFile ini(PreferencesPath());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(c.ini);
+        ini.close();
+        const TRun run = RunBatch({"print", design, "-o", pdf});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("The value of %1 in section").arg(c.key)))
+            << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(PreferencesPath())) << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
+}
+
+TEST_F(PrintCommandsTest, BatchPrintOnAFullDiskFailsAndKeepsTheOldSheet)
+{
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    const QString pdf = dir.filePath("sheet.pdf");
+    const QByteArray old("%PDF-1.4 the sheet printed last week\n");
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    // The tool may write 1 KB; a sheet of cards needs more.
+    const TRun run = RunBatch({"print", design, "-o", pdf}, [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small{};
+        getrlimit(RLIMIT_FSIZE, &small);
+        small.rlim_cur = 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+    });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("sheet.pdf")) << run.err.toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
+}
+
+TEST_F(PrintCommandsTest, BatchDoesNotWaitOnASettingsFileThatIsAFifo)
+{
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    QFile::remove(PreferencesPath());
+    ASSERT_TRUE(MakeFifo(PreferencesPath()));
+    TFifoWatchdog watchdog(PreferencesPath());
+    const TRun run = RunBatch({"print", design, "-o", dir.filePath("sheet.pdf")}, {}, 20000);
+    EXPECT_FALSE(watchdog.Stop()) << "the tool waited for a writer";
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    int cards = 0;
+    for (const TPdfWord &w : PdfWords(dir.filePath("sheet.pdf")))
+        cards += w.text == QLatin1String("Tessaro");
+    EXPECT_EQ(cards, 10); // the standard layout
+    EXPECT_TRUE(IsFifo(PreferencesPath()));
 }
 
 TEST_F(PrintCommandsTest, CupsQueueReceivesTheSheet)

@@ -1,4 +1,5 @@
 #include "ReportTestSupport.h"
+#include "common/HostileFiles.h"
 #include "common/TestSupport.h"
 #include "report/RPFPrint.h"
 #include "report/RPFiler.h"
@@ -356,6 +357,77 @@ TEST(ReportPdf, AbortDiscardsTheFileAndBadPathsAreErrors)
     TReportPrinter missing;
     missing.SetPrinterName("Tessaro-No-Such-Queue");
     EXPECT_THROW(missing.Execute(), EReportError);
+}
+
+TEST(ReportPdf, AFullDiskIsAnErrorAndLeavesTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("sheet.pdf");
+    const QByteArray old("%PDF-1.4 an older sheet that must survive\n");
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    auto drawSheet = [](TBaseReport &rep) {
+        rep.SetFont("Liberation Sans", 24);
+        for (int i = 0; i < 10; ++i) {
+            rep.GotoXY(1.0, 1.0 + i);
+            rep.PrintText(QStringLiteral("Card %1 of a sheet that does not fit").arg(i));
+        }
+        rep.SetBrush(0x0000FF, bsSolid);
+        rep.Ellipse(2, 2, 6, 8);
+    };
+
+    // The disk takes 4 KB, the sheet needs more.
+    for (const rlim_t room : {rlim_t(0), rlim_t(4096)}) {
+        SCOPED_TRACE(room);
+        TReportPrinter report;
+        report.SetOutputFile(pdf);
+        report.OnPrint = drawSheet;
+        QString message;
+        {
+            TFileSizeLimit full(room);
+            ASSERT_TRUE(full.Ok());
+            try {
+                report.Execute();
+            } catch (const EReportError &e) {
+                message = e.Message();
+            }
+        }
+        EXPECT_TRUE(message.contains("sheet.pdf")) << message.toStdString();
+        EXPECT_FALSE(report.Printing());
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                  QStringList{"sheet.pdf"});
+    }
+
+    // With room, the new sheet replaces the old file whole.
+    TReportPrinter report;
+    report.SetOutputFile(pdf);
+    report.OnPrint = drawSheet;
+    ASSERT_TRUE(report.Execute());
+    EXPECT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{"sheet.pdf"});
+
+    // An aborted job leaves the file of that name as it was.
+    const QByteArray complete = [&] {
+        QFile file(pdf);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    TReportPrinter aborted;
+    aborted.SetOutputFile(pdf);
+    aborted.OnPrint = [&](TBaseReport &rep) {
+        drawSheet(rep);
+        rep.Abort();
+    };
+    EXPECT_FALSE(aborted.Execute());
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), complete);
 }
 
 TEST(ReportPdf, RecordedPagesPrintWithCopies)

@@ -3,12 +3,16 @@
 #include "shell/CardDesign.h"
 
 #include "document/Filer.h"
+#include "document/ObjectStream.h"
 #include "document/StreamIO.h"
 #include "graphics/Picture.h"
 #include "objects/gbclabel32.h"
 #include "surface/CardKinds.h"
 #include "surface/Gbcpanel32.h"
 
+#include "common/HostileFiles.h"
+
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -147,6 +151,55 @@ TEST_F(CardDesignTest, MissingAndDamagedFiles)
     EXPECT_THROW(plain.Open(path), EStreamError);
     ASSERT_EQ(plain.Objects().size(), 1);
     EXPECT_FALSE(plain.Objects()[0]->IsLoading());
+}
+
+TEST_F(CardDesignTest, TheDesignAndItsSidecarAreReplacedTogetherOrNotAtAll)
+{
+    TCardDesign design(panel.get());
+    AddLabel(QStringLiteral("Old"), 10, 20);
+    design.SetBackgroundArtFile(art);
+    const QString path = dir.filePath("Card.TSC");
+    const QString sidecar = dir.filePath("Card.TSE");
+    design.Save(path);
+    const QByteArray oldDesign = ReadAll(path);
+    const QByteArray oldSidecar = ReadAll(sidecar);
+    ASSERT_FALSE(oldSidecar.isEmpty());
+
+    // New objects and new art whose name alone is larger than the disk takes:
+    // the sidecar cannot be written, so the new design must not be either
+    // (a new design with the old background is a design nobody made).
+    AddLabel(QStringLiteral("New"), 40, 100);
+    const QString longArt = dir.filePath(QString(3000, QLatin1Char('b')) + ".bmp");
+    design.SetBackgroundArtFile(longArt);
+    ASSERT_GT(WriteObjectList(panel->StoredObjects()).size(), oldDesign.size());
+    {
+        TFileSizeLimit full(2048);
+        ASSERT_TRUE(full.Ok());
+        ASSERT_LT(WriteObjectList(panel->StoredObjects()).size(), 2048);
+        EXPECT_THROW(design.Save(path), EStreamError);
+    }
+    EXPECT_EQ(ReadAll(path), oldDesign);
+    EXPECT_EQ(ReadAll(sidecar), oldSidecar);
+
+    // The design that cannot be written keeps the old sidecar too, even when
+    // the new design has no art (the sidecar would be deleted).
+    design.ClearBackgroundArt();
+    for (int i = 0; i < 40; ++i)
+        AddLabel(QString(200, QLatin1Char('x')), 5, 5);
+    {
+        TFileSizeLimit full(2048);
+        ASSERT_TRUE(full.Ok());
+        EXPECT_THROW(design.Save(path), EStreamError);
+    }
+    EXPECT_EQ(ReadAll(path), oldDesign);
+    EXPECT_EQ(ReadAll(sidecar), oldSidecar);
+    // Nothing half-written is left beside them.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 3);
+
+    // With room to spare both are replaced, and no art removes the sidecar.
+    design.Save(path);
+    EXPECT_NE(ReadAll(path), oldDesign);
+    EXPECT_FALSE(QFile::exists(sidecar));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "shell/IniFile.h"
 
 #include "ShellTestHelpers.h"
+#include "common/HostileFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -373,6 +374,49 @@ TEST_F(IniFileTest, FileThatCannotBeReadIsNeverOverwritten)
     }
     QFile::setPermissions(Path(), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(ReadBytes(Path()), old);
+}
+
+TEST_F(IniFileTest, OnlyARegularFileOfASettingsFilesSizeIsRead)
+{
+    // A FIFO in its place: the start does not wait for a writer, the defaults
+    // are used, and nothing replaces the FIFO.
+    const QString fifo = Path(QStringLiteral("FIFO.INI"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    EXPECT_TRUE(FinishesWithoutBlocking(
+        [&] {
+            TIniFile ini(fifo);
+            EXPECT_FALSE(ini.Ok());
+            EXPECT_EQ(ini.ReadInteger("Layout", "Width", 3500), 3500);
+            EXPECT_FALSE(ini.WriteInteger("Layout", "Width", 3000));
+        },
+        fifo));
+    EXPECT_TRUE(IsFifo(fifo));
+
+    // Larger than any settings file (1 MB): unreadable, so defaults, and never
+    // overwritten, whatever its first lines say.
+    QByteArray big("[Layout]\nWidth=3000\n");
+    while (big.size() <= 1024 * 1024)
+        big += "; " + QByteArray(1000, 'x') + '\n';
+    ASSERT_TRUE(WriteBytes(Path(), big));
+    {
+        TIniFile ini(Path());
+        EXPECT_FALSE(ini.Ok());
+        EXPECT_TRUE(ini.LastError().contains(Path())) << ini.LastError().toStdString();
+        EXPECT_EQ(ini.ReadInteger("Layout", "Width", 3500), 3500);
+        EXPECT_FALSE(ini.WriteInteger("Layout", "Height", 2000));
+        EXPECT_FALSE(ini.EraseSection("MRU"));
+    }
+    EXPECT_EQ(ReadBytes(Path()), big);
+
+    // One just within the bound is read, through a link.
+    QByteArray fits("[Layout]\nWidth=3000\n");
+    fits += QByteArray(1024 * 1024 - fits.size() - 1, ';') + '\n';
+    ASSERT_EQ(fits.size(), 1024 * 1024);
+    ASSERT_TRUE(WriteBytes(Path(QStringLiteral("fits.ini")), fits));
+    ASSERT_TRUE(QFile::link(Path(QStringLiteral("fits.ini")), Path(QStringLiteral("link.ini"))));
+    TIniFile ini(Path(QStringLiteral("link.ini")));
+    EXPECT_TRUE(ini.Ok());
+    EXPECT_EQ(ini.ReadInteger("Layout", "Width", 3500), 3000);
 }
 
 } // namespace

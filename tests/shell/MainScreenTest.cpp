@@ -1,7 +1,8 @@
 // The main window driven as a user drives it: first start, placing, saving,
 // the recent files, the save prompts, zoom and keys.
-#include "ShellTestHelpers.h"
+#include "common/HostileFiles.h"
 #include "common/TestSupport.h"
+#include "ShellTestHelpers.h"
 #include "objects/Placeholder.h"
 #include "objects/gbclabel32.h"
 #include "shell/CardDesign.h"
@@ -27,6 +28,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QWindow>
@@ -329,6 +331,39 @@ TEST_F(MainScreenTest, RecentFilesKeepFiveAndMoveReopenedOnesUp)
     EXPECT_EQ(told.text, paths.at(5) + " no longer exists");
     EXPECT_EQ(RecentCaptions().size(), 4);
     EXPECT_EQ(Panel()->ObjectCount(), objects);
+}
+
+TEST_F(MainScreenTest, RecentEntriesThatAreNoFilesAreNeitherListedNorOpened)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("Pipe.TSC");
+    ASSERT_TRUE(MakeFifo(fifo));
+    const QString missing = dir.filePath("Gone.TSC");
+    const QString zero = dir.filePath("Zero.TSC");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+
+    // A FIFO, a link to a device, a folder: never a design, so not listed (the
+    // start would reopen the first). A missing file may come back: kept.
+    TMRUFileList list;
+    list.AutoSaveName = dir.filePath("TSC.INI");
+    list.AutoSaveKey = "MRU";
+    ASSERT_TRUE(WriteBytes(list.AutoSaveName, ("[MRU]\nF0=" + fifo + "\nF1=" + zero + "\nF2=" +
+                                               dir.path() + "\nF3=" + missing + "\n")
+                                                  .toUtf8()));
+    list.LoadList();
+    EXPECT_EQ(list.Files(), QStringList{missing});
+
+    // Opened all the same (by a script, say): refused at once with the
+    // message for a design that cannot be read.
+    Start();
+    TFifoWatchdog watchdog(fifo);
+    TDialogAnswer told;
+    AnswerNextMessageBox(QMessageBox::Ok, &told);
+    window->OpenBCFile(fifo);
+    EXPECT_FALSE(watchdog.Stop()) << "opening waited for a writer";
+    EXPECT_EQ(told.text, "Unable to open " + fifo + ". Possibly corrupted, posibly not a TSC file");
+    EXPECT_TRUE(window->FileName().isEmpty());
+    EXPECT_TRUE(IsFifo(fifo));
 }
 
 TEST_F(MainScreenTest, CtrlSOnANewDesignSavesNothing)

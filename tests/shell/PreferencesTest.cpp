@@ -44,6 +44,7 @@ TEST(Preferences, StoredValuesReadByTheirRules)
 {
     QTemporaryDir dir;
     const QString path = WriteIni(dir, "[Layout]\r\nHeight=2047\r\nWidth=3543\r\nAcross=3\r\n"
+                                       "HPitch=3543\r\nVPitch=2047\r\n"
                                        "[Printer]\r\nTopMarginNudge=0x10\r\nLeftMarginNudge=-3\r\n"
                                        "ShowBottomMarginWarning=2\r\n"
                                        "[Default Font]\r\nName=Times New Roman\r\nSize=12\r\n"
@@ -79,6 +80,11 @@ TEST(Preferences, UnusableValuesFallBackToDefaults)
     EXPECT_EQ(p.Layout.Papersize, 1);
     EXPECT_FLOAT_EQ(p.Layout.HPitch, 3.5f);
     EXPECT_FLOAT_EQ(p.Layout.VPitch, 2.0f);
+    // HPitch=-400 and Down=0 read as numbers, so the first is reported (the
+    // layout they belong to is then the standard one); text that is no number
+    // is not.
+    EXPECT_TRUE(p.LayoutProblem.startsWith("The value of HPitch in section [Layout]"))
+        << p.LayoutProblem.toStdString();
     EXPECT_EQ(p.Nudges.TopMarginNudge, 0);
     EXPECT_TRUE(p.ShowBottomMarginWarning);
     EXPECT_EQ(p.DefaultFont.Name, "Arial");
@@ -92,6 +98,7 @@ TEST(Preferences, SaveWritesThousandthsAndReadsBackTheSame)
     TPreferences p;
     p.Layout.Height = 3.543f;
     p.Layout.Width = 2.126f;
+    p.Layout.VPitch = 3.543f; // a layout the dialog would take: rows do not overlap
     p.Layout.TopMargin = 0.0625f; // 62.5 thousandths round to the even 62
     p.Layout.UseMM = true;
     p.Layout.Papersize = 9;
@@ -128,4 +135,84 @@ TEST(Preferences, UnwritableFileReportsFailure)
     QString error;
     EXPECT_FALSE(SavePreferences(path, TPreferences(), &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Preferences, LayoutsThatMakeNoSenseAreReplacedByTheStandardOneAndNamed)
+{
+    QTemporaryDir dir;
+    const TCardLayout standard;
+    // Each would print a blank sheet or cards on top of each other.
+    const struct
+    {
+        const char *ini;
+        const char *key;
+        const char *why;
+    } cases[] = {
+        {"[Layout]\nTopMargin=99000\n", "TopMargin", "Top Margin must be a number from -12 to 12"},
+        {"[Layout]\nTopMargin=-99000\n", "TopMargin", "Top Margin must be a number from -12 to 12"},
+        {"[Layout]\nLeftMargin=12001\n", "LeftMargin", "Left Margin must be a number from -12 to 12"},
+        {"[Layout]\nWidth=100000\nHPitch=100000\n", "Width",
+         "Card Width must be a number from 0 to 12"},
+        {"[Layout]\nHPitch=0\n", "HPitch", "Horizontal Pitch must be at least = Card Width"},
+        {"[Layout]\nVPitch=0\n", "VPitch", "Vertical Pitch must be at least = Card Height"},
+        {"[Layout]\nHeight=200\n", "Height", "Card Height must be at least .3 inches (or 7mm)"},
+        {"[Layout]\nAcross=11\n", "Across", "# across must be a number from 1 to 10"},
+        {"[Layout]\nDown=31\n", "Down", "# down must be a number from 1 to 30"},
+        {"[Printer]\nTopMarginNudge=32000\n", "TopMarginNudge",
+         "TopMarginNudge must be a number from -320 to 320 (1/32 inch)"},
+        {"[Printer]\nHorizontalSpacing=-321\n", "HorizontalSpacing",
+         "HorizontalSpacing must be a number from -320 to 320 (1/32 inch)"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.ini);
+        const QString path = WriteIni(dir, QByteArray(c.ini) + "[Layout]\nUseMM=1\n");
+        const TPreferences p = LoadPreferences(path);
+        const QString section = QString::fromLatin1(c.key).contains("Nudge") ||
+                                        QString::fromLatin1(c.key).endsWith("Spacing")
+                                    ? "Printer"
+                                    : "Layout";
+        EXPECT_EQ(p.LayoutProblem, QStringLiteral("The value of %1 in section [%2] of %3 cannot "
+                                                  "be used: %4.")
+                                       .arg(c.key, section, path, c.why));
+        EXPECT_FALSE(p.LayoutFallback.isEmpty());
+        if (section == "Layout") {
+            EXPECT_EQ(p.Layout, standard);
+        } else {
+            EXPECT_EQ(p.Nudges.TopMarginNudge, 0);
+            EXPECT_EQ(p.Nudges.HorizontalSpacing, 0);
+            EXPECT_TRUE(p.Layout.UseMM); // the layout itself is fine and kept
+        }
+    }
+
+    // The limits themselves are fine: a 12-inch card one across, margins of
+    // -12 and 12, nudges of 320.
+    const QString path = WriteIni(dir, "[Layout]\nWidth=12000\nHPitch=12000\nAcross=1\n"
+                                       "TopMargin=-12000\nLeftMargin=12000\nHeight=300\n"
+                                       "VPitch=300\n[Printer]\nTopMarginNudge=-320\n"
+                                       "VerticalSpacing=320\n");
+    const TPreferences p = LoadPreferences(path);
+    EXPECT_TRUE(p.LayoutProblem.isEmpty()) << p.LayoutProblem.toStdString();
+    EXPECT_FLOAT_EQ(p.Layout.Width, 12.0f);
+    EXPECT_FLOAT_EQ(p.Layout.TopMargin, -12.0f);
+    EXPECT_EQ(p.Nudges.TopMarginNudge, -320);
+    EXPECT_EQ(p.Nudges.VerticalSpacing, 320);
+}
+
+TEST(Preferences, AHugeSettingsFileIsUnreadableAndKept)
+{
+    QTemporaryDir dir;
+    // 10 MB, opening with a layout that would be read if the file were.
+    QByteArray big("[Layout]\nWidth=3000\n[Personal]\n");
+    for (int i = 0; big.size() < 10 * 1024 * 1024; ++i)
+        big += "Key" + QByteArray::number(i) + "=" + QByteArray(200, 'v') + "\n";
+    const QString path = WriteIni(dir, big);
+    const TPreferences p = LoadPreferences(path);
+    EXPECT_FLOAT_EQ(p.Layout.Width, 3.5f);
+    EXPECT_EQ(p.Layout, TCardLayout());
+    QString error;
+    EXPECT_FALSE(SavePreferences(path, p, &error));
+    EXPECT_TRUE(error.contains(path)) << error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), big);
 }
