@@ -204,10 +204,11 @@ void TLabelPrinter::SetFinalStatus()
     const QString file = OutputFileOf(Report());
     const auto *cardPanel = qobject_cast<const TGBusinessCardPanel32 *>(Panel);
     const bool complex = cardPanel && cardPanel->HasSpecialEffects();
-    if (Aborted())
-        text = QLatin1String(ToPrinter ? PrintCanceled : PreviewCanceled);
-    else if (m_failed)
+    // A job that failed is also aborted by the engine: the failure is what to say.
+    if (m_failed)
         text = QLatin1String(ToPrinter ? PrintFailed : PreviewFailed) + m_errorMessage;
+    else if (Aborted())
+        text = QLatin1String(ToPrinter ? PrintCanceled : PreviewCanceled);
     else if (!file.isEmpty())
         text = QString::fromLatin1(FileWritten).arg(QDir::toNativeSeparators(file));
     else if (ToPrinter)

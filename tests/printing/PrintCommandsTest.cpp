@@ -362,6 +362,9 @@ TEST_F(PrintCommandsTest, PrintToPdfOnAFullDiskSaysSoAndKeepsTheOldSheet)
     }
     EXPECT_FALSE(printed);
     EXPECT_TRUE(told.contains("sheet.pdf")) << told.toStdString();
+    // The status window says the job failed, not that it was cancelled.
+    EXPECT_TRUE(statusText.contains(QStringLiteral("Business Card Print Failed!")))
+        << statusText.toStdString();
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), old);
