@@ -363,6 +363,31 @@ std::vector<std::pair<QString, QString>> TGStrings::DumpDefinedEntries() const
     return DumpOf([this](TStreamWriter &w) { WriteDefinedEntries(w, QString()); });
 }
 
+// ---- brush styles -----------------------------------------------------------
+
+Qt::BrushStyle QtBrushStyle(TBrushStyle s)
+{
+    switch (s) {
+    case bsClear:
+        return Qt::NoBrush;
+    case bsHorizontal:
+        return Qt::HorPattern;
+    case bsVertical:
+        return Qt::VerPattern;
+    case bsFDiagonal:
+        return Qt::BDiagPattern; // lower-left to upper-right
+    case bsBDiagonal:
+        return Qt::FDiagPattern;
+    case bsCross:
+        return Qt::CrossPattern;
+    case bsDiagCross:
+        return Qt::DiagCrossPattern;
+    case bsSolid:
+        break;
+    }
+    return Qt::SolidPattern;
+}
+
 // ---- picture ----------------------------------------------------------------
 
 const TPropertyTable &TGPicture::PropertyTable() const

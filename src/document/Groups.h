@@ -93,6 +93,9 @@ enum TBrushStyle {
     bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross
 };
 
+// The Qt pattern that draws a stored brush style on screen and on paper.
+Qt::BrushStyle QtBrushStyle(TBrushStyle style);
+
 class TGBrush : public TPersistent
 {
 public:

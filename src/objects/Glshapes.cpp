@@ -109,33 +109,6 @@ void TickThickness(const std::array<QAction *, 10> &items, int width)
 
 } // namespace shapes
 
-namespace {
-
-Qt::BrushStyle ScreenBrushStyle(TBrushStyle style)
-{
-    switch (style) {
-    case bsClear:
-        return Qt::NoBrush;
-    case bsHorizontal:
-        return Qt::HorPattern;
-    case bsVertical:
-        return Qt::VerPattern;
-    case bsFDiagonal:
-        return Qt::BDiagPattern; // lower left to upper right
-    case bsBDiagonal:
-        return Qt::FDiagPattern;
-    case bsCross:
-        return Qt::CrossPattern;
-    case bsDiagCross:
-        return Qt::DiagCrossPattern;
-    case bsSolid:
-        break;
-    }
-    return Qt::SolidPattern;
-}
-
-} // namespace
-
 TGLabelShapes::TGLabelShapes(QObject *owner)
     : TGGraphicControl(owner)
 {
@@ -231,7 +204,7 @@ void TGLabelShapes::Paint(QPainter &painter)
     const double offset = pen.style() == Qt::NoPen ? 0.0 : std::max(w, 1) / 2.0 - h;
     const QRectF centre(left + offset, top + offset, right - 1 - left, bottom - 1 - top);
     painter.setPen(pen);
-    painter.setBrush(QBrush(ColorFromTColor(m_brush.Color()), ScreenBrushStyle(m_brush.Style())));
+    painter.setBrush(QBrush(ColorFromTColor(m_brush.Color()), QtBrushStyle(m_brush.Style())));
     shapes::ApplyScreenPenMode(painter, m_pen.Mode());
     switch (m_shape) {
     case stRectangle:

@@ -35,29 +35,6 @@ Qt::PenStyle QtPenStyle(TPenStyle s)
     return Qt::SolidLine;
 }
 
-Qt::BrushStyle QtBrushStyle(TBrushStyle s)
-{
-    switch (s) {
-    case bsClear:
-        return Qt::NoBrush;
-    case bsHorizontal:
-        return Qt::HorPattern;
-    case bsVertical:
-        return Qt::VerPattern;
-    case bsFDiagonal:
-        return Qt::BDiagPattern; // lower-left to upper-right
-    case bsBDiagonal:
-        return Qt::FDiagPattern;
-    case bsCross:
-        return Qt::CrossPattern;
-    case bsDiagCross:
-        return Qt::DiagCrossPattern;
-    case bsSolid:
-        break;
-    }
-    return Qt::SolidPattern;
-}
-
 // Raster operations only where the device has them (not in PDF or QPicture
 // playback on a printer); elsewhere the pen simply copies.
 QPainter::CompositionMode CompositionOf(TPenMode m)
