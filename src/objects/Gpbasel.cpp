@@ -535,16 +535,10 @@ void TGBaseLabel::BuildObjectMenu()
     AddMenuSeparator();
     AddMenuItem(tr("Font"), [this] { ChooseFont(); });
     AddMenuItem(tr("3D Effects"), [this] { Show3DEffects(); });
-    QMenu *alignment = ObjectMenu()->addMenu(tr("Alignment"));
-    auto alignItem = [&](const QString &caption, TAlignment value) {
-        QAction *item = alignment->addAction(caption);
-        item->setCheckable(true);
-        QObject::connect(item, &QAction::triggered, this, [this, value] { AlignFromMenu(value); });
-        return item;
-    };
-    m_leftItem = alignItem(tr("Left"), taLeftJustify);
-    m_centerItem = alignItem(tr("Center"), taCenter);
-    m_rightItem = alignItem(tr("Right"), taRightJustify);
+    m_alignmentItems = AddChoiceMenu(
+        tr("Alignment"),
+        {{tr("Left"), taLeftJustify}, {tr("Center"), taCenter}, {tr("Right"), taRightJustify}},
+        [this](int value) { AlignFromMenu(TAlignment(value)); });
     m_transparentItem = AddMenuItem(tr("Transparent"), [this] { ToggleTransparent(); });
     m_transparentItem->setCheckable(true);
     m_transparentItem->setChecked(m_transparent);
@@ -560,9 +554,7 @@ void TGBaseLabel::RefreshMenu()
     if (!m_borderItem)
         return;
     m_borderItem->setChecked(m_borderStyle == bsSingle);
-    m_leftItem->setChecked(m_alignment == taLeftJustify);
-    m_centerItem->setChecked(m_alignment == taCenter);
-    m_rightItem->setChecked(m_alignment == taRightJustify);
+    TickChoices(m_alignmentItems, m_alignment);
     // The tick also follows a change made outside the menu (a file, the dialogs).
     m_transparentItem->setChecked(m_transparent);
 }

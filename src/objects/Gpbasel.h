@@ -147,9 +147,7 @@ private:
     QPoint m_highlightOrigin;
 
     QAction *m_borderItem = nullptr;
-    QAction *m_leftItem = nullptr;
-    QAction *m_centerItem = nullptr;
-    QAction *m_rightItem = nullptr;
+    QList<QAction *> m_alignmentItems; // Left, Center, Right
 
 protected:
     QAction *m_transparentItem = nullptr;

@@ -254,27 +254,19 @@ void TGMultiLineBaseLabel::BuildObjectMenu()
     Inherited::BuildObjectMenu();
     AddMenuSeparator();
     AddMenuItem(tr("Font"), [this] { ChooseFont(); });
-    QMenu *alignment = ObjectMenu()->addMenu(tr("Alignment"));
-    auto alignItem = [&](const QString &caption, TAlignment value) {
-        QAction *item = alignment->addAction(caption);
-        item->setCheckable(true);
-        QObject::connect(item, &QAction::triggered, this, [this, value] { AlignFromMenu(value); });
-        return item;
-    };
-    m_leftItem = alignItem(tr("Left"), taLeftJustify);
-    m_centerItem = alignItem(tr("Center"), taCenter);
-    m_rightItem = alignItem(tr("Right"), taRightJustify);
+    m_alignmentItems = AddChoiceMenu(
+        tr("Alignment"),
+        {{tr("Left"), taLeftJustify}, {tr("Center"), taCenter}, {tr("Right"), taRightJustify}},
+        [this](int value) { AlignFromMenu(TAlignment(value)); });
     RefreshMenu();
 }
 
 void TGMultiLineBaseLabel::RefreshMenu()
 {
     Inherited::RefreshMenu();
-    if (!m_leftItem)
+    if (m_alignmentItems.isEmpty())
         return;
-    m_leftItem->setChecked(m_alignment == taLeftJustify);
-    m_centerItem->setChecked(m_alignment == taCenter);
-    m_rightItem->setChecked(m_alignment == taRightJustify);
+    TickChoices(m_alignmentItems, m_alignment);
 }
 
 void TGMultiLineBaseLabel::PrintTo(TBaseReport *report, double x, double y)

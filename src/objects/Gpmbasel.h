@@ -98,7 +98,5 @@ private:
     float m_wrappedZoom = 1.0f;
     int m_wrappedWidth = -1;
 
-    QAction *m_leftItem = nullptr;
-    QAction *m_centerItem = nullptr;
-    QAction *m_rightItem = nullptr;
+    QList<QAction *> m_alignmentItems; // Left, Center, Right
 };

@@ -270,6 +270,28 @@ void TGGraphicControl::AddMenuSeparator()
     m_objectMenu->addSeparator();
 }
 
+QList<QAction *> TGGraphicControl::AddChoiceMenu(const QString &caption,
+                                                 const QList<std::pair<QString, int>> &choices,
+                                                 std::function<void(int)> choose)
+{
+    QMenu *submenu = m_objectMenu->addMenu(caption);
+    QList<QAction *> items;
+    for (const auto &[text, value] : choices) {
+        QAction *item = submenu->addAction(text);
+        item->setCheckable(true);
+        item->setData(value);
+        QObject::connect(item, &QAction::triggered, this, [choose, value] { choose(value); });
+        items.append(item);
+    }
+    return items;
+}
+
+void TGGraphicControl::TickChoices(const QList<QAction *> &items, int current)
+{
+    for (QAction *item : items)
+        item->setChecked(item->data().toInt() == current);
+}
+
 QMenu *TGGraphicControl::ObjectMenu() const
 {
     if (!m_objectMenu && m_menuWanted)

@@ -165,6 +165,12 @@ protected:
     // Adds an item to the object menu (kinds call it from BuildObjectMenu).
     QAction *AddMenuItem(const QString &caption, std::function<void()> action);
     void AddMenuSeparator();
+    // A submenu of choices (caption, value), each ticked by TickChoices while
+    // its value is the current one; picking one calls choose with its value.
+    QList<QAction *> AddChoiceMenu(const QString &caption,
+                                   const QList<std::pair<QString, int>> &choices,
+                                   std::function<void(int)> choose);
+    static void TickChoices(const QList<QAction *> &items, int current);
     bool IsSelected() const;
 
     // ---- What the kinds share: creation size, setters, printing ----------------
