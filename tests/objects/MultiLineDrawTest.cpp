@@ -67,18 +67,6 @@ QPair<int, int> InkRows(const QImage &image)
     return {first, last};
 }
 
-QAction *FindItem(QMenu *menu, const QString &caption)
-{
-    for (QAction *a : menu->actions()) {
-        if (a->text() == caption)
-            return a;
-        if (a->menu())
-            if (QAction *inner = FindItem(a->menu(), caption))
-                return inner;
-    }
-    return nullptr;
-}
-
 // The font dialog's list that offers an entry, or null.
 QListView *ListOffering(QFontDialog *dialog, const QString &entry)
 {
@@ -99,14 +87,6 @@ void ClickEntry(QListView *list, const QString &entry)
     list->scrollTo(found.first());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(found.first()).center());
-}
-
-QStringList TopLevelCaptions(QMenu *menu)
-{
-    QStringList captions;
-    for (QAction *a : menu->actions())
-        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return captions;
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "surface/GGraphc.h"
 #include "surface/Gbcpanel32.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QObject>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -33,6 +35,28 @@ inline const TPropertyDescriptor &Entry(const TPersistent &object, const QString
     ADD_FAILURE() << "no property " << name.toStdString();
     static const TPropertyDescriptor none;
     return none;
+}
+
+// The captions of a menu's own items ("-" for a separator).
+inline QStringList TopLevelCaptions(QMenu *menu)
+{
+    QStringList captions;
+    for (QAction *a : menu->actions())
+        captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+    return captions;
+}
+
+// The item of that caption in the menu or its submenus, or null.
+inline QAction *FindItem(QMenu *menu, const QString &caption)
+{
+    for (QAction *a : menu->actions()) {
+        if (a->text() == caption)
+            return a;
+        if (a->menu())
+            if (QAction *inner = FindItem(a->menu(), caption))
+                return inner;
+    }
+    return nullptr;
 }
 
 // A card surface that counts the changes its objects report.

@@ -69,26 +69,6 @@ int InkRunFromRight(const QImage &image, int width, int y)
     return n;
 }
 
-QStringList TopLevelCaptions(QMenu *menu)
-{
-    QStringList captions;
-    for (QAction *a : menu->actions())
-        captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
-    return captions;
-}
-
-QAction *FindItem(QMenu *menu, const QString &caption)
-{
-    for (QAction *a : menu->actions()) {
-        if (a->text() == caption)
-            return a;
-        if (a->menu())
-            if (QAction *inner = FindItem(a->menu(), caption))
-                return inner;
-    }
-    return nullptr;
-}
-
 QStringList TickedIn(QMenu *menu)
 {
     QStringList ticked;

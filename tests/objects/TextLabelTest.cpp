@@ -87,26 +87,6 @@ int LineHeightOf(const QFont &font)
     return fm.height() + (fm.height() - font.pixelSize()) + fm.leading();
 }
 
-QStringList TopLevelCaptions(QMenu *menu)
-{
-    QStringList captions;
-    for (QAction *a : menu->actions())
-        captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
-    return captions;
-}
-
-QAction *FindItem(QMenu *menu, const QString &caption)
-{
-    for (QAction *a : menu->actions()) {
-        if (a->text() == caption)
-            return a;
-        if (a->menu())
-            if (QAction *inner = FindItem(a->menu(), caption))
-                return inner;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 class TextLabelTest : public ObjectTest
