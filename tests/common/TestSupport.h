@@ -36,3 +36,22 @@ inline void PrintTo(const QString &s, std::ostream *os)
 {
     *os << '"' << s.toStdString() << '"';
 }
+
+// An object as another program may have stored it: its values set while
+// loading, so no setter rule applies, then read back as a design is read.
+#include "document/Filer.h"
+#include "document/ObjectStream.h"
+#include "surface/CardKinds.h"
+template <typename Kind>
+Kind *ReadBackAsStored(QObject *owner, const std::function<void(Kind &)> &set)
+{
+    RegisterCardObjectKinds();
+    QObject scratch;
+    auto *object = new Kind(&scratch);
+    object->SetLoading(true);
+    set(*object);
+    object->SetLoading(false);
+    const QList<TStoredObject *> read =
+        TGLabelObjectFiler().ReadObjects(WriteObjectList({object}), owner, nullptr);
+    return read.size() == 1 ? qobject_cast<Kind *>(read.first()) : nullptr;
+}

@@ -1,5 +1,6 @@
 // Labels read from hostile files: every stored value lays out to a size that
 // stays put, on the card and on paper, and nothing is lost from what was stored.
+#include "common/TestSupport.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "objects/gbclabel32.h"
@@ -13,20 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Stored as another program may store it, then read back as a design is read.
-TGBusinessCardLabel *ReadBack(QObject *owner, const std::function<void(TGBusinessCardLabel &)> &set)
-{
-    RegisterCardObjectKinds();
-    QObject scratch;
-    auto *label = new TGBusinessCardLabel(&scratch);
-    label->SetLoading(true);
-    set(*label);
-    label->SetLoading(false);
-    const QList<TStoredObject *> read =
-        TGLabelObjectFiler().ReadObjects(WriteObjectList({label}), owner, nullptr);
-    return read.size() == 1 ? qobject_cast<TGBusinessCardLabel *>(read.first()) : nullptr;
-}
 
 struct THostileCase
 {
@@ -63,7 +50,7 @@ TEST(HostileLabel, EveryStoredValueLaysOutToASizeThatStaysPut)
         TGBusinessCardPanel32 panel;
         panel.SetOwner(&owner);
         panel.setFixedSize(336, 192);
-        TGBusinessCardLabel *label = ReadBack(&owner, c.set);
+        TGBusinessCardLabel *label = ReadBackAsStored<TGBusinessCardLabel>(&owner, c.set);
         ASSERT_NE(label, nullptr) << c.what;
         label->SetParent(&panel);
         QImage card(panel.size(), QImage::Format_RGB32);
@@ -98,7 +85,7 @@ TEST(HostileLabel, WhatWasStoredIsWrittenBackAsItWas)
 {
     QObject owner;
     const QString longCaption(100000, QLatin1Char('x'));
-    TGBusinessCardLabel *label = ReadBack(&owner, [&](TGBusinessCardLabel &l) {
+    TGBusinessCardLabel *label = ReadBackAsStored<TGBusinessCardLabel>(&owner, [&](TGBusinessCardLabel &l) {
         l.SetCaption(longCaption);
         l.Font()->SetHeight(INT_MIN);
         l.SetDepthShadow(INT_MIN);

@@ -2,6 +2,7 @@
 // card on the sheet prints the whole label, and the card render shows it whole.
 // Also labels read from files holding values the setters never let through.
 #include "PrintTestSupport.h"
+#include "common/TestSupport.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "objects/gbclabel32.h"
@@ -19,20 +20,13 @@ namespace {
 
 constexpr int Dpi = 150;
 
-// A label as another program may have written it: stored while loading, so
-// no setter rule applies, then read back as a design is read.
+// A stored label with a caption, as another program may have written it.
 TGBusinessCardLabel *ReadBack(QObject *owner, const std::function<void(TGBusinessCardLabel &)> &set)
 {
-    RegisterCardObjectKinds();
-    QObject scratch;
-    auto *label = new TGBusinessCardLabel(&scratch);
-    label->SetLoading(true);
-    label->SetCaption(QStringLiteral("Whole Label"));
-    set(*label);
-    label->SetLoading(false);
-    const QByteArray bytes = WriteObjectList({label});
-    const QList<TStoredObject *> read = TGLabelObjectFiler().ReadObjects(bytes, owner, nullptr);
-    return read.size() == 1 ? qobject_cast<TGBusinessCardLabel *>(read.first()) : nullptr;
+    return ReadBackAsStored<TGBusinessCardLabel>(owner, [&](TGBusinessCardLabel &label) {
+        label.SetCaption(QStringLiteral("Whole Label"));
+        set(label);
+    });
 }
 
 QString PrintSheet(const QList<TGGraphicControl *> &objects, const QTemporaryDir &dir)
