@@ -4,7 +4,9 @@
 #include "common/TestSupport.h"
 #include "graphics/SymbolFonts.h"
 #include "objects/Ggetsym.h"
+#include "objects/Gpmlabel.h"
 #include "objects/Gpslabel.h"
+#include "objects/gbclabel32.h"
 
 #include <QFontDatabase>
 #include <QFontDialog>
@@ -240,10 +242,8 @@ TEST_F(SymbolLabelTest, TheFontButtonSetsTheHeldFontAndTheGridKeepsItsSize)
         EXPECT_EQ(dialog->HeldFont().Size(), 48);
         EXPECT_EQ(dialog->GridFont().Size(), TGetSymbol::GridPointSize);
         EXPECT_EQ(dialog->Columns(), 10);
-        EXPECT_EQ(dialog->findChild<QPushButton *>("FontButton")->text(),
-                  "WingDings, 20pt ");
-        EXPECT_EQ(dialog->findChild<QListWidget *>("SymbolGrid")->item(59)->font().pixelSize(),
-                  27);
+        EXPECT_EQ(dialog->findChild<QPushButton *>("FontButton")->text(), "WingDings, 20pt ");
+        EXPECT_EQ(dialog->findChild<QListWidget *>("SymbolGrid")->item(59)->font().pixelSize(), 27);
         QTest::mouseClick(dialog->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
     });
     EXPECT_TRUE(symbol->SymbolSelector());
@@ -255,12 +255,60 @@ TEST_F(SymbolLabelTest, TheFontButtonSetsTheHeldFontAndTheGridKeepsItsSize)
     EXPECT_NEAR(double(symbol->Height()) / before.height(), 2.0, 0.15);
 }
 
+TEST_F(SymbolLabelTest, TextKindsInASymbolFontShowThePicturesToo)
+{
+    // A text label in WingDings draws "*(" as an envelope and a telephone.
+    auto *text = Place<TGBusinessCardLabel>(10, 10, 200, 40);
+    text->Font()->SetName("WingDings");
+    text->Font()->SetSize(20);
+    text->SetCaption("*(");
+    text->UpdateLayout();
+    const TDrawnText drawn = text->DrawnCaption();
+    EXPECT_EQ(drawn.text, QString::fromUcs4(U"\U0001F582\U0001F57F", 2));
+    EXPECT_EQ(drawn.font.family(), SymbolPictureFamilies().first());
+    // The label is laid out on the pictures: it grows to hold them.
+    EXPECT_GE(text->Width(), QFontMetrics(drawn.font).horizontalAdvance(drawn.text));
+
+    // A multi-line label wraps ten telephones by their drawn width, cutting
+    // between stored characters, and paints the pictures.
+    auto *lines = Place<TGMultiLineLabel>(10, 60, 90, 120);
+    lines->Font()->SetName("WingDings");
+    lines->Font()->SetSize(20);
+    lines->SetItems({QString(10, QChar('('))});
+    lines->SetWordWrap(true);
+    lines->UpdateLayout();
+    const QStringList wrapped = lines->DisplayLines();
+    ASSERT_GE(wrapped.size(), 3);
+    EXPECT_EQ(wrapped.join(QString()), QString(10, QChar('(')));
+    for (const QString &line : wrapped) {
+        const TDrawnText piece = SymbolDrawnText(lines->ZoomedFont(), line);
+        EXPECT_LE(QFontMetrics(piece.font).horizontalAdvance(piece.text), lines->Width());
+    }
+    QImage painted(lines->Width(), lines->Height(), QImage::Format_RGB32);
+    painted.fill(Qt::white);
+    {
+        QPainter painter(&painted);
+        lines->Paint(painter);
+    }
+    QImage expected(painted.size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        QPainter painter(&expected);
+        const TDrawnText first = SymbolDrawnText(lines->ZoomedFont(), wrapped.first());
+        painter.setFont(first.font);
+        painter.setPen(Qt::black);
+        painter.drawText(0, QFontMetrics(lines->ZoomedFont()).ascent(), first.text);
+    }
+    const int lineHeight = lines->LineHeight();
+    EXPECT_EQ(painted.copy(0, 0, painted.width(), lineHeight),
+              expected.copy(0, 0, painted.width(), lineHeight));
+}
+
 TEST(SymbolSelector, ColumnsFollowTheGridFontSize)
 {
-    const std::pair<int, int> table[] = {{5, 1},   {6, 14},  {10, 14}, {11, 10}, {20, 10},
-                                         {21, 8},  {30, 8},  {31, 6},  {40, 6},  {41, 4},
-                                         {50, 4},  {51, 3},  {60, 3},  {61, 2},  {72, 2},
-                                         {73, 1},  {0, 1},   {-8, 1}};
+    const std::pair<int, int> table[] = {{5, 1},  {6, 14}, {10, 14}, {11, 10}, {20, 10}, {21, 8},
+                                         {30, 8}, {31, 6}, {40, 6},  {41, 4},  {50, 4},  {51, 3},
+                                         {60, 3}, {61, 2}, {72, 2},  {73, 1},  {0, 1},   {-8, 1}};
     for (const auto &[points, columns] : table)
         EXPECT_EQ(TGetSymbol::ColumnsForPointSize(points), columns) << points;
 

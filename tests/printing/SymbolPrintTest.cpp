@@ -3,6 +3,7 @@
 // the pictures of their codes with the picture font embedded.
 #include "PrintTestSupport.h"
 #include "graphics/SymbolFonts.h"
+#include "objects/Gpmlabel.h"
 #include "objects/Gpslabel.h"
 #include "objects/gbclabel32.h"
 #include "printing/SheetRenderer.h"
@@ -97,8 +98,8 @@ TEST(SymbolPrint, ThePdfHoldsThePicturesInAnEmbeddedFont)
     ASSERT_EQ(pages.size(), 1);
     const TCardLayout layout;
     const QRectF inches(layout.LeftMargin + bounds.Left / 96.0,
-                        layout.TopMargin + bounds.Top / 96.0,
-                        (bounds.Right - bounds.Left) / 96.0, (bounds.Bottom - bounds.Top) / 96.0);
+                        layout.TopMargin + bounds.Top / 96.0, (bounds.Right - bounds.Left) / 96.0,
+                        (bounds.Bottom - bounds.Top) / 96.0);
     const double paperInk = DarkPixelsIn(pages.first(), 96, inches);
     EXPECT_GT(screenInk, 80);
     EXPECT_NEAR(paperInk / screenInk, 1.0, 0.3) << paperInk << " " << screenInk;
@@ -123,15 +124,52 @@ TEST(SymbolPrint, RenderedCardsShowTheSymbolAtEachZoom)
         const QImage card(png);
         ASSERT_FALSE(card.isNull());
         const QRect symbol(bounds.Left * zoom, bounds.Top * zoom,
-                           (bounds.Right - bounds.Left) * zoom, (bounds.Bottom - bounds.Top) * zoom);
+                           (bounds.Right - bounds.Left) * zoom,
+                           (bounds.Bottom - bounds.Top) * zoom);
         darkAt[zoom] = DarkIn(card, symbol);
         // Nothing of it spills past the glyph-sized bounds on the right.
-        EXPECT_EQ(DarkIn(card, QRect(symbol.right() + 2, symbol.top(), 20 * zoom,
-                                     symbol.height())),
+        EXPECT_EQ(DarkIn(card, QRect(symbol.right() + 2, symbol.top(), 20 * zoom, symbol.height())),
                   0);
     }
     EXPECT_GT(darkAt[1], 80);
     // Twice the size: about four times the ink.
     EXPECT_GT(darkAt[2], 3 * darkAt[1]);
     EXPECT_LT(darkAt[2], 5 * darkAt[1]);
+}
+
+TEST(SymbolPrint, MultiLineTextInASymbolFontPrintsItsPictures)
+{
+    if (!PictureFontInstalled())
+        GTEST_SKIP() << "needs the picture font and no real Wingdings";
+    QTemporaryDir dir;
+    const QString design = dir.filePath("webdings.tsc");
+    {
+        TGBusinessCardPanel32 panel;
+        panel.SetOwner(&panel);
+        panel.setFixedSize(336, 192);
+        auto *lines = new TGMultiLineLabel(&panel);
+        lines->MakeReady();
+        lines->Font()->SetName(QStringLiteral("Webdings"));
+        lines->Font()->SetSize(18);
+        // An eye, a heart and a city: "I love New York".
+        lines->SetItems({QStringLiteral("NYC")});
+        panel.PlaceObject(lines, TRect::FromBounds(48, 24, 200, 40));
+        panel.SaveToFile(design);
+    }
+    const QString pdf = dir.filePath("webdings.pdf");
+    QString err;
+    ASSERT_EQ(RunProgram(BatchPath, {"print", design, "-o", pdf}, nullptr, &err), 0)
+        << err.toStdString();
+    QString fonts;
+    ASSERT_EQ(RunProgram("pdffonts", {pdf}, &fonts), 0);
+    EXPECT_TRUE(fonts.contains(SymbolPictureFamilies().first())) << fonts.toStdString();
+    QString text;
+    ASSERT_EQ(RunProgram("pdftotext", {pdf, "-"}, &text), 0);
+    EXPECT_FALSE(text.contains("NYC")) << text.toStdString();
+    const QList<QImage> pages = RenderPdf(pdf, 96);
+    ASSERT_EQ(pages.size(), 1);
+    const TCardLayout layout;
+    EXPECT_GT(DarkPixelsIn(pages.first(), 96,
+                           QRectF(layout.LeftMargin + 0.5, layout.TopMargin + 0.25, 2.0, 0.4)),
+              150);
 }
