@@ -113,19 +113,31 @@ constexpr std::array<char32_t, CodeCount> SymbolTable = {
     0x023A0, 0x023A4, 0x023A5, 0x023A6, 0x023AB, 0x023AC, 0x023AD, 0x00000, // F8
 };
 
+// Each set's family name and chart.
+struct TSymbolChart
+{
+    TSymbolSet set;
+    const char *family;
+    const std::array<char32_t, CodeCount> *table;
+};
+constexpr TSymbolChart Charts[] = {
+    {TSymbolSet::Wingdings, "Wingdings", &WingdingsTable},
+    {TSymbolSet::Webdings, "Webdings", &WebdingsTable},
+    {TSymbolSet::Symbol, "Symbol", &SymbolTable},
+};
+
+const TSymbolChart *ChartOf(TSymbolSet set)
+{
+    for (const TSymbolChart &chart : Charts)
+        if (chart.set == set)
+            return &chart;
+    return nullptr;
+}
+
 const std::array<char32_t, CodeCount> *TableOf(TSymbolSet set)
 {
-    switch (set) {
-    case TSymbolSet::Wingdings:
-        return &WingdingsTable;
-    case TSymbolSet::Webdings:
-        return &WebdingsTable;
-    case TSymbolSet::Symbol:
-        return &SymbolTable;
-    case TSymbolSet::None:
-        break;
-    }
-    return nullptr;
+    const TSymbolChart *chart = ChartOf(set);
+    return chart ? chart->table : nullptr;
 }
 
 // What the desktop has of a symbol family: for each code, whether the real
@@ -144,21 +156,6 @@ std::array<std::optional<TInstalledFamily>, 4> &InstalledCache()
     return cache;
 }
 
-QString SetName(TSymbolSet set)
-{
-    switch (set) {
-    case TSymbolSet::Wingdings:
-        return QStringLiteral("Wingdings");
-    case TSymbolSet::Webdings:
-        return QStringLiteral("Webdings");
-    case TSymbolSet::Symbol:
-        return QStringLiteral("Symbol");
-    case TSymbolSet::None:
-        break;
-    }
-    return QString();
-}
-
 const TInstalledFamily &InstalledFamily(TSymbolSet set)
 {
     std::optional<TInstalledFamily> &cached = InstalledCache()[size_t(set)];
@@ -167,7 +164,7 @@ const TInstalledFamily &InstalledFamily(TSymbolSet set)
     TInstalledFamily installed;
     // Only a family of exactly this name counts: fontconfig would otherwise
     // answer with whatever it substitutes, which has letters, not pictures.
-    const QString name = SetName(set);
+    const QString name = QLatin1String(ChartOf(set)->family);
     for (const QString &family : QFontDatabase::families()) {
         if (family.compare(name, Qt::CaseInsensitive) != 0)
             continue;
@@ -211,9 +208,9 @@ QString InstalledText(const TInstalledFamily &installed, const QString &text)
 TSymbolSet SymbolSetOf(const QString &family)
 {
     const QString name = family.trimmed();
-    for (TSymbolSet set : {TSymbolSet::Wingdings, TSymbolSet::Webdings, TSymbolSet::Symbol})
-        if (name.compare(SetName(set), Qt::CaseInsensitive) == 0)
-            return set;
+    for (const TSymbolChart &chart : Charts)
+        if (name.compare(QLatin1String(chart.family), Qt::CaseInsensitive) == 0)
+            return chart.set;
     return TSymbolSet::None;
 }
 
@@ -260,14 +257,14 @@ QStringList SymbolPictureFamilies()
 TDrawnText SymbolDrawnText(const QFont &font, const QString &text)
 {
     const TSymbolSet set = SymbolSetOf(font.family());
-    if (set == TSymbolSet::None)
+    if (set == TSymbolSet::None || text.isEmpty())
         return {font, text};
-    const QString installed = InstalledText(InstalledFamily(set), text);
-    if (!installed.isEmpty() || text.isEmpty()) {
-        QFont real(font);
-        real.setFamily(InstalledFamily(set).family.isEmpty() ? font.family()
-                                                             : InstalledFamily(set).family);
-        return {real, installed.isEmpty() ? text : installed};
+    const TInstalledFamily &real = InstalledFamily(set);
+    const QString installed = InstalledText(real, text);
+    if (!installed.isEmpty()) {
+        QFont drawn(font);
+        drawn.setFamily(real.family);
+        return {drawn, installed};
     }
     QFont pictures(font);
     const QStringList families = SymbolPictureFamilies();

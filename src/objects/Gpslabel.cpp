@@ -20,9 +20,12 @@ void TGSymbolLabel::AssignFont(const QFont &) {}
 
 QSize TGSymbolLabel::GlyphSize() const
 {
-    const TDrawnText drawn = DrawnCaption();
+    // An empty caption (only a file holds one) is sized as the space, so the
+    // object never shrinks to a sliver that can neither be seen nor grabbed.
+    const TDrawnText drawn = ShownCaption().isEmpty()
+                                 ? SymbolDrawnText(CanvasFont(), QStringLiteral(" "))
+                                 : DrawnCaption();
     const QFontMetrics fm(drawn.font);
-    // Never 0: an object of no size could not be seen or selected again.
     const int w = std::max(1, static_cast<int>(std::trunc(1.1 * fm.horizontalAdvance(drawn.text))));
     const int h = std::max(1, static_cast<int>(std::trunc(1.1 * fm.height())));
     return {w, h};

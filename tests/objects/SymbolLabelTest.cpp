@@ -219,8 +219,24 @@ TEST_F(SymbolLabelTest, TheSelectorShowsTheFontsCharactersAndOkTakesTheChosenOne
     });
     EXPECT_TRUE(symbol->SymbolSelector());
     EXPECT_EQ(symbol->Caption(), " ");
-    EXPECT_EQ(QSize(symbol->Width(), symbol->Height()), ExpectedGlyphSize(U' ', 32));
+    const QSize space = ExpectedGlyphSize(U' ', 32);
+    EXPECT_EQ(QSize(symbol->Width(), symbol->Height()), space);
     EXPECT_GT(symbol->Width(), 1);
+
+    // An empty caption from a file selects nothing; OK keeps it empty and
+    // the object keeps the size of a space rather than shrinking to a sliver.
+    symbol->SetCaption(QString());
+    symbol->BoundsChanged();
+    EXPECT_EQ(QSize(symbol->Width(), symbol->Height()), space);
+    OnNextModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<TGetSymbol *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->SelectedIndex(), -1);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(symbol->SymbolSelector());
+    EXPECT_EQ(symbol->Caption(), QString());
+    EXPECT_EQ(QSize(symbol->Width(), symbol->Height()), space);
 }
 
 TEST_F(SymbolLabelTest, TheFontButtonSetsTheHeldFontAndTheGridKeepsItsSize)
