@@ -1,5 +1,6 @@
 #include "objects/Gpbasel.h"
 
+#include "graphics/SymbolFonts.h"
 #include "objects/Gf3d.h"
 #include "report/RPBase.h"
 #include "surface/Desktop.h"
@@ -332,14 +333,19 @@ QString TGBaseLabel::ShownCaption() const
     return m_caption.size() > MaxShownCharacters ? m_caption.left(MaxShownCharacters) : m_caption;
 }
 
+TDrawnText TGBaseLabel::DrawnCaption() const
+{
+    return SymbolDrawnText(CanvasFont(), ShownCaption());
+}
+
 void TGBaseLabel::LayoutLabel()
 {
-    const QFont font = CanvasFont();
-    const QFontMetrics fm(font);
+    const TDrawnText drawn = DrawnCaption();
+    const QFontMetrics fm(drawn.font);
     // Sizes below one pixel (an empty font, depths of a damaged file) would
     // be raised by the bounds check and ask for this pass again, for ever.
-    const int lineHeight = std::max(1, LineHeightOf(font, fm));
-    const int textWidth = std::max(1, fm.horizontalAdvance(ShownCaption() + QLatin1Char(' ')));
+    const int lineHeight = std::max(1, LineHeightOf(drawn.font, fm));
+    const int textWidth = std::max(1, fm.horizontalAdvance(drawn.text + QLatin1Char(' ')));
     const int sx = m_shadowOffset.x();
     const int sy = m_shadowOffset.y();
     const int hx = m_highlightOffset.x();
@@ -410,9 +416,9 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
     if (!m_transparent)
         painter.fillRect(QRect(0, 0, Width(), Height()), ColorFromTColor(m_backColor));
 
-    const QFont font = CanvasFont();
-    const int ascent = QFontMetrics(font).ascent();
-    painter.setFont(font);
+    const TDrawnText drawn = DrawnCaption();
+    const int ascent = QFontMetrics(drawn.font).ascent();
+    painter.setFont(drawn.font);
     painter.setBrush(Qt::NoBrush);
     painter.setBackgroundMode(Qt::TransparentMode);
     auto drawCopy = [&](const TRect &clip, const QPoint &origin, TColor color) {
@@ -423,7 +429,7 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
         if (m_angle != 0)
             painter.rotate(-m_angle);
         painter.setPen(ColorFromTColor(color));
-        painter.drawText(0, ascent, ShownCaption());
+        painter.drawText(0, ascent, drawn.text);
         painter.restore();
     };
     // A copy without offset lies exactly under the main text; drawn with
@@ -470,8 +476,9 @@ void TGBaseLabel::FitToText()
         return;
     const int l = std::max({m_textRect.Left, m_shadowRect.Left, m_highlightRect.Left});
     const int t = std::max({m_textRect.Top, m_shadowRect.Top, m_highlightRect.Top});
-    const QFontMetrics fm(CanvasFont());
-    const int w = l + fm.horizontalAdvance(ShownCaption() + QStringLiteral("     "));
+    const TDrawnText drawn = DrawnCaption();
+    const QFontMetrics fm(drawn.font);
+    const int w = l + fm.horizontalAdvance(drawn.text + QStringLiteral("     "));
     const int h = t + fm.height();
     if (Width() < w)
         SetWidth(w);

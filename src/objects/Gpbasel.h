@@ -2,6 +2,7 @@
 
 #include "document/Groups.h"
 #include "graphics/Colors.h"
+#include "graphics/SymbolFonts.h"
 #include "surface/GGraphc.h"
 
 #include <QFont>
@@ -83,6 +84,9 @@ public:
     // The label font at the object's zoom: the size becomes Trunc(points x
     // zoom) unless the zoom is exactly 1.
     QFont CanvasFont() const;
+    // The caption as it is drawn: in a symbol font the desktop lacks, its
+    // pictures in a font that has them.
+    TDrawnText DrawnCaption() const;
     // Recomputes the derived geometry and corrects the size to the text.
     void LayoutLabel();
     // The label's drawing (layout when needed, fill, three copies of the text,

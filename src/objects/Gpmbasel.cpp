@@ -1,5 +1,6 @@
 #include "objects/Gpmbasel.h"
 
+#include "graphics/SymbolFonts.h"
 #include "report/RPBase.h"
 #include "surface/Desktop.h"
 #include "surface/ScreenInfo.h"
@@ -105,6 +106,47 @@ QFont TGMultiLineBaseLabel::ZoomedFont() const
     return m_font.ToQFont(ZoomScale());
 }
 
+namespace {
+
+// The pieces of a line that each fit the width as drawn. A line in a symbol
+// font is laid out as the pictures it shows and cut at the same characters
+// of the stored text.
+QStringList WrapLine(const QString &line, const QFont &font, qreal width)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const TDrawnText drawn = SymbolDrawnText(font, line);
+    // Where each stored character starts in the drawn text: symbol text
+    // draws one character (one or two UTF-16 units) for each it stores.
+    QList<qsizetype> starts;
+    if (drawn.text != line) {
+        for (qsizetype at = 0; at < drawn.text.size();
+             at += drawn.text.at(at).isHighSurrogate() ? 2 : 1)
+            starts.append(at);
+    }
+    const bool mapped = !starts.isEmpty() && starts.size() == line.size();
+    const QString laidOut = mapped ? drawn.text : line;
+    auto stored = [&](qsizetype at) -> qsizetype {
+        if (!mapped)
+            return at;
+        return std::lower_bound(starts.begin(), starts.end(), at) - starts.begin();
+    };
+    QTextLayout layout(laidOut, mapped ? drawn.font : font);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QStringList pieces;
+    for (QTextLine visual = layout.createLine(); visual.isValid(); visual = layout.createLine()) {
+        visual.setLineWidth(width);
+        const qsizetype first = stored(visual.textStart());
+        const qsizetype end = stored(visual.textStart() + visual.textLength());
+        pieces.append(line.mid(first, end - first));
+    }
+    layout.endLayout();
+    return pieces;
+}
+
+} // namespace
+
 void TGMultiLineBaseLabel::WrapLines()
 {
     if (!m_wordWrap)
@@ -113,24 +155,13 @@ void TGMultiLineBaseLabel::WrapLines()
     m_wrappedZoom = ZoomScale();
     m_wrappedWidth = Width();
     const QFont font = ZoomedFont();
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     const qreal width = std::max(1, Width());
     for (const QString &line : m_items.Lines()) {
         if (line.isEmpty()) {
             m_wrappedLines.append(QString());
             continue;
         }
-        QTextLayout layout(line, font);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QStringList pieces;
-        for (QTextLine visual = layout.createLine(); visual.isValid();
-             visual = layout.createLine()) {
-            visual.setLineWidth(width);
-            pieces.append(line.mid(visual.textStart(), visual.textLength()));
-        }
-        layout.endLayout();
+        QStringList pieces = WrapLine(line, font, width);
         // A break at a blank leaves the blank at the end of the upper piece,
         // where it must not push a right-aligned line inward.
         for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
@@ -205,7 +236,6 @@ void TGMultiLineBaseLabel::Paint(QPainter &painter)
     const int lineHeight = metrics.height();
     painter.save();
     painter.setClipRect(0, 0, Width(), Height(), Qt::IntersectClip);
-    painter.setFont(font);
     painter.setPen(ColorFromTColor(m_font.Color()));
     painter.setBrush(Qt::NoBrush);
     const QStringList lines = PaintedLines();
@@ -213,8 +243,10 @@ void TGMultiLineBaseLabel::Paint(QPainter &painter)
         const int top = int(i) * lineHeight;
         if (top >= Height())
             break;
-        const int x = LineLeft(metrics.horizontalAdvance(lines[i]));
-        painter.drawText(x, top + metrics.ascent(), lines[i]);
+        const TDrawnText drawn = SymbolDrawnText(font, lines[i]);
+        painter.setFont(drawn.font);
+        const int x = LineLeft(QFontMetrics(drawn.font).horizontalAdvance(drawn.text));
+        painter.drawText(x, top + metrics.ascent(), drawn.text);
     }
     painter.restore();
 }
@@ -227,8 +259,10 @@ void TGMultiLineBaseLabel::FitToLines()
     // and the label never shrinks to nothing.
     const QStringList lines = PaintedLines();
     int widest = Width();
-    for (const QString &line : DisplayLines())
-        widest = std::max(widest, metrics.horizontalAdvance(line));
+    for (const QString &line : DisplayLines()) {
+        const TDrawnText drawn = SymbolDrawnText(ZoomedFont(), line);
+        widest = std::max(widest, QFontMetrics(drawn.font).horizontalAdvance(drawn.text));
+    }
     const int height = std::max(1, metrics.height() * int(lines.size()));
     SetBounds(Left(), Top(), widest, height);
     Repaint();

@@ -1,5 +1,12 @@
 #include "objects/Gpslabel.h"
 
+#include "objects/Ggetsym.h"
+#include "surface/Gbasepnl.h"
+
+#include <QFontMetrics>
+#include <QMenu>
+#include <cmath>
+
 TGSymbolLabel::TGSymbolLabel(QObject *owner)
     : TGBaseLabel(owner)
 {
@@ -10,3 +17,80 @@ TGSymbolLabel::TGSymbolLabel(QObject *owner)
 }
 
 void TGSymbolLabel::AssignFont(const QFont &) {}
+
+QSize TGSymbolLabel::GlyphSize() const
+{
+    // An empty caption (only a file holds one) is sized as the space, so the
+    // object never shrinks to a sliver that can neither be seen nor grabbed.
+    const TDrawnText drawn = ShownCaption().isEmpty()
+                                 ? SymbolDrawnText(CanvasFont(), QStringLiteral(" "))
+                                 : DrawnCaption();
+    const QFontMetrics fm(drawn.font);
+    const int w = std::max(1, static_cast<int>(std::trunc(1.1 * fm.horizontalAdvance(drawn.text))));
+    const int h = std::max(1, static_cast<int>(std::trunc(1.1 * fm.height())));
+    return {w, h};
+}
+
+void TGSymbolLabel::FitToGlyph()
+{
+    if (m_fitting || IsLoading())
+        return;
+    m_fitting = true;
+    const QSize size = GlyphSize();
+    if (Width() != size.width())
+        SetWidth(size.width());
+    if (Height() != size.height())
+        SetHeight(size.height());
+    m_fitting = false;
+}
+
+void TGSymbolLabel::BoundsChanged()
+{
+    Inherited::BoundsChanged();
+    if (m_fitting || IsLoading())
+        return;
+    FitToGlyph();
+    if (Parent())
+        Parent()->PostSelectionRefresh();
+}
+
+void TGSymbolLabel::UpdateLayout()
+{
+    Inherited::UpdateLayout();
+    // The text layout may have grown the object to its line height; the glyph
+    // has the last word.
+    FitToGlyph();
+}
+
+bool TGSymbolLabel::SymbolSelector()
+{
+    TGetSymbol dialog(DialogParent());
+    dialog.SetHeldFont(LabelFont());
+    dialog.SetGridFont(LabelFont());
+    const QString caption = Caption();
+    const int code = caption.isEmpty() ? -1 : caption.at(0).unicode();
+    dialog.SetSelectedIndex(code - TGetSymbol::FirstCode);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    Font()->Assign(dialog.HeldFont());
+    const int index = dialog.SelectedIndex();
+    if (index >= 0)
+        SetCaption(QString(QChar(char16_t(index + TGetSymbol::FirstCode))));
+    BoundsChanged();
+    Repaint();
+    return true;
+}
+
+void TGSymbolLabel::BuildObjectMenu()
+{
+    Inherited::BuildObjectMenu();
+    // No font, alignment or turning: the symbol is chosen in its own dialog.
+    QMenu *menu = ObjectMenu();
+    for (QAction *item : menu->actions()) {
+        const QString caption = item->text();
+        if (caption == tr("Font") || caption == tr("Alignment") || caption == tr("Angle"))
+            menu->removeAction(item);
+    }
+    AddMenuSeparator();
+    AddMenuItem(tr("Symbol Selector"), [this] { SymbolSelector(); });
+}

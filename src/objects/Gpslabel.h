@@ -2,7 +2,9 @@
 
 #include "objects/Gpbasel.h"
 
-// One character of a symbol font ("WingDings" by default) as a label.
+// One character of a symbol font ("WingDings" by default) as a label. Its
+// size always follows the glyph: 1.1 times the character's width and height
+// at the current zoom.
 class TGSymbolLabel : public TGBaseLabel
 {
     Q_OBJECT
@@ -14,4 +16,18 @@ public:
 
     // A symbol keeps its own font when the surface applies one to objects.
     void AssignFont(const QFont &font) override;
+    void BoundsChanged() override;
+    void UpdateLayout() override;
+
+    // The size the glyph asks for at the current zoom.
+    QSize GlyphSize() const;
+    // Opens the Symbol Selector on this label; true when the user chose OK.
+    bool SymbolSelector();
+
+protected:
+    void BuildObjectMenu() override;
+
+private:
+    void FitToGlyph();
+    bool m_fitting = false;
 };

@@ -2,6 +2,7 @@
 
 #include "graphics/Picture.h"
 #include "graphics/Geometry.h"
+#include "graphics/SymbolFonts.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
@@ -500,8 +501,9 @@ double TBaseReport::LineHeight() const
 
 double TBaseReport::TextWidth(const QString &text) const
 {
-    const QFontMetricsF fm(DeviceFont());
-    const double px = std::max(1.0, fm.horizontalAdvance(text));
+    const TDrawnText drawn = SymbolDrawnText(DeviceFont(), text);
+    const QFontMetricsF fm(drawn.font);
+    const double px = std::max(1.0, fm.horizontalAdvance(drawn.text));
     return px / m_xdpi * 10000.0 / (m_scaleX * ZoomPercent()) * m_unitsFactor;
 }
 
@@ -628,9 +630,12 @@ void TBaseReport::PrintPictureRect(double x1, double y1, double x2, double y2,
 
 // ---------------------------------------------------------------- text
 
-void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &text, const QRect *clip)
+void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &shown, const QRect *clip)
 {
-    const QFont font = DeviceFont();
+    // Text in a symbol font the desktop lacks goes on paper as its pictures.
+    const TDrawnText drawn = SymbolDrawnText(DeviceFont(), shown);
+    const QFont &font = drawn.font;
+    const QString &text = drawn.text;
     if (m_pathOpen) {
         QPainterPath glyphs;
         glyphs.addText(QPointF(0, 0), font, text);

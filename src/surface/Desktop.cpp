@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -213,6 +214,19 @@ std::optional<QFont> ChooseFont(const QFont &font, QWidget *parent, const QStrin
     const QString shown = QFontInfo(font).family();
     QFont preset(font);
     preset.setFamily(shown);
+    // The dialog finds the preset's style by name. A family whose upright
+    // style is not "Normal" or "Regular" (DejaVu's is "Book") would start on
+    // its first style, and OK would turn the font oblique: name the style that
+    // matches, the plainest first (not "Condensed").
+    QString matching;
+    for (const QString &style : QFontDatabase::styles(shown)) {
+        const QFont candidate = QFontDatabase::font(shown, style, 12);
+        if (candidate.weight() == preset.weight() && candidate.italic() == preset.italic() &&
+            (matching.isEmpty() || style.size() < matching.size()))
+            matching = style;
+    }
+    if (!matching.isEmpty())
+        preset.setStyleName(matching);
     QFontDialog dialog(preset, parent);
     dialog.setObjectName(QStringLiteral("FontDialog"));
     dialog.setOption(QFontDialog::DontUseNativeDialog);

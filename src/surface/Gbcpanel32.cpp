@@ -90,6 +90,9 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
         auto *symbol = new TGSymbolLabel(owner);
         symbol->MakeReady();
         PlaceObject(symbol, rect);
+        // A cancelled selector leaves the first symbol; the label fits it either way.
+        symbol->SymbolSelector();
+        symbol->FitToText();
         break;
     }
     case psMultiLineLabel: {
