@@ -16,7 +16,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 
 namespace {
@@ -146,6 +148,10 @@ TGImageBrowser::TGImageBrowser(QWidget *mainWindow)
     DirectoryListBox1->setGeometry(8, 38, 145, 192);
     DirectoryListBox1->setModel(m_folderModel);
     DirectoryListBox1->setHeaderHidden(true);
+    // Deep folders get a horizontal scroll bar rather than being cut off.
+    DirectoryListBox1->setIndentation(10);
+    DirectoryListBox1->header()->setStretchLastSection(false);
+    DirectoryListBox1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     for (int column = 1; column < m_folderModel->columnCount(); ++column)
         DirectoryListBox1->hideColumn(column);
 
@@ -200,6 +206,20 @@ TGImageBrowser::TGImageBrowser(QWidget *mainWindow)
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpButton, &QPushButton::clicked, this, [] { ShowHelpTopic(HelpTopic); });
     SetHelpTopic(this, HelpTopic);
+    // The tree fills in the background: show the folder once its branch is there.
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString &path) {
+        if (IsWithin(m_folder, CleanFolder(path)))
+            RevealFolderInTree();
+    });
+    // Its late sorting moves rows; keep the folder in view until the user
+    // scrolls the tree or clicks in it.
+    connect(m_folderModel, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (m_followFolder)
+            RevealFolderInTree();
+    });
+    connect(DirectoryListBox1->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this] { m_followFolder = false; });
+    connect(DirectoryListBox1, &QTreeView::pressed, this, [this] { m_followFolder = false; });
     connect(DriveComboBox1, &QComboBox::activated, this, &TGImageBrowser::DriveChanged);
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { FolderChosen(current); });
@@ -219,19 +239,28 @@ TGImageBrowser::TGImageBrowser(QWidget *mainWindow)
     PlaceDialog(this, mainWindow);
 }
 
+// Each entry of the drive list holds the folder it opens and the root of the
+// folder tree it shows: a disk shows its own tree; the places (home, samples)
+// show the whole tree, so the folders above them stay within reach.
+constexpr int kTreeRootRole = Qt::UserRole + 1;
+
 void TGImageBrowser::FillDrives()
 {
-    QStringList roots{QStringLiteral("/")};
-    DriveComboBox1->addItem(QStringLiteral("/"), QStringLiteral("/"));
-    auto add = [&](const QString &caption, const QString &path) {
-        const QString folder = CleanFolder(path);
-        if (path.isEmpty() || roots.contains(folder) || !QFileInfo(folder).isDir())
+    QStringList folders;
+    auto add = [&](const QString &caption, const QString &path, bool ownTree) {
+        if (path.isEmpty() || !QFileInfo(path).isDir())
             return;
-        roots.append(folder);
+        const QString folder = CleanFolder(path);
+        if (folders.contains(folder))
+            return;
+        folders.append(folder);
         DriveComboBox1->addItem(caption, folder);
+        DriveComboBox1->setItemData(DriveComboBox1->count() - 1,
+                                    ownTree ? folder : QStringLiteral("/"), kTreeRootRole);
     };
-    add(QStringLiteral("Home"), QDir::homePath());
-    add(QStringLiteral("Clip Art Samples"), SampleClipArtFolder());
+    add(QStringLiteral("/"), QStringLiteral("/"), true);
+    add(QStringLiteral("Home"), QDir::homePath(), false);
+    add(QStringLiteral("Clip Art Samples"), SampleClipArtFolder(), false);
     // Removable and extra disks; the system's own mounts are reached from "/".
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         const QString root = volume.rootPath();
@@ -240,20 +269,21 @@ void TGImageBrowser::FillDrives()
         if (root.startsWith(QLatin1StringView("/media/")) ||
             root.startsWith(QLatin1StringView("/mnt/")) ||
             root.startsWith(QLatin1StringView("/run/media/")))
-            add(volume.displayName(), root);
+            add(volume.displayName(), root, true);
     }
 }
 
 void TGImageBrowser::DriveChanged(int index)
 {
-    const QString root = DriveComboBox1->itemData(index).toString();
-    if (root.isEmpty() || !QFileInfo(root).isDir())
+    const QString folder = DriveComboBox1->itemData(index).toString();
+    const QString root = DriveComboBox1->itemData(index, kTreeRootRole).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return;
-    DirectoryListBox1->setRootIndex(m_folderModel->index(root == QLatin1StringView("/")
-                                                             ? QString()
-                                                             : root));
-    if (!IsWithin(m_folder, root))
-        ShowFolder(root);
+    DirectoryListBox1->setRootIndex(
+        m_folderModel->index(root == QLatin1StringView("/") ? QString() : root));
+    if (!IsWithin(m_folder, folder))
+        ShowFolder(folder);
+    DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex());
 }
 
 void TGImageBrowser::SetFolder(const QString &folder)
@@ -265,15 +295,15 @@ void TGImageBrowser::SetFolder(const QString &folder)
     int best = 0;
     qsizetype bestLength = -1;
     for (int i = 0; i < DriveComboBox1->count(); ++i) {
-        const QString root = DriveComboBox1->itemData(i).toString();
-        if (IsWithin(clean, root) && root.size() > bestLength) {
+        const QString entry = DriveComboBox1->itemData(i).toString();
+        if (IsWithin(clean, entry) && entry.size() > bestLength) {
             best = i;
-            bestLength = root.size();
+            bestLength = entry.size();
         }
     }
     DriveComboBox1->setCurrentIndex(best);
-    DriveChanged(best);
     ShowFolder(clean);
+    DriveChanged(best);
 }
 
 void TGImageBrowser::FolderChosen(const QModelIndex &index)
@@ -288,12 +318,8 @@ void TGImageBrowser::ShowFolder(const QString &folder)
     if (clean == m_folder)
         return;
     m_folder = clean;
-    const QModelIndex treeIndex = m_folderModel->index(clean);
-    if (treeIndex.isValid() && DirectoryListBox1->currentIndex() != treeIndex) {
-        DirectoryListBox1->setCurrentIndex(treeIndex);
-        DirectoryListBox1->scrollTo(treeIndex);
-    }
-    DirectoryListBox1->expand(treeIndex);
+    m_followFolder = true;
+    RevealFolderInTree();
     m_fileModel->setRootPath(clean);
     FileListBox1->setRootIndex(m_fileModel->index(clean));
     FileListBox1->selectionModel()->clear();
@@ -301,6 +327,29 @@ void TGImageBrowser::ShowFolder(const QString &folder)
         FolderLabel->fontMetrics().elidedText(QDir::toNativeSeparators(clean), Qt::ElideMiddle,
                                               FolderLabel->width()));
     FolderLabel->setToolTip(QDir::toNativeSeparators(clean));
+}
+
+void TGImageBrowser::RevealFolderInTree()
+{
+    // Open the branches from the top: a folder's entry exists only once its
+    // parent has been read, which opening the parent starts.
+    QString path;
+    for (const QString &part : m_folder.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        path += QLatin1Char('/') + part;
+        if (path == m_folder)
+            break;
+        const QModelIndex branch = m_folderModel->index(path);
+        if (!branch.isValid())
+            return; // the parent's reading will call again
+        DirectoryListBox1->expand(branch);
+    }
+    const QModelIndex treeIndex = m_folderModel->index(m_folder);
+    if (!treeIndex.isValid())
+        return;
+    if (DirectoryListBox1->currentIndex() != treeIndex)
+        DirectoryListBox1->setCurrentIndex(treeIndex);
+    DirectoryListBox1->scrollTo(treeIndex);
+    DirectoryListBox1->expand(treeIndex);
 }
 
 bool TGImageBrowser::SelectFile(const QString &path)
@@ -405,6 +454,13 @@ void TGImageBrowser::LayOutPreview()
         Image1->SetStretch(Stretch() || AutoSize());
     }
     Image1->update();
+}
+
+void TGImageBrowser::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The tree could not scroll to the folder while it had no size yet.
+    QTimer::singleShot(0, this, [this] { RevealFolderInTree(); });
 }
 
 void TGImageBrowser::done(int result)

@@ -97,11 +97,15 @@ public:
 
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void FillDrives();
     void DriveChanged(int index);
     void FolderChosen(const QModelIndex &index);
     void ShowFolder(const QString &folder);
+    void RevealFolderInTree();
     void FileListChange();
     void LoadPreview(const QString &path);
     void StretchClick(bool checked);
@@ -111,4 +115,5 @@ private:
     QFileSystemModel *m_folderModel = nullptr;
     QFileSystemModel *m_fileModel = nullptr;
     QString m_folder;
+    bool m_followFolder = true;
 };

@@ -88,6 +88,7 @@ TEST(ImageBrowser, ListShowsPictureFilesOfTheChosenFolderOnly)
     EXPECT_EQ(browser.windowTitle(), QStringLiteral("Load Image File "));
     EXPECT_EQ(browser.size(), QSize(592, 300));
     browser.SetFolder(files.Folder());
+    browser.show();
     EXPECT_EQ(browser.Folder(), files.Folder());
     ASSERT_TRUE(WaitForListed(browser, 5));
     // Upper and lower case alike; no text files, no folders.
@@ -95,10 +96,20 @@ TEST(ImageBrowser, ListShowsPictureFilesOfTheChosenFolderOnly)
               QStringList({"PHOTO.PNG", "broken.bmp", "broken.png", "icon.ico", "red.bmp"}));
     EXPECT_TRUE(browser.FileName().isEmpty());
 
-    // Choosing a folder in the tree moves the list there.
+    // The tree opens its branches down to the folder and marks it.
     auto *tree = browser.DirectoryListBox1;
     auto *folders = qobject_cast<QFileSystemModel *>(tree->model());
     ASSERT_NE(folders, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QModelIndex current = tree->currentIndex();
+            return QDir::cleanPath(folders->filePath(current)) == files.Folder() &&
+                   tree->isExpanded(current.parent()) &&
+                   tree->viewport()->rect().contains(tree->visualRect(current).topLeft() +
+                                                     QPoint(2, 2));
+        },
+        5000));
+    // Choosing a folder in the tree moves the list there.
     tree->setCurrentIndex(folders->index(files.Path("sub")));
     EXPECT_EQ(browser.Folder(), QDir::cleanPath(files.Path("sub")));
     ASSERT_TRUE(WaitForListed(browser, 1));
