@@ -291,19 +291,23 @@ void TGImageBrowser::SetFolder(const QString &folder)
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return;
     const QString clean = CleanFolder(folder);
-    // The drive entry that holds the folder most closely.
+    ShowFolder(clean);
+    DriveChanged(DriveComboBox1->currentIndex());
+}
+
+int TGImageBrowser::DriveEntryFor(const QString &folder) const
+{
+    // The entry that holds the folder most closely.
     int best = 0;
     qsizetype bestLength = -1;
     for (int i = 0; i < DriveComboBox1->count(); ++i) {
         const QString entry = DriveComboBox1->itemData(i).toString();
-        if (IsWithin(clean, entry) && entry.size() > bestLength) {
+        if (IsWithin(folder, entry) && entry.size() > bestLength) {
             best = i;
             bestLength = entry.size();
         }
     }
-    DriveComboBox1->setCurrentIndex(best);
-    ShowFolder(clean);
-    DriveChanged(best);
+    return best;
 }
 
 void TGImageBrowser::FolderChosen(const QModelIndex &index)
@@ -319,6 +323,9 @@ void TGImageBrowser::ShowFolder(const QString &folder)
         return;
     m_folder = clean;
     m_followFolder = true;
+    // The drive list names where the folder is (setting it is no user choice,
+    // so the tree keeps its root).
+    DriveComboBox1->setCurrentIndex(DriveEntryFor(clean));
     RevealFolderInTree();
     m_fileModel->setRootPath(clean);
     FileListBox1->setRootIndex(m_fileModel->index(clean));

@@ -103,6 +103,7 @@ protected:
 private:
     void FillDrives();
     void DriveChanged(int index);
+    int DriveEntryFor(const QString &folder) const;
     void FolderChosen(const QModelIndex &index);
     void ShowFolder(const QString &folder);
     void RevealFolderInTree();

@@ -4,6 +4,7 @@
 #include "objects/Gimageb.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
@@ -109,6 +110,18 @@ TEST(ImageBrowser, ListShowsPictureFilesOfTheChosenFolderOnly)
                                                      QPoint(2, 2));
         },
         5000));
+    // The drive list names the folder's place; choosing another place that
+    // does not hold the folder goes there.
+    EXPECT_EQ(browser.DriveComboBox1->currentData().toString(), "/");
+    ASSERT_EQ(browser.DriveComboBox1->itemText(1), "Home");
+    if (!files.Folder().startsWith(QDir::homePath() + "/")) {
+        QTest::keyClick(browser.DriveComboBox1, Qt::Key_Down);
+        EXPECT_EQ(browser.Folder(), QDir::cleanPath(QDir::homePath()));
+        EXPECT_EQ(browser.DriveComboBox1->currentText(), "Home");
+        browser.SetFolder(files.Folder());
+        EXPECT_EQ(browser.DriveComboBox1->currentData().toString(), "/");
+    }
+
     // Choosing a folder in the tree moves the list there.
     tree->setCurrentIndex(folders->index(files.Path("sub")));
     EXPECT_EQ(browser.Folder(), QDir::cleanPath(files.Path("sub")));
