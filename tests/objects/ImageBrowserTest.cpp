@@ -262,6 +262,24 @@ TEST_F(ImageLoadTest, OkPlacesThePictureWithTheBoxesAsTheyStand)
     EXPECT_EQ(QSize(image->Width(), image->Height()), QSize(30, 20));
 }
 
+TEST_F(ImageLoadTest, AutoSizeFollowsTheZoom)
+{
+    ClipArtFolder files;
+    surface->SetZoom(2.0f);
+    auto *image = Place<TGImage>(10, 10, 80, 80);
+    OnNextModal([&](QWidget *modal) {
+        auto *browser = qobject_cast<TGImageBrowser *>(modal);
+        ASSERT_NE(browser, nullptr);
+        browser->SetAutoSize(true);
+        browser->SelectFile(files.Path("red.bmp"));
+        browser->OKButton->click();
+    });
+    image->LoadImage();
+    EXPECT_EQ(QSize(image->Width(), image->Height()), QSize(60, 40));
+    surface->SetZoom(1.0f);
+    EXPECT_EQ(QSize(image->Width(), image->Height()), QSize(30, 20));
+}
+
 TEST_F(ImageLoadTest, CancelAndUnusableChoicesLeaveTheObjectAlone)
 {
     ClipArtFolder files;
