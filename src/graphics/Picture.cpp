@@ -232,6 +232,13 @@ QString TPicture::GraphicClassName() const
     return QString();
 }
 
+QSize TPicture::NaturalSize() const
+{
+    if (m_kind == Kind::Bitmap || m_kind == Kind::Icon)
+        return m_image.size();
+    return QSize();
+}
+
 void TPicture::SetImage(const QImage &image)
 {
     if (image.isNull()) {

@@ -49,6 +49,9 @@ public:
     const QImage &Image() const { return m_image; }
     // The graphic as a file: BMP, WMF (placeable or plain) or EMF, ICO.
     const QByteArray &GraphicData() const { return m_data; }
+    // The graphic's own size in pixels at 100 %: a bitmap's or an icon's
+    // pixel size. Empty for an empty picture and for a metafile.
+    QSize NaturalSize() const;
 
     // Becomes a bitmap holding the image as a 24-bit BMP.
     void SetImage(const QImage &image);

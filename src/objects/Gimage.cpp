@@ -1,8 +1,13 @@
 #include "objects/Gimage.h"
 
-#include "objects/Placeholder.h"
 #include "graphics/Geometry.h"
+#include "objects/Gimageb.h"
+#include "report/RPBase.h"
+#include "surface/ScreenInfo.h"
 
+#include <QAction>
+#include <QDir>
+#include <QPainter>
 #include <QScopedValueRollback>
 
 TGImage::TGImage(QObject *owner)
@@ -19,10 +24,7 @@ TGImage::TGImage(QObject *owner)
 
 QSize TGImage::PictureSize() const
 {
-    // Bitmaps and icons are decoded; a metafile has no pixel size of its own.
-    if (m_picture.IsEmpty())
-        return {};
-    return m_picture.Image().size();
+    return m_picture.NaturalSize();
 }
 
 bool TGImage::IsOpaque() const
@@ -118,5 +120,125 @@ const TPropertyTable &TGImage::PropertyTable() const
 
 void TGImage::Paint(QPainter &painter)
 {
-    PaintPlaceholderBox(painter, Width(), Height(), QStringLiteral("Image"));
+    if (Width() <= 0 || Height() <= 0)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QRect whole(0, 0, Width(), Height());
+    // The frame runs through the outermost pixels of the bounds.
+    const QRect frame = whole.adjusted(0, 0, -1, -1);
+    if (m_picture.IsEmpty()) {
+        // An empty image stays visible (and selectable) as a white box.
+        painter.setPen(QPen(Qt::black, 0));
+        painter.setBrush(Qt::white);
+        painter.drawRect(frame);
+    } else {
+        painter.save();
+        painter.setClipRect(whole, Qt::IntersectClip);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, PictureSize() != whole.size());
+        m_picture.Draw(painter, whole);
+        painter.restore();
+    }
+    if (m_borderStyle == bsSingle) {
+        painter.setPen(QPen(Qt::black, 0, Qt::SolidLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(frame);
+    }
+    painter.restore();
+}
+
+void TGImage::PrintTo(TBaseReport *report, double x, double y)
+{
+    if (!report)
+        return;
+    const double ppi = ScreenPixelsPerInch();
+    const double x1 = x + Left() / ppi;
+    const double y1 = y + Top() / ppi;
+    const double x2 = x + (Left() + Width()) / ppi;
+    const double y2 = y + (Top() + Height()) / ppi;
+    switch (m_picture.GraphicKind()) {
+    case TPicture::Kind::Bitmap:
+    case TPicture::Kind::Icon:
+        report->PrintBitmapRect(x1, y1, x2, y2, m_picture.Image());
+        break;
+    case TPicture::Kind::Metafile:
+        // Drawn through the painter, so the paper gets the metafile's vectors.
+        report->PrintPictureRect(x1, y1, x2, y2, m_picture);
+        break;
+    case TPicture::Kind::None:
+        break;
+    }
+    if (m_borderStyle == bsSingle) {
+        report->SetPen(0x000000, psSolid, 1, pmCopy);
+        report->SetBrush(0xFFFFFF, bsClear);
+        report->Rectangle(x1, y1, x2, y2);
+    }
+}
+
+void TGImage::BuildObjectMenu()
+{
+    Inherited::BuildObjectMenu();
+    AddMenuSeparator();
+    AddMenuItem(tr("Load Image From Disk"), [this] { LoadImage(); });
+    AddMenuSeparator();
+    m_borderItem = AddMenuItem(tr("Border"), [this] { ToggleBorder(); });
+    m_stretchItem = AddMenuItem(tr("Stretch to Fit"), [this] { ToggleStretch(); });
+    m_autoSizeItem = AddMenuItem(tr("AutoSize"), [this] { ToggleAutoSize(); });
+    for (QAction *item : {m_borderItem, m_stretchItem, m_autoSizeItem})
+        item->setCheckable(true);
+    RefreshMenu();
+}
+
+void TGImage::RefreshMenu()
+{
+    Inherited::RefreshMenu();
+    if (!m_borderItem)
+        return;
+    m_borderItem->setChecked(m_borderStyle == bsSingle);
+    m_stretchItem->setChecked(m_stretch);
+    m_autoSizeItem->setChecked(m_autoSize);
+}
+
+void TGImage::ToggleBorder()
+{
+    SetBorderStyle(m_borderStyle == bsSingle ? bsNone : bsSingle);
+    Repaint();
+}
+
+void TGImage::ToggleStretch()
+{
+    SetStretch(!m_stretch);
+    Repaint();
+}
+
+void TGImage::ToggleAutoSize()
+{
+    SetAutoSize(!m_autoSize);
+    Repaint();
+}
+
+void TGImage::LoadImage()
+{
+    // Browsing must not move the process's current folder for good.
+    const QString currentFolder = QDir::currentPath();
+    {
+        TGImageBrowser browser(DialogParent());
+        browser.SetStretch(m_stretch);
+        browser.SetAutoSize(m_autoSize);
+        // A file that did not load leaves an empty preview: OK then keeps the
+        // picture the object has rather than dropping it.
+        if (browser.exec() == QDialog::Accepted && !browser.FileName().isEmpty() &&
+            !browser.PreviewPicture().IsEmpty()) {
+            {
+                QScopedValueRollback<bool> quiet(m_quietGroups, true);
+                m_picture = browser.PreviewPicture();
+            }
+            // Both flags as the boxes say, even both cleared.
+            m_stretch = browser.Stretch();
+            m_autoSize = browser.AutoSize();
+            PictureChanged();
+            ReportChange();
+        }
+    }
+    QDir::setCurrent(currentFolder);
 }

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QStringList>
 
+class QAction;
+
 // A clip-art picture (bitmap or metafile) drawn stretched into the object's
 // bounds; AutoSize first sizes the bounds to the picture.
 class TGImage : public TGGraphicControl
@@ -14,7 +16,6 @@ class TGImage : public TGGraphicControl
 
 public:
     using Inherited = TGGraphicControl;
-
 
     explicit TGImage(QObject *owner = nullptr);
 
@@ -39,6 +40,19 @@ public:
     const TPropertyTable &PropertyTable() const override;
     void BoundsChanged() override;
     void Paint(QPainter &painter) override;
+    void PrintTo(TBaseReport *report, double x, double y) override;
+    void RefreshMenu() override;
+
+    // The menu's actions.
+    // Opens the image browser; OK with a picture chosen takes the picture and
+    // the browser's two boxes. The process's current folder is kept.
+    void LoadImage();
+    void ToggleBorder();
+    void ToggleStretch();
+    void ToggleAutoSize();
+
+protected:
+    void BuildObjectMenu() override;
 
 private:
     void PictureChanged();
@@ -48,4 +62,7 @@ private:
     TBorderStyle m_borderStyle = bsNone;
     TGPicture m_picture;
     bool m_quietGroups = false;
+    QAction *m_borderItem = nullptr;
+    QAction *m_stretchItem = nullptr;
+    QAction *m_autoSizeItem = nullptr;
 };

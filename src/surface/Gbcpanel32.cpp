@@ -123,14 +123,21 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
         PlaceObject(line, rect);
         break;
     }
-    case psImage:
+    case psImage: {
+        auto *image = new TGImage(owner);
+        image->MakeReady();
+        PlaceObject(image, rect);
+        SetScreenCursor(crDefault);
+        SetPanelState(psPointing);
+        // Cancelled, the image stays as an empty framed box of the dragged size.
+        image->LoadImage();
+        break;
+    }
     case psSuperShape:
     case psRichLabel:
     case psSuperText: {
         TGGraphicControl *object = nullptr;
-        if (m_panelState == psImage)
-            object = new TGImage(owner);
-        else if (m_panelState == psSuperShape)
+        if (m_panelState == psSuperShape)
             object = new TSuperShape(owner);
         else if (m_panelState == psRichLabel)
             object = new TGPRichBaseLabel(owner);
