@@ -120,19 +120,32 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
         PlaceObject(line, rect);
         break;
     }
-    case psImage:
-    case psSuperShape:
-    case psRichLabel:
+    case psSuperShape: {
+        // Placed with its creation values; the properties dialog edits them.
+        auto *shape = new TSuperShape(owner);
+        shape->MakeReady();
+        PlaceObject(shape, rect);
+        SetScreenCursor(crDefault);
+        SetPanelState(psPointing);
+        shape->EditProperties();
+        break;
+    }
     case psSuperText: {
+        auto *text = new TGSuperText(owner);
+        text->MakeReady();
+        PlaceObject(text, rect);
+        SetScreenCursor(crDefault);
+        SetPanelState(psPointing);
+        text->EditProperties();
+        break;
+    }
+    case psImage:
+    case psRichLabel: {
         TGGraphicControl *object = nullptr;
         if (m_panelState == psImage)
             object = new TGImage(owner);
-        else if (m_panelState == psSuperShape)
-            object = new TSuperShape(owner);
-        else if (m_panelState == psRichLabel)
-            object = new TGPRichBaseLabel(owner);
         else
-            object = new TGSuperText(owner);
+            object = new TGPRichBaseLabel(owner);
         object->MakeReady();
         PlaceObject(object, rect);
         SetScreenCursor(crDefault);
