@@ -1,0 +1,228 @@
+// Super shapes and super texts on paper: the same layers as on screen, at the
+// card's place on the sheet, drawn as figures and glyph outlines.
+#include "PrintTestSupport.h"
+#include "effects/Gsshape.h"
+#include "effects/gsstext.h"
+#include "printing/SheetRenderer.h"
+#include "report/RPrinter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int Dpi = 300;
+
+QRgb At(const QImage &page, double inchX, double inchY)
+{
+    return page.pixel(int(inchX * Dpi), int(inchY * Dpi));
+}
+
+bool Near(QRgb c, int r, int g, int b, int tolerance)
+{
+    return std::abs(qRed(c) - r) <= tolerance && std::abs(qGreen(c) - g) <= tolerance
+        && std::abs(qBlue(c) - b) <= tolerance;
+}
+
+// Pixels inside an inch rectangle that pass the test.
+int Count(const QImage &page, const QRectF &inches, const std::function<bool(QRgb)> &match)
+{
+    int n = 0;
+    for (int y = int(inches.top() * Dpi); y < int(inches.bottom() * Dpi); ++y)
+        for (int x = int(inches.left() * Dpi); x < int(inches.right() * Dpi); ++x)
+            if (page.valid(x, y) && match(page.pixel(x, y)))
+                ++n;
+    return n;
+}
+
+QString PrintSheet(const QList<TGGraphicControl *> &objects, const QList<bool> &selection,
+                   const QString &pdf)
+{
+    TCardLayout layout;
+    TSheetRenderer sheet;
+    sheet.Objects = objects;
+    sheet.SetLayout(layout, TPrinterNudges());
+    sheet.PrintSelection = selection;
+    TReportPrinter report;
+    report.SetOutputFile(pdf);
+    report.SetPaperSize(TCardLayout::PaperLetter);
+    report.SetOrientation(poPortrait);
+    if (!sheet.Render(report))
+        return QString();
+    return pdf;
+}
+
+TSuperShape *Shape(QObject *owner, TSuperShape::TGPShapeType kind, int left, int top, int width,
+                   int height)
+{
+    auto *shape = new TSuperShape(owner);
+    shape->SetBounds(left, top, width, height);
+    shape->SetShape(kind);
+    shape->SetOutlineStyle(psClear);
+    return shape;
+}
+
+} // namespace
+
+TEST(EffectsPrint, ShapeLayersPrintAtTheCardsPlaceAsFigures)
+{
+    QObject owner;
+    // 1 x 0.5 inch at (1, 0.5) inch on the card: black to white, left to right.
+    TSuperShape *gradient = Shape(&owner, TSuperShape::gstRectangle, 96, 48, 96, 48);
+    gradient->SetBackColor(0x000000);
+    gradient->SetGradientToColor(0xFFFFFF);
+    gradient->SetFillDirection(gdRight);
+    // Red, with a green shadow 10 pixels down and right, below it.
+    TSuperShape *shadowed = Shape(&owner, TSuperShape::gstRectangle, 96, 120, 96, 48);
+    shadowed->SetSurfaceType(TSuperShape::stBrushPattern);
+    shadowed->SetShadowOrient(TSuperShape::soLowerRight);
+    shadowed->SetShadowDepth(10);
+    shadowed->SetShadowColor(0x00FF00);
+    // A transparent ellipse with a blue outline 3 hundredths of an inch wide.
+    TSuperShape *ring = Shape(&owner, TSuperShape::gstEllipse, 220, 48, 96, 96);
+    ring->SetSurfaceType(TSuperShape::stBrushTransparent);
+    ring->SetOutlineStyle(psSolid);
+    ring->SetOutlineWidth(3);
+    ring->SetOutlineColor(0xFF0000);
+    // A red-filled star.
+    TSuperShape *star = Shape(&owner, TSuperShape::gstStar, 220, 150, 40, 40);
+    star->SetSurfaceType(TSuperShape::stBrushPattern);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QList<bool> selection(10, false);
+    selection[3] = true; // second row, right
+    const QString pdf = PrintSheet({gradient, shadowed, ring, star}, selection,
+                                   dir.filePath("shapes.pdf"));
+    ASSERT_FALSE(pdf.isEmpty());
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("/Subtype /Image"));
+
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 1);
+    const QImage &page = pages.first();
+    TCardLayout layout;
+    const double x = double(layout.LeftMargin) + double(layout.HPitch);
+    const double y = double(layout.TopMargin) + double(layout.VPitch);
+
+    // The gradient reaches both colours at the object's edges, grey between.
+    EXPECT_TRUE(Near(At(page, x + 1.005, y + 0.75), 0, 0, 0, 8));
+    EXPECT_TRUE(Near(At(page, x + 1.995, y + 0.75), 255, 255, 255, 8));
+    EXPECT_TRUE(Near(At(page, x + 1.5, y + 0.75), 128, 128, 128, 8));
+    EXPECT_TRUE(Near(At(page, x + 0.98, y + 0.75), 255, 255, 255, 0));
+    EXPECT_TRUE(Near(At(page, x + 2.02, y + 0.75), 255, 255, 255, 0));
+
+    // Figure red; the shadow green exactly 10 pixels (10/96 inch) further.
+    const double sx = x + 1.0;
+    const double sy = y + 1.25;
+    EXPECT_TRUE(Near(At(page, sx + 0.2, sy + 0.2), 255, 0, 0, 0));
+    EXPECT_TRUE(Near(At(page, sx + 0.95, sy + 0.46), 0, 255, 0, 0));
+    EXPECT_TRUE(Near(At(page, sx + 0.05, sy + 0.46), 255, 255, 255, 0));
+    // The red figure ends 86 pixels in; the shadow's edge 96 pixels in.
+    EXPECT_TRUE(Near(At(page, sx + 85.0 / 96, sy + 0.2), 255, 0, 0, 0));
+    EXPECT_TRUE(Near(At(page, sx + 87.0 / 96, sy + 0.2), 0, 255, 0, 0));
+    EXPECT_TRUE(Near(At(page, sx + 97.0 / 96, sy + 0.2), 255, 255, 255, 0));
+
+    // The ring: blue at its left and top edges, empty inside.
+    const auto blue = [](QRgb c) { return Near(c, 0, 0, 255, 40); };
+    const double rx = x + 220.0 / 96;
+    const double ry = y + 0.5;
+    EXPECT_GT(Count(page, QRectF(rx - 0.02, ry + 0.45, 0.06, 0.1), blue), 10);
+    EXPECT_GT(Count(page, QRectF(rx + 0.45, ry - 0.02, 0.1, 0.06), blue), 10);
+    EXPECT_EQ(Count(page, QRectF(rx + 0.3, ry + 0.3, 0.4, 0.4), blue), 0);
+
+    // The star: red at its centre, white at its box's corners.
+    const double cx = x + 240.0 / 96;
+    const double cy = y + 170.0 / 96;
+    EXPECT_TRUE(Near(At(page, cx, cy), 255, 0, 0, 0));
+    EXPECT_TRUE(Near(At(page, cx - 18.0 / 96, cy - 18.0 / 96), 255, 255, 255, 0));
+}
+
+TEST(EffectsPrint, SuperTextPrintsItsGlyphsFilledAndOutlined)
+{
+    QObject owner;
+    auto *text = new TGSuperText(&owner);
+    text->SetBounds(48, 48, 240, 80);
+    text->SetCaption(QStringLiteral("MMMM"));
+    text->SetOutlineStyle(psClear);
+    auto *outlined = new TGSuperText(&owner);
+    outlined->SetBounds(48, 130, 240, 60);
+    outlined->SetCaption(QStringLiteral("HH"));
+    outlined->SetSurfaceType(TGSuperText::stBrushTransparent);
+    outlined->SetOutlineColor(0x0000FF);
+    outlined->SetOutlineWidth(2);
+    outlined->SetShadowOrientation(TGSuperText::sdDown);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QList<bool> selection(10, false);
+    selection[0] = true;
+    const QString pdf = PrintSheet({text, outlined}, selection, dir.filePath("text.pdf"));
+    ASSERT_FALSE(pdf.isEmpty());
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("/Subtype /Image"));
+
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 1);
+    const QImage &page = pages.first();
+    TCardLayout layout;
+    const double x = double(layout.LeftMargin) + 0.5;
+    const double y = double(layout.TopMargin) + 0.5;
+    // Blue glyph pixels in the left part, yellow ones in the right part.
+    const auto blue = [](QRgb c) { return qBlue(c) > 200 && qRed(c) < 60; };
+    const auto yellow = [](QRgb c) { return qBlue(c) < 60 && qRed(c) > 200 && qGreen(c) > 200; };
+    const QRectF left(x, y, 0.8, 0.8);
+    const QRectF right(x + 1.7, y, 0.8, 0.8);
+    EXPECT_GT(Count(page, left, blue), 100);
+    EXPECT_EQ(Count(page, left, yellow), 0);
+    EXPECT_GT(Count(page, right, yellow), 100);
+    EXPECT_EQ(Count(page, right, blue), 0);
+    // Nothing outside the object's rectangle.
+    const auto inked = [](QRgb c) { return qGray(c) < 250; };
+    EXPECT_EQ(Count(page, QRectF(x - 0.3, y - 0.2, 0.25, 0.8), inked), 0);
+    // The outlined text: red strokes, hollow glyphs (no shadow: depth 0).
+    const auto red = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80; };
+    EXPECT_GT(Count(page, QRectF(x, y + 82.0 / 96, 1.2, 0.6), red), 100);
+}
+
+TEST(EffectsPrint, TenCardsOfTenEffectObjectsStaySmall)
+{
+    QObject owner;
+    QList<TGGraphicControl *> objects;
+    for (int i = 0; i < 5; ++i) {
+        TSuperShape *shape = Shape(&owner, TSuperShape::TGPShapeType(i * 2), 10 + 60 * i, 10, 50, 50);
+        shape->SetOutlineStyle(psSolid);
+        shape->SetShadowOrient(TSuperShape::soLowerRight);
+        objects.append(shape);
+        auto *text = new TGSuperText(&owner);
+        text->SetBounds(10 + 60 * i, 100, 60, 60);
+        text->SetShadowOrientation(TGSuperText::sdDownRight);
+        text->SetShadowDepth(3);
+        objects.append(text);
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pdf = PrintSheet(objects, QList<bool>(10, true), dir.filePath("sheet.pdf"));
+    ASSERT_FALSE(pdf.isEmpty());
+    const qint64 size = QFileInfo(pdf).size();
+    EXPECT_GT(size, 10000);
+    EXPECT_LT(size, 2 * 1024 * 1024);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("/Subtype /Image"));
+    // Every card shows its objects: the first shape's gradient at its centre.
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 1);
+    TCardLayout layout;
+    for (int card = 0; card < 10; ++card) {
+        const double x = double(layout.LeftMargin) + (card % 2) * double(layout.HPitch);
+        const double y = double(layout.TopMargin) + (card / 2) * double(layout.VPitch);
+        const QRgb centre = At(pages.first(), x + 35.0 / 96, y + 35.0 / 96);
+        EXPECT_TRUE(qRed(centre) > 60 && qBlue(centre) > 60 && qGreen(centre) < 20)
+            << "card " << card;
+    }
+}
