@@ -510,9 +510,9 @@ void TSuperShape::PrintTo(TBaseReport *report, double x, double y)
         if (pushed) {
             report->SelectClip();
             // The fill runs over the whole object, as on screen.
-            const QRect printed(QPoint(report->XI2D(ix(0)), report->YI2D(iy(0))),
-                                QPoint(report->XI2D(ix(Width())) - 1,
-                                       report->YI2D(iy(Height())) - 1));
+            const QRect printed(
+                QPoint(report->XI2D(ix(0)), report->YI2D(iy(0))),
+                QPoint(report->XI2D(ix(Width())) - 1, report->YI2D(iy(Height())) - 1));
             switch (m_surfaceType) {
             case stBrushPattern:
                 // One colour: a solid area keeps the page vector.

@@ -166,8 +166,7 @@ QImage MakeGradientPicture(TColor fromColor, TColor toColor, TFillDirection dire
     return picture;
 }
 
-void TileFillPicture(QPainter &painter, const QImage &picture, const QSize &area,
-                     const QSize &tile)
+void TileFillPicture(QPainter &painter, const QImage &picture, const QSize &area, const QSize &tile)
 {
     if (picture.isNull() || tile.isEmpty())
         return;
@@ -188,8 +187,7 @@ void PrintGradientBands(TBaseReport &report, TColor fromColor, TColor toColor,
         return;
     report.SetPen(0, psSolid, -1, pmCopy);
     for (int n = 0; n < 256; ++n) {
-        const QRect band =
-            GradientBand(n, printedRect.width(), printedRect.height(), direction);
+        const QRect band = GradientBand(n, printedRect.width(), printedRect.height(), direction);
         if (band.isEmpty())
             continue;
         report.SetBrush(TColorFromColor(GradientBandColor(fromColor, toColor, direction, n)),

@@ -491,8 +491,8 @@ bool TGSuperText::ChooseFont()
 
 bool TGSuperText::ChooseBackgroundColor()
 {
-    const QColor chosen = QColorDialog::getColor(ColorFromTColor(m_bgColor), DialogParent(),
-                                                 tr("Background Color"));
+    const QColor chosen =
+        QColorDialog::getColor(ColorFromTColor(m_bgColor), DialogParent(), tr("Background Color"));
     if (!chosen.isValid())
         return false;
     SetBGColor(TColorFromColor(chosen));
@@ -511,9 +511,8 @@ void TGSuperText::BuildObjectMenu()
         AddMenuItem(tr("Transparent"), [this] { SetControlTransparent(!m_controlTransparent); });
     m_transparentItem->setCheckable(true);
     AddMenuItem(tr("Background Color"), [this] { ChooseBackgroundColor(); });
-    m_borderItem = AddMenuItem(tr("Border"), [this] {
-        SetBorderStyle(m_borderStyle == bsSingle ? bsNone : bsSingle);
-    });
+    m_borderItem = AddMenuItem(
+        tr("Border"), [this] { SetBorderStyle(m_borderStyle == bsSingle ? bsNone : bsSingle); });
     m_borderItem->setCheckable(true);
     m_propertiesItem = AddMenuItem(tr("Properties"), [this] { EditProperties(); });
     RefreshMenu();

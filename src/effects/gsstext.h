@@ -3,8 +3,8 @@
 #include "document/Groups.h"
 #include "effects/SurfaceFill.h"
 #include "graphics/Colors.h"
-#include "surface/GGraphc.h"
 #include "graphics/Geometry.h"
+#include "surface/GGraphc.h"
 #include "surface/ObjectFont.h"
 
 #include <QFont>

@@ -216,7 +216,8 @@ void TGMultiLineBaseLabel::FitToLines()
 
 bool TGMultiLineBaseLabel::ChooseFont()
 {
-    const std::optional<QFont> chosen = ::ChooseFont(m_font.Data().ToQFont(), DialogParent(), tr("Font"));
+    const std::optional<QFont> chosen =
+        ::ChooseFont(m_font.Data().ToQFont(), DialogParent(), tr("Font"));
     if (!chosen)
         return false;
     // A real change re-wraps and reports itself once through the font.

@@ -31,8 +31,9 @@ public:
     // The "Font" entry of a kind T that offers Font() and ParentFont().
     template <class T> static TPropertyDescriptor Property()
     {
-        return props::StoredWhen(props::Object<T>(QStringLiteral("Font"), &T::Font),
-                                 [](const TPersistent &p) { return !props::As<T>(p).ParentFont(); });
+        return props::StoredWhen(
+            props::Object<T>(QStringLiteral("Font"), &T::Font),
+            [](const TPersistent &p) { return !props::As<T>(p).ParentFont(); });
     }
 
 private:

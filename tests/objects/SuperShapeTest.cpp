@@ -254,8 +254,7 @@ constexpr QRgb White = 0xFFFFFFFF;
 // pixels round it, as the surface does (translated, clipped to the bounds).
 QImage Render(TGGraphicControl &object, int margin = 0)
 {
-    QImage image(object.Width() + 2 * margin, object.Height() + 2 * margin,
-                 QImage::Format_RGB32);
+    QImage image(object.Width() + 2 * margin, object.Height() + 2 * margin, QImage::Format_RGB32);
     image.fill(White);
     QPainter painter(&image);
     painter.translate(margin, margin);
@@ -266,8 +265,9 @@ QImage Render(TGGraphicControl &object, int margin = 0)
 
 bool Near(QRgb a, QRgb b, int tolerance = 2)
 {
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance
-        && std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
 } // namespace
@@ -332,12 +332,12 @@ TEST_F(SuperShapeTest, LayersPaintShadowFillAndOutlineInTheirColours)
     shape->SetShadowOrient(TSuperShape::soLowerRight);
     shape->SetShadowColor(0x00FF00);
     const QImage image = Render(*shape);
-    EXPECT_EQ(image.pixel(20, 15), qRgb(255, 0, 0));  // fill
-    EXPECT_EQ(image.pixel(0, 10), qRgb(0, 0, 255));   // outline, left edge
-    EXPECT_EQ(image.pixel(54, 10), qRgb(0, 0, 255));  // outline, right edge (x = 55 - 1)
-    EXPECT_EQ(image.pixel(57, 20), qRgb(0, 255, 0));  // shadow right of the figure
-    EXPECT_EQ(image.pixel(20, 37), qRgb(0, 255, 0));  // and below it
-    EXPECT_EQ(image.pixel(2, 38), White);             // not under the upper-left corner
+    EXPECT_EQ(image.pixel(20, 15), qRgb(255, 0, 0)); // fill
+    EXPECT_EQ(image.pixel(0, 10), qRgb(0, 0, 255));  // outline, left edge
+    EXPECT_EQ(image.pixel(54, 10), qRgb(0, 0, 255)); // outline, right edge (x = 55 - 1)
+    EXPECT_EQ(image.pixel(57, 20), qRgb(0, 255, 0)); // shadow right of the figure
+    EXPECT_EQ(image.pixel(20, 37), qRgb(0, 255, 0)); // and below it
+    EXPECT_EQ(image.pixel(2, 38), White);            // not under the upper-left corner
     EXPECT_EQ(image.pixel(58, 2), White);
 
     // A clear outline leaves the fill to the figure's edge; a transparent
@@ -439,7 +439,8 @@ TEST_F(SuperShapeTest, ZoomChangeRebuildsEachGradientOnce)
     paintCard();
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(shapes[i]->GradientBuilds(), before[i] + 1);
-        EXPECT_EQ(shapes[i]->GradientPicture().size(), QSize(shapes[i]->Width(), shapes[i]->Height()));
+        EXPECT_EQ(shapes[i]->GradientPicture().size(),
+                  QSize(shapes[i]->Width(), shapes[i]->Height()));
     }
 }
 
@@ -457,11 +458,11 @@ TEST_F(SuperShapeTest, TinyAndEmptyFiguresStayInsideTheirBounds)
             const QImage image = Render(*shape, margin);
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x) {
-                    const bool inside = x >= margin && x < margin + shape->Width()
-                                     && y >= margin && y < margin + shape->Height();
+                    const bool inside = x >= margin && x < margin + shape->Width() && y >= margin &&
+                                        y < margin + shape->Height();
                     if (!inside)
-                        ASSERT_EQ(image.pixel(x, y), White) << "kind " << kind << " at " << x
-                                                            << "," << y;
+                        ASSERT_EQ(image.pixel(x, y), White)
+                            << "kind " << kind << " at " << x << "," << y;
                 }
         }
     }

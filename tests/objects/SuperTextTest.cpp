@@ -357,9 +357,9 @@ TEST_F(SuperTextTest, MenuTogglesAndPropertiesWriteBack)
     QMenu *menu = text->ObjectMenu();
     ASSERT_NE(menu, nullptr);
     const QStringList captions = TopLevelCaptions(menu);
-    EXPECT_EQ(captions.mid(captions.size() - 6),
-              QStringList({"-", "Font", "Transparent", "Background Color", "Border",
-                           "Properties"}));
+    EXPECT_EQ(
+        captions.mid(captions.size() - 6),
+        QStringList({"-", "Font", "Transparent", "Background Color", "Border", "Properties"}));
     text->RefreshMenu();
     EXPECT_TRUE(FindItem(menu, "Transparent")->isChecked());
     EXPECT_FALSE(FindItem(menu, "Border")->isChecked());

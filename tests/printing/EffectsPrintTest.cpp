@@ -5,9 +5,11 @@
 #include "effects/gsstext.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
+#include "surface/Gbcpanel32.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -22,8 +24,8 @@ QRgb At(const QImage &page, double inchX, double inchY)
 
 bool Near(QRgb c, int r, int g, int b, int tolerance)
 {
-    return std::abs(qRed(c) - r) <= tolerance && std::abs(qGreen(c) - g) <= tolerance
-        && std::abs(qBlue(c) - b) <= tolerance;
+    return std::abs(qRed(c) - r) <= tolerance && std::abs(qGreen(c) - g) <= tolerance &&
+           std::abs(qBlue(c) - b) <= tolerance;
 }
 
 // Pixels inside an inch rectangle that pass the test.
@@ -94,8 +96,8 @@ TEST(EffectsPrint, ShapeLayersPrintAtTheCardsPlaceAsFigures)
     ASSERT_TRUE(dir.isValid());
     QList<bool> selection(10, false);
     selection[3] = true; // second row, right
-    const QString pdf = PrintSheet({gradient, shadowed, ring, star}, selection,
-                                   dir.filePath("shapes.pdf"));
+    const QString pdf =
+        PrintSheet({gradient, shadowed, ring, star}, selection, dir.filePath("shapes.pdf"));
     ASSERT_FALSE(pdf.isEmpty());
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -194,7 +196,8 @@ TEST(EffectsPrint, TenCardsOfTenEffectObjectsStaySmall)
     QObject owner;
     QList<TGGraphicControl *> objects;
     for (int i = 0; i < 5; ++i) {
-        TSuperShape *shape = Shape(&owner, TSuperShape::TGPShapeType(i * 2), 10 + 60 * i, 10, 50, 50);
+        TSuperShape *shape =
+            Shape(&owner, TSuperShape::TGPShapeType(i * 2), 10 + 60 * i, 10, 50, 50);
         shape->SetOutlineStyle(psSolid);
         shape->SetShadowOrient(TSuperShape::soLowerRight);
         objects.append(shape);
@@ -224,5 +227,140 @@ TEST(EffectsPrint, TenCardsOfTenEffectObjectsStaySmall)
         const QRgb centre = At(pages.first(), x + 35.0 / 96, y + 35.0 / 96);
         EXPECT_TRUE(qRed(centre) > 60 && qBlue(centre) > 60 && qGreen(centre) < 20)
             << "card " << card;
+    }
+}
+
+namespace {
+
+// tessaro-batch with its own empty program folder (default layout, no nudges).
+int RunBatch(const QStringList &args, const QString &home, QString *err)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TESSARO_BINARY_DIR "/tessaro-batch"), args);
+    if (!process.waitForFinished(120000))
+        return -1;
+    *err = QString::fromUtf8(process.readAllStandardError());
+    return process.exitCode();
+}
+
+bool Blue(QRgb c)
+{
+    return qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60;
+}
+bool Yellow(QRgb c)
+{
+    return qBlue(c) < 60 && qRed(c) > 200 && qGreen(c) > 200;
+}
+
+} // namespace
+
+TEST(EffectsPrint, SavedDesignRendersAndPrintsThroughTheBatchTool)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString design = dir.filePath("effects.tsc");
+    {
+        TGBusinessCardPanel32 panel;
+        panel.SetOwner(&panel);
+        panel.setFixedSize(336, 192);
+        // 60 x 40 rectangle: black to white downward, red outline, green
+        // shadow 6 pixels down and right.
+        auto *shape = new TSuperShape(&panel);
+        shape->MakeReady();
+        panel.PlaceObject(shape, TRect::FromBounds(20, 20, 60, 40));
+        shape->SetShape(TSuperShape::gstRectangle);
+        shape->SetBackColor(0x000000);
+        shape->SetGradientToColor(0xFFFFFF);
+        shape->SetFillDirection(gdDown);
+        shape->SetOutlineColor(0x0000FF);
+        shape->SetShadowOrient(TSuperShape::soLowerRight);
+        shape->SetShadowDepth(6);
+        shape->SetShadowColor(0x00FF00);
+        // 40 x 40 rectangle tiled with an 8 x 8 texture: yellow, blue corner.
+        auto *tiled = new TSuperShape(&panel);
+        tiled->MakeReady();
+        panel.PlaceObject(tiled, TRect::FromBounds(120, 20, 40, 40));
+        tiled->SetShape(TSuperShape::gstRectangle);
+        tiled->SetOutlineStyle(psClear);
+        tiled->SetSurfaceType(TSuperShape::stBrushImage);
+        QImage tile(8, 8, QImage::Format_RGB32);
+        tile.fill(Qt::yellow);
+        tile.setPixel(0, 0, qRgb(0, 0, 255));
+        TGBitmap texture;
+        texture.SetImage(tile);
+        tiled->SetImage(&texture);
+        // Gradient text, blue to yellow from left to right.
+        auto *text = new TGSuperText(&panel);
+        text->MakeReady();
+        panel.PlaceObject(text, TRect::FromBounds(20, 100, 220, 60));
+        text->SetCaption(QStringLiteral("MMMM"));
+        text->SetOutlineStyle(psClear);
+        panel.SaveToFile(design);
+    }
+
+    QString err;
+    for (const double zoom : {1.0, 1.5}) {
+        const QString png = dir.filePath(QStringLiteral("card%1.png").arg(zoom));
+        ASSERT_EQ(RunBatch({"render", design, "-o", png, "--zoom", QString::number(zoom)},
+                           dir.path(), &err),
+                  0)
+            << err.toStdString();
+        const QImage card(png);
+        ASSERT_FALSE(card.isNull());
+        const auto px = [&](double x, double y) {
+            return card.pixel(int(x * zoom), int(y * zoom));
+        };
+        const int sd = int(6 * zoom);
+        const int w = int(60 * zoom);
+        const int h = int(40 * zoom);
+        const int x0 = int(20 * zoom);
+        EXPECT_EQ(px(20, 40), qRgb(255, 0, 0)) << zoom;                              // outline
+        EXPECT_TRUE(Near(px(40, 22), 0, 0, 0, 16)) << zoom;                          // gradient top
+        EXPECT_EQ(card.pixel(x0 + w - sd / 2, x0 + h / 2), qRgb(0, 255, 0)) << zoom; // shadow
+        EXPECT_EQ(card.pixel(x0 + w - sd / 2, x0 + 1), qRgb(255, 255, 255)) << zoom;
+        // Texture corners every 8 pixels (12 at 150 %).
+        EXPECT_TRUE(Blue(px(120, 20))) << zoom;
+        EXPECT_TRUE(Blue(px(128, 28))) << zoom;
+        EXPECT_TRUE(Yellow(px(124, 24))) << zoom;
+        // The text: blue at its left, yellow at its right.
+        int blue = 0;
+        int yellow = 0;
+        for (int y = int(100 * zoom); y < int(160 * zoom); ++y) {
+            for (int x = int(20 * zoom); x < int(90 * zoom); ++x)
+                blue += Blue(card.pixel(x, y));
+            for (int x = int(180 * zoom); x < int(240 * zoom); ++x)
+                yellow += Yellow(card.pixel(x, y));
+        }
+        EXPECT_GT(blue, 50) << zoom;
+        EXPECT_GT(yellow, 50) << zoom;
+    }
+
+    const QString pdf = dir.filePath("effects.pdf");
+    ASSERT_EQ(RunBatch({"print", design, "-o", pdf}, dir.path(), &err), 0) << err.toStdString();
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 1);
+    const QImage &page = pages.first();
+    for (int card = 0; card < 10; card += 9) {
+        const double x = 0.75 + (card % 2) * 3.5;
+        const double y = 0.5 + (card / 2) * 2.0;
+        EXPECT_TRUE(Near(At(page, x + 20.2 / 96, y + 40 / 96.0), 255, 0, 0, 40)) << card;
+        EXPECT_TRUE(Near(At(page, x + 40 / 96.0, y + 22 / 96.0), 0, 0, 0, 16)) << card;
+        EXPECT_TRUE(Near(At(page, x + 77 / 96.0, y + 40 / 96.0), 0, 255, 0, 0)) << card;
+        EXPECT_TRUE(Near(At(page, x + 77 / 96.0, y + 22 / 96.0), 255, 255, 255, 0)) << card;
+        // The engine smooths stretched pictures, so the blue corner of every
+        // 8-pixel tile shows as a bluer spot than the yellow between them.
+        const int middle = qBlue(At(page, x + 124.5 / 96, y + 24.5 / 96));
+        for (const double corner : {120.5, 128.5, 136.5})
+            EXPECT_GT(qBlue(At(page, x + corner / 96, y + (corner - 100) / 96)), middle + 40)
+                << card << " " << corner;
+        EXPECT_TRUE(Yellow(At(page, x + 124.5 / 96, y + 24.5 / 96))) << card;
+        EXPECT_GT(Count(page, QRectF(x + 20 / 96.0, y + 100 / 96.0, 0.7, 0.6), Blue), 100);
+        EXPECT_GT(Count(page, QRectF(x + 180 / 96.0, y + 100 / 96.0, 0.6, 0.6), Yellow), 100);
     }
 }
