@@ -561,16 +561,8 @@ void TSuperShape::RefreshMenu()
 
 void TSuperShape::EditProperties()
 {
-    if (!ShowPropertiesDialog)
-        return;
-    TSuperShape sample;
-    sample.CopyProperties(*this);
-    QString lastTexture = LastBitmapFileNameandPath();
-    if (!ShowPropertiesDialog(sample, lastTexture, DialogParent()))
-        return;
-    TakeEditedProperties(sample);
-    SetLastBitmapFileNameandPath(lastTexture);
-    ReportChange();
+    if (EditOnSample(*this, ShowPropertiesDialog))
+        ReportChange();
 }
 
 void TSuperShape::TakeEditedProperties(const TSuperShape &sample)

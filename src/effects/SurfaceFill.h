@@ -121,3 +121,20 @@ void PrintGradientBands(TBaseReport &report, TColor fromColor, TColor toColor,
 // per inch) sent to the engine on its own and overlapping the next by 0.01 inch.
 void PrintFillTiles(TBaseReport &report, const QImage &picture, double left, double top,
                     double width, double height, double ppi);
+
+// Runs an effect object's properties dialog on a sample copy of the object
+// (its last texture path too); on OK the object takes the sample's edited
+// values through its setters. False when there is no dialog or it was cancelled.
+template <class Kind, class Dialog> bool EditOnSample(Kind &object, const Dialog &dialog)
+{
+    if (!dialog)
+        return false;
+    Kind sample;
+    sample.CopyProperties(object);
+    QString lastTexture = object.LastBitmapFileNameandPath();
+    if (!dialog(sample, lastTexture, object.DialogParent()))
+        return false;
+    object.TakeEditedProperties(sample);
+    object.SetLastBitmapFileNameandPath(lastTexture);
+    return true;
+}

@@ -531,15 +531,8 @@ void TGSuperText::RefreshMenu()
 
 void TGSuperText::EditProperties()
 {
-    if (!ShowPropertiesDialog)
+    if (!EditOnSample(*this, ShowPropertiesDialog))
         return;
-    TGSuperText sample;
-    sample.CopyProperties(*this);
-    QString lastTexture = LastBitmapFileNameandPath();
-    if (!ShowPropertiesDialog(sample, lastTexture, DialogParent()))
-        return;
-    TakeEditedProperties(sample);
-    SetLastBitmapFileNameandPath(lastTexture);
     m_layoutNeeded = true;
     RunLayout();
     Repaint();
