@@ -253,10 +253,14 @@ int TSuperShape::ZoomedShadowDepth() const
 
 TSuperShape::TFigureRects TSuperShape::FigureRects() const
 {
-    const int sd = ZoomedShadowDepth();
-    const int hw = m_outlineWidth / 2;
-    const int w = Width() - m_outlineWidth + 1;
-    const int h = Height() - m_outlineWidth + 1;
+    // Depths and widths read from a damaged design are held within the
+    // coordinate range so that no sum below overflows.
+    const auto bounded = [](int v) { return std::clamp(v, -MaxCoordinate, MaxCoordinate); };
+    const int sd = bounded(ZoomedShadowDepth());
+    const int outline = bounded(m_outlineWidth);
+    const int hw = outline / 2;
+    const int w = Width() - outline + 1;
+    const int h = Height() - outline + 1;
     TFigureRects r;
     if (m_shape == gstDiamond && m_shadowOrient != soNone) {
         // A diamond's shadow falls sideways only.

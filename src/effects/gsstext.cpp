@@ -58,8 +58,10 @@ void TGSuperText::UpdateShadowOffset()
     // Unit steps of each direction, scaled by the depth.
     static constexpr int steps[][2] = {{0, 0}, {1, 0}, {-1, 0}, {1, 1}, {-1, 1}, {0, 1}};
     const auto &step = steps[m_shadowOrientation];
-    m_shadowDx = step[0] * m_shadowDepth;
-    m_shadowDy = step[1] * m_shadowDepth;
+    // A depth read from a damaged design is held within the coordinate range.
+    const int depth = std::clamp(m_shadowDepth, -MaxCoordinate, MaxCoordinate);
+    m_shadowDx = step[0] * depth;
+    m_shadowDy = step[1] * depth;
     m_layoutNeeded = true;
 }
 

@@ -466,6 +466,21 @@ TEST_F(SuperShapeTest, TinyAndEmptyFiguresStayInsideTheirBounds)
                 }
         }
     }
+    // Depths and widths no setter refuses, as a damaged design may hold them.
+    for (const int extreme : {INT_MAX, INT_MIN, -40}) {
+        auto *shape = new TSuperShape(owner.get());
+        shape->SetBounds(0, 0, 30, 30);
+        shape->SetLoading(true);
+        shape->SetShadowDepth(extreme);
+        shape->SetOutlineWidth(extreme == -40 ? -40 : extreme / 2);
+        shape->SetShadowOrient(TSuperShape::soUpperRight);
+        shape->SetShape(TSuperShape::gstDiamond);
+        shape->Loaded();
+        const QImage image = Render(*shape, margin);
+        EXPECT_EQ(image.pixel(margin - 1, margin - 1), White);
+        EXPECT_EQ(image.pixel(margin + 31, margin + 31), White);
+    }
+
     // A star whose radii reach zero: no point thrown past the centre.
     TSuperShape star;
     star.SetBounds(0, 0, 7, 7);

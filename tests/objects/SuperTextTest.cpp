@@ -427,3 +427,31 @@ TEST_F(SuperTextTest, SizeToCaptionLeavesRoomForTheCaption)
     EXPECT_GE(text->Height(), metrics.height());
     EXPECT_EQ(text->DrawnCaption(), "Sized");
 }
+
+TEST_F(SuperTextTest, ExtremeShadowDepthsFromADamagedDesignDrawSafely)
+{
+    for (const int depth : {INT_MAX, INT_MIN}) {
+        TGSuperText text;
+        text.SetBounds(0, 0, 120, 60);
+        text.SetLoading(true);
+        text.SetShadowDepth(depth);
+        text.SetShadowOrientation(TGSuperText::sdDownLeft);
+        text.Loaded();
+        text.UpdateLayout();
+        // The object grows to hold the shadow, within the coordinate range.
+        EXPECT_EQ(text.Width(), 120);
+        EXPECT_GT(text.Height(), 60);
+        EXPECT_LE(text.Height(), TGGraphicControl::MaxCoordinate);
+        // The visible corner paints: the caption cannot fit beside a shadow
+        // that far away, so the placeholder frame shows.
+        QImage corner(120, 60, QImage::Format_RGB32);
+        corner.fill(White);
+        {
+            QPainter painter(&corner);
+            painter.setClipRect(corner.rect());
+            text.Paint(painter);
+        }
+        EXPECT_EQ(corner.pixel(0, 30), qRgb(0, 0, 0));
+        EXPECT_EQ(text.Caption(), "Text");
+    }
+}
