@@ -4,6 +4,7 @@
 #include "effects/Gsshape.h"
 #include "effects/gsstext.h"
 #include "printing/SheetRenderer.h"
+#include "report/RPFiler.h"
 #include "report/RPrinter.h"
 #include "surface/Gbcpanel32.h"
 
@@ -364,4 +365,52 @@ TEST(EffectsPrint, SavedDesignRendersAndPrintsThroughTheBatchTool)
         EXPECT_GT(Count(page, QRectF(x + 20 / 96.0, y + 100 / 96.0, 0.7, 0.6), Blue), 100);
         EXPECT_GT(Count(page, QRectF(x + 180 / 96.0, y + 100 / 96.0, 0.6, 0.6), Yellow), 100);
     }
+}
+
+TEST(EffectsPrint, RecordedPreviewShowsTheSameLayers)
+{
+    QObject owner;
+    TSuperShape *gradient = Shape(&owner, TSuperShape::gstRectangle, 96, 48, 96, 48);
+    gradient->SetBackColor(0x000000);
+    gradient->SetGradientToColor(0xFFFFFF);
+    gradient->SetFillDirection(gdDown);
+    auto *text = new TGSuperText(&owner);
+    text->SetBounds(20, 110, 240, 70);
+    text->SetCaption(QStringLiteral("MMMM"));
+    text->SetOutlineStyle(psClear);
+
+    TSheetRenderer sheet;
+    sheet.Objects = {gradient, text};
+    sheet.SetLayout(TCardLayout(), TPrinterNudges());
+    sheet.ToPrinter = false; // a preview draws the first card only
+    TReportFiler recording;
+    ASSERT_TRUE(sheet.Render(recording));
+    TRecordedReport recorded;
+    ASSERT_TRUE(ReadRecordedReport(recording.StreamData(), recorded));
+    ASSERT_EQ(recorded.Pages.size(), 1);
+
+    constexpr int Ppi = 200;
+    QImage page(int(8.5 * Ppi), int(11 * Ppi), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        ASSERT_TRUE(PlayRecordedPage(painter, recorded, 0, Ppi, Ppi));
+    }
+    TCardLayout layout;
+    const double x = double(layout.LeftMargin);
+    const double y = double(layout.TopMargin);
+    const auto at = [&](double ix, double iy) { return page.pixel(int(ix * Ppi), int(iy * Ppi)); };
+    EXPECT_TRUE(Near(at(x + 1.5, y + 0.503), 0, 0, 0, 10));
+    EXPECT_TRUE(Near(at(x + 1.5, y + 0.997), 255, 255, 255, 10));
+    EXPECT_TRUE(Near(at(x + 1.5, y + 0.75), 128, 128, 128, 10));
+    int blue = 0;
+    int yellow = 0;
+    for (int py = int((y + 110 / 96.0) * Ppi); py < int((y + 180 / 96.0) * Ppi); ++py) {
+        for (int px = int((x + 0.2) * Ppi); px < int((x + 0.9) * Ppi); ++px)
+            blue += Blue(page.pixel(px, py));
+        for (int px = int((x + 1.9) * Ppi); px < int((x + 2.6) * Ppi); ++px)
+            yellow += Yellow(page.pixel(px, py));
+    }
+    EXPECT_GT(blue, 100);
+    EXPECT_GT(yellow, 100);
 }
