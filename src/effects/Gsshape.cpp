@@ -528,8 +528,10 @@ void TSuperShape::PrintTo(TBaseReport *report, double x, double y)
                                Height() / ppi, ppi);
                 break;
             case stGradientFill:
-                PrintGradientBands(*report, BackColor(), GradientToColor(), FillDirection(),
-                                   printed);
+                PrintGradientBands(
+                    *report, BackColor(), GradientToColor(), FillDirection(), printed,
+                    QRect(QPoint(report->XI2D(ix(r.Left)), report->YI2D(iy(r.Top))),
+                          QPoint(report->XI2D(ix(r.Right)), report->YI2D(iy(r.Bottom)))));
                 break;
             case stBrushTransparent:
                 break;

@@ -181,18 +181,19 @@ void TileFillPicture(QPainter &painter, const QImage &picture, const QSize &area
 }
 
 void PrintGradientBands(TBaseReport &report, TColor fromColor, TColor toColor,
-                        TFillDirection direction, const QRect &printedRect)
+                        TFillDirection direction, const QRect &printedRect, const QRect &visible)
 {
     if (printedRect.isEmpty())
         return;
     report.SetPen(0, psSolid, -1, pmCopy);
     for (int n = 0; n < 256; ++n) {
-        const QRect band = GradientBand(n, printedRect.width(), printedRect.height(), direction);
-        if (band.isEmpty())
+        const QRect band = GradientBand(n, printedRect.width(), printedRect.height(), direction)
+                               .translated(printedRect.topLeft());
+        if (band.isEmpty() || (!visible.isNull() && !band.intersects(visible)))
             continue;
         report.SetBrush(TColorFromColor(GradientBandColor(fromColor, toColor, direction, n)),
                         bsSolid);
-        report.FillDeviceRect(band.translated(printedRect.topLeft()));
+        report.FillDeviceRect(band);
     }
 }
 

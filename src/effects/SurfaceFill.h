@@ -113,9 +113,11 @@ void TileFillPicture(QPainter &painter, const QImage &picture, const QSize &area
 
 // Paper: the gradient as solid bands in the engine's device pixels over the
 // printed rectangle (right and bottom exclusive), reaching the end colour at
-// its far edge.
+// its far edge. Bands wholly outside `visible` (the clip's extent, when
+// known) are left out: the clip would hide them anyway.
 void PrintGradientBands(TBaseReport &report, TColor fromColor, TColor toColor,
-                        TFillDirection direction, const QRect &printedRect);
+                        TFillDirection direction, const QRect &printedRect,
+                        const QRect &visible = QRect());
 // Paper: the picture tiled from the inch corner (left, top) over an area of
 // width x height inches, each tile (the picture at screen size, ppi pixels
 // per inch) sent to the engine on its own and overlapping the next by 0.01 inch.

@@ -457,7 +457,7 @@ void TGSuperText::PrintTo(TBaseReport *report, double x, double y)
             break;
         case stGradientFill:
             PrintGradientBands(*report, GradientFromColor(), GradientToColor(), FillDirection(),
-                               printed);
+                               printed, report->Path().boundingRect().toAlignedRect());
             break;
         case stBrushTransparent:
             break;
