@@ -363,6 +363,28 @@ std::vector<std::pair<QString, QString>> TGStrings::DumpDefinedEntries() const
     return DumpOf([this](TStreamWriter &w) { WriteDefinedEntries(w, QString()); });
 }
 
+// ---- pen styles -------------------------------------------------------------
+
+Qt::PenStyle QtPenStyle(TPenStyle s)
+{
+    switch (s) {
+    case psDash:
+        return Qt::DashLine;
+    case psDot:
+        return Qt::DotLine;
+    case psDashDot:
+        return Qt::DashDotLine;
+    case psDashDotDot:
+        return Qt::DashDotDotLine;
+    case psClear:
+        return Qt::NoPen;
+    case psSolid:
+    case psInsideFrame:
+        break;
+    }
+    return Qt::SolidLine;
+}
+
 // ---- brush styles -----------------------------------------------------------
 
 Qt::BrushStyle QtBrushStyle(TBrushStyle s)
@@ -537,19 +559,33 @@ bool TGBitmap::ReadDefinedEntry(const QString &name, TStreamReader &reader)
 {
     if (!IsEntry(name, "Data"))
         return false;
-    TStreamReader data(reader.ReadBinary());
+    const QByteArray payload = reader.ReadBinary();
+    if (!m_emptyWhenInvalid) {
+        ReadPayload(payload);
+        return true;
+    }
+    try {
+        ReadPayload(payload);
+    } catch (const EStreamError &) {
+        Clear();
+    }
+    return true;
+}
+
+void TGBitmap::ReadPayload(const QByteArray &payload)
+{
+    TStreamReader data(payload);
     if (data.AtEnd()) {
         Clear();
-        return true;
+        return;
     }
     const int32_t size = data.ReadInt32Raw();
     if (size == 0) {
         Clear();
-        return true;
+        return;
     }
     const char *bytes = data.ReadBytes(size);
     SetBmpBytes(QByteArray(bytes, size));
-    return true;
 }
 
 std::vector<std::pair<QString, QString>> TGBitmap::DumpDefinedEntries() const

@@ -64,6 +64,9 @@ enum TPenMode {
 };
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 
+// The Qt line style of a stored pen style on screen and on paper (psClear: no pen).
+Qt::PenStyle QtPenStyle(TPenStyle style);
+
 class TGPen : public TPersistent
 {
 public:
@@ -152,10 +155,17 @@ public:
     void Clear();
     void Assign(const TGBitmap &other);
     std::function<void()> OnChange;
+    // When set, stored data that is no bitmap, or whose recorded length runs
+    // past the bytes it came with, reads as an empty bitmap instead of
+    // failing the whole read (a texture the rest of a design can do without).
+    void SetEmptyWhenInvalid(bool value) { m_emptyWhenInvalid = value; }
 
 private:
+    void ReadPayload(const QByteArray &payload);
+
     QByteArray m_bmp;
     QImage m_image;
+    bool m_emptyWhenInvalid = false;
 };
 
 // A picture as a design stores it. Its one defined entry "Data" holds the

@@ -1,6 +1,11 @@
 #include "effects/Gsshape.h"
 
-#include "objects/Placeholder.h"
+#include "report/RPBase.h"
+#include "surface/ScreenInfo.h"
+
+#include <QAction>
+#include <QPainter>
+#include <cmath>
 
 const QStringList &TSuperShape::PenStyleIdentifiers()
 {
@@ -180,24 +185,7 @@ void TSuperShape::SetVectors(int count)
 
 void TSuperShape::CopyProperties(const TSuperShape &other)
 {
-    SetBackColor(other.BackColor());
-    SetFillDirection(other.FillDirection());
-    SetForeColor(other.ForeColor());
-    SetGradientToColor(other.GradientToColor());
-    SetImage(&other.ImageBitmap());
-    SetInVectorPercent(other.InVectorPercent());
-    SetOutlineColor(other.OutlineColor());
-    SetOutlineStyle(other.OutlineStyle());
-    SetOutlineWidth(other.OutlineWidth());
-    SetPattern(other.Pattern());
-    SetRoundPerc(other.RoundPerc());
-    SetShadowColor(other.ShadowColor());
-    SetShadowDepth(other.ShadowDepth());
-    SetShadowOrient(other.ShadowOrient());
-    SetShape(other.Shape());
-    SetStartingAngle(other.StartingAngle());
-    SetSurfaceType(other.SurfaceType());
-    SetVectors(other.Vectors());
+    TakeEditedProperties(other);
     SetBounds(Left(), Top(), other.Width(), other.Height());
 }
 
@@ -253,7 +241,354 @@ const TPropertyTable &TSuperShape::PropertyTable() const
     return table;
 }
 
+// ---- geometry ---------------------------------------------------------------
+
+std::function<bool(TSuperShape &, QString &, QWidget *)> TSuperShape::ShowPropertiesDialog;
+
+int TSuperShape::ZoomedShadowDepth() const
+{
+    const float z = ZoomScale();
+    return z == 1.0f ? m_shadowDepth : SaturatedInt(std::trunc(m_shadowDepth * z));
+}
+
+TSuperShape::TFigureRects TSuperShape::FigureRects() const
+{
+    // Depths and widths read from a damaged design are held within the
+    // coordinate range so that no sum below overflows.
+    const auto bounded = [](int v) { return std::clamp(v, -MaxCoordinate, MaxCoordinate); };
+    const int sd = bounded(ZoomedShadowDepth());
+    const int outline = bounded(m_outlineWidth);
+    const int hw = outline / 2;
+    const int w = Width() - outline + 1;
+    const int h = Height() - outline + 1;
+    TFigureRects r;
+    if (m_shape == gstDiamond && m_shadowOrient != soNone) {
+        // A diamond's shadow falls sideways only.
+        const bool right = m_shadowOrient == soLowerRight || m_shadowOrient == soUpperRight;
+        r.shape = right ? TRect{hw, hw, w - sd, h} : TRect{hw + sd, hw, w, h};
+        r.shadow = right ? TRect{hw + sd, hw, w, h} : TRect{hw, hw, w - sd, h};
+        return r;
+    }
+    switch (m_shadowOrient) {
+    case soNone:
+        r.shape = {hw, hw, w, h};
+        break;
+    case soLowerRight:
+        r.shape = {hw, hw, w - sd, h - sd};
+        r.shadow = TRect{hw + sd, hw + sd, w, h};
+        break;
+    case soUpperRight:
+        r.shape = {hw, hw + sd, w - sd, h};
+        r.shadow = TRect{hw + sd, hw, w, h - sd};
+        break;
+    case soUpperLeft:
+        r.shape = {hw + sd, hw + sd, w, h};
+        r.shadow = TRect{hw, hw, w - sd, h - sd};
+        break;
+    case soLowerLeft:
+        r.shape = {hw + sd, hw, w, h - sd};
+        r.shadow = TRect{hw, hw + sd, w - sd, h};
+        break;
+    }
+    return r;
+}
+
+int TSuperShape::CornerSize() const
+{
+    return SaturatedInt(std::trunc(std::max(Width(), Height()) * m_roundPerc * 0.01));
+}
+
+QPolygon TSuperShape::FigurePolygon(const TRect &rect) const
+{
+    const int L = rect.Left;
+    const int T = rect.Top;
+    const int w = rect.Width();
+    const int h = rect.Height();
+    switch (m_shape) {
+    case gstRectangle:
+    case gstRoundRect:
+    case gstEllipse:
+        return QPolygon();
+    case gstDiamond:
+        return QPolygon({QPoint(L + w / 2, T), QPoint(L + w - 1, T + h / 2),
+                         QPoint(L + w / 2, T + h - 1), QPoint(L, T + h / 2)});
+    case gstTriangleLeft:
+        return QPolygon({QPoint(L + w - 1, T), QPoint(L + w - 1, T + h - 1), QPoint(L, T + h / 2)});
+    case gstTriangleRight:
+        return QPolygon({QPoint(L, T), QPoint(L + w - 1, T + h / 2), QPoint(L, T + h - 1)});
+    case gstTriangleUp:
+        return QPolygon({QPoint(L + w / 2, T), QPoint(L, T + h - 1), QPoint(L + w - 1, T + h - 1)});
+    case gstTriangleDown:
+        return QPolygon({QPoint(L, T), QPoint(L + w / 2, T + h - 1), QPoint(L + w - 1, T)});
+    case gstStar:
+    case gstPolyGon:
+        break;
+    }
+    // Outer points on even steps, inner ones on odd steps. A rectangle too
+    // small for the 4-pixel inset gives a point at the centre, not points
+    // thrown through it to the far side.
+    const int ro = std::max(0, std::min(w / 2, h / 2) - 4);
+    const double ri = std::max(0.0, ro * (100 - m_inVectorPercent) * 0.01);
+    const int cx = L + w / 2;
+    const int cy = T + h / 2;
+    QPolygon points;
+    points.reserve(m_vectors);
+    for (int m = 0; m < m_vectors; ++m) {
+        const double radius = m % 2 == 0 ? double(ro) : ri;
+        const double theta = (360.0 / m_vectors * m - m_startingAngle) * M_PI / 180.0;
+        points.append(QPoint(cx + RoundEven(radius * std::cos(theta)),
+                             cy + RoundEven(radius * std::sin(theta))));
+    }
+    return points;
+}
+
+QPainterPath TSuperShape::FigureOutline(const TRect &rect) const
+{
+    QPainterPath path;
+    const QRectF drawn(rect.Left, rect.Top, rect.Width() - 1, rect.Height() - 1);
+    switch (m_shape) {
+    case gstRectangle:
+        path.addRect(drawn);
+        return path;
+    case gstRoundRect:
+        path.addRoundedRect(drawn, CornerSize() / 2.0, CornerSize() / 2.0);
+        return path;
+    case gstEllipse:
+        path.addEllipse(drawn);
+        return path;
+    default:
+        break;
+    }
+    path.setFillRule(Qt::WindingFill);
+    path.addPolygon(FigurePolygon(rect));
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath TSuperShape::FigureArea(const TRect &rect) const
+{
+    QPainterPath path;
+    const QRectF area(rect.Left, rect.Top, rect.Width(), rect.Height());
+    switch (m_shape) {
+    case gstRectangle:
+        path.addRect(area);
+        return path;
+    case gstRoundRect:
+        path.addRoundedRect(area, CornerSize() / 2.0, CornerSize() / 2.0);
+        return path;
+    case gstEllipse:
+        path.addEllipse(area);
+        return path;
+    default:
+        return FigureOutline(rect);
+    }
+}
+
+// ---- drawing ----------------------------------------------------------------
+
+const QImage *TSuperShape::FillPicture()
+{
+    switch (m_surfaceType) {
+    case stBrushTransparent:
+        return nullptr;
+    case stBrushPattern:
+        if (m_solidFillPicture.size() != QSize(Width(), Height()) && Width() > 0 && Height() > 0) {
+            m_solidFillPicture = QImage(Width(), Height(), QImage::Format_RGB32);
+            m_solidFillPicture.fill(ColorFromTColor(BackColor()));
+        }
+        return &m_solidFillPicture;
+    case stBrushImage:
+        return &ImageBitmap().Image();
+    case stGradientFill:
+        return &m_fill.GradientFor(QSize(Width(), Height()));
+    }
+    return nullptr;
+}
+
 void TSuperShape::Paint(QPainter &painter)
 {
-    PaintPlaceholderBox(painter, Width(), Height(), QStringLiteral("Super shape"));
+    if (Width() <= 0 || Height() <= 0)
+        return;
+    painter.save();
+    // Nothing of a figure larger than its rectangle leaves the object.
+    painter.setClipRect(0, 0, Width(), Height(), Qt::IntersectClip);
+    const TFigureRects rects = FigureRects();
+
+    if (rects.shadow && !rects.shadow->IsEmptyArea()) {
+        painter.setBrush(ColorFromTColor(m_shadowColor));
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawPath(FigureOutline(*rects.shadow));
+    }
+
+    if (rects.shape.IsEmptyArea()) {
+        painter.restore();
+        return;
+    }
+    if (const QImage *picture = FillPicture(); picture && !picture->isNull()) {
+        QSize tile = picture->size();
+        const float z = ZoomScale();
+        if (m_surfaceType == stBrushImage && z != 1.0f)
+            tile = QSize(SaturatedInt(std::trunc(tile.width() * z)),
+                         SaturatedInt(std::trunc(tile.height() * z)));
+        painter.save();
+        painter.setClipPath(FigureArea(rects.shape), Qt::IntersectClip);
+        TileFillPicture(painter, *picture, QSize(Width(), Height()), tile);
+        painter.restore();
+    }
+
+    if (m_outlineStyle != psClear) {
+        QPen pen(ColorFromTColor(m_outlineColor), std::max(0, m_outlineWidth),
+                 QtPenStyle(m_outlineStyle));
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(FigureOutline(rects.shape));
+    }
+    painter.restore();
+}
+
+void TSuperShape::PrintFigure(TBaseReport &report, const TRect &rect, double x, double y)
+{
+    const double ppi = ScreenPixelsPerInch();
+    const auto ix = [&](int px) { return x + (Left() + px) / ppi; };
+    const auto iy = [&](int py) { return y + (Top() + py) / ppi; };
+    switch (m_shape) {
+    case gstRectangle:
+        report.Rectangle(ix(rect.Left), iy(rect.Top), ix(rect.Right), iy(rect.Bottom));
+        return;
+    case gstRoundRect:
+        report.RoundRect(ix(rect.Left), iy(rect.Top), ix(rect.Right), iy(rect.Bottom),
+                         CornerSize() / ppi, CornerSize() / ppi);
+        return;
+    case gstEllipse:
+        report.Ellipse(ix(rect.Left), iy(rect.Top), ix(rect.Right), iy(rect.Bottom));
+        return;
+    default:
+        break;
+    }
+    QPolygon device;
+    for (const QPoint &p : FigurePolygon(rect))
+        device.append(QPoint(report.XI2D(ix(p.x())), report.YI2D(iy(p.y()))));
+    report.DevicePolygon(device);
+}
+
+void TSuperShape::PrintTo(TBaseReport *report, double x, double y)
+{
+    if (!report || Width() <= 0 || Height() <= 0)
+        return;
+    const double ppi = ScreenPixelsPerInch();
+    const auto ix = [&](int px) { return x + (Left() + px) / ppi; };
+    const auto iy = [&](int py) { return y + (Top() + py) / ppi; };
+    const TFigureRects rects = FigureRects();
+
+    if (rects.shadow && !rects.shadow->IsEmptyArea()) {
+        report->SetBrush(m_shadowColor, bsSolid);
+        report->SetPen(0, psSolid, -1, pmCopy);
+        PrintFigure(*report, *rects.shadow, x, y);
+    }
+    if (rects.shape.IsEmptyArea())
+        return;
+
+    if (m_surfaceType != stBrushTransparent) {
+        const TRect &r = rects.shape;
+        bool pushed = false;
+        switch (m_shape) {
+        case gstRectangle:
+            pushed = report->PushClipRect(ix(r.Left), iy(r.Top), ix(r.Right), iy(r.Bottom));
+            break;
+        case gstRoundRect:
+            pushed = report->PushClipRoundRect(ix(r.Left), iy(r.Top), ix(r.Right), iy(r.Bottom),
+                                               CornerSize() / ppi, CornerSize() / ppi);
+            break;
+        case gstEllipse:
+            pushed = report->PushClipEllipse(ix(r.Left), iy(r.Top), ix(r.Right), iy(r.Bottom));
+            break;
+        default: {
+            QPolygon device;
+            for (const QPoint &p : FigurePolygon(r))
+                device.append(QPoint(report->XI2D(ix(p.x())), report->YI2D(iy(p.y()))));
+            pushed = report->PushClipPolygon(device);
+            break;
+        }
+        }
+        if (pushed) {
+            report->SelectClip();
+            // The fill runs over the whole object, as on screen.
+            const QRect printed(
+                QPoint(report->XI2D(ix(0)), report->YI2D(iy(0))),
+                QPoint(report->XI2D(ix(Width())) - 1, report->YI2D(iy(Height())) - 1));
+            switch (m_surfaceType) {
+            case stBrushPattern:
+                // One colour: a solid area keeps the page vector.
+                report->SetBrush(BackColor(), bsSolid);
+                report->FillDeviceRect(printed);
+                break;
+            case stBrushImage:
+                PrintFillTiles(*report, ImageBitmap().Image(), ix(0), iy(0), Width() / ppi,
+                               Height() / ppi, ppi);
+                break;
+            case stGradientFill:
+                PrintGradientBands(
+                    *report, BackColor(), GradientToColor(), FillDirection(), printed,
+                    QRect(QPoint(report->XI2D(ix(r.Left)), report->YI2D(iy(r.Top))),
+                          QPoint(report->XI2D(ix(r.Right)), report->YI2D(iy(r.Bottom)))));
+                break;
+            case stBrushTransparent:
+                break;
+            }
+            report->ClearClip();
+            report->PopClip();
+        }
+    }
+
+    if (m_outlineStyle != psClear) {
+        report->SetBrush(m_foreColor, bsClear);
+        report->SetPen(m_outlineColor, m_outlineStyle, -std::max(0, m_outlineWidth), pmCopy);
+        PrintFigure(*report, rects.shape, x, y);
+    }
+}
+
+// ---- menu and properties dialog -----------------------------------------------
+
+void TSuperShape::BuildObjectMenu()
+{
+    Inherited::BuildObjectMenu();
+    AddMenuSeparator();
+    m_propertiesItem = AddMenuItem(tr("Properties"), [this] { EditProperties(); });
+    RefreshMenu();
+}
+
+void TSuperShape::RefreshMenu()
+{
+    Inherited::RefreshMenu();
+    if (m_propertiesItem)
+        m_propertiesItem->setEnabled(bool(ShowPropertiesDialog));
+}
+
+void TSuperShape::EditProperties()
+{
+    if (EditOnSample(*this, ShowPropertiesDialog))
+        ReportChange();
+}
+
+void TSuperShape::TakeEditedProperties(const TSuperShape &sample)
+{
+    SetBackColor(sample.BackColor());
+    SetFillDirection(sample.FillDirection());
+    SetForeColor(sample.ForeColor());
+    SetGradientToColor(sample.GradientToColor());
+    SetImage(&sample.ImageBitmap());
+    SetInVectorPercent(sample.InVectorPercent());
+    SetOutlineColor(sample.OutlineColor());
+    SetOutlineStyle(sample.OutlineStyle());
+    SetOutlineWidth(sample.OutlineWidth());
+    SetPattern(sample.Pattern());
+    SetRoundPerc(sample.RoundPerc());
+    SetShadowColor(sample.ShadowColor());
+    SetShadowDepth(sample.ShadowDepth());
+    SetShadowOrient(sample.ShadowOrient());
+    SetShape(sample.Shape());
+    SetStartingAngle(sample.StartingAngle());
+    SetSurfaceType(sample.SurfaceType());
+    SetVectors(sample.Vectors());
 }

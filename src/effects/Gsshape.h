@@ -5,8 +5,12 @@
 #include "graphics/Colors.h"
 #include "surface/GGraphc.h"
 
+#include <QAction>
 #include <QImage>
+#include <QPainterPath>
+#include <QPolygon>
 #include <QStringList>
+#include <optional>
 
 // A figure with an optional drop shadow, a fill (solid colour, tiled texture
 // or gradient) and an outline, inset in the object's bounds so that the shadow
@@ -110,11 +114,56 @@ public:
     // the order the properties dialog relies on, then its Width and Height.
     void CopyProperties(const TSuperShape &other);
 
+    // Geometry, in the object's pixels at its current zoom. The figure sits
+    // in the shape rectangle; the shadow, when there is one, is the same
+    // figure in a rectangle of the same size moved by the zoomed depth.
+    struct TFigureRects
+    {
+        TRect shape;
+        std::optional<TRect> shadow;
+    };
+    TFigureRects FigureRects() const;
+    // Shadow depth at the current zoom: Trunc(ShadowDepth x zoom).
+    int ZoomedShadowDepth() const;
+    // The points of a polygon figure (diamond, triangles, star, polygon) in
+    // the rectangle; empty for the rectangle, round rectangle and ellipse.
+    QPolygon FigurePolygon(const TRect &rect) const;
+    // Corner size of the round rectangle, from the object's longer side.
+    int CornerSize() const;
+    // The figure's outline as drawn by a pen (right and bottom edges
+    // exclusive) and the area it encloses, used as the fill's clip.
+    QPainterPath FigureOutline(const TRect &rect) const;
+    QPainterPath FigureArea(const TRect &rect) const;
+
+    // Opens the properties dialog when one is installed (see ShowPropertiesDialog).
+    void EditProperties();
+    // Writes back, through the setters and in the dialog's order, what the
+    // properties dialog changed on its sample; the size stays.
+    void TakeEditedProperties(const TSuperShape &sample);
+    // Runs the properties dialog on a sample copy of the object with the
+    // last texture path; true on OK. Installed by the dialog's unit.
+    static std::function<bool(TSuperShape &sample, QString &lastTexturePath, QWidget *parent)>
+        ShowPropertiesDialog;
+
+    // Fill pictures, built when first needed; counted for tests and timing.
+    const QImage &GradientPicture() const { return m_fill.GradientPicture(); }
+    int GradientBuilds() const { return m_fill.GradientBuilds(); }
+    const QImage &SolidFillPicture() const { return m_solidFillPicture; }
+
     const TPropertyTable &PropertyTable() const override;
     void BoundsChanged() override;
     void Paint(QPainter &painter) override;
+    void PrintTo(TBaseReport *report, double x, double y) override;
+    void RefreshMenu() override;
+
+protected:
+    void BuildObjectMenu() override;
 
 private:
+    // The picture that fills the figure for the current surface type (built
+    // now when it is due), or null for none.
+    const QImage *FillPicture();
+    void PrintFigure(TBaseReport &report, const TRect &rect, double x, double y);
     // The solid fill picture is built lazily before drawing; this drops a
     // stale one.
     void InvalidateSolidFill();
@@ -138,4 +187,5 @@ private:
     int m_vectors = 10;
 
     QImage m_solidFillPicture; // Width × Height, BackColor
+    QAction *m_propertiesItem = nullptr;
 };

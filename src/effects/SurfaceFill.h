@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <functional>
 
+class QPainter;
+class TBaseReport;
+
 // Direction of a two-colour gradient: the fill runs toward the side it names,
 // so the from-colour sits at the bottom for gdUp and at the left for gdRight.
 enum TFillDirection { gdUp, gdDown, gdLeft, gdRight };
@@ -57,6 +60,11 @@ public:
     // The gradient, as large as the owner; built lazily before drawing, empty
     // until then.
     const QImage &GradientPicture() const { return m_gradientPicture; }
+    // The gradient at that size, built now unless the one held already has
+    // it; a size with no area gives an empty picture.
+    const QImage &GradientFor(const QSize &size);
+    // How many times a gradient picture was built (each costs a full pass).
+    int GradientBuilds() const { return m_gradientBuilds; }
     void InvalidateGradient();
     // Drops a built gradient that does not have the owner's new size.
     void FitGradientTo(const QSize &size);
@@ -81,5 +89,54 @@ private:
     TGBitmap m_image;
     QString m_lastBitmapFile;
     QImage m_gradientPicture;
+    int m_gradientBuilds = 0;
     bool m_quietImage = false; // the owner reports the change that drops the texture
 };
+
+// ---- Drawing the fills, shared by the super shape and the super text --------
+
+// Colour of gradient band n (0 to 255): band 0 is the start colour of the
+// direction, band 255 its end colour, each channel mixed on its own.
+QColor GradientBandColor(TColor fromColor, TColor toColor, TFillDirection direction, int band);
+// Band n of an area width x height starting at (0, 0); bands across the
+// gradient's run are empty when the area is shorter than 256 pixels.
+QRect GradientBand(int band, int width, int height, TFillDirection direction);
+// The 256 bands drawn into a picture of that size (null when it has no area).
+QImage MakeGradientPicture(TColor fromColor, TColor toColor, TFillDirection direction,
+                           const QSize &size);
+
+// Draws the picture stretched to tile x tile cells from (0, 0) over the
+// area; nothing when the picture or the tile is empty. The painter's clip
+// confines the result.
+void TileFillPicture(QPainter &painter, const QImage &picture, const QSize &area,
+                     const QSize &tile);
+
+// Paper: the gradient as solid bands in the engine's device pixels over the
+// printed rectangle (right and bottom exclusive), reaching the end colour at
+// its far edge. Bands wholly outside `visible` (the clip's extent, when
+// known) are left out: the clip would hide them anyway.
+void PrintGradientBands(TBaseReport &report, TColor fromColor, TColor toColor,
+                        TFillDirection direction, const QRect &printedRect,
+                        const QRect &visible = QRect());
+// Paper: the picture tiled from the inch corner (left, top) over an area of
+// width x height inches, each tile (the picture at screen size, ppi pixels
+// per inch) sent to the engine on its own and overlapping the next by 0.01 inch.
+void PrintFillTiles(TBaseReport &report, const QImage &picture, double left, double top,
+                    double width, double height, double ppi);
+
+// Runs an effect object's properties dialog on a sample copy of the object
+// (its last texture path too); on OK the object takes the sample's edited
+// values through its setters. False when there is no dialog or it was cancelled.
+template <class Kind, class Dialog> bool EditOnSample(Kind &object, const Dialog &dialog)
+{
+    if (!dialog)
+        return false;
+    Kind sample;
+    sample.CopyProperties(object);
+    QString lastTexture = object.LastBitmapFileNameandPath();
+    if (!dialog(sample, lastTexture, object.DialogParent()))
+        return false;
+    object.TakeEditedProperties(sample);
+    object.SetLastBitmapFileNameandPath(lastTexture);
+    return true;
+}

@@ -3,14 +3,19 @@
 #include "document/Groups.h"
 #include "effects/SurfaceFill.h"
 #include "graphics/Colors.h"
-#include "surface/GGraphc.h"
 #include "graphics/Geometry.h"
+#include "surface/GGraphc.h"
+#include "surface/ObjectFont.h"
 
+#include <QFont>
 #include <QImage>
+#include <QPainterPath>
 #include <QPoint>
 #include <QStringList>
 
+class QAction;
 class QFont;
+class QPainterPath;
 
 // One line of text whose glyph outlines act as a stencil: the inside is filled
 // with the font colour, a tiled texture or a gradient, the outline can be
@@ -50,13 +55,12 @@ public:
     void SetCaption(const QString &caption);
 
     // The font; its colour is the fill of stNormal.
-    TGFont *Font() { return &m_font; }
-    const TGFont &FontData() const { return m_font; }
-    void SetFont(const TGFont &font); // copies every attribute
-    // On at creation; any change of the font turns it off, and only then is
-    // Font stored.
-    bool ParentFont() const { return m_parentFont; }
-    void SetParentFont(bool value) { m_parentFont = value; }
+    TGFont *Font() { return m_font.Font(); }
+    const TGFont &FontData() const { return m_font.Data(); }
+    void SetFont(const TGFont &font) { m_font.Set(font); } // copies every attribute
+    // Off at creation; Font is stored only while it is off.
+    bool ParentFont() const { return m_font.ParentFont(); }
+    void SetParentFont(bool value) { m_font.SetParentFont(value); }
 
     TFillDirection FillDirection() const { return m_fill.Direction(); }
     void SetFillDirection(TFillDirection direction) { m_fill.SetDirection(direction); }
@@ -86,20 +90,58 @@ public:
     // The shadow's offset (dx, dy) in pixels at zoom 1.
     QPoint ShadowOffset() const { return QPoint(m_shadowDx, m_shadowDy); }
     bool LayoutNeeded() const { return m_layoutNeeded; }
+    // Where the caption and its shadow are drawn (left and top edges are the
+    // text origins), after the last layout.
+    TRect TextRect() const { return m_textRect; }
+    TRect ShadowRect() const { return m_shadowRect; }
+    // The font the object draws with on its canvas: points scaled by the zoom.
+    QFont CanvasFont() const;
+    // The caption as drawn: cut from its end until it fits the object's
+    // width less the room the text and its shadow start from. Caption stays.
+    QString DrawnCaption() const;
+    // The glyph outlines of the drawn caption with its top-left at origin.
+    QPainterPath CaptionPath(const QString &caption, const TRect &at) const;
+
+    // Sizes the object round its caption (used by the properties dialog on
+    // its sample); true when the caption fits afterwards.
+    bool SizeToCaption();
 
     // Takes every property of another super text through the setters, in the
     // order the properties dialog relies on, then its Width and Height.
     void CopyProperties(const TGSuperText &other);
+    // Opens the properties dialog when one is installed.
+    void EditProperties();
+    // Writes back what the properties dialog changed on its sample, in the
+    // dialog's order (not the size, background, transparency or border).
+    void TakeEditedProperties(const TGSuperText &sample);
+    static std::function<bool(TGSuperText &sample, QString &lastTexturePath, QWidget *parent)>
+        ShowPropertiesDialog;
+    // The object menu's commands; true when the user took a font or colour.
+    bool ChooseFont();
+    bool ChooseBackgroundColor();
+
+    const QImage &GradientPicture() const { return m_fill.GradientPicture(); }
+    int GradientBuilds() const { return m_fill.GradientBuilds(); }
 
     const TPropertyTable &PropertyTable() const override;
     void AssignFont(const QFont &font) override;
     void BoundsChanged() override;
     void Loaded() override;
+    void UpdateLayout() override;
     void Paint(QPainter &painter) override;
+    void PrintTo(TBaseReport *report, double x, double y) override;
+    void RefreshMenu() override;
+
+protected:
+    void BuildObjectMenu() override;
 
 private:
     void FontChanged();
     void UpdateShadowOffset();
+    void RunLayout();
+    // Room kept left of the caption: the larger of the text's and the
+    // shadow's left edges.
+    int CaptionInset() const;
 
     int m_shadowDepth = 0;
     TShadowOrientation m_shadowOrientation = sdDownRight;
@@ -108,8 +150,7 @@ private:
     bool m_controlTransparent = true;
     TColor m_bgColor = 0xFFFFFF;
     QString m_caption = QStringLiteral("Text");
-    TGFont m_font;
-    bool m_parentFont = true;
+    TObjectFont m_font;
     TSurfaceType m_surfaceType = stGradientFill;
     // FillDirection, GradientToColor, GradientFromColor, Image,
     // LastBitmapFileNameandPath and the gradient picture.
@@ -126,4 +167,8 @@ private:
     bool m_layoutNeeded = true;
     bool m_layoutInProgress = false;
     bool m_paintInProgress = false;
+
+    QAction *m_transparentItem = nullptr;
+    QAction *m_borderItem = nullptr;
+    QAction *m_propertiesItem = nullptr;
 };

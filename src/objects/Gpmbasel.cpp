@@ -16,14 +16,10 @@
 
 TGMultiLineBaseLabel::TGMultiLineBaseLabel(QObject *owner)
     : TGGraphicControl(owner)
+    , m_font(QStringLiteral("Arial"), 10, 0, [this] { LinesChanged(); })
 {
     SetCreationBounds(190, 33);
-    m_font.SetName(QStringLiteral("Arial"));
-    m_font.SetSize(10);
-    // The label sets its own font at creation, so the font is always stored.
-    m_parentFont = false;
     m_items.OnChange = [this] { LinesChanged(); };
-    m_font.OnChange = [this] { FontChanged(); };
 }
 
 const QStringList &TGMultiLineBaseLabel::AlignmentIdentifiers()
@@ -43,12 +39,6 @@ void TGMultiLineBaseLabel::LinesChanged()
     DesignChanged();
 }
 
-void TGMultiLineBaseLabel::FontChanged()
-{
-    m_parentFont = false;
-    LinesChanged();
-}
-
 void TGMultiLineBaseLabel::SetItems(const QStringList &lines)
 {
     // Equal lines are no change; other lines report themselves, once.
@@ -59,14 +49,6 @@ void TGMultiLineBaseLabel::SetAlignment(TAlignment alignment)
 {
     if (alignment >= taLeftJustify && alignment <= taCenter)
         StoreDesignValue(m_alignment, alignment);
-}
-
-// Setting the font turns ParentFont off even when nothing else changes; a
-// real change reports itself through FontChanged.
-void TGMultiLineBaseLabel::SetFont(const TGFont &font)
-{
-    m_parentFont = false;
-    m_font.Assign(font);
 }
 
 void TGMultiLineBaseLabel::SetWordWrap(bool value)
@@ -80,8 +62,7 @@ void TGMultiLineBaseLabel::SetWordWrap(bool value)
 void TGMultiLineBaseLabel::AssignFont(const QFont &font)
 {
     Inherited::AssignFont(font);
-    m_parentFont = false;
-    m_font.Assign(font);
+    m_font.Set(font);
 }
 
 void TGMultiLineBaseLabel::BoundsChanged()
@@ -103,7 +84,7 @@ QStringList TGMultiLineBaseLabel::DisplayLines() const
 
 QFont TGMultiLineBaseLabel::ZoomedFont() const
 {
-    return m_font.ToQFont(ZoomScale());
+    return m_font.Data().ToQFont(ZoomScale());
 }
 
 namespace {
@@ -184,8 +165,7 @@ const TPropertyTable &TGMultiLineBaseLabel::PropertyTable() const
         t.push_back(props::Enum<T, TAlignment>(QStringLiteral("Alignment"), AlignmentIdentifiers(),
                                                &T::Alignment, &T::SetAlignment, taLeftJustify));
         t.push_back(
-            props::StoredWhen(props::Object<T>(QStringLiteral("Font"), &T::Font),
-                              [](const TPersistent &p) { return !props::As<T>(p).ParentFont(); }));
+            TObjectFont::Property<T>());
         t.push_back(
             props::Boolean<T>(QStringLiteral("WordWrap"), &T::WordWrap, &T::SetWordWrap, 0));
         return t;
@@ -236,7 +216,7 @@ void TGMultiLineBaseLabel::Paint(QPainter &painter)
     const int lineHeight = metrics.height();
     painter.save();
     painter.setClipRect(0, 0, Width(), Height(), Qt::IntersectClip);
-    painter.setPen(ColorFromTColor(m_font.Color()));
+    painter.setPen(ColorFromTColor(m_font.Data().Color()));
     painter.setBrush(Qt::NoBrush);
     const QStringList lines = PaintedLines();
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -270,11 +250,12 @@ void TGMultiLineBaseLabel::FitToLines()
 
 bool TGMultiLineBaseLabel::ChooseFont()
 {
-    const std::optional<QFont> chosen = ::ChooseFont(m_font.ToQFont(), DialogParent(), tr("Font"));
+    const std::optional<QFont> chosen =
+        ::ChooseFont(m_font.Data().ToQFont(), DialogParent(), tr("Font"));
     if (!chosen)
         return false;
     // A real change re-wraps and reports itself once through the font.
-    m_font.Assign(*chosen);
+    m_font.Set(*chosen);
     return true;
 }
 
@@ -316,13 +297,13 @@ void TGMultiLineBaseLabel::PrintTo(TBaseReport *report, double x, double y)
 
     // The label's own font at its size in points; underline and strike-out
     // go on paper as they show on screen.
-    report->SetFont(m_font.Name(), m_font.Size());
-    const uint32_t style = m_font.Style();
+    report->SetFont(m_font.Data().Name(), m_font.Data().Size());
+    const uint32_t style = m_font.Data().Style();
     report->SetBold(style & fsBold);
     report->SetItalic(style & fsItalic);
     report->SetUnderline(style & fsUnderline);
     report->SetStrikeOut(style & fsStrikeOut);
-    report->SetFontColor(m_font.Color());
+    report->SetFontColor(m_font.Data().Color());
     report->SetFontRotation(0);
     report->SetBrush(0xFFFFFF, bsClear);
 

@@ -2,6 +2,7 @@
 
 #include "document/Groups.h"
 #include "surface/GGraphc.h"
+#include "surface/ObjectFont.h"
 
 #include <QStringList>
 
@@ -34,12 +35,11 @@ public:
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment alignment);
 
-    TGFont *Font() { return &m_font; }
-    void SetFont(const TGFont &font); // copies every attribute
-    // On at creation; any change of the font turns it off, and only then is
-    // Font stored.
-    bool ParentFont() const { return m_parentFont; }
-    void SetParentFont(bool value) { m_parentFont = value; }
+    TGFont *Font() { return m_font.Font(); }
+    void SetFont(const TGFont &font) { m_font.Set(font); } // copies every attribute
+    // Off at creation; Font is stored only while it is off.
+    bool ParentFont() const { return m_font.ParentFont(); }
+    void SetParentFont(bool value) { m_font.SetParentFont(value); }
 
     bool WordWrap() const { return m_wordWrap; }
     void SetWordWrap(bool value);
@@ -84,13 +84,11 @@ private:
     // Re-wraps and reports a change that moves the drawn lines; nothing while
     // the label is being read.
     void LinesChanged();
-    void FontChanged();
 
     TGStrings m_items;
     bool m_autoSize = false;
     TAlignment m_alignment = taLeftJustify;
-    TGFont m_font;
-    bool m_parentFont = true;
+    TObjectFont m_font;
     bool m_wordWrap = false;
     QStringList m_wrappedLines;
     // What the wrapped lines were laid out for: a zoom taken over from the

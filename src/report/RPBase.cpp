@@ -16,26 +16,6 @@ namespace {
 constexpr double kLetterWidth = 8.5, kLetterHeight = 11.0;
 constexpr double kA4Width = 210.0 / 25.4, kA4Height = 297.0 / 25.4;
 
-Qt::PenStyle QtPenStyle(TPenStyle s)
-{
-    switch (s) {
-    case psDash:
-        return Qt::DashLine;
-    case psDot:
-        return Qt::DotLine;
-    case psDashDot:
-        return Qt::DashDotLine;
-    case psDashDotDot:
-        return Qt::DashDotDotLine;
-    case psClear:
-        return Qt::NoPen;
-    case psSolid:
-    case psInsideFrame:
-        break;
-    }
-    return Qt::SolidLine;
-}
-
 // Raster operations only where the device has them (not in PDF or QPicture
 // playback on a printer); elsewhere the pen simply copies.
 QPainter::CompositionMode CompositionOf(TPenMode m)

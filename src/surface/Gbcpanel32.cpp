@@ -133,16 +133,27 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
         image->LoadImage();
         break;
     }
-    case psSuperShape:
-    case psRichLabel:
+    case psSuperShape: {
+        // Placed with its creation values; the properties dialog edits them.
+        auto *shape = new TSuperShape(owner);
+        shape->MakeReady();
+        PlaceObject(shape, rect);
+        SetScreenCursor(crDefault);
+        SetPanelState(psPointing);
+        shape->EditProperties();
+        break;
+    }
     case psSuperText: {
-        TGGraphicControl *object = nullptr;
-        if (m_panelState == psSuperShape)
-            object = new TSuperShape(owner);
-        else if (m_panelState == psRichLabel)
-            object = new TGPRichBaseLabel(owner);
-        else
-            object = new TGSuperText(owner);
+        auto *text = new TGSuperText(owner);
+        text->MakeReady();
+        PlaceObject(text, rect);
+        SetScreenCursor(crDefault);
+        SetPanelState(psPointing);
+        text->EditProperties();
+        break;
+    }
+    case psRichLabel: {
+        TGGraphicControl *object = new TGPRichBaseLabel(owner);
         object->MakeReady();
         PlaceObject(object, rect);
         SetScreenCursor(crDefault);

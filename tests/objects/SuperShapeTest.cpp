@@ -241,3 +241,335 @@ TEST_F(SuperShapeTest, ReadingOnlyStoresValues)
     EXPECT_EQ(shape->SurfaceType(), TSuperShape::stBrushTransparent);
     EXPECT_EQ(shape->LastBitmapFileNameandPath(), "/tmp/x.bmp");
 }
+
+// ---- geometry and drawing ----------------------------------------------------
+
+#include <QPainter>
+
+namespace {
+
+constexpr QRgb White = 0xFFFFFFFF;
+
+// Paints the object alone into a white picture with a margin of `margin`
+// pixels round it, as the surface does (translated, clipped to the bounds).
+QImage Render(TGGraphicControl &object, int margin = 0)
+{
+    QImage image(object.Width() + 2 * margin, object.Height() + 2 * margin, QImage::Format_RGB32);
+    image.fill(White);
+    QPainter painter(&image);
+    painter.translate(margin, margin);
+    painter.setClipRect(0, 0, object.Width(), object.Height());
+    object.Paint(painter);
+    return image;
+}
+
+bool Near(QRgb a, QRgb b, int tolerance = 2)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+} // namespace
+
+TEST_F(SuperShapeTest, FigureRectanglesAndStarPointsFollowTheRules)
+{
+    // A 100 x 100 star, outline 1, no shadow: first point straight above the
+    // centre at the outer radius 46, the second at the inner radius 23.
+    auto *star = Place<TSuperShape>(0, 0, 100, 100);
+    const TSuperShape::TFigureRects plain = star->FigureRects();
+    EXPECT_EQ(plain.shape, (TRect{0, 0, 100, 100}));
+    EXPECT_FALSE(plain.shadow.has_value());
+    const QPolygon points = star->FigurePolygon(plain.shape);
+    ASSERT_EQ(points.size(), 10);
+    EXPECT_EQ(points[0], QPoint(50, 4));
+    EXPECT_EQ(points[5], QPoint(50, 73)); // an inner point straight below the centre
+    EXPECT_EQ(points[1], QPoint(50 + RoundEven(23 * std::cos(-54 * M_PI / 180)),
+                                50 + RoundEven(23 * std::sin(-54 * M_PI / 180))));
+
+    // A 60 x 40 diamond with a lower-right shadow of 5: sideways only.
+    auto *diamond = Place<TSuperShape>(0, 0, 60, 40);
+    diamond->SetShape(TSuperShape::gstDiamond);
+    diamond->SetShadowOrient(TSuperShape::soLowerRight);
+    const TSuperShape::TFigureRects d = diamond->FigureRects();
+    EXPECT_EQ(d.shape, (TRect{0, 0, 55, 40}));
+    EXPECT_EQ(d.shadow, (TRect{5, 0, 60, 40}));
+
+    // A downward triangle's shadow is the triangle moved by the offset, in
+    // every orientation; the two rectangles always have one size.
+    auto *triangle = Place<TSuperShape>(0, 0, 80, 50);
+    triangle->SetShape(TSuperShape::gstTriangleDown);
+    triangle->SetOutlineWidth(3);
+    const QPoint offsets[] = {{5, 5}, {5, -5}, {-5, -5}, {-5, 5}};
+    for (int o = TSuperShape::soLowerRight; o <= TSuperShape::soLowerLeft; ++o) {
+        triangle->SetShadowOrient(TSuperShape::TShadowOrient(o));
+        const TSuperShape::TFigureRects r = triangle->FigureRects();
+        ASSERT_TRUE(r.shadow.has_value());
+        EXPECT_EQ(r.shape.Width(), r.shadow->Width());
+        EXPECT_EQ(r.shape.Height(), r.shadow->Height());
+        const QPolygon shape = triangle->FigurePolygon(r.shape);
+        const QPolygon shadow = triangle->FigurePolygon(*r.shadow);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(shadow[i] - shape[i], offsets[o - 1]) << "orientation " << o;
+    }
+
+    // At zoom 2 the shadow offset doubles; the outline width does not.
+    auto *zoomed = Place<TSuperShape>(0, 0, 40, 40);
+    zoomed->SetShadowOrient(TSuperShape::soLowerRight);
+    surface->SetZoom(2.0f);
+    EXPECT_EQ(zoomed->ZoomedShadowDepth(), 10);
+    EXPECT_EQ(zoomed->FigureRects().shape, (TRect{0, 0, 70, 70}));
+}
+
+TEST_F(SuperShapeTest, LayersPaintShadowFillAndOutlineInTheirColours)
+{
+    // A 60 x 40 rectangle with a solid red fill, a 1-pixel blue outline and a
+    // green shadow 5 pixels down and right.
+    auto *shape = Place<TSuperShape>(0, 0, 60, 40);
+    shape->SetShape(TSuperShape::gstRectangle);
+    shape->SetSurfaceType(TSuperShape::stBrushPattern);
+    shape->SetOutlineColor(0xFF0000);
+    shape->SetShadowOrient(TSuperShape::soLowerRight);
+    shape->SetShadowColor(0x00FF00);
+    const QImage image = Render(*shape);
+    EXPECT_EQ(image.pixel(20, 15), qRgb(255, 0, 0)); // fill
+    EXPECT_EQ(image.pixel(0, 10), qRgb(0, 0, 255));  // outline, left edge
+    EXPECT_EQ(image.pixel(54, 10), qRgb(0, 0, 255)); // outline, right edge (x = 55 - 1)
+    EXPECT_EQ(image.pixel(57, 20), qRgb(0, 255, 0)); // shadow right of the figure
+    EXPECT_EQ(image.pixel(20, 37), qRgb(0, 255, 0)); // and below it
+    EXPECT_EQ(image.pixel(2, 38), White);            // not under the upper-left corner
+    EXPECT_EQ(image.pixel(58, 2), White);
+
+    // A clear outline leaves the fill to the figure's edge; a transparent
+    // surface leaves the inside untouched.
+    shape->SetShadowOrient(TSuperShape::soNone);
+    shape->SetOutlineStyle(psClear);
+    EXPECT_EQ(Render(*shape).pixel(0, 10), qRgb(255, 0, 0));
+    shape->SetSurfaceType(TSuperShape::stBrushTransparent);
+    const QImage hollow = Render(*shape);
+    EXPECT_EQ(hollow.pixel(20, 15), White);
+    EXPECT_EQ(hollow.pixel(0, 10), qRgb(0, 0, 255)); // the outline came back
+
+    // A star keeps its fill inside: the corners of its box stay white.
+    auto *star = Place<TSuperShape>(0, 0, 100, 100);
+    star->SetSurfaceType(TSuperShape::stBrushPattern);
+    const QImage starImage = Render(*star);
+    EXPECT_EQ(starImage.pixel(50, 50), qRgb(255, 0, 0));
+    EXPECT_EQ(starImage.pixel(5, 5), White);
+    EXPECT_EQ(starImage.pixel(50, 2), White); // above the top point
+}
+
+TEST_F(SuperShapeTest, GradientRunsOverTheWholeObjectAndTexturesTile)
+{
+    // Black to white downward over 100 x 256, figure without outline.
+    auto *shape = Place<TSuperShape>(0, 0, 100, 256);
+    shape->SetShape(TSuperShape::gstRectangle);
+    shape->SetOutlineStyle(psClear);
+    shape->SetBackColor(0x000000);
+    shape->SetGradientToColor(0xFFFFFF);
+    shape->SetFillDirection(gdDown);
+    QImage image = Render(*shape);
+    EXPECT_EQ(image.pixel(50, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(50, 128), qRgb(128, 128, 128));
+    EXPECT_EQ(image.pixel(50, 255), qRgb(255, 255, 255));
+    // Upward: the from-colour (black) at the bottom.
+    shape->SetFillDirection(gdUp);
+    image = Render(*shape);
+    EXPECT_EQ(image.pixel(50, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(50, 255), qRgb(0, 0, 0));
+    // With a shadow the gradient still spans the object, not the figure.
+    shape->SetShadowOrient(TSuperShape::soUpperLeft);
+    shape->SetShadowDepth(16);
+    image = Render(*shape);
+    EXPECT_EQ(image.pixel(50, 255), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(50, 16), GradientBandColor(0, 0xFFFFFF, gdUp, 16).rgb());
+
+    // A 32 x 32 texture on 100 x 70 tiles 4 x 3 times; at zoom 2 the tiles
+    // are 64 x 64 and again 4 x 3 of them.
+    QImage tile(32, 32, QImage::Format_RGB32);
+    tile.fill(Qt::green);
+    tile.setPixel(0, 0, qRgb(255, 0, 0));
+    tile.setPixel(31, 31, qRgb(0, 0, 255));
+    TGBitmap texture;
+    texture.SetImage(tile);
+    auto *textured = Place<TSuperShape>(0, 0, 100, 70);
+    textured->SetShape(TSuperShape::gstRectangle);
+    textured->SetOutlineStyle(psClear);
+    textured->SetSurfaceType(TSuperShape::stBrushImage);
+    textured->SetImage(&texture);
+    image = Render(*textured);
+    EXPECT_EQ(image.pixel(64, 64), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(95, 63), qRgb(0, 0, 255));
+    surface->SetZoom(2.0f);
+    ASSERT_EQ(textured->Width(), 200);
+    image = Render(*textured);
+    int marks = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            marks += Near(image.pixel(x, y), qRgb(255, 0, 0), 40) ? 1 : 0;
+    EXPECT_GE(marks, 12 * 2); // each mark is stretched to about 2 x 2 pixels
+    EXPECT_TRUE(Near(image.pixel(128, 128), qRgb(255, 0, 0), 40));
+    EXPECT_TRUE(Near(image.pixel(100, 100), qRgb(0, 255, 0), 40));
+
+    // An empty texture fills nothing; the outline still draws.
+    textured->SetImage(nullptr);
+    textured->SetOutlineStyle(psSolid);
+    image = Render(*textured);
+    EXPECT_EQ(image.pixel(100, 70), White);
+    EXPECT_EQ(image.pixel(0, 70), qRgb(0, 0, 0));
+}
+
+TEST_F(SuperShapeTest, ZoomChangeRebuildsEachGradientOnce)
+{
+    QList<TSuperShape *> shapes;
+    for (int i = 0; i < 4; ++i)
+        shapes.append(Place<TSuperShape>(10 + 40 * i, 10, 30, 30));
+    QImage card(surface->size(), QImage::Format_RGB32);
+    auto paintCard = [&] {
+        QPainter painter(&card);
+        surface->PaintCard(painter, false);
+    };
+    paintCard();
+    std::vector<int> before;
+    for (TSuperShape *s : shapes)
+        before.push_back(s->GradientBuilds());
+    paintCard();
+    surface->SetZoom(1.5f);
+    paintCard();
+    paintCard();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(shapes[i]->GradientBuilds(), before[i] + 1);
+        EXPECT_EQ(shapes[i]->GradientPicture().size(),
+                  QSize(shapes[i]->Width(), shapes[i]->Height()));
+    }
+}
+
+TEST_F(SuperShapeTest, TinyAndEmptyFiguresStayInsideTheirBounds)
+{
+    const int margin = 10;
+    for (int kind = TSuperShape::gstRectangle; kind <= TSuperShape::gstPolyGon; ++kind) {
+        for (const QSize size : {QSize(6, 6), QSize(3, 9), QSize(1, 1)}) {
+            // Smaller than the surface lets a placed object be.
+            auto *shape = new TSuperShape(owner.get());
+            shape->SetBounds(0, 0, size.width(), size.height());
+            shape->SetShape(TSuperShape::TGPShapeType(kind));
+            shape->SetOutlineWidth(7); // thicker than the object
+            shape->SetShadowOrient(TSuperShape::soUpperLeft);
+            const QImage image = Render(*shape, margin);
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const bool inside = x >= margin && x < margin + shape->Width() && y >= margin &&
+                                        y < margin + shape->Height();
+                    if (!inside)
+                        ASSERT_EQ(image.pixel(x, y), White)
+                            << "kind " << kind << " at " << x << "," << y;
+                }
+        }
+    }
+    // Depths and widths no setter refuses, as a damaged design may hold them.
+    for (const int extreme : {INT_MAX, INT_MIN, -40}) {
+        auto *shape = new TSuperShape(owner.get());
+        shape->SetBounds(0, 0, 30, 30);
+        shape->SetLoading(true);
+        shape->SetShadowDepth(extreme);
+        shape->SetOutlineWidth(extreme == -40 ? -40 : extreme / 2);
+        shape->SetShadowOrient(TSuperShape::soUpperRight);
+        shape->SetShape(TSuperShape::gstDiamond);
+        shape->Loaded();
+        const QImage image = Render(*shape, margin);
+        EXPECT_EQ(image.pixel(margin - 1, margin - 1), White);
+        EXPECT_EQ(image.pixel(margin + 31, margin + 31), White);
+    }
+
+    // A star whose radii reach zero: no point thrown past the centre.
+    TSuperShape star;
+    star.SetBounds(0, 0, 7, 7);
+    const QPolygon points = star.FigurePolygon(star.FigureRects().shape);
+    for (const QPoint &p : points)
+        EXPECT_EQ(p, QPoint(3, 3));
+
+    // A zero-sized object has no fill picture and paints nothing.
+    TSuperShape empty;
+    empty.SetBounds(0, 0, 0, 0);
+    QImage image(10, 10, QImage::Format_RGB32);
+    image.fill(White);
+    {
+        QPainter painter(&image);
+        empty.Paint(painter);
+    }
+    EXPECT_EQ(image.pixel(0, 0), White);
+    EXPECT_TRUE(empty.GradientPicture().isNull());
+    EXPECT_EQ(empty.GradientBuilds(), 0);
+}
+
+TEST_F(SuperShapeTest, MenuPropertiesWritesBackInTheDialogsOrder)
+{
+    auto *shape = Place<TSuperShape>(0, 0, 80, 80);
+    QMenu *menu = shape->ObjectMenu();
+    ASSERT_NE(menu, nullptr);
+    const QStringList captions = TopLevelCaptions(menu);
+    ASSERT_GE(captions.size(), 2);
+    EXPECT_EQ(captions.mid(captions.size() - 2), QStringList({"-", "Properties"}));
+    // Without a dialog to open the item is greyed out.
+    shape->RefreshMenu();
+    EXPECT_FALSE(FindItem(menu, "Properties")->isEnabled());
+
+    // The dialog turns the rectangle-to-be into a star with 0 % inward
+    // vector, 7 vectors and angle 45; writing the star raises 0 to 50 but
+    // the later writes keep 7 and 45. The size is not taken back.
+    shape->SetShape(TSuperShape::gstRectangle);
+    int shown = 0;
+    TSuperShape::ShowPropertiesDialog = [&](TSuperShape &sample, QString &last, QWidget *) {
+        ++shown;
+        EXPECT_EQ(sample.Shape(), TSuperShape::gstRectangle);
+        EXPECT_EQ(sample.Width(), 80);
+        sample.SetInVectorPercent(0);
+        sample.SetVectors(7);
+        sample.SetStartingAngle(45);
+        sample.SetShape(TSuperShape::gstStar);
+        sample.SetInVectorPercent(0);
+        sample.SetVectors(7);
+        sample.SetStartingAngle(45);
+        sample.SetBounds(0, 0, 20, 20);
+        last = QStringLiteral("/textures/stone.bmp");
+        return true;
+    };
+    shape->RefreshMenu();
+    QAction *item = FindItem(shape->ObjectMenu(), "Properties");
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isEnabled());
+    item->trigger();
+    TSuperShape::ShowPropertiesDialog = nullptr;
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(shape->Shape(), TSuperShape::gstStar);
+    EXPECT_EQ(shape->InVectorPercent(), 50);
+    EXPECT_EQ(shape->Vectors(), 7);
+    EXPECT_EQ(shape->StartingAngle(), 45);
+    EXPECT_EQ(shape->Width(), 80);
+    EXPECT_EQ(shape->LastBitmapFileNameandPath(), "/textures/stone.bmp");
+    EXPECT_GE(changes, 1);
+}
+
+TEST_F(SuperShapeTest, ToolPlacesADrawnShapeAndOffersItsDialog)
+{
+    int shown = 0;
+    TSuperShape::ShowPropertiesDialog = [&](TSuperShape &, QString &, QWidget *) {
+        ++shown;
+        return false; // cancelled: the creation values stay
+    };
+    surface->SetPanelState(psSuperShape);
+    surface->CreateObjectForTool(TRect{30, 40, 130, 140});
+    TSuperShape::ShowPropertiesDialog = nullptr;
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(surface->PanelState(), psPointing);
+    ASSERT_EQ(surface->Objects().size(), 1);
+    auto *shape = qobject_cast<TSuperShape *>(surface->Objects().first());
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->BoundsRect(), (TRect{30, 40, 130, 140}));
+    EXPECT_EQ(shape->Shape(), TSuperShape::gstStar);
+    // Drawn: the red-to-blue gradient shows at the star's centre.
+    const QImage image = Render(*shape);
+    const QRgb centre = image.pixel(50, 50);
+    EXPECT_GT(qRed(centre) + qBlue(centre), 200);
+    EXPECT_LT(qGreen(centre), 10);
+}

@@ -167,3 +167,291 @@ TEST_F(SuperTextTest, FontChangesTurnParentFontOffAndAskForALayout)
     EXPECT_EQ(text->Caption(), "Copied");
     EXPECT_EQ(text->ShadowOffset(), QPoint(0, 3));
 }
+
+// ---- layout, drawing and menu -----------------------------------------------
+
+#include "effects/SurfaceFill.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+
+constexpr QRgb White = 0xFFFFFFFF;
+
+QImage Render(TGSuperText &text)
+{
+    text.UpdateLayout();
+    QImage image(text.Width(), text.Height(), QImage::Format_RGB32);
+    image.fill(White);
+    QPainter painter(&image);
+    painter.setClipRect(0, 0, text.Width(), text.Height());
+    text.Paint(painter);
+    return image;
+}
+
+// Pixels of exactly that colour, and the leftmost/rightmost columns holding one.
+struct TColourSpread
+{
+    int count = 0;
+    int left = INT_MAX;
+    int right = -1;
+    int top = INT_MAX;
+};
+TColourSpread Spread(const QImage &image, const std::function<bool(QRgb)> &match)
+{
+    TColourSpread s;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (match(image.pixel(x, y))) {
+                ++s.count;
+                s.left = std::min(s.left, x);
+                s.right = std::max(s.right, x);
+                s.top = std::min(s.top, y);
+            }
+    return s;
+}
+
+} // namespace
+
+TEST_F(SuperTextTest, LayoutFitsTheHeightAndKeepsRoomForTheShadow)
+{
+    auto *text = Place<TGSuperText>(0, 0, 142, 33);
+    text->UpdateLayout();
+    const QFontMetrics metrics(text->CanvasFont());
+    // 48-point text is taller than 33 pixels: the object grows to it.
+    EXPECT_EQ(text->Height(), metrics.height());
+    EXPECT_EQ(text->TextRect(), (TRect{5, 0, 142, metrics.height()}));
+    EXPECT_EQ(text->ShadowRect(), text->TextRect());
+
+    // A shadow 4 to the left: the text moves 4 right, the shadow starts at 5.
+    text->SetShadowOrientation(TGSuperText::sdLeft);
+    text->SetShadowDepth(4);
+    text->UpdateLayout();
+    EXPECT_EQ(text->TextRect().Left, 9);
+    EXPECT_EQ(text->ShadowRect().Left, 5);
+
+    // A borderless transparent text far taller than its text shrinks to 1.2
+    // times it; with a border it keeps its height.
+    text->SetShadowOrientation(TGSuperText::sdNone);
+    text->SetBounds(0, 0, 142, 300);
+    text->UpdateLayout();
+    EXPECT_EQ(text->Height(), int(metrics.height() * 1.2));
+    text->SetBorderStyle(TGSuperText::bsSingle);
+    text->SetBounds(0, 0, 142, 300);
+    text->UpdateLayout();
+    EXPECT_EQ(text->Height(), 300);
+
+    // Zoom 2 doubles the glyphs.
+    surface->SetZoom(2.0f);
+    EXPECT_EQ(text->CanvasFont().pixelSize(), 2 * QFont(text->FontData().ToQFont()).pixelSize());
+}
+
+TEST_F(SuperTextTest, LongCaptionIsCutForDrawingOnly)
+{
+    auto *text = Place<TGSuperText>(0, 0, 120, 60);
+    text->SetBorderStyle(TGSuperText::bsSingle);
+    const QString caption = QStringLiteral("Wonderful cards for everyone");
+    text->SetCaption(caption);
+    text->SetShadowOrientation(TGSuperText::sdLeft);
+    text->SetShadowDepth(4);
+    text->UpdateLayout();
+    const QString drawn = text->DrawnCaption();
+    EXPECT_EQ(text->Caption(), caption);
+    ASSERT_FALSE(drawn.isEmpty());
+    EXPECT_TRUE(caption.startsWith(drawn));
+    EXPECT_LT(drawn.size(), caption.size());
+    const QFontMetrics metrics(text->CanvasFont());
+    const int room = text->Width() - 9; // e = 5 + the shadow's 4
+    EXPECT_LE(metrics.horizontalAdvance(drawn), room);
+    EXPECT_GT(metrics.horizontalAdvance(caption.left(drawn.size() + 1)), room);
+
+    // A very long pasted caption is cut just as well and stays stored.
+    const QString huge = QString(20000, QLatin1Char('W'));
+    text->SetCaption(huge);
+    text->UpdateLayout();
+    EXPECT_LE(metrics.horizontalAdvance(text->DrawnCaption()), room);
+    EXPECT_EQ(text->Caption(), huge);
+    Render(*text);
+    EXPECT_EQ(text->Caption(), huge);
+}
+
+TEST_F(SuperTextTest, GlyphsAreFilledOutlinedAndShadowed)
+{
+    // A gradient from blue (left) to yellow (right), no outline.
+    auto *text = Place<TGSuperText>(0, 0, 200, 80);
+    text->SetCaption(QStringLiteral("MMMM"));
+    text->SetOutlineStyle(psClear);
+    QImage image = Render(*text);
+    const auto blueish = [](QRgb c) { return qBlue(c) > 200 && qRed(c) < 60; };
+    const auto yellowish = [](QRgb c) { return qBlue(c) < 60 && qRed(c) > 200 && qGreen(c) > 200; };
+    const TColourSpread blue = Spread(image, blueish);
+    const TColourSpread yellow = Spread(image, yellowish);
+    ASSERT_GT(blue.count, 20);
+    ASSERT_GT(yellow.count, 20);
+    EXPECT_LT(blue.right, yellow.left); // from-colour at the left
+    // The fill stays inside the glyphs: the gap above the caps is untouched.
+    EXPECT_EQ(image.pixel(100, 1), White);
+    // Exactly the band colour of the gradient at each column inside a glyph.
+    const QImage &gradient = text->GradientPicture();
+    ASSERT_EQ(gradient.size(), QSize(text->Width(), text->Height()));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != White)
+                ASSERT_EQ(image.pixel(x, y), gradient.pixel(x, y));
+
+    // The plain fill takes the font colour; the outline its own colour.
+    text->SetSurfaceType(TGSuperText::stNormal);
+    text->Font()->SetColor(0x0000FF); // red
+    text->SetOutlineStyle(psSolid);
+    text->SetOutlineColor(0x00FF00);
+    image = Render(*text);
+    const TColourSpread red = Spread(image, [](QRgb c) { return c == qRgb(255, 0, 0); });
+    const TColourSpread green = Spread(image, [](QRgb c) { return c == qRgb(0, 255, 0); });
+    EXPECT_GT(red.count, 50);
+    EXPECT_GT(green.count, 50);
+    EXPECT_LE(green.left, red.left); // the outline wraps the fill
+
+    // A grey shadow 6 pixels down and right: its silhouette starts 6 pixels
+    // right of and below the glyphs.
+    text->SetOutlineStyle(psClear);
+    text->SetShadowOrientation(TGSuperText::sdDownRight);
+    text->SetShadowDepth(6);
+    text->SetShadowcolor(0x808080);
+    image = Render(*text);
+    const TColourSpread glyphs = Spread(image, [](QRgb c) { return c == qRgb(255, 0, 0); });
+    const TColourSpread shadow = Spread(image, [](QRgb c) { return c == qRgb(128, 128, 128); });
+    ASSERT_GT(shadow.count, 20);
+    EXPECT_EQ(shadow.right - glyphs.right, 6);
+    EXPECT_EQ(shadow.top - glyphs.top, 6);
+
+    // Transparent glyphs show only their outline; a background fills the rest.
+    text->SetShadowOrientation(TGSuperText::sdNone);
+    text->SetSurfaceType(TGSuperText::stBrushTransparent);
+    text->SetControlTransparent(false);
+    text->SetBGColor(0x00FFFF); // yellow
+    image = Render(*text);
+    EXPECT_EQ(Spread(image, [](QRgb c) { return c == qRgb(255, 0, 0); }).count, 0);
+    EXPECT_GT(Spread(image, [](QRgb c) { return c == qRgb(0, 255, 0); }).count, 50);
+    EXPECT_EQ(image.pixel(1, 1), qRgb(255, 255, 0));
+}
+
+TEST_F(SuperTextTest, EmptyCaptionShowsAFrameWithDiagonals)
+{
+    auto *text = Place<TGSuperText>(0, 0, 100, 60);
+    text->SetBorderStyle(TGSuperText::bsSingle); // keeps the height
+    text->SetCaption(QString());
+    const QImage image = Render(*text);
+    const int w = text->Width();
+    const int h = text->Height();
+    EXPECT_EQ(image.pixel(0, h / 2), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(w - 1, h / 2), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(w / 2, h - 1), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(w / 2, (h - 1) / 2), qRgb(0, 0, 0)); // the diagonals cross
+    EXPECT_EQ(image.pixel(w / 4, 3 * h / 4 - 10), White);
+}
+
+TEST_F(SuperTextTest, MenuTogglesAndPropertiesWriteBack)
+{
+    auto *text = Place<TGSuperText>(0, 0, 150, 60);
+    QMenu *menu = text->ObjectMenu();
+    ASSERT_NE(menu, nullptr);
+    const QStringList captions = TopLevelCaptions(menu);
+    EXPECT_EQ(
+        captions.mid(captions.size() - 6),
+        QStringList({"-", "Font", "Transparent", "Background Color", "Border", "Properties"}));
+    text->RefreshMenu();
+    EXPECT_TRUE(FindItem(menu, "Transparent")->isChecked());
+    EXPECT_FALSE(FindItem(menu, "Border")->isChecked());
+    EXPECT_EQ(REPORTS(FindItem(menu, "Border")->trigger()), 1);
+    EXPECT_EQ(text->BorderStyle(), TGSuperText::bsSingle);
+    FindItem(menu, "Transparent")->trigger();
+    EXPECT_FALSE(text->ControlTransparent());
+    text->RefreshMenu();
+    EXPECT_TRUE(FindItem(menu, "Border")->isChecked());
+    EXPECT_FALSE(FindItem(menu, "Transparent")->isChecked());
+
+    // The dialog's sample comes back except size, background and border.
+    TGSuperText::ShowPropertiesDialog = [](TGSuperText &sample, QString &last, QWidget *) {
+        sample.SetCaption(QStringLiteral("Hello"));
+        sample.SetSurfaceType(TGSuperText::stNormal);
+        sample.Font()->SetColor(0x0000FF);
+        sample.SetShadowDepth(3);
+        sample.SetBorderStyle(TGSuperText::bsNone);
+        sample.SetBounds(0, 0, 10, 10);
+        last = QStringLiteral("/t/brick.bmp");
+        return true;
+    };
+    text->RefreshMenu();
+    ASSERT_TRUE(FindItem(menu, "Properties")->isEnabled());
+    const int reported = REPORTS(FindItem(menu, "Properties")->trigger());
+    TGSuperText::ShowPropertiesDialog = nullptr;
+    EXPECT_GE(reported, 1);
+    EXPECT_EQ(text->Caption(), "Hello");
+    EXPECT_EQ(text->SurfaceType(), TGSuperText::stNormal);
+    EXPECT_EQ(text->FontData().Color(), 0x0000FFu);
+    EXPECT_EQ(text->ShadowDepth(), 3);
+    EXPECT_EQ(text->BorderStyle(), TGSuperText::bsSingle);
+    EXPECT_GE(text->Width(), 150);
+    EXPECT_EQ(text->LastBitmapFileNameandPath(), "/t/brick.bmp");
+}
+
+TEST_F(SuperTextTest, ToolPlacesADrawnText)
+{
+    int shown = 0;
+    TGSuperText::ShowPropertiesDialog = [&](TGSuperText &, QString &, QWidget *) {
+        ++shown;
+        return false;
+    };
+    surface->SetPanelState(psSuperText);
+    surface->CreateObjectForTool(TRect{10, 10, 200, 80});
+    TGSuperText::ShowPropertiesDialog = nullptr;
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(surface->PanelState(), psPointing);
+    ASSERT_EQ(surface->Objects().size(), 1);
+    auto *text = qobject_cast<TGSuperText *>(surface->Objects().first());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->Caption(), "Text");
+    const QImage image = Render(*text);
+    EXPECT_GT(Spread(image, [](QRgb c) { return qBlue(c) > 150 && qRed(c) < 100; }).count, 20);
+    EXPECT_GT(Spread(image, [](QRgb c) { return c == qRgb(0, 0, 0); }).count, 20); // outline
+}
+
+TEST_F(SuperTextTest, SizeToCaptionLeavesRoomForTheCaption)
+{
+    auto *text = Place<TGSuperText>(0, 0, 30, 30);
+    text->SetCaption(QStringLiteral("Sized"));
+    EXPECT_TRUE(text->SizeToCaption());
+    const QFontMetrics metrics(text->FontData().ToQFont());
+    EXPECT_GE(text->Width(), metrics.horizontalAdvance("Sized"));
+    EXPECT_GE(text->Height(), metrics.height());
+    EXPECT_EQ(text->DrawnCaption(), "Sized");
+}
+
+TEST_F(SuperTextTest, ExtremeShadowDepthsFromADamagedDesignDrawSafely)
+{
+    for (const int depth : {INT_MAX, INT_MIN}) {
+        TGSuperText text;
+        text.SetBounds(0, 0, 120, 60);
+        text.SetLoading(true);
+        text.SetShadowDepth(depth);
+        text.SetShadowOrientation(TGSuperText::sdDownLeft);
+        text.Loaded();
+        text.UpdateLayout();
+        // The object grows to hold the shadow, within the coordinate range.
+        EXPECT_EQ(text.Width(), 120);
+        EXPECT_GT(text.Height(), 60);
+        EXPECT_LE(text.Height(), TGGraphicControl::MaxCoordinate);
+        // The visible corner paints: the caption cannot fit beside a shadow
+        // that far away, so the placeholder frame shows.
+        QImage corner(120, 60, QImage::Format_RGB32);
+        corner.fill(White);
+        {
+            QPainter painter(&corner);
+            painter.setClipRect(corner.rect());
+            text.Paint(painter);
+        }
+        EXPECT_EQ(corner.pixel(0, 30), qRgb(0, 0, 0));
+        EXPECT_EQ(text.Caption(), "Text");
+    }
+}

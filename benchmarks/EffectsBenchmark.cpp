@@ -1,0 +1,103 @@
+// A card of ten super shapes (gradient fill and drop shadow) and ten super
+// texts (gradient fill) at 150 %: a full repaint (budget under 8 ms median),
+// and its 2 x 5 Letter sheet printed into a PDF file (under 400 ms median).
+#include "effects/Gsshape.h"
+#include "effects/gsstext.h"
+#include "printing/Editlo.h"
+#include "printing/Printlbl.h"
+#include "report/RPrinter.h"
+#include "shell/Preferences.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// The card with its twenty effect objects, at zoom 1.
+void FillCard(QObject &owner, TGBusinessCardPanel32 &surface)
+{
+    surface.SetOwner(&owner);
+    surface.setFixedSize(336, 192);
+    for (int i = 0; i < 10; ++i) {
+        auto *shape = new TSuperShape(&owner);
+        shape->MakeReady();
+        shape->SetParent(&surface);
+        shape->SetBounds(4 + (i % 5) * 66, 4 + (i / 5) * 48, 60, 44);
+        shape->SetShape(TSuperShape::TGPShapeType(i));
+        shape->SetShadowOrient(TSuperShape::TShadowOrient(1 + i % 4));
+        auto *text = new TGSuperText(&owner);
+        text->MakeReady();
+        text->SetParent(&surface);
+        text->Font()->SetSize(14);
+        text->SetCaption(QStringLiteral("Text %1").arg(i + 1));
+        text->SetBounds(4 + (i % 2) * 166, 100 + (i / 2) * 18, 160, 18);
+    }
+}
+
+void BM_RepaintEffectsCardAt150(benchmark::State &state)
+{
+    QObject owner;
+    TGBusinessCardPanel32 surface;
+    FillCard(owner, surface);
+    surface.SetZoom(1.5f);
+    QImage canvas(surface.size(), QImage::Format_RGB32);
+    {
+        // The first paint after a zoom builds the fill pictures.
+        QPainter painter(&canvas);
+        surface.PaintCard(painter, false);
+    }
+    for (auto _ : state) {
+        QPainter painter(&canvas);
+        surface.PaintCard(painter, false);
+    }
+}
+
+void BM_PrintEffectsSheetToPdf(benchmark::State &state)
+{
+    QObject owner;
+    TGBusinessCardPanel32 surface;
+    FillCard(owner, surface);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    const TCardLayout layout; // 2 x 5 on Letter
+    for (auto _ : state) {
+        TReportPrinter report;
+        report.SetOutputFile(pdf);
+        report.SetPaperSize(layout.Papersize);
+        TLabelPrinter job;
+        job.Panel = &surface;
+        job.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
+        job.SetLayout(layout, TPrinterNudges());
+        job.SetPrinterReport(&report);
+        job.RunJob();
+        if (job.Failed() || QFileInfo(pdf).size() == 0)
+            state.SkipWithError("the sheet was not printed");
+    }
+    state.counters["pdf_bytes"] = double(QFileInfo(pdf).size());
+}
+
+BENCHMARK(BM_RepaintEffectsCardAt150)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PrintEffectsSheetToPdf)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
