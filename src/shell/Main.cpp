@@ -376,8 +376,12 @@ void TMainScreen::FormCreate()
     m_recentFiles->LoadList();
 
     const QString folder = ProgramFolder();
+    // A first start finds some background art to choose from.
+    const bool firstStart = !QFileInfo::exists(BackgroundFolder());
     for (const char *sub : {"bmbrush", "Saved", "bg"})
         QDir().mkpath(folder + QLatin1String(sub));
+    if (firstStart && QFileInfo(BackgroundFolder()).isDir())
+        InstallSampleBackgrounds();
 }
 
 void TMainScreen::showEvent(QShowEvent *event)

@@ -87,6 +87,9 @@ public:
     void mnuSetorChangeBackgroundArtClick();
     // The folder background art is looked for in ("bg" in the program folder).
     static QString BackgroundFolder();
+    // Copies the sample art shipped with the program into the background
+    // folder, leaving files of the same name alone; the number copied.
+    static int InstallSampleBackgrounds();
 
     // Sizes the surface from the card size of the layout, at 100 % zoom.
     void SetCardSizeFromInches();

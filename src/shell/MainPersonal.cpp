@@ -6,6 +6,7 @@
 #include "shell/ShellUtil.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 void TMainScreen::mnuPersonalInformationClick()
@@ -25,6 +26,34 @@ void TMainScreen::mnuPersonalInformationClick()
 QString TMainScreen::BackgroundFolder()
 {
     return ProgramFolder() + QStringLiteral("bg");
+}
+
+// Outside any namespace: Q_INIT_RESOURCE declares the registration function.
+static void LoadSampleArtResources()
+{
+    // A static library only registers its resources when asked to.
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(background_art);
+        return true;
+    }();
+    Q_UNUSED(loaded);
+}
+
+int TMainScreen::InstallSampleBackgrounds()
+{
+    LoadSampleArtResources();
+    const QDir target(BackgroundFolder());
+    int copied = 0;
+    const QDir samples(QStringLiteral(":/bg"));
+    for (const QString &name : samples.entryList(QDir::Files)) {
+        const QString path = target.filePath(name);
+        if (QFileInfo::exists(path) || !QFile::copy(samples.filePath(name), path))
+            continue;
+        // Copies of resources are read-only; the user's own files are not.
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        ++copied;
+    }
+    return copied;
 }
 
 void TMainScreen::mnuSetorChangeBackgroundArtClick()

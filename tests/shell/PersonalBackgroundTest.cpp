@@ -4,6 +4,7 @@
 #include "ShellTestHelpers.h"
 #include "common/TestSupport.h"
 #include "document/Filer.h"
+#include "graphics/Picture.h"
 #include "objects/Ggbctext.h"
 #include "objects/gbclabel32.h"
 #include "shell/Loadbg.h"
@@ -199,7 +200,9 @@ TEST_F(PersonalBackgroundTest, BackgroundDialogListsPreviewsAndChoosesArt)
         imageSize = d->Image1->pixmap().size();
         d->OKButton->click();
     });
-    EXPECT_EQ(listed, QStringList({"BLUE.BMP", "broken.bmp", "red.bmp"}));
+    // The sample art of the first start is listed beside the user's files.
+    EXPECT_EQ(listed, QStringList({"BLUE.BMP", "broken.bmp", "Navy Frame.bmp", "red.bmp",
+                                   "Sand.bmp", "Sky.bmp"}));
     EXPECT_TRUE(stayedOpen);
     EXPECT_TRUE(error.seen);
     EXPECT_EQ(error.text, "Error loading file!");
@@ -276,6 +279,34 @@ TEST_F(PersonalBackgroundTest, ArtMovedIntoTheProgramsFolderIsFoundAgain)
     EXPECT_EQ(QFileInfo(window->BackgroundArtFile()), QFileInfo(moved));
     EXPECT_GT(CardMiddle().green(), 120);
     EXPECT_LT(CardMiddle().red(), 50);
+}
+
+TEST_F(PersonalBackgroundTest, FirstStartInstallsSampleArtOnce)
+{
+    Start();
+    const QDir bg(TMainScreen::BackgroundFolder());
+    const QStringList samples = bg.entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(samples, QStringList({"Navy Frame.bmp", "Sand.bmp", "Sky.bmp"}));
+    for (const QString &name : samples) {
+        TPicture picture;
+        ASSERT_TRUE(picture.LoadFromFile(bg.filePath(name))) << name.toStdString();
+        EXPECT_TRUE(picture.IsBitmap());
+        EXPECT_EQ(picture.Image().size(), QSize(336, 192)) << name.toStdString();
+        EXPECT_TRUE(QFileInfo(bg.filePath(name)).isWritable());
+    }
+
+    // Samples the user deleted stay deleted on the next start.
+    ASSERT_TRUE(QFile::remove(bg.filePath("Sky.bmp")));
+    window->close();
+    window.reset();
+    Start();
+    EXPECT_FALSE(QFile::exists(bg.filePath("Sky.bmp")));
+
+    // Installing never overwrites a file of the user's.
+    WriteBytes(bg.filePath("Sand.bmp"), "mine");
+    EXPECT_EQ(TMainScreen::InstallSampleBackgrounds(), 1); // only Sky.bmp again
+    EXPECT_EQ(ReadBytes(bg.filePath("Sand.bmp")), QByteArray("mine"));
+    EXPECT_TRUE(QFile::exists(bg.filePath("Sky.bmp")));
 }
 
 } // namespace
