@@ -1,6 +1,7 @@
 // The preview window on recorded pages, the preview and the outline test page
 // from the main window, and background art on the printed sheet.
 #include "PrintTestSupport.h"
+#include "common/MainWindowFixture.h"
 #include "common/TestSupport.h"
 #include "document/Filer.h"
 #include "objects/gbclabel32.h"
@@ -21,6 +22,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -65,25 +67,9 @@ int RedPixels(const QImage &page)
     return count;
 }
 
-class PreviewOutlineTest : public ::testing::Test
+class PreviewOutlineTest : public TMainWindowFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        TMainScreen::PrinterCheck = [](bool) { return false; };
-        QDir(ProgramFolder()).removeRecursively();
-        QDir().mkpath(ProgramFolder());
-    }
-    void TearDown() override { window.reset(); }
-
-    void Start()
-    {
-        window = std::make_unique<TMainScreen>();
-        window->show();
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
-    }
     // A design with the text "Tessaro" on the card and red art under it, open
     // in the window.
     QString OpenDesignWithArt()
@@ -124,8 +110,6 @@ protected:
             });
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<TMainScreen> window;
     QString artPath;
 };
 
@@ -357,6 +341,52 @@ TEST_F(PreviewOutlineTest, OutlineTestPageDrawsOnlyTheSelectedOutlines)
     CloseStatusWhenDone();
     ASSERT_TRUE(window->PrintToPdf(sheet));
     EXPECT_GT(RedPixels(RenderPdf(sheet, Dpi).value(0)), 0);
+}
+
+TEST_F(PreviewOutlineTest, OutlineTestPageGoesThroughTheSystemPrintDialog)
+{
+    if (CupsQueue().isEmpty() || CupsPdfFolder().isEmpty())
+        GTEST_SKIP() << "no CUPS PDF queue (scripts/test starts one; TESSARO_CUPS_QUEUE unset)";
+    TMainScreen::PrinterCheck = [](bool report) { return PrinterAvailable(report); };
+    Start();
+    ASSERT_NE(window->MainReport(), nullptr);
+    OpenDesignWithArt();
+    window->PrintSelection[8] = false;
+    window->PrintSelection[9] = false;
+    QAction *item = window->findChild<QAction *>("mnuPrintOutlineTestPage");
+    const auto isPrintDialog = [](QWidget *w) {
+        return qobject_cast<QPrintDialog *>(w) != nullptr;
+    };
+
+    // Cancelling the print dialog prints nothing.
+    ASSERT_TRUE(WaitForIdleCupsQueue());
+    QStringList before = CupsPdfFiles();
+    bool asked = false;
+    WhenModal(isPrintDialog, [&](QWidget *w) {
+        asked = true;
+        static_cast<QDialog *>(w)->reject();
+    });
+    item->trigger();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(WaitForNewCupsPdf(before, 3000).isEmpty());
+
+    int jobs = 0;
+    WhenModal(isPrintDialog, [](QWidget *w) { static_cast<QDialog *>(w)->accept(); });
+    CloseStatusWhenDone(&jobs);
+    item->trigger();
+    EXPECT_EQ(jobs, 1);
+    const QString pdf = WaitForNewCupsPdf(before);
+    ASSERT_FALSE(pdf.isEmpty());
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 1);
+    for (int index = 0; index < 8; ++index) {
+        const double x = 0.75 + (index % 2) * 3.5;
+        const double y = 0.5 + (index / 2) * 2.0;
+        EXPECT_GE(FindVerticalLine(pages[0], Dpi, x, y, y + 2.0, 1), 0) << index;
+        EXPECT_EQ(DarkPixelsIn(pages[0], Dpi, QRectF(x + 0.1, y + 0.1, 3.3, 1.8)), 0) << index;
+    }
+    EXPECT_EQ(DarkPixelsIn(pages[0], Dpi, QRectF(0.65, 8.55, 7.2, 2.1)), 0);
+    EXPECT_EQ(RedPixels(pages[0]), 0);
 }
 
 } // namespace

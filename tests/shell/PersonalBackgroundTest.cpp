@@ -2,6 +2,7 @@
 // them: the two dialogs, what reaches TSC.INI, the text dialog, the card and
 // the design's sidecar.
 #include "ShellTestHelpers.h"
+#include "common/MainWindowFixture.h"
 #include "common/TestSupport.h"
 #include "document/Filer.h"
 #include "graphics/Picture.h"
@@ -32,25 +33,9 @@
 
 namespace {
 
-class PersonalBackgroundTest : public ::testing::Test
+class PersonalBackgroundTest : public TMainWindowFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        TMainScreen::PrinterCheck = [](bool) { return false; };
-        QDir(ProgramFolder()).removeRecursively();
-        QDir().mkpath(ProgramFolder());
-    }
-    void TearDown() override { window.reset(); }
-
-    void Start()
-    {
-        window = std::make_unique<TMainScreen>();
-        window->show();
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
-    }
     TGBusinessCardPanel32 *Panel() const { return window->BusinessCardPanel(); }
     QAction *Item(const char *name) const
     {
@@ -91,9 +76,6 @@ protected:
         window->findChild<QToolButton *>("SetBackgroundArtButton")->click();
         return seen;
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TMainScreen> window;
 };
 
 TEST_F(PersonalBackgroundTest, PersonalInformationIsStoredAndOfferedByTheNextTextDialog)
