@@ -3,7 +3,6 @@
 #include "report/RPBase.h"
 #include "report/RPCanvas.h"
 #include "report/RPFiler.h"
-#include "report/RPreview.h"
 #include "surface/Desktop.h"
 #include "surface/Gbasepnl.h"
 #include "surface/Gbcpanel32.h"
@@ -15,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -237,44 +235,4 @@ void TLabelPrinter::CancelButtonClick()
     RStatusLabel->setText(Lines(QStringLiteral("\rCancelling...!")));
     RStatusLabel->repaint();
     QCoreApplication::processEvents();
-}
-
-// ---- TPrintPreviewDialog ----------------------------------------------------------
-
-TPrintPreviewDialog::TPrintPreviewDialog(const QByteArray &recording, QWidget *parent)
-    : QDialog(parent)
-    , m_preview(std::make_unique<TFilePreview>())
-    , m_recording(recording)
-{
-    setObjectName(QStringLiteral("PreviewForm"));
-    setWindowTitle(tr("Preview Business Cards"));
-    auto *layout = new QVBoxLayout(this);
-    m_scrollBox = new QScrollArea(this);
-    m_scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
-    m_scrollBox->setBackgroundRole(QPalette::Dark);
-    layout->addWidget(m_scrollBox, 1);
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    auto *close = new QPushButton(tr("&Close"), this);
-    close->setObjectName(QStringLiteral("CloseButton"));
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    row->addWidget(close);
-    layout->addLayout(row);
-    resize(760, 620);
-    m_preview->SetScrollBox(m_scrollBox);
-    m_preview->SetStreamData(m_recording);
-}
-
-TPrintPreviewDialog::~TPrintPreviewDialog() = default;
-
-bool TPrintPreviewDialog::Start(QString *error)
-{
-    try {
-        m_preview->Start();
-        return true;
-    } catch (const EReportError &e) {
-        if (error)
-            *error = e.Message();
-        return false;
-    }
 }

@@ -10,9 +10,7 @@
 
 class QLabel;
 class QPushButton;
-class QScrollArea;
 class TBaseReport;
-class TFilePreview;
 class TGBasePanel;
 class TReportFiler;
 
@@ -83,25 +81,4 @@ private:
     bool m_jobRan = false;
     bool m_failed = false;
     QString m_errorMessage;
-};
-
-// The recorded preview page in a simple window ("Preview Business Cards").
-class TPrintPreviewDialog : public QDialog
-{
-    Q_OBJECT
-
-public:
-    TPrintPreviewDialog(const QByteArray &recording, QWidget *parent = nullptr);
-    ~TPrintPreviewDialog() override;
-
-    TFilePreview &Preview() { return *m_preview; }
-    QScrollArea *ScrollBox() const { return m_scrollBox; }
-    // Starts the preview on the recording; false (with the reason) when it
-    // cannot be read.
-    bool Start(QString *error = nullptr);
-
-private:
-    QScrollArea *m_scrollBox = nullptr;
-    std::unique_ptr<TFilePreview> m_preview;
-    QByteArray m_recording;
 };

@@ -148,25 +148,36 @@ void TFilePreview::ZoomOut()
     SetZoomFactor(m_zoom - m_zoomInc);
 }
 
-// The page plus a margin of MarginPercent of it on each side and the shadow
-// has to fit the viewport.
+// The zoom at which a page length (inches) with its margin of MarginPercent
+// on both sides and the shadow fills `pixels`; two pixels stay spare for the
+// rounding of the page and margin sizes.
+double TFilePreview::FitZoom(double inches, int pixels) const
+{
+    const double avail = pixels - m_shadowDepth - 2;
+    return avail / (inches * ScreenDpi() * (1.0 + 2.0 * m_marginPercent / 100.0)) * 100.0;
+}
+
 double TFilePreview::PageWidthZoom() const
 {
     if (!m_scrollBox || m_recording.PageWidth <= 0)
         return m_zoom;
-    const double avail = m_scrollBox->maximumViewportSize().width() - m_shadowDepth;
-    const double pageAt100 = m_recording.PageWidth * ScreenDpi();
-    return avail / (pageAt100 * (1.0 + 2.0 * m_marginPercent / 100.0)) * 100.0;
+    const QSize view = m_scrollBox->maximumViewportSize();
+    const double zoom = FitZoom(m_recording.PageWidth, view.width());
+    // A page taller than the view gets a vertical scroll bar, which takes its
+    // width from the view.
+    if (m_recording.PageHeight > 0 && FitZoom(m_recording.PageHeight, view.height()) < zoom)
+        return FitZoom(m_recording.PageWidth,
+                       view.width() - m_scrollBox->verticalScrollBar()->sizeHint().width());
+    return zoom;
 }
 
 double TFilePreview::WholePageZoom() const
 {
-    if (!m_scrollBox || m_recording.PageHeight <= 0)
+    if (!m_scrollBox || m_recording.PageWidth <= 0 || m_recording.PageHeight <= 0)
         return m_zoom;
-    const double avail = m_scrollBox->maximumViewportSize().height() - m_shadowDepth;
-    const double pageAt100 = m_recording.PageHeight * ScreenDpi();
-    return std::min(PageWidthZoom(),
-                    avail / (pageAt100 * (1.0 + 2.0 * m_marginPercent / 100.0)) * 100.0);
+    const QSize view = m_scrollBox->maximumViewportSize();
+    return std::min(FitZoom(m_recording.PageWidth, view.width()),
+                    FitZoom(m_recording.PageHeight, view.height()));
 }
 
 void TFilePreview::ZoomPageWidth()

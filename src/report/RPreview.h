@@ -65,6 +65,7 @@ public:
 
 private:
     void Relayout();
+    double FitZoom(double inches, int pixels) const;
     friend class TPreviewPageWidget;
 
     QPointer<QScrollArea> m_scrollBox;

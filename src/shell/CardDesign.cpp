@@ -20,11 +20,16 @@ QList<TGGraphicControl *> TCardDesign::Objects() const
     return m_surface ? m_surface->Objects() : CardObjects(m_objects.StoredObjects());
 }
 
-void TCardDesign::SetBackgroundArtFile(const QString &path)
+bool TCardDesign::SetBackgroundArtFile(const QString &path)
 {
     m_backgroundArtFile = path;
-    if (m_surface && QFile::exists(path))
-        m_surface->LoadColorPicture(path);
+    if (!m_surface)
+        return false;
+    // Never the art of the file named before under the new name.
+    if (QFile::exists(path) && m_surface->LoadColorPicture(path))
+        return true;
+    m_surface->ClearColorPicture();
+    return false;
 }
 
 void TCardDesign::ClearBackgroundArt()

@@ -34,8 +34,9 @@ public:
 
     // The background art's picture file; empty for none.
     QString BackgroundArtFile() const { return m_backgroundArtFile; }
-    // Names the art and shows it on the surface when the file can be read.
-    void SetBackgroundArtFile(const QString &path);
+    // Names the art and shows it on the surface when the file can be read
+    // (true); otherwise the surface shows no art, but the name is kept.
+    bool SetBackgroundArtFile(const QString &path);
     // No art: the name is cleared and the surface shows none.
     void ClearBackgroundArt();
 

@@ -163,10 +163,11 @@ void TMainScreen::BuildMenus()
     file->addSeparator();
     m_printerItems << AddItem(file, "mnuPrinterSetup", tr("Printer S&etup"),
                               [this] { mnuPrinterSetupClick(); });
-    // Fine tuning and the outline test page have no dialogs yet: shown, but off.
+    // Fine tuning has no dialog yet: shown, but off.
     AddItem(file, "mnuPrinterFineTuning", tr("Printer Fine &Tuning"), [] {})->setEnabled(false);
-    AddItem(file, "mnuPrintOutlineTestPage", tr("Print O&utline Test Page"), [] {})
-        ->setEnabled(false);
+    // Goes into a PDF file when there is no printer, so it is never disabled.
+    AddItem(file, "mnuPrintOutlineTestPage", tr("Print O&utline Test Page"),
+            [this] { mnuPrintOutlineTestPageClick(); });
     file->addSeparator();
     AddItem(file, "mnuExit", tr("E&xit"), [this] { CloseButtonClick(); });
 
@@ -174,10 +175,10 @@ void TMainScreen::BuildMenus()
     edit->setObjectName(QStringLiteral("EditMenu"));
     m_mnuDefaultFont = AddItem(edit, "mnuDefaultFont", tr("&Default Font - "),
                                [this] { mnuDefaultFontClick(); });
-    AddItem(edit, "mnuPersonalInformation", tr("&Personal Information"), [] {})
-        ->setEnabled(false);
-    AddItem(edit, "mnuSetorChangeBackgroundArt", tr("&Set or Change Background Art"), [] {})
-        ->setEnabled(false);
+    AddItem(edit, "mnuPersonalInformation", tr("&Personal Information"),
+            [this] { mnuPersonalInformationClick(); });
+    AddItem(edit, "mnuSetorChangeBackgroundArt", tr("&Set or Change Background Art"),
+            [this] { mnuSetorChangeBackgroundArtClick(); });
     edit->addSeparator();
     AddItem(edit, "mnuChangeCardLayout", tr("Change Business Card Layout"),
             [this] { ChangeCardLayout1Click(); });
@@ -248,7 +249,9 @@ void TMainScreen::BuildToolBar()
     art->setIcon(ToolIcon(psImage));
     art->setToolTip(tr("Set or change background art"));
     art->setAutoRaise(true);
-    art->setEnabled(false);
+    AddWhatsThis(art, tr("Picks the picture that lies under the whole card, on screen and on "
+                         "every printed card."));
+    connect(art, &QToolButton::clicked, this, [this] { mnuSetorChangeBackgroundArtClick(); });
     bar->addWidget(art);
 }
 
@@ -373,8 +376,12 @@ void TMainScreen::FormCreate()
     m_recentFiles->LoadList();
 
     const QString folder = ProgramFolder();
+    // A first start finds some background art to choose from.
+    const bool firstStart = !QFileInfo::exists(BackgroundFolder());
     for (const char *sub : {"bmbrush", "Saved", "bg"})
         QDir().mkpath(folder + QLatin1String(sub));
+    if (firstStart && QFileInfo(BackgroundFolder()).isDir())
+        InstallSampleBackgrounds();
 }
 
 void TMainScreen::showEvent(QShowEvent *event)

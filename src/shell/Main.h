@@ -64,13 +64,32 @@ public:
     void mnuPrinterSetupClick();
     // "Print to PDF...": asks for a file name, then prints the sheet into it.
     void mnuPrintToPdfClick();
-    // The sheet printed into a PDF file; false when it was not produced (the
-    // user has been told why).
-    bool PrintToPdf(const QString &path);
+    // The sheet (or with outlineOnly its outline test page) printed into a
+    // PDF file; false when it was not produced (the user has been told why).
+    bool PrintToPdf(const QString &path, bool outlineOnly = false);
+    // Asks for the PDF file to print into; empty when cancelled.
+    QString ChoosePdfFile(const QString &title, const QString &baseName);
     // Runs the status window on the printer report (printing) or on its own
     // recording (preview), then shows the preview. False when nothing was
     // produced (cancelled or failed).
     bool DoPrint(TBaseReport *printerReport);
+
+    // ---- preview window and outline test page (MainPreview.cpp)
+    // Shows a finished preview's recording in the preview window.
+    void ShowPreview(const QByteArray &recording);
+    // Only the outlines of the selected positions: through the system print
+    // dialog, or into a PDF file when there is no printer.
+    void mnuPrintOutlineTestPageClick();
+    bool PrintOutlineTestPageToPdf(const QString &path);
+
+    // ---- personal information and background art (MainPersonal.cpp)
+    void mnuPersonalInformationClick();
+    void mnuSetorChangeBackgroundArtClick();
+    // The folder background art is looked for in ("bg" in the program folder).
+    static QString BackgroundFolder();
+    // Copies the sample art shipped with the program into the background
+    // folder, leaving files of the same name alone; the number copied.
+    static int InstallSampleBackgrounds();
 
     // Sizes the surface from the card size of the layout, at 100 % zoom.
     void SetCardSizeFromInches();

@@ -56,32 +56,39 @@ void TMainScreen::mnuPrinterSetupClick()
 
 void TMainScreen::mnuPrintToPdfClick()
 {
-    QFileDialog dialog(this, tr("Print to PDF"));
+    const QString base = m_design->FileName().isEmpty()
+                             ? QStringLiteral("Cards")
+                             : QFileInfo(m_design->FileName()).completeBaseName();
+    const QString path = ChoosePdfFile(tr("Print to PDF"), base);
+    if (!path.isEmpty())
+        PrintToPdf(path);
+}
+
+QString TMainScreen::ChoosePdfFile(const QString &title, const QString &baseName)
+{
+    QFileDialog dialog(this, title);
     dialog.setObjectName(QStringLiteral("PrintToPdfDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(tr("PDF files (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    const QString base = m_design->FileName().isEmpty()
-                             ? QStringLiteral("Cards")
-                             : QFileInfo(m_design->FileName()).completeBaseName();
     // Where the user keeps documents, not beside the design in the program's
     // own (hidden) data folder.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     dialog.setDirectory(folder);
-    dialog.selectFile(QDir(folder).filePath(base + QStringLiteral(".pdf")));
+    dialog.selectFile(QDir(folder).filePath(baseName + QStringLiteral(".pdf")));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
+        return QString();
     QString path = dialog.selectedFiles().constFirst();
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
-    PrintToPdf(path);
+    return path;
 }
 
-bool TMainScreen::PrintToPdf(const QString &path)
+bool TMainScreen::PrintToPdf(const QString &path, bool outlineOnly)
 {
     TReportPrinter pdf;
     pdf.SetTitle(QStringLiteral("Tessaro"));
@@ -91,7 +98,7 @@ bool TMainScreen::PrintToPdf(const QString &path)
     if (m_mainReport)
         pdf.SetCopies(m_mainReport->Copies());
     ToPrinter = true;
-    OutlineOnly = false;
+    OutlineOnly = outlineOnly;
     m_panel->SetPreviewing(false);
     return DoPrint(&pdf);
 }
@@ -131,14 +138,7 @@ bool TMainScreen::DoPrint(TBaseReport *printerReport)
     const bool produced = status.JobRan() && !status.Aborted() && !status.Failed();
     if (status.Failed())
         ShowInformation(status.ErrorMessage());
-    if (!ToPrinter && produced) {
-        TPrintPreviewDialog preview(status.Recording(), this);
-        PlaceDialog(&preview, this);
-        QString error;
-        if (preview.Start(&error))
-            preview.exec();
-        else
-            ShowInformation(error);
-    }
+    if (!ToPrinter && produced)
+        ShowPreview(status.Recording());
     return produced;
 }

@@ -6,6 +6,7 @@
 #include "common/TestSupport.h"
 #include "objects/gbclabel32.h"
 #include "printing/Printlbl.h"
+#include "printing/Prevue.h"
 #include "report/RPreview.h"
 #include "report/RPrinter.h"
 #include "shell/Main.h"
@@ -229,19 +230,19 @@ TEST_F(PrintCommandsTest, PreviewShowsTheRecordedCard)
     int pages = -1;
     QString title;
     QImage shown;
-    WhenModal([](QWidget *w) { return qobject_cast<TPrintPreviewDialog *>(w) != nullptr; },
+    WhenModal([](QWidget *w) { return qobject_cast<TPreviewForm *>(w) != nullptr; },
               [&](QWidget *w) {
-                  auto *preview = static_cast<TPrintPreviewDialog *>(w);
+                  auto *preview = static_cast<TPreviewForm *>(w);
                   title = preview->windowTitle();
-                  pages = preview->Preview().PageCount();
-                  preview->Preview().SetZoomFactor(100);
-                  shown = preview->Preview().RenderPage(1);
+                  pages = preview->FilePreview1().PageCount();
+                  preview->FilePreview1().SetZoomFactor(100);
+                  shown = preview->FilePreview1().RenderPage(1);
                   preview->accept();
               });
     window->mnuPreviewClick();
     EXPECT_EQ(statusTitle, QStringLiteral("Preview Status"));
     EXPECT_TRUE(statusText.contains(QStringLiteral("Business Card preview ready!")));
-    EXPECT_EQ(title, QStringLiteral("Preview Business Cards"));
+    EXPECT_EQ(title, QStringLiteral("Preview Page 1 of 1"));
     EXPECT_EQ(pages, 1);
     ASSERT_FALSE(shown.isNull());
     EXPECT_TRUE(window->BusinessCardPanel()->Previewing());
