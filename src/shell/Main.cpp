@@ -163,8 +163,9 @@ void TMainScreen::BuildMenus()
     file->addSeparator();
     m_printerItems << AddItem(file, "mnuPrinterSetup", tr("Printer S&etup"),
                               [this] { mnuPrinterSetupClick(); });
-    // Fine tuning and the outline test page have no dialogs yet: shown, but off.
-    AddItem(file, "mnuPrinterFineTuning", tr("Printer Fine &Tuning"), [] {})->setEnabled(false);
+    m_printerItems << AddItem(file, "mnuPrinterFineTuning", tr("Printer Fine &Tuning"),
+                              [this] { mnuPrinterFineTuningClick(); });
+    // The outline test page has no command yet: shown, but off.
     AddItem(file, "mnuPrintOutlineTestPage", tr("Print O&utline Test Page"), [] {})
         ->setEnabled(false);
     file->addSeparator();

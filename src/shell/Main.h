@@ -11,6 +11,7 @@
 
 class QAction;
 class TBaseReport;
+class TCanvasReport;
 class TReportPrinter;
 class QButtonGroup;
 class QKeyEvent;
@@ -62,6 +63,19 @@ public:
     void mnuPrintClick();
     void mnuPreviewClick();
     void mnuPrinterSetupClick();
+    // "Printer Fine-Tuning" for the main report's printer; stores on "Ok".
+    void mnuPrinterFineTuningClick();
+    // "Print Cards": the positions and sheets to print; true on "Ok", with
+    // the chosen positions in PrintSelection.
+    bool DoPageSetup();
+    // The printer's unprintable bottom strip in inches, as the print command
+    // reads it from the report; tests set their own.
+    static std::function<double(TCanvasReport &report)> UnprintableBottomMargin;
+    // The printer queue a report prints on; empty for a PDF file or no printer.
+    static QString PrinterNameOf(TBaseReport *report);
+    // The nudges that apply when printing on that report: the queue's own,
+    // or the default printer's.
+    TPrinterNudges NudgesFor(TBaseReport *report) const;
     // "Print to PDF...": asks for a file name, then prints the sheet into it.
     void mnuPrintToPdfClick();
     // The sheet printed into a PDF file; false when it was not produced (the
