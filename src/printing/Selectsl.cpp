@@ -88,7 +88,8 @@ TSelectSpecificLabels::TSelectSpecificLabels(int papersize, TCanvasReport *repor
     PrinterLabel->setMinimumWidth(180);
     PrinterSetupButton = new QPushButton(QStringLiteral("Print &Setup"), printerBox);
     PrinterSetupButton->setObjectName(QStringLiteral("PrinterSetupButton"));
-    PrinterSetupButton->setEnabled(m_report != nullptr);
+    // A PDF file has no printer to set up (and must not turn into one).
+    PrinterSetupButton->setEnabled(m_report && m_report->OutputFile().isEmpty());
     auto *printerLayout = new QVBoxLayout(printerBox);
     printerLayout->addWidget(PrinterLabel);
     printerLayout->addWidget(PrinterSetupButton, 0, Qt::AlignLeft);
@@ -265,8 +266,6 @@ void TSelectSpecificLabels::PrinterSetupButtonClick()
         return;
     m_report->PrinterSetupDialog(this);
     ShowPrinterName();
-    if (OnPrinterChanged)
-        OnPrinterChanged();
 }
 
 void TSelectSpecificLabels::OKbuttonClick()

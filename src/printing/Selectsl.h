@@ -57,8 +57,6 @@ public:
     const QList<QRect> &Rectangles() const { return m_rects; }
     // The sheet's rectangle in PaintBox1's coordinates.
     QRect SheetRect() const;
-    // Called from "Print &Setup" after the printer may have changed.
-    std::function<void()> OnPrinterChanged;
 
     void DetermineRectangles();
     void PaintBox1Paint(QPainter &painter);

@@ -65,9 +65,10 @@ public:
     void mnuPrinterSetupClick();
     // "Printer Fine-Tuning" for the main report's printer; stores on "Ok".
     void mnuPrinterFineTuningClick();
-    // "Print Cards": the positions and sheets to print; true on "Ok", with
-    // the chosen positions in PrintSelection.
-    bool DoPageSetup();
+    // "Print Cards" for a report (the main report when null): the positions
+    // and sheets to print; true on "Ok", with the chosen positions in
+    // PrintSelection.
+    bool DoPageSetup(TCanvasReport *report = nullptr);
     // The printer's unprintable bottom strip in inches, as the print command
     // reads it from the report; tests set their own.
     static std::function<double(TCanvasReport &report)> UnprintableBottomMargin;
@@ -76,11 +77,12 @@ public:
     // The nudges that apply when printing on that report: the queue's own,
     // or the default printer's.
     TPrinterNudges NudgesFor(TBaseReport *report) const;
-    // "Print to PDF...": asks for a file name, then prints the sheet into it.
+    // "Print to PDF...": asks for a file name and the positions, then prints
+    // the sheet into it.
     void mnuPrintToPdfClick();
-    // The sheet printed into a PDF file; false when it was not produced (the
-    // user has been told why).
-    bool PrintToPdf(const QString &path);
+    // The sheet printed into a PDF file, after "Print Cards" when asked;
+    // false when it was not produced (cancelled, or the user has been told why).
+    bool PrintToPdf(const QString &path, bool choosePositions = false);
     // Runs the status window on the printer report (printing) or on its own
     // recording (preview), then shows the preview. False when nothing was
     // produced (cancelled or failed).

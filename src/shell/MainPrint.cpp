@@ -83,9 +83,10 @@ void TMainScreen::mnuPrintClick()
     DoPrint(m_mainReport.get());
 }
 
-bool TMainScreen::DoPageSetup()
+bool TMainScreen::DoPageSetup(TCanvasReport *report)
 {
-    TSelectSpecificLabels dialog(m_preferences.Layout.Papersize, m_mainReport.get(), this);
+    TSelectSpecificLabels dialog(m_preferences.Layout.Papersize,
+                                 report ? report : m_mainReport.get(), this);
     dialog.SetLayout(m_preferences.Layout);
     dialog.SetSelection(PrintSelection);
     PlaceDialog(&dialog, this);
@@ -155,10 +156,10 @@ void TMainScreen::mnuPrintToPdfClick()
     QString path = dialog.selectedFiles().constFirst();
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
-    PrintToPdf(path);
+    PrintToPdf(path, true);
 }
 
-bool TMainScreen::PrintToPdf(const QString &path)
+bool TMainScreen::PrintToPdf(const QString &path, bool choosePositions)
 {
     TReportPrinter pdf;
     pdf.SetTitle(QStringLiteral("Tessaro"));
@@ -170,6 +171,9 @@ bool TMainScreen::PrintToPdf(const QString &path)
     ToPrinter = true;
     OutlineOnly = false;
     m_panel->SetPreviewing(false);
+    // A sheet of card stock partly used is printed from a PDF file too.
+    if (choosePositions && !DoPageSetup(&pdf))
+        return false;
     return DoPrint(&pdf);
 }
 

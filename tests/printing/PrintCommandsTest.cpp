@@ -125,8 +125,20 @@ TEST_F(PrintCommandsTest, PrintToPdfWorksWithoutAPrinter)
                       ->setText(dir.filePath("sheet"));
                   static_cast<QDialog *>(dialog)->accept();
               });
+    // Then the positions, for the file; it has no printer to set up.
+    bool setupOffered = true;
+    int positions = 0;
+    WhenModal([](QWidget *w) { return qobject_cast<TSelectSpecificLabels *>(w) != nullptr; },
+              [&](QWidget *w) {
+                  auto *cards = static_cast<TSelectSpecificLabels *>(w);
+                  setupOffered = cards->PrinterSetupButton->isEnabled();
+                  positions = cards->PositionCount();
+                  cards->OKbutton->click();
+              });
     CloseStatusWhenDone();
     toPdf->trigger();
+    EXPECT_FALSE(setupOffered);
+    EXPECT_EQ(positions, 10);
 
     // The design's name, in the user's documents (or home) folder.
     EXPECT_EQ(QFileInfo(proposed).fileName(), QStringLiteral("card.pdf"));
