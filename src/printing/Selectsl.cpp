@@ -52,6 +52,26 @@ void TSheetPicture::mousePressEvent(QMouseEvent *event)
     event->accept();
 }
 
+void TSheetPicture::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() == Qt::NoModifier && OnKey && OnKey(event->key()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void TSheetPicture::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TSheetPicture::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
 TSelectSpecificLabels::TSelectSpecificLabels(int papersize, TCanvasReport *report, QWidget *parent)
     : QDialog(parent)
     , m_report(report)
@@ -69,6 +89,8 @@ TSelectSpecificLabels::TSelectSpecificLabels(int papersize, TCanvasReport *repor
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
     PaintBox1->OnPaint = [this](QPainter &painter) { PaintBox1Paint(painter); };
     PaintBox1->OnMouseDown = [this](const QPoint &point) { PaintBox1MouseDown(point); };
+    PaintBox1->OnKey = [this](int key) { return PaintBox1Key(key); };
+    PaintBox1->setFocusPolicy(Qt::StrongFocus);
     auto *scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("PictureArea"));
     scroll->setWidget(PaintBox1);
@@ -187,6 +209,7 @@ void TSelectSpecificLabels::DetermineRectangles()
                       10 + std::max(0, -Scaled(m_layout.TopMargin)));
     m_rects.clear();
     m_rects.reserve(m_selection.size());
+    m_current = std::clamp(m_current, 0, int(m_selection.size()) - 1);
     QRect extent = SheetRect();
     for (int row = 0; row < m_layout.Down; ++row) {
         for (int column = 0; column < m_layout.Across; ++column) {
@@ -216,6 +239,14 @@ void TSelectSpecificLabels::PaintBox1Paint(QPainter &painter)
     DrawFramed(painter, SheetRect(), kCleared);
     for (int i = 0; i < m_rects.size(); ++i)
         FillLabelRect(painter, i);
+    if (PaintBox1 && PaintBox1->hasFocus() && m_current < m_rects.size()) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        // Inside the position when it has room, so no neighbour is drawn over.
+        const QRect r = m_rects.at(m_current);
+        painter.drawRect(r.width() > 10 && r.height() > 10 ? r.adjusted(3, 3, -4, -4)
+                                                           : r.adjusted(-2, -2, 1, 1));
+    }
 }
 
 void TSelectSpecificLabels::FillLabelRect(QPainter &painter, int index)
@@ -234,6 +265,41 @@ void TSelectSpecificLabels::PaintBox1MouseDown(const QPoint &point)
             return;
         }
     }
+}
+
+bool TSelectSpecificLabels::PaintBox1Key(int key)
+{
+    if (m_selection.isEmpty())
+        return false;
+    const int across = m_layout.Across;
+    const int count = int(m_selection.size());
+    int next = m_current;
+    switch (key) {
+    case Qt::Key_Left:
+        next = m_current % across > 0 ? m_current - 1 : m_current;
+        break;
+    case Qt::Key_Right:
+        next = m_current % across < across - 1 && m_current + 1 < count ? m_current + 1 : m_current;
+        break;
+    case Qt::Key_Up:
+        next = m_current - across >= 0 ? m_current - across : m_current;
+        break;
+    case Qt::Key_Down:
+        next = m_current + across < count ? m_current + across : m_current;
+        break;
+    case Qt::Key_Space:
+        m_selection[m_current] = !m_selection.at(m_current);
+        PaintBox1->update();
+        return true;
+    default:
+        return false;
+    }
+    m_current = next;
+    PaintBox1->update();
+    if (auto *scroll = findChild<QScrollArea *>(QStringLiteral("PictureArea")))
+        scroll->ensureVisible(m_rects.at(m_current).center().x(),
+                              m_rects.at(m_current).center().y(), 20, 20);
+    return true;
 }
 
 void TSelectSpecificLabels::SelectAllClick()

@@ -23,10 +23,15 @@ public:
     using QWidget::QWidget;
     std::function<void(QPainter &)> OnPaint;
     std::function<void(const QPoint &)> OnMouseDown;
+    // Arrow keys and Space; true when the key was used.
+    std::function<bool(int key)> OnKey;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 };
 
 // "Print Cards": the sheet at one fifth of its size with every card position
@@ -62,6 +67,10 @@ public:
     void PaintBox1Paint(QPainter &painter);
     void FillLabelRect(QPainter &painter, int index);
     void PaintBox1MouseDown(const QPoint &point);
+    // The keyboard's way: the arrows move the position with the focus frame,
+    // Space toggles it.
+    bool PaintBox1Key(int key);
+    int CurrentPosition() const { return m_current; }
     void SelectAllClick();
     void SelectnoneClick();
     void PrinterSetupButtonClick();
@@ -92,4 +101,5 @@ private:
     QPoint m_origin{10, 10};
     QList<bool> m_selection;
     QList<QRect> m_rects;
+    int m_current = 0;
 };

@@ -94,6 +94,39 @@ TEST(PrintCards, LetterSheetAtOneFifthScaleWithPositionsToggledByClicks)
     ExpectPosition(dialog, 7, Red);
 }
 
+TEST(PrintCards, TheKeyboardMovesAmongThePositionsAndTogglesThem)
+{
+    TCardLayout threeAcross;
+    threeAcross.Across = 3;
+    threeAcross.Down = 2;
+    threeAcross.Width = 2.5f;
+    threeAcross.HPitch = 2.5f;
+    threeAcross.LeftMargin = 0.5f;
+    TSelectSpecificLabels dialog(TCardLayout::PaperLetter, nullptr);
+    dialog.SetLayout(threeAcross);
+    dialog.show();
+    dialog.PaintBox1->setFocus();
+    ASSERT_EQ(dialog.CurrentPosition(), 0);
+    // Right twice, once more at the row's end does nothing; down; left.
+    for (Qt::Key key :
+         {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Left})
+        QTest::keyClick(dialog.PaintBox1, key);
+    EXPECT_EQ(dialog.CurrentPosition(), 4);
+    QTest::keyClick(dialog.PaintBox1, Qt::Key_Space);
+    EXPECT_EQ(dialog.Selection(), (QList<bool>{true, true, true, true, false, true}));
+    ExpectPosition(dialog, 4, White);
+    QTest::keyClick(dialog.PaintBox1, Qt::Key_Up);
+    QTest::keyClick(dialog.PaintBox1, Qt::Key_Up);
+    QTest::keyClick(dialog.PaintBox1, Qt::Key_Space);
+    EXPECT_EQ(dialog.CurrentPosition(), 1);
+    EXPECT_FALSE(dialog.Selection().at(1));
+    ExpectPosition(dialog, 1, White);
+    ExpectPosition(dialog, 0, Red);
+    // Enter still answers for the dialog.
+    QTest::keyClick(dialog.PaintBox1, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
+}
+
 TEST(PrintCards, EveryLayoutTheLayoutDialogAllowsGetsItsOwnPositions)
 {
     // The largest grid: 10 across, 30 down of small cards on A4.
