@@ -32,12 +32,15 @@ const char Usage[] =
     "                   a save would write, in the order it would write them\n"
     "  resave IN OUT    read the design IN and write it to OUT, with the\n"
     "                   background sidecar (.TSE) of IN carried over to OUT\n"
-    "  print DESIGN -o FILE.pdf [--copies N] [--outline]\n"
-    "  print DESIGN --printer QUEUE [--copies N] [--outline]\n"
+    "  print DESIGN -o FILE.pdf [--copies N] [--outline] [--positions LIST]\n"
+    "  print DESIGN --printer QUEUE [--copies N] [--outline] [--positions LIST]\n"
     "                   print the sheet of cards of DESIGN into a PDF file or on\n"
-    "                   a printer queue, with the layout, printer nudges and paper\n"
-    "                   of the user's TSC.INI; --copies sheets (default 1);\n"
-    "                   --outline also draws the outline of every card position\n"
+    "                   a printer queue, with the layout, paper and printer nudges\n"
+    "                   (the queue's own, if it has them) of the user's TSC.INI;\n"
+    "                   --copies sheets (default 1); --outline also draws the\n"
+    "                   outline of every card position; --positions the card\n"
+    "                   positions to print, numbered from 1 row by row, with\n"
+    "                   ranges, e.g. 1,3-5 (default all)\n"
     "  render DESIGN -o CARD.png [--zoom Z]\n"
     "                   paint the card as the design surface shows it (without\n"
     "                   selection) at zoom Z (default 1.0, 0.1 to 8) into a PNG\n"
@@ -119,7 +122,36 @@ struct TOptions
     int copies = 1;
     double zoom = 1.0;
     bool outline = false;
+    QString positions; // empty: all
 };
+
+// "1,3-5": the positions (numbered from 1) to print out of `count`.
+QList<bool> ParsePositions(const QString &list, int count)
+{
+    QList<bool> chosen(count, list.isEmpty());
+    if (list.isEmpty())
+        return chosen;
+    const auto bad = [&](const QString &why) {
+        return EUsage{QStringLiteral("--positions %1: %2").arg(list, why)};
+    };
+    for (const QString &part : list.split(QLatin1Char(','))) {
+        const QString item = part.trimmed();
+        const qsizetype dash = item.indexOf(QLatin1Char('-'));
+        bool okFirst = false;
+        bool okLast = false;
+        const int first = (dash < 0 ? item : item.left(dash)).trimmed().toInt(&okFirst);
+        const int last = dash < 0 ? first : item.mid(dash + 1).trimmed().toInt(&okLast);
+        if (!okFirst || (dash >= 0 && !okLast))
+            throw bad(QStringLiteral("\"%1\" is not a position or a range like 3-5").arg(item));
+        if (first > last)
+            throw bad(QStringLiteral("the range %1 runs backwards").arg(item));
+        if (first < 1 || last > count)
+            throw bad(QStringLiteral("the layout has positions 1 to %1").arg(count));
+        for (int p = first; p <= last; ++p)
+            chosen[p - 1] = true;
+    }
+    return chosen;
+}
 
 TOptions ParseOptions(const QStringList &args, bool printCommand)
 {
@@ -146,6 +178,10 @@ TOptions ParseOptions(const QStringList &args, bool printCommand)
                 throw EUsage{QStringLiteral("--copies must be a number from 1 to 999")};
         } else if (printCommand && a == QLatin1String("--outline")) {
             o.outline = true;
+        } else if (printCommand && a == QLatin1String("--positions")) {
+            o.positions = value();
+            if (o.positions.trimmed().isEmpty())
+                throw EUsage{QStringLiteral("--positions needs a list such as 1,3-5")};
         } else if (!printCommand && a == QLatin1String("--zoom")) {
             o.zoom = value().toDouble(&ok);
             if (!ok || !std::isfinite(o.zoom) || o.zoom < 0.1 || o.zoom > 8.0)
@@ -193,6 +229,7 @@ int PrintSheet(const TOptions &o)
         return 1;
     }
     const TCardLayout &layout = preferences.Layout;
+    const QList<bool> positions = ParsePositions(o.positions, layout.Across * layout.Down);
     TCardDesign design;
     OpenDesign(design, o.design);
 
@@ -213,8 +250,9 @@ int PrintSheet(const TOptions &o)
     TSheetRenderer sheet;
     sheet.Objects = design.Objects();
     sheet.Copies = o.copies;
-    sheet.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
-    sheet.SetLayout(layout, preferences.Nudges);
+    sheet.PrintSelection = positions;
+    // A queue with nudges of its own prints with them.
+    sheet.SetLayout(layout, preferences.NudgesFor(o.hasPrinter ? o.printer : QString()));
     sheet.BackgroundFile = design.BackgroundArtFile();
     sheet.ToPrinter = true;
     sheet.DrawOutlines = o.outline;

@@ -163,8 +163,8 @@ void TMainScreen::BuildMenus()
     file->addSeparator();
     m_printerItems << AddItem(file, "mnuPrinterSetup", tr("Printer S&etup"),
                               [this] { mnuPrinterSetupClick(); });
-    // Fine tuning has no dialog yet: shown, but off.
-    AddItem(file, "mnuPrinterFineTuning", tr("Printer Fine &Tuning"), [] {})->setEnabled(false);
+    m_printerItems << AddItem(file, "mnuPrinterFineTuning", tr("Printer Fine &Tuning"),
+                              [this] { mnuPrinterFineTuningClick(); });
     // Goes into a PDF file when there is no printer, so it is never disabled.
     AddItem(file, "mnuPrintOutlineTestPage", tr("Print O&utline Test Page"),
             [this] { mnuPrintOutlineTestPageClick(); });

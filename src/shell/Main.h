@@ -11,6 +11,7 @@
 
 class QAction;
 class TBaseReport;
+class TCanvasReport;
 class TReportPrinter;
 class QButtonGroup;
 class QKeyEvent;
@@ -62,11 +63,29 @@ public:
     void mnuPrintClick();
     void mnuPreviewClick();
     void mnuPrinterSetupClick();
-    // "Print to PDF...": asks for a file name, then prints the sheet into it.
+    // "Printer Fine-Tuning" for the main report's printer; stores on "Ok".
+    void mnuPrinterFineTuningClick();
+    // "Print Cards" for a report (the main report when null): the positions
+    // and sheets to print; true on "Ok", with the chosen positions in
+    // PrintSelection.
+    bool DoPageSetup(TCanvasReport *report = nullptr);
+    // The printer's unprintable bottom strip in inches, as the print command
+    // reads it from the report; tests set their own.
+    static std::function<double(TCanvasReport &report)> UnprintableBottomMargin;
+    // The printer queue a report prints on; empty for a PDF file or no printer.
+    static QString PrinterNameOf(TBaseReport *report);
+    // The nudges that apply when printing on that report: the queue's own,
+    // or the default printer's.
+    TPrinterNudges NudgesFor(TBaseReport *report) const;
+    // "Print to PDF...": asks for a file name and the positions, then prints
+    // the sheet into it.
     void mnuPrintToPdfClick();
-    // The sheet (or with outlineOnly its outline test page) printed into a
-    // PDF file; false when it was not produced (the user has been told why).
-    bool PrintToPdf(const QString &path, bool outlineOnly = false);
+    // What a PDF sheet holds: the cards on every position, the cards on the
+    // positions chosen in "Print Cards" (asked first), or only the outlines.
+    enum class TPdfSheet { AllCards, ChosenCards, Outlines };
+    // The sheet printed into a PDF file; false when it was not produced
+    // (cancelled, or the user has been told why).
+    bool PrintToPdf(const QString &path, TPdfSheet sheet = TPdfSheet::AllCards);
     // Asks for the PDF file to print into; empty when cancelled.
     QString ChoosePdfFile(const QString &title, const QString &baseName);
     // Runs the status window on the printer report (printing) or on its own

@@ -39,5 +39,5 @@ void TMainScreen::mnuPrintOutlineTestPageClick()
 
 bool TMainScreen::PrintOutlineTestPageToPdf(const QString &path)
 {
-    return PrintToPdf(path, true);
+    return PrintToPdf(path, TPdfSheet::Outlines);
 }

@@ -1,6 +1,9 @@
-// The main window's print commands: print, preview, printer set-up and
-// printing into a PDF file.
+// The main window's print commands: print, preview, printer set-up, fine
+// tuning and printing into a PDF file.
+#include "printing/Printft.h"
 #include "printing/Printlbl.h"
+#include "printing/Selectsl.h"
+#include "printing/Warnbot.h"
 #include "report/RPFiler.h"
 #include "report/RPrinter.h"
 #include "shell/Main.h"
@@ -10,8 +13,31 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStandardPaths>
+
+std::function<double(TCanvasReport &)> TMainScreen::UnprintableBottomMargin =
+    [](TCanvasReport &report) {
+        report.UpdateMetrics();
+        return report.BottomOffset();
+    };
+
+QString TMainScreen::PrinterNameOf(TBaseReport *report)
+{
+    auto *device = dynamic_cast<TCanvasReport *>(report);
+    if (!device || !device->OutputFile().isEmpty())
+        return QString();
+    QPrinter *printer = device->Printer();
+    return printer && printer->outputFormat() == QPrinter::NativeFormat ? printer->printerName()
+                                                                        : QString();
+}
+
+TPrinterNudges TMainScreen::NudgesFor(TBaseReport *report) const
+{
+    return m_preferences.NudgesFor(PrinterNameOf(report));
+}
 
 void TMainScreen::CreateMainReport()
 {
@@ -30,12 +56,64 @@ void TMainScreen::mnuPrintClick()
     m_mainReport->SetPaperSize(m_preferences.Layout.Papersize);
     m_panel->SetPreviewing(false);
     OutlineOnly = false;
-    // All selected positions print in portrait; the sheet is drawn as often
-    // as the report's copies say.
-    m_mainReport->SetOrientation(poPortrait);
-    m_mainReport->UpdateMetrics();
+    // The dialog sets portrait and the number of sheets.
+    if (!DoPageSetup())
+        return;
     QCoreApplication::processEvents();
+    const double bottom = UnprintableBottomMargin ? UnprintableBottomMargin(*m_mainReport) : 0.0;
+    QCoreApplication::processEvents();
+
+    // The paper the printer reports, else the height of the layout's paper code.
+    const double paperHeight = m_mainReport->PageHeight() > 0
+                                   ? m_mainReport->PageHeight()
+                                   : PaperHeightInches(m_preferences.Layout.Papersize);
+    const TBottomMarginCheck check = CheckBottomMargin(
+        m_preferences.Layout, NudgesFor(m_mainReport.get()), PrintSelection, paperHeight, bottom);
+    if (check.Due && m_preferences.ShowBottomMarginWarning) {
+        TWarnBottomMargin warning(check, this);
+        PlaceDialog(&warning, this);
+        const bool proceed = warning.exec() == QDialog::Accepted;
+        if (warning.DontShowAgain()) {
+            m_preferences.ShowBottomMarginWarning = false;
+            SavePreferences();
+        }
+        if (!proceed)
+            return;
+    }
     DoPrint(m_mainReport.get());
+}
+
+bool TMainScreen::DoPageSetup(TCanvasReport *report)
+{
+    TSelectSpecificLabels dialog(m_preferences.Layout.Papersize,
+                                 report ? report : m_mainReport.get(), this);
+    dialog.SetLayout(m_preferences.Layout);
+    dialog.SetSelection(PrintSelection);
+    PlaceDialog(&dialog, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QList<bool> chosen = dialog.Selection();
+    for (int i = 0; i < chosen.size(); ++i) {
+        if (i < PrintSelection.size())
+            PrintSelection[i] = chosen.at(i);
+        else
+            PrintSelection.append(chosen.at(i));
+    }
+    return true;
+}
+
+void TMainScreen::mnuPrinterFineTuningClick()
+{
+    const QString printer = PrinterNameOf(m_mainReport.get());
+    const QString defaultPrinter = QPrinterInfo::defaultPrinterName();
+    const bool isDefault =
+        printer.isEmpty() || printer.compare(defaultPrinter, Qt::CaseInsensitive) == 0;
+    TPrintFineTune dialog(m_preferences.NudgesFor(printer), printer, this);
+    PlaceDialog(&dialog, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_preferences.SetNudgesFor(printer, isDefault, dialog.Nudges());
+    SavePreferences();
 }
 
 void TMainScreen::mnuPreviewClick()
@@ -61,7 +139,7 @@ void TMainScreen::mnuPrintToPdfClick()
                              : QFileInfo(m_design->FileName()).completeBaseName();
     const QString path = ChoosePdfFile(tr("Print to PDF"), base);
     if (!path.isEmpty())
-        PrintToPdf(path);
+        PrintToPdf(path, TPdfSheet::ChosenCards);
 }
 
 QString TMainScreen::ChoosePdfFile(const QString &title, const QString &baseName)
@@ -88,7 +166,7 @@ QString TMainScreen::ChoosePdfFile(const QString &title, const QString &baseName
     return path;
 }
 
-bool TMainScreen::PrintToPdf(const QString &path, bool outlineOnly)
+bool TMainScreen::PrintToPdf(const QString &path, TPdfSheet sheet)
 {
     TReportPrinter pdf;
     pdf.SetTitle(QStringLiteral("Tessaro"));
@@ -98,8 +176,11 @@ bool TMainScreen::PrintToPdf(const QString &path, bool outlineOnly)
     if (m_mainReport)
         pdf.SetCopies(m_mainReport->Copies());
     ToPrinter = true;
-    OutlineOnly = outlineOnly;
+    OutlineOnly = sheet == TPdfSheet::Outlines;
     m_panel->SetPreviewing(false);
+    // A sheet of card stock partly used is printed from a PDF file too.
+    if (sheet == TPdfSheet::ChosenCards && !DoPageSetup(&pdf))
+        return false;
     return DoPrint(&pdf);
 }
 
@@ -119,7 +200,9 @@ bool TMainScreen::DoPrint(TBaseReport *printerReport)
     status.PrintSelection = PrintSelection;
     PlaceDialog(&status, this);
     status.OutlineOnly = OutlineOnly;
-    status.SetLayout(m_preferences.Layout, m_preferences.Nudges);
+    // The nudges of the printer the sheet goes to (the main report's for the preview).
+    status.SetLayout(m_preferences.Layout,
+                     NudgesFor(ToPrinter ? printerReport : m_mainReport.get()));
     status.BackgroundFile = m_design->BackgroundArtFile();
     status.ToPrinter = ToPrinter;
     if (ToPrinter) {

@@ -28,7 +28,72 @@ QString ProblemText(const QString &iniPath, const QString &section, const TLayou
         .arg(problem.Key, section, iniPath, problem.Message);
 }
 
+const char *const kNudgeKeys[] = {"TopMarginNudge", "LeftMarginNudge", "VerticalSpacing",
+                                  "HorizontalSpacing"};
+
+int *NudgeField(TPrinterNudges &n, int i)
+{
+    int *fields[] = {&n.TopMarginNudge, &n.LeftMarginNudge, &n.VerticalSpacing,
+                     &n.HorizontalSpacing};
+    return fields[i];
+}
+
+// Missing keys take the values of `base`.
+TPrinterNudges ReadNudges(const TIniFile &ini, const QString &section, const TPrinterNudges &base)
+{
+    TPrinterNudges n = base;
+    for (int i = 0; i < 4; ++i)
+        *NudgeField(n, i) =
+            ini.ReadInteger(section, QLatin1String(kNudgeKeys[i]), *NudgeField(n, i));
+    return n;
+}
+
+void WriteNudges(TIniFile &ini, const QString &section, TPrinterNudges n)
+{
+    for (int i = 0; i < 4; ++i)
+        ini.WriteInteger(section, QLatin1String(kNudgeKeys[i]), *NudgeField(n, i));
+}
+
+const QString kPrinterSectionPrefix = QStringLiteral("Printer ");
+
 } // namespace
+
+QString PrinterSectionName(const QString &printer)
+{
+    // The reader trims names and ends a section name at ']'.
+    if (printer.isEmpty() || printer.trimmed() != printer)
+        return QString();
+    for (const QChar c : printer)
+        if (c == QLatin1Char(']') || c.category() == QChar::Other_Control)
+            return QString();
+    return kPrinterSectionPrefix + printer;
+}
+
+TPrinterNudges TPreferences::NudgesFor(const QString &printer) const
+{
+    if (!printer.isEmpty())
+        for (const TPrinterNudgeEntry &entry : PrinterNudges)
+            if (entry.Printer.compare(printer, Qt::CaseInsensitive) == 0)
+                return entry.Nudges;
+    return Nudges;
+}
+
+void TPreferences::SetNudgesFor(const QString &printer, bool isDefaultPrinter,
+                                const TPrinterNudges &nudges)
+{
+    if (isDefaultPrinter || printer.isEmpty())
+        Nudges = nudges;
+    if (printer.isEmpty())
+        return;
+    for (TPrinterNudgeEntry &entry : PrinterNudges) {
+        if (entry.Printer.compare(printer, Qt::CaseInsensitive) == 0) {
+            entry.Nudges = nudges;
+            return;
+        }
+    }
+    if (!isDefaultPrinter)
+        PrinterNudges.append({printer, nudges});
+}
 
 const QStringList &PersonalInfoKeys()
 {
@@ -57,10 +122,7 @@ TPreferences LoadPreferences(const QString &iniPath)
     TPreferences p;
     const TPreferences d;
 
-    p.Nudges.TopMarginNudge = ini.ReadInteger(kPrinter, QStringLiteral("TopMarginNudge"), 0);
-    p.Nudges.LeftMarginNudge = ini.ReadInteger(kPrinter, QStringLiteral("LeftMarginNudge"), 0);
-    p.Nudges.VerticalSpacing = ini.ReadInteger(kPrinter, QStringLiteral("VerticalSpacing"), 0);
-    p.Nudges.HorizontalSpacing = ini.ReadInteger(kPrinter, QStringLiteral("HorizontalSpacing"), 0);
+    p.Nudges = ReadNudges(ini, kPrinter, TPrinterNudges());
     // Values that read but make no sense would print blank or stacked sheets.
     if (const TLayoutProblem problem = p.Nudges.Check(); !problem.IsNone()) {
         p.LayoutProblem = ProblemText(iniPath, kPrinter, problem);
@@ -68,6 +130,18 @@ TPreferences LoadPreferences(const QString &iniPath)
         p.Nudges = TPrinterNudges();
     }
     p.ShowBottomMarginWarning = ini.ReadBool(kPrinter, QStringLiteral("ShowBottomMarginWarning"), true);
+    // Each printer's own section; one with a value that cannot be used is
+    // left out (that printer takes the default nudges) and left in the file.
+    for (const QString &section : ini.ReadSections()) {
+        if (!section.startsWith(kPrinterSectionPrefix, Qt::CaseInsensitive))
+            continue;
+        const QString printer = section.mid(kPrinterSectionPrefix.size()).trimmed();
+        if (printer.isEmpty() || PrinterSectionName(printer).isEmpty())
+            continue;
+        const TPrinterNudges nudges = ReadNudges(ini, section, p.Nudges);
+        if (nudges.Check().IsNone())
+            p.PrinterNudges.append({printer, nudges});
+    }
 
     for (int i = 0; i < TPreferences::PersonalInfoCount; ++i)
         p.PersonalInfo[i] = ini.ReadString(kPersonal, PersonalInfoKeys().at(i), QString());
@@ -117,13 +191,16 @@ bool SavePreferences(const QString &iniPath, const TPreferences &p, QString *err
 {
     TIniFile ini(iniPath);
     ini.BeginUpdate();
-    ini.WriteInteger(kPrinter, QStringLiteral("TopMarginNudge"), p.Nudges.TopMarginNudge);
-    ini.WriteInteger(kPrinter, QStringLiteral("LeftMarginNudge"), p.Nudges.LeftMarginNudge);
-    ini.WriteInteger(kPrinter, QStringLiteral("VerticalSpacing"), p.Nudges.VerticalSpacing);
-    ini.WriteInteger(kPrinter, QStringLiteral("HorizontalSpacing"), p.Nudges.HorizontalSpacing);
+    WriteNudges(ini, kPrinter, p.Nudges);
     for (int i = 0; i < TPreferences::PersonalInfoCount; ++i)
         ini.WriteString(kPersonal, PersonalInfoKeys().at(i), p.PersonalInfo.value(i));
     ini.WriteBool(kPrinter, QStringLiteral("ShowBottomMarginWarning"), p.ShowBottomMarginWarning);
+    for (const TPrinterNudgeEntry &entry : p.PrinterNudges) {
+        // A queue whose name cannot be a section keeps its nudges for this run.
+        const QString section = PrinterSectionName(entry.Printer);
+        if (!section.isEmpty())
+            WriteNudges(ini, section, entry.Nudges);
+    }
     ini.WriteString(kFont, QStringLiteral("Name"), p.DefaultFont.Name);
     ini.WriteInteger(kFont, QStringLiteral("Size"), p.DefaultFont.Size);
     ini.WriteBool(kFont, QStringLiteral("Bold"), p.DefaultFont.Bold);

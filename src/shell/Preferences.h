@@ -2,6 +2,7 @@
 
 #include "printing/Editlo.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -14,13 +15,24 @@ struct TDefaultFontSetting
     bool Underline = false;
 };
 
+// The nudges one printer queue keeps for itself, in section "Printer QUEUE".
+struct TPrinterNudgeEntry
+{
+    QString Printer;
+    TPrinterNudges Nudges;
+};
+
 // Everything the program keeps in TSC.INI besides window placements and the
 // recent files.
 struct TPreferences
 {
     static constexpr int PersonalInfoCount = 10;
 
+    // The default printer's nudges (section "Printer"), also the nudges of
+    // every printer without its own section.
     TPrinterNudges Nudges;
+    // Printers with nudges of their own, as read or set.
+    QList<TPrinterNudgeEntry> PrinterNudges;
     bool ShowBottomMarginWarning = true;
     // Name, Company, Title, Address 1-3, Phone 1-2, EMail, Fax.
     QStringList PersonalInfo = QStringList(PersonalInfoCount, QString());
@@ -33,7 +45,19 @@ struct TPreferences
     // standard ones, as LayoutFallback says.
     QString LayoutProblem;
     QString LayoutFallback;
+
+    // The nudges that apply on a printer queue: its own when it has them,
+    // else those of section "Printer". An empty name is the default printer.
+    TPrinterNudges NudgesFor(const QString &printer) const;
+    // Keeps new nudges for a printer. The default printer's go to section
+    // "Printer" (and to its own section too when it has one, which would
+    // otherwise override them); another printer's to its own section.
+    void SetNudgesFor(const QString &printer, bool isDefaultPrinter, const TPrinterNudges &nudges);
 };
+
+// "Printer QUEUE", or empty for a queue name that cannot be a section name
+// (the printer then uses the default nudges).
+QString PrinterSectionName(const QString &printer);
 
 // The keys of section "Personal", in the order of PersonalInfo.
 const QStringList &PersonalInfoKeys();

@@ -7,6 +7,7 @@
 #include "objects/gbclabel32.h"
 #include "printing/Printlbl.h"
 #include "printing/Prevue.h"
+#include "printing/Selectsl.h"
 #include "report/RPreview.h"
 #include "report/RPrinter.h"
 #include "shell/Main.h"
@@ -31,74 +32,17 @@
 #include <QScrollArea>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <csignal>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <sys/resource.h>
 
 namespace {
 
 constexpr int Dpi = 300;
-const QString BatchPath = QStringLiteral(TESSARO_BINARY_DIR "/tessaro-batch");
-
-struct TRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// childSetup runs in the child before the tool starts (limits, signals).
-TRun RunBatch(const QStringList &args, const std::function<void()> &childSetup = {},
-              int timeoutMs = 120000)
-{
-    TRun run;
-    if (!QFile::exists(BatchPath)) {
-        ADD_FAILURE() << "build the tessaro-batch target first: " << BatchPath.toStdString();
-        return run;
-    }
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    process.setProcessEnvironment(env);
-    if (childSetup)
-        process.setChildProcessModifier(childSetup);
-    process.start(BatchPath, args);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-// Label geometry on the card at 96 pixels per inch.
-constexpr int LabelLeft = 48; // 0.5 inch
-constexpr int LabelTop = 24;  // 0.25 inch
-constexpr int LabelWidth = 240;
-constexpr int LabelHeight = 48;
-constexpr int LabelPoints = 20;
-
-// A design with one text label "Tessaro", saved to `path`.
-void WriteDesign(const QString &path)
-{
-    TGBusinessCardPanel32 panel;
-    panel.SetOwner(&panel);
-    panel.setFixedSize(336, 192);
-    auto *label = new TGBusinessCardLabel(&panel);
-    label->MakeReady();
-    label->SetCaption(QStringLiteral("Tessaro"));
-    label->SetAlignment(taLeftJustify);
-    label->Font()->SetName(QStringLiteral("Arial"));
-    label->Font()->SetSize(LabelPoints);
-    panel.PlaceObject(label, TRect::FromBounds(LabelLeft, LabelTop, LabelWidth, LabelHeight));
-    label->SetBounds(LabelLeft, LabelTop, LabelWidth, LabelHeight);
-    panel.SaveToFile(path);
-}
+using TRun = TBatchRun;
+using namespace TestCard;
 
 class PrintCommandsTest : public ::testing::Test
 {
@@ -143,6 +87,13 @@ protected:
             });
     }
 
+    // Answers "Print Cards" with "Ok", keeping the positions it shows.
+    static void AcceptPrintCards()
+    {
+        WhenModal([](QWidget *w) { return qobject_cast<TSelectSpecificLabels *>(w) != nullptr; },
+                  [](QWidget *w) { static_cast<TSelectSpecificLabels *>(w)->OKbutton->click(); });
+    }
+
     QTemporaryDir dir;
     std::unique_ptr<TMainScreen> window;
     QString statusTitle, statusText, buttonText;
@@ -175,8 +126,20 @@ TEST_F(PrintCommandsTest, PrintToPdfWorksWithoutAPrinter)
                       ->setText(dir.filePath("sheet"));
                   static_cast<QDialog *>(dialog)->accept();
               });
+    // Then the positions, for the file; it has no printer to set up.
+    bool setupOffered = true;
+    int positions = 0;
+    WhenModal([](QWidget *w) { return qobject_cast<TSelectSpecificLabels *>(w) != nullptr; },
+              [&](QWidget *w) {
+                  auto *cards = static_cast<TSelectSpecificLabels *>(w);
+                  setupOffered = cards->PrinterSetupButton->isEnabled();
+                  positions = cards->PositionCount();
+                  cards->OKbutton->click();
+              });
     CloseStatusWhenDone();
     toPdf->trigger();
+    EXPECT_FALSE(setupOffered);
+    EXPECT_EQ(positions, 10);
 
     // The design's name, in the user's documents (or home) folder.
     EXPECT_EQ(QFileInfo(proposed).fileName(), QStringLiteral("card.pdf"));
@@ -517,6 +480,7 @@ TEST_F(PrintCommandsTest, PrintCommandPrintsOnTheDefaultQueue)
 
     ASSERT_TRUE(WaitForIdleCupsQueue());
     const QStringList before = CupsPdfFiles();
+    AcceptPrintCards();
     CloseStatusWhenDone();
     QPushButton *print = window->findChild<QPushButton *>("PrintButton");
     ASSERT_TRUE(print->isEnabled());
@@ -548,6 +512,7 @@ TEST_F(PrintCommandsTest, APrinterThatVanishedIsReportedAndTheDesignKept)
     // The queue the report was set up for is gone by the time the user prints.
     window->MainReport()->SetPrinterName(QStringLiteral("NoSuchTessaroQueue"));
 
+    AcceptPrintCards();
     CloseStatusWhenDone();
     QString message;
     WhenModal([](QWidget *w) { return qobject_cast<QMessageBox *>(w) != nullptr; },

@@ -1,16 +1,21 @@
 #include "PrintTestSupport.h"
 
+#include "objects/gbclabel32.h"
+#include "surface/Gbcpanel32.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QXmlStreamReader>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <memory>
 
 int RunProgram(const QString &program, const QStringList &args, QString *out, QString *err,
@@ -260,4 +265,46 @@ void WhenModal(std::function<bool(QWidget *)> ready, std::function<void(QWidget 
         }
     });
     timer->start(10);
+}
+
+TBatchRun RunBatch(const QStringList &args, const std::function<void()> &childSetup, int timeoutMs)
+{
+    static const QString batchPath = QStringLiteral(TESSARO_BINARY_DIR "/tessaro-batch");
+    TBatchRun run;
+    if (!QFile::exists(batchPath)) {
+        ADD_FAILURE() << "build the tessaro-batch target first: " << batchPath.toStdString();
+        return run;
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    process.setProcessEnvironment(env);
+    if (childSetup)
+        process.setChildProcessModifier(childSetup);
+    process.start(batchPath, args);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+void TestCard::WriteDesign(const QString &path)
+{
+    TGBusinessCardPanel32 panel;
+    panel.SetOwner(&panel);
+    panel.setFixedSize(336, 192);
+    auto *label = new TGBusinessCardLabel(&panel);
+    label->MakeReady();
+    label->SetCaption(QStringLiteral("Tessaro"));
+    label->SetAlignment(taLeftJustify);
+    label->Font()->SetName(QStringLiteral("Arial"));
+    label->Font()->SetSize(LabelPoints);
+    panel.PlaceObject(label, TRect::FromBounds(LabelLeft, LabelTop, LabelWidth, LabelHeight));
+    label->SetBounds(LabelLeft, LabelTop, LabelWidth, LabelHeight);
+    panel.SaveToFile(path);
 }

@@ -61,3 +61,26 @@ QString WaitForNewCupsPdf(const QStringList &before, int timeoutMs = 60000);
 // it once (gives up after timeoutMs).
 void WhenModal(std::function<bool(QWidget *)> ready, std::function<void(QWidget *)> action,
                int timeoutMs = 20000);
+
+// tessaro-batch run with the test's environment but no display.
+struct TBatchRun
+{
+    int exitCode = -1; // -2: it crashed, -1: it did not finish
+    QString out;
+    QString err;
+};
+// childSetup runs in the child before the tool starts (limits, signals).
+TBatchRun RunBatch(const QStringList &args, const std::function<void()> &childSetup = {},
+                   int timeoutMs = 120000);
+
+// The card the print tests print: one text label "Tessaro", at these
+// bounds in pixels at 96 per inch.
+namespace TestCard {
+constexpr int LabelLeft = 48; // 0.5 inch
+constexpr int LabelTop = 24;  // 0.25 inch
+constexpr int LabelWidth = 240;
+constexpr int LabelHeight = 48;
+constexpr int LabelPoints = 20;
+// Saves that design to `path`.
+void WriteDesign(const QString &path);
+} // namespace TestCard

@@ -216,3 +216,71 @@ TEST(Preferences, AHugeSettingsFileIsUnreadableAndKept)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), big);
 }
+
+TEST(Preferences, EachPrinterKeepsItsOwnNudgesBesideTheDefaultPrinters)
+{
+    QTemporaryDir dir;
+    const QString path = WriteIni(dir, "[Printer]\n"
+                                       "TopMarginNudge=2\n"
+                                       "LeftMarginNudge=1\n"
+                                       "[Printer Office]\n"
+                                       "LeftMarginNudge=5\n"
+                                       "VerticalSpacing=-3\n"
+                                       "[Printer Broken]\n"
+                                       "TopMarginNudge=99999\n"
+                                       "; kept as it is\n");
+    TPreferences p = LoadPreferences(path);
+    EXPECT_TRUE(p.LayoutProblem.isEmpty()) << p.LayoutProblem.toStdString();
+    // A queue's own keys override the default printer's; keys it lacks
+    // take the default printer's values. Queue names ignore letter case.
+    TPrinterNudges office = p.NudgesFor(QStringLiteral("OFFICE"));
+    EXPECT_EQ(office.TopMarginNudge, 2);
+    EXPECT_EQ(office.LeftMarginNudge, 5);
+    EXPECT_EQ(office.VerticalSpacing, -3);
+    EXPECT_EQ(office.HorizontalSpacing, 0);
+    // Without a section of its own, or with one that cannot be used, a queue
+    // prints with the default printer's nudges.
+    EXPECT_EQ(p.NudgesFor(QStringLiteral("Lab")).TopMarginNudge, 2);
+    EXPECT_EQ(p.NudgesFor(QStringLiteral("Broken")).TopMarginNudge, 2);
+    EXPECT_EQ(p.NudgesFor(QString()).LeftMarginNudge, 1);
+
+    TPrinterNudges lab;
+    lab.HorizontalSpacing = 6;
+    p.SetNudgesFor(QStringLiteral("Lab"), false, lab);
+    TPrinterNudges home;
+    home.TopMarginNudge = -4;
+    // The default printer's go to "Printer", and to its own section as well.
+    p.SetNudgesFor(QStringLiteral("office"), true, home);
+    ASSERT_TRUE(SavePreferences(path, p));
+
+    const TPreferences again = LoadPreferences(path);
+    EXPECT_EQ(again.Nudges.TopMarginNudge, -4);
+    EXPECT_EQ(again.NudgesFor(QStringLiteral("Office")).TopMarginNudge, -4);
+    EXPECT_EQ(again.NudgesFor(QStringLiteral("Office")).LeftMarginNudge, 0);
+    EXPECT_EQ(again.NudgesFor(QStringLiteral("Lab")).HorizontalSpacing, 6);
+    EXPECT_EQ(again.NudgesFor(QStringLiteral("Lab")).TopMarginNudge, 0);
+    EXPECT_EQ(again.NudgesFor(QStringLiteral("Elsewhere")).TopMarginNudge, -4);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    // The section of the default printer's values keeps its place and keys.
+    EXPECT_TRUE(text.startsWith("[Printer]\nTopMarginNudge=-4\nLeftMarginNudge=0\n"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("[Printer Lab]\nTopMarginNudge=0\nLeftMarginNudge=0\n"
+                              "VerticalSpacing=0\nHorizontalSpacing=6\n"))
+        << text.toStdString();
+    // What could not be used is left in the file as it was.
+    EXPECT_TRUE(text.contains("[Printer Broken]\nTopMarginNudge=99999\n; kept as it is\n"));
+    EXPECT_EQ(text.count("[Printer Office]", Qt::CaseInsensitive), 1);
+
+    // A name that cannot be a section name is kept for the run only.
+    EXPECT_TRUE(PrinterSectionName(QStringLiteral("a]b")).isEmpty());
+    EXPECT_TRUE(PrinterSectionName(QStringLiteral(" padded")).isEmpty());
+    EXPECT_EQ(PrinterSectionName(QStringLiteral("HP_Laser")), QStringLiteral("Printer HP_Laser"));
+    TPreferences odd = again;
+    odd.SetNudgesFor(QStringLiteral("a]b"), false, lab);
+    EXPECT_EQ(odd.NudgesFor(QStringLiteral("a]b")).HorizontalSpacing, 6);
+    EXPECT_TRUE(SavePreferences(path, odd));
+    EXPECT_EQ(LoadPreferences(path).NudgesFor(QStringLiteral("a]b")).HorizontalSpacing, 0);
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "printing/Editlo.h"
+
+#include <QDialog>
+#include <QList>
+#include <QRect>
+#include <QSizeF>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class TCanvasReport;
+
+// The sheet picture of the "Print Cards" dialog.
+class TSheetPicture : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+    std::function<void(QPainter &)> OnPaint;
+    std::function<void(const QPoint &)> OnMouseDown;
+    // Arrow keys and Space; true when the key was used.
+    std::function<bool(int key)> OnKey;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+};
+
+// "Print Cards": the sheet at one fifth of its size with every card position
+// of the layout, red when it is to print and white when not; a click toggles
+// a position. Also the printer and the number of sheets. The dialog works on
+// copies of the flags; Selection() hands them back.
+class TSelectSpecificLabels : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // report: the printer report whose printer is shown and set up, and whose
+    // orientation and copies "Ok" sets (may be null).
+    TSelectSpecificLabels(int papersize, TCanvasReport *report, QWidget *parent = nullptr);
+
+    // The layout's positions and the sheet. Recomputes the rectangles.
+    void SetLayout(const TCardLayout &layout);
+    // Flags by position index; positions past the list start selected.
+    void SetSelection(const QList<bool> &flags);
+    // One flag per position of the layout (Across x Down).
+    QList<bool> Selection() const { return m_selection; }
+    int PositionCount() const { return int(m_selection.size()); }
+
+    // One fifth of a length in inches, in screen pixels: Trunc(L x 0.2 x ppi).
+    int Scaled(double inches) const;
+    // The position rectangles in PaintBox1's coordinates, in row order
+    // (right and bottom excluded).
+    const QList<QRect> &Rectangles() const { return m_rects; }
+    // The sheet's rectangle in PaintBox1's coordinates.
+    QRect SheetRect() const;
+
+    void DetermineRectangles();
+    void PaintBox1Paint(QPainter &painter);
+    void FillLabelRect(QPainter &painter, int index);
+    void PaintBox1MouseDown(const QPoint &point);
+    // The keyboard's way: the arrows move the position with the focus frame,
+    // Space toggles it.
+    bool PaintBox1Key(int key);
+    int CurrentPosition() const { return m_current; }
+    void SelectAllClick();
+    void SelectnoneClick();
+    void PrinterSetupButtonClick();
+    void OKbuttonClick();
+    void ShowPrinterName();
+
+    TSheetPicture *PaintBox1 = nullptr;
+    QPushButton *SelectAll = nullptr;
+    QPushButton *Selectnone = nullptr;
+    QLabel *PrinterLabel = nullptr;
+    QPushButton *PrinterSetupButton = nullptr;
+    QSpinBox *pages = nullptr;
+    QPushButton *OKbutton = nullptr;
+    QPushButton *Cancelbutton = nullptr;
+    QPushButton *Helpbutton = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    TCanvasReport *m_report = nullptr;
+    TCardLayout m_layout;
+    QSizeF m_paper; // inches
+    int m_ppi = 96;
+    // Where the picture's (0, 0) lies in PaintBox1: 10 pixels in, further when
+    // negative margins put positions left of or above the sheet.
+    QPoint m_origin{10, 10};
+    QList<bool> m_selection;
+    QList<QRect> m_rects;
+    int m_current = 0;
+};
