@@ -120,17 +120,29 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
         PlaceObject(line, rect);
         break;
     }
+    case psRichLabel: {
+        // Placed like the kinds below, then written at once in its editor.
+        auto *rich = new TGPRichBaseLabel(owner);
+        try {
+            rich->MakeReady();
+        } catch (...) {
+            delete rich;
+            throw;
+        }
+        PlaceObject(rich, rect);
+        SetScreenCursor(crDefault);
+        SetPanelState(psPointing);
+        rich->Edit();
+        break;
+    }
     case psImage:
     case psSuperShape:
-    case psRichLabel:
     case psSuperText: {
         TGGraphicControl *object = nullptr;
         if (m_panelState == psImage)
             object = new TGImage(owner);
         else if (m_panelState == psSuperShape)
             object = new TSuperShape(owner);
-        else if (m_panelState == psRichLabel)
-            object = new TGPRichBaseLabel(owner);
         else
             object = new TGSuperText(owner);
         object->MakeReady();
