@@ -39,20 +39,20 @@ TRichTextLabelEditor::TRichTextLabelEditor(QWidget *mainWindow)
     ScrollBox->setWidget(EditArea);
 
     RichTextToolbar = new TRichTextToolbar(RichEdit, this);
-    // The zoom buttons sit at the toolbar's right end.
-    auto *spacer = new QWidget(RichTextToolbar);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    RichTextToolbar->addWidget(spacer);
-    ZoomInButton = new QToolButton(RichTextToolbar);
+    // The zoom buttons sit at the top right, beside the toolbar, so that a
+    // narrow window never folds them away.
+    ZoomInButton = new QToolButton(this);
     ZoomInButton->setObjectName(QStringLiteral("ZoomInButton"));
     ZoomInButton->setText(QStringLiteral("+"));
     ZoomInButton->setToolTip(tr("Zoom In"));
-    ZoomOutButton = new QToolButton(RichTextToolbar);
+    ZoomInButton->setAutoRaise(true);
+    ZoomOutButton = new QToolButton(this);
     ZoomOutButton->setObjectName(QStringLiteral("ZoomOutButton"));
     ZoomOutButton->setText(QStringLiteral("-"));
     ZoomOutButton->setToolTip(tr("Zoom Out"));
-    RichTextToolbar->addWidget(ZoomInButton);
-    RichTextToolbar->addWidget(ZoomOutButton);
+    ZoomOutButton->setAutoRaise(true);
+    ZoomInButton->setFixedWidth(22);
+    ZoomOutButton->setFixedWidth(22);
     connect(ZoomInButton, &QToolButton::clicked, this, &TRichTextLabelEditor::ZoomInClick);
     connect(ZoomOutButton, &QToolButton::clicked, this, &TRichTextLabelEditor::ZoomOutClick);
 
@@ -78,7 +78,12 @@ TRichTextLabelEditor::TRichTextLabelEditor(QWidget *mainWindow)
     buttons->addWidget(HelpButton);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(RichTextToolbar);
+    auto *top = new QHBoxLayout;
+    top->setSpacing(0);
+    top->addWidget(RichTextToolbar, 1);
+    top->addWidget(ZoomInButton);
+    top->addWidget(ZoomOutButton);
+    layout->addLayout(top);
     layout->addWidget(ScrollBox, 1);
     layout->addLayout(buttons);
 

@@ -12,8 +12,10 @@
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMimeData>
 #include <QPainter>
+#include <QStyleOptionGraphicsItem>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -31,6 +33,19 @@ const QStringList &RtfMimeTypes()
     return types;
 }
 
+// The text on the page, without the dashed frame the item draws round itself
+// while it has the focus: the editing area's own border frames the page.
+class TPageTextItem : public QGraphicsTextItem
+{
+public:
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
+    {
+        QStyleOptionGraphicsItem plain(*option);
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        QGraphicsTextItem::paint(painter, &plain, widget);
+    }
+};
+
 } // namespace
 
 // ---- edit view --------------------------------------------------------------
@@ -44,7 +59,7 @@ TRichTextEditView::TRichTextEditView(QWidget *parent)
     m_document = new QTextDocument(this);
     SetRichTextDefaults(m_document);
     m_document->setUndoRedoEnabled(true);
-    m_item = new QGraphicsTextItem;
+    m_item = new TPageTextItem;
     m_item->setDocument(m_document);
     m_item->setTextInteractionFlags(Qt::TextEditorInteraction);
     m_item->setAcceptDrops(false);
@@ -166,6 +181,9 @@ QTextCharFormat TRichTextEditView::CurrentCharFormat() const
         first.setPosition(cursor.selectionStart() + 1);
         return first.charFormat();
     }
+    // At the start of a paragraph the format is that of its first character.
+    if (!cursor.hasSelection() && cursor.atBlockStart() && cursor.block().length() > 1)
+        cursor.setPosition(cursor.position() + 1);
     return cursor.charFormat();
 }
 
@@ -315,6 +333,33 @@ QIcon AlignmentIcon(Qt::Alignment alignment)
     return QIcon(pixmap);
 }
 
+// Copy: two sheets; Cut: scissors; Paste: a clipboard.
+QIcon ClipboardIcon(char kind)
+{
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1.2));
+    if (kind == 'c') {
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(3.5, 2.5, 9, 11));
+        painter.drawRect(QRectF(7.5, 6.5, 9, 11));
+    } else if (kind == 'x') {
+        painter.drawEllipse(QRectF(3, 12, 5, 5));
+        painter.drawEllipse(QRectF(12, 12, 5, 5));
+        painter.drawLine(QPointF(7, 13), QPointF(14, 2));
+        painter.drawLine(QPointF(13, 13), QPointF(6, 2));
+    } else {
+        painter.setBrush(QColor(230, 200, 140));
+        painter.drawRect(QRectF(3.5, 3.5, 13, 14));
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(7.5, 1.5, 5, 4));
+        painter.drawRect(QRectF(6.5, 7.5, 7, 7));
+    }
+    return QIcon(pixmap);
+}
+
 QIcon SwatchIcon(const QColor &color)
 {
     QPixmap pixmap(14, 14);
@@ -331,12 +376,14 @@ TRichTextToolbar::TRichTextToolbar(TRichTextEditView *view, QWidget *parent)
     : QToolBar(parent), m_view(view)
 {
     setObjectName(QStringLiteral("RichTextToolbar"));
-    setIconSize(QSize(20, 20));
+    setIconSize(QSize(16, 16));
+    layout()->setSpacing(0);
+    layout()->setContentsMargins(0, 0, 0, 0);
 
     FontName = new QFontComboBox(this);
     FontName->setObjectName(QStringLiteral("FontName"));
     FontName->setToolTip(tr("Font"));
-    FontName->setMaximumWidth(160);
+    FontName->setMaximumWidth(104);
     addWidget(FontName);
     connect(FontName, &QFontComboBox::currentFontChanged, this, [this](const QFont &font) {
         if (m_refreshing)
@@ -377,6 +424,8 @@ TRichTextToolbar::TRichTextToolbar(TRichTextEditView *view, QWidget *parent)
         {"Blue", 0x0000FF},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF}, {"White", 0xFFFFFF}};
     for (const auto &[name, rgb] : colors)
         FontColor->addItem(SwatchIcon(QColor(rgb)), tr(name), QColor(rgb));
+    FontColor->setMaximumWidth(76);
+    FontSize->setMaximumWidth(48);
     addWidget(FontColor);
     connect(FontColor, &QComboBox::activated, this, [this](int index) {
         QTextCharFormat format;
@@ -431,11 +480,11 @@ TRichTextToolbar::TRichTextToolbar(TRichTextEditView *view, QWidget *parent)
     CenterAction = AddAction(QStringLiteral("Center"), tr("Center"),
                              AlignmentIcon(Qt::AlignHCenter), align(Qt::AlignHCenter), true);
     addSeparator();
-    CopyAction = AddAction(QStringLiteral("Copy"), tr("Copy"), QIcon(), [this] { m_view->Copy(); },
+    CopyAction = AddAction(QStringLiteral("Copy"), tr("Copy"), ClipboardIcon('c'), [this] { m_view->Copy(); },
                            false);
-    CutAction = AddAction(QStringLiteral("Cut"), tr("Cut"), QIcon(), [this] { m_view->Cut(); },
+    CutAction = AddAction(QStringLiteral("Cut"), tr("Cut"), ClipboardIcon('x'), [this] { m_view->Cut(); },
                           false);
-    PasteAction = AddAction(QStringLiteral("Paste"), tr("Paste"), QIcon(),
+    PasteAction = AddAction(QStringLiteral("Paste"), tr("Paste"), ClipboardIcon('p'),
                             [this] { m_view->Paste(); }, false);
 
     connect(m_view, &TRichTextEditView::CursorFormatChanged, this, &TRichTextToolbar::Refresh);
@@ -470,6 +519,12 @@ void TRichTextToolbar::Refresh()
     const double size = format.fontPointSize() > 0 ? format.fontPointSize()
                                                    : m_view->Document()->defaultFont().pointSizeF();
     FontSize->setCurrentText(QString::number(size));
+    const QColor color = format.hasProperty(QTextFormat::ForegroundBrush)
+                             ? format.foreground().color()
+                             : QColor(Qt::black);
+    const int colorIndex = FontColor->findData(color);
+    if (colorIndex >= 0)
+        FontColor->setCurrentIndex(colorIndex);
     const Qt::Alignment alignment =
         m_view->TextCursor().blockFormat().alignment() & Qt::AlignHorizontal_Mask;
     LeftAction->setChecked(!(alignment & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)));

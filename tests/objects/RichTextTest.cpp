@@ -325,6 +325,11 @@ TEST_F(RichTextTest, EditorFormatsTextAndTheCardShowsIt)
     OnNextModal([](QWidget *modal) {
         auto *editor = qobject_cast<TRichTextLabelEditor *>(modal);
         ASSERT_NE(editor, nullptr);
+        // The toolbar shows the format at the cursor, at the text's start.
+        EXPECT_TRUE(editor->RichTextToolbar->BoldAction->isChecked());
+        EXPECT_TRUE(editor->RichTextToolbar->CenterAction->isChecked());
+        EXPECT_FALSE(editor->RichTextToolbar->LeftAction->isChecked());
+        EXPECT_EQ(editor->RichTextToolbar->FontColor->currentText(), "Red");
         QTest::keyClicks(editor->RichEdit->viewport(), "zzz");
         QTest::mouseClick(editor->CancelButton, Qt::LeftButton);
     });
