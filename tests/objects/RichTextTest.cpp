@@ -410,3 +410,54 @@ TEST_F(RichTextTest, ToolPlacesABorderedTransparentLabelAndOpensTheEditor)
     EXPECT_EQ(label->Content().PlainText(), "Hi");
     EXPECT_EQ(surface->PanelState(), psPointing);
 }
+
+TEST(GraphicPanel, FrameBevelsFillAndClicks)
+{
+    TGraphicPanel panel;
+    EXPECT_EQ(panel.size(), QSize(185, 41));
+    EXPECT_EQ(panel.BevelOuter(), TGraphicPanel::bvRaised);
+    EXPECT_EQ(panel.BevelInner(), TGraphicPanel::bvNone);
+    EXPECT_EQ(panel.BevelWidth(), 1);
+    EXPECT_EQ(panel.Alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(panel.Color(), panel.palette().color(QPalette::Button));
+
+    panel.resize(60, 24);
+    panel.SetColor(QColor(10, 200, 30));
+    panel.SetBorderStyle(TGraphicPanel::bsSingle);
+    panel.SetBevelWidth(2);
+    panel.SetBevelWidth(0); // ignored: a bevel is at least one pixel
+    QImage image(panel.size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    panel.render(&image);
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(59, 23), QColor(Qt::black));
+    // Raised: light at the top left, dark at the bottom right, two pixels wide.
+    const QColor light = panel.palette().color(QPalette::Light);
+    const QColor dark = panel.palette().color(QPalette::Dark);
+    EXPECT_EQ(image.pixel(1, 10), light.rgb());
+    EXPECT_EQ(image.pixel(2, 10), light.rgb());
+    EXPECT_EQ(image.pixel(58, 10), dark.rgb());
+    EXPECT_EQ(image.pixel(57, 10), dark.rgb());
+    EXPECT_EQ(image.pixelColor(3, 3), QColor(10, 200, 30));
+
+    panel.SetBevelOuter(TGraphicPanel::bvLowered);
+    panel.SetCaption("50%");
+    image.fill(Qt::magenta);
+    panel.render(&image);
+    EXPECT_EQ(image.pixel(1, 10), dark.rgb());
+    EXPECT_EQ(image.pixel(58, 10), light.rgb());
+    int ink = 0;
+    for (int x = 3; x < 57; ++x)
+        for (int y = 3; y < 21; ++y)
+            ink += image.pixelColor(x, y) != QColor(10, 200, 30);
+    EXPECT_GT(ink, 10); // the caption
+
+    int clicks = 0;
+    int doubles = 0;
+    panel.OnClick = [&clicks] { ++clicks; };
+    panel.OnDblClick = [&doubles] { ++doubles; };
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::mouseDClick(&panel, Qt::LeftButton, {}, QPoint(20, 10));
+    EXPECT_GE(clicks, 1);
+    EXPECT_EQ(doubles, 1);
+}
