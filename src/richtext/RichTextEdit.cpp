@@ -242,6 +242,21 @@ void TRichTextEditView::InsertFromMimeData(const QMimeData *data)
     m_item->setTextCursor(cursor);
 }
 
+bool TRichTextEditView::event(QEvent *event)
+{
+    // Tab is text here (Ctrl+Tab still moves the focus on).
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ControlModifier)) {
+            QTextCursor cursor = m_item->textCursor();
+            cursor.insertText(QStringLiteral("\t"));
+            m_item->setTextCursor(cursor);
+            return true;
+        }
+    }
+    return QGraphicsView::event(event);
+}
+
 void TRichTextEditView::keyPressEvent(QKeyEvent *event)
 {
     // The clipboard keys go through the RTF-aware commands.

@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -103,4 +104,23 @@ TEST(RichTextEdit, ToolbarFormatsTheSelectionAndZoomKeepsTheWrap)
     view.Reformat();
     EXPECT_EQ(view.Document()->begin().layout()->lineCount(), lines100);
     EXPECT_EQ(view.transform().m11(), 0.5);
+}
+
+TEST(RichTextEdit, TabIsTypedIntoTheTextNotUsedToLeave)
+{
+    QWidget window;
+    auto *view = new TRichTextEditView(&window);
+    auto *other = new QWidget(&window);
+    other->setFocusPolicy(Qt::StrongFocus);
+    view->SetPageSize(2880, 720);
+    window.show();
+    view->setFocus();
+    QApplication::processEvents();
+    // Keys go where the focus is, as the keyboard sends them.
+    ASSERT_EQ(QApplication::focusWidget(), view);
+    QTest::keyClicks(view, "a");
+    QTest::keyClick(view, Qt::Key_Tab);
+    QTest::keyClicks(view, "b");
+    EXPECT_EQ(QApplication::focusWidget(), view);
+    EXPECT_EQ(view->Document()->toPlainText(), "a\tb");
 }
