@@ -6,9 +6,9 @@
 // The Windows code page a font's \fcharsetN names (0 when it names none).
 int CodePageOfCharset(int charset);
 
-// Decodes 8-bit text in a Windows code page. Code page 1252 (and the pages this
-// program has no table for) are read as Windows Western; bytes without a
-// character there become U+FFFD.
+// Decodes 8-bit text in a Windows code page: 1250 (Central European), 1251
+// (Cyrillic) and 1252 (Western); pages without a table here are read as 1252.
+// Bytes without a character become U+FFFD.
 QString DecodeCodePage(const QByteArray &bytes, int codePage);
 
 // The Windows-1252 byte of a character, or -1 when that code page lacks it.
