@@ -3,21 +3,24 @@
 #include "richtext/RichText.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPainter>
 #include <QPalette>
 #include <QTextDocument>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
-// The resolution at which QTextDocument turns points into pixels.
+// The resolution at which QTextDocument turns points into pixels: the
+// primary screen's logical resolution.
 double LayoutDpi()
 {
-    QTextDocument probe;
-    return probe.documentLayout()->paintDevice()
-               ? probe.documentLayout()->paintDevice()->logicalDpiY()
-               : 0.0;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? std::round(screen->logicalDotsPerInchY()) : 0.0;
+    return dpi > 0 ? dpi : 96.0;
 }
 
 } // namespace
@@ -72,11 +75,7 @@ void TRichTextEngine::SetPageSize(int widthTwips, int heightTwips)
 
 double TRichTextEngine::TwipsToPixels(int twips)
 {
-    static const double dpi = [] {
-        const double d = LayoutDpi();
-        return d > 0 ? d : 96.0;
-    }();
-    return twips * dpi / 1440.0;
+    return twips * LayoutDpi() / 1440.0;
 }
 
 void TRichTextEngine::Render(QPainter &painter, const QRect &rect)
