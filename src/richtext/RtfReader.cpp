@@ -155,6 +155,9 @@ private:
 
 TRtfReadResult TRtfParser::Run()
 {
+    // One edit block: the cursor does not lay the growing paragraph out again
+    // after every insertion (that is quadratic in the paragraph's length).
+    m_cursor.beginEditBlock();
     // The caller checked the "{\rtf" start; the outer group is read like any other.
     while (!m_stop && m_pos < m_size) {
         const char c = m_data[m_pos++];
@@ -212,6 +215,7 @@ TRtfReadResult TRtfParser::Run()
         block.setAlignment(m_alignment);
         m_cursor.setBlockFormat(block);
     }
+    m_cursor.endEditBlock();
     return {m_status, m_problem};
 }
 
@@ -508,7 +512,8 @@ void TRtfParser::FontTableWord(const QByteArray &word, bool hasParam, int param)
     } else if (word == "u" && hasParam) {
         // A font name in Unicode: kept as UTF-8 until the entry ends.
         const char16_t unit = char16_t((param < 0 ? param + 65536 : param) & 0xFFFF);
-        m_fontName.append(QString(QChar(unit)).toUtf8().prepend('\x01'));
+        if (m_fontName.size() < 256)
+            m_fontName.append(QString(QChar(unit)).toUtf8().prepend('\x01'));
     }
 }
 

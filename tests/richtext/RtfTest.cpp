@@ -214,6 +214,14 @@ TEST(RtfRead, HostileInputIsBounded)
     EXPECT_EQ(ReadRtf("{\\rtf1\\uc0 a\\u0 \\u65532 \\u64976 \\'01b\\u8233 c}", &doc).status,
               TRtfReadStatus::Rtf);
     EXPECT_EQ(Paragraphs(doc), QStringList({"ab", "c"}));
+    // Formats changing at every character of one long paragraph read in
+    // time proportional to their number (this took minutes when every
+    // insertion laid the paragraph out again).
+    QByteArray runs = "{\\rtf1 ";
+    for (int i = 0; i < 20000; ++i)
+        runs += "{\\b x}{\\i y}";
+    EXPECT_EQ(ReadRtf(runs + "}", &doc).status, TRtfReadStatus::Rtf);
+    EXPECT_EQ(doc.characterCount(), 40001);
     EXPECT_LT(timer.elapsed(), 20000);
 }
 
