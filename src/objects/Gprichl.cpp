@@ -151,8 +151,8 @@ bool TGPRichBaseLabel::Edit()
 
 void TGPRichBaseLabel::ChooseBackgroundColor()
 {
-    const QColor chosen = QColorDialog::getColor(ColorFromTColor(m_bgColor), DialogParent(),
-                                                 tr("Background Color"));
+    const QColor chosen =
+        QColorDialog::getColor(ColorFromTColor(m_bgColor), DialogParent(), tr("Background Color"));
     if (chosen.isValid())
         TakeBackgroundColor(TColorFromColor(chosen));
 }

@@ -6,7 +6,8 @@
 #include <QPalette>
 
 TGraphicPanel::TGraphicPanel(QWidget *parent)
-    : QWidget(parent), m_color(palette().color(QPalette::Button))
+    : QWidget(parent)
+    , m_color(palette().color(QPalette::Button))
 {
     resize(185, 41);
     setAttribute(Qt::WA_OpaquePaintEvent);

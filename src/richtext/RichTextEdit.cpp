@@ -388,7 +388,8 @@ QIcon SwatchIcon(const QColor &color)
 } // namespace
 
 TRichTextToolbar::TRichTextToolbar(TRichTextEditView *view, QWidget *parent)
-    : QToolBar(parent), m_view(view)
+    : QToolBar(parent)
+    , m_view(view)
 {
     setObjectName(QStringLiteral("RichTextToolbar"));
     setIconSize(QSize(16, 16));
@@ -433,10 +434,10 @@ TRichTextToolbar::TRichTextToolbar(TRichTextEditView *view, QWidget *parent)
     FontColor->setObjectName(QStringLiteral("FontColor"));
     FontColor->setToolTip(tr("Font Color"));
     const std::pair<const char *, QRgb> colors[] = {
-        {"Black", 0x000000},  {"Maroon", 0x800000}, {"Green", 0x008000}, {"Olive", 0x808000},
-        {"Navy", 0x000080},   {"Purple", 0x800080}, {"Teal", 0x008080},  {"Gray", 0x808080},
-        {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},    {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
-        {"Blue", 0x0000FF},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF}, {"White", 0xFFFFFF}};
+        {"Black", 0x000000},  {"Maroon", 0x800000},  {"Green", 0x008000}, {"Olive", 0x808000},
+        {"Navy", 0x000080},   {"Purple", 0x800080},  {"Teal", 0x008080},  {"Gray", 0x808080},
+        {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},     {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
+        {"Blue", 0x0000FF},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF},  {"White", 0xFFFFFF}};
     for (const auto &[name, rgb] : colors)
         FontColor->addItem(SwatchIcon(QColor(rgb)), tr(name), QColor(rgb));
     FontColor->setMaximumWidth(76);
@@ -450,38 +451,43 @@ TRichTextToolbar::TRichTextToolbar(TRichTextEditView *view, QWidget *parent)
     });
 
     addSeparator();
-    NormalAction = AddAction(QStringLiteral("Normal"), tr("Normal"),
-                             LetterIcon(QStringLiteral("N"), false, false, false), [this] {
-                                 QTextCharFormat format;
-                                 format.setFontWeight(QFont::Normal);
-                                 format.setFontItalic(false);
-                                 format.setFontUnderline(false);
-                                 format.setFontStrikeOut(false);
-                                 m_view->MergeCharFormat(format);
-                             },
-                             false);
-    BoldAction = AddAction(QStringLiteral("Bold"), tr("Bold"),
-                           LetterIcon(QStringLiteral("B"), true, false, false), [this] {
-                               QTextCharFormat format;
-                               format.setFontWeight(BoldAction->isChecked() ? QFont::Bold
-                                                                            : QFont::Normal);
-                               m_view->MergeCharFormat(format);
-                           },
-                           true);
-    ItalicAction = AddAction(QStringLiteral("Italic"), tr("Italic"),
-                             LetterIcon(QStringLiteral("I"), false, true, false), [this] {
-                                 QTextCharFormat format;
-                                 format.setFontItalic(ItalicAction->isChecked());
-                                 m_view->MergeCharFormat(format);
-                             },
-                             true);
-    UnderlineAction = AddAction(QStringLiteral("Underline"), tr("Underline"),
-                                LetterIcon(QStringLiteral("U"), false, false, true), [this] {
-                                    QTextCharFormat format;
-                                    format.setFontUnderline(UnderlineAction->isChecked());
-                                    m_view->MergeCharFormat(format);
-                                },
-                                true);
+    NormalAction = AddAction(
+        QStringLiteral("Normal"), tr("Normal"),
+        LetterIcon(QStringLiteral("N"), false, false, false),
+        [this] {
+            QTextCharFormat format;
+            format.setFontWeight(QFont::Normal);
+            format.setFontItalic(false);
+            format.setFontUnderline(false);
+            format.setFontStrikeOut(false);
+            m_view->MergeCharFormat(format);
+        },
+        false);
+    BoldAction = AddAction(
+        QStringLiteral("Bold"), tr("Bold"), LetterIcon(QStringLiteral("B"), true, false, false),
+        [this] {
+            QTextCharFormat format;
+            format.setFontWeight(BoldAction->isChecked() ? QFont::Bold : QFont::Normal);
+            m_view->MergeCharFormat(format);
+        },
+        true);
+    ItalicAction = AddAction(
+        QStringLiteral("Italic"), tr("Italic"), LetterIcon(QStringLiteral("I"), false, true, false),
+        [this] {
+            QTextCharFormat format;
+            format.setFontItalic(ItalicAction->isChecked());
+            m_view->MergeCharFormat(format);
+        },
+        true);
+    UnderlineAction = AddAction(
+        QStringLiteral("Underline"), tr("Underline"),
+        LetterIcon(QStringLiteral("U"), false, false, true),
+        [this] {
+            QTextCharFormat format;
+            format.setFontUnderline(UnderlineAction->isChecked());
+            m_view->MergeCharFormat(format);
+        },
+        true);
     addSeparator();
     auto align = [this](Qt::Alignment alignment) {
         return [this, alignment] { m_view->SetAlignment(alignment); };
@@ -495,12 +501,13 @@ TRichTextToolbar::TRichTextToolbar(TRichTextEditView *view, QWidget *parent)
     CenterAction = AddAction(QStringLiteral("Center"), tr("Center"),
                              AlignmentIcon(Qt::AlignHCenter), align(Qt::AlignHCenter), true);
     addSeparator();
-    CopyAction = AddAction(QStringLiteral("Copy"), tr("Copy"), ClipboardIcon('c'), [this] { m_view->Copy(); },
-                           false);
-    CutAction = AddAction(QStringLiteral("Cut"), tr("Cut"), ClipboardIcon('x'), [this] { m_view->Cut(); },
-                          false);
-    PasteAction = AddAction(QStringLiteral("Paste"), tr("Paste"), ClipboardIcon('p'),
-                            [this] { m_view->Paste(); }, false);
+    CopyAction = AddAction(
+        QStringLiteral("Copy"), tr("Copy"), ClipboardIcon('c'), [this] { m_view->Copy(); }, false);
+    CutAction = AddAction(
+        QStringLiteral("Cut"), tr("Cut"), ClipboardIcon('x'), [this] { m_view->Cut(); }, false);
+    PasteAction = AddAction(
+        QStringLiteral("Paste"), tr("Paste"), ClipboardIcon('p'), [this] { m_view->Paste(); },
+        false);
 
     connect(m_view, &TRichTextEditView::CursorFormatChanged, this, &TRichTextToolbar::Refresh);
     Refresh();

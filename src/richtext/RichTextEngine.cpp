@@ -4,9 +4,9 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QPainter>
 #include <QPalette>
+#include <QScreen>
 #include <QTextDocument>
 #include <QWidget>
 #include <algorithm>

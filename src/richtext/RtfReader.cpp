@@ -18,6 +18,7 @@ namespace {
 // Destinations whose text is not part of the visible content.
 bool IsSkippedDestination(const QByteArray &word)
 {
+    // clang-format off
     static const char *const skipped[] = {
         "stylesheet", "info",        "pict",       "object",      "header",    "headerl",
         "headerr",    "headerf",     "footer",     "footerl",     "footerr",   "footerf",
@@ -30,6 +31,7 @@ bool IsSkippedDestination(const QByteArray &word)
         "mmathPr",    "wgrffmtfilter", "listpicture", "fchars",    "lchars",    "background",
         "operator",   "author",      "title",      "subject",     "keywords",  "comment",
         "doccomm",    "creatim",     "revtim",     "printim",     "buptim",    "company"};
+    // clang-format on
     for (const char *name : skipped)
         if (word == name)
             return true;
@@ -50,7 +52,7 @@ struct TCharState
     bool strike = false;
     bool hidden = false;
     int halfPoints = 24;
-    int font = -1; // -1: the default font
+    int font = -1;      // -1: the default font
     int foreground = 0; // colour table index; 0 is "auto"
     int background = 0; // 0: none
     int vertical = 0;   // -1 subscript, 1 superscript
@@ -65,8 +67,8 @@ struct TGroup
     TCharState chr;
     TDestination destination = TDestination::Text;
     int unicodeSkip = 1;
-    int codePage = 1252; // of the current font, for \'hh
-    bool fresh = true;   // nothing but control words seen yet
+    int codePage = 1252;    // of the current font, for \'hh
+    bool fresh = true;      // nothing but control words seen yet
     bool ignorable = false; // "\*" seen
 };
 
@@ -80,8 +82,10 @@ class TRtfParser
 {
 public:
     TRtfParser(const QByteArray &bytes, QTextDocument *document)
-        : m_data(bytes.constData()), m_size(bytes.size()), m_document(document),
-          m_cursor(document)
+        : m_data(bytes.constData())
+        , m_size(bytes.size())
+        , m_document(document)
+        , m_cursor(document)
     {
     }
 
@@ -208,7 +212,8 @@ TRtfReadResult TRtfParser::Run()
     }
     Flush();
     if (!m_stop && !m_finished)
-        Fail(TRtfReadStatus::Truncated, QStringLiteral("The rich text ends before its last group closes."));
+        Fail(TRtfReadStatus::Truncated,
+             QStringLiteral("The rich text ends before its last group closes."));
     if (m_status != TRtfReadStatus::Refused) {
         // The last paragraph takes the alignment in effect at its end.
         QTextBlockFormat block = m_cursor.blockFormat();

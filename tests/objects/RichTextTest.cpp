@@ -111,8 +111,9 @@ int RightmostDark(const QImage &image, QRect area)
     return -1;
 }
 
-const QByteArray RedBold = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
-                           "\\f0\\fs28\\cf1\\b WWWW}";
+const QByteArray RedBold =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+    "\\f0\\fs28\\cf1\\b WWWW}";
 
 } // namespace
 
@@ -220,8 +221,8 @@ TEST_F(RichTextTest, BoldRunIsHeavierAndZoomScalesThePage)
     EXPECT_EQ(plain->PageWidthTwips(), int(std::trunc(190.0 / ppi * 1440)));
     if (ppi == 96)
         EXPECT_EQ(plain->PageWidthTwips(), 2850);
-    const int right200 =
-        RightmostDark(Painted(*plain, Qt::white), QRect(2, 2, plain->Width() - 4, plain->Height() - 4));
+    const int right200 = RightmostDark(Painted(*plain, Qt::white),
+                                       QRect(2, 2, plain->Width() - 4, plain->Height() - 4));
     EXPECT_NEAR(right200, 2 * right100, 4);
     EXPECT_EQ(plain->Master()->Zoom(), 200);
 }

@@ -67,12 +67,12 @@ struct TRichPlace
 
 QByteArray RichLabel(const TRichPlace &p)
 {
-    return "TPF0" + Short("TGPRichBaseLabel") + Short(p.name) + Short("Left") + Int16(p.bounds.x()) +
-           Short("Top") + Int16(p.bounds.y()) + Short("Width") + Int16(p.bounds.width()) +
-           Short("Height") + Int16(p.bounds.height()) + Short("RTFText.Data") +
-           Binary(p.rtf + QByteArray(4, '\0')) + Short("BorderStyle") + "\x07" + Short("bsNone") +
-           Short("Transparent") + (p.transparent ? "\x09" : "\x08") + Short("BGColor") +
-           Int32(0xFFFFFF) + QByteArray(2, '\0');
+    return "TPF0" + Short("TGPRichBaseLabel") + Short(p.name) + Short("Left") +
+           Int16(p.bounds.x()) + Short("Top") + Int16(p.bounds.y()) + Short("Width") +
+           Int16(p.bounds.width()) + Short("Height") + Int16(p.bounds.height()) +
+           Short("RTFText.Data") + Binary(p.rtf + QByteArray(4, '\0')) + Short("BorderStyle") +
+           "\x07" + Short("bsNone") + Short("Transparent") + (p.transparent ? "\x09" : "\x08") +
+           Short("BGColor") + Int32(0xFFFFFF) + QByteArray(2, '\0');
 }
 
 struct TRun
@@ -152,10 +152,12 @@ TEST_F(RichTextPrintTest, EveryWordIsPrintedAsTextInsideItsLabel)
 
     const QList<QPair<int, QStringList>> expected = {
         {0, {"Hello", "bold", "world"}},
-        {1, {"Acme", "Widgets", QString::fromUtf8("José"), QString::fromUtf8("Müller,"), "Sales",
-             "Phone", QString::fromUtf8("№"), "42"}},
-        {2, {"Acme", "Widgets", QString::fromUtf8("Grüß"), "Gott,", "blue", QString::fromUtf8("€"),
-             "12", "Right", "and", "underlined"}},
+        {1,
+         {"Acme", "Widgets", QString::fromUtf8("José"), QString::fromUtf8("Müller,"), "Sales",
+          "Phone", QString::fromUtf8("№"), "42"}},
+        {2,
+         {"Acme", "Widgets", QString::fromUtf8("Grüß"), "Gott,", "blue", QString::fromUtf8("€"),
+          "12", "Right", "and", "underlined"}},
     };
     for (const auto &[index, texts] : expected) {
         const QRect b = places.at(index).bounds;
@@ -201,9 +203,9 @@ TEST_F(RichTextPrintTest, RenderShowsTheColoursAndResaveKeepsTheContent)
     ASSERT_FALSE(card.isNull());
     const QRect wordpad = places.at(1).bounds;
     const QRect libre = places.at(2).bounds;
-    EXPECT_GT(PixelsNear(card, wordpad, QColor(255, 0, 0)), 30);  // the red title
-    EXPECT_GT(PixelsNear(card, wordpad, QColor(0, 0, 255)), 10);  // the blue phone line
-    EXPECT_GT(PixelsNear(card, libre, QColor(201, 33, 30)), 30);  // the title's own red
+    EXPECT_GT(PixelsNear(card, wordpad, QColor(255, 0, 0)), 30); // the red title
+    EXPECT_GT(PixelsNear(card, wordpad, QColor(0, 0, 255)), 10); // the blue phone line
+    EXPECT_GT(PixelsNear(card, libre, QColor(201, 33, 30)), 30); // the title's own red
     EXPECT_GT(PixelsNear(card, libre, QColor(0, 0, 255)), 10);
     EXPECT_EQ(PixelsNear(card, places.at(0).bounds, QColor(255, 0, 0)), 0);
 

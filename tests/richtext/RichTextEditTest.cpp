@@ -1,7 +1,8 @@
 // The edit view: RTF on the clipboard both ways, formats applied through the
 // toolbar, and the page laid out at the same width at every zoom.
-#include "richtext/RichText.h"
 #include "richtext/RichTextEdit.h"
+
+#include "richtext/RichText.h"
 #include "richtext/RichTextEngine.h"
 #include "richtext/RtfReader.h"
 
@@ -9,10 +10,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {

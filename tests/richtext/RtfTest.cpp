@@ -275,8 +275,15 @@ TEST(RtfWrite, RoundTripKeepsWordsAndFormats)
     const QList<TRun> runs = {
         {"Plain ", "Arial", 12, false, false, false, false, {}, {}},
         {"bold ", "Arial", 12, true, false, false, false, {}, {}},
-        {QString::fromUtf8("Ünïcödé ✓ 😀 "), "DejaVu Sans", 9, false, true, false, false,
-         QColor(0, 128, 0), {}},
+        {QString::fromUtf8("Ünïcödé ✓ 😀 "),
+         "DejaVu Sans",
+         9,
+         false,
+         true,
+         false,
+         false,
+         QColor(0, 128, 0),
+         {}},
         {"under ", "Times New Roman", 20, false, false, true, false, QColor(128, 0, 128),
          QColor(255, 255, 0)},
         {"gone", "Arial", 7.5, true, true, true, true, QColor(0, 0, 0), {}},
@@ -353,14 +360,16 @@ TEST(RtfRead, FontCharsetsChooseTheCodePageOfEscapedBytes)
 {
     // As WordPad writes Russian and Polish: bytes in the fonts' code pages.
     QTextDocument doc;
-    EXPECT_EQ(ReadRtf("{\\rtf1\\ansi\\ansicpg1251\\deff0\\nouicompat\\deflang1049{\\fonttbl{\\f0\\fnil"
-                      "\\fcharset204 Calibri;}{\\f1\\fnil\\fcharset238 Calibri;}{\\f2\\fnil\\fcharset0 "
-                      "Calibri;}}\n\\viewkind4\\uc1 \\pard\\f0\\fs22\\lang1049 \\'cf\\'f0\\'e8\\'e2\\'e5"
-                      "\\'f2 \\'a8\\'b8\\par\n\\f1 Za\\'bf\\'f3\\'b3\\'e6 \\'8a\\'9e\\par\n\\f2 "
-                      "\\'80\\'e9\\'9f\\'81\\par\n}",
-                      &doc)
-                  .status,
-              TRtfReadStatus::Rtf);
-    EXPECT_EQ(Paragraphs(doc), QStringList({QString::fromUtf8("Привет Ёё"), QString::fromUtf8("Zażółć Šž"),
-                                            QString::fromUtf8("€éŸ\uFFFD"), ""}));
+    EXPECT_EQ(
+        ReadRtf("{\\rtf1\\ansi\\ansicpg1251\\deff0\\nouicompat\\deflang1049{\\fonttbl{\\f0\\fnil"
+                "\\fcharset204 Calibri;}{\\f1\\fnil\\fcharset238 Calibri;}{\\f2\\fnil\\fcharset0 "
+                "Calibri;}}\n\\viewkind4\\uc1 \\pard\\f0\\fs22\\lang1049 \\'cf\\'f0\\'e8\\'e2\\'e5"
+                "\\'f2 \\'a8\\'b8\\par\n\\f1 Za\\'bf\\'f3\\'b3\\'e6 \\'8a\\'9e\\par\n\\f2 "
+                "\\'80\\'e9\\'9f\\'81\\par\n}",
+                &doc)
+            .status,
+        TRtfReadStatus::Rtf);
+    EXPECT_EQ(Paragraphs(doc),
+              QStringList({QString::fromUtf8("Привет Ёё"), QString::fromUtf8("Zażółć Šž"),
+                           QString::fromUtf8("€éŸ\uFFFD"), ""}));
 }
