@@ -4,6 +4,7 @@
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
+#include "richtext/RichTextEngine.h"
 #include "surface/GGraphc.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ namespace {
 QByteArray ReadAndWrite(const QByteArray &bytes, bool *ok)
 {
     QObject owner;
+    // Rich text objects draw through the engine their owner carries.
+    TRichTextEngine::EnsureMaster(&owner);
     try {
         const QList<TStoredObject *> objects =
             TGLabelObjectFiler().ReadObjects(bytes, &owner, nullptr);

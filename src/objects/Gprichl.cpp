@@ -1,13 +1,30 @@
 #include "objects/Gprichl.h"
 
-#include "objects/Placeholder.h"
+#include "objects/Gprichle.h"
+#include "richtext/RichText.h"
+#include "richtext/RichTextEdit.h"
+#include "richtext/RichTextEngine.h"
+#include "richtext/RtfWriter.h"
+#include "surface/ScreenInfo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QColorDialog>
+#include <QPainter>
+#include <QTextDocument>
+#include <cmath>
 
 TGPRichBaseLabel::TGPRichBaseLabel(QObject *owner)
     : TGGraphicControl(owner)
 {
     SetCreationBounds(190, 33);
-    m_rtfText.OnChange = [this] { DesignChanged(); };
+    m_rtfText.OnChange = [this] {
+        m_content.reset(); // parsed again at the next paint
+        DesignChanged();
+    };
 }
+
+TGPRichBaseLabel::~TGPRichBaseLabel() = default;
 
 void TGPRichBaseLabel::SetRTFText(const QByteArray &rtf)
 {
@@ -19,6 +36,47 @@ void TGPRichBaseLabel::SetBorderStyle(TBorderStyle style)
 {
     if (style == bsNone || style == bsSingle)
         StoreDesignValue(m_borderStyle, style);
+}
+
+void TGPRichBaseLabel::SetTransparent(bool value)
+{
+    StoreDesignValue(m_transparent, value);
+}
+
+TRichText &TGPRichBaseLabel::Content() const
+{
+    if (!m_content) {
+        m_content = std::make_unique<TRichText>();
+        m_readResult = m_content->LoadRtf(m_rtfText.Rtf());
+    }
+    return *m_content;
+}
+
+TRtfReadResult TGPRichBaseLabel::ReadResult() const
+{
+    Content();
+    return m_readResult;
+}
+
+namespace {
+
+// Twips of a length in zoomed pixels, at 100 %.
+int TwipsAtFullSize(int pixels, float zoomScale)
+{
+    const double s = zoomScale > 0 ? double(zoomScale) : 1.0;
+    return int(std::trunc(pixels / s / ScreenPixelsPerInch() * 1440.0));
+}
+
+} // namespace
+
+int TGPRichBaseLabel::PageWidthTwips() const
+{
+    return TwipsAtFullSize(Width(), ZoomScale());
+}
+
+int TGPRichBaseLabel::PageHeightTwips() const
+{
+    return TwipsAtFullSize(Height(), ZoomScale());
 }
 
 const TPropertyTable &TGPRichBaseLabel::PropertyTable() const
@@ -38,7 +96,111 @@ const TPropertyTable &TGPRichBaseLabel::PropertyTable() const
     return table;
 }
 
+void TGPRichBaseLabel::MakeReady()
+{
+    Inherited::MakeReady();
+    m_master = TRichTextEngine::FindMaster(this);
+    if (!m_master)
+        throw ENoMasterWPRich();
+    DoubleClickAction = [this] { Edit(); };
+}
+
+void TGPRichBaseLabel::BuildObjectMenu()
+{
+    Inherited::BuildObjectMenu();
+    AddMenuSeparator();
+    m_transparentItem = AddMenuItem(tr("Transparent"), [this] { ToggleTransparent(); });
+    m_transparentItem->setCheckable(true);
+    AddMenuItem(tr("Background Color"), [this] { ChooseBackgroundColor(); });
+    m_borderItem = AddMenuItem(tr("Border"), [this] { ToggleBorder(); });
+    m_borderItem->setCheckable(true);
+    AddMenuItem(tr("Edit"), [this] { Edit(); });
+    RefreshMenu();
+}
+
+void TGPRichBaseLabel::RefreshMenu()
+{
+    Inherited::RefreshMenu();
+    if (m_transparentItem)
+        m_transparentItem->setChecked(m_transparent);
+    if (m_borderItem)
+        m_borderItem->setChecked(m_borderStyle == bsSingle);
+}
+
+bool TGPRichBaseLabel::Edit()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TRichTextLabelEditor editor(DialogParent());
+    editor.RichEdit->SetContent(Content());
+    if (!m_transparent)
+        editor.SetEditAreaColor(ColorFromTColor(m_bgColor));
+    editor.SetEditAreaSize(Width() + 1, Height() + 1);
+    editor.RichEdit->SetPageSize(PageWidthTwips(), PageHeightTwips());
+    editor.RichEdit->SetZoom(int(std::nearbyint(double(ZoomScale()) * 100)));
+    QApplication::restoreOverrideCursor();
+    if (editor.exec() != QDialog::Accepted)
+        return false;
+    // Content the user did not touch keeps its bytes as they are, so RTF
+    // from another program, or RTF this program cannot read, is not rewritten.
+    const QTextDocument *edited = editor.RichEdit->Document();
+    if (edited->isModified())
+        SetRTFText(edited->isEmpty() ? QByteArray() : WriteRtf(edited));
+    Repaint();
+    return true;
+}
+
+void TGPRichBaseLabel::ChooseBackgroundColor()
+{
+    const QColor chosen =
+        QColorDialog::getColor(ColorFromTColor(m_bgColor), DialogParent(), tr("Background Color"));
+    if (chosen.isValid())
+        TakeBackgroundColor(TColorFromColor(chosen));
+}
+
+void TGPRichBaseLabel::TakeBackgroundColor(TColor color)
+{
+    SetBGColor(color);
+    ReportChange();
+    m_transparent = false; // directly: the tick follows at the next menu refresh
+    Repaint();
+}
+
+void TGPRichBaseLabel::Draw(QPainter &painter)
+{
+    if (!m_master)
+        return;
+    const int w = Width();
+    const int h = Height();
+    if (m_transparent) {
+        m_master->SetColor(Qt::white);
+    } else {
+        const QColor background = ColorFromTColor(m_bgColor);
+        m_master->SetColor(background);
+        painter.fillRect(QRect(0, 0, w, h), background);
+    }
+    m_master->SetContent(&Content());
+    // Trunc of the percentage, with room for the float's last bit (0.7 is 70 %).
+    m_master->SetZoom(int(std::trunc(double(ZoomScale()) * 100 + 1e-4)));
+    m_master->SetPageSize(PageWidthTwips(), PageHeightTwips());
+    m_master->SetWordWrap(true);
+    m_master->Render(painter, QRect(0, 0, w, h));
+    m_master->SetContent(nullptr);
+    if (m_borderStyle == bsSingle) {
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(0, 0, w - 1, h - 1));
+        painter.restore();
+    }
+}
+
 void TGPRichBaseLabel::Paint(QPainter &painter)
 {
-    PaintPlaceholderBox(painter, Width(), Height(), QStringLiteral("Rich text"));
+    Draw(painter);
+}
+
+void TGPRichBaseLabel::PrintTo(TBaseReport *report, double x, double y)
+{
+    PrintRecordedPicture(report, x, y, [this](QPainter &painter) { Draw(painter); });
 }

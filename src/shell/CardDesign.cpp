@@ -2,6 +2,7 @@
 
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
+#include "richtext/RichTextEngine.h"
 #include "surface/GGraphc.h"
 #include "surface/Gbasepnl.h"
 
@@ -10,6 +11,10 @@
 TCardDesign::TCardDesign(TGBasePanel *surface)
     : m_surface(surface)
 {
+    // Rich text objects draw through the one engine their owner carries.
+    TRichTextEngine::EnsureMaster(&m_owner);
+    if (m_surface)
+        TRichTextEngine::EnsureMaster(m_surface->Owner());
 }
 
 // Objects of a design without a surface go with m_owner.
@@ -53,6 +58,7 @@ void TCardDesign::Clear()
 void TCardDesign::Open(const QString &path)
 {
     if (m_surface) {
+        TRichTextEngine::EnsureMaster(m_surface->Owner());
         m_surface->LoadFromFile(path);
     } else {
         TGLabelObjectFiler filer;

@@ -125,10 +125,7 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
     }
     case psImage: {
         auto *image = new TGImage(owner);
-        image->MakeReady();
-        PlaceObject(image, rect);
-        SetScreenCursor(crDefault);
-        SetPanelState(psPointing);
+        PlaceForEditing(image, rect);
         // Cancelled, the image stays as an empty framed box of the dragged size.
         image->LoadImage();
         break;
@@ -136,33 +133,38 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
     case psSuperShape: {
         // Placed with its creation values; the properties dialog edits them.
         auto *shape = new TSuperShape(owner);
-        shape->MakeReady();
-        PlaceObject(shape, rect);
-        SetScreenCursor(crDefault);
-        SetPanelState(psPointing);
+        PlaceForEditing(shape, rect);
         shape->EditProperties();
         break;
     }
     case psSuperText: {
         auto *text = new TGSuperText(owner);
-        text->MakeReady();
-        PlaceObject(text, rect);
-        SetScreenCursor(crDefault);
-        SetPanelState(psPointing);
+        PlaceForEditing(text, rect);
         text->EditProperties();
         break;
     }
     case psRichLabel: {
-        TGGraphicControl *object = new TGPRichBaseLabel(owner);
-        object->MakeReady();
-        PlaceObject(object, rect);
-        SetScreenCursor(crDefault);
-        SetPanelState(psPointing);
+        auto *rich = new TGPRichBaseLabel(owner);
+        PlaceForEditing(rich, rect);
+        rich->Edit();
         break;
     }
     case psPointing:
         break;
     }
+}
+
+void TGBusinessCardPanel32::PlaceForEditing(TGGraphicControl *object, const TRect &rect)
+{
+    try {
+        object->MakeReady();
+    } catch (...) {
+        delete object;
+        throw;
+    }
+    PlaceObject(object, rect);
+    SetScreenCursor(crDefault);
+    SetPanelState(psPointing);
 }
 
 bool TGBusinessCardPanel32::HasSpecialEffects() const

@@ -43,5 +43,9 @@ public:
     static QString ToolName(TLPanelState state);
 
 private:
+    // Readies and places an object that a dialog edits at once, and returns
+    // the surface to the pointer first; an object that cannot get ready is
+    // freed, not left half made.
+    void PlaceForEditing(TGGraphicControl *object, const TRect &rect);
     TLPanelState m_panelState = psPointing;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Persistent.h"
+#include "richtext/RichTextEngine.h"
 #include "surface/GGraphc.h"
 #include "surface/Gbcpanel32.h"
 
@@ -66,6 +67,8 @@ protected:
     void SetUp() override
     {
         owner = std::make_unique<QObject>();
+        // The shared rich text engine, as the main window carries it.
+        TRichTextEngine::EnsureMaster(owner.get());
         surface = std::make_unique<TGBusinessCardPanel32>();
         surface->SetOwner(owner.get());
         surface->setFixedSize(336, 192);
