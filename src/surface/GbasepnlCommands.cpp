@@ -77,15 +77,34 @@ void TGBasePanel::BuildSurfaceMenu()
         for (TGGraphicControl *object : objects)
             object->SetUnselectable(true);
     });
-    add(tr("Select All"), [this] {
-        if (m_objects.isEmpty())
-            return;
-        m_handles->ClearSelection();
-        for (TGGraphicControl *object : std::as_const(m_objects))
-            m_handles->AddToSelection(object);
-    });
+    add(tr("Select All"), [this] { SelectAll(); });
     m_surfaceMenu->addSeparator();
     selectionItem(tr("Font"), [this] { ChooseFontForSelection(); });
+}
+
+void TGBasePanel::SelectAll()
+{
+    if (m_objects.isEmpty())
+        return;
+    m_handles->ClearSelection();
+    for (TGGraphicControl *object : std::as_const(m_objects))
+        m_handles->AddToSelection(object);
+}
+
+void TGBasePanel::CloneSelection()
+{
+    // Cloning lets waiting input run, which may free objects: go through the
+    // selection as it was, skipping what has gone.
+    QList<QPointer<TGGraphicControl>> selection;
+    for (TGGraphicControl *object : m_handles->Selection())
+        selection.append(object);
+    const QPointer<TGBasePanel> self(this);
+    for (const QPointer<TGGraphicControl> &object : std::as_const(selection)) {
+        if (!self)
+            return;
+        if (object && object->Parent() == this)
+            CloneObject(object);
+    }
 }
 
 void TGBasePanel::UpdateSurfaceMenu()
