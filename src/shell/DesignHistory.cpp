@@ -274,8 +274,14 @@ bool TDesignHistory::Restore(const TDesignState &state)
     {
         TZoomAtFullSize fullSize(surface);
         try {
-            TGLabelObjectFiler filer;
-            objects = filer.ReadObjects(state.Stream(), &staging, nullptr);
+            // The objects keep their names (a design file read renames them),
+            // so the selection and later steps find them again.
+            const QByteArray stream = state.Stream();
+            TStreamReader input(stream);
+            TObjectReader reader(input);
+            reader.LoadOwner = &staging;
+            reader.OnMissingHandler = &TGLabelObjectFiler::IgnoreMissingHandler;
+            objects = reader.ReadList();
         } catch (const std::exception &e) {
             const QString why = dynamic_cast<const EStreamError *>(&e)
                                     ? static_cast<const EStreamError &>(e).Message()
