@@ -389,12 +389,14 @@ bool TDesignHistory::eventFilter(QObject *watched, QEvent *event)
             if (key->key() == Qt::Key_Shift || key->key() == Qt::Key_Control)
                 break;
             m_lastInputWasNudge = IsArrow(key->key());
-            if (!IsArrow(key->key()) && m_stepHint.isEmpty()) {
-                if (key->matches(QKeySequence::Cut))
+            // The card's own keys name their steps; keys typed into a dialog do not.
+            const bool control = key->modifiers() & Qt::ControlModifier;
+            if (m_stepHint.isEmpty() && !QApplication::activeModalWidget()) {
+                if (control && key->key() == Qt::Key_X)
                     m_stepHint = tr("Cut");
-                else if (key->matches(QKeySequence::Paste))
+                else if (control && key->key() == Qt::Key_V)
                     m_stepHint = tr("Paste");
-                else if (key->key() == Qt::Key_Delete)
+                else if (!control && key->key() == Qt::Key_Delete)
                     m_stepHint = tr("Delete");
             }
         } else {

@@ -247,6 +247,9 @@ private:
     void RunClipboardCommand(int code, bool freeLater);
     // Centres each selected object on the card, vertically or horizontally.
     void CenterSelection(bool vertically);
+    // Runs the action on each object of the selection as it is now that is
+    // still on the card; false when the surface itself went meanwhile.
+    bool ForEachSelected(const std::function<void(TGGraphicControl *)> &action);
     void ChooseFontForSelection();
 
     QList<TGGraphicControl *> m_objects;
