@@ -501,16 +501,19 @@ void TMainScreen::ShowZoom()
 
 void TMainScreen::SurfaceChanged()
 {
-    if (m_busy)
-        return;
-    SetChangesMade(true);
-    m_history->NoteChange();
+    if (!m_busy)
+        SetChangesMade(true);
 }
 
 void TMainScreen::SetChangesMade(bool changed)
 {
-    // Undoing back to this point is back to the saved design.
-    if (!changed)
+    // Every change of the design passes here (the surface's reports, and the
+    // commands that change the design beside the card, such as its background
+    // art): each becomes an undo step. Undoing back to a point marked
+    // unchanged is back to the saved design.
+    if (changed)
+        m_history->NoteChange();
+    else
         m_history->MarkSaved();
     m_design->SetChangesMade(changed);
     m_cancelButton->setVisible(changed);

@@ -472,3 +472,33 @@ TEST_F(DesignHistoryTest, StandardShortcutsLeaveTheCardsKeysAlone)
 }
 
 } // namespace
+
+namespace {
+
+// Commands beside the card (the background art) mark the design changed
+// through the window; that makes them steps too.
+TEST_F(DesignHistoryTest, BackgroundArtChangesAreSteps)
+{
+    QTemporaryDir dir;
+    const QString art = dir.filePath("art.bmp");
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(art, "BMP"));
+    const QImage plain = Painted();
+
+    window->Design().SetBackgroundArtFile(art);
+    window->SetChangesMade(true);
+    Idle();
+    const QImage withArt = Painted();
+    ASSERT_FALSE(withArt == plain);
+    EXPECT_EQ(Stack()->undoText(), "Background Art");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(window->BackgroundArtFile().isEmpty());
+    EXPECT_TRUE(Painted() == plain);
+    EXPECT_FALSE(window->ChangesMade());
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(window->BackgroundArtFile(), art);
+    EXPECT_TRUE(Painted() == withArt);
+}
+
+} // namespace
