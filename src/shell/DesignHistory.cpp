@@ -24,8 +24,7 @@ namespace {
 
 bool IsArrow(int key)
 {
-    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up ||
-           key == Qt::Key_Down;
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
 }
 
 // The stored properties of one object record, path to value text.
@@ -287,8 +286,8 @@ bool TDesignHistory::Restore(const TDesignState &state)
                                     ? static_cast<const EStreamError &>(e).Message()
                                     : QString::fromLocal8Bit(e.what());
             if (OnRestoreFailed)
-                OnRestoreFailed(tr("The design could not be restored (%1); it stays as it was.")
-                                    .arg(why));
+                OnRestoreFailed(
+                    tr("The design could not be restored (%1); it stays as it was.").arg(why));
             return false;
         }
         m_restoring = true;
@@ -403,15 +402,14 @@ bool TDesignHistory::eventFilter(QObject *watched, QEvent *event)
             m_lastInputWasNudge = false;
         }
         // A menu item chosen names the step after its caption.
-        const bool choosing =
-            event->type() == QEvent::MouseButtonRelease ||
-            (event->type() == QEvent::KeyPress &&
-             (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||
-              static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter));
+        const bool choosing = event->type() == QEvent::MouseButtonRelease ||
+                              (event->type() == QEvent::KeyPress &&
+                               (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||
+                                static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter));
         if (choosing) {
             if (auto *menu = qobject_cast<QMenu *>(watched)) {
-                if (QAction *item = menu->activeAction(); item && !item->menu() &&
-                                                          item->isEnabled())
+                if (QAction *item = menu->activeAction();
+                    item && !item->menu() && item->isEnabled())
                     m_stepHint = CaptionAsName(item->text());
             }
         }

@@ -84,7 +84,7 @@ private:
 
     TCardDesign &m_design;
     QUndoStack *m_stack = nullptr;
-    TDesignState m_current;            // the design as the last step left it
+    TDesignState m_current;             // the design as the last step left it
     QStringList m_selectionBeforeInput; // the selection as the latest input began
     QString m_stepHint;                 // the name the current input gives its step
     bool m_pending = false;

@@ -120,5 +120,6 @@ void TMainScreen::dropEvent(QDropEvent *event)
         at += QPoint(15, 15);
     }
     if (!unreadable.isEmpty())
-        ShowInformation(tr("Unable to read the picture %1").arg(unreadable.join(QStringLiteral(", "))));
+        ShowInformation(
+            tr("Unable to read the picture %1").arg(unreadable.join(QStringLiteral(", "))));
 }

@@ -31,8 +31,8 @@ void TMainScreen::BuildEditCommands(QMenu *edit)
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     auto *redo = edit->addAction(tr("&Redo"));
     redo->setObjectName(QStringLiteral("mnuRedo"));
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     auto update = [this, stack, undo, redo] {
         // A change still waiting to be recorded is the first thing to undo.
         undo->setEnabled(stack->canUndo() || m_history->ChangePending());
@@ -66,7 +66,8 @@ void TMainScreen::BuildEditCommands(QMenu *edit)
         m_history->SetStepName(tr("Cut"));
         m_panel->ClipboardCommand(0);
     });
-    AddKeyedItem(edit, "mnuCopy", tr("&Copy"), tr("Ctrl+C"), [this] { m_panel->ClipboardCommand(1); });
+    AddKeyedItem(edit, "mnuCopy", tr("&Copy"), tr("Ctrl+C"),
+                 [this] { m_panel->ClipboardCommand(1); });
     AddKeyedItem(edit, "mnuPaste", tr("&Paste"), tr("Ctrl+V"), [this] {
         m_history->SetStepName(tr("Paste"));
         m_panel->ClipboardCommand(2);

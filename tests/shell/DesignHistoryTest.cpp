@@ -1,10 +1,11 @@
 // Undo and redo in the main window, driven by the mouse and the keys; designs
 // opened from the desktop and files dropped on the window.
+#include "shell/DesignHistory.h"
+
 #include "ShellTestHelpers.h"
 #include "common/TestSupport.h"
 #include "document/ObjectStream.h"
 #include "objects/Gimage.h"
-#include "shell/DesignHistory.h"
 #include "shell/Main.h"
 #include "shell/ShellUtil.h"
 #include "surface/Desktop.h"
