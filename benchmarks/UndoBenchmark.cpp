@@ -134,6 +134,7 @@ void BM_HundredStepsMemory(benchmark::State &state)
         state.PauseTiming();
         state.counters["resident_MB"] = ResidentMegabytes() - before;
         state.counters["steps"] = d.history->Stack()->count();
+        state.counters["retained_MB"] = d.history->RetainedBytes() / 1048576.0;
         QByteArray design = d.history->Capture().Stream();
         state.counters["design_KB"] = design.size() / 1024.0;
         state.ResumeTiming();

@@ -119,6 +119,8 @@ public:
 private:
     void Apply(const TDesignState &state, bool undoing)
     {
+        if (m_history.m_rebuilding)
+            return;
         if (m_keepDesign) {
             m_keepDesign = false;
             return;
@@ -136,6 +138,7 @@ private:
             Qt::QueuedConnection);
     }
 
+    friend class TDesignHistory;
     TDesignHistory &m_history;
     TDesignState m_before;
     TDesignState m_after;
@@ -212,7 +215,89 @@ bool TDesignHistory::CommitPending()
     m_current = after;
     m_stepHint.clear();
     m_stack->push(new TStep(*this, std::move(before), std::move(after), name, nudge, Now()));
+    TrimToBudget();
     return true;
+}
+
+namespace {
+
+struct TByteCount
+{
+    QSet<const char *> seen;
+    qsizetype total = 0;
+    void Add(const TDesignState &state)
+    {
+        for (const QByteArray &record : state.Records) {
+            if (!seen.contains(record.constData())) {
+                seen.insert(record.constData());
+                total += record.size();
+            }
+        }
+    }
+};
+
+} // namespace
+
+qsizetype TDesignHistory::RetainedBytes() const
+{
+    TByteCount count;
+    count.Add(m_current);
+    for (int i = 0; i < m_stack->count(); ++i) {
+        const auto *step = static_cast<const TStep *>(m_stack->command(i));
+        count.Add(step->m_before);
+        count.Add(step->m_after);
+    }
+    return count.total;
+}
+
+void TDesignHistory::TrimToBudget()
+{
+    if (m_stack->count() < 2 || RetainedBytes() <= m_memoryBudget)
+        return;
+    struct TKept
+    {
+        TDesignState before;
+        TDesignState after;
+        QString name;
+    };
+    QList<TKept> steps;
+    for (int i = 0; i < m_stack->count(); ++i) {
+        const auto *step = static_cast<const TStep *>(m_stack->command(i));
+        steps.append({step->m_before, step->m_after, step->text()});
+    }
+    // The oldest go until the rest fit; the latest step always stays.
+    qsizetype drop = 0;
+    while (drop + 1 < steps.size()) {
+        ++drop;
+        TByteCount count;
+        count.Add(m_current);
+        for (qsizetype i = drop; i < steps.size(); ++i) {
+            count.Add(steps.at(i).before);
+            count.Add(steps.at(i).after);
+        }
+        if (count.total <= m_memoryBudget)
+            break;
+    }
+    // QUndoStack cannot drop its oldest commands: the rest are put back on a
+    // cleared stack, at the same place and with the same saved point, without
+    // touching the design.
+    const int index = m_stack->index() - int(drop);
+    const int clean = m_stack->cleanIndex() - int(drop);
+    m_rebuilding = true;
+    m_stack->clear();
+    for (qsizetype i = drop; i < steps.size(); ++i) {
+        TKept &kept = steps[i];
+        m_stack->push(
+            new TStep(*this, std::move(kept.before), std::move(kept.after), kept.name, false, 0));
+    }
+    if (clean >= 0 && clean <= m_stack->count()) {
+        m_stack->setIndex(clean);
+        m_stack->setClean();
+    } else {
+        m_stack->resetClean();
+    }
+    m_stack->setIndex(std::max(0, index));
+    m_rebuilding = false;
 }
 
 void TDesignHistory::Reset()

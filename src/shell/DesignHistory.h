@@ -39,6 +39,9 @@ class TDesignHistory : public QObject
 
 public:
     static constexpr int StepLimit = 100;
+    // The steps' designs together stay under this; past it the oldest steps go
+    // (a design of large pictures moved a hundred times must not fill memory).
+    static constexpr qsizetype DefaultMemoryBudget = qsizetype(128) * 1024 * 1024;
     static constexpr uint32_t NudgeRunMs = 1000;
 
     explicit TDesignHistory(TCardDesign &design, QObject *parent = nullptr);
@@ -56,6 +59,9 @@ public:
     void Reset();
     // The design as it is now is the saved one.
     void MarkSaved();
+    void SetMemoryBudget(qsizetype bytes) { m_memoryBudget = bytes; }
+    // The bytes of the designs the steps hold (shared records counted once).
+    qsizetype RetainedBytes() const;
 
     // Names the step the current input is making (a command whose change the
     // design alone cannot tell, such as "Clone").
@@ -81,6 +87,7 @@ private:
     bool InputUnderWay() const;
     QString StepName(const TDesignState &before, const TDesignState &after) const;
     uint32_t Now() const;
+    void TrimToBudget();
 
     TCardDesign &m_design;
     QUndoStack *m_stack = nullptr;
@@ -91,5 +98,6 @@ private:
     bool m_restoring = false;
     bool m_restored = false; // an undo or redo has just put a state on the design
     bool m_lastInputWasNudge = false;
-    bool m_commitQueued = false;
+    bool m_rebuilding = false; // steps are being put back without touching the design
+    qsizetype m_memoryBudget = DefaultMemoryBudget;
 };

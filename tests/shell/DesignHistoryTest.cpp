@@ -503,3 +503,37 @@ TEST_F(DesignHistoryTest, BackgroundArtChangesAreSteps)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DesignHistoryTest, PastTheMemoryBudgetTheOldestStepsGoAndTheSavedPointStays)
+{
+    PlaceRectangle(20, 20);
+    PlaceRectangle(120, 60);
+    SaveAs(TMainScreen::SavedFolder() + "Budget.TSC");
+    const QByteArray saved = Bytes();
+    ASSERT_EQ(Stack()->count(), 2);
+    const qsizetype twoSteps = window->History()->RetainedBytes();
+    EXPECT_GT(twoSteps, saved.size() / 2);
+    EXPECT_LT(twoSteps, saved.size() * 2) << "unchanged records are shared, not copied";
+
+    // Room for little more than the design itself: only the latest step stays.
+    window->History()->SetMemoryBudget(saved.size() + 8);
+    Panel()->Handles()->ClearSelection();
+    Drag({30, 30}, {70, 60});
+    const QByteArray moved = Bytes();
+    EXPECT_EQ(Stack()->count(), 1);
+    EXPECT_EQ(Stack()->undoText(), "Move");
+    // The design and the one record the move changed.
+    EXPECT_LT(window->History()->RetainedBytes(), saved.size() * 3 / 2);
+    EXPECT_TRUE(window->ChangesMade());
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Bytes(), saved);
+    EXPECT_FALSE(window->ChangesMade()) << "the saved point survived the trimming";
+    EXPECT_FALSE(Item("mnuUndo")->isEnabled());
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Bytes(), moved);
+    EXPECT_TRUE(window->ChangesMade());
+}
+
+} // namespace
