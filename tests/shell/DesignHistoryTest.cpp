@@ -217,6 +217,19 @@ TEST_F(DesignHistoryTest, ADragIsOneStepAndNudgesWithinASecondAreOne)
     clock.Advance(1500);
     Key(Qt::Key_Down);
     EXPECT_EQ(Stack()->count(), steps + 3);
+    // Saved in the middle of a run: the nudges after the save are a step of their own.
+    SaveAs(TMainScreen::SavedFolder() + "Nudged.TSC");
+    const QByteArray saved = Bytes();
+    Panel()->Handles()->AddToSelection(Panel()->ObjectAt(0)); // saving cleared it
+    clock.Advance(200);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Stack()->count(), steps + 4);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Bytes(), saved);
+    EXPECT_FALSE(window->ChangesMade());
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(window->ChangesMade());
+    Key(Qt::Key_Z, Qt::ControlModifier);
 
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(object = Panel()->ObjectAt(0), Panel()->ObjectAt(0));
