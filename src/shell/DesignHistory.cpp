@@ -99,10 +99,6 @@ public:
         const auto *next = static_cast<const TStep *>(other);
         if (!next->m_nudge || next->m_tick - m_tick >= TDesignHistory::NudgeRunMs)
             return false;
-        // A design saved after this step must stay reachable by undo.
-        const QUndoStack *stack = m_history.m_stack;
-        if (stack->cleanIndex() == stack->index())
-            return false;
         m_after = next->m_after;
         m_tick = next->m_tick;
         // Nudged back to where the run started: nothing left to undo.
