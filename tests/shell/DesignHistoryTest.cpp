@@ -550,3 +550,31 @@ TEST_F(DesignHistoryTest, PastTheMemoryBudgetTheOldestStepsGoAndTheSavedPointSta
 }
 
 } // namespace
+
+namespace {
+
+// Changes reported while the mouse is still down (a kind that follows the
+// pointer as it goes) wait for the release: the whole gesture is one step.
+TEST_F(DesignHistoryTest, ChangesDuringAGestureWaitForTheRelease)
+{
+    PlaceRectangle(20, 20);
+    TGGraphicControl *object = Panel()->ObjectAt(0);
+    const int steps = Stack()->count();
+    Mouse(QEvent::MouseMove, {200, 150}, Qt::NoButton);
+    Mouse(QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton); // a rubber band starts
+    for (int i = 1; i <= 3; ++i) {
+        clock.Advance(50);
+        Mouse(QEvent::MouseMove, {200 + 10 * i, 150 + 5 * i}, Qt::LeftButton);
+        object->SetLeft(20 + 10 * i);
+        Idle();
+        EXPECT_EQ(Stack()->count(), steps) << "move " << i;
+    }
+    clock.Advance(50);
+    Mouse(QEvent::MouseButtonRelease, {230, 165}, Qt::NoButton);
+    Idle();
+    EXPECT_EQ(Stack()->count(), steps + 1);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Panel()->ObjectAt(0)->Left(), 20);
+}
+
+} // namespace
