@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileInfo>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
 int main(int argc, char **argv)
 {
@@ -15,8 +17,22 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tessaro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessaro"));
     QApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/desktop/tessaro.svg")));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.tessaro.Tessaro"));
+
+    // A design to open: the first argument that is not an option.
+    QString designFile;
+    for (const QString &argument : QCoreApplication::arguments().mid(1)) {
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            designFile = argument;
+            break;
+        }
+    }
 
     TSingleInstance instance(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    // A copy already running opens the design itself.
+    instance.SetFileToHandOver(designFile);
     if (!instance.IsFirst())
         return 0;
     if (!instance.Problem().isEmpty()) {
@@ -26,11 +42,27 @@ int main(int argc, char **argv)
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TMainScreen window;
+    if (!designFile.isEmpty())
+        window.SetStartupFile(QFileInfo(designFile).absoluteFilePath());
     instance.SetRaiseHandler([&window] {
         if (window.isMinimized())
             window.showNormal();
         window.raise();
         window.activateWindow();
+    });
+    // A design handed over by a later start waits until the window has
+    // finished starting (so the most recent design does not replace it) and
+    // no dialog is open.
+    std::function<void(const QString &)> openWhenReady = [&window,
+                                                          &openWhenReady](const QString &path) {
+        if (window.Busy() || QApplication::activeModalWidget()) {
+            QTimer::singleShot(100, &window, [&openWhenReady, path] { openWhenReady(path); });
+            return;
+        }
+        window.OpenFromDesktop(path);
+    };
+    instance.SetOpenHandler([&window, &openWhenReady](const QString &path) {
+        QTimer::singleShot(0, &window, [&openWhenReady, path] { openWhenReady(path); });
     });
     window.show();
     while (QApplication::overrideCursor())

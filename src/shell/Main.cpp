@@ -5,6 +5,7 @@
 #include "printing/Editlo.h"
 #include "report/RPrinter.h"
 #include "shell/ButtonBarLayout.h"
+#include "shell/DesignHistory.h"
 #include "shell/MRUFileList.h"
 #include "shell/ShellUtil.h"
 #include "shell/Splash.h"
@@ -112,6 +113,13 @@ TMainScreen::TMainScreen(QWidget *parent)
     m_panel->setObjectName(QStringLiteral("BusinessCardPanel"));
     m_panel->SetOwner(this);
     m_design = std::make_unique<TCardDesign>(m_panel);
+    m_history = new TDesignHistory(*m_design, this);
+    m_history->OnRestored = [this](bool changed) {
+        SetChangesMade(changed);
+        Setbuttons();
+    };
+    m_history->OnRestoreFailed = [](const QString &message) { ShowInformation(message); };
+    setAcceptDrops(true);
     m_panel->move(10, 8);
     m_panel->SetDrawOutline(true);
     m_panel->SetPrinting(false);
@@ -148,15 +156,17 @@ void TMainScreen::BuildMenus()
     m_fileMenu = menuBar()->addMenu(tr("&File"));
     m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
     QMenu *file = m_fileMenu;
-    AddItem(file, "mnuNew", tr("&New"), [this] { New1Click(); });
-    AddItem(file, "mnuOpen", tr("&Open"), [this] { Open1Click(); });
+    AddItem(file, "mnuNew", tr("&New"), [this] { New1Click(); }, QKeySequence::New);
+    AddItem(file, "mnuOpen", tr("&Open"), [this] { Open1Click(); }, QKeySequence::Open);
     AddItem(file, "mnuDelete", tr("&Delete"), [this] { Delete1Click(); });
     file->addSeparator();
     m_mnuSave = AddItem(file, "mnuSave", tr("Save"), [this] { mnuSaveClick(); },
                         QKeySequence(Qt::CTRL | Qt::Key_S));
-    AddItem(file, "mnuSaveAs", tr("Save &As..."), [this] { mnuSaveAsClick(); });
+    AddItem(file, "mnuSaveAs", tr("Save &As..."), [this] { mnuSaveAsClick(); },
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addSeparator();
-    m_printerItems << AddItem(file, "mnuPrint", tr("&Print"), [this] { mnuPrintClick(); });
+    m_printerItems << AddItem(file, "mnuPrint", tr("&Print"), [this] { mnuPrintClick(); },
+                              QKeySequence(Qt::CTRL | Qt::Key_P));
     m_printerItems << AddItem(file, "mnuPreview", tr("Pre&view"), [this] { mnuPreviewClick(); });
     // Needs no printer, so it is never disabled.
     AddItem(file, "mnuPrintToPdf", tr("Print to P&DF..."), [this] { mnuPrintToPdfClick(); });
@@ -169,10 +179,13 @@ void TMainScreen::BuildMenus()
     AddItem(file, "mnuPrintOutlineTestPage", tr("Print O&utline Test Page"),
             [this] { mnuPrintOutlineTestPageClick(); });
     file->addSeparator();
-    AddItem(file, "mnuExit", tr("E&xit"), [this] { CloseButtonClick(); });
+    AddItem(file, "mnuExit", tr("E&xit"), [this] { CloseButtonClick(); },
+            QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
+    BuildEditCommands(edit);
+    edit->addSeparator();
     m_mnuDefaultFont = AddItem(edit, "mnuDefaultFont", tr("&Default Font - "),
                                [this] { mnuDefaultFontClick(); });
     AddItem(edit, "mnuPersonalInformation", tr("&Personal Information"),
@@ -408,9 +421,14 @@ void TMainScreen::FormActivate()
     const QStringList recent = m_recentFiles->Files();
     if (!recent.isEmpty() && QFile::exists(recent.first()))
         OpenBCFile(recent.first());
+    // A design named on the command line comes over the recent one, which
+    // stays when it cannot be opened.
+    if (!m_startupFile.isEmpty())
+        OpenFromDesktop(std::exchange(m_startupFile, QString()));
     SetChangesMade(false);
     QCoreApplication::processEvents();
     m_panel->LabelChangedEvent = [this](QObject *) { SurfaceChanged(); };
+    m_history->Reset();
     SetChangesMade(false);
     m_busy = false;
     m_printerReady = PrinterCheck ? PrinterCheck(true) : false;
@@ -496,6 +514,14 @@ void TMainScreen::SurfaceChanged()
 
 void TMainScreen::SetChangesMade(bool changed)
 {
+    // Every change of the design passes here (the surface's reports, and the
+    // commands that change the design beside the card, such as its background
+    // art): each becomes an undo step. Undoing back to a point marked
+    // unchanged is back to the saved design.
+    if (changed)
+        m_history->NoteChange();
+    else
+        m_history->MarkSaved();
     m_design->SetChangesMade(changed);
     m_cancelButton->setVisible(changed);
     m_saveButton->setText(m_design->FileName().isEmpty() ? tr("Save As") : tr("Save"));

@@ -21,6 +21,7 @@ class QPushButton;
 class QScrollArea;
 class QToolButton;
 class TMRUFileList;
+class TDesignHistory;
 
 // The program's main window: tool bar, the card in its scrolling area, zoom,
 // the file, edit and help commands, change tracking and the recent files.
@@ -38,6 +39,8 @@ public:
     TGBusinessCardPanel32 *BusinessCardPanel() const { return m_panel; }
     QScrollArea *ScrollBox() const { return m_scrollBox; }
     TMRUFileList *RecentFiles() const { return m_recentFiles; }
+    // Undo and redo of the open design.
+    TDesignHistory *History() const { return m_history; }
 
     // The open design: file name, changes, background art.
     TCardDesign &Design() { return *m_design; }
@@ -138,8 +141,22 @@ public:
     void VisitOurInternetWebsite1Click();
     void LoadPreferences();
     bool SavePreferences();
+
+    // ---- opening from the desktop and dropping files (MainDrop.cpp)
+    // A design handed over by the file manager or the command line: asks to
+    // save unsaved changes, then opens it. A path that is no readable design
+    // is reported ("Unable to open ...") and the open design stays.
+    void OpenFromDesktop(const QString &path);
+    // The design the program was started with; opened instead of the most
+    // recent one at the first activation.
+    void SetStartupFile(const QString &path) { m_startupFile = path; }
+    // Places a picture file as a clip-art object with its top left at the
+    // point of the card (pixels at the current zoom); false when it cannot be read.
+    bool PlacePictureFile(const QString &path, const QPoint &at);
     // The name Save As proposes in the Saved folder for a new design.
     QString ProposedFileName() const;
+    // What a design that cannot be read is reported with.
+    static QString UnableToOpenMessage(const QString &path);
     // The folder designs are saved in by default.
     static QString SavedFolder();
     static const char *const WebsiteAddress;
@@ -149,11 +166,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void FormCreate();
     void FormActivate();
     void BuildMenus();
+    void BuildEditCommands(QMenu *edit);
     void BuildToolBar();
     QWidget *BuildButtonBar();
     void ChooseTool(TLPanelState tool);
@@ -168,6 +189,8 @@ private:
 
     TGBusinessCardPanel32 *m_panel = nullptr;
     std::unique_ptr<TCardDesign> m_design;
+    TDesignHistory *m_history = nullptr;
+    QString m_startupFile;
     QScrollArea *m_scrollBox = nullptr;
     QWidget *m_scrollContents = nullptr;
     QButtonGroup *m_toolGroup = nullptr;

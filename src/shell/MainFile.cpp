@@ -3,6 +3,7 @@
 // changes, background art, reading and writing) is a TCardDesign.
 #include "document/Filer.h"
 #include "document/StreamIO.h"
+#include "shell/DesignHistory.h"
 #include "shell/MRUFileList.h"
 #include "shell/Main.h"
 #include "shell/ShellUtil.h"
@@ -27,6 +28,11 @@ bool IsDesignFile(const QString &path)
 } // namespace
 
 // ---- file commands ----------------------------------------------------------------
+
+QString TMainScreen::UnableToOpenMessage(const QString &path)
+{
+    return tr("Unable to open ") + path + tr(". Possibly corrupted, posibly not a TSC file");
+}
 
 QString TMainScreen::SavedFolder()
 {
@@ -53,7 +59,7 @@ bool TMainScreen::CheckSaveNeeded(bool offerCancel)
     }
     if (!SaveBCFile(m_design->FileName()))
         return false;
-    m_design->SetChangesMade(false);
+    SetChangesMade(false);
     return true;
 }
 
@@ -90,9 +96,9 @@ void TMainScreen::OpenBCFile(const QString &path)
         // A later Save must not write the empty card over the file that failed.
         m_design->SetFileName(QString());
         m_design->ClearBackgroundArt();
-        ShowInformation(tr("Unable to open ") + path +
-                        tr(". Possibly corrupted, posibly not a TSC file"));
+        ShowInformation(UnableToOpenMessage(path));
     }
+    m_history->Reset();
     SetChangesMade(false);
     QCoreApplication::processEvents();
     m_busy = false;
@@ -121,6 +127,7 @@ void TMainScreen::New1Click()
     m_design->Clear();
     m_panel->update();
     m_design->SetFileName(QString());
+    m_history->Reset();
     SetChangesMade(false);
     m_busy = false;
     Setbuttons();
@@ -242,6 +249,7 @@ void TMainScreen::CancelbuttonClick()
     m_busy = false;
     if (!m_design->FileName().isEmpty())
         OpenBCFile(m_design->FileName());
+    m_history->Reset();
     SetChangesMade(false);
     m_panel->update();
 }

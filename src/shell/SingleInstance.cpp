@@ -20,6 +20,9 @@
 namespace {
 
 const QByteArray kRaiseRequest = QByteArrayLiteral("raise\n");
+const QByteArray kOpenPrefix = QByteArrayLiteral("open ");
+// A path longer than any file system allows is no request of ours.
+constexpr qsizetype kMaxRequest = 64 * 1024;
 
 QString UserTag()
 {
@@ -214,11 +217,26 @@ bool TSingleInstance::OtherCopyAnswers(const TPlace &place) const
     if (OwnerHasEnded(lock))
         return false;
     // It is running already, so it listens already: one try is enough.
+    return SendRequest(place.serverName);
+}
+
+QByteArray TSingleInstance::Request(const QString &path)
+{
+    if (path.isEmpty())
+        return kRaiseRequest;
+    QString absolute = QFileInfo(path).absoluteFilePath();
+    // One line per request: a line break cannot be part of the path sent.
+    absolute.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return kOpenPrefix + absolute.toUtf8() + '\n';
+}
+
+bool TSingleInstance::SendRequest(const QString &serverName) const
+{
     QLocalSocket socket;
-    socket.connectToServer(place.serverName);
+    socket.connectToServer(serverName);
     if (!socket.waitForConnected(500))
         return false;
-    socket.write(kRaiseRequest);
+    socket.write(Request(m_handOver));
     const bool sent = socket.waitForBytesWritten(1000);
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState)
@@ -247,18 +265,57 @@ void TSingleInstance::AcceptConnections()
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         auto handle = [this, socket] {
-            // Only the one short request is understood; anything else is dropped.
-            if (socket->bytesAvailable() < kRaiseRequest.size())
+            // One line is one request; an overlong one is dropped unread.
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() > kMaxRequest)
+                    socket->abort();
                 return;
-            const QByteArray request = socket->read(kRaiseRequest.size());
-            if (request == kRaiseRequest)
-                RaiseRequested();
+            }
+            const QByteArray line = socket->readLine(kMaxRequest + 1);
             socket->disconnectFromServer();
+            HandleRequest(line);
         };
         connect(socket, &QLocalSocket::readyRead, this, handle);
         if (socket->bytesAvailable() > 0)
             handle();
     }
+}
+
+void TSingleInstance::HandleRequest(const QByteArray &line)
+{
+    if (line == kRaiseRequest) {
+        RaiseRequested();
+        return;
+    }
+    if (line.startsWith(kOpenPrefix) && line.endsWith('\n')) {
+        const QString path = QString::fromUtf8(line.mid(kOpenPrefix.size()).chopped(1));
+        if (!path.isEmpty())
+            OpenRequested(path);
+    }
+    // Anything else is not ours and is dropped.
+}
+
+void TSingleInstance::OpenRequested(const QString &path)
+{
+    if (m_openHandler)
+        m_openHandler(path);
+    else
+        m_pendingOpens.append(path);
+}
+
+void TSingleInstance::SetOpenHandler(std::function<void(const QString &)> handler)
+{
+    m_openHandler = std::move(handler);
+    if (!m_openHandler || m_pendingOpens.isEmpty())
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const QStringList paths = std::exchange(m_pendingOpens, {});
+            for (const QString &path : paths)
+                OpenRequested(path);
+        },
+        Qt::QueuedConnection);
 }
 
 void TSingleInstance::RaiseRequested()
@@ -279,21 +336,17 @@ void TSingleInstance::SetRaiseHandler(std::function<void()> handler)
     }
 }
 
-bool TSingleInstance::AskToRaise(const QString &serverName)
+bool TSingleInstance::AskToRaise(const QString &serverName) const
 {
     // The first copy takes the lock a moment before it listens; give it a
     // little time rather than failing at once.
     QDeadlineTimer deadline(2000);
     while (true) {
-        QLocalSocket socket;
-        socket.connectToServer(serverName);
-        if (socket.waitForConnected(500)) {
-            socket.write(kRaiseRequest);
-            const bool sent = socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
-            if (socket.state() != QLocalSocket::UnconnectedState)
-                socket.waitForDisconnected(500);
-            return sent;
+        QLocalSocket probe;
+        probe.connectToServer(serverName);
+        if (probe.waitForConnected(500)) {
+            probe.abort();
+            return SendRequest(serverName);
         }
         if (deadline.hasExpired())
             return false;

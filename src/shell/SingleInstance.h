@@ -55,6 +55,15 @@ public:
     // Called on this thread each time a later start asks to be raised. A
     // request that came before the handler was set is delivered when it is set.
     void SetRaiseHandler(std::function<void()> handler);
+    // Called with the file a later start was given, in place of the raise
+    // handler; requests that came before it was set are delivered when it is set.
+    void SetOpenHandler(std::function<void(const QString &path)> handler);
+    // The file this copy was started with: when another copy runs, IsFirst()
+    // hands it over (as an absolute path) instead of only asking to be raised.
+    void SetFileToHandOver(const QString &path) { m_handOver = path; }
+
+    // The request a later start sends: "raise", or "open" and the path.
+    static QByteArray Request(const QString &path);
 
     // Where the lock and the socket are (after IsFirst(): where they were
     // made; before it, in the first folder).
@@ -74,7 +83,10 @@ private:
     bool Listen(const QString &serverName, QString *why);
     void AcceptConnections();
     void RaiseRequested();
-    static bool AskToRaise(const QString &serverName);
+    void OpenRequested(const QString &path);
+    void HandleRequest(const QByteArray &line);
+    bool AskToRaise(const QString &serverName) const;
+    bool SendRequest(const QString &serverName) const;
 
     QList<TPlace> m_places;
     QString m_lockPath;
@@ -83,6 +95,9 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
     std::function<void()> m_raiseHandler;
+    std::function<void(const QString &)> m_openHandler;
+    QStringList m_pendingOpens;
+    QString m_handOver;
     bool m_decided = false;
     bool m_first = false;
     bool m_pendingRaise = false;

@@ -583,6 +583,12 @@ bool TGBasePanel::HandlesHaveCapture() const
     return m_capture.kind == MouseTarget::Handles;
 }
 
+bool TGBasePanel::GestureUnderWay() const
+{
+    return m_rubberBandActive || m_handles->Dragging() || m_capture.kind == MouseTarget::Object ||
+           m_capture.kind == MouseTarget::Surface;
+}
+
 void TGBasePanel::EndMouseCapture()
 {
     ++m_takeovers;

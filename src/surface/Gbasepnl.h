@@ -126,6 +126,10 @@ public:
     TRect RubberBand() const { return m_rubberBand; }
     bool RubberBandActive() const { return m_rubberBandActive; }
     void SelectInRect(const TRect &rect);
+    // Selects every object, in painting order.
+    void SelectAll();
+    // Clones every selected object; the copies are selected instead.
+    void CloneSelection();
     // Draws the dotted frame, or erases it when it is already shown.
     void DrawXorFrame(const TRect &rect);
     const QList<TRect> &XorFrames() const { return m_xorFrames; }
@@ -178,6 +182,9 @@ public:
     // Mouse capture: the handles keep it until a move without the left button.
     void SetHandlesCapture(bool capture);
     bool HandlesHaveCapture() const;
+    // A press on the card has not been released yet: a drag, a resize, a
+    // rubber band or a placing is under way.
+    bool GestureUnderWay() const;
     // Ends the gesture under way (capture, rubber band, the handles' drag)
     // without finishing it: a popup menu or a dialog has taken the mouse, and
     // the release will not reach the card.
@@ -240,6 +247,9 @@ private:
     void RunClipboardCommand(int code, bool freeLater);
     // Centres each selected object on the card, vertically or horizontally.
     void CenterSelection(bool vertically);
+    // Runs the action on each object of the selection as it is now that is
+    // still on the card; false when the surface itself went meanwhile.
+    bool ForEachSelected(const std::function<void(TGGraphicControl *)> &action);
     void ChooseFontForSelection();
 
     QList<TGGraphicControl *> m_objects;

@@ -77,15 +77,23 @@ void TGBasePanel::BuildSurfaceMenu()
         for (TGGraphicControl *object : objects)
             object->SetUnselectable(true);
     });
-    add(tr("Select All"), [this] {
-        if (m_objects.isEmpty())
-            return;
-        m_handles->ClearSelection();
-        for (TGGraphicControl *object : std::as_const(m_objects))
-            m_handles->AddToSelection(object);
-    });
+    add(tr("Select All"), [this] { SelectAll(); });
     m_surfaceMenu->addSeparator();
     selectionItem(tr("Font"), [this] { ChooseFontForSelection(); });
+}
+
+void TGBasePanel::SelectAll()
+{
+    if (m_objects.isEmpty())
+        return;
+    m_handles->ClearSelection();
+    for (TGGraphicControl *object : std::as_const(m_objects))
+        m_handles->AddToSelection(object);
+}
+
+void TGBasePanel::CloneSelection()
+{
+    ForEachSelected([this](TGGraphicControl *object) { CloneObject(object); });
 }
 
 void TGBasePanel::UpdateSurfaceMenu()
@@ -138,24 +146,32 @@ void TGBasePanel::Align(int how)
 
 void TGBasePanel::CenterSelection(bool vertically)
 {
-    // Each centring lets waiting input run, which may free objects or change
-    // the selection: work through the selection as it was, skipping the freed.
+    const bool alive = ForEachSelected([vertically](TGGraphicControl *object) {
+        if (vertically)
+            object->CenterVertically();
+        else
+            object->CenterHorizontally();
+    });
+    if (alive)
+        update();
+}
+
+bool TGBasePanel::ForEachSelected(const std::function<void(TGGraphicControl *)> &action)
+{
+    // Each step may let waiting input run, which may free objects, change the
+    // selection or free the surface: work through the selection as it was,
+    // skipping what has gone.
     QList<QPointer<TGGraphicControl>> selection;
     for (TGGraphicControl *object : m_handles->Selection())
         selection.append(object);
     const QPointer<TGBasePanel> self(this);
     for (const QPointer<TGGraphicControl> &object : std::as_const(selection)) {
         if (!self)
-            return;
-        if (!object || object->Parent() != this)
-            continue;
-        if (vertically)
-            object->CenterVertically();
-        else
-            object->CenterHorizontally();
+            return false;
+        if (object && object->Parent() == this)
+            action(object);
     }
-    if (self)
-        update();
+    return bool(self);
 }
 
 void TGBasePanel::ChooseFontForSelection()

@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
+#include <QDir>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -318,6 +320,71 @@ TEST(SingleInstanceTest, NoWritableFolderAtAllMeansAStartWithAWarning)
     EXPECT_TRUE(WaitFor([&] { return raised == 1; }));
     EXPECT_FALSE(QFileInfo::exists(early.path() + "/" + name + "-" +
                                    QString::number(::getuid()) + ".lock"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(SingleInstanceTest, ASecondStartHandsItsFileToTheFirst)
+{
+    const QString name = UniqueName();
+    TSingleInstance first(name);
+    ASSERT_TRUE(first.IsFirst());
+    QStringList opened;
+    int raised = 0;
+    first.SetRaiseHandler([&raised] { ++raised; });
+
+    // Handed over before the first copy is ready for it: delivered once it is.
+    QTemporaryDir dir;
+    const QString relative = QDir(QDir::currentPath()).relativeFilePath(dir.filePath("Card ü.TSC"));
+    {
+        TSingleInstance second(name);
+        second.SetFileToHandOver(relative);
+        EXPECT_FALSE(second.IsFirst());
+    }
+    QCoreApplication::processEvents();
+    first.SetOpenHandler([&opened](const QString &path) { opened.append(path); });
+    ASSERT_TRUE(WaitFor([&] { return opened.size() == 1; }));
+    EXPECT_EQ(opened.first(), dir.filePath("Card ü.TSC")) << "as an absolute path";
+    EXPECT_EQ(raised, 0) << "opening, not only raising";
+
+    // Without a file a start only raises the window.
+    {
+        TSingleInstance third(name);
+        EXPECT_FALSE(third.IsFirst());
+    }
+    EXPECT_TRUE(WaitFor([&] { return raised == 1; }));
+    EXPECT_EQ(opened.size(), 1);
+}
+
+TEST(SingleInstanceTest, RequestsThatAreNotOursAreDropped)
+{
+    const QString name = UniqueName();
+    TSingleInstance first(name);
+    ASSERT_TRUE(first.IsFirst());
+    QStringList opened;
+    int raised = 0;
+    first.SetRaiseHandler([&raised] { ++raised; });
+    first.SetOpenHandler([&opened](const QString &path) { opened.append(path); });
+    auto send = [&first](const QByteArray &bytes) {
+        QLocalSocket socket;
+        socket.connectToServer(first.ServerName());
+        ASSERT_TRUE(socket.waitForConnected(1000));
+        socket.write(bytes);
+        socket.waitForBytesWritten(1000);
+        WaitFor([&socket] { return socket.state() == QLocalSocket::UnconnectedState; }, 500);
+    };
+    send("open \n");                                  // no path
+    send("delete /home\n");                           // unknown
+    send("open /no/line/end");                        // cut short
+    send("open " + QByteArray(70 * 1024, 'a') + "\n"); // longer than any path
+    send(TSingleInstance::Request("/tmp/Real.TSC"));
+    ASSERT_TRUE(WaitFor([&] { return opened.size() == 1; }));
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    EXPECT_EQ(opened, QStringList{"/tmp/Real.TSC"});
+    EXPECT_EQ(raised, 0);
+    EXPECT_EQ(TSingleInstance::Request(QString()), QByteArray("raise\n"));
 }
 
 } // namespace

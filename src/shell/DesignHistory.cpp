@@ -1,0 +1,512 @@
+#include "shell/DesignHistory.h"
+
+#include "document/Filer.h"
+#include "document/ObjectStream.h"
+#include "document/StreamIO.h"
+#include "shell/CardDesign.h"
+#include "surface/GGraphc.h"
+#include "surface/GHandle.h"
+#include "surface/Gbasepnl.h"
+#include "surface/TickClock.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QHash>
+#include <QKeyEvent>
+#include <QMap>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSet>
+#include <QUndoCommand>
+#include <QUndoStack>
+
+namespace {
+
+bool IsArrow(int key)
+{
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+}
+
+// The stored properties of one object record, path to value text.
+QMap<QString, QString> RecordEntries(const QByteArray &record)
+{
+    QMap<QString, QString> entries;
+    try {
+        TStreamReader reader(record);
+        reader.ReadSignature();
+        reader.SkipRecordPrefix();
+        reader.ReadShortName(); // class
+        reader.ReadShortName(); // name
+        while (!reader.EndOfList()) {
+            const QString path = reader.ReadShortName();
+            entries.insert(path, reader.ValueText());
+        }
+    } catch (const EStreamError &) {
+        // Our own records always read; a name is all this is for.
+    }
+    return entries;
+}
+
+// The caption of a menu item as a step name: no accelerator, no ellipsis.
+QString CaptionAsName(QString caption)
+{
+    caption.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    caption = caption.section(QLatin1Char('\t'), 0, 0);
+    if (caption.endsWith(QStringLiteral("...")))
+        caption.chop(3);
+    return caption.trimmed();
+}
+
+} // namespace
+
+QByteArray TDesignState::Stream() const
+{
+    QByteArray stream;
+    qsizetype size = 2;
+    for (const QByteArray &record : Records)
+        size += record.size();
+    stream.reserve(size);
+    stream.append(char(TStreamValue::svList));
+    for (const QByteArray &record : Records)
+        stream.append(record);
+    stream.append(char(TStreamValue::svNull));
+    return stream;
+}
+
+// One step: the design before and after it. The first redo is the change the
+// user has just made, so it has nothing to do.
+class TDesignHistory::TStep : public QUndoCommand
+{
+public:
+    enum { NudgeId = 1 };
+
+    TStep(TDesignHistory &history, TDesignState before, TDesignState after, const QString &name,
+          bool nudge, uint32_t tick)
+        : QUndoCommand(name)
+        , m_history(history)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+        , m_nudge(nudge)
+        , m_tick(tick)
+    {
+    }
+
+    int id() const override { return m_nudge ? NudgeId : -1; }
+
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        const auto *next = static_cast<const TStep *>(other);
+        if (!next->m_nudge || next->m_tick - m_tick >= TDesignHistory::NudgeRunMs)
+            return false;
+        m_after = next->m_after;
+        m_tick = next->m_tick;
+        // Nudged back to where the run started: nothing left to undo.
+        setObsolete(m_before.SameDesign(m_after));
+        return true;
+    }
+
+    void undo() override { Apply(m_before, true); }
+    void redo() override
+    {
+        if (m_firstRedo) {
+            m_firstRedo = false;
+            return;
+        }
+        Apply(m_after, false);
+    }
+
+private:
+    void Apply(const TDesignState &state, bool undoing)
+    {
+        if (m_history.m_rebuilding)
+            return;
+        if (m_keepDesign) {
+            m_keepDesign = false;
+            return;
+        }
+        if (m_history.Restore(state)) {
+            m_history.m_restored = true;
+            return;
+        }
+        // The design is as it was; the stack goes back to match it. The
+        // step that brings it back has nothing to restore.
+        QUndoStack *stack = m_history.m_stack;
+        m_keepDesign = true;
+        QMetaObject::invokeMethod(
+            stack, [stack, undoing] { undoing ? stack->redo() : stack->undo(); },
+            Qt::QueuedConnection);
+    }
+
+    friend class TDesignHistory;
+    TDesignHistory &m_history;
+    TDesignState m_before;
+    TDesignState m_after;
+    bool m_nudge;
+    uint32_t m_tick;
+    bool m_firstRedo = true;
+    bool m_keepDesign = false;
+};
+
+TDesignHistory::TDesignHistory(TCardDesign &design, QObject *parent)
+    : QObject(parent)
+    , m_design(design)
+    , m_stack(new QUndoStack(this))
+{
+    m_stack->setObjectName(QStringLiteral("UndoStack"));
+    m_stack->setUndoLimit(StepLimit);
+    connect(m_stack, &QUndoStack::indexChanged, this, [this] {
+        if (!m_restored)
+            return;
+        m_restored = false;
+        if (OnRestored)
+            OnRestored(!m_stack->isClean());
+    });
+    // A noted change is recorded when the program waits for the next input:
+    // by then the command, its dialogs and its pending work are done.
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            if (m_pending)
+                CommitPending();
+        });
+    qApp->installEventFilter(this);
+    m_current = Capture();
+}
+
+TDesignHistory::~TDesignHistory()
+{
+    qApp->removeEventFilter(this);
+}
+
+uint32_t TDesignHistory::Now() const
+{
+    const TGBasePanel *surface = m_design.Surface();
+    return surface ? surface->Clock()->Now() : TTickClock::System()->Now();
+}
+
+void TDesignHistory::NoteChange()
+{
+    if (!m_restoring)
+        m_pending = true;
+}
+
+bool TDesignHistory::InputUnderWay() const
+{
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return true;
+    const TGBasePanel *surface = m_design.Surface();
+    return surface && surface->GestureUnderWay();
+}
+
+bool TDesignHistory::CommitPending()
+{
+    if (!m_pending || InputUnderWay())
+        return false;
+    m_pending = false;
+    TDesignState after = Capture();
+    if (after.SameDesign(m_current)) {
+        m_current.Selection = after.Selection;
+        return false;
+    }
+    TDesignState before = m_current;
+    before.Selection = m_selectionBeforeInput;
+    const QString name = StepName(before, after);
+    const bool nudge = m_lastInputWasNudge && (name == tr("Move") || name == tr("Resize"));
+    m_current = after;
+    m_stepHint.clear();
+    m_stack->push(new TStep(*this, std::move(before), std::move(after), name, nudge, Now()));
+    TrimToBudget();
+    return true;
+}
+
+namespace {
+
+struct TByteCount
+{
+    QSet<const char *> seen;
+    qsizetype total = 0;
+    void Add(const TDesignState &state)
+    {
+        for (const QByteArray &record : state.Records) {
+            if (!seen.contains(record.constData())) {
+                seen.insert(record.constData());
+                total += record.size();
+            }
+        }
+    }
+};
+
+} // namespace
+
+qsizetype TDesignHistory::RetainedBytes() const
+{
+    TByteCount count;
+    count.Add(m_current);
+    for (int i = 0; i < m_stack->count(); ++i) {
+        const auto *step = static_cast<const TStep *>(m_stack->command(i));
+        count.Add(step->m_before);
+        count.Add(step->m_after);
+    }
+    return count.total;
+}
+
+void TDesignHistory::TrimToBudget()
+{
+    if (m_stack->count() < 2 || RetainedBytes() <= m_memoryBudget)
+        return;
+    struct TKept
+    {
+        TDesignState before;
+        TDesignState after;
+        QString name;
+    };
+    QList<TKept> steps;
+    for (int i = 0; i < m_stack->count(); ++i) {
+        const auto *step = static_cast<const TStep *>(m_stack->command(i));
+        steps.append({step->m_before, step->m_after, step->text()});
+    }
+    // The oldest go until the rest fit; the latest step always stays.
+    qsizetype drop = 0;
+    while (drop + 1 < steps.size()) {
+        ++drop;
+        TByteCount count;
+        count.Add(m_current);
+        for (qsizetype i = drop; i < steps.size(); ++i) {
+            count.Add(steps.at(i).before);
+            count.Add(steps.at(i).after);
+        }
+        if (count.total <= m_memoryBudget)
+            break;
+    }
+    // QUndoStack cannot drop its oldest commands: the rest are put back on a
+    // cleared stack, at the same place and with the same saved point, without
+    // touching the design.
+    const int index = m_stack->index() - int(drop);
+    const int clean = m_stack->cleanIndex() - int(drop);
+    m_rebuilding = true;
+    m_stack->clear();
+    for (qsizetype i = drop; i < steps.size(); ++i) {
+        TKept &kept = steps[i];
+        m_stack->push(
+            new TStep(*this, std::move(kept.before), std::move(kept.after), kept.name, false, 0));
+    }
+    if (clean >= 0 && clean <= m_stack->count()) {
+        m_stack->setIndex(clean);
+        m_stack->setClean();
+    } else {
+        m_stack->resetClean();
+    }
+    m_stack->setIndex(std::max(0, index));
+    m_rebuilding = false;
+}
+
+void TDesignHistory::Reset()
+{
+    m_pending = false;
+    m_stepHint.clear();
+    m_stack->clear();
+    m_current = Capture();
+    m_selectionBeforeInput = m_current.Selection;
+    m_stack->setClean();
+}
+
+void TDesignHistory::MarkSaved()
+{
+    CommitPending();
+    m_stack->setClean();
+}
+
+TDesignState TDesignHistory::Capture() const
+{
+    TDesignState state;
+    state.BackgroundArt = m_design.BackgroundArtFile();
+    TGBasePanel *surface = m_design.Surface();
+    if (surface) {
+        for (const TGGraphicControl *object : surface->Handles()->Selection())
+            state.Selection.append(object->Name());
+    }
+    // Records that did not change share the bytes of the state before.
+    QHash<QString, qsizetype> previous;
+    for (qsizetype i = 0; i < m_current.Names.size(); ++i)
+        previous.insert(m_current.Names.at(i), i);
+    TZoomAtFullSize fullSize(surface);
+    const QList<TGGraphicControl *> objects = m_design.Objects();
+    state.Records.reserve(objects.size());
+    state.Names.reserve(objects.size());
+    for (const TGGraphicControl *object : objects) {
+        TStreamWriter writer;
+        WriteRootObject(writer, *object);
+        QByteArray record = writer.TakeData();
+        const auto same = previous.constFind(object->Name());
+        if (same != previous.cend() && m_current.Records.at(*same) == record)
+            record = m_current.Records.at(*same);
+        state.Records.append(record);
+        state.Names.append(object->Name());
+    }
+    return state;
+}
+
+bool TDesignHistory::Restore(const TDesignState &state)
+{
+    TGBasePanel *surface = m_design.Surface();
+    if (!surface)
+        return false;
+    // Everything is read aside first: a record the reader refuses leaves the
+    // design untouched.
+    QObject staging;
+    QList<TStoredObject *> objects;
+    {
+        TZoomAtFullSize fullSize(surface);
+        try {
+            // The objects keep their names (a design file read renames them),
+            // so the selection and later steps find them again.
+            const QByteArray stream = state.Stream();
+            TStreamReader input(stream);
+            TObjectReader reader(input);
+            reader.LoadOwner = &staging;
+            reader.OnMissingHandler = &TGLabelObjectFiler::IgnoreMissingHandler;
+            objects = reader.ReadList();
+        } catch (const std::exception &e) {
+            const QString why = dynamic_cast<const EStreamError *>(&e)
+                                    ? static_cast<const EStreamError &>(e).Message()
+                                    : QString::fromLocal8Bit(e.what());
+            if (OnRestoreFailed)
+                OnRestoreFailed(
+                    tr("The design could not be restored (%1); it stays as it was.").arg(why));
+            return false;
+        }
+        m_restoring = true;
+        surface->DeleteAllObjects();
+        for (TStoredObject *object : std::as_const(objects)) {
+            object->setParent(surface->Owner());
+            surface->AdoptObject(object);
+        }
+    }
+    surface->RewireAll();
+    if (state.BackgroundArt.isEmpty())
+        m_design.ClearBackgroundArt();
+    else if (state.BackgroundArt != m_design.BackgroundArtFile())
+        m_design.SetBackgroundArtFile(state.BackgroundArt);
+    TGHandle *handles = surface->Handles();
+    handles->ClearSelection();
+    for (const QString &name : state.Selection) {
+        for (TGGraphicControl *object : surface->Objects()) {
+            if (object->Name() == name) {
+                handles->AddToSelection(object);
+                break;
+            }
+        }
+    }
+    surface->update();
+    // The restored objects write the same records; keep the state's bytes.
+    m_current = state;
+    m_pending = false;
+    m_restoring = false;
+    return true;
+}
+
+QString TDesignHistory::StepName(const TDesignState &before, const TDesignState &after) const
+{
+    if (!m_stepHint.isEmpty())
+        return m_stepHint;
+    const QSet<QString> was(before.Names.cbegin(), before.Names.cend());
+    const QSet<QString> is(after.Names.cbegin(), after.Names.cend());
+    if (is.size() > was.size() && was - is == QSet<QString>())
+        return tr("Place");
+    if (is.size() < was.size() && is - was == QSet<QString>())
+        return tr("Delete");
+    if (was != is)
+        return tr("Change");
+    if (before.Records == after.Records)
+        return before.BackgroundArt != after.BackgroundArt ? tr("Background Art") : tr("Change");
+    QHash<QString, QByteArray> old;
+    for (qsizetype i = 0; i < before.Names.size(); ++i)
+        old.insert(before.Names.at(i), before.Records.at(i));
+    QSet<QString> changed;
+    bool sameRecords = true;
+    for (qsizetype i = 0; i < after.Names.size(); ++i) {
+        const QByteArray &was = old.value(after.Names.at(i));
+        const QByteArray &now = after.Records.at(i);
+        if (was == now)
+            continue;
+        sameRecords = false;
+        const QMap<QString, QString> a = RecordEntries(was);
+        const QMap<QString, QString> b = RecordEntries(now);
+        for (auto it = b.cbegin(); it != b.cend(); ++it)
+            if (a.value(it.key()) != it.value())
+                changed.insert(it.key());
+        for (auto it = a.cbegin(); it != a.cend(); ++it)
+            if (!b.contains(it.key()))
+                changed.insert(it.key());
+    }
+    if (sameRecords)
+        return tr("Arrange"); // the same objects in another order
+    const QSet<QString> place{QStringLiteral("Left"), QStringLiteral("Top")};
+    QSet<QString> bounds = place;
+    bounds << QStringLiteral("Width") << QStringLiteral("Height");
+    if ((changed - place).isEmpty())
+        return tr("Move");
+    if ((changed - bounds).isEmpty())
+        return tr("Resize");
+    return tr("Change");
+}
+
+bool TDesignHistory::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Drop: {
+        // What the user does next starts a new step: the change still noted
+        // belongs to what came before.
+        const bool newInput = !m_pending && event->type() != QEvent::MouseButtonRelease;
+        if (newInput) {
+            m_selectionBeforeInput.clear();
+            if (const TGBasePanel *surface = m_design.Surface())
+                for (const TGGraphicControl *object : surface->Handles()->Selection())
+                    m_selectionBeforeInput.append(object->Name());
+            m_stepHint.clear();
+        }
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Shift || key->key() == Qt::Key_Control)
+                break;
+            m_lastInputWasNudge = IsArrow(key->key());
+            // The card's own keys name their steps; keys typed into a dialog do not.
+            const bool control = key->modifiers() & Qt::ControlModifier;
+            if (m_stepHint.isEmpty() && !QApplication::activeModalWidget()) {
+                if (control && key->key() == Qt::Key_X)
+                    m_stepHint = tr("Cut");
+                else if (control && key->key() == Qt::Key_V)
+                    m_stepHint = tr("Paste");
+                else if (!control && key->key() == Qt::Key_Delete)
+                    m_stepHint = tr("Delete");
+            }
+        } else {
+            m_lastInputWasNudge = false;
+        }
+        // A menu item chosen names the step after its caption.
+        const bool choosing = event->type() == QEvent::MouseButtonRelease ||
+                              (event->type() == QEvent::KeyPress &&
+                               (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||
+                                static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter));
+        if (choosing) {
+            if (auto *menu = qobject_cast<QMenu *>(watched)) {
+                if (QAction *item = menu->activeAction();
+                    item && !item->menu() && item->isEnabled())
+                    m_stepHint = CaptionAsName(item->text());
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TDesignHistory::SetStepName(const QString &name)
+{
+    m_stepHint = name;
+}
