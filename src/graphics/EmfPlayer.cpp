@@ -12,7 +12,7 @@ enum : uint32_t {
     Header = 1, PolyBezier = 2, Polygon = 3, Polyline = 4, PolyBezierTo = 5, PolylineTo = 6,
     PolyPolyline = 7, PolyPolygon = 8, SetWindowExtEx = 9, SetWindowOrgEx = 10,
     SetViewportExtEx = 11, SetViewportOrgEx = 12, Eof = 14, SetPixelV = 15, SetMapMode = 17,
-    SetBkMode = 18, SetPolyFillMode = 19, SetTextAlign = 22, SetTextColor = 24,
+    SetBkMode = 18, SetPolyFillMode = 19, SetStretchBltMode = 21, SetTextAlign = 22, SetTextColor = 24,
     SetBkColor = 25, MoveToEx = 27, ExcludeClipRect = 29, IntersectClipRect = 30,
     ScaleViewportExtEx = 31, ScaleWindowExtEx = 32, SaveDc = 33, RestoreDc = 34,
     SetWorldTransform = 35, ModifyWorldTransform = 36, SelectObject = 37, CreatePen = 38,
@@ -180,8 +180,9 @@ void DrawBitmap(TGdiContext &dc, uint32_t type, const TRecordView &r)
         const QRectF dest(r.I32(24), r.I32(28), r.I32(72), r.I32(76));
         const QImage image = Dib(r, 48);
         // The source rectangle counts rows from the bottom.
-        const int srcHeight = r.I32(44);
-        const QRectF src(r.I32(32), image.height() - r.I32(36) - srcHeight, r.I32(40), srcHeight);
+        const double srcHeight = r.I32(44);
+        const QRectF src(r.I32(32), double(image.height()) - r.I32(36) - srcHeight, r.I32(40),
+                         srcHeight);
         dc.Bitmap(dest, image, src, r.U32(68));
         return;
     }
@@ -254,6 +255,7 @@ void PlayRecord(TGdiContext &dc, uint32_t type, const TRecordView &r)
     case SetBkMode: s.opaqueBack = r.U32(8) == 2; break;
     case SetPolyFillMode: s.fillRule = r.U32(8) == 2 ? Qt::WindingFill : Qt::OddEvenFill; break;
     case SetTextAlign: s.textAlign = r.U32(8); break;
+    case SetStretchBltMode: s.smoothStretch = r.U32(8) == 4; break;
     case SetTextColor:
         if (r.Has(8, 4))
             s.textColor = ColorRef(r.U32(8));

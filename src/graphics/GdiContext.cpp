@@ -59,7 +59,6 @@ TGdiContext::TGdiContext(QPainter &painter, const QRectF &target)
     m_painter.setClipRect(target, Qt::IntersectClip);
     m_baseClip = m_painter.clipPath();
     m_painter.setRenderHint(QPainter::Antialiasing);
-    m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
     m_state.pen = QPen(Qt::black, 0);
     m_state.brush = QBrush(Qt::white);
     m_state.windowExt = target.size();
@@ -582,6 +581,7 @@ void TGdiContext::Bitmap(const QRectF &dest, const QImage &image, const QRectF &
             from.moveTop(image.height() - from.bottom());
     }
     m_painter.save();
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, m_state.smoothStretch);
     const bool blends =
         m_painter.paintEngine() && m_painter.paintEngine()->hasFeature(QPaintEngine::BlendModes);
     if (rop == RopNotSrcCopy)

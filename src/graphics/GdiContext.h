@@ -93,6 +93,7 @@ struct TGdiState
     bool opaqueBack = true;
     uint32_t textAlign = 0;
     Qt::FillRule fillRule = Qt::OddEvenFill;
+    bool smoothStretch = false; // HALFTONE; otherwise pixels are repeated
     int mapMode = 1;
     QPointF windowOrg{0, 0};
     QSizeF windowExt{1, 1};

@@ -61,7 +61,7 @@ void ForEachRecord(const QByteArray &file, qsizetype at, Visit visit)
 enum : uint16_t {
     SaveDc = 0x001E, SetBkMode = 0x0102, SetMapMode = 0x0103, SetPolyFillMode = 0x0106,
     RestoreDc = 0x0127, SelectClipRegion = 0x012C, SelectObject = 0x012D,
-    SetTextAlign = 0x012E, PaintRegion = 0x012B, DibCreatePatternBrush = 0x0142,
+    SetTextAlign = 0x012E, SetStretchBltMode = 0x0107, PaintRegion = 0x012B, DibCreatePatternBrush = 0x0142,
     DeleteObject = 0x01F0, CreatePatternBrush = 0x01F9, SetBkColor = 0x0201,
     SetTextColor = 0x0209, SetWindowOrg = 0x020B, SetWindowExt = 0x020C,
     SetViewportOrg = 0x020D, SetViewportExt = 0x020E, OffsetWindowOrg = 0x020F,
@@ -248,6 +248,7 @@ void PlayRecord(TGdiContext &dc, uint16_t function, const TRecordView &r)
     case SetMapMode: s.mapMode = r.U16(0); break;
     case SetPolyFillMode: s.fillRule = r.U16(0) == 2 ? Qt::WindingFill : Qt::OddEvenFill; break;
     case SetTextAlign: s.textAlign = r.U16(0); break;
+    case SetStretchBltMode: s.smoothStretch = r.U16(0) == 4; break;
     case SetBkColor: s.backColor = ColorRef(r.U32(0)); break;
     case SetTextColor: s.textColor = ColorRef(r.U32(0)); break;
     case SetWindowOrg:
