@@ -1,10 +1,10 @@
 // Plays arbitrary bytes as a metafile (WMF, placeable or plain, and EMF) into
 // a card-sized image, and asks for their natural size. The painter must be
 // left as it was.
+#include "OffscreenGui.h"
 #include "graphics/MetafilePlayer.h"
 #include "graphics/Picture.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
@@ -12,9 +12,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    static QGuiApplication app(*argc, *argv);
+    StartOffscreenGui(argc, argv);
     return 0;
 }
 

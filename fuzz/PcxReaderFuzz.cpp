@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the PCX reader, directly and through the image
 // readers. A picture that decodes must have the size its header gives.
+#include "OffscreenGui.h"
 #include "graphics/PcxImage.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QtPlugin>
 #include <cstdio>
@@ -15,9 +15,7 @@ Q_IMPORT_PLUGIN(TPcxImagePlugin)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    static QGuiApplication app(*argc, *argv);
+    StartOffscreenGui(argc, argv);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 
 pcx/: PCX files of every depth the reader knows (1 bit in one and four planes,
 2, 4 and 8 bits, 24 bits as three planes), run-length encoded and plain.
+tga/: TGA files, colour-mapped, true colour and grey, plain and with runs.
 metafile/: placeable and plain Windows metafiles and enhanced metafiles that
 use the records the player draws: shapes, text, bitmaps, objects, clipping.
 Everything is written from the formats' rules.
@@ -56,6 +57,28 @@ def pcx_files():
     yield "rgb.pcx", pcx(11, 6, 8, 3, lambda y, b: bytes((x * 23 + y * 7) % 256 for x in range(b * 3)))
     yield "rgb-runs.pcx", pcx(40, 3, 8, 3, lambda y, b: bytes([0xC8] * (b * 3)))
     yield "rgba.pcx", pcx(4, 2, 8, 4, lambda y, b: bytes(range(b * 4)))
+
+
+# ---- TGA -----------------------------------------------------------------------
+
+def tga(kind, width, height, depth, descriptor, data, cmap=b"", map_bits=0, footer=False):
+    head = struct.pack("<BBBHHBHHHHBB", 2, 1 if cmap else 0, kind, 0,
+                       len(cmap) // max(1, (map_bits + 7) // 8), map_bits, 0, 0,
+                       width, height, depth, descriptor)
+    out = head + b"ab" + cmap + data
+    if footer:
+        out += struct.pack("<II", 0, 0) + b"TRUEVISION-XFILE.\0"
+    return out
+
+
+def tga_files():
+    yield "rgb.tga", tga(2, 3, 2, 24, 0, bytes(range(18)), footer=True)
+    yield "rgba-runs.tga", tga(10, 4, 3, 32, 0x28, b"\x83\x10\x20\x30\x80\x01" + bytes(range(8)) +
+                               b"\x85\xff\x00\x00\xff")
+    yield "mapped.tga", tga(9, 5, 2, 8, 0x20, b"\x84\x01\x04\x00\x01\x02\x03\x00",
+                            cmap=b"\x00\x7c\xe0\x03\x1f\x00\xff\x7f", map_bits=16)
+    yield "grey.tga", tga(3, 4, 2, 8, 0, bytes(range(0, 256, 32)))
+    yield "rgb16.tga", tga(2, 2, 2, 16, 0, b"\x00\x7c\xe0\x03\x1f\x00\xff\x7f")
 
 
 # ---- WMF -----------------------------------------------------------------------
@@ -215,10 +238,13 @@ def main():
     if len(sys.argv) != 2:
         sys.exit("usage: make_picture_corpus.py FOLDER")
     root = sys.argv[1]
-    for sub in ("pcx", "metafile"):
+    for sub in ("pcx", "tga", "metafile"):
         os.makedirs(os.path.join(root, sub), exist_ok=True)
     for name, data in pcx_files():
         with open(os.path.join(root, "pcx", name), "wb") as f:
+            f.write(data)
+    for name, data in tga_files():
+        with open(os.path.join(root, "tga", name), "wb") as f:
             f.write(data)
     records = wmf_records()
     files = {

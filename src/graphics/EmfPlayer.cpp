@@ -413,12 +413,15 @@ QSize EmfNaturalSize(const QByteArray &file, bool *isEmf)
     *isEmf = ReadHeader(file, &h);
     if (!*isEmf)
         return QSize();
+    // Sides beyond any picture's are kept beyond the limit, not rounded
+    // into ints they do not fit.
+    const auto pixels = [](double v) { return v < 1e9 ? qRound(v) : 1000000000; };
     const QRectF frame = h.frame.normalized();
     if (frame.width() > 0 && frame.height() > 0)
-        return QSize(qRound(frame.width() * 96 / 2540), qRound(frame.height() * 96 / 2540));
+        return QSize(pixels(frame.width() * 96 / 2540), pixels(frame.height() * 96 / 2540));
     const QRectF bounds = h.bounds.normalized();
     if (bounds.width() > 0 && bounds.height() > 0)
-        return QSize(qRound(bounds.width()), qRound(bounds.height()));
+        return QSize(pixels(bounds.width()), pixels(bounds.height()));
     return QSize();
 }
 

@@ -3,6 +3,7 @@
 #include "graphics/MetafilePlayer.h"
 #include "graphics/PcxImage.h"
 #include "graphics/RegularFile.h"
+#include "graphics/TgaImage.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -102,6 +103,9 @@ QImage DecodePictureBytes(const QByteArray &bytes, const QString &suffix)
     QImage image;
     if (!format.isEmpty())
         image = IsBmpFormat(bytes, format) ? DecodeBitmapFile(bytes) : DecodeWith(bytes, format);
+    // The TGA plugin reads only plain version-2 files; ours reads the rest.
+    if (image.isNull() && format == "tga")
+        image = DecodeTga(bytes);
     if (image.isNull()) {
         if (bytes.startsWith("BM"))
             return DecodeBitmapFile(bytes);

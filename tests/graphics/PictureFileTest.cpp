@@ -2,6 +2,7 @@
 // found by extension (in any case) or, failing that, by content; damaged and
 // oversized files give no picture.
 #include "graphics/Picture.h"
+#include "graphics/TgaImage.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -60,6 +61,26 @@ QByteArray Tga()
     Le(b, 0, 4); // no extension area
     Le(b, 0, 4); // no developer area
     return b + QByteArray("TRUEVISION-XFILE.", 18);
+}
+
+// A version-1 TGA (no footer) with the given type, depth, descriptor,
+// colour map and pixel data.
+QByteArray Tga1(int type, int width, int height, int depth, int descriptor, const QByteArray &data,
+                const QByteArray &map = QByteArray(), int mapBits = 0)
+{
+    QByteArray b;
+    b += char(3); // an id of three bytes, to be skipped
+    b += char(map.isEmpty() ? 0 : 1);
+    b += char(type);
+    Le(b, 0, 2);
+    Le(b, mapBits ? uint32_t(map.size() / ((mapBits + 7) / 8)) : 0, 2);
+    b += char(mapBits);
+    Le(b, 0, 4); // origin
+    Le(b, uint32_t(width), 2);
+    Le(b, uint32_t(height), 2);
+    b += char(depth);
+    b += char(descriptor);
+    return b + "id!" + map + data;
 }
 
 QString Write(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
@@ -125,4 +146,51 @@ TEST(PictureFileTest, DamagedOrOversizedFilesGiveNoPicture)
     TPicture picture;
     EXPECT_FALSE(picture.SetBitmapData(Rle8Bmp(20001)));
     EXPECT_TRUE(picture.IsEmpty());
+}
+
+TEST(PictureFileTest, TgaFilesOfEveryKindRead)
+{
+    // 24 bits, plain, bottom-up, no footer: 2 x 2, top row red, green.
+    const QByteArray plain = Tga1(2, 2, 2, 24, 0,
+                                  QByteArray("\xFF\x00\x00\x00\x00\x00"      // bottom: blue, black
+                                             "\x00\x00\xFF\x00\xFF\x00", 12)); // top: red, green
+    QImage image = DecodeTga(plain);
+    ASSERT_EQ(image.size(), QSize(2, 2));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(0, 1), qRgb(0, 0, 255));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    EXPECT_EQ(LoadPictureFile(Write(dir, "old.tga", plain)), image);
+
+    // 32 bits with alpha, runs, top-down: a run of three half-transparent
+    // white pixels crossing into the second row, then one raw red pixel.
+    const QByteArray runs = Tga1(10, 2, 2, 32, 0x28,
+                                 QByteArray("\x82\xFF\xFF\xFF\x80"
+                                            "\x00\x00\x00\xFF\xFF", 10));
+    image = DecodeTga(runs);
+    ASSERT_EQ(image.size(), QSize(2, 2));
+    EXPECT_EQ(image.pixel(0, 0), qRgba(255, 255, 255, 0x80));
+    EXPECT_EQ(image.pixel(1, 0), qRgba(255, 255, 255, 0x80));
+    EXPECT_EQ(image.pixel(0, 1), qRgba(255, 255, 255, 0x80));
+    EXPECT_EQ(image.pixel(1, 1), qRgba(255, 0, 0, 0xFF));
+
+    // Colour-mapped with runs (16-bit map entries), and grey.
+    const QByteArray map("\x00\x7C\xE0\x03", 4); // red, green in 5-5-5
+    image = DecodeTga(Tga1(9, 3, 1, 8, 0x20, QByteArray("\x81\x01\x00\x00", 4), map, 16));
+    ASSERT_EQ(image.size(), QSize(3, 1));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(2, 0), qRgb(255, 0, 0));
+    image = DecodeTga(Tga1(3, 2, 1, 8, 0x20, QByteArray("\x10\xF0", 2)));
+    ASSERT_EQ(image.size(), QSize(2, 1));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(0xF0, 0xF0, 0xF0));
+
+    // Refused: a pixel short, runs that stop early, sides past the limit,
+    // a colour-mapped picture without its map.
+    EXPECT_TRUE(DecodeTga(plain.left(plain.size() - 1)).isNull());
+    EXPECT_TRUE(DecodeTga(runs.left(runs.size() - 4)).isNull());
+    EXPECT_TRUE(DecodeTga(Tga1(10, 20001, 1, 24, 0, QByteArray(4000, '\xFF'))).isNull());
+    EXPECT_TRUE(DecodeTga(Tga1(10, 20000, 20000, 24, 0, QByteArray(4000, '\xFF'))).isNull());
+    EXPECT_TRUE(DecodeTga(Tga1(1, 1, 1, 8, 0, QByteArray(1, '\0'))).isNull());
 }
