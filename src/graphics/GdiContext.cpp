@@ -58,7 +58,9 @@ TGdiContext::TGdiContext(QPainter &painter, const QRectF &target)
     m_base = m_painter.worldTransform();
     m_painter.setClipRect(target, Qt::IntersectClip);
     m_baseClip = m_painter.clipPath();
-    m_painter.setRenderHint(QPainter::Antialiasing);
+    // As the system draws metafiles: edges not smoothed (and four times
+    // faster to play).
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_state.pen = QPen(Qt::black, 0);
     m_state.brush = QBrush(Qt::white);
     m_state.windowExt = target.size();
@@ -326,10 +328,25 @@ void TGdiContext::LineTo(const QPointF &p)
     m_state.current = p;
 }
 
+// Outside a path bracket the painter's own primitives draw: much faster
+// than a general path for the shapes metafiles are made of.
+bool TGdiContext::DrawsDirectly(bool fill)
+{
+    if (m_inPath)
+        return false;
+    UpdateTransform();
+    UsePenAndBrush(fill);
+    return true;
+}
+
 void TGdiContext::Polyline(const QPolygonF &points)
 {
     if (points.size() < 2)
         return;
+    if (DrawsDirectly(false)) {
+        m_painter.drawPolyline(points);
+        return;
+    }
     QPainterPath path;
     path.addPolygon(points);
     Shape(path, false);
@@ -383,6 +400,10 @@ void TGdiContext::Polygon(const QPolygonF &points)
 {
     if (points.size() < 2)
         return;
+    if (DrawsDirectly(true)) {
+        m_painter.drawPolygon(points, m_state.fillRule);
+        return;
+    }
     QPainterPath path;
     path.addPolygon(points);
     path.closeSubpath();
@@ -411,6 +432,10 @@ void TGdiContext::PolyPolyline(const QVector<QPolygonF> &polylines)
 
 void TGdiContext::Rectangle(const QRectF &rect)
 {
+    if (DrawsDirectly(true)) {
+        m_painter.drawRect(rect.normalized());
+        return;
+    }
     QPainterPath path;
     path.addRect(rect.normalized());
     Shape(path, true);
@@ -425,6 +450,10 @@ void TGdiContext::RoundRect(const QRectF &rect, double width, double height)
 
 void TGdiContext::Ellipse(const QRectF &rect)
 {
+    if (DrawsDirectly(true)) {
+        m_painter.drawEllipse(rect.normalized());
+        return;
+    }
     QPainterPath path;
     path.addEllipse(rect.normalized());
     Shape(path, true);
@@ -480,10 +509,14 @@ void TGdiContext::SetPixel(const QPointF &p, const QColor &color)
     FillRect(QRectF(p, QSizeF(1, 1)), color);
 }
 
-void TGdiContext::Text(const QPointF &at, const QString &text, const QVector<double> &advances,
+void TGdiContext::Text(const QPointF &at, const QString &given, const QVector<double> &advances,
                        uint32_t options, const QRectF &rect)
 {
     UpdateTransform();
+    // Writers that count the closing zero in the length: it draws nothing.
+    QString text = given;
+    while (advances.isEmpty() && text.endsWith(QChar(0)))
+        text.chop(1);
     if ((options & EtoOpaque) && !rect.isNull())
         m_painter.fillRect(rect.normalized(), m_state.backColor);
     if (text.isEmpty())

@@ -191,6 +191,7 @@ private:
     void UpdateTransform();
     QTransform LogicalToTarget() const;
     void Shape(const QPainterPath &path, bool fill);
+    bool DrawsDirectly(bool fill);
     void UsePenAndBrush(bool fill);
 
     QPainter &m_painter;

@@ -259,7 +259,7 @@ TEST(MetafileTest, ObjectsTakeTheFirstFreeSlotAndHatchesAndArcsDraw)
 
 TEST(MetafileTest, TextLandsOnItsReferencePoint)
 {
-    const auto draw = [](int align, bool opaque) {
+    const auto draw = [](int align, bool opaque, bool plainTextOut = false) {
         TWmfWriter w;
         w.Window(0, 0, 1000, 500);
         QByteArray font;
@@ -273,7 +273,15 @@ TEST(MetafileTest, TextLandsOnItsReferencePoint)
         w.Rec(0x0102, {opaque ? 2 : 1});
         w.Rec(0x012E, {align});
         const QByteArray text("HHHH");
-        w.Rec(0x0A32, {300, 500, int(text.size()), 0}, text); // ExtTextOut at (500, 300)
+        if (plainTextOut) {
+            // TextOut, its length counting a closing zero, then y and x.
+            QByteArray raw = text + QByteArray(2, '\0');
+            Put16(raw, 300);
+            Put16(raw, 500);
+            w.Rec(0x0521, {int(text.size()) + 1}, raw);
+        } else {
+            w.Rec(0x0A32, {300, 500, int(text.size()), 0}, text); // ExtTextOut at (500, 300)
+        }
         return Render(w.Plain(), QSize(400, 200), QRect(0, 0, 400, 200));
     };
     // Baseline at y 300 -> 120 px; an em of 80 units -> 32 px.
@@ -284,6 +292,8 @@ TEST(MetafileTest, TextLandsOnItsReferencePoint)
     EXPECT_NEAR(box.bottom(), 119, 2);
     EXPECT_NEAR(box.height(), 23, 4); // a capital H: about 0.72 em
     EXPECT_GT(box.width(), 60);
+
+    EXPECT_EQ(DarkBox(draw(24, false, true)), box);
 
     const QRect centred = DarkBox(draw(24 | 6, false)); // TA_CENTER
     EXPECT_NEAR(centred.center().x(), 200, 3);
