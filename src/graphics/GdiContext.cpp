@@ -16,6 +16,8 @@ namespace {
 // make the player hold a painter state per record.
 constexpr size_t MaxSavedStates = 256;
 constexpr size_t MaxObjects = 65536;
+// Text up to this size (in the target's units) is drawn as text.
+constexpr int MaxCachedTextPixels = 256;
 
 // Raster operations of bitmap and pattern blits.
 constexpr uint32_t RopSrcCopy = 0x00CC0020, RopSrcAnd = 0x008800C6, RopSrcPaint = 0x00EE0086,
@@ -586,12 +588,24 @@ void TGdiContext::Text(const QPointF &at, const QString &given, const QVector<do
     m_painter.setFont(font);
     m_painter.setPen(m_state.textColor);
     m_painter.setBackgroundMode(Qt::TransparentMode);
+    // Large text goes as outlines: glyph caches (colour fonts always use
+    // them) would otherwise hold images of the letters at full size.
+    const bool outlines = font.pixelSize() > MaxCachedTextPixels;
+    QPainterPath path;
+    const auto draw = [&](const QPointF &at, const QString &piece) {
+        if (outlines)
+            path.addText(at, font, piece);
+        else
+            m_painter.drawText(at, piece);
+    };
     if (positions.isEmpty()) {
-        m_painter.drawText(QPointF(x, y), text);
+        draw(QPointF(x, y), text);
     } else {
         for (qsizetype i = 0; i < text.size(); ++i)
-            m_painter.drawText(QPointF(x + positions[i], y), QString(text[i]));
+            draw(QPointF(x + positions[i], y), QString(text[i]));
     }
+    if (outlines)
+        m_painter.fillPath(path, m_state.textColor);
     m_painter.restore();
     if (updateCp && sx > 0)
         m_state.current.rx() += std::copysign(width / k / sx, m_logical.m11());

@@ -41,7 +41,7 @@ QSize MetafileNaturalSize(const QByteArray &metafile)
 
 void PlayMetafile(QPainter &painter, const QRect &target, const QByteArray &metafile)
 {
-    if (target.isEmpty())
+    if (target.isEmpty() || !painter.isActive())
         return;
     switch (MetafileKindOf(metafile)) {
     case TMetafileKind::Emf: PlayEmf(painter, target, metafile); break;

@@ -303,6 +303,24 @@ TEST(MetafileTest, TextLandsOnItsReferencePoint)
     EXPECT_GT(top.top(), 120);
     EXPECT_LT(top.top(), 132);
 
+    // Text far larger than the picture still lands where it should (drawn
+    // as outlines): a 1000-pixel H whose left stem starts near x 80.
+    {
+        TWmfWriter w;
+        w.Window(0, 0, 400, 200);
+        QByteArray font;
+        for (int v : {-1000, 0, 0, 0, 400})
+            Put16(font, v);
+        font += QByteArray(8, '\0');
+        font += QByteArray("Liberation Sans").leftJustified(32, '\0');
+        w.Rec(0x02FB, {}, font).Select(0).Rec(0x012E, {24});
+        w.Rec(0x0A32, {850, 0, 1, 0}, QByteArray("H\0", 2));
+        const QRect huge = DarkBox(Render(w.Plain(), QSize(400, 200), QRect(0, 0, 400, 200)));
+        ASSERT_FALSE(huge.isEmpty());
+        EXPECT_NEAR(huge.left(), 80, 25);
+        EXPECT_EQ(huge.bottom(), 199); // the stems run on below the picture
+    }
+
     // An opaque background fills the text's box with the background colour.
     const QImage opaque = draw(24, true);
     EXPECT_EQ(opaque.pixel(box.left() + 1, box.top() - 3), Yellow);
