@@ -100,6 +100,16 @@ public:
         Put16(raw, hatch);
         return Rec(0x02FC, {style}, raw);
     }
+    // Liberation Sans, height (negative: the em) and weight; no escapement.
+    TWmfWriter &Font(int height, int weight)
+    {
+        QByteArray font;
+        for (int v : {height, 0, 0, 0, weight})
+            Put16(font, v);
+        font += QByteArray(8, '\0');
+        font += QByteArray("Liberation Sans").leftJustified(32, '\0');
+        return Rec(0x02FB, {}, font);
+    }
     TWmfWriter &Select(int index) { return Rec(0x012D, {index}); }
     TWmfWriter &Rectangle(int l, int t, int r, int b) { return Rec(0x041B, {b, r, t, l}); }
     TWmfWriter &Ellipse(int l, int t, int r, int b) { return Rec(0x0418, {b, r, t, l}); }
@@ -261,13 +271,7 @@ TEST(MetafileTest, TextLandsOnItsReferencePoint)
 {
     const auto draw = [](int align, bool opaque, bool plainTextOut = false) {
         TWmfWriter w;
-        w.Window(0, 0, 1000, 500);
-        QByteArray font;
-        for (int v : {-80, 0, 0, 0, 700})
-            Put16(font, v);
-        font += QByteArray(8, '\0');
-        font += QByteArray("Liberation Sans").leftJustified(32, '\0');
-        w.Rec(0x02FB, {}, font).Select(0);
+        w.Window(0, 0, 1000, 500).Font(-80, 700).Select(0);
         w.Rec(0x0209, {}, ColorRef(Black));
         w.Rec(0x0201, {}, ColorRef(Yellow));
         w.Rec(0x0102, {opaque ? 2 : 1});
@@ -307,13 +311,7 @@ TEST(MetafileTest, TextLandsOnItsReferencePoint)
     // as outlines): a 1000-pixel H whose left stem starts near x 80.
     {
         TWmfWriter w;
-        w.Window(0, 0, 400, 200);
-        QByteArray font;
-        for (int v : {-1000, 0, 0, 0, 400})
-            Put16(font, v);
-        font += QByteArray(8, '\0');
-        font += QByteArray("Liberation Sans").leftJustified(32, '\0');
-        w.Rec(0x02FB, {}, font).Select(0).Rec(0x012E, {24});
+        w.Window(0, 0, 400, 200).Font(-1000, 400).Select(0).Rec(0x012E, {24});
         w.Rec(0x0A32, {850, 0, 1, 0}, QByteArray("H\0", 2));
         const QRect huge = DarkBox(Render(w.Plain(), QSize(400, 200), QRect(0, 0, 400, 200)));
         ASSERT_FALSE(huge.isEmpty());
