@@ -548,7 +548,7 @@ void TGdiContext::Text(const QPointF &at, const QString &given, const QVector<do
         // A positive height is the whole cell, not the em.
         const double cell = QFontMetricsF(font).height();
         if (cell > 0)
-            font.setPixelSize(std::max(1, qRound(font.pixelSize() * font.pixelSize() / cell)));
+            font.setPixelSize(std::max(1, qRound(double(font.pixelSize()) * font.pixelSize() / cell)));
     }
     const QFontMetricsF metrics(font);
 
