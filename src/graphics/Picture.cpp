@@ -1,13 +1,21 @@
 #include "graphics/Picture.h"
 
+#include "graphics/MetafilePlayer.h"
+#include "graphics/PcxImage.h"
 #include "graphics/RegularFile.h"
+#include "graphics/TgaImage.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QtPlugin>
 #include <algorithm>
+
+// Our own PCX reader, built into the program so that every image reader
+// knows the format.
+Q_IMPORT_PLUGIN(TPcxImagePlugin)
 
 namespace {
 
@@ -44,33 +52,77 @@ void ApplyDecodeBudget()
     QImageReader::setAllocationLimit(int(kMaxDecodedImageBytes / (1024 * 1024)));
 }
 
-QImage DecodeWith(const QByteArray &bytes, const char *format)
+// Decodes with the reader of the given format, or the one the content names
+// when format is empty. Pictures larger than kMaxPictureSide on a side are
+// refused before they are decoded.
+QImage DecodeWith(const QByteArray &bytes, const QByteArray &format)
 {
     ApplyDecodeBudget();
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
-    reader.setDecideFormatFromContent(false);
-    return reader.read();
+    reader.setDecideFormatFromContent(format.isEmpty());
+    const QSize size = reader.size();
+    if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+        return QImage();
+    QImage image = reader.read();
+    if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide)
+        return QImage();
+    return image;
+}
+
+// The reader for a file name's extension (upper case), or empty to decide by
+// the content.
+QByteArray FormatOfExtension(const QString &ext)
+{
+    static const struct
+    {
+        const char *ext;
+        const char *format;
+    } formats[] = {{"BMP", "bmp"}, {"DIB", "bmp"}, {"RLE", "bmp"}, {"JPG", "jpeg"},
+                   {"JPEG", "jpeg"}, {"JIF", "jpeg"}, {"GIF", "gif"}, {"TGA", "tga"},
+                   {"PCX", "pcx"}, {"ICO", "ico"}, {"PNG", "png"}};
+    for (const auto &f : formats)
+        if (ext == QLatin1StringView(f.ext))
+            return f.format;
+    return QByteArray();
+}
+
+bool IsBmpFormat(const QByteArray &bytes, const QByteArray &format)
+{
+    return format == "bmp" || (format.isEmpty() && bytes.startsWith("BM"));
+}
+
+// A picture file's bytes as a bitmap: by the reader its extension names, and
+// when that fails by the one its content names. BMP files pass the BMP check
+// first, whichever way they are found.
+QImage DecodePictureBytes(const QByteArray &bytes, const QString &suffix)
+{
+    const QByteArray format = FormatOfExtension(suffix.toUpper());
+    QImage image;
+    if (!format.isEmpty())
+        image = IsBmpFormat(bytes, format) ? DecodeBitmapFile(bytes) : DecodeWith(bytes, format);
+    // The TGA plugin reads only plain version-2 files; ours reads the rest.
+    if (image.isNull() && format == "tga")
+        image = DecodeTga(bytes);
+    if (image.isNull()) {
+        if (bytes.startsWith("BM"))
+            return DecodeBitmapFile(bytes);
+        image = DecodeWith(bytes, QByteArray());
+    }
+    return image;
 }
 
 TPicture::MetafilePainter &MetafilePainterSlot()
 {
-    static TPicture::MetafilePainter painter;
+    static TPicture::MetafilePainter painter = PlayMetafile;
     return painter;
 }
 
-constexpr uint32_t PlaceableKey = 0x9AC6CDD7u;
-
 bool LooksLikeMetafile(const QByteArray &bytes)
 {
-    if (bytes.size() >= 22 && U32(bytes, 0) == PlaceableKey)
-        return true;
-    if (bytes.size() >= 44 && U32(bytes, 0) == 1 && U32(bytes, 40) == 0x464D4520u) // " EMF"
-        return true;
-    // A plain WMF: memory or disk type, header of 9 words.
-    return bytes.size() >= 18 && (U16(bytes, 0) == 1 || U16(bytes, 0) == 2) && U16(bytes, 2) == 9;
+    return MetafileKindOf(bytes) != TMetafileKind::None;
 }
 
 } // namespace
@@ -156,6 +208,11 @@ bool IsValidBmpFile(const QByteArray &file)
     return height <= available / rowBytes;
 }
 
+QImage DecodeBitmapFile(const QByteArray &file)
+{
+    return IsValidBmpFile(file) ? DecodeWith(file, "bmp") : QImage();
+}
+
 QByteArray EncodeBmp24(const QImage &image)
 {
     if (image.isNull())
@@ -232,13 +289,6 @@ QString TPicture::GraphicClassName() const
     return QString();
 }
 
-QSize TPicture::NaturalSize() const
-{
-    if (m_kind == Kind::Bitmap || m_kind == Kind::Icon)
-        return m_image.size();
-    return QSize();
-}
-
 void TPicture::SetImage(const QImage &image)
 {
     if (image.isNull()) {
@@ -255,7 +305,7 @@ bool TPicture::SetBitmapData(const QByteArray &bmp)
 {
     if (!IsValidBmpFile(bmp))
         return false;
-    QImage image = DecodeWith(bmp, "BMP");
+    QImage image = DecodeWith(bmp, "bmp");
     if (image.isNull())
         return false;
     m_data = bmp;
@@ -282,7 +332,7 @@ bool TPicture::SetIconData(const QByteArray &ico)
     // An icon file: reserved 0, type 1, at least one image.
     if (ico.size() < 6 || U16(ico, 0) != 0 || U16(ico, 2) != 1 || U16(ico, 4) == 0)
         return false;
-    QImage image = DecodeWith(ico, "ICO");
+    QImage image = DecodeWith(ico, "ico");
     if (image.isNull())
         return false;
     m_data = ico;
@@ -331,18 +381,33 @@ bool TPicture::LoadFromFile(const QString &path)
         return true;
     }
     // Anything else goes to the general readers.
-    ApplyDecodeBudget();
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, ext == QLatin1StringView("dib") || ext == QLatin1StringView("rle")
-                                     ? QByteArray("BMP")
-                                     : QByteArray());
-    const QImage image = reader.read();
+    const QImage image = DecodePictureBytes(bytes, ext);
     if (image.isNull())
         return false;
     SetImage(image);
     return true;
+}
+
+QSize TPicture::NaturalSize() const
+{
+    switch (m_kind) {
+    case Kind::Bitmap:
+    case Kind::Icon:
+        return m_image.size();
+    case Kind::Metafile:
+        return MetafileNaturalSize(m_data);
+    case Kind::None:
+        break;
+    }
+    return QSize();
+}
+
+QImage LoadPictureFile(const QString &path)
+{
+    QByteArray bytes;
+    if (ReadRegularFile(path, kMaxPictureFileBytes, &bytes) != TFileReadResult::Read)
+        return QImage();
+    return DecodePictureBytes(bytes, QFileInfo(path).suffix());
 }
 
 void TPicture::Draw(QPainter &painter, const QRect &target) const

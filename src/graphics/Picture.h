@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,8 @@ class QPainter;
 // is refused rather than risking the program.
 inline constexpr int64_t kMaxDecodedImageBytes = int64_t(256) * 1024 * 1024;
 inline constexpr int64_t kMaxBitmapPixels = kMaxDecodedImageBytes / 4;
+// No picture file is read with a side longer than this.
+inline constexpr int kMaxPictureSide = 20000;
 
 // BMP files as designs store them: "BM", a 40- or 12-byte information header,
 // and sizes that fit the data: every row of an uncompressed bitmap must be in
@@ -23,6 +26,8 @@ inline constexpr int64_t kMaxBitmapPixels = kMaxDecodedImageBytes / 4;
 // so a damaged header cannot ask for a huge image, and no bitmap may have
 // more than kMaxBitmapPixels.
 bool IsValidBmpFile(const QByteArray &file);
+// Decodes a BMP file that passes IsValidBmpFile; a null image otherwise.
+QImage DecodeBitmapFile(const QByteArray &file);
 // A 24-bit BMP file with a 40-byte information header, rows bottom-up, each
 // padded to 4 bytes. An empty image gives an empty array.
 QByteArray EncodeBmp24(const QImage &image);
@@ -49,9 +54,6 @@ public:
     const QImage &Image() const { return m_image; }
     // The graphic as a file: BMP, WMF (placeable or plain) or EMF, ICO.
     const QByteArray &GraphicData() const { return m_data; }
-    // The graphic's own size in pixels at 100 %: a bitmap's or an icon's
-    // pixel size. Empty for an empty picture and for a metafile.
-    QSize NaturalSize() const;
 
     // Becomes a bitmap holding the image as a 24-bit BMP.
     void SetImage(const QImage &image);
@@ -72,10 +74,13 @@ public:
     // cannot be read, is not a regular file or is larger than
     // kMaxPictureFileBytes.
     bool LoadFromFile(const QString &path);
+    // Pixels at 96 dpi and 100 %: the bitmap's or icon's size, a metafile's
+    // frame; invalid for an empty picture or a metafile that gives no size.
+    QSize NaturalSize() const;
     // Draws the whole graphic stretched onto the target rectangle.
     void Draw(QPainter &painter, const QRect &target) const;
 
-    // Draws metafile bytes; installed by the metafile player.
+    // Draws metafile bytes; the metafile player unless replaced.
     using MetafilePainter =
         std::function<void(QPainter &painter, const QRect &target, const QByteArray &metafile)>;
     static void SetMetafilePainter(MetafilePainter painter);
@@ -88,3 +93,10 @@ private:
     QByteArray m_data;
     QImage m_image;
 };
+
+// A picture file as a bitmap, for the pickers' previews and textures: BMP
+// (also DIB and RLE), JPG and JIF, GIF, TGA, PCX, ICO and PNG by their
+// extension, anything else by its content. A null image when the file cannot
+// be read, is not a regular file, is larger than kMaxPictureFileBytes, is
+// damaged, or has a side over kMaxPictureSide.
+QImage LoadPictureFile(const QString &path);

@@ -1,0 +1,737 @@
+#include "graphics/GdiContext.h"
+
+#include "graphics/Picture.h"
+
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QPaintEngine>
+#include <QtMath>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Deeper SaveDC nesting than this is counted but not kept: a file cannot
+// make the player hold a painter state per record.
+constexpr size_t MaxSavedStates = 256;
+constexpr size_t MaxObjects = 65536;
+// Text up to this size (in the target's units) is drawn as text.
+constexpr int MaxCachedTextPixels = 256;
+
+// Raster operations of bitmap and pattern blits.
+constexpr uint32_t RopSrcCopy = 0x00CC0020, RopSrcAnd = 0x008800C6, RopSrcPaint = 0x00EE0086,
+                   RopNotSrcCopy = 0x00330008, RopPatCopy = 0x00F00021, RopBlackness = 0x00000042,
+                   RopWhiteness = 0x00FF0062;
+
+QTransform RectToRect(const QRectF &from, const QRectF &to)
+{
+    const double sx = from.width() != 0 ? to.width() / from.width() : 1;
+    const double sy = from.height() != 0 ? to.height() / from.height() : 1;
+    return QTransform::fromTranslate(-from.left(), -from.top()) * QTransform::fromScale(sx, sy) *
+           QTransform::fromTranslate(to.left(), to.top());
+}
+
+double Length(const QTransform &m, const QPointF &v)
+{
+    return QLineF(m.map(QPointF(0, 0)), m.map(v)).length();
+}
+
+} // namespace
+
+float TRecordView::F32(qsizetype at) const
+{
+    const uint32_t bits = U32(at);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return std::isfinite(value) ? value : 0.0f;
+}
+
+QColor ColorRef(uint32_t value)
+{
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+TGdiContext::TGdiContext(QPainter &painter, const QRectF &target)
+    : m_painter(painter)
+    , m_target(target)
+{
+    m_painter.save();
+    m_base = m_painter.worldTransform();
+    m_painter.setClipRect(target, Qt::IntersectClip);
+    m_baseClip = m_painter.clipPath();
+    // As the system draws metafiles: edges not smoothed (and four times
+    // faster to play).
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_state.pen = QPen(Qt::black, 0);
+    m_state.brush = QBrush(Qt::white);
+    m_state.windowExt = target.size();
+}
+
+TGdiContext::~TGdiContext()
+{
+    for (size_t i = 0; i < m_saved.size(); ++i)
+        m_painter.restore();
+    m_painter.restore();
+}
+
+void TGdiContext::SetDeviceFrame(const QRectF &frame, double pixelsPerMmX, double pixelsPerMmY)
+{
+    m_frame = frame;
+    m_pxPerMmX = pixelsPerMmX;
+    m_pxPerMmY = pixelsPerMmY;
+    MappingChanged();
+}
+
+QTransform TGdiContext::LogicalToTarget() const
+{
+    const TGdiState &s = m_state;
+    if (m_windowToTarget)
+        return RectToRect(QRectF(s.windowOrg, s.windowExt), m_target);
+
+    double sx = 1;
+    double sy = 1;
+    const double wx = s.windowExt.width() != 0 ? s.windowExt.width() : 1;
+    const double wy = s.windowExt.height() != 0 ? s.windowExt.height() : 1;
+    double unitsPerMm = 0;
+    switch (s.mapMode) {
+    case 2: unitsPerMm = 10; break;           // MM_LOMETRIC
+    case 3: unitsPerMm = 100; break;          // MM_HIMETRIC
+    case 4: unitsPerMm = 100 / 25.4; break;   // MM_LOENGLISH
+    case 5: unitsPerMm = 1000 / 25.4; break;  // MM_HIENGLISH
+    case 6: unitsPerMm = 1440 / 25.4; break;  // MM_TWIPS
+    case 7:                                   // MM_ISOTROPIC
+    case 8:                                   // MM_ANISOTROPIC
+        sx = s.viewportExt.width() / wx;
+        sy = s.viewportExt.height() / wy;
+        if (s.mapMode == 7) {
+            const double m = std::min(std::abs(sx), std::abs(sy));
+            sx = std::copysign(m, sx);
+            sy = std::copysign(m, sy);
+        }
+        break;
+    default: break; // MM_TEXT: one unit, one pixel
+    }
+    if (unitsPerMm > 0) {
+        sx = m_pxPerMmX / unitsPerMm;
+        sy = -m_pxPerMmY / unitsPerMm; // y grows upwards
+    }
+    const QTransform page = QTransform::fromTranslate(-s.windowOrg.x(), -s.windowOrg.y()) *
+                            QTransform::fromScale(sx, sy) *
+                            QTransform::fromTranslate(s.viewportOrg.x(), s.viewportOrg.y());
+    return s.world * page * RectToRect(m_frame, m_target);
+}
+
+void TGdiContext::UpdateTransform()
+{
+    if (!m_mappingDirty)
+        return;
+    m_logical = LogicalToTarget();
+    m_painter.setWorldTransform(m_logical * m_base);
+    m_mappingDirty = false;
+}
+
+// ---- state ---------------------------------------------------------------------
+
+void TGdiContext::SaveDc()
+{
+    if (m_saved.size() >= MaxSavedStates) {
+        ++m_ignoredSaves;
+        return;
+    }
+    m_saved.push_back(m_state);
+    m_painter.save();
+}
+
+void TGdiContext::RestoreDc(int which)
+{
+    const int64_t depth = int64_t(m_saved.size()) + m_ignoredSaves;
+    const int64_t count = which < 0 ? -int64_t(which) : depth - which + 1;
+    if (count <= 0 || count > depth)
+        return; // as the system does: no such state, nothing restored
+    int64_t left = count;
+    const int64_t ignored = std::min<int64_t>(left, m_ignoredSaves);
+    m_ignoredSaves -= int(ignored);
+    left -= ignored;
+    while (left-- > 0) {
+        m_state = m_saved.back();
+        m_saved.pop_back();
+        m_painter.restore();
+    }
+    m_inPath = false;
+    MappingChanged();
+}
+
+void TGdiContext::SetObjectTableSize(int size)
+{
+    m_objects.assign(size_t(std::clamp(size, 0, int(MaxObjects))), TGdiObject());
+}
+
+void TGdiContext::AddObject(const TGdiObject &object)
+{
+    for (TGdiObject &slot : m_objects) {
+        if (slot.type == TGdiObject::Type::Empty) {
+            slot = object;
+            return;
+        }
+    }
+    if (m_objects.size() < MaxObjects)
+        m_objects.push_back(object);
+}
+
+void TGdiContext::SetObject(uint32_t index, const TGdiObject &object)
+{
+    if (index >= MaxObjects)
+        return;
+    if (index >= m_objects.size())
+        m_objects.resize(index + 1);
+    m_objects[index] = object;
+}
+
+void TGdiContext::SelectObject(uint32_t index)
+{
+    if (index & 0x80000000u) {
+        SelectStockObject(index & 0x7FFFFFFFu);
+        return;
+    }
+    if (index >= m_objects.size())
+        return;
+    const TGdiObject &object = m_objects[index];
+    switch (object.type) {
+    case TGdiObject::Type::Pen: m_state.pen = object.pen; break;
+    case TGdiObject::Type::Brush: m_state.brush = object.brush; break;
+    case TGdiObject::Type::Font: m_state.font = object.font; break;
+    case TGdiObject::Type::Region: ClipToRegion(index); break;
+    default: break;
+    }
+}
+
+void TGdiContext::DeleteObject(uint32_t index)
+{
+    if (index < m_objects.size())
+        m_objects[index] = TGdiObject();
+}
+
+void TGdiContext::SelectStockObject(uint32_t which)
+{
+    static const int greys[] = {255, 192, 128, 64, 0};
+    if (which <= 4)
+        m_state.brush = QBrush(QColor(greys[which], greys[which], greys[which]));
+    else if (which == 5)
+        m_state.brush = Qt::NoBrush;
+    else if (which == 6 || which == 7)
+        m_state.pen = QPen(which == 6 ? Qt::white : Qt::black, 0);
+    else if (which == 8)
+        m_state.pen = Qt::NoPen;
+    else if (which >= 10 && which <= 17)
+        m_state.font = TGdiFont();
+}
+
+QPen TGdiContext::MakePen(uint32_t style, double width, const QColor &color)
+{
+    QPen pen(color, std::abs(width));
+    switch (style & 0xF) {
+    case 1: pen.setStyle(Qt::DashLine); break;
+    case 2: pen.setStyle(Qt::DotLine); break;
+    case 3: pen.setStyle(Qt::DashDotLine); break;
+    case 4: pen.setStyle(Qt::DashDotDotLine); break;
+    case 5: return QPen(Qt::NoPen);
+    case 8: pen.setStyle(Qt::DotLine); break;
+    default: break; // solid, inside frame, user styles
+    }
+    switch (style & 0xF00) {
+    case 0x100: pen.setCapStyle(Qt::SquareCap); break;
+    case 0x200: pen.setCapStyle(Qt::FlatCap); break;
+    default: pen.setCapStyle(Qt::RoundCap); break;
+    }
+    switch (style & 0xF000) {
+    case 0x1000: pen.setJoinStyle(Qt::BevelJoin); break;
+    case 0x2000: pen.setJoinStyle(Qt::MiterJoin); break;
+    default: pen.setJoinStyle(Qt::RoundJoin); break;
+    }
+    return pen;
+}
+
+QBrush TGdiContext::MakeBrush(uint32_t style, const QColor &color, uint32_t hatch)
+{
+    static const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,
+                                             Qt::FDiagPattern, Qt::BDiagPattern,
+                                             Qt::CrossPattern, Qt::DiagCrossPattern};
+    switch (style) {
+    case 1: return QBrush(Qt::NoBrush);
+    case 2: return QBrush(color, hatch < 6 ? hatches[hatch] : Qt::SolidPattern);
+    default: return QBrush(color);
+    }
+}
+
+// ---- clipping ------------------------------------------------------------------
+
+void TGdiContext::IntersectClip(const QRectF &rect)
+{
+    UpdateTransform();
+    m_painter.setClipRect(rect.normalized(), Qt::IntersectClip);
+}
+
+void TGdiContext::ExcludeClip(const QRectF &rect)
+{
+    UpdateTransform();
+    QPainterPath hole;
+    hole.addRect(rect.normalized());
+    m_painter.setClipPath(m_painter.clipPath().subtracted(hole), Qt::ReplaceClip);
+}
+
+void TGdiContext::ResetClip()
+{
+    m_painter.setWorldTransform(m_base);
+    m_painter.setClipPath(m_baseClip, Qt::ReplaceClip);
+    MappingChanged();
+}
+
+void TGdiContext::ClipToRegion(uint32_t index)
+{
+    if (index >= m_objects.size() || m_objects[index].type != TGdiObject::Type::Region)
+        return;
+    ResetClip();
+    IntersectClip(m_objects[index].region);
+}
+
+// ---- drawing -------------------------------------------------------------------
+
+void TGdiContext::UsePenAndBrush(bool fill)
+{
+    m_painter.setPen(m_state.pen);
+    m_painter.setBrush(fill ? m_state.brush : QBrush(Qt::NoBrush));
+    m_painter.setBackgroundMode(m_state.opaqueBack ? Qt::OpaqueMode : Qt::TransparentMode);
+    m_painter.setBackground(m_state.backColor);
+}
+
+void TGdiContext::Shape(const QPainterPath &path, bool fill)
+{
+    if (m_inPath) {
+        m_path.addPath(path);
+        return;
+    }
+    UpdateTransform();
+    UsePenAndBrush(fill);
+    m_painter.drawPath(path);
+}
+
+void TGdiContext::LineTo(const QPointF &p)
+{
+    if (m_inPath) {
+        if (m_path.elementCount() == 0)
+            m_path.moveTo(m_state.current);
+        m_path.lineTo(p);
+    } else {
+        UpdateTransform();
+        UsePenAndBrush(false);
+        m_painter.drawLine(m_state.current, p);
+    }
+    m_state.current = p;
+}
+
+// Outside a path bracket the painter's own primitives draw: much faster
+// than a general path for the shapes metafiles are made of.
+bool TGdiContext::DrawsDirectly(bool fill)
+{
+    if (m_inPath)
+        return false;
+    UpdateTransform();
+    UsePenAndBrush(fill);
+    return true;
+}
+
+void TGdiContext::Polyline(const QPolygonF &points)
+{
+    if (points.size() < 2)
+        return;
+    if (DrawsDirectly(false)) {
+        m_painter.drawPolyline(points);
+        return;
+    }
+    QPainterPath path;
+    path.addPolygon(points);
+    Shape(path, false);
+}
+
+void TGdiContext::PolylineTo(const QPolygonF &points)
+{
+    if (points.isEmpty())
+        return;
+    QPolygonF line;
+    line.reserve(points.size() + 1);
+    line << m_state.current << points;
+    if (m_inPath) {
+        if (m_path.elementCount() == 0)
+            m_path.moveTo(m_state.current);
+        for (const QPointF &p : points)
+            m_path.lineTo(p);
+    } else {
+        Polyline(line);
+    }
+    m_state.current = points.last();
+}
+
+void TGdiContext::Bezier(const QPolygonF &points, bool fromCurrent)
+{
+    QPainterPath path;
+    qsizetype at = 0;
+    if (fromCurrent) {
+        path.moveTo(m_state.current);
+    } else {
+        if (points.isEmpty())
+            return;
+        path.moveTo(points[0]);
+        at = 1;
+    }
+    for (; at + 2 < points.size(); at += 3)
+        path.cubicTo(points[at], points[at + 1], points[at + 2]);
+    if (fromCurrent) {
+        m_state.current = path.currentPosition();
+        if (m_inPath) {
+            if (m_path.elementCount() == 0)
+                m_path.moveTo(path.elementAt(0));
+            m_path.connectPath(path);
+            return;
+        }
+    }
+    Shape(path, false);
+}
+
+void TGdiContext::Polygon(const QPolygonF &points)
+{
+    if (points.size() < 2)
+        return;
+    if (DrawsDirectly(true)) {
+        m_painter.drawPolygon(points, m_state.fillRule);
+        return;
+    }
+    QPainterPath path;
+    path.addPolygon(points);
+    path.closeSubpath();
+    path.setFillRule(m_state.fillRule);
+    Shape(path, true);
+}
+
+void TGdiContext::PolyPolygon(const QVector<QPolygonF> &polygons)
+{
+    QPainterPath path;
+    for (const QPolygonF &polygon : polygons) {
+        path.addPolygon(polygon);
+        path.closeSubpath();
+    }
+    path.setFillRule(m_state.fillRule);
+    Shape(path, true);
+}
+
+void TGdiContext::PolyPolyline(const QVector<QPolygonF> &polylines)
+{
+    QPainterPath path;
+    for (const QPolygonF &line : polylines)
+        path.addPolygon(line);
+    Shape(path, false);
+}
+
+void TGdiContext::Rectangle(const QRectF &rect)
+{
+    if (DrawsDirectly(true)) {
+        m_painter.drawRect(rect.normalized());
+        return;
+    }
+    QPainterPath path;
+    path.addRect(rect.normalized());
+    Shape(path, true);
+}
+
+void TGdiContext::RoundRect(const QRectF &rect, double width, double height)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect.normalized(), std::abs(width) / 2, std::abs(height) / 2);
+    Shape(path, true);
+}
+
+void TGdiContext::Ellipse(const QRectF &rect)
+{
+    if (DrawsDirectly(true)) {
+        m_painter.drawEllipse(rect.normalized());
+        return;
+    }
+    QPainterPath path;
+    path.addEllipse(rect.normalized());
+    Shape(path, true);
+}
+
+void TGdiContext::Arc(ArcKind kind, const QRectF &box, const QPointF &start, const QPointF &end)
+{
+    const QRectF r = box.normalized();
+    if (r.isEmpty())
+        return;
+    // Angles as Qt counts them (anticlockwise, y down), of the rays from the
+    // centre through the two points, on the unit circle the box stretches.
+    const QPointF c = r.center();
+    const auto angle = [&](const QPointF &p) {
+        return qRadiansToDegrees(
+            std::atan2(-(p.y() - c.y()) / r.height(), (p.x() - c.x()) / r.width()));
+    };
+    const double from = angle(start);
+    double sweep = angle(end) - from;
+    while (sweep <= 0)
+        sweep += 360;
+    QPainterPath path;
+    if (kind == ArcKind::Pie) {
+        path.moveTo(c);
+        path.arcTo(r, from, sweep);
+        path.closeSubpath();
+    } else {
+        path.arcMoveTo(r, from);
+        path.arcTo(r, from, sweep);
+        if (kind == ArcKind::Chord)
+            path.closeSubpath();
+    }
+    Shape(path, kind != ArcKind::Arc);
+}
+
+void TGdiContext::FillRect(const QRectF &rect, const QBrush &brush)
+{
+    UpdateTransform();
+    m_painter.setBackgroundMode(m_state.opaqueBack ? Qt::OpaqueMode : Qt::TransparentMode);
+    m_painter.setBackground(m_state.backColor);
+    m_painter.fillRect(rect.normalized(), brush);
+}
+
+void TGdiContext::FillRegion(uint32_t index, const QBrush *brush)
+{
+    if (index >= m_objects.size() || m_objects[index].type != TGdiObject::Type::Region)
+        return;
+    FillRect(m_objects[index].region, brush ? *brush : m_state.brush);
+}
+
+void TGdiContext::SetPixel(const QPointF &p, const QColor &color)
+{
+    FillRect(QRectF(p, QSizeF(1, 1)), color);
+}
+
+void TGdiContext::Text(const QPointF &at, const QString &given, const QVector<double> &advances,
+                       uint32_t options, const QRectF &rect)
+{
+    UpdateTransform();
+    // Writers that count the closing zero in the length: it draws nothing.
+    QString text = given;
+    while (advances.isEmpty() && text.endsWith(QChar(0)))
+        text.chop(1);
+    if ((options & EtoOpaque) && !rect.isNull())
+        m_painter.fillRect(rect.normalized(), m_state.backColor);
+    if (text.isEmpty())
+        return;
+
+    const TGdiFont &gf = m_state.font;
+    const bool updateCp = (m_state.textAlign & TaUpdateCp) != 0;
+    const QPointF origin = m_logical.map(updateCp ? m_state.current : at);
+    const double sx = Length(m_logical, QPointF(1, 0));
+    const double sy = Length(m_logical, QPointF(0, 1));
+    const double logicalHeight = gf.height != 0 ? std::abs(gf.height) : 12;
+    const double em = logicalHeight * sy;
+    if (!(em >= 0.25 && em <= 1e5) || !std::isfinite(origin.x()) || !std::isfinite(origin.y()))
+        return;
+
+    // Drawn at a size of at least 64 pixels and scaled down, so that small
+    // text keeps its proportions instead of rounding to whole pixels.
+    const double k = em < 64 ? 64 / em : 1;
+    QFont font(gf.face.isEmpty() ? QStringLiteral("Arial") : gf.face);
+    font.setPixelSize(std::max(1, qRound(em * k)));
+    if (gf.weight > 0)
+        font.setWeight(QFont::Weight(std::clamp(gf.weight, 100, 900)));
+    font.setItalic(gf.italic);
+    font.setUnderline(gf.underline);
+    font.setStrikeOut(gf.strikeOut);
+    if (gf.height > 0) {
+        // A positive height is the whole cell, not the em.
+        const double cell = QFontMetricsF(font).height();
+        if (cell > 0)
+            font.setPixelSize(std::max(1, qRound(double(font.pixelSize()) * font.pixelSize() / cell)));
+    }
+    const QFontMetricsF metrics(font);
+
+    QVector<double> positions; // x of each character, in the font's units
+    double width = 0;
+    if (advances.size() == text.size()) {
+        positions.reserve(text.size());
+        for (double advance : advances) {
+            positions.push_back(width);
+            width += advance * sx * k;
+        }
+    } else {
+        width = metrics.horizontalAdvance(text);
+    }
+    double x = 0;
+    if ((m_state.textAlign & TaCenter) == TaCenter)
+        x = -width / 2;
+    else if (m_state.textAlign & TaRight)
+        x = -width;
+    double y = 0;
+    if ((m_state.textAlign & TaBaseline) == TaBaseline)
+        y = 0;
+    else if (m_state.textAlign & TaBottom)
+        y = -metrics.descent();
+    else
+        y = metrics.ascent();
+
+    m_painter.save();
+    if ((options & EtoClipped) && !rect.isNull())
+        m_painter.setClipRect(rect.normalized(), Qt::IntersectClip);
+    m_painter.setWorldTransform(QTransform::fromScale(1 / k, 1 / k) *
+                                QTransform().rotate(-gf.escapement / 10) *
+                                QTransform::fromTranslate(origin.x(), origin.y()) * m_base);
+    if (m_state.opaqueBack && !(options & EtoOpaque))
+        m_painter.fillRect(QRectF(x, y - metrics.ascent(), width, metrics.height()),
+                           m_state.backColor);
+    m_painter.setFont(font);
+    m_painter.setPen(m_state.textColor);
+    m_painter.setBackgroundMode(Qt::TransparentMode);
+    // Large text goes as outlines: glyph caches (colour fonts always use
+    // them) would otherwise hold images of the letters at full size.
+    const bool outlines = font.pixelSize() > MaxCachedTextPixels;
+    QPainterPath path;
+    const auto draw = [&](const QPointF &at, const QString &piece) {
+        if (outlines)
+            path.addText(at, font, piece);
+        else
+            m_painter.drawText(at, piece);
+    };
+    if (positions.isEmpty()) {
+        draw(QPointF(x, y), text);
+    } else {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            draw(QPointF(x + positions[i], y), QString(text[i]));
+    }
+    if (outlines)
+        m_painter.fillPath(path, m_state.textColor);
+    m_painter.restore();
+    if (updateCp && sx > 0)
+        m_state.current.rx() += std::copysign(width / k / sx, m_logical.m11());
+}
+
+void TGdiContext::Bitmap(const QRectF &dest, const QImage &image, const QRectF &src, uint32_t rop)
+{
+    if (image.isNull() || dest.width() == 0 || dest.height() == 0)
+        return;
+    if (m_inPath)
+        return;
+    UpdateTransform();
+    QImage picture = image;
+    QRectF from = src.isEmpty() ? QRectF(image.rect()) : src;
+    if (dest.width() < 0 || dest.height() < 0) {
+        picture = picture.mirrored(dest.width() < 0, dest.height() < 0);
+        if (dest.width() < 0)
+            from.moveLeft(image.width() - from.right());
+        if (dest.height() < 0)
+            from.moveTop(image.height() - from.bottom());
+    }
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, m_state.smoothStretch);
+    const bool blends =
+        m_painter.paintEngine() && m_painter.paintEngine()->hasFeature(QPaintEngine::BlendModes);
+    if (rop == RopNotSrcCopy)
+        picture.invertPixels();
+    else if (rop == RopSrcAnd && blends)
+        m_painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+    else if (rop == RopSrcPaint && blends)
+        m_painter.setCompositionMode(QPainter::CompositionMode_Lighten);
+    m_painter.drawImage(dest.normalized(), picture, from);
+    m_painter.restore();
+}
+
+void TGdiContext::PatternBlt(const QRectF &dest, uint32_t rop)
+{
+    if (rop == RopPatCopy)
+        FillRect(dest, m_state.brush);
+    else if (rop == RopBlackness)
+        FillRect(dest, QBrush(Qt::black));
+    else if (rop == RopWhiteness)
+        FillRect(dest, QBrush(Qt::white));
+    else if (rop == RopSrcCopy)
+        return; // a copy with no source draws nothing
+}
+
+// ---- paths ---------------------------------------------------------------------
+
+void TGdiContext::BeginPath()
+{
+    m_path = QPainterPath();
+    m_inPath = true;
+}
+
+void TGdiContext::AbortPath()
+{
+    m_path = QPainterPath();
+    m_inPath = false;
+}
+
+void TGdiContext::DrawPath(bool fill, bool stroke)
+{
+    m_inPath = false;
+    UpdateTransform();
+    m_path.setFillRule(m_state.fillRule);
+    m_painter.setPen(stroke ? m_state.pen : QPen(Qt::NoPen));
+    m_painter.setBrush(fill ? m_state.brush : QBrush(Qt::NoBrush));
+    m_painter.drawPath(m_path);
+    m_path = QPainterPath();
+}
+
+void TGdiContext::ClipToPath()
+{
+    m_inPath = false;
+    UpdateTransform();
+    m_painter.setClipPath(m_path, Qt::IntersectClip);
+    m_path = QPainterPath();
+}
+
+// ---- bitmaps -------------------------------------------------------------------
+
+QImage TGdiContext::DecodeDib(const QByteArray &info, const QByteArray &bits)
+{
+    TRecordView view(reinterpret_cast<const uint8_t *>(info.constData()), info.size());
+    const uint32_t headerSize = view.U32(0);
+    if (!view.ok || headerSize < 12 || headerSize > uint32_t(info.size()))
+        return QImage();
+    const bool core = headerSize == 12;
+    if (!core && headerSize < 40)
+        return QImage();
+    const uint32_t bitCount = core ? view.U16(10) : view.U16(14);
+    const uint32_t compression = core ? 0 : view.U32(16);
+    const uint32_t used = core ? 0 : view.U32(32);
+    int64_t entries = bitCount <= 8 ? (used ? used : int64_t(1) << bitCount) : used;
+    const int64_t tableBytes = entries * (core ? 3 : 4);
+    const int64_t masks = !core && compression == 3 ? 12 : 0;
+    if (headerSize + tableBytes + (headerSize == 40 ? masks : 0) > info.size() && bits.isEmpty())
+        return QImage();
+
+    // The file as the BMP reader takes it: newer information headers become
+    // the 40-byte one (their colour masks kept after it).
+    QByteArray dib;
+    if (core || headerSize == 40) {
+        dib = info;
+    } else {
+        dib = info.left(40);
+        dib[0] = 40;
+        dib[1] = dib[2] = dib[3] = 0;
+        dib += info.mid(40, masks);
+        dib += info.mid(headerSize);
+    }
+    const int64_t offBits = bits.isEmpty()
+                                ? 14 + (core ? 12 : 40) + masks + tableBytes
+                                : 14 + int64_t(dib.size());
+    if (offBits > 14 + int64_t(dib.size()))
+        return QImage();
+    QByteArray file;
+    file.reserve(14 + dib.size() + bits.size());
+    const int64_t total = 14 + int64_t(dib.size()) + bits.size();
+    const uint32_t header[3] = {uint32_t(total), 0, uint32_t(offBits)};
+    file.append("BM", 2);
+    for (uint32_t v : header)
+        for (int i = 0; i < 4; ++i)
+            file.append(char((v >> (8 * i)) & 0xFF));
+    file += dib;
+    file += bits;
+    return DecodeBitmapFile(file);
+}
