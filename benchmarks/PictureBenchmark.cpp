@@ -117,13 +117,3 @@ BENCHMARK(BM_DecodePcx24)->Unit(benchmark::kMillisecond)->Repetitions(10)->Repor
 BENCHMARK(BM_PlayWmf)->Unit(benchmark::kMillisecond)->Repetitions(10)->ReportAggregatesOnly(true);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,0 +1,14 @@
+// The entry point every benchmark shares: the card objects need a widget
+// application, without a display.
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
