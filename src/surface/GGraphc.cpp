@@ -280,7 +280,8 @@ QList<QAction *> TGGraphicControl::AddChoiceMenu(const QString &caption,
         QAction *item = submenu->addAction(text);
         item->setCheckable(true);
         item->setData(value);
-        QObject::connect(item, &QAction::triggered, this, [choose, value] { choose(value); });
+        const int chosen = value; // clang before 16 cannot capture a structured binding
+        QObject::connect(item, &QAction::triggered, this, [choose, chosen] { choose(chosen); });
         items.append(item);
     }
     return items;
