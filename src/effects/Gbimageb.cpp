@@ -98,7 +98,6 @@ TGBrushImageBrowser::TGBrushImageBrowser(QWidget *mainWindow)
     AutoSizeCheckBox->setChecked(false);
 
     ScrollBox1->setGeometry(348, 8, 239, 215);
-    ScrollBox1->setWidgetResizable(false);
     ExampleBox = new TObjectSampleBox;
     ExampleBox->setObjectName(QStringLiteral("ExampleBox"));
     ExampleSuperShape = new TSuperShape(ExampleBox);
@@ -111,6 +110,7 @@ TGBrushImageBrowser::TGBrushImageBrowser(QWidget *mainWindow)
     Image1->setParent(this);
     Image1->hide();
     ScrollBox1->setWidget(ExampleBox);
+    ScrollBox1->setWidgetResizable(true); // white to the edges, scrolling when larger
 
     OKButton->setGeometry(348, 250, 74, 28);
     CancelButton->setGeometry(430, 250, 74, 28);

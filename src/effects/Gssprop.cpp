@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSignalBlocker>
 #include <QSpinBox>
 
 namespace {
@@ -223,69 +222,49 @@ TSuperShapeProperties::TSuperShapeProperties(QWidget *mainWindow)
 
     // Every control acts on the sample at once. The lists act on a choice of
     // the user only; the spin boxes on every change of their shown value.
-    connect(ShapeCombo, &QComboBox::activated, this, [this](int index) {
-        m_sample->SetShape(TSuperShape::TGPShapeType(index));
+    const auto onList = [this](QComboBox *list, std::function<void(TSuperShape &, int)> set) {
+        connect(list, &QComboBox::activated, this, [this, set](int index) {
+            set(*m_sample, index);
+            SampleChanged();
+        });
+    };
+    const auto onSpin = [this](QSpinBox *spin, std::function<void(TSuperShape &, int)> set) {
+        connect(spin, &QSpinBox::valueChanged, this, [this, set](int value) {
+            set(*m_sample, value);
+            SampleChanged();
+        });
+    };
+    const auto onColor = [this](TColorDropDown *colors, void (TSuperShape::*set)(TColor)) {
+        connect(colors, &TColorDropDown::ColorChanged, this, [this, set](TColor color) {
+            (m_sample->*set)(color);
+            SampleChanged();
+        });
+    };
+    onList(ShapeCombo, [this](TSuperShape &s, int i) {
+        s.SetShape(TSuperShape::TGPShapeType(i));
         SetVisiblePanels();
-        SampleChanged();
     });
-    connect(PointsOnStar, &QSpinBox::valueChanged, this, [this](int points) {
-        m_sample->SetVectors(2 * points);
-        SampleChanged();
-    });
-    connect(PercentinVector, &QSpinBox::valueChanged, this, [this](int percent) {
-        m_sample->SetInVectorPercent(percent);
-        SampleChanged();
-    });
-    connect(RoundPercent, &QSpinBox::valueChanged, this, [this](int percent) {
-        m_sample->SetRoundPerc(percent);
-        SampleChanged();
-    });
+    onSpin(PointsOnStar, [](TSuperShape &s, int points) { s.SetVectors(2 * points); });
+    onSpin(PercentinVector, [](TSuperShape &s, int v) { s.SetInVectorPercent(v); });
+    onSpin(RoundPercent, [](TSuperShape &s, int v) { s.SetRoundPerc(v); });
     connect(SurfaceTypeCombo, &QComboBox::activated, this,
             &TSuperShapeProperties::SurfaceTypeChosen);
-    connect(BackGroundColorCombo, &TColorDropDown::ColorChanged, this, [this](TColor color) {
-        m_sample->SetBackColor(color);
-        const QSignalBlocker quiet(BackGroundColorCombo2);
-        BackGroundColorCombo2->SetColor(color);
-        SampleChanged();
-    });
-    connect(BackGroundColorCombo2, &TColorDropDown::ColorChanged, this, [this](TColor color) {
-        m_sample->SetBackColor(color);
-        const QSignalBlocker quiet(BackGroundColorCombo);
-        BackGroundColorCombo->SetColor(color);
-        SampleChanged();
-    });
-    connect(GradientToColorCombo, &TColorDropDown::ColorChanged, this, [this](TColor color) {
-        m_sample->SetGradientToColor(color);
-        SampleChanged();
-    });
-    connect(FillDirectionCombo, &QComboBox::activated, this, [this](int index) {
-        m_sample->SetFillDirection(TFillDirection(index));
-        SampleChanged();
-    });
-    connect(ShadowColorCombo, &TColorDropDown::ColorChanged, this, [this](TColor color) {
-        m_sample->SetShadowColor(color);
-        SampleChanged();
-    });
-    connect(ShadowOrientationCombo, &QComboBox::activated, this, [this](int index) {
-        m_sample->SetShadowOrient(TSuperShape::TShadowOrient(index));
-        SampleChanged();
-    });
-    connect(ShadowDepthSpinner, &QSpinBox::valueChanged, this, [this](int depth) {
-        m_sample->SetShadowDepth(depth);
-        SampleChanged();
-    });
-    connect(OutlineColorCombo, &TColorDropDown::ColorChanged, this, [this](TColor color) {
-        m_sample->SetOutlineColor(color);
-        SampleChanged();
-    });
-    connect(OutlineStyleCombo, &QComboBox::activated, this, [this](int index) {
-        m_sample->SetOutlineStyle(TPenStyle(index));
-        SampleChanged();
-    });
-    connect(OutLineWidthSpinner, &QSpinBox::valueChanged, this, [this](int width) {
-        m_sample->SetOutlineWidth(width);
-        SampleChanged();
-    });
+    // The solid colour is the gradient's from-colour: both lists show it.
+    onColor(BackGroundColorCombo, &TSuperShape::SetBackColor);
+    onColor(BackGroundColorCombo2, &TSuperShape::SetBackColor);
+    connect(BackGroundColorCombo, &TColorDropDown::ColorChanged, BackGroundColorCombo2,
+            &TColorDropDown::SetColor);
+    connect(BackGroundColorCombo2, &TColorDropDown::ColorChanged, BackGroundColorCombo,
+            &TColorDropDown::SetColor);
+    onColor(GradientToColorCombo, &TSuperShape::SetGradientToColor);
+    onList(FillDirectionCombo, [](TSuperShape &s, int i) { s.SetFillDirection(TFillDirection(i)); });
+    onColor(ShadowColorCombo, &TSuperShape::SetShadowColor);
+    onList(ShadowOrientationCombo,
+           [](TSuperShape &s, int i) { s.SetShadowOrient(TSuperShape::TShadowOrient(i)); });
+    onSpin(ShadowDepthSpinner, [](TSuperShape &s, int v) { s.SetShadowDepth(v); });
+    onColor(OutlineColorCombo, &TSuperShape::SetOutlineColor);
+    onList(OutlineStyleCombo, [](TSuperShape &s, int i) { s.SetOutlineStyle(TPenStyle(i)); });
+    onSpin(OutLineWidthSpinner, [](TSuperShape &s, int v) { s.SetOutlineWidth(v); });
     connect(LoadTextureButton, &QPushButton::clicked, this,
             &TSuperShapeProperties::LoadTextureClick);
 
