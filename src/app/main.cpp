@@ -1,3 +1,4 @@
+#include "effects/Gssprop.h"
 #include "shell/Application.h"
 #include "shell/Main.h"
 #include "shell/SingleInstance.h"
@@ -39,6 +40,9 @@ int main(int argc, char **argv)
         const QByteArray text = QStringLiteral("tessaro: %1\n").arg(instance.Problem()).toLocal8Bit();
         std::fputs(text.constData(), stderr);
     }
+
+    // The card objects' own dialogs.
+    TSuperShape::ShowPropertiesDialog = RunSuperShapeProperties;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TMainScreen window;

@@ -157,7 +157,8 @@ TGImageBrowser::TGImageBrowser(QWidget *mainWindow)
 
     m_fileModel = new QFileSystemModel(this);
     m_fileModel->setFilter(QDir::Files);
-    m_fileModel->setNameFilters(FileMask());
+    m_fileMask = FileMask();
+    m_fileModel->setNameFilters(m_fileMask);
     m_fileModel->setNameFilterDisables(false); // hide, not grey out
     FileListBox1 = new QListView(this);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
@@ -362,7 +363,7 @@ void TGImageBrowser::RevealFolderInTree()
 bool TGImageBrowser::SelectFile(const QString &path)
 {
     const QFileInfo info(path);
-    if (!info.isFile() || !QDir::match(FileMask(), info.fileName()))
+    if (!info.isFile() || !QDir::match(m_fileMask, info.fileName()))
         return false;
     SetFolder(info.absolutePath());
     const QModelIndex index = m_fileModel->index(info.absoluteFilePath());
@@ -378,6 +379,12 @@ QString TGImageBrowser::FileName() const
     if (selected.isEmpty() || m_fileModel->isDir(selected.first()))
         return QString();
     return m_fileModel->filePath(selected.first());
+}
+
+void TGImageBrowser::SetFileMask(const QStringList &mask)
+{
+    m_fileMask = mask;
+    m_fileModel->setNameFilters(mask);
 }
 
 void TGImageBrowser::FileListChange()

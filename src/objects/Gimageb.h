@@ -99,6 +99,11 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Shows a picture file chosen in the list; browsers of other pictures
+    // (textures) preview it their own way.
+    virtual void LoadPreview(const QString &path);
+    // The pictures the list shows instead of FileMask().
+    void SetFileMask(const QStringList &mask);
 
 private:
     void FillDrives();
@@ -108,7 +113,6 @@ private:
     void ShowFolder(const QString &folder);
     void RevealFolderInTree();
     void FileListChange();
-    void LoadPreview(const QString &path);
     void StretchClick(bool checked);
     void AutoSizeClick(bool checked);
     void LayOutPreview();
@@ -116,5 +120,6 @@ private:
     QFileSystemModel *m_folderModel = nullptr;
     QFileSystemModel *m_fileModel = nullptr;
     QString m_folder;
+    QStringList m_fileMask;
     bool m_followFolder = true;
 };

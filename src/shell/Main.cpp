@@ -395,6 +395,10 @@ void TMainScreen::FormCreate()
         QDir().mkpath(folder + QLatin1String(sub));
     if (firstStart && QFileInfo(BackgroundFolder()).isDir())
         InstallSampleBackgrounds();
+    // And the texture fill some textures to start with.
+    const QDir textures(TextureFolder());
+    if (textures.exists() && textures.isEmpty(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
+        InstallStarterTextures();
 }
 
 void TMainScreen::showEvent(QShowEvent *event)

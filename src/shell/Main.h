@@ -112,6 +112,11 @@ public:
     // Copies the sample art shipped with the program into the background
     // folder, leaving files of the same name alone; the number copied.
     static int InstallSampleBackgrounds();
+    // The folder the texture browser starts in ("bmbrush" in the program folder).
+    static QString TextureFolder();
+    // Copies the starter textures shipped with the program into the texture
+    // folder, leaving files of the same name alone; the number copied.
+    static int InstallStarterTextures();
 
     // Sizes the surface from the card size of the layout, at 100 % zoom.
     void SetCardSizeFromInches();

@@ -34,17 +34,20 @@ static void LoadSampleArtResources()
     // A static library only registers its resources when asked to.
     static const bool loaded = [] {
         Q_INIT_RESOURCE(background_art);
+        Q_INIT_RESOURCE(starter_textures);
         return true;
     }();
     Q_UNUSED(loaded);
 }
 
-int TMainScreen::InstallSampleBackgrounds()
+// Copies the files of a resource folder into a folder, leaving files of the
+// same name alone; the number copied.
+static int CopySampleFiles(const QString &resourceFolder, const QString &targetFolder)
 {
     LoadSampleArtResources();
-    const QDir target(BackgroundFolder());
+    const QDir target(targetFolder);
     int copied = 0;
-    const QDir samples(QStringLiteral(":/bg"));
+    const QDir samples(resourceFolder);
     for (const QString &name : samples.entryList(QDir::Files)) {
         const QString path = target.filePath(name);
         if (QFileInfo::exists(path) || !QFile::copy(samples.filePath(name), path))
@@ -54,6 +57,21 @@ int TMainScreen::InstallSampleBackgrounds()
         ++copied;
     }
     return copied;
+}
+
+int TMainScreen::InstallSampleBackgrounds()
+{
+    return CopySampleFiles(QStringLiteral(":/bg"), BackgroundFolder());
+}
+
+QString TMainScreen::TextureFolder()
+{
+    return ProgramFolder() + QStringLiteral("bmbrush");
+}
+
+int TMainScreen::InstallStarterTextures()
+{
+    return CopySampleFiles(QStringLiteral(":/bmbrush"), TextureFolder());
 }
 
 void TMainScreen::mnuSetorChangeBackgroundArtClick()

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -289,6 +290,43 @@ TEST_F(PersonalBackgroundTest, FirstStartInstallsSampleArtOnce)
     EXPECT_EQ(TMainScreen::InstallSampleBackgrounds(), 1); // only Sky.bmp again
     EXPECT_EQ(ReadBytes(bg.filePath("Sand.bmp")), QByteArray("mine"));
     EXPECT_TRUE(QFile::exists(bg.filePath("Sky.bmp")));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PersonalBackgroundTest, EmptyTextureFolderGetsTheStarterTextures)
+{
+    Start();
+    const QDir textures(TMainScreen::TextureFolder());
+    const QStringList names = textures.entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(names, QStringList({"Brushed Metal.bmp", "Linen.bmp", "Marble.bmp", "Paper.bmp",
+                                  "Wood Grain.bmp"}));
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        TPicture picture;
+        ASSERT_TRUE(picture.LoadFromFile(textures.filePath(name)));
+        ASSERT_TRUE(picture.IsBitmap());
+        const QImage tile = picture.Image();
+        EXPECT_EQ(tile.size(), QSize(96, 96));
+        // A texture, not a flat colour.
+        QSet<QRgb> colours;
+        for (int y = 0; y < tile.height(); y += 3)
+            for (int x = 0; x < tile.width(); x += 3)
+                colours.insert(tile.pixel(x, y));
+        EXPECT_GT(colours.size(), 8);
+        EXPECT_TRUE(QFileInfo(textures.filePath(name)).isWritable());
+    }
+
+    // A folder holding anything of the user's is left alone.
+    for (const QString &name : names)
+        ASSERT_TRUE(QFile::remove(textures.filePath(name)));
+    WriteBytes(textures.filePath("Mine.bmp"), "mine");
+    window->close();
+    window.reset();
+    Start();
+    EXPECT_EQ(textures.entryList(QDir::Files), QStringList({"Mine.bmp"}));
 }
 
 } // namespace
