@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the design file reader. Every failure must be a
-// stream error; whatever reads must write, read and write again stably.
+// stream error; whatever reads must paint, and write, read and write again
+// stably.
 #include "surface/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
@@ -8,6 +9,8 @@
 #include "surface/GGraphc.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,14 +18,33 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    static QApplication app(*argc, *argv);
+    // Never torn down: libFuzzer leaves through exit(), where Qt's font and
+    // paint caches may no longer be destroyed in order.
+    static QApplication *app = new QApplication(*argc, *argv);
+    (void)app;
     RegisterCardObjectKinds();
     return 0;
 }
 
 namespace {
 
-QByteArray ReadAndWrite(const QByteArray &bytes, bool *ok)
+// Each object draws what it read (pictures, metafiles, rich text, fills) into
+// a small card, clipped as the surface clips it.
+void PaintEach(const QList<TStoredObject *> &objects)
+{
+    QImage card(64, 48, QImage::Format_ARGB32_Premultiplied);
+    for (TStoredObject *stored : objects) {
+        auto *object = qobject_cast<TGGraphicControl *>(stored);
+        if (!object)
+            continue;
+        card.fill(Qt::white);
+        QPainter painter(&card);
+        painter.setClipRect(card.rect());
+        object->Paint(painter);
+    }
+}
+
+QByteArray ReadAndWrite(const QByteArray &bytes, bool *ok, bool paint)
 {
     QObject owner;
     // Rich text objects draw through the engine their owner carries.
@@ -32,6 +54,8 @@ QByteArray ReadAndWrite(const QByteArray &bytes, bool *ok)
             TGLabelObjectFiler().ReadObjects(bytes, &owner, nullptr);
         for (const TStoredObject *object : objects)
             DumpObject(*object);
+        if (paint)
+            PaintEach(objects);
         *ok = true;
         return WriteObjectList(objects);
     } catch (const EStreamError &) {
@@ -46,16 +70,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     bool ok = false;
     const QByteArray written =
-        ReadAndWrite(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), &ok);
+        ReadAndWrite(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), &ok, true);
     if (!ok)
         return 0;
     // What the writer wrote must read back. An empty string is not written,
     // so a value the data set to empty comes back as the kind's own; from the
     // second round on nothing may change any more.
     bool again = false;
-    const QByteArray second = ReadAndWrite(written, &again);
+    const QByteArray second = ReadAndWrite(written, &again, false);
     bool third = false;
-    const QByteArray rewritten = again ? ReadAndWrite(second, &third) : QByteArray();
+    const QByteArray rewritten = again ? ReadAndWrite(second, &third, false) : QByteArray();
     if (!again || !third || rewritten != second) {
         std::fprintf(stderr, "round trip changed the stream (%s)\n",
                      again ? "different bytes" : "second read failed");
