@@ -1,3 +1,4 @@
+#include "effects/gstprop.h"
 #include "shell/Application.h"
 #include "shell/Main.h"
 #include "shell/SingleInstance.h"
@@ -40,6 +41,7 @@ int main(int argc, char **argv)
         std::fputs(text.constData(), stderr);
     }
 
+    InstallSuperTextPropertiesDialog();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TMainScreen window;
     if (!designFile.isEmpty())

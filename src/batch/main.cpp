@@ -1,6 +1,7 @@
 // tessaro-batch: reads and writes design files without a window.
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
+#include "effects/gstprop.h"
 #include "graphics/Geometry.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
@@ -316,6 +317,7 @@ int main(int argc, char **argv)
     }
 
     RegisterCardObjectKinds();
+    InstallSuperTextPropertiesDialog();
     try {
         if (args.size() == 2 && args.at(0) == QLatin1String("dump"))
             return Dump(args.at(1));
