@@ -249,41 +249,30 @@ void TSuperTextProperties::ConnectControls()
         SampleChanged(true);
         SetVisiblePanels();
     });
-    const auto onIndex = [this](QComboBox *combo, std::function<void(int)> write) {
-        connect(combo, &QComboBox::currentIndexChanged, this, [this, write](int index) {
-            if (m_activating || index < 0)
-                return;
-            write(index);
-            SampleChanged(false);
-        });
-    };
-    onIndex(FillDirectionCombo, [this](int i) { m_sample->SetFillDirection(TFillDirection(i)); });
-    onIndex(ShadowOrientationCombo,
-            [this](int i) { m_sample->SetShadowOrientation(TGSuperText::TShadowOrientation(i)); });
-    onIndex(OutlineStyleCombo, [this](int i) { m_sample->SetOutlineStyle(TPenStyle(i)); });
-    const auto onColor = [this](TColorDropDown *button, std::function<void(TColor)> write) {
-        connect(button, &TColorDropDown::ColorChanged, this, [this, write](TColor color) {
-            if (m_activating)
-                return;
-            write(color);
-            SampleChanged(false);
-        });
-    };
-    onColor(GradientFromcolorButton, [this](TColor c) { m_sample->SetGradientFromColor(c); });
-    onColor(GradientToColorButton, [this](TColor c) { m_sample->SetGradientToColor(c); });
-    onColor(FontColorButton, [this](TColor c) { m_sample->Font()->SetColor(c); });
-    onColor(ShadowColorButton, [this](TColor c) { m_sample->SetShadowcolor(c); });
-    onColor(OutlineColorButton, [this](TColor c) { m_sample->SetOutlineColor(c); });
-    const auto onSpin = [this](QSpinBox *spin, std::function<void(int)> write) {
-        connect(spin, &QSpinBox::valueChanged, this, [this, write](int value) {
+    // A control's change goes to the sample unless the dialog is filling it in.
+    const auto follow = [this](auto *control, auto signal, auto write) {
+        connect(control, signal, this, [this, write](auto value) {
             if (m_activating)
                 return;
             write(value);
             SampleChanged(false);
         });
     };
-    onSpin(ShadowDepthSpinner, [this](int v) { m_sample->SetShadowDepth(v); });
-    onSpin(OutLineWidthSpinner, [this](int v) { m_sample->SetOutlineWidth(v); });
+    const auto index = &QComboBox::currentIndexChanged;
+    follow(FillDirectionCombo, index,
+           [this](int i) { m_sample->SetFillDirection(TFillDirection(i)); });
+    follow(ShadowOrientationCombo, index,
+           [this](int i) { m_sample->SetShadowOrientation(TGSuperText::TShadowOrientation(i)); });
+    follow(OutlineStyleCombo, index, [this](int i) { m_sample->SetOutlineStyle(TPenStyle(i)); });
+    const auto color = &TColorDropDown::ColorChanged;
+    follow(GradientFromcolorButton, color, [this](TColor c) { m_sample->SetGradientFromColor(c); });
+    follow(GradientToColorButton, color, [this](TColor c) { m_sample->SetGradientToColor(c); });
+    follow(FontColorButton, color, [this](TColor c) { m_sample->Font()->SetColor(c); });
+    follow(ShadowColorButton, color, [this](TColor c) { m_sample->SetShadowcolor(c); });
+    follow(OutlineColorButton, color, [this](TColor c) { m_sample->SetOutlineColor(c); });
+    const auto spin = &QSpinBox::valueChanged;
+    follow(ShadowDepthSpinner, spin, [this](int v) { m_sample->SetShadowDepth(v); });
+    follow(OutLineWidthSpinner, spin, [this](int v) { m_sample->SetOutlineWidth(v); });
 
     connect(LoadTextureButton, &QPushButton::clicked, this,
             &TSuperTextProperties::LoadTextureClick);
