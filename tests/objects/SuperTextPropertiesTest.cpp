@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -350,6 +351,17 @@ TEST_F(SuperTextPropertiesTest, ASymbolBecomesTheCaptionAndDrawsAsItsPicture)
     text.SetOutlineStyle(psClear);
     Open(text);
 
+    // Cancel in the selector leaves the text and font alone.
+    OnNextModal([](QWidget *modal) {
+        auto *selector = qobject_cast<TSuperTextGetSymbol *>(modal);
+        ASSERT_NE(selector, nullptr);
+        selector->SymbolList->setCurrentRow(10);
+        QTest::mouseClick(selector->OKButton, Qt::LeftButton);
+    });
+    dialog->SelectSymbolButton->click();
+    EXPECT_EQ(dialog->Sample()->Caption(), "Text");
+    EXPECT_EQ(dialog->Sample()->FontData().Name(), "Arial");
+
     // Picks the Wingdings smiley (code 74, 'J') by double-click.
     OnNextModal([](QWidget *modal) {
         auto *selector = qobject_cast<TSuperTextGetSymbol *>(modal);
@@ -389,6 +401,34 @@ TEST_F(SuperTextPropertiesTest, ASymbolBecomesTheCaptionAndDrawsAsItsPicture)
     letter.Font()->SetName("DejaVu Sans");
     letter.SetBounds(0, 0, sample->Width(), sample->Height());
     EXPECT_NE(drawn, Painted(letter));
+}
+
+TEST_F(SuperTextPropertiesTest, SelectFontTakesTheFontAndTheTextBoxShowsItsTypeface)
+{
+    TGSuperText text;
+    text.Font()->SetColor(0x0000FF);
+    Open(text);
+    TGSuperText *sample = dialog->Sample();
+    const int before = sample->Width();
+    OnNextModal([](QWidget *modal) {
+        auto *fonts = qobject_cast<QFontDialog *>(modal);
+        ASSERT_NE(fonts, nullptr);
+        fonts->setCurrentFont(QFont("DejaVu Serif", 160));
+        fonts->accept();
+    });
+    dialog->SelectFontButton->click();
+    EXPECT_EQ(sample->FontData().Name(), "DejaVu Serif");
+    // Sizes from the font dialog are not held to the buttons' 150 points.
+    EXPECT_EQ(sample->FontData().Size(), 160);
+    EXPECT_EQ(sample->FontData().Color(), 0x0000FFu); // the colour stays
+    EXPECT_GT(sample->Width(), before * 2);
+    EXPECT_EQ(dialog->CaptionText->font().family(), "DejaVu Serif");
+    EXPECT_NE(dialog->CaptionText->font().pointSize(), 160); // the name only
+    // Cancelling the font dialog changes nothing.
+    OnNextModal([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
+    dialog->SelectFontButton->click();
+    EXPECT_EQ(sample->FontData().Name(), "DejaVu Serif");
+    EXPECT_EQ(sample->FontData().Size(), 160);
 }
 
 TEST_F(SuperTextPropertiesTest, TheSavedDesignHoldsWhatTheDialogSet)
