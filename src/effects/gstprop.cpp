@@ -399,7 +399,9 @@ void TSuperTextProperties::SelectSymbolClick()
 {
     TSuperTextGetSymbol selector(this);
     if (selector.exec() == Accepted) {
-        CaptionText->setText(selector.ChosenCharacter());
+        // A font chosen without a character keeps the text.
+        if (!selector.ChosenCharacter().isEmpty())
+            CaptionText->setText(selector.ChosenCharacter());
         m_sample->Font()->SetName(selector.GridFontName());
         SampleChanged(true);
         ShowCaptionText();
