@@ -1,4 +1,5 @@
 #include "effects/Gssprop.h"
+#include "effects/gstprop.h"
 #include "shell/Application.h"
 #include "shell/Main.h"
 #include "shell/SingleInstance.h"
@@ -42,8 +43,8 @@ int main(int argc, char **argv)
     }
 
     // The card objects' own dialogs.
-    TSuperShape::ShowPropertiesDialog = RunSuperShapeProperties;
-
+    InstallSuperShapePropertiesDialog();
+    InstallSuperTextPropertiesDialog();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TMainScreen window;
     if (!designFile.isEmpty())

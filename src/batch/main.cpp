@@ -2,6 +2,7 @@
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
 #include "effects/Gssprop.h"
+#include "effects/gstprop.h"
 #include "graphics/Geometry.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
@@ -317,7 +318,8 @@ int main(int argc, char **argv)
     }
 
     RegisterCardObjectKinds();
-    TSuperShape::ShowPropertiesDialog = RunSuperShapeProperties;
+    InstallSuperShapePropertiesDialog();
+    InstallSuperTextPropertiesDialog();
     try {
         if (args.size() == 2 && args.at(0) == QLatin1String("dump"))
             return Dump(args.at(1));

@@ -370,3 +370,8 @@ bool RunSuperShapeProperties(TSuperShape &sample, QString &lastTexturePath, QWid
     lastTexturePath = dialog.LastTexturePath;
     return true;
 }
+
+void InstallSuperShapePropertiesDialog()
+{
+    TSuperShape::ShowPropertiesDialog = RunSuperShapeProperties;
+}

@@ -94,3 +94,6 @@ private:
 // on Ok, when both hold what the dialog set. Installed as the super shape's
 // properties dialog.
 bool RunSuperShapeProperties(TSuperShape &sample, QString &lastTexturePath, QWidget *parent);
+// Makes the super shapes' "Properties" open this dialog (the programs do;
+// tests that place shapes without a user do not).
+void InstallSuperShapePropertiesDialog();

@@ -1,6 +1,7 @@
 #include "effects/gsstext.h"
 
 #include "effects/Gsshape.h"
+#include "graphics/SymbolFonts.h"
 #include "report/RPBase.h"
 #include "surface/Desktop.h"
 #include "surface/ScreenInfo.h"
@@ -213,6 +214,17 @@ QFont TGSuperText::CanvasFont() const
     return m_font.Data().ToQFont(ZoomScale());
 }
 
+TDrawnText TGSuperText::DrawnOnCanvas(const QString &caption) const
+{
+    return SymbolDrawnText(CanvasFont(), caption);
+}
+
+int TGSuperText::CanvasAdvance(const QString &caption) const
+{
+    const TDrawnText drawn = DrawnOnCanvas(caption);
+    return QFontMetrics(drawn.font).horizontalAdvance(drawn.text);
+}
+
 void TGSuperText::UpdateLayout()
 {
     RunLayout();
@@ -230,9 +242,11 @@ void TGSuperText::RunLayout()
     const float z = ZoomScale();
     const int sdx = z == 1.0f ? m_shadowDx : SaturatedInt(std::trunc(m_shadowDx * z));
     const int sdy = z == 1.0f ? m_shadowDy : SaturatedInt(std::trunc(m_shadowDy * z));
-    const QFontMetrics metrics(CanvasFont());
+    // Symbol-font captions are measured as the pictures they draw.
+    const TDrawnText drawn = DrawnOnCanvas(m_caption + QLatin1Char(' '));
+    const QFontMetrics metrics(drawn.font);
     const int th = metrics.height();
-    const int tw = metrics.horizontalAdvance(m_caption + QLatin1Char(' '));
+    const int tw = metrics.horizontalAdvance(drawn.text);
     const int mx = sdx < 0 ? -sdx : 0;
     const int my = sdy < 0 ? -sdy : 0;
     const int hgt = std::abs(sdy) + th;
@@ -262,9 +276,8 @@ int TGSuperText::CaptionInset() const
 
 QString TGSuperText::DrawnCaption() const
 {
-    const QFontMetrics metrics(CanvasFont());
     const int room = Width() - CaptionInset();
-    if (metrics.horizontalAdvance(m_caption) <= room)
+    if (CanvasAdvance(m_caption) <= room)
         return m_caption;
     // The longest beginning that fits; found by halving so that a long
     // pasted caption costs a few measurements, not one per character.
@@ -272,7 +285,7 @@ QString TGSuperText::DrawnCaption() const
     qsizetype tooLong = m_caption.size();
     while (tooLong - fits > 1) {
         const qsizetype middle = (fits + tooLong) / 2;
-        if (metrics.horizontalAdvance(m_caption.left(middle)) <= room)
+        if (CanvasAdvance(m_caption.left(middle)) <= room)
             fits = middle;
         else
             tooLong = middle;
@@ -285,17 +298,19 @@ QString TGSuperText::DrawnCaption() const
 
 QPainterPath TGSuperText::CaptionPath(const QString &caption, const TRect &at) const
 {
-    const QFont font = CanvasFont();
+    const TDrawnText drawn = DrawnOnCanvas(caption);
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
-    path.addText(QPointF(at.Left, at.Top + QFontMetricsF(font).ascent()), font, caption);
+    path.addText(QPointF(at.Left, at.Top + QFontMetricsF(drawn.font).ascent()), drawn.font,
+                 drawn.text);
     return path;
 }
 
 bool TGSuperText::SizeToCaption()
 {
-    const QFontMetrics unscaled(m_font.Data().ToQFont());
-    const int a = unscaled.horizontalAdvance(m_caption);
+    const TDrawnText drawn = SymbolDrawnText(m_font.Data().ToQFont(), m_caption);
+    const QFontMetrics unscaled(drawn.font);
+    const int a = unscaled.horizontalAdvance(drawn.text);
     const int b = unscaled.height();
     RunLayout();
     const int cl = std::max(m_textRect.Left, m_shadowRect.Left);
@@ -402,7 +417,10 @@ void TGSuperText::PrintTo(TBaseReport *report, double x, double y)
     const auto iy = [&](int py) { return y + (Top() + py) / ppi; };
 
     const TGFont &font = m_font.Data();
-    report->SetFont(font.Name(), font.Size());
+    const QString caption = DrawnCaption();
+    // A symbol-font caption prints as the pictures the screen shows.
+    const TDrawnText drawn = SymbolDrawnText(font.ToQFont(), caption);
+    report->SetFont(drawn.font.family(), font.Size());
     report->SetBold(font.Style() & fsBold);
     report->SetItalic(font.Style() & fsItalic);
     report->SetUnderline(font.Style() & fsUnderline);
@@ -417,7 +435,6 @@ void TGSuperText::PrintTo(TBaseReport *report, double x, double y)
         report->Rectangle(ix(0), iy(0), ix(Width()), iy(Height()));
     }
     report->SetBrush(0xFFFFFF, bsClear);
-    const QString caption = DrawnCaption();
     if (caption.isEmpty())
         return;
 
@@ -429,7 +446,7 @@ void TGSuperText::PrintTo(TBaseReport *report, double x, double y)
     };
     const auto printCaption = [&](const TRect &r) {
         report->GotoXY(ix(r.Left), baseline(r));
-        report->PrintText(caption);
+        report->PrintText(drawn.text);
     };
 
     if (m_shadowDepth > 0 && m_shadowOrientation != sdNone) {

@@ -4,6 +4,7 @@
 #include "effects/SurfaceFill.h"
 #include "graphics/Colors.h"
 #include "graphics/Geometry.h"
+#include "graphics/SymbolFonts.h"
 #include "surface/GGraphc.h"
 #include "surface/ObjectFont.h"
 
@@ -142,6 +143,10 @@ private:
     // Room kept left of the caption: the larger of the text's and the
     // shadow's left edges.
     int CaptionInset() const;
+    // The font and text the canvas draws a caption with: symbol-font codes
+    // become their pictures.
+    TDrawnText DrawnOnCanvas(const QString &caption) const;
+    int CanvasAdvance(const QString &caption) const;
 
     int m_shadowDepth = 0;
     TShadowOrientation m_shadowOrientation = sdDownRight;

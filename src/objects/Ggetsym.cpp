@@ -10,6 +10,64 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+TSymbolGrid::TSymbolGrid(QWidget *parent)
+    : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // A multi-column list: entries run down each column, columns scroll sideways.
+    setViewMode(QListView::ListMode);
+    setFlow(QListView::TopToBottom);
+    setWrapping(true);
+    setResizeMode(QListView::Adjust);
+    setUniformItemSizes(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    for (int i = 0; i < CharacterCount; ++i) {
+        auto *entry = new QListWidgetItem(this);
+        entry->setTextAlignment(Qt::AlignCenter);
+        entry->setData(Qt::UserRole, FirstCode + i);
+    }
+}
+
+void TSymbolGrid::ShowFont(const QFont &font, const QColor &color)
+{
+    m_font = font;
+    for (int i = 0; i < CharacterCount; ++i) {
+        QListWidgetItem *entry = item(i);
+        // The grid draws each character as the card will.
+        const TDrawnText drawn = SymbolDrawnText(font, QString(QChar(char16_t(FirstCode + i))));
+        entry->setFont(drawn.font);
+        entry->setText(drawn.text);
+        entry->setForeground(color);
+    }
+}
+
+void TSymbolGrid::SetColumns(int columns, int rowHeight)
+{
+    m_columns = std::max(1, columns);
+    m_rowHeight = std::max(1, rowHeight);
+    ArrangeColumns();
+}
+
+QString TSymbolGrid::CodeText(const QListWidgetItem *entry)
+{
+    if (!entry)
+        return QString();
+    return QString(QChar(char16_t(entry->data(Qt::UserRole).toInt())));
+}
+
+void TSymbolGrid::ArrangeColumns()
+{
+    const int width = std::max(1, viewport()->width() / m_columns);
+    setGridSize(QSize(width, m_rowHeight));
+}
+
+void TSymbolGrid::resizeEvent(QResizeEvent *event)
+{
+    QListWidget::resizeEvent(event);
+    ArrangeColumns();
+}
+
 TGetSymbol::TGetSymbol(QWidget *parent)
     : QDialog(parent)
 {
@@ -31,22 +89,8 @@ TGetSymbol::TGetSymbol(QWidget *parent)
     FontButton->setAutoDefault(false);
     FontLabel->setBuddy(FontButton);
 
-    SymbolGrid = new QListWidget(this);
+    SymbolGrid = new TSymbolGrid(this);
     SymbolGrid->setObjectName(QStringLiteral("SymbolGrid"));
-    SymbolGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    // A multi-column list: entries run down each column, columns scroll sideways.
-    SymbolGrid->setViewMode(QListView::ListMode);
-    SymbolGrid->setFlow(QListView::TopToBottom);
-    SymbolGrid->setWrapping(true);
-    SymbolGrid->setResizeMode(QListView::Adjust);
-    SymbolGrid->setUniformItemSizes(true);
-    SymbolGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    SymbolGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    for (int i = 0; i < CharacterCount; ++i) {
-        auto *entry = new QListWidgetItem(SymbolGrid);
-        entry->setTextAlignment(Qt::AlignCenter);
-        entry->setData(Qt::UserRole, FirstCode + i);
-    }
 
     // Carries the font OK returns; never shown.
     FontHolder = new QLabel(this);
@@ -165,29 +209,13 @@ void TGetSymbol::FontButtonClick()
 
 void TGetSymbol::FillGrid()
 {
-    const QFont font = m_gridFont.ToQFont();
-    const QColor color = ColorFromTColor(m_gridFont.Color());
-    for (int i = 0; i < CharacterCount; ++i) {
-        QListWidgetItem *entry = SymbolGrid->item(i);
-        // The grid draws each character as the card will.
-        const TDrawnText drawn = SymbolDrawnText(font, QString(QChar(char16_t(FirstCode + i))));
-        entry->setFont(drawn.font);
-        entry->setText(drawn.text);
-        entry->setForeground(color);
-    }
+    SymbolGrid->ShowFont(m_gridFont.ToQFont(), ColorFromTColor(m_gridFont.Color()));
 }
 
 void TGetSymbol::FormActivate()
 {
-    m_columns = ColumnsForPointSize(m_gridFont.Size());
-    ArrangeColumns();
+    SymbolGrid->SetColumns(ColumnsForPointSize(m_gridFont.Size()), RowHeight);
     RefreshFontButton();
-}
-
-void TGetSymbol::ArrangeColumns()
-{
-    const int width = std::max(1, SymbolGrid->viewport()->width() / m_columns);
-    SymbolGrid->setGridSize(QSize(width, RowHeight));
 }
 
 void TGetSymbol::RefreshFontButton()
@@ -203,10 +231,4 @@ void TGetSymbol::showEvent(QShowEvent *event)
     FormActivate();
     if (QListWidgetItem *current = SymbolGrid->currentItem())
         SymbolGrid->scrollToItem(current);
-}
-
-void TGetSymbol::resizeEvent(QResizeEvent *event)
-{
-    QDialog::resizeEvent(event);
-    ArrangeColumns();
 }

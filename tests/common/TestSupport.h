@@ -29,6 +29,8 @@ struct TDialogAnswer
 void AnswerNextMessageBox(QMessageBox::StandardButton button, TDialogAnswer *record = nullptr);
 // Runs an action on the next modal widget that opens (for custom dialogs).
 void OnNextModal(std::function<void(QWidget *)> action);
+// Drops the actions that no dialog took; called at the end of every test.
+void ForgetPendingModalActions();
 
 // Readable QString values in test failure messages.
 #include <ostream>

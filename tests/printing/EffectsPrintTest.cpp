@@ -3,6 +3,7 @@
 #include "PrintTestSupport.h"
 #include "effects/Gsshape.h"
 #include "effects/gsstext.h"
+#include "graphics/SymbolFonts.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPFiler.h"
 #include "report/RPrinter.h"
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -413,4 +415,55 @@ TEST(EffectsPrint, RecordedPreviewShowsTheSameLayers)
     }
     EXPECT_GT(blue, 100);
     EXPECT_GT(yellow, 100);
+}
+
+TEST(EffectsPrint, SymbolFontSuperTextPrintsTheSymbolsPicture)
+{
+    ResetSymbolFontCache();
+    if (QFontDatabase::families().contains("Wingdings", Qt::CaseInsensitive) ||
+        !QFontDatabase::families().contains(SymbolPictureFamilies().first()))
+        GTEST_SKIP() << "needs the picture font and no real Wingdings";
+    // The printed card of one super text filled black, without outline or shadow.
+    const auto printed = [](const QString &family, const QString &caption) {
+        QObject owner;
+        auto *text = new TGSuperText(&owner);
+        text->SetBounds(48, 48, 200, 100);
+        text->Font()->SetName(family);
+        text->Font()->SetSize(48);
+        text->Font()->SetColor(0);
+        text->SetCaption(caption);
+        text->SetSurfaceType(TGSuperText::stNormal);
+        text->SetOutlineStyle(psClear);
+        text->SetShadowDepth(0);
+        QTemporaryDir dir;
+        QList<bool> selection(10, false);
+        selection[0] = true;
+        const QString pdf = PrintSheet({text}, selection, dir.filePath("symbol.pdf"));
+        const QList<QImage> pages = pdf.isEmpty() ? QList<QImage>() : RenderPdf(pdf, Dpi);
+        if (pages.size() != 1)
+            return QImage();
+        TCardLayout layout;
+        return pages.first().copy(int((double(layout.LeftMargin) + 0.5) * Dpi),
+                                  int((double(layout.TopMargin) + 0.5) * Dpi), int(2.1 * Dpi),
+                                  int(1.1 * Dpi));
+    };
+    // Pixels dark in one card and light in the other.
+    const auto differing = [](const QImage &a, const QImage &b) {
+        int n = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                n += (qGray(a.pixel(x, y)) < 128) != (qGray(b.pixel(x, y)) < 128);
+        return n;
+    };
+    const QImage symbol = printed("Wingdings", "J");
+    const QImage picture = printed(SymbolPictureFamilies().first(), QString(QChar(0x263A)));
+    const QImage letter = printed("DejaVu Sans", "J");
+    ASSERT_FALSE(symbol.isNull() || picture.isNull() || letter.isNull());
+    QImage blank(picture.size(), QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    const int ink = differing(picture, blank);
+    ASSERT_GT(ink, 200);
+    // The smiley, not the letter J the code stands for in other fonts.
+    EXPECT_LT(differing(symbol, picture), ink / 20);
+    EXPECT_GT(differing(symbol, letter), ink / 2);
 }
