@@ -14,14 +14,14 @@ namespace {
 
 // About 500 characters of mixed runs: fonts, sizes, colours, bold, italic,
 // underline and three aligned paragraphs.
-QByteArray FiveHundredCharacters(int seed)
+QByteArray FiveHundredCharacters(int start)
 {
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Times New "
                      "Roman;}}{\\colortbl ;\\red200\\green0\\blue0;\\red0\\green0\\blue160;}\n";
     const char *const words[] = {"Acme",   "widgets", "caf\\'e9", "sales",   "north",
                                  "office", "phone",   "contact",  "quality", "since"};
     int characters = 0;
-    int n = seed;
+    int n = start;
     for (const char *align : {"\\qc", "\\ql", "\\qj"}) {
         rtf += "\\pard";
         rtf += align;

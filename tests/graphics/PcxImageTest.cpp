@@ -13,7 +13,7 @@
 
 namespace {
 
-struct TPcxSpec
+struct TPcxLayout
 {
     int width = 0;
     int height = 0;
@@ -34,29 +34,29 @@ void Put16(QByteArray &b, int at, int v)
 // Encodes the given scan lines (each plane's bytes one after another) as the
 // format says: with RLE, a run of 1..63 equal bytes, or any byte of 0xC0 and
 // above, is written as 0xC0 | count followed by the byte.
-QByteArray WritePcx(const TPcxSpec &spec, const QByteArray &scan)
+QByteArray WritePcx(const TPcxLayout &layout, const QByteArray &scan)
 {
     QByteArray b(128, '\0');
     b[0] = 0x0A;
     b[1] = 5;
-    b[2] = spec.rle ? 1 : 0;
-    b[3] = char(spec.bits);
+    b[2] = layout.rle ? 1 : 0;
+    b[3] = char(layout.bits);
     Put16(b, 4, 0);
     Put16(b, 6, 0);
-    Put16(b, 8, spec.width - 1);
-    Put16(b, 10, spec.height - 1);
+    Put16(b, 8, layout.width - 1);
+    Put16(b, 10, layout.height - 1);
     Put16(b, 12, 96);
     Put16(b, 14, 96);
-    for (int i = 0; i < spec.headerPalette.size(); ++i) {
-        b[16 + i * 3] = char(qRed(spec.headerPalette[i]));
-        b[17 + i * 3] = char(qGreen(spec.headerPalette[i]));
-        b[18 + i * 3] = char(qBlue(spec.headerPalette[i]));
+    for (int i = 0; i < layout.headerPalette.size(); ++i) {
+        b[16 + i * 3] = char(qRed(layout.headerPalette[i]));
+        b[17 + i * 3] = char(qGreen(layout.headerPalette[i]));
+        b[18 + i * 3] = char(qBlue(layout.headerPalette[i]));
     }
-    b[65] = char(spec.planes);
-    const int bpl = spec.bytesPerLine ? spec.bytesPerLine : ((spec.width * spec.bits + 15) / 16) * 2;
+    b[65] = char(layout.planes);
+    const int bpl = layout.bytesPerLine ? layout.bytesPerLine : ((layout.width * layout.bits + 15) / 16) * 2;
     Put16(b, 66, bpl);
     Put16(b, 68, 1);
-    if (!spec.rle) {
+    if (!layout.rle) {
         b += scan;
     } else {
         for (qsizetype i = 0; i < scan.size();) {
@@ -73,9 +73,9 @@ QByteArray WritePcx(const TPcxSpec &spec, const QByteArray &scan)
             i += run;
         }
     }
-    if (!spec.trailingPalette.isEmpty()) {
+    if (!layout.trailingPalette.isEmpty()) {
         b += char(0x0C);
-        for (QRgb c : spec.trailingPalette) {
+        for (QRgb c : layout.trailingPalette) {
             b += char(qRed(c));
             b += char(qGreen(c));
             b += char(qBlue(c));
@@ -105,19 +105,19 @@ QRgb Pixel24(int x, int y)
 TEST(PcxImageTest, TwentyFourBitPicturesReadEveryWay)
 {
     EXPECT_TRUE(QImageReader::supportedImageFormats().contains("pcx"));
-    TPcxSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.planes = 3;
+    TPcxLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.planes = 3;
     const int bpl = 6; // 5 bytes rounded up to even
     QByteArray scan;
-    for (int y = 0; y < spec.height; ++y)
+    for (int y = 0; y < layout.height; ++y)
         for (int plane = 0; plane < 3; ++plane)
             for (int x = 0; x < bpl; ++x) {
                 const QRgb c = Pixel24(std::min(x, 4), y);
                 scan += char(plane == 0 ? qRed(c) : plane == 1 ? qGreen(c) : qBlue(c));
             }
-    const QByteArray file = WritePcx(spec, scan);
+    const QByteArray file = WritePcx(layout, scan);
     EXPECT_EQ(PcxImageSize(file), QSize(5, 3));
 
     QTemporaryDir dir;
@@ -141,8 +141,8 @@ TEST(PcxImageTest, TwentyFourBitPicturesReadEveryWay)
     EXPECT_EQ(picture.NaturalSize(), QSize(5, 3));
 
     // The same rows stored plainly.
-    spec.rle = false;
-    const QImage plain = DecodePcx(WritePcx(spec, scan));
+    layout.rle = false;
+    const QImage plain = DecodePcx(WritePcx(layout, scan));
     ASSERT_EQ(plain.size(), QSize(5, 3));
     EXPECT_EQ(plain.pixel(4, 2), Pixel24(4, 2));
 }
@@ -152,34 +152,34 @@ TEST(PcxImageTest, IndexedPicturesUseTheirPalettes)
     // 8 bits: the 256 colours at the end of the file; a run of 40 equal
     // bytes that carries on from one row into the next.
     {
-        TPcxSpec spec;
-        spec.width = 20;
-        spec.height = 4;
+        TPcxLayout layout;
+        layout.width = 20;
+        layout.height = 4;
         for (int i = 0; i < 256; ++i)
-            spec.trailingPalette.push_back(qRgb(255 - i, i, (i * 7) % 256));
+            layout.trailingPalette.push_back(qRgb(255 - i, i, (i * 7) % 256));
         QByteArray scan;
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 20; ++x)
                 scan += char(y < 2 ? 200 : x * 10 + y);
-        const QImage image = ReadThroughQt(WritePcx(spec, scan));
+        const QImage image = ReadThroughQt(WritePcx(layout, scan));
         ASSERT_EQ(image.size(), QSize(20, 4));
-        EXPECT_EQ(image.pixel(0, 0), spec.trailingPalette[200]);
-        EXPECT_EQ(image.pixel(19, 1), spec.trailingPalette[200]);
-        EXPECT_EQ(image.pixel(7, 3), spec.trailingPalette[73]);
+        EXPECT_EQ(image.pixel(0, 0), layout.trailingPalette[200]);
+        EXPECT_EQ(image.pixel(19, 1), layout.trailingPalette[200]);
+        EXPECT_EQ(image.pixel(7, 3), layout.trailingPalette[73]);
 
         // Without its palette the picture is grey.
-        spec.trailingPalette.clear();
-        EXPECT_EQ(DecodePcx(WritePcx(spec, scan)).pixel(7, 3), qRgb(73, 73, 73));
+        layout.trailingPalette.clear();
+        EXPECT_EQ(DecodePcx(WritePcx(layout, scan)).pixel(7, 3), qRgb(73, 73, 73));
     }
     // 1 bit, one plane: black and white; a width that is not a whole byte.
     {
-        TPcxSpec spec;
-        spec.width = 10;
-        spec.height = 2;
-        spec.bits = 1;
+        TPcxLayout layout;
+        layout.width = 10;
+        layout.height = 2;
+        layout.bits = 1;
         // Row 0: 1010101010, row 1: 0000000001 (padding bits set to catch misreads).
         const QByteArray scan("\xAA\xBF\x00\x7F", 4);
-        const QImage image = DecodePcx(WritePcx(spec, scan));
+        const QImage image = DecodePcx(WritePcx(layout, scan));
         ASSERT_EQ(image.size(), QSize(10, 2));
         EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
         EXPECT_EQ(image.pixel(1, 0), qRgb(0, 0, 0));
@@ -193,12 +193,12 @@ TEST(PcxImageTest, IndexedPicturesUseTheirPalettes)
     for (int i = 0; i < 16; ++i)
         sixteen.push_back(qRgb(i * 16, 255 - i * 16, i % 2 ? 255 : 0));
     {
-        TPcxSpec spec;
-        spec.width = 8;
-        spec.height = 1;
-        spec.bits = 1;
-        spec.planes = 4;
-        spec.headerPalette = sixteen;
+        TPcxLayout layout;
+        layout.width = 8;
+        layout.height = 1;
+        layout.bits = 1;
+        layout.planes = 4;
+        layout.headerPalette = sixteen;
         // Pixel x has colour index x + 8 * (x % 2): planes hold bit 0..3.
         QByteArray scan;
         for (int plane = 0; plane < 4; ++plane) {
@@ -209,18 +209,18 @@ TEST(PcxImageTest, IndexedPicturesUseTheirPalettes)
             scan += char(byte);
             scan += char(0);
         }
-        const QImage image = DecodePcx(WritePcx(spec, scan));
+        const QImage image = DecodePcx(WritePcx(layout, scan));
         ASSERT_EQ(image.size(), QSize(8, 1));
         for (int x = 0; x < 8; ++x)
             EXPECT_EQ(image.pixel(x, 0), sixteen[x + 8 * (x % 2)]) << x;
     }
     {
-        TPcxSpec spec;
-        spec.width = 3;
-        spec.height = 1;
-        spec.bits = 4;
-        spec.headerPalette = sixteen;
-        const QImage image = DecodePcx(WritePcx(spec, QByteArray("\x5C\xF0", 2)));
+        TPcxLayout layout;
+        layout.width = 3;
+        layout.height = 1;
+        layout.bits = 4;
+        layout.headerPalette = sixteen;
+        const QImage image = DecodePcx(WritePcx(layout, QByteArray("\x5C\xF0", 2)));
         ASSERT_EQ(image.size(), QSize(3, 1));
         EXPECT_EQ(image.pixel(0, 0), sixteen[5]);
         EXPECT_EQ(image.pixel(1, 0), sixteen[12]);
@@ -230,16 +230,16 @@ TEST(PcxImageTest, IndexedPicturesUseTheirPalettes)
 
 TEST(PcxImageTest, HostileHeadersAreRefused)
 {
-    TPcxSpec spec;
-    spec.width = 16;
-    spec.height = 16;
+    TPcxLayout layout;
+    layout.width = 16;
+    layout.height = 16;
     const QByteArray rows(16 * 16, char(0x11));
-    const QByteArray good = WritePcx(spec, rows);
+    const QByteArray good = WritePcx(layout, rows);
     ASSERT_FALSE(DecodePcx(good).isNull());
 
     // The data ends a row early: refused, not padded.
     {
-        TPcxSpec plain = spec;
+        TPcxLayout plain = layout;
         plain.rle = false;
         EXPECT_FALSE(DecodePcx(WritePcx(plain, rows)).isNull());
         EXPECT_TRUE(DecodePcx(WritePcx(plain, rows.left(16 * 15))).isNull());
@@ -262,7 +262,7 @@ TEST(PcxImageTest, HostileHeadersAreRefused)
     }
     // A plain 20000 x 1 row that is all there is accepted: the limit is the side.
     {
-        TPcxSpec wide;
+        TPcxLayout wide;
         wide.width = 20000;
         wide.height = 1;
         wide.rle = false;
