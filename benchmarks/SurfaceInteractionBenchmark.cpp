@@ -165,6 +165,15 @@ void BM_ZoomStepOf500At150(benchmark::State &state)
         benchmark::Counter(double(counter.paintedPixels), benchmark::Counter::kAvgIterations);
 }
 
+// The whole card painted again with nothing changed, as when a window that
+// covered it goes away: the objects draw what they kept from the last paint.
+void BM_RepaintOf500At150(benchmark::State &state)
+{
+    TLargeCard card(500);
+    for (auto _ : state)
+        card.surface.repaint();
+}
+
 BENCHMARK(BM_NudgeOneObjectAt150)
     ->Arg(500)
     ->Arg(1000)
@@ -173,6 +182,11 @@ BENCHMARK(BM_NudgeOneObjectAt150)
     ->Repetitions(10)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_DragStepOf500At150)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RepaintOf500At150)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->Repetitions(10)
