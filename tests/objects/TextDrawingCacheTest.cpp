@@ -7,6 +7,7 @@
 #include "objects/Gpmlabel.h"
 #include "objects/Gpslabel.h"
 #include "objects/gbclabel32.h"
+#include "surface/Gbcpanel32.h"
 
 #include <QImage>
 #include <QPainter>
@@ -145,5 +146,83 @@ TEST_F(TextDrawingCacheTest, SuperTextOutlinesAreKeptForEachPlace)
         // Another caption at the same place is outlined anew.
         EXPECT_LT(text->CaptionPath(QStringLiteral("Ac"), main).boundingRect().width(),
                   atMain.width());
+    }
+}
+
+namespace {
+
+// A card of every text kind: labels turned and with 3-D copies, multi-line
+// labels wrapped and aligned, a symbol label and a super text with a shadow.
+void FillMixedCard(TGBusinessCardPanel32 &card, QObject *owner)
+{
+    for (int i = 0; i < 8; ++i) {
+        auto *label = new TGBusinessCardLabel(owner);
+        label->MakeReady();
+        card.PlaceObject(label, TRect::FromBounds(6 + (i % 4) * 80, 6 + (i / 4) * 45, 76, 24));
+        label->SetCaption(QStringLiteral("Label %1 gjÄ").arg(i));
+        label->SetDepthShadow(i % 3);
+        label->SetDepthHighlight((i + 1) % 3);
+        label->SetAlignment(TAlignment(i % 3));
+        if (i >= 5)
+            label->SetAngle((i - 4) * 90);
+    }
+    for (int i = 0; i < 2; ++i) {
+        auto *lines = new TGMultiLineLabel(owner);
+        lines->MakeReady();
+        card.PlaceObject(lines, TRect::FromBounds(6 + i * 110, 100, 105, 50));
+        lines->SetItems({QStringLiteral("First line"), QStringLiteral("A second, longer line")});
+        lines->SetAlignment(TGMultiLineBaseLabel::TAlignment(i + 1));
+        lines->SetWordWrap(i == 0);
+    }
+    auto *symbol = new TGSymbolLabel(owner);
+    symbol->MakeReady();
+    card.PlaceObject(symbol, TRect::FromBounds(230, 100, 30, 30));
+    auto *super = new TGSuperText(owner);
+    super->MakeReady();
+    card.PlaceObject(super, TRect::FromBounds(6, 150, 300, 40));
+    super->SetCaption(QStringLiteral("Acme"));
+    super->SetShadowDepth(3);
+    super->SetFont([] {
+        TGFont font;
+        font.SetSize(20);
+        return font;
+    }());
+}
+
+QImage PaintWhole(TGBusinessCardPanel32 &card)
+{
+    QImage image(card.size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    card.PaintCard(painter, false);
+    return image;
+}
+
+} // namespace
+
+TEST_F(TextDrawingCacheTest, AMixedCardPaintsAlikeFromWhatItKept)
+{
+    FillMixedCard(*surface, owner.get());
+    const QList<float> zooms = {1.0f, 1.5f, 0.7f, 1.0f};
+    for (qsizetype step = 0; step < zooms.size(); ++step) {
+        surface->SetZoom(zooms[step]);
+        PaintWhole(*surface);
+        const QImage kept = PaintWhole(*surface);
+        // The same card built anew and taken through the same zooms (each
+        // laid out, as a paint would) paints its first picture without
+        // anything kept from an earlier one.
+        QObject otherOwner;
+        TGBusinessCardPanel32 fresh;
+        fresh.SetOwner(&otherOwner);
+        fresh.setFixedSize(336, 192);
+        FillMixedCard(fresh, &otherOwner);
+        for (qsizetype s = 0; s <= step; ++s) {
+            fresh.SetZoom(zooms[s]);
+            for (TGGraphicControl *object : fresh.Objects())
+                object->UpdateLayout();
+        }
+        for (qsizetype i = 0; i < fresh.Objects().size(); ++i)
+            ASSERT_EQ(fresh.Objects().at(i)->BoundsRect(), surface->Objects().at(i)->BoundsRect())
+                << "object " << i << " at step " << step;
+        EXPECT_EQ(kept, PaintWhole(fresh)) << "at zoom " << zooms[step];
     }
 }

@@ -366,3 +366,23 @@ TEST_F(KeptBackgroundTest, TheKeptBackgroundFollowsEveryChangeOfWhatItShows)
     surface->setFixedSize(200, 100);
     expectFresh("a new size");
 }
+
+TEST_F(KeptBackgroundTest, ACardTooLargeToKeepPaintsTheExposedPartAlone)
+{
+    // Over 16 million pixels: each paint renders only what it exposes.
+    surface->setFixedSize(4400, 4000);
+    surface->SetShowGrid(true);
+    surface->SetShape(lsRoundRect);
+    for (const QRect &part :
+         {QRect(0, 0, 40, 30), QRect(2201, 1999, 64, 33), QRect(4380, 3990, 20, 10)}) {
+        QImage painted(part.size(), QImage::Format_RGB32);
+        painted.fill(Qt::red);
+        {
+            QPainter painter(&painted);
+            painter.translate(-part.topLeft());
+            surface->PaintCard(painter, false, QRegion(part));
+        }
+        EXPECT_EQ(painted, surface->RenderBackground(part).convertToFormat(QImage::Format_RGB32))
+            << part.x() << "," << part.y();
+    }
+}
