@@ -340,9 +340,10 @@ QImage TGBasePanel::RenderBackground(const QRect &exposed) const
 
 const QImage *TGBasePanel::CachedBackground() const
 {
-    // A card of a hundred inches would take hundreds of megabytes: such a
-    // card is painted a part at a time instead, as it is exposed.
-    constexpr qint64 MaxCachedPixels = qint64(4096) * 4096;
+    // Kept up to 32 MB (a business card at 800 % takes 17); a card of a
+    // hundred inches would take hundreds of megabytes: such a card is
+    // painted a part at a time instead, as it is exposed.
+    constexpr qint64 MaxCachedPixels = qint64(4096) * 2048;
     if (qint64(width()) * height() > MaxCachedPixels)
         return nullptr;
     if (!m_backgroundValid ||

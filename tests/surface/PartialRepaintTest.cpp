@@ -369,7 +369,7 @@ TEST_F(KeptBackgroundTest, TheKeptBackgroundFollowsEveryChangeOfWhatItShows)
 
 TEST_F(KeptBackgroundTest, ACardTooLargeToKeepPaintsTheExposedPartAlone)
 {
-    // Over 16 million pixels: each paint renders only what it exposes.
+    // Over 8 million pixels: each paint renders only what it exposes.
     surface->setFixedSize(4400, 4000);
     surface->SetShowGrid(true);
     surface->SetShape(lsRoundRect);
