@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Groups.h"
+#include "graphics/SymbolFonts.h"
 
 #include <QStringList>
 
@@ -16,6 +17,8 @@ struct TTextKey
     float zoom = 0;
     QString text;
     QStringList lines;
+    // Fonts added since (a symbol font among them) may draw the text otherwise.
+    int fontGeneration = SymbolFontGeneration();
 
     static TTextKey Of(const TGFont &font, float zoom, const QString &text)
     {

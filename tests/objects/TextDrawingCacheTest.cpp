@@ -226,3 +226,14 @@ TEST_F(TextDrawingCacheTest, AMixedCardPaintsAlikeFromWhatItKept)
         EXPECT_EQ(kept, PaintWhole(fresh)) << "at zoom " << zooms[step];
     }
 }
+
+TEST_F(TextDrawingCacheTest, AddedFontsMakeTheKeptTextStale)
+{
+    // Text kept before fonts were added (and the symbol families looked up
+    // again) is not what the text would draw now.
+    TGFont font;
+    const TTextKey before = TTextKey::Of(font, 1.0f, QStringLiteral("J"));
+    EXPECT_EQ(TTextKey::Of(font, 1.0f, QStringLiteral("J")), before);
+    ResetSymbolFontCache();
+    EXPECT_FALSE(TTextKey::Of(font, 1.0f, QStringLiteral("J")) == before);
+}
