@@ -277,6 +277,15 @@ int TGSuperText::CaptionInset() const
 QString TGSuperText::DrawnCaption() const
 {
     const int room = Width() - CaptionInset();
+    TTextKey key = TTextKey::Of(m_font.Data(), ZoomScale(), m_caption);
+    if (m_cutCaption && m_cutCaption->room == room && m_cutCaption->key == key)
+        return m_cutCaption->cut;
+    m_cutCaption = TCutCaption{std::move(key), room, CutCaption(room)};
+    return m_cutCaption->cut;
+}
+
+QString TGSuperText::CutCaption(int room) const
+{
     if (CanvasAdvance(m_caption) <= room)
         return m_caption;
     // The longest beginning that fits; found by halving so that a long
@@ -298,11 +307,19 @@ QString TGSuperText::DrawnCaption() const
 
 QPainterPath TGSuperText::CaptionPath(const QString &caption, const TRect &at) const
 {
+    TTextKey key = TTextKey::Of(m_font.Data(), ZoomScale(), caption);
+    for (const std::optional<TCaptionOutline> &outline : m_captionOutlines) {
+        if (outline && outline->at == at && outline->key == key)
+            return outline->path;
+    }
     const TDrawnText drawn = DrawnOnCanvas(caption);
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     path.addText(QPointF(at.Left, at.Top + QFontMetricsF(drawn.font).ascent()), drawn.font,
                  drawn.text);
+    // Two places are kept: the text's and its shadow's.
+    m_captionOutlines[m_nextOutline] = TCaptionOutline{std::move(key), at, path};
+    m_nextOutline = (m_nextOutline + 1) % m_captionOutlines.size();
     return path;
 }
 

@@ -5,6 +5,7 @@
 #include "graphics/Colors.h"
 #include "graphics/Geometry.h"
 #include "graphics/SymbolFonts.h"
+#include "objects/TextCache.h"
 #include "surface/GGraphc.h"
 #include "surface/ObjectFont.h"
 
@@ -13,6 +14,8 @@
 #include <QPainterPath>
 #include <QPoint>
 #include <QStringList>
+#include <array>
+#include <optional>
 
 class QAction;
 class QFont;
@@ -147,6 +150,8 @@ private:
     // become their pictures.
     TDrawnText DrawnOnCanvas(const QString &caption) const;
     int CanvasAdvance(const QString &caption) const;
+    // The longest beginning of the caption that fits the room.
+    QString CutCaption(int room) const;
 
     int m_shadowDepth = 0;
     TShadowOrientation m_shadowOrientation = sdDownRight;
@@ -172,6 +177,25 @@ private:
     bool m_layoutNeeded = true;
     bool m_layoutInProgress = false;
     bool m_paintInProgress = false;
+
+    // What the drawing derives from the caption at the current font and
+    // zoom, kept while they (and the room or place it was made for) stay:
+    // the cut caption, and the outlines of the text and of its shadow.
+    struct TCutCaption
+    {
+        TTextKey key;
+        int room = 0;
+        QString cut;
+    };
+    struct TCaptionOutline
+    {
+        TTextKey key;
+        TRect at;
+        QPainterPath path;
+    };
+    mutable std::optional<TCutCaption> m_cutCaption;
+    mutable std::array<std::optional<TCaptionOutline>, 2> m_captionOutlines;
+    mutable size_t m_nextOutline = 0;
 
     QAction *m_transparentItem = nullptr;
     QAction *m_borderItem = nullptr;

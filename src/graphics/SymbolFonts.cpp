@@ -273,7 +273,23 @@ TDrawnText SymbolDrawnText(const QFont &font, const QString &text)
     return {pictures, SymbolTextToUnicode(set, text)};
 }
 
+namespace {
+
+int &FontGeneration()
+{
+    static int generation = 0;
+    return generation;
+}
+
+} // namespace
+
 void ResetSymbolFontCache()
 {
     InstalledCache().fill(std::nullopt);
+    ++FontGeneration();
+}
+
+int SymbolFontGeneration()
+{
+    return FontGeneration();
 }

@@ -39,3 +39,5 @@ QStringList SymbolPictureFamilies();
 
 // Forgets which symbol families were found installed (after fonts are added).
 void ResetSymbolFontCache();
+// Counts those resets: text drawn and kept before the last one is drawn anew.
+int SymbolFontGeneration();

@@ -338,14 +338,30 @@ TDrawnText TGBaseLabel::DrawnCaption() const
     return SymbolDrawnText(CanvasFont(), ShownCaption());
 }
 
+const TGBaseLabel::TCaptionDrawing &TGBaseLabel::CaptionDrawing() const
+{
+    TTextKey key = TTextKey::Of(m_font, ZoomScale(), ShownCaption());
+    if (!m_captionDrawing || !(m_captionDrawing->key == key)) {
+        TCaptionDrawing drawing;
+        drawing.key = std::move(key);
+        drawing.drawn = DrawnCaption();
+        const QFontMetrics fm(drawing.drawn.font);
+        drawing.ascent = fm.ascent();
+        drawing.lineHeight = LineHeightOf(drawing.drawn.font, fm);
+        drawing.spacedWidth = fm.horizontalAdvance(drawing.drawn.text + QLatin1Char(' '));
+        drawing.shaped = TShapedText(drawing.drawn.font, drawing.drawn.text);
+        m_captionDrawing = std::move(drawing);
+    }
+    return *m_captionDrawing;
+}
+
 void TGBaseLabel::LayoutLabel()
 {
-    const TDrawnText drawn = DrawnCaption();
-    const QFontMetrics fm(drawn.font);
+    const TCaptionDrawing &caption = CaptionDrawing();
     // Sizes below one pixel (an empty font, depths of a damaged file) would
     // be raised by the bounds check and ask for this pass again, for ever.
-    const int lineHeight = std::max(1, LineHeightOf(drawn.font, fm));
-    const int textWidth = std::max(1, fm.horizontalAdvance(drawn.text + QLatin1Char(' ')));
+    const int lineHeight = std::max(1, caption.lineHeight);
+    const int textWidth = std::max(1, caption.spacedWidth);
     const int sx = m_shadowOffset.x();
     const int sy = m_shadowOffset.y();
     const int hx = m_highlightOffset.x();
@@ -416,9 +432,9 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
     if (!m_transparent)
         painter.fillRect(QRect(0, 0, Width(), Height()), ColorFromTColor(m_backColor));
 
-    const TDrawnText drawn = DrawnCaption();
-    const int ascent = QFontMetrics(drawn.font).ascent();
-    painter.setFont(drawn.font);
+    const TCaptionDrawing &caption = CaptionDrawing();
+    const int ascent = caption.ascent;
+    painter.setFont(caption.drawn.font);
     painter.setBrush(Qt::NoBrush);
     painter.setBackgroundMode(Qt::TransparentMode);
     auto drawCopy = [&](const TRect &clip, const QPoint &origin, TColor color) {
@@ -429,7 +445,7 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
         if (m_angle != 0)
             painter.rotate(-m_angle);
         painter.setPen(ColorFromTColor(color));
-        painter.drawText(0, ascent, drawn.text);
+        caption.shaped.Draw(painter, QPointF(0, ascent));
         painter.restore();
     };
     // A copy without offset lies exactly under the main text; drawn with

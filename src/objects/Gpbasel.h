@@ -2,11 +2,14 @@
 
 #include "document/Groups.h"
 #include "graphics/Colors.h"
+#include "graphics/ShapedText.h"
 #include "graphics/SymbolFonts.h"
+#include "objects/TextCache.h"
 #include "surface/GGraphc.h"
 
 #include <QFont>
 #include <QPoint>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -120,6 +123,20 @@ private:
     // nothing while loading.
     void LookChanged();
 
+    // The caption as drawn and measured at the current font and zoom: kept
+    // while the font, the zoom and the caption stay the same, so neither the
+    // layout nor a repaint looks the font up or shapes the text again.
+    struct TCaptionDrawing
+    {
+        TTextKey key;
+        TDrawnText drawn;
+        int ascent = 0;
+        int lineHeight = 0;
+        int spacedWidth = 0; // the text and a blank
+        TShapedText shaped;
+    };
+    const TCaptionDrawing &CaptionDrawing() const;
+
     void UpdateShadowOffset();
     void UpdateHighlightOffset();
     void FontChanged();
@@ -149,6 +166,8 @@ private:
     QPoint m_textOrigin;
     QPoint m_shadowOrigin;
     QPoint m_highlightOrigin;
+
+    mutable std::optional<TCaptionDrawing> m_captionDrawing;
 
     QAction *m_borderItem = nullptr;
     QList<QAction *> m_alignmentItems; // Left, Center, Right

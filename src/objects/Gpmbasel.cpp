@@ -208,25 +208,42 @@ int TGMultiLineBaseLabel::LineLeft(int lineWidth) const
     return 0;
 }
 
+TGMultiLineBaseLabel::TLinesDrawing &TGMultiLineBaseLabel::LinesDrawing()
+{
+    TTextKey key = TTextKey::Of(m_font.Data(), ZoomScale(), PaintedLines());
+    if (!m_linesDrawing || !(m_linesDrawing->key == key)) {
+        TLinesDrawing drawing;
+        drawing.font = ZoomedFont();
+        const QFontMetrics metrics(drawing.font);
+        drawing.lineHeight = metrics.height();
+        drawing.ascent = metrics.ascent();
+        drawing.lines.resize(key.lines.size());
+        drawing.key = std::move(key);
+        m_linesDrawing = std::move(drawing);
+    }
+    return *m_linesDrawing;
+}
+
 void TGMultiLineBaseLabel::Paint(QPainter &painter)
 {
     UpdateLayout();
-    const QFont font = ZoomedFont();
-    const QFontMetrics metrics(font);
-    const int lineHeight = metrics.height();
+    TLinesDrawing &drawing = LinesDrawing();
     painter.save();
     painter.setClipRect(0, 0, Width(), Height(), Qt::IntersectClip);
     painter.setPen(ColorFromTColor(m_font.Data().Color()));
     painter.setBrush(Qt::NoBrush);
-    const QStringList lines = PaintedLines();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const int top = int(i) * lineHeight;
+    for (qsizetype i = 0; i < drawing.lines.size(); ++i) {
+        const int top = int(i) * drawing.lineHeight;
         if (top >= Height())
             break;
-        const TDrawnText drawn = SymbolDrawnText(font, lines[i]);
-        painter.setFont(drawn.font);
-        const int x = LineLeft(QFontMetrics(drawn.font).horizontalAdvance(drawn.text));
-        painter.drawText(x, top + metrics.ascent(), drawn.text);
+        std::optional<TLineDrawing> &line = drawing.lines[i];
+        if (!line) {
+            const TDrawnText drawn = SymbolDrawnText(drawing.font, drawing.key.lines.at(i));
+            line = TLineDrawing{TShapedText(drawn.font, drawn.text),
+                                QFontMetrics(drawn.font).horizontalAdvance(drawn.text)};
+        }
+        painter.setFont(line->shaped.Font());
+        line->shaped.Draw(painter, QPointF(LineLeft(line->width), top + drawing.ascent));
     }
     painter.restore();
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "document/Groups.h"
+#include "graphics/ShapedText.h"
+#include "objects/TextCache.h"
 #include "surface/GGraphc.h"
 #include "surface/ObjectFont.h"
 
 #include <QStringList>
+#include <optional>
 
 class QAction;
 class QFont;
@@ -95,6 +98,25 @@ private:
     // surface without a bounds change still re-wraps before painting.
     float m_wrappedZoom = 1.0f;
     int m_wrappedWidth = -1;
+
+    // The painted lines as drawn and measured at the current font and zoom,
+    // kept while the font, the zoom and the lines stay the same.
+    struct TLineDrawing
+    {
+        TShapedText shaped;
+        int width = 0;
+    };
+    struct TLinesDrawing
+    {
+        TTextKey key;
+        QFont font;
+        int lineHeight = 0;
+        int ascent = 0;
+        // Each line once it is first painted (a long text shows only its start).
+        QList<std::optional<TLineDrawing>> lines;
+    };
+    TLinesDrawing &LinesDrawing();
+    std::optional<TLinesDrawing> m_linesDrawing;
 
     QList<QAction *> m_alignmentItems; // Left, Center, Right
 };

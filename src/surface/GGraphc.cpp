@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPicture>
 #include <algorithm>
+#include <array>
 
 const QStringList &BorderStyleIdentifiers()
 {
@@ -48,15 +49,16 @@ void TGGraphicControl::SetBounds(int left, int top, int width, int height)
     height = std::clamp(height, -Limit, Limit);
     if (left == m_left && top == m_top && width == m_width && height == m_height)
         return;
-    const TRect before = BoundsRect();
+    const QRect before = PaintedArea();
     m_left = left;
     m_top = top;
     m_width = width;
     m_height = height;
     if (m_parent && m_visible) {
-        // The selection squares reach 2 pixels outside the bounds.
-        m_parent->update(before.Grown(3).ToQRect());
-        m_parent->update(BoundsRect().Grown(3).ToQRect());
+        // The old and the new place, squares included; the surface paints
+        // both in one pass once the input is handled.
+        m_parent->update(before);
+        m_parent->update(PaintedArea());
     }
     if (!IsLoading())
         BoundsChanged();
@@ -227,6 +229,28 @@ bool TGGraphicControl::IsSelected() const
     return m_parent && m_parent->Handles()->IndexOfSelected(this) >= 0;
 }
 
+namespace {
+
+// The squares of a selected object: the four corners, then the four middles
+// that only a single selection shows. Each is 5 x 5 pixels, reaching 2 pixels
+// outside the bounds.
+std::array<QRect, 8> SquaresAround(const TRect &bounds)
+{
+    const TRect r = bounds.Grown(2);
+    const int mx = r.Left + static_cast<int>((r.Right - r.Left) * 0.5);
+    const int my = r.Top + static_cast<int>((r.Bottom - r.Top) * 0.5);
+    return {QRect(r.Left, r.Top, 5, 5),
+            QRect(r.Right - 5, r.Top, 5, 5),
+            QRect(r.Right - 5, r.Bottom - 5, 5, 5),
+            QRect(r.Left, r.Bottom - 5, 5, 5),
+            QRect(mx - 2, r.Top, 5, 5),
+            QRect(mx - 2, r.Bottom - 5, 5, 5),
+            QRect(r.Left, my - 2, 5, 5),
+            QRect(r.Right - 5, my - 2, 5, 5)};
+}
+
+} // namespace
+
 void TGGraphicControl::DrawSelectionSquares(QPainter &canvas) const
 {
     if (!IsSelected())
@@ -234,28 +258,33 @@ void TGGraphicControl::DrawSelectionSquares(QPainter &canvas) const
     const TGHandle *handles = m_parent->Handles();
     const bool single = handles->SelectedCount() == 1;
     const QColor color = ColorFromTColor(single ? handles->Color() : handles->SecondaryColor());
-    const TRect r = BoundsRect().Grown(2);
-    auto square = [&](int left, int top, int right, int bottom) {
-        canvas.fillRect(QRect(left, top, right - left, bottom - top), color);
-    };
-    square(r.Left, r.Top, r.Left + 5, r.Top + 5);
-    square(r.Right - 5, r.Top, r.Right, r.Top + 5);
-    square(r.Right - 5, r.Bottom - 5, r.Right, r.Bottom);
-    square(r.Left, r.Bottom - 5, r.Left + 5, r.Bottom);
-    if (!single)
-        return;
-    const int mx = r.Left + static_cast<int>((r.Right - r.Left) * 0.5);
-    const int my = r.Top + static_cast<int>((r.Bottom - r.Top) * 0.5);
-    square(mx - 2, r.Top, mx + 3, r.Top + 5);
-    square(mx - 2, r.Bottom - 5, mx + 3, r.Bottom);
-    square(r.Left, my - 2, r.Left + 5, my + 3);
-    square(r.Right - 5, my - 2, r.Right, my + 3);
+    const std::array<QRect, 8> squares = SquaresAround(BoundsRect());
+    for (int i = 0; i < (single ? 8 : 4); ++i)
+        canvas.fillRect(squares[size_t(i)], color);
+}
+
+QRegion TGGraphicControl::SelectionSquaresArea() const
+{
+    QRegion area;
+    for (const QRect &square : SquaresAround(BoundsRect()))
+        area += square;
+    return area;
+}
+
+QRect TGGraphicControl::PaintedArea() const
+{
+    // Normalized, so that the squares of an object turned inside out by a
+    // damaged file are covered too.
+    QRect area = BoundsRect().Grown(3).ToQRect().normalized();
+    for (const QRect &square : SquaresAround(BoundsRect()))
+        area |= square;
+    return area;
 }
 
 void TGGraphicControl::Repaint()
 {
     if (m_parent)
-        m_parent->update(BoundsRect().Grown(3).ToQRect());
+        m_parent->update(PaintedArea());
 }
 
 QAction *TGGraphicControl::AddMenuItem(const QString &caption, std::function<void()> action)
@@ -421,11 +450,8 @@ void TGGraphicControl::CenterVertically()
         return;
     SetTop(m_parent->height() / 2 - m_height / 2);
     ReportChange();
-    // Waiting input may free this object (a Delete key) while it runs.
-    const QPointer<TGBasePanel> surface(m_parent);
+    // The move has asked for its own repaint, of the old and new place only.
     QCoreApplication::processEvents();
-    if (surface)
-        surface->update();
 }
 
 void TGGraphicControl::CenterHorizontally()
@@ -434,11 +460,8 @@ void TGGraphicControl::CenterHorizontally()
         return;
     SetLeft(m_parent->width() / 2 - m_width / 2);
     ReportChange();
-    // Waiting input may free this object (a Delete key) while it runs.
-    const QPointer<TGBasePanel> surface(m_parent);
+    // The move has asked for its own repaint, of the old and new place only.
     QCoreApplication::processEvents();
-    if (surface)
-        surface->update();
 }
 
 QString TGGraphicControl::TrimSpaces(const QString &text)

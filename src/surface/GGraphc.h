@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRegion>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -123,7 +124,11 @@ public:
     void ReportChange();
     // Paints the selection squares onto the surface's canvas when selected.
     void DrawSelectionSquares(QPainter &surfaceCanvas) const;
-    // Asks the surface to paint the object again.
+    // Where the squares of the object lie when it is selected, alone or with others.
+    QRegion SelectionSquaresArea() const;
+    // What painting the object may touch on the surface: its bounds and its squares.
+    QRect PaintedArea() const;
+    // Asks the surface to paint the object (and its squares) again.
     void Repaint();
 
     QMenu *ObjectMenu() const;

@@ -27,14 +27,12 @@ uint32_t TGHandle::Now() const
 
 void TGHandle::SetOwnBounds(int left, int top, int width, int height)
 {
-    if (m_visible)
-        m_surface->update(BoundsRect().Grown(1).ToQRect());
+    // The frame itself draws nothing: only the squares of the selected
+    // objects show, and they repaint with their objects and in Repaint.
     m_left = left;
     m_top = top;
     m_width = width;
     m_height = height;
-    if (m_visible)
-        m_surface->update(BoundsRect().Grown(1).ToQRect());
 }
 
 void TGHandle::SetBounds(int left, int top, int width, int height)
@@ -62,7 +60,7 @@ void TGHandle::SetVisible(bool visible)
         if (!m_dragging)
             m_surface->SetHandlesCapture(false);
     }
-    m_surface->update();
+    Repaint();
 }
 
 void TGHandle::SetColor(uint32_t color)
@@ -103,9 +101,22 @@ void TGHandle::SetSnapToGrid(bool on)
     m_gridY = on ? m_storedGridY : 1;
 }
 
+QRegion TGHandle::SquaresArea() const
+{
+    QRegion area;
+    for (const TGGraphicControl *object : m_selection)
+        area += object->SelectionSquaresArea();
+    return area;
+}
+
 void TGHandle::Repaint()
 {
-    m_surface->update();
+    // The squares where they were last asked for and where they are now: a
+    // change of the selection or of its colours touches nothing else. Squares
+    // that moved with their object were repainted with it.
+    const QRegion now = SquaresArea();
+    m_surface->update(m_shownSquares + now);
+    m_shownSquares = now;
 }
 
 // ---- selection --------------------------------------------------------------

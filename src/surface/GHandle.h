@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QRegion>
 #include <functional>
 
 class QMenu;
@@ -116,6 +117,9 @@ public:
 
     // Paints the selection squares of every selected object on the surface's canvas.
     void Paint(QPainter &surfaceCanvas) const;
+    // Where those squares lie.
+    QRegion SquaresArea() const;
+    // Asks the surface to repaint the squares, at their last and their present place.
     void Repaint();
 
     // Handlers the surface installs.
@@ -143,6 +147,7 @@ private:
     void ToggleNudgeOutline();
 
     TGBasePanel *m_surface;
+    QRegion m_shownSquares;
     int m_left = 0, m_top = 0, m_width = 24, m_height = 24;
     bool m_visible = false;
     bool m_enabled = false;

@@ -50,6 +50,11 @@ TGBasePanel::TGBasePanel(QWidget *parent)
     m_handles->OnKeyDown = [this](int key, Qt::KeyboardModifiers k) { KeyDownHandler(key, k); };
     m_handles->SetSnapToGrid(false);
 
+    // The pictures also change through their own setters (loading a design,
+    // the background commands): the painted background follows them.
+    m_picture.OnChange = [this] { m_backgroundValid = false; };
+    m_colorPicture.OnChange = [this] { m_backgroundValid = false; };
+
     m_clipboardFile = ProgramFolder() + QStringLiteral("Clipbrd.tmp");
     m_scratchFile = ProgramFolder() + QStringLiteral("TempFile.tmp");
 
@@ -80,7 +85,7 @@ void TGBasePanel::InsertObject(TGGraphicControl *object)
         return;
     m_objectSet.insert(object);
     m_objects.append(object);
-    update();
+    update(object->PaintedArea());
 }
 
 QList<TStoredObject *> TGBasePanel::StoredObjects() const
@@ -104,7 +109,7 @@ void TGBasePanel::RemoveObject(TGGraphicControl *object)
     if (index >= 0) {
         m_objects.removeAt(index);
         m_objectSet.remove(object);
-        update();
+        update(object->PaintedArea());
     }
     if (m_capture.object == object)
         m_capture = {};
@@ -116,7 +121,7 @@ void TGBasePanel::BringObjectToFront(TGGraphicControl *object)
 {
     if (m_objects.removeOne(object)) {
         m_objects.append(object);
-        update();
+        update(object->PaintedArea());
     }
 }
 
@@ -124,7 +129,7 @@ void TGBasePanel::SendObjectToBack(TGGraphicControl *object)
 {
     if (m_objects.removeOne(object)) {
         m_objects.prepend(object);
-        update();
+        update(object->PaintedArea());
     }
 }
 
@@ -166,7 +171,7 @@ void TGBasePanel::SetShape(TLabelShapeType shape)
     if (shape == m_shape)
         return;
     m_shape = shape;
-    update();
+    BackgroundChanged();
 }
 
 void TGBasePanel::SetShowGrid(bool show)
@@ -174,7 +179,7 @@ void TGBasePanel::SetShowGrid(bool show)
     if (show == m_showGrid)
         return;
     m_showGrid = show;
-    update();
+    BackgroundChanged();
 }
 
 void TGBasePanel::SetGridSize(TGridSize size)
@@ -185,7 +190,7 @@ void TGBasePanel::SetGridSize(TGridSize size)
     const int step = size == gs4x4 ? 4 : 8;
     m_handles->SetGridX(step);
     m_handles->SetGridY(step);
-    update();
+    BackgroundChanged();
 }
 
 void TGBasePanel::SetSnapToGrid(bool snap)
@@ -206,19 +211,19 @@ void TGBasePanel::SetDrawOutline(bool draw)
     if (draw == m_drawOutline)
         return;
     m_drawOutline = draw;
-    update();
+    BackgroundChanged();
 }
 
 void TGBasePanel::SetPicture(const TPicture &picture)
 {
     m_picture = picture;
-    update();
+    BackgroundChanged();
 }
 
 void TGBasePanel::SetColorPicture(const TPicture &picture)
 {
     m_colorPicture = picture;
-    update();
+    BackgroundChanged();
 }
 
 void TGBasePanel::SetScreenCursor(int id)
@@ -333,44 +338,93 @@ QImage TGBasePanel::RenderBackground(const QRect &exposed) const
     return image;
 }
 
-void TGBasePanel::PaintCard(QPainter &painter, bool withSelection, const QRect &exposed) const
+const QImage *TGBasePanel::CachedBackground() const
 {
-    const QImage background = RenderBackground(exposed);
-    painter.drawImage(exposed.isNull() ? QPoint(0, 0) : exposed.topLeft(), background);
+    // Kept up to 32 MB (a business card at 800 % takes 17); a card of a
+    // hundred inches would take hundreds of megabytes: such a card is
+    // painted a part at a time instead, as it is exposed.
+    constexpr qint64 MaxCachedPixels = qint64(4096) * 2048;
+    if (qint64(width()) * height() > MaxCachedPixels)
+        return nullptr;
+    if (!m_backgroundValid ||
+        m_background.size() != QSize(std::max(1, width()), std::max(1, height()))) {
+        m_background = RenderBackground();
+        m_backgroundValid = true;
+    }
+    return &m_background;
+}
+
+void TGBasePanel::BackgroundChanged()
+{
+    m_backgroundValid = false;
+    m_background = QImage();
+    update();
+}
+
+void TGBasePanel::PaintCard(QPainter &painter, bool withSelection, const QRegion &exposed) const
+{
+    const QRect card(0, 0, std::max(1, width()), std::max(1, height()));
+    const bool partial = !exposed.isEmpty();
+    painter.save();
+    if (partial)
+        painter.setClipRegion(exposed, Qt::IntersectClip);
+    const QImage *background = CachedBackground();
+    for (const QRect &part : partial ? exposed &card : QRegion(card)) {
+        if (background)
+            painter.drawImage(part.topLeft(), *background, part);
+        else
+            painter.drawImage(part.topLeft(), RenderBackground(part));
+    }
     for (TGGraphicControl *object : m_objects) {
         if (!object->Visible())
             continue;
-        if (!exposed.isNull() && !object->BoundsRect().ToQRect().intersects(exposed))
+        if (partial && !exposed.intersects(object->BoundsRect().ToQRect()))
             continue;
         object->UpdateLayout();
         painter.save();
         painter.translate(object->Left(), object->Top());
-        painter.setClipRect(0, 0, object->Width(), object->Height());
+        painter.setClipRect(0, 0, object->Width(), object->Height(), Qt::IntersectClip);
         object->Paint(painter);
         painter.restore();
     }
-    if (!withSelection)
-        return;
-    m_handles->Paint(painter);
-    if (!m_xorFrames.isEmpty()) {
-        painter.save();
-        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        QPen pen(Qt::white, 0, Qt::DotLine);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        for (const TRect &r : m_xorFrames) {
-            const TRect n = r.Normalized();
-            if (n.Width() > 0 && n.Height() > 0)
-                painter.drawRect(n.Left, n.Top, n.Width() - 1, n.Height() - 1);
+    if (withSelection) {
+        m_handles->Paint(painter);
+        if (!m_xorFrames.isEmpty()) {
+            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            QPen pen(Qt::white, 0, Qt::DotLine);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            for (const TRect &r : m_xorFrames) {
+                const TRect n = r.Normalized();
+                if (n.Width() > 0 && n.Height() > 0)
+                    painter.drawRect(n.Left, n.Top, n.Width() - 1, n.Height() - 1);
+            }
         }
-        painter.restore();
     }
+    painter.restore();
 }
 
 void TGBasePanel::paintEvent(QPaintEvent *event)
 {
+    // Only what the input made dirty: the window system keeps the rest.
     QPainter painter(this);
-    PaintCard(painter, true, event->rect());
+    PaintCard(painter, true, event->region());
+}
+
+QRegion TGBasePanel::XorFrameArea(const TRect &rect)
+{
+    const TRect n = rect.Normalized();
+    if (n.Width() <= 0 || n.Height() <= 0)
+        return QRegion();
+    // The dotted lines run along the outermost rows and columns of the
+    // rectangle; a pixel of margin either side of each keeps any rounding of
+    // the line drawing inside the repainted strips.
+    const QRect r = n.ToQRect();
+    QRegion area(r.left() - 1, r.top() - 1, r.width() + 2, 3);
+    area += QRect(r.left() - 1, r.bottom() - 1, r.width() + 2, 3);
+    area += QRect(r.left() - 1, r.top() - 1, 3, r.height() + 2);
+    area += QRect(r.right() - 1, r.top() - 1, 3, r.height() + 2);
+    return area;
 }
 
 void TGBasePanel::DrawXorFrame(const TRect &rect)
@@ -380,7 +434,14 @@ void TGBasePanel::DrawXorFrame(const TRect &rect)
         m_xorFrames.removeAt(i);
     else
         m_xorFrames.append(rect);
-    update();
+    update(XorFrameArea(rect));
+}
+
+void TGBasePanel::ClearXorFrames()
+{
+    for (const TRect &frame : std::as_const(m_xorFrames))
+        update(XorFrameArea(frame));
+    m_xorFrames.clear();
 }
 
 // ---- mouse routing --------------------------------------------------------
@@ -596,8 +657,7 @@ void TGBasePanel::EndMouseCapture()
     m_handles->CancelDrag();
     if (m_rubberBandActive) {
         m_rubberBandActive = false;
-        m_xorFrames.clear();
-        update();
+        ClearXorFrames();
         if (m_pointing)
             SetScreenCursor(crDefault);
     }
@@ -662,8 +722,7 @@ void TGBasePanel::SurfaceMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, in
 {
     if (m_rubberBandActive) {
         m_rubberBand = m_rubberBand.Normalized();
-        m_xorFrames.clear();
-        update();
+        ClearXorFrames();
         m_rubberBandActive = false;
         if (m_pointing) {
             SelectInRect(m_rubberBand);

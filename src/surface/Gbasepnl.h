@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QList>
 #include <QPointer>
+#include <QRegion>
 #include <QSet>
 #include <QWidget>
 #include <functional>
@@ -199,8 +200,11 @@ public:
     // current size, or only the given part of it (an image of that part's size).
     QImage RenderBackground(const QRect &exposed = QRect()) const;
     // The card as painted, with objects, squares and frames: what the widget
-    // shows; with an exposed rectangle, only what lies in it.
-    void PaintCard(QPainter &painter, bool withSelection, const QRect &exposed = QRect()) const;
+    // shows; with an exposed region, only what lies in it (the rest of the
+    // painter's target is left as it was).
+    void PaintCard(QPainter &painter, bool withSelection, const QRegion &exposed = QRegion()) const;
+    // What a frame drawn by DrawXorFrame covers on the surface.
+    static QRegion XorFrameArea(const TRect &rect);
 
 Q_SIGNALS:
     void objectsChanged();
@@ -251,6 +255,13 @@ private:
     // still on the card; false when the surface itself went meanwhile.
     bool ForEachSelected(const std::function<void(TGGraphicControl *)> &action);
     void ChooseFontForSelection();
+    // Erases every frame drawn with DrawXorFrame.
+    void ClearXorFrames();
+    // The background at the current size, rendered when something it shows
+    // has changed; null for a card too large to keep whole.
+    const QImage *CachedBackground() const;
+    // Drops the kept background and repaints the card.
+    void BackgroundChanged();
 
     QList<TGGraphicControl *> m_objects;
     QSet<const TGGraphicControl *> m_objectSet; // the same objects, for membership
@@ -281,6 +292,9 @@ private:
     QString m_scratchFile;
     TRect m_rubberBand;
     QList<TRect> m_xorFrames;
+    // The whole background as last painted, kept while nothing it shows changes.
+    mutable QImage m_background;
+    mutable bool m_backgroundValid = false;
     int m_screenCursor = 0;
     Qt::KeyboardModifiers m_liveModifiers;
     QPoint m_mousePos;

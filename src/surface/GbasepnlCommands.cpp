@@ -141,19 +141,19 @@ void TGBasePanel::Align(int how)
             o->SetTop(m - o->Height());
         break;
     }
-    update();
+    // Each move repainted the object's old and new place; the squares
+    // follow with the selection's refit.
 }
 
 void TGBasePanel::CenterSelection(bool vertically)
 {
-    const bool alive = ForEachSelected([vertically](TGGraphicControl *object) {
+    // Each move repaints the object's old and new place.
+    ForEachSelected([vertically](TGGraphicControl *object) {
         if (vertically)
             object->CenterVertically();
         else
             object->CenterHorizontally();
     });
-    if (alive)
-        update();
 }
 
 bool TGBasePanel::ForEachSelected(const std::function<void(TGGraphicControl *)> &action)
@@ -179,10 +179,15 @@ void TGBasePanel::ChooseFontForSelection()
     if (m_handles->SelectedCount() == 0)
         return;
     if (const std::optional<QFont> chosen = ChooseFont(m_surfaceFont, this)) {
-        for (TGGraphicControl *object : m_handles->Selection())
+        for (TGGraphicControl *object : m_handles->Selection()) {
+            // The new size the font gives comes now, so that the old and the
+            // new place are repainted together.
+            object->Repaint();
             object->AssignFont(*chosen);
+            object->UpdateLayout();
+            object->Repaint();
+        }
     }
-    update();
 }
 
 void TGBasePanel::ClipboardCommand(int code)

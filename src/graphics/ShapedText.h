@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QFont>
+#include <QPointF>
+#include <QString>
+#include <memory>
+
+class QPaintDevice;
+class QPainter;
+class QTextLayout;
+
+// One line of text in one font, shaped once and drawn as often as needed:
+// the same pixels as QPainter::drawText with that font at the same baseline
+// point, without finding the glyphs again from the second drawing on. Only
+// screen drawing (widgets, images, pixmaps) keeps the shaping, made for the
+// device's resolution and the painter's text direction; pictures and
+// printers, and text that drawText decorates item by item (underlined,
+// struck out or overlined fonts) or that holds control characters, are drawn
+// with drawText itself.
+class TShapedText
+{
+public:
+    TShapedText() = default;
+    TShapedText(const QFont &font, const QString &text);
+
+    const QFont &Font() const { return m_font; }
+    const QString &Text() const { return m_text; }
+    // Whether the last drawing went through the kept shaping.
+    bool IsShaped() const { return m_layout != nullptr; }
+
+    // Draws in the painter's pen with the left end of the baseline at the
+    // point, under the painter's transform.
+    void Draw(QPainter &painter, const QPointF &baselineStart) const;
+
+private:
+    bool Shape(QPaintDevice *device, Qt::LayoutDirection direction) const;
+
+    QFont m_font;
+    QString m_text;
+    bool m_shapeable = false;
+    // Shaped on the first drawing, for that device's resolution.
+    mutable std::shared_ptr<QTextLayout> m_layout;
+    mutable int m_drawings = 0;
+    mutable int m_dpiX = 0;
+    mutable int m_dpiY = 0;
+    mutable Qt::LayoutDirection m_direction = Qt::LeftToRight;
+    mutable qreal m_ascent = 0;
+};
