@@ -329,7 +329,9 @@ TDesignState TDesignHistory::Capture() const
     QHash<QString, qsizetype> previous;
     for (qsizetype i = 0; i < m_current.Names.size(); ++i)
         previous.insert(m_current.Names.at(i), i);
-    TZoomAtFullSize fullSize(surface);
+    // Records hold the bounds at 100 % whatever the zoom, as a save would
+    // write them, without re-zooming the card after every input.
+    const TFullSizeRecords fullSize;
     const QList<TGGraphicControl *> objects = m_design.Objects();
     state.Records.reserve(objects.size());
     state.Names.reserve(objects.size());

@@ -118,6 +118,35 @@ TRect Scaled(const TRect &r, float factor)
 
 } // namespace
 
+namespace {
+int g_fullSizeRecords = 0; // live TFullSizeRecords
+} // namespace
+
+TFullSizeRecords::TFullSizeRecords()
+{
+    ++g_fullSizeRecords;
+}
+
+TFullSizeRecords::~TFullSizeRecords()
+{
+    --g_fullSizeRecords;
+}
+
+TRect TGGraphicControl::RecordBounds() const
+{
+    return g_fullSizeRecords > 0 ? FullSizeBounds() : BoundsRect();
+}
+
+TRect TGGraphicControl::FullSizeBounds() const
+{
+    const TRect now = BoundsRect();
+    if (m_zoomScale == 0.0f || m_zoomScale == 1.0f)
+        return now;
+    if (m_zoomMemo && now == m_zoomedBounds)
+        return m_fullSizeBounds;
+    return Scaled(now, static_cast<float>(1.0 / double(m_zoomScale)));
+}
+
 void TGGraphicControl::SetZoomScale(float scale)
 {
     if (scale == m_zoomScale)
@@ -192,10 +221,10 @@ TPropertyTable TGGraphicControl::BaseProperties()
     return {
         NeverStored(String<T>(QStringLiteral("Name"), &T::Name, &T::SetName)),
         Integer<T>(QStringLiteral("Tag"), &T::Tag, &T::SetTag, 0),
-        Integer<T>(QStringLiteral("Left"), &T::Left, &T::SetLeft),
-        Integer<T>(QStringLiteral("Top"), &T::Top, &T::SetTop),
-        Integer<T>(QStringLiteral("Width"), &T::Width, &T::SetWidth),
-        Integer<T>(QStringLiteral("Height"), &T::Height, &T::SetHeight),
+        Integer<T>(QStringLiteral("Left"), &T::StoredLeft, &T::SetLeft),
+        Integer<T>(QStringLiteral("Top"), &T::StoredTop, &T::SetTop),
+        Integer<T>(QStringLiteral("Width"), &T::StoredWidth, &T::SetWidth),
+        Integer<T>(QStringLiteral("Height"), &T::StoredHeight, &T::SetHeight),
         Integer<T>(QStringLiteral("Cursor"), &T::CursorId, &T::SetCursorId, 0,
                    TIdentifierTable::Cursor),
         String<T>(QStringLiteral("Hint"), &T::Hint, &T::SetHint),

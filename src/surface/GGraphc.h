@@ -58,6 +58,15 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     TRect BoundsRect() const { return TRect::FromBounds(m_left, m_top, m_width, m_height); }
+    // The bounds at 100 %, as zooming the card back to full size would set them.
+    TRect FullSizeBounds() const;
+    // The bounds a record written now stores: the bounds as they are, or
+    // those at 100 % while a TFullSizeRecords is alive.
+    TRect RecordBounds() const;
+    int StoredLeft() const { return RecordBounds().Left; }
+    int StoredTop() const { return RecordBounds().Top; }
+    int StoredWidth() const { return RecordBounds().Width(); }
+    int StoredHeight() const { return RecordBounds().Height(); }
     void SetLeft(int v) { SetBounds(v, m_top, m_width, m_height); }
     void SetTop(int v) { SetBounds(m_left, v, m_width, m_height); }
     void SetWidth(int v) { SetBounds(m_left, m_top, v, m_height); }
@@ -238,4 +247,16 @@ private:
 };
 
 // The card objects among objects read from a design (all of a design's are).
+// While one is alive, the records objects write hold their bounds at 100 %,
+// as if the card had been zoomed back to full size, without re-zooming it
+// (which would lay out and repaint every object twice).
+class TFullSizeRecords
+{
+public:
+    TFullSizeRecords();
+    ~TFullSizeRecords();
+    TFullSizeRecords(const TFullSizeRecords &) = delete;
+    TFullSizeRecords &operator=(const TFullSizeRecords &) = delete;
+};
+
 QList<TGGraphicControl *> CardObjects(const QList<TStoredObject *> &objects);
