@@ -1,5 +1,7 @@
 #include "document/StreamIO.h"
 
+#include <algorithm>
+
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -234,17 +236,13 @@ double DoubleFromExtended(const uint8_t bytes[10])
 
 QByteArray EncodeWindows1252(const QString &text, bool *lossless)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *to = out.data();
     bool all = true;
     for (QChar ch : text) {
         const int b = EncodeChar(ch.unicode());
-        if (b < 0) {
-            all = false;
-            out.append('?');
-        } else {
-            out.append(char(b));
-        }
+        all = all && b >= 0;
+        *to++ = b < 0 ? '?' : char(b);
     }
     if (lossless)
         *lossless = all;
@@ -300,11 +298,17 @@ QString QuotedText(const QString &text)
 
 void TStreamWriter::WriteShortName(const QString &name)
 {
-    QByteArray bytes = EncodeWindows1252(name);
-    if (bytes.size() > 255)
-        bytes.truncate(255);
-    m_data.append(char(uint8_t(bytes.size())));
-    m_data.append(bytes);
+    // Written for every property of every object (and for every undo step),
+    // so straight into the stream: one character, one byte.
+    const qsizetype length = std::min<qsizetype>(name.size(), 255);
+    m_data.append(char(uint8_t(length)));
+    const qsizetype at = m_data.size();
+    m_data.resize(at + length);
+    char *to = m_data.data() + at;
+    for (qsizetype i = 0; i < length; ++i) {
+        const int b = EncodeChar(name.at(i).unicode());
+        to[i] = b < 0 ? '?' : char(b);
+    }
 }
 
 void TStreamWriter::WriteInt32Raw(int32_t value)

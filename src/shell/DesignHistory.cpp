@@ -325,25 +325,35 @@ TDesignState TDesignHistory::Capture() const
         for (const TGGraphicControl *object : surface->Handles()->Selection())
             state.Selection.append(object->Name());
     }
-    // Records that did not change share the bytes of the state before.
+    // Records that did not change share the bytes of the state before; an
+    // object is looked for at its own index first, where it nearly always is.
     QHash<QString, qsizetype> previous;
-    for (qsizetype i = 0; i < m_current.Names.size(); ++i)
-        previous.insert(m_current.Names.at(i), i);
+    auto indexBefore = [&](qsizetype i, const QString &name) -> qsizetype {
+        if (i < m_current.Names.size() && m_current.Names.at(i) == name)
+            return i;
+        if (previous.isEmpty()) {
+            for (qsizetype j = 0; j < m_current.Names.size(); ++j)
+                previous.insert(m_current.Names.at(j), j);
+        }
+        return previous.value(name, -1);
+    };
     // Records hold the bounds at 100 % whatever the zoom, as a save would
     // write them, without re-zooming the card after every input.
     const TFullSizeRecords fullSize;
     const QList<TGGraphicControl *> objects = m_design.Objects();
     state.Records.reserve(objects.size());
     state.Names.reserve(objects.size());
-    for (const TGGraphicControl *object : objects) {
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        const TGGraphicControl *object = objects.at(i);
         TStreamWriter writer;
         WriteRootObject(writer, *object);
         QByteArray record = writer.TakeData();
-        const auto same = previous.constFind(object->Name());
-        if (same != previous.cend() && m_current.Records.at(*same) == record)
-            record = m_current.Records.at(*same);
+        const QString name = object->Name();
+        const qsizetype same = indexBefore(i, name);
+        if (same >= 0 && m_current.Records.at(same) == record)
+            record = m_current.Records.at(same);
         state.Records.append(record);
-        state.Names.append(object->Name());
+        state.Names.append(name);
     }
     return state;
 }
@@ -411,23 +421,29 @@ QString TDesignHistory::StepName(const TDesignState &before, const TDesignState 
 {
     if (!m_stepHint.isEmpty())
         return m_stepHint;
-    const QSet<QString> was(before.Names.cbegin(), before.Names.cend());
-    const QSet<QString> is(after.Names.cbegin(), after.Names.cend());
-    if (is.size() > was.size() && was - is == QSet<QString>())
-        return tr("Place");
-    if (is.size() < was.size() && is - was == QSet<QString>())
-        return tr("Delete");
-    if (was != is)
-        return tr("Change");
+    // Most steps (a move, a nudge, an edit) keep the objects and their order.
+    const bool sameOrder = before.Names == after.Names;
+    if (!sameOrder) {
+        const QSet<QString> was(before.Names.cbegin(), before.Names.cend());
+        const QSet<QString> is(after.Names.cbegin(), after.Names.cend());
+        if (is.size() > was.size() && was - is == QSet<QString>())
+            return tr("Place");
+        if (is.size() < was.size() && is - was == QSet<QString>())
+            return tr("Delete");
+        if (was != is)
+            return tr("Change");
+    }
     if (before.Records == after.Records)
         return before.BackgroundArt != after.BackgroundArt ? tr("Background Art") : tr("Change");
     QHash<QString, QByteArray> old;
-    for (qsizetype i = 0; i < before.Names.size(); ++i)
-        old.insert(before.Names.at(i), before.Records.at(i));
+    if (!sameOrder) {
+        for (qsizetype i = 0; i < before.Names.size(); ++i)
+            old.insert(before.Names.at(i), before.Records.at(i));
+    }
     QSet<QString> changed;
     bool sameRecords = true;
     for (qsizetype i = 0; i < after.Names.size(); ++i) {
-        const QByteArray &was = old.value(after.Names.at(i));
+        const QByteArray &was = sameOrder ? before.Records.at(i) : old.value(after.Names.at(i));
         const QByteArray &now = after.Records.at(i);
         if (was == now)
             continue;
