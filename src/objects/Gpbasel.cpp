@@ -406,6 +406,7 @@ void TGBaseLabel::LayoutLabel()
     }
     // The size corrections above went through BoundsChanged; one pass is enough.
     m_layoutNeeded = false;
+    m_printText.reset();
 }
 
 void TGBaseLabel::DrawLabel(QPainter &painter)
@@ -566,8 +567,98 @@ void TGBaseLabel::RefreshMenu()
     m_transparentItem->setChecked(m_transparent);
 }
 
+void TGBaseLabel::DropPrintPreparation()
+{
+    Inherited::DropPrintPreparation();
+    m_printText.reset();
+}
+
+const TGBaseLabel::TPrintText &TGBaseLabel::PrintText()
+{
+    if (m_printText)
+        return *m_printText;
+    TPrintText text;
+    text.drawn = DrawnCaption();
+    // The picture DrawLabel records places its text by its exact ascent.
+    const QFontMetricsF fm(text.drawn.font);
+    text.ascent = fm.ascent();
+    QRectF ink = fm.tightBoundingRect(text.drawn.text).translated(0, text.ascent);
+    if (text.drawn.font.underline() || text.drawn.font.strikeOut())
+        ink |= QRectF(0, 0, fm.horizontalAdvance(text.drawn.text), fm.height() + fm.lineWidth());
+    // A pixel to spare for antialiased edges.
+    text.ink = ink.adjusted(-1, -1, 1, 1);
+    m_printText = std::move(text);
+    return *m_printText;
+}
+
 void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
 {
-    // The layout (UpdateLayout, run first) sets the size the picture is cut to.
-    PrintRecordedPicture(report, x, y, [this](QPainter &painter) { DrawLabel(painter); });
+    // The same drawing as DrawLabel, placed as a recorded picture of it would
+    // be, but drawn straight onto the page: each piece clipped only where it
+    // would reach past its copy's box, the label or the card.
+    if (!report)
+        return;
+    UpdateLayout(); // sets the size the drawing is cut to
+    if (Width() <= 0 || Height() <= 0)
+        return;
+    const TPrintText &text = PrintText();
+    const QSizeF size(Width(), Height());
+    QPainter *painter = report->BeginPlaced(PrintRect(*report, x, y), size);
+    if (painter) {
+        const QRectF frame(QPointF(0, 0), size);
+        // The card's clip stays; a piece gets a clip of its own only where
+        // its ink would reach past the area it is cut to.
+        const auto clipTo = [&](const QRectF &area, const QRectF &ink) {
+            if (area.contains(ink))
+                report->UnclipPlaced();
+            else
+                report->ClipPlaced(area);
+        };
+        if (!m_transparent) {
+            clipTo(frame, frame);
+            painter->fillRect(QRect(0, 0, Width(), Height()), ColorFromTColor(m_backColor));
+        }
+        // Labels one after another mostly share font and colour: what the
+        // painter has already is not set again, so the device writes nothing for it.
+        if (painter->font() != text.drawn.font)
+            painter->setFont(text.drawn.font);
+        if (painter->brush().style() != Qt::NoBrush)
+            painter->setBrush(Qt::NoBrush);
+        const auto printCopy = [&](const TRect &clip, const QPoint &origin, TColor color) {
+            const QRectF area = QRectF(clip.ToQRect()).intersected(frame);
+            if (area.isEmpty())
+                return;
+            const QPen pen(ColorFromTColor(color));
+            if (painter->pen() != pen)
+                painter->setPen(pen);
+            if (m_angle == 0) {
+                clipTo(area, text.ink.translated(origin));
+                painter->drawText(QPointF(origin.x(), origin.y() + text.ascent), text.drawn.text);
+                return;
+            }
+            report->ClipPlaced(area);
+            const QTransform placed = painter->worldTransform();
+            painter->translate(origin);
+            painter->rotate(-m_angle);
+            painter->drawText(QPointF(0, text.ascent), text.drawn.text);
+            painter->setWorldTransform(placed);
+        };
+        if (!m_shadowOffset.isNull())
+            printCopy(m_shadowRect, m_shadowOrigin, m_colorShadow);
+        if (!m_highlightOffset.isNull())
+            printCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
+        printCopy(m_textRect, m_textOrigin, m_font.Color());
+        if (m_borderStyle == bsSingle) {
+            clipTo(frame, frame);
+            const int w = Width();
+            const int h = Height();
+            painter->fillRect(QRect(0, 0, w, 1), Qt::black);
+            painter->fillRect(QRect(0, h - 1, w, 1), Qt::black);
+            painter->fillRect(QRect(0, 0, 1, h), Qt::black);
+            painter->fillRect(QRect(w - 1, 0, 1, h), Qt::black);
+        }
+        report->EndPlaced();
+    }
+    if (!InPrintJob())
+        m_printText.reset();
 }

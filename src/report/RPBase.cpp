@@ -238,6 +238,8 @@ void TBaseReport::Finish(bool abandon)
 {
     const bool hadPainter = m_painter != nullptr;
     m_painter = nullptr;
+    m_placing = false;
+    m_pagePending = false;
     m_pathOpen = false;
     m_clipStack.clear();
     try {
@@ -255,6 +257,9 @@ void TBaseReport::NewPage()
 {
     if (!m_painter || m_aborted)
         return;
+    // What the last placed object changed goes with its page.
+    m_placing = false;
+    m_pagePending = false;
     EndPage();
     m_painter = nullptr;
     m_painter = BeginPage();
@@ -306,10 +311,14 @@ void TBaseReport::ResetDrawingState()
     m_clipStack.clear();
     m_hasBaseClip = false;
     m_baseClip = QPainterPath();
+    m_baseClipRect = QRectF();
+    m_placing = false;
+    m_pagePending = false;
 }
 
 void TBaseReport::ApplyDrawingState()
 {
+    RestorePage();
     if (!m_painter)
         return;
     m_painter->setRenderHint(QPainter::TextAntialiasing, true);
@@ -359,6 +368,7 @@ int TBaseReport::HundredthsToPixels(int hundredths) const
 
 void TBaseReport::SetPen(TColor color, TPenStyle style, int width, TPenMode mode)
 {
+    RestorePage();
     m_penColor = color;
     m_penStyle = style;
     m_penWidth = width;
@@ -371,6 +381,7 @@ void TBaseReport::SetPen(TColor color, TPenStyle style, int width, TPenMode mode
 
 void TBaseReport::SetBrush(TColor color, TBrushStyle style, const QImage &pattern)
 {
+    RestorePage();
     m_brushColor = color;
     m_brushStyle = style;
     m_brushPattern = pattern;
@@ -411,6 +422,7 @@ QBrush TBaseReport::MakeBrush() const
 
 void TBaseReport::SetFont(const QString &name, double points)
 {
+    RestorePage();
     if (!(points > 0) || !std::isfinite(points))
         return;
     m_fontName = name;
@@ -493,6 +505,7 @@ double TBaseReport::TextWidth(const QString &text) const
 // outside: the outline runs through the last pixel inside.
 void TBaseReport::Rectangle(double x1, double y1, double x2, double y2)
 {
+    RestorePage();
     if (!m_painter)
         return;
     const QRect r = InchRect(x1, y1, x2, y2);
@@ -506,6 +519,7 @@ void TBaseReport::Rectangle(double x1, double y1, double x2, double y2)
 
 void TBaseReport::Ellipse(double x1, double y1, double x2, double y2)
 {
+    RestorePage();
     if (!m_painter)
         return;
     const QRect r = InchRect(x1, y1, x2, y2);
@@ -517,6 +531,7 @@ void TBaseReport::Ellipse(double x1, double y1, double x2, double y2)
 void TBaseReport::RoundRect(double x1, double y1, double x2, double y2, double cornerW,
                             double cornerH)
 {
+    RestorePage();
     if (!m_painter)
         return;
     const QRect r = InchRect(x1, y1, x2, y2);
@@ -537,6 +552,7 @@ void TBaseReport::MoveTo(double x, double y)
 
 void TBaseReport::LineTo(double x, double y)
 {
+    RestorePage();
     if (m_painter) {
         m_painter->setPen(MakePen());
         m_painter->drawLine(QPoint(XI2D(m_penX), YI2D(m_penY)), QPoint(XI2D(x), YI2D(y)));
@@ -560,6 +576,7 @@ void TBaseReport::PrintBitmapRect(double x1, double y1, double x2, double y2,
 
 void TBaseReport::StretchDraw(const QRect &deviceRect, const QImage &bitmap)
 {
+    RestorePage();
     if (!m_painter || bitmap.isNull() || deviceRect.isEmpty())
         return;
     m_painter->save();
@@ -576,6 +593,7 @@ void TBaseReport::StretchDraw(const QRect &deviceRect, const QPicture &picture)
 
 void TBaseReport::StretchDraw(const QRect &deviceRect, const QPicture &picture, const QRectF &frame)
 {
+    RestorePage();
     if (!m_painter || picture.isNull() || deviceRect.isEmpty() || frame.width() <= 0 ||
         frame.height() <= 0)
         return;
@@ -589,6 +607,7 @@ void TBaseReport::StretchDraw(const QRect &deviceRect, const QPicture &picture, 
 
 void TBaseReport::StretchDraw(const QRect &deviceRect, const TPicture &picture)
 {
+    RestorePage();
     if (!m_painter || picture.IsEmpty() || deviceRect.isEmpty())
         return;
     m_painter->save();
@@ -612,6 +631,7 @@ void TBaseReport::PrintPictureRect(double x1, double y1, double x2, double y2,
 
 void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &shown, const QRect *clip)
 {
+    RestorePage();
     // Text in a symbol font the desktop lacks goes on paper as its pictures.
     const TDrawnText drawn = SymbolDrawnText(DeviceFont(), shown);
     const QFont &font = drawn.font;
@@ -644,6 +664,7 @@ void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &shown, cons
 
 void TBaseReport::TextRect(const QRect &deviceClip, const QString &text, double x, double y)
 {
+    RestorePage();
     if (!m_painter)
         return;
     const QFontMetricsF fm(DeviceFont());
@@ -683,6 +704,7 @@ void TBaseReport::PrintText(const QString &text)
 
 void TBaseReport::FillDeviceRect(const QRect &deviceRect)
 {
+    RestorePage();
     if (!m_painter)
         return;
     m_painter->fillRect(deviceRect, ColorFromTColor(m_brushColor));
@@ -690,6 +712,7 @@ void TBaseReport::FillDeviceRect(const QRect &deviceRect)
 
 void TBaseReport::DevicePolygon(const QPolygon &points)
 {
+    RestorePage();
     if (!m_painter || points.size() < 2)
         return;
     m_painter->setPen(MakePen());
@@ -713,6 +736,7 @@ void TBaseReport::EndPath()
 
 void TBaseReport::SelectPathAsClip()
 {
+    RestorePage(false); // the clip is set anew
     if (!m_painter)
         return;
     m_pathOpen = false;
@@ -721,6 +745,7 @@ void TBaseReport::SelectPathAsClip()
 
 void TBaseReport::StrokePath()
 {
+    RestorePage();
     if (!m_painter)
         return;
     m_pathOpen = false;
@@ -792,6 +817,7 @@ bool TBaseReport::PushClipPolygon(const QPolygon &points)
 
 void TBaseReport::ApplyClip(const QPainterPath &path)
 {
+    RestorePage(false); // the clip is set anew
     m_painter->setClipPath(path, Qt::ReplaceClip);
     if (m_hasBaseClip)
         m_painter->setClipPath(m_baseClip, Qt::IntersectClip);
@@ -806,6 +832,7 @@ void TBaseReport::SelectClip()
 
 void TBaseReport::ClearClip()
 {
+    RestorePage(false); // the clip is set anew
     if (!m_painter)
         return;
     if (m_hasBaseClip)
@@ -816,7 +843,9 @@ void TBaseReport::ClearClip()
 
 void TBaseReport::SetBaseClipRect(double x1, double y1, double x2, double y2)
 {
+    RestorePage(false); // the clip is set anew
     m_baseClip = ClipPathOf(0, x1, y1, x2, y2, 0, 0);
+    m_baseClipRect = m_baseClip.boundingRect();
     m_hasBaseClip = true;
     if (m_painter)
         m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
@@ -824,8 +853,10 @@ void TBaseReport::SetBaseClipRect(double x1, double y1, double x2, double y2)
 
 void TBaseReport::ClearBaseClip()
 {
+    RestorePage(false); // the clip is set anew
     m_hasBaseClip = false;
     m_baseClip = QPainterPath();
+    m_baseClipRect = QRectF();
     if (m_painter)
         m_painter->setClipping(false);
 }
@@ -834,4 +865,103 @@ void TBaseReport::PopClip()
 {
     if (!m_clipStack.empty())
         m_clipStack.pop_back();
+}
+
+// ---------------------------------------------------------------- content drawn in place
+
+// The painter's setters only mark what changed; the device hears of it at the
+// next drawing call. So a piece sets transform and clip once and draws, and
+// whatever EndPlaced puts back costs nothing until something else draws.
+
+QPainter *TBaseReport::BeginPlaced(const QRect &deviceRect, const QSizeF &frame)
+{
+    if (m_placing)
+        EndPlaced();
+    if (!m_painter || deviceRect.isEmpty() || !(frame.width() > 0) || !(frame.height() > 0))
+        return nullptr;
+    if (!m_pagePending) {
+        m_pageTransform = m_painter->worldTransform();
+        m_pagePen = m_painter->pen();
+        m_pageBrush = m_painter->brush();
+        m_pageFont = m_painter->font();
+        m_placedClipped = false;
+    }
+    m_pagePending = false;
+    m_placing = true;
+    m_placedClipKnown = false;
+    // As StretchDraw places a recorded picture: the frame's corner on the
+    // rectangle's, stretched to its size.
+    m_placed = QTransform::fromTranslate(deviceRect.left(), deviceRect.top());
+    m_placed.scale(deviceRect.width() / frame.width(), deviceRect.height() / frame.height());
+    m_painter->setWorldTransform(m_placed * m_pageTransform);
+    if (m_painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+        m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return m_painter;
+}
+
+void TBaseReport::ClipPlaced(const QRectF &frameRect)
+{
+    if (!m_placing)
+        return;
+    // Set in frame units under the placement, the device takes clip and
+    // transform in one state block.
+    QRectF r = frameRect;
+    if (m_hasBaseClip) {
+        const QRectF base = m_placed.inverted().mapRect(m_baseClipRect);
+        if (!base.contains(r))
+            r = r.intersected(base);
+    }
+    if (!r.isValid())
+        r = QRectF();
+    if (m_placedClipped && m_placedClipKnown && r == m_placedClipRect)
+        return;
+    m_placedClipped = true;
+    m_placedClipKnown = true;
+    m_placedClipRect = r;
+    m_painter->setClipRect(r, Qt::ReplaceClip);
+}
+
+void TBaseReport::UnclipPlaced()
+{
+    if (!m_placing || !m_placedClipped)
+        return;
+    m_placedClipped = false;
+    // The base clip is a rectangle: set in frame units as well.
+    if (m_hasBaseClip)
+        m_painter->setClipRect(m_placed.inverted().mapRect(m_baseClipRect), Qt::ReplaceClip);
+    else
+        m_painter->setClipping(false);
+}
+
+void TBaseReport::EndPlaced()
+{
+    if (!m_placing)
+        return;
+    m_placing = false;
+    m_pagePending = m_painter != nullptr;
+}
+
+void TBaseReport::RestorePage(bool clip)
+{
+    if (m_placing)
+        EndPlaced();
+    if (!m_pagePending)
+        return;
+    m_pagePending = false;
+    if (!m_painter)
+        return;
+    m_painter->setWorldTransform(m_pageTransform);
+    if (!clip)
+        m_placedClipped = false; // the caller sets the clip itself
+    if (m_placedClipped) {
+        m_placedClipped = false;
+        if (m_hasBaseClip)
+            m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
+        else
+            m_painter->setClipping(false);
+    }
+    m_painter->setPen(m_pagePen);
+    m_painter->setBrush(m_pageBrush);
+    m_painter->setFont(m_pageFont);
+    ApplyPenMode(m_painter, m_penMode);
 }

@@ -11,6 +11,7 @@
 #include <QPolygon>
 #include <QRect>
 #include <QString>
+#include <QTransform>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -240,7 +241,11 @@ public:
     void PrintText(const QString &text);
 
     // ---- device canvas (device pixels of the current page; null outside a job)
-    QPainter *Canvas() const { return m_painter; }
+    QPainter *Canvas()
+    {
+        RestorePage();
+        return m_painter;
+    }
     void FillDeviceRect(const QRect &deviceRect); // solid, engine brush colour
     void DevicePolygon(const QPolygon &points);   // pen and brush, winding fill
     // While a path is open, PrintText and TextRect add glyph outlines to it
@@ -270,6 +275,27 @@ public:
     void SetBaseClipRect(double x1, double y1, double x2, double y2);
     void ClearBaseClip();
     bool HasBaseClip() const { return m_hasBaseClip; }
+
+    // ---- content drawn in place
+    // An object's drawing in its own units, frame (0, 0)-(frame) stretched
+    // onto a device rectangle as StretchDraw stretches a recorded picture,
+    // but drawn straight onto the page with one transform and no clip of
+    // its own unless a piece needs one: a page of many objects stays small.
+    // BeginPlaced returns the page painter with the placement as its
+    // transform (null when nothing is drawn); the caller sets pen, brush
+    // and font, and chooses the clip (ClipPlaced or UnclipPlaced) before
+    // each thing it draws. The page's transform, clip, pen, brush and font
+    // come back by themselves before the report draws anything else.
+    QPainter *BeginPlaced(const QRect &deviceRect, const QSizeF &frame);
+    // The placement's transform (frame units to page pixels).
+    const QTransform &PlacedTransform() const { return m_placed; }
+    // Clips what follows to a frame rectangle within the base clip (one
+    // rectangle that replaces the clip); an empty rectangle clips
+    // everything away.
+    void ClipPlaced(const QRectF &frameRect);
+    // Only the base clip again (none when there is no base clip).
+    void UnclipPlaced();
+    void EndPlaced();
 
 protected:
     // Device hooks of a job. BeginJob prepares the device and sets the page
@@ -350,7 +376,24 @@ private:
     QPainterPath m_path;
     std::vector<QPainterPath> m_clipStack;
     QPainterPath m_baseClip;
+    QRectF m_baseClipRect; // the base clip's rectangle (page pixels)
     bool m_hasBaseClip = false;
+
+    // The drawing in place: the page's transform and state to go back to,
+    // the placement and the clip last set (frame units). The page state is
+    // put back only when something else draws: setting it back at once
+    // would cost the device a state block between two placed objects.
+    void RestorePage(bool clip = true);
+    bool m_placing = false;
+    bool m_pagePending = false;
+    QTransform m_pageTransform;
+    QTransform m_placed;
+    QPen m_pagePen;
+    QBrush m_pageBrush;
+    QFont m_pageFont;
+    bool m_placedClipped = false;   // a clip of a piece replaces the page's
+    bool m_placedClipKnown = false; // m_placedClipRect is in this placement's units
+    QRectF m_placedClipRect;
 
 private:
     // Sets the clip to the path, kept within the base clip.

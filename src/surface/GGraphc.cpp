@@ -144,6 +144,7 @@ void TGGraphicControl::SetZoomScale(float scale)
 
 void TGGraphicControl::BoundsChanged()
 {
+    DropPrintPreparation();
     if (m_checkingBounds)
         return;
     m_checkingBounds = true;
@@ -254,6 +255,8 @@ void TGGraphicControl::DrawSelectionSquares(QPainter &canvas) const
 
 void TGGraphicControl::Repaint()
 {
+    // What shows has changed, and so would what prints.
+    DropPrintPreparation();
     if (m_parent)
         m_parent->update(BoundsRect().Grown(3).ToQRect());
 }
@@ -469,10 +472,29 @@ void TGGraphicControl::SetCreationBounds(int width, int height)
 
 void TGGraphicControl::DesignChanged()
 {
+    DropPrintPreparation();
     if (IsLoading())
         return;
     Repaint();
     ReportChange();
+}
+
+QRect TGGraphicControl::PrintRect(const TBaseReport &report, double x, double y) const
+{
+    const double ppi = ScreenPixelsPerInch();
+    return report.InchRect(x + Left() / ppi, y + Top() / ppi, x + (Left() + Width()) / ppi,
+                           y + (Top() + Height()) / ppi);
+}
+
+void TGGraphicControl::EndPrintJob()
+{
+    m_printJob = false;
+    DropPrintPreparation();
+}
+
+void TGGraphicControl::DropPrintPreparation()
+{
+    m_printPicture.reset();
 }
 
 void TGGraphicControl::PrintRecordedPicture(TBaseReport *report, double x, double y,
@@ -483,18 +505,19 @@ void TGGraphicControl::PrintRecordedPicture(TBaseReport *report, double x, doubl
     UpdateLayout();
     if (Width() <= 0 || Height() <= 0)
         return;
-    QPicture picture;
-    {
-        QPainter painter(&picture);
-        painter.setClipRect(0, 0, Width(), Height());
-        draw(painter);
+    if (!m_printPicture) {
+        auto picture = std::make_unique<QPicture>();
+        {
+            QPainter painter(picture.get());
+            painter.setClipRect(0, 0, Width(), Height());
+            draw(painter);
+        }
+        picture->setBoundingRect(QRect(0, 0, Width(), Height()));
+        m_printPicture = std::move(picture);
     }
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
-    const double ppi = ScreenPixelsPerInch();
-    report->StretchDraw(report->InchRect(x + Left() / ppi, y + Top() / ppi,
-                                         x + (Left() + Width()) / ppi,
-                                         y + (Top() + Height()) / ppi),
-                        picture);
+    report->StretchDraw(PrintRect(*report, x, y), *m_printPicture);
+    if (!m_printJob)
+        m_printPicture.reset();
 }
 
 QList<TGGraphicControl *> CardObjects(const QList<TStoredObject *> &objects)
