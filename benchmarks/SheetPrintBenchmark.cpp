@@ -112,19 +112,9 @@ void BM_PrintSheetToPdf(benchmark::State &state)
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
     const TCardLayout layout; // 2 x 5 on Letter
-    for (auto _ : state) {
-        TReportPrinter report;
-        report.SetOutputFile(pdf);
-        report.SetPaperSize(layout.Papersize);
-        TLabelPrinter job;
-        job.Panel = &surface;
-        job.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
-        job.SetLayout(layout, TPrinterNudges());
-        job.SetPrinterReport(&report);
-        job.RunJob();
-        if (job.Failed() || QFileInfo(pdf).size() == 0)
+    for (auto _ : state)
+        if (!PrintSheet(surface, pdf))
             state.SkipWithError("the sheet was not printed");
-    }
     state.counters["pdf_bytes_per_printed_label"] =
         double(QFileInfo(pdf).size()) / (labels * layout.Across * layout.Down);
 }

@@ -441,18 +441,22 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
         drawCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
     drawCopy(m_textRect, m_textOrigin, m_font.Color());
 
-    if (m_borderStyle == bsSingle) {
-        // A one-pixel black frame on the outermost rows and columns, filled
-        // rather than stroked so it stays on those pixels when the recorded
-        // picture is stretched onto a printer.
-        const int w = Width();
-        const int h = Height();
-        painter.fillRect(QRect(0, 0, w, 1), Qt::black);
-        painter.fillRect(QRect(0, h - 1, w, 1), Qt::black);
-        painter.fillRect(QRect(0, 0, 1, h), Qt::black);
-        painter.fillRect(QRect(w - 1, 0, 1, h), Qt::black);
-    }
+    if (m_borderStyle == bsSingle)
+        FillBorder(painter);
     painter.restore();
+}
+
+void TGBaseLabel::FillBorder(QPainter &painter) const
+{
+    // A one-pixel black frame on the outermost rows and columns, filled
+    // rather than stroked so it stays on those pixels when it is stretched
+    // onto a printer.
+    const int w = Width();
+    const int h = Height();
+    painter.fillRect(QRect(0, 0, w, 1), Qt::black);
+    painter.fillRect(QRect(0, h - 1, w, 1), Qt::black);
+    painter.fillRect(QRect(0, 0, 1, h), Qt::black);
+    painter.fillRect(QRect(w - 1, 0, 1, h), Qt::black);
 }
 
 void TGBaseLabel::UpdateLayout()
@@ -650,12 +654,7 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
         printCopy(m_textRect, m_textOrigin, m_font.Color());
         if (m_borderStyle == bsSingle) {
             clipTo(frame, frame);
-            const int w = Width();
-            const int h = Height();
-            painter->fillRect(QRect(0, 0, w, 1), Qt::black);
-            painter->fillRect(QRect(0, h - 1, w, 1), Qt::black);
-            painter->fillRect(QRect(0, 0, 1, h), Qt::black);
-            painter->fillRect(QRect(w - 1, 0, 1, h), Qt::black);
+            FillBorder(*painter);
         }
         report->EndPlaced();
     }

@@ -134,6 +134,7 @@ private:
         QRectF ink;
     };
     const TPrintText &PrintText();
+    void FillBorder(QPainter &painter) const;
 
     void UpdateShadowOffset();
     void UpdateHighlightOffset();

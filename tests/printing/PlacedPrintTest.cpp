@@ -317,15 +317,7 @@ TEST(PlacedPrint, WhatAJobPreparedFollowsAChangeOfTheLabel)
 
     // A later job starts afresh.
     label->SetCaption(QStringLiteral("Later"));
-    TSheetRenderer again;
-    again.Objects = objects;
-    again.SetLayout(Layout, TPrinterNudges());
-    again.PrintSelection = QList<bool>(10, false);
-    again.PrintSelection[0] = true;
-    TReportPrinter second;
-    second.SetOutputFile(pdf);
-    second.SetPaperSize(TCardLayout::PaperLetter);
-    ASSERT_TRUE(again.Render(second));
+    PrintFirstCard(objects, pdf);
     const QList<TPdfWord> words = PdfWords(pdf);
     ASSERT_EQ(words.size(), 1);
     EXPECT_EQ(words[0].text, QStringLiteral("Later"));
