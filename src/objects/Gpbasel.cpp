@@ -610,11 +610,11 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
     QPainter *painter = report->BeginPlaced(PrintRect(*report, x, y), size);
     if (painter) {
         const QRectF frame(QPointF(0, 0), size);
-        // The card's clip stays; a piece gets a clip of its own only where
-        // its ink would reach past the area it is cut to.
+        // A piece gets a clip of its own only where its ink would reach
+        // past the area it is cut to or the card.
         const auto clipTo = [&](const QRectF &area, const QRectF &ink) {
             if (area.contains(ink))
-                report->UnclipPlaced();
+                report->UnclipPlaced(ink);
             else
                 report->ClipPlaced(area);
         };

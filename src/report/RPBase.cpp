@@ -240,6 +240,7 @@ void TBaseReport::Finish(bool abandon)
     m_painter = nullptr;
     m_placing = false;
     m_pagePending = false;
+    m_placedClip = TPlacedClip::Page;
     m_pathOpen = false;
     m_clipStack.clear();
     try {
@@ -260,6 +261,8 @@ void TBaseReport::NewPage()
     // What the last placed object changed goes with its page.
     m_placing = false;
     m_pagePending = false;
+    m_placedClip = TPlacedClip::Page;
+    m_clipSelected = false;
     EndPage();
     m_painter = nullptr;
     m_painter = BeginPage();
@@ -314,11 +317,13 @@ void TBaseReport::ResetDrawingState()
     m_baseClipRect = QRectF();
     m_placing = false;
     m_pagePending = false;
+    m_placedClip = TPlacedClip::Page;
+    m_clipSelected = false;
 }
 
 void TBaseReport::ApplyDrawingState()
 {
-    RestorePage();
+    RestorePage(TClipRestore::Keep); // state alone: the clip may wait
     if (!m_painter)
         return;
     m_painter->setRenderHint(QPainter::TextAntialiasing, true);
@@ -368,7 +373,7 @@ int TBaseReport::HundredthsToPixels(int hundredths) const
 
 void TBaseReport::SetPen(TColor color, TPenStyle style, int width, TPenMode mode)
 {
-    RestorePage();
+    RestorePage(TClipRestore::Keep); // state alone: the clip may wait
     m_penColor = color;
     m_penStyle = style;
     m_penWidth = width;
@@ -381,7 +386,7 @@ void TBaseReport::SetPen(TColor color, TPenStyle style, int width, TPenMode mode
 
 void TBaseReport::SetBrush(TColor color, TBrushStyle style, const QImage &pattern)
 {
-    RestorePage();
+    RestorePage(TClipRestore::Keep); // state alone: the clip may wait
     m_brushColor = color;
     m_brushStyle = style;
     m_brushPattern = pattern;
@@ -422,7 +427,7 @@ QBrush TBaseReport::MakeBrush() const
 
 void TBaseReport::SetFont(const QString &name, double points)
 {
-    RestorePage();
+    RestorePage(TClipRestore::Keep); // state alone: the clip may wait
     if (!(points > 0) || !std::isfinite(points))
         return;
     m_fontName = name;
@@ -631,7 +636,6 @@ void TBaseReport::PrintPictureRect(double x1, double y1, double x2, double y2,
 
 void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &shown, const QRect *clip)
 {
-    RestorePage();
     // Text in a symbol font the desktop lacks goes on paper as its pictures.
     const TDrawnText drawn = SymbolDrawnText(DeviceFont(), shown);
     const QFont &font = drawn.font;
@@ -645,6 +649,22 @@ void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &shown, cons
         m_path.addPath(t.map(glyphs));
         return;
     }
+    if (clip && m_fontRotation == 0 && !m_clipSelected) {
+        // Text cut to a rectangle within the base clip (each line of a
+        // multi-line label): one clip and one transform, and the page state
+        // comes back only when something else draws.
+        QPainter *painter = BeginPlacedTransform(QTransform::fromTranslate(baseline.x(), baseline.y()));
+        ClipPlaced(QRectF(*clip).translated(-baseline));
+        if (painter->font() != font)
+            painter->setFont(font);
+        const QPen pen(ColorFromTColor(m_fontColor));
+        if (painter->pen() != pen)
+            painter->setPen(pen);
+        painter->drawText(QPointF(0, 0), text);
+        EndPlaced();
+        return;
+    }
+    RestorePage();
     m_painter->save();
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (clip)
@@ -664,12 +684,13 @@ void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &shown, cons
 
 void TBaseReport::TextRect(const QRect &deviceClip, const QString &text, double x, double y)
 {
-    RestorePage();
     if (!m_painter)
         return;
     const QFontMetricsF fm(DeviceFont());
-    if (!m_pathOpen && m_brushStyle != bsClear)
+    if (!m_pathOpen && m_brushStyle != bsClear) {
+        RestorePage();
         m_painter->fillRect(deviceClip, ColorFromTColor(m_brushColor));
+    }
     DrawTextAt(QPointF(XI2D(x), YI2D(y) + fm.ascent()), text, &deviceClip);
 }
 
@@ -736,7 +757,7 @@ void TBaseReport::EndPath()
 
 void TBaseReport::SelectPathAsClip()
 {
-    RestorePage(false); // the clip is set anew
+    RestorePage(TClipRestore::Replaced);
     if (!m_painter)
         return;
     m_pathOpen = false;
@@ -817,7 +838,8 @@ bool TBaseReport::PushClipPolygon(const QPolygon &points)
 
 void TBaseReport::ApplyClip(const QPainterPath &path)
 {
-    RestorePage(false); // the clip is set anew
+    RestorePage(TClipRestore::Replaced);
+    m_clipSelected = true;
     m_painter->setClipPath(path, Qt::ReplaceClip);
     if (m_hasBaseClip)
         m_painter->setClipPath(m_baseClip, Qt::IntersectClip);
@@ -832,7 +854,8 @@ void TBaseReport::SelectClip()
 
 void TBaseReport::ClearClip()
 {
-    RestorePage(false); // the clip is set anew
+    RestorePage(TClipRestore::Replaced);
+    m_clipSelected = false;
     if (!m_painter)
         return;
     if (m_hasBaseClip)
@@ -843,7 +866,8 @@ void TBaseReport::ClearClip()
 
 void TBaseReport::SetBaseClipRect(double x1, double y1, double x2, double y2)
 {
-    RestorePage(false); // the clip is set anew
+    RestorePage(TClipRestore::Replaced);
+    m_clipSelected = false;
     m_baseClip = ClipPathOf(0, x1, y1, x2, y2, 0, 0);
     m_baseClipRect = m_baseClip.boundingRect();
     m_hasBaseClip = true;
@@ -853,7 +877,8 @@ void TBaseReport::SetBaseClipRect(double x1, double y1, double x2, double y2)
 
 void TBaseReport::ClearBaseClip()
 {
-    RestorePage(false); // the clip is set anew
+    RestorePage(TClipRestore::Replaced);
+    m_clipSelected = false;
     m_hasBaseClip = false;
     m_baseClip = QPainterPath();
     m_baseClipRect = QRectF();
@@ -875,24 +900,33 @@ void TBaseReport::PopClip()
 
 QPainter *TBaseReport::BeginPlaced(const QRect &deviceRect, const QSizeF &frame)
 {
+    if (deviceRect.isEmpty() || !(frame.width() > 0) || !(frame.height() > 0)) {
+        EndPlaced();
+        return nullptr;
+    }
+    // As StretchDraw places a recorded picture: the frame's corner on the
+    // rectangle's, stretched to its size.
+    QTransform placed = QTransform::fromTranslate(deviceRect.left(), deviceRect.top());
+    placed.scale(deviceRect.width() / frame.width(), deviceRect.height() / frame.height());
+    return BeginPlacedTransform(placed);
+}
+
+QPainter *TBaseReport::BeginPlacedTransform(const QTransform &placed)
+{
     if (m_placing)
         EndPlaced();
-    if (!m_painter || deviceRect.isEmpty() || !(frame.width() > 0) || !(frame.height() > 0))
+    if (!m_painter)
         return nullptr;
     if (!m_pagePending) {
         m_pageTransform = m_painter->worldTransform();
         m_pagePen = m_painter->pen();
         m_pageBrush = m_painter->brush();
         m_pageFont = m_painter->font();
-        m_placedClipped = false;
     }
     m_pagePending = false;
     m_placing = true;
     m_placedClipKnown = false;
-    // As StretchDraw places a recorded picture: the frame's corner on the
-    // rectangle's, stretched to its size.
-    m_placed = QTransform::fromTranslate(deviceRect.left(), deviceRect.top());
-    m_placed.scale(deviceRect.width() / frame.width(), deviceRect.height() / frame.height());
+    m_placed = placed;
     m_painter->setWorldTransform(m_placed * m_pageTransform);
     if (m_painter->compositionMode() != QPainter::CompositionMode_SourceOver)
         m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -913,24 +947,31 @@ void TBaseReport::ClipPlaced(const QRectF &frameRect)
     }
     if (!r.isValid())
         r = QRectF();
-    if (m_placedClipped && m_placedClipKnown && r == m_placedClipRect)
+    if (m_placedClip == TPlacedClip::Rect && m_placedClipKnown && r == m_placedClipRect)
         return;
-    m_placedClipped = true;
+    m_placedClip = TPlacedClip::Rect;
     m_placedClipKnown = true;
     m_placedClipRect = r;
     m_painter->setClipRect(r, Qt::ReplaceClip);
 }
 
-void TBaseReport::UnclipPlaced()
+void TBaseReport::UnclipPlaced(const QRectF &frameInk)
 {
-    if (!m_placing || !m_placedClipped)
+    if (!m_placing)
         return;
-    m_placedClipped = false;
-    // The base clip is a rectangle: set in frame units as well.
-    if (m_hasBaseClip)
-        m_painter->setClipRect(m_placed.inverted().mapRect(m_baseClipRect), Qt::ReplaceClip);
-    else
+    // Inside the base clip, no clip at all serves as well as the base clip
+    // and costs the device nothing to set.
+    const bool inside = !m_hasBaseClip || m_baseClipRect.contains(m_placed.mapRect(frameInk));
+    if (m_placedClip == TPlacedClip::Page || (inside && m_placedClip == TPlacedClip::Off))
+        return;
+    if (inside) {
+        m_placedClip = TPlacedClip::Off;
         m_painter->setClipping(false);
+        return;
+    }
+    // The base clip is a rectangle: set in frame units as well.
+    m_placedClip = TPlacedClip::Page;
+    m_painter->setClipRect(m_placed.inverted().mapRect(m_baseClipRect), Qt::ReplaceClip);
 }
 
 void TBaseReport::EndPlaced()
@@ -941,27 +982,27 @@ void TBaseReport::EndPlaced()
     m_pagePending = m_painter != nullptr;
 }
 
-void TBaseReport::RestorePage(bool clip)
+void TBaseReport::RestorePage(TClipRestore clip)
 {
     if (m_placing)
         EndPlaced();
-    if (!m_pagePending)
-        return;
-    m_pagePending = false;
-    if (!m_painter)
-        return;
-    m_painter->setWorldTransform(m_pageTransform);
-    if (!clip)
-        m_placedClipped = false; // the caller sets the clip itself
-    if (m_placedClipped) {
-        m_placedClipped = false;
-        if (m_hasBaseClip)
-            m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
-        else
-            m_painter->setClipping(false);
+    if (m_pagePending) {
+        m_pagePending = false;
+        if (m_painter) {
+            m_painter->setWorldTransform(m_pageTransform);
+            m_painter->setPen(m_pagePen);
+            m_painter->setBrush(m_pageBrush);
+            m_painter->setFont(m_pageFont);
+            ApplyPenMode(m_painter, m_penMode);
+        }
     }
-    m_painter->setPen(m_pagePen);
-    m_painter->setBrush(m_pageBrush);
-    m_painter->setFont(m_pageFont);
-    ApplyPenMode(m_painter, m_penMode);
+    if (clip == TClipRestore::Keep || m_placedClip == TPlacedClip::Page)
+        return;
+    m_placedClip = TPlacedClip::Page;
+    if (clip == TClipRestore::Replaced || !m_painter)
+        return;
+    if (m_hasBaseClip)
+        m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
+    else
+        m_painter->setClipping(false);
 }

@@ -293,8 +293,9 @@ public:
     // rectangle that replaces the clip); an empty rectangle clips
     // everything away.
     void ClipPlaced(const QRectF &frameRect);
-    // Only the base clip again (none when there is no base clip).
-    void UnclipPlaced();
+    // No clip but the base clip for what follows, which lies within
+    // frameInk (frame units); when that is inside the base clip, no clip at all.
+    void UnclipPlaced(const QRectF &frameInk);
     void EndPlaced();
 
 protected:
@@ -377,13 +378,18 @@ private:
     std::vector<QPainterPath> m_clipStack;
     QPainterPath m_baseClip;
     QRectF m_baseClipRect; // the base clip's rectangle (page pixels)
+    bool m_clipSelected = false; // a region of the clip stack is the clip
     bool m_hasBaseClip = false;
 
     // The drawing in place: the page's transform and state to go back to,
     // the placement and the clip last set (frame units). The page state is
     // put back only when something else draws: setting it back at once
     // would cost the device a state block between two placed objects.
-    void RestorePage(bool clip = true);
+    // Restore: the base clip too; Keep: the clip stays as the last piece
+    // left it until something draws; Replaced: the caller sets a clip.
+    enum class TClipRestore { Restore, Keep, Replaced };
+    void RestorePage(TClipRestore clip = TClipRestore::Restore);
+    QPainter *BeginPlacedTransform(const QTransform &placed);
     bool m_placing = false;
     bool m_pagePending = false;
     QTransform m_pageTransform;
@@ -391,7 +397,9 @@ private:
     QPen m_pagePen;
     QBrush m_pageBrush;
     QFont m_pageFont;
-    bool m_placedClipped = false;   // a clip of a piece replaces the page's
+    // The clip a piece left: the page's (base or none), none, or its own rectangle.
+    enum class TPlacedClip { Page, Off, Rect };
+    TPlacedClip m_placedClip = TPlacedClip::Page;
     bool m_placedClipKnown = false; // m_placedClipRect is in this placement's units
     QRectF m_placedClipRect;
 

@@ -322,3 +322,48 @@ TEST(PlacedPrint, WhatAJobPreparedFollowsAChangeOfTheLabel)
     ASSERT_EQ(words.size(), 1);
     EXPECT_EQ(words[0].text, QStringLiteral("Later"));
 }
+
+TEST(PlacedPrint, AfterAPlacedPieceTheReportDrawsOnThePageAgain)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("page.pdf");
+    TReportPrinter report;
+    report.SetOutputFile(pdf);
+    report.SetPaperSize(TCardLayout::PaperLetter);
+    report.SetOrientation(poPortrait);
+    bool placed = false;
+    report.OnPrint = [&](TBaseReport &r) {
+        r.SetMarginLeft(0);
+        r.SetMarginTop(0);
+        r.SetBaseClipRect(1, 1, 3, 2);
+        // A piece of 10 x 10 units on half an inch by a fifth, cut to its
+        // top-left quarter.
+        QPainter *painter = r.BeginPlaced(r.InchRect(1.5, 1.2, 2.0, 1.4), QSizeF(10, 10));
+        placed = painter != nullptr;
+        if (!painter)
+            return;
+        r.ClipPlaced(QRectF(0, 0, 5, 5));
+        painter->fillRect(QRectF(0, 0, 10, 10), Qt::red);
+        r.EndPlaced();
+        // Then a figure of the report, in inches, from left of the base clip
+        // to right of it: only the base clip cuts it.
+        r.SetBrush(0, bsSolid);
+        r.SetPen(0, psSolid, 0, pmCopy);
+        r.Rectangle(0.5, 1.5, 3.5, 1.8);
+        r.ClearBaseClip();
+    };
+    ASSERT_TRUE(report.Execute());
+    ASSERT_TRUE(placed);
+    const QList<QImage> pages = RenderPdf(pdf, Dpi);
+    ASSERT_EQ(pages.size(), 1);
+    const auto at = [&](double x, double y) { return pages[0].pixel(qRound(x * Dpi), qRound(y * Dpi)); };
+    const auto isRed = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; };
+    const auto isBlack = [](QRgb c) { return qGray(c) < 60; };
+    const auto isWhite = [](QRgb c) { return qGray(c) > 245; };
+    EXPECT_TRUE(isRed(at(1.6, 1.25)));
+    EXPECT_TRUE(isWhite(at(1.9, 1.35))); // the piece's clip cut it there
+    EXPECT_TRUE(isBlack(at(1.1, 1.65)));  // the piece's clip and scale are gone
+    EXPECT_TRUE(isBlack(at(2.9, 1.65)));
+    EXPECT_TRUE(isWhite(at(0.8, 1.65))); // the base clip still cuts
+    EXPECT_TRUE(isWhite(at(3.2, 1.65)));
+}
