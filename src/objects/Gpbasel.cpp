@@ -586,11 +586,9 @@ const TGBaseLabel::TPrintText &TGBaseLabel::PrintText()
     // The picture DrawLabel records places its text by its exact ascent.
     const QFontMetricsF fm(text.drawn.font);
     text.ascent = fm.ascent();
-    QRectF ink = fm.tightBoundingRect(text.drawn.text).translated(0, text.ascent);
-    if (text.drawn.font.underline() || text.drawn.font.strikeOut())
-        ink |= QRectF(0, 0, fm.horizontalAdvance(text.drawn.text), fm.height() + fm.lineWidth());
     // A pixel to spare for antialiased edges.
-    text.ink = ink.adjusted(-1, -1, 1, 1);
+    text.ink =
+        fm.tightBoundingRect(text.drawn.text).translated(0, text.ascent).adjusted(-1, -1, 1, 1);
     m_printText = std::move(text);
     return *m_printText;
 }
@@ -606,6 +604,12 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
     if (Width() <= 0 || Height() <= 0)
         return;
     const TPrintText &text = PrintText();
+    if (text.drawn.font.underline() || text.drawn.font.strikeOut()) {
+        // A played picture puts these lines a fraction of a pixel off the
+        // letters' baseline; drawn straight they would move on paper.
+        PrintRecordedPicture(report, x, y, [this](QPainter &painter) { DrawLabel(painter); });
+        return;
+    }
     const QSizeF size(Width(), Height());
     QPainter *painter = report->BeginPlaced(PrintRect(*report, x, y), size);
     if (painter) {
@@ -628,21 +632,23 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
             painter->setFont(text.drawn.font);
         if (painter->brush().style() != Qt::NoBrush)
             painter->setBrush(Qt::NoBrush);
+        // Each copy from its own origin, as DrawLabel draws it: underline
+        // and strike-out lines keep to the pixels they take from there.
         const auto printCopy = [&](const TRect &clip, const QPoint &origin, TColor color) {
-            const QRectF area = QRectF(clip.ToQRect()).intersected(frame);
+            const QRectF area = QRectF(clip.ToQRect()).intersected(frame).translated(-origin);
             if (area.isEmpty())
                 return;
+            report->MovePlaced(origin);
             const QPen pen(ColorFromTColor(color));
             if (painter->pen() != pen)
                 painter->setPen(pen);
             if (m_angle == 0) {
-                clipTo(area, text.ink.translated(origin));
-                painter->drawText(QPointF(origin.x(), origin.y() + text.ascent), text.drawn.text);
+                clipTo(area, text.ink);
+                painter->drawText(QPointF(0, text.ascent), text.drawn.text);
                 return;
             }
             report->ClipPlaced(area);
             const QTransform placed = painter->worldTransform();
-            painter->translate(origin);
             painter->rotate(-m_angle);
             painter->drawText(QPointF(0, text.ascent), text.drawn.text);
             painter->setWorldTransform(placed);
@@ -653,6 +659,7 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
             printCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
         printCopy(m_textRect, m_textOrigin, m_font.Color());
         if (m_borderStyle == bsSingle) {
+            report->MovePlaced(QPointF(0, 0));
             clipTo(frame, frame);
             FillBorder(*painter);
         }

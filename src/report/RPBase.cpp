@@ -653,7 +653,8 @@ void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &shown, cons
         // Text cut to a rectangle within the base clip (each line of a
         // multi-line label): one clip and one transform, and the page state
         // comes back only when something else draws.
-        QPainter *painter = BeginPlacedTransform(QTransform::fromTranslate(baseline.x(), baseline.y()));
+        QPainter *painter =
+            BeginPlacedTransform(QTransform::fromTranslate(baseline.x(), baseline.y()));
         ClipPlaced(QRectF(*clip).translated(-baseline));
         if (painter->font() != font)
             painter->setFont(font);
@@ -911,6 +912,12 @@ QPainter *TBaseReport::BeginPlaced(const QRect &deviceRect, const QSizeF &frame)
     return BeginPlacedTransform(placed);
 }
 
+QPainter *TBaseReport::BeginPlacedFromPage(const QRect &deviceRect, const QSizeF &frame)
+{
+    RestorePage(TClipRestore::Keep); // the piece sets its clip
+    return BeginPlaced(deviceRect, frame);
+}
+
 QPainter *TBaseReport::BeginPlacedTransform(const QTransform &placed)
 {
     if (m_placing)
@@ -926,11 +933,32 @@ QPainter *TBaseReport::BeginPlacedTransform(const QTransform &placed)
     m_pagePending = false;
     m_placing = true;
     m_placedClipKnown = false;
+    m_placedFrame = placed;
     m_placed = placed;
     m_painter->setWorldTransform(m_placed * m_pageTransform);
     if (m_painter->compositionMode() != QPainter::CompositionMode_SourceOver)
         m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     return m_painter;
+}
+
+void TBaseReport::MovePlaced(const QPointF &origin)
+{
+    if (!m_placing)
+        return;
+    m_placed = QTransform::fromTranslate(origin.x(), origin.y()) * m_placedFrame;
+    m_placedClipKnown = false;
+    m_painter->setWorldTransform(m_placed * m_pageTransform);
+}
+
+QRectF TBaseReport::PlacedClipRect(const QRectF &frameRect) const
+{
+    QRectF r = frameRect;
+    if (m_hasBaseClip) {
+        const QRectF base = m_placed.inverted().mapRect(m_baseClipRect);
+        if (!base.contains(r))
+            r = r.intersected(base);
+    }
+    return r.isValid() ? r : QRectF();
 }
 
 void TBaseReport::ClipPlaced(const QRectF &frameRect)
@@ -939,14 +967,7 @@ void TBaseReport::ClipPlaced(const QRectF &frameRect)
         return;
     // Set in frame units under the placement, the device takes clip and
     // transform in one state block.
-    QRectF r = frameRect;
-    if (m_hasBaseClip) {
-        const QRectF base = m_placed.inverted().mapRect(m_baseClipRect);
-        if (!base.contains(r))
-            r = r.intersected(base);
-    }
-    if (!r.isValid())
-        r = QRectF();
+    const QRectF r = PlacedClipRect(frameRect);
     if (m_placedClip == TPlacedClip::Rect && m_placedClipKnown && r == m_placedClipRect)
         return;
     m_placedClip = TPlacedClip::Rect;

@@ -11,8 +11,8 @@
 #include <QPolygon>
 #include <QRect>
 #include <QString>
-#include <QTransform>
 #include <QStringList>
+#include <QTransform>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -287,12 +287,20 @@ public:
     // each thing it draws. The page's transform, clip, pen, brush and font
     // come back by themselves before the report draws anything else.
     QPainter *BeginPlaced(const QRect &deviceRect, const QSizeF &frame);
-    // The placement's transform (frame units to page pixels).
-    const QTransform &PlacedTransform() const { return m_placed; }
+    // The same, starting from the page's pen, brush and font rather than
+    // from what the last placed piece left: for a recorded picture, which
+    // sets only what differs from a fresh painter.
+    QPainter *BeginPlacedFromPage(const QRect &deviceRect, const QSizeF &frame);
+    // Moves the frame's origin to this point of the frame as BeginPlaced
+    // set it (back with (0, 0)): what follows, clips included, is in units
+    // from there, as a painter translated to it would draw.
+    void MovePlaced(const QPointF &origin);
     // Clips what follows to a frame rectangle within the base clip (one
     // rectangle that replaces the clip); an empty rectangle clips
     // everything away.
     void ClipPlaced(const QRectF &frameRect);
+    // The rectangle ClipPlaced would clip to, in frame units.
+    QRectF PlacedClipRect(const QRectF &frameRect) const;
     // No clip but the base clip for what follows, which lies within
     // frameInk (frame units); when that is inside the base clip, no clip at all.
     void UnclipPlaced(const QRectF &frameInk);
@@ -377,7 +385,7 @@ private:
     QPainterPath m_path;
     std::vector<QPainterPath> m_clipStack;
     QPainterPath m_baseClip;
-    QRectF m_baseClipRect; // the base clip's rectangle (page pixels)
+    QRectF m_baseClipRect;       // the base clip's rectangle (page pixels)
     bool m_clipSelected = false; // a region of the clip stack is the clip
     bool m_hasBaseClip = false;
 
@@ -385,15 +393,17 @@ private:
     // the placement and the clip last set (frame units). The page state is
     // put back only when something else draws: setting it back at once
     // would cost the device a state block between two placed objects.
-    // Restore: the base clip too; Keep: the clip stays as the last piece
-    // left it until something draws; Replaced: the caller sets a clip.
+    // RestorePage puts it back. Restore: with the base clip; Keep: the clip
+    // stays as the last piece left it (pen, brush and font setters);
+    // Replaced: the caller sets a clip of its own.
     enum class TClipRestore { Restore, Keep, Replaced };
     void RestorePage(TClipRestore clip = TClipRestore::Restore);
     QPainter *BeginPlacedTransform(const QTransform &placed);
     bool m_placing = false;
     bool m_pagePending = false;
     QTransform m_pageTransform;
-    QTransform m_placed;
+    QTransform m_placedFrame; // as BeginPlaced set it
+    QTransform m_placed;      // moved by MovePlaced
     QPen m_pagePen;
     QBrush m_pageBrush;
     QFont m_pageFont;

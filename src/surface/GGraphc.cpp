@@ -505,17 +505,28 @@ void TGGraphicControl::PrintRecordedPicture(TBaseReport *report, double x, doubl
     UpdateLayout();
     if (Width() <= 0 || Height() <= 0)
         return;
+    const QSizeF size(Width(), Height());
+    QPainter *page = report->BeginPlacedFromPage(PrintRect(*report, x, y), size);
+    if (!page)
+        return;
     if (!m_printPicture) {
         auto picture = std::make_unique<QPicture>();
         {
             QPainter painter(picture.get());
-            painter.setClipRect(0, 0, Width(), Height());
+            // The clip goes into the picture and takes the place of the
+            // card's when it is played: the object's bounds within the card.
+            const QRectF clip = report->PlacedClipRect(QRectF(QPointF(0, 0), size));
+            if (clip == QRectF(QPointF(0, 0), size))
+                painter.setClipRect(0, 0, Width(), Height());
+            else
+                painter.setClipRect(clip);
             draw(painter);
         }
         picture->setBoundingRect(QRect(0, 0, Width(), Height()));
         m_printPicture = std::move(picture);
     }
-    report->StretchDraw(PrintRect(*report, x, y), *m_printPicture);
+    PlayPicture(*page, *m_printPicture);
+    report->EndPlaced();
     if (!m_printJob)
         m_printPicture.reset();
 }

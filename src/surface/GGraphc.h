@@ -208,10 +208,11 @@ protected:
         return StoreDesignValue(field, value, [] {});
     }
 
-    // Prints what draw paints (object coordinates, clipped to the bounds) as a
-    // picture recorded at screen size and stretched into the object's inch
-    // rectangle at (x, y) inches, so it keeps its look at any resolution.
-    // Within a print job the picture is recorded once and placed at every position.
+    // Prints what draw paints (object coordinates, clipped to the bounds and
+    // the card) as a picture recorded at screen size and stretched into the
+    // object's inch rectangle at (x, y) inches, so it keeps its look at any
+    // resolution. Within a print job the picture is recorded once and
+    // placed at every position.
     void PrintRecordedPicture(TBaseReport *report, double x, double y,
                               const std::function<void(QPainter &)> &draw);
     // The object's device rectangle on a card whose corner is at (x, y) inches.

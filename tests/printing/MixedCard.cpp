@@ -59,8 +59,8 @@ void BuildMixedCard(TGBusinessCardPanel32 &panel)
     right->Font()->SetStyle(fsItalic | fsUnderline);
 
     // Far longer than its box: cut at the box's right edge.
-    auto *overflow = Label(panel, QStringLiteral("This caption runs on past its box"), 170, 38,
-                           70, 22);
+    auto *overflow =
+        Label(panel, QStringLiteral("This caption runs on past its box"), 170, 38, 70, 22);
     overflow->SetBorderStyle(TGBaseLabel::bsSingle);
 
     // Past the card's right edge: cut there.
@@ -73,8 +73,8 @@ void BuildMixedCard(TGBusinessCardPanel32 &panel)
     turned->SetColorShadow(0xFF0000); // blue
 
     auto *lines = Place<TGMultiLineLabel>(panel, 44, 68, 120, 60);
-    lines->SetItems({QStringLiteral("First line"), QStringLiteral("Second line"),
-                     QStringLiteral("Third")});
+    lines->SetItems(
+        {QStringLiteral("First line"), QStringLiteral("Second line"), QStringLiteral("Third")});
 
     auto *symbol = Place<TGSymbolLabel>(panel, 172, 70, 40, 40);
     symbol->SetCaption(QStringLiteral("("));
@@ -109,6 +109,25 @@ void BuildMixedCard(TGBusinessCardPanel32 &panel)
     auto *super = Place<TGSuperText>(panel, 284, 138, 44, 40);
     super->SetCaption(QStringLiteral("Sx"));
     super->SetShadowDepth(3);
+
+    auto *upside = Label(panel, QStringLiteral("Upside"), 108, 100, 60, 26);
+    upside->SetAngle(180);
+    upside->SetDepthHighlight(2);
+
+    auto *down = Label(panel, QStringLiteral("Down"), 318, 96, 18, 70);
+    down->SetAngle(270);
+    down->SetDepthHighlight(2);
+    down->SetDirectionHighlight(hdUpRight);
+
+    auto *struck = Label(panel, QStringLiteral("Struck out"), 214, 178, 100, 20);
+    struck->Font()->SetStyle(fsStrikeOut);
+    struck->SetDepthShadow(1);
+    struck->SetDirectionShadow(sdDownLeft);
+
+    // Text in a symbol font: the pictures it stands for.
+    auto *pictures = Label(panel, QStringLiteral("*("), 232, 64, 36, 28);
+    pictures->Font()->SetName(QStringLiteral("WingDings"));
+    pictures->Font()->SetSize(16);
 
     // Past the card's bottom edge: cut there.
     auto *bottom = Label(panel, QStringLiteral("Below the bottom edge"), 60, 176, 150, 26);

@@ -4,6 +4,7 @@
 // draw with, and what a job prepared never outlives a change of the label.
 #include "MixedCard.h"
 #include "PrintTestSupport.h"
+#include "objects/Gprichl.h"
 #include "objects/gbclabel32.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
@@ -38,8 +39,9 @@ void PrintFirstCard(const QList<TGGraphicControl *> &objects, const QString &pdf
     ASSERT_TRUE(sheet.Render(report));
 }
 
-// The same card as labels used to print: each label's drawing recorded into
-// a picture and stretched onto its place, the other kinds as they print.
+// The same card as labels used to print: each label's and rich text's
+// drawing recorded into a new picture and stretched onto its place, the
+// other kinds as they print.
 void PrintFirstCardThroughPictures(const QList<TGGraphicControl *> &objects, const QString &pdf)
 {
     const double x = double(Layout.LeftMargin), y = double(Layout.TopMargin);
@@ -54,21 +56,25 @@ void PrintFirstCardThroughPictures(const QList<TGGraphicControl *> &objects, con
         const double ppi = ScreenPixelsPerInch();
         for (TGGraphicControl *object : objects) {
             auto *label = qobject_cast<TGBaseLabel *>(object);
-            if (!label) {
+            auto *rich = qobject_cast<TGPRichBaseLabel *>(object);
+            if (!label && !rich) {
                 object->PrintTo(&r, x, y);
                 continue;
             }
-            label->UpdateLayout();
+            object->UpdateLayout();
             QPicture picture;
             {
                 QPainter painter(&picture);
-                painter.setClipRect(0, 0, label->Width(), label->Height());
-                label->DrawLabel(painter);
+                painter.setClipRect(0, 0, object->Width(), object->Height());
+                if (label)
+                    label->DrawLabel(painter);
+                else
+                    rich->Paint(painter);
             }
-            picture.setBoundingRect(QRect(0, 0, label->Width(), label->Height()));
-            r.StretchDraw(r.InchRect(x + label->Left() / ppi, y + label->Top() / ppi,
-                                     x + (label->Left() + label->Width()) / ppi,
-                                     y + (label->Top() + label->Height()) / ppi),
+            picture.setBoundingRect(QRect(0, 0, object->Width(), object->Height()));
+            r.StretchDraw(r.InchRect(x + object->Left() / ppi, y + object->Top() / ppi,
+                                     x + (object->Left() + object->Width()) / ppi,
+                                     y + (object->Top() + object->Height()) / ppi),
                           picture);
         }
         r.ClearBaseClip();
@@ -141,10 +147,10 @@ QByteArray PageContent(const QString &pdf)
 
 struct TStateBlocks
 {
-    int empty = 0;       // q ... Q pairs that draw nothing
-    int transforms = 0;  // cm
-    int clips = 0;       // W n / W* n
-    int texts = 0;       // BT
+    int empty = 0;      // q ... Q pairs that draw nothing
+    int transforms = 0; // cm
+    int clips = 0;      // W n / W* n
+    int texts = 0;      // BT
 };
 
 // Counts the state blocks that open within the objects' drawing: from the
@@ -227,8 +233,8 @@ TEST(PlacedPrint, MixedCardPrintsAsItsRecordedDrawingWithNothingPastTheCard)
     ASSERT_EQ(a[0].size(), b[0].size());
 
     // On the card, pixel for pixel the same, and plenty of it.
-    const QRectF card(double(Layout.LeftMargin), double(Layout.TopMargin),
-                      double(Layout.Width), double(Layout.Height));
+    const QRectF card(double(Layout.LeftMargin), double(Layout.TopMargin), double(Layout.Width),
+                      double(Layout.Height));
     const TPixelComparison onCard = ComparePixels(a[0], b[0], InchesToPixels(card));
     EXPECT_EQ(onCard.differing, 0);
     EXPECT_GT(onCard.ink, 40000);
@@ -265,9 +271,10 @@ TEST(PlacedPrint, EachLabelCostsOneTransformAndNoEmptyStateOrClip)
     ASSERT_FALSE(content.isEmpty());
     const TStateBlocks blocks = CountObjectBlocks(content);
     EXPECT_EQ(blocks.texts, Plain + 3 + 1);
-    // One per plain label; the deep one's fill, text and four border strips
-    // (the device writes a transform with each fill).
-    EXPECT_EQ(blocks.transforms, Plain + 6 + 1);
+    // One per plain label; the deep one's fill, its three copies (each from
+    // its own corner) and four border strips (the device writes a transform
+    // with each fill).
+    EXPECT_EQ(blocks.transforms, Plain + 8 + 1);
     EXPECT_EQ(blocks.empty, 0);
     EXPECT_EQ(blocks.clips, 1);
     // No text label goes through a recorded picture any more: played
@@ -356,13 +363,15 @@ TEST(PlacedPrint, AfterAPlacedPieceTheReportDrawsOnThePageAgain)
     ASSERT_TRUE(placed);
     const QList<QImage> pages = RenderPdf(pdf, Dpi);
     ASSERT_EQ(pages.size(), 1);
-    const auto at = [&](double x, double y) { return pages[0].pixel(qRound(x * Dpi), qRound(y * Dpi)); };
+    const auto at = [&](double x, double y) {
+        return pages[0].pixel(qRound(x * Dpi), qRound(y * Dpi));
+    };
     const auto isRed = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; };
     const auto isBlack = [](QRgb c) { return qGray(c) < 60; };
     const auto isWhite = [](QRgb c) { return qGray(c) > 245; };
     EXPECT_TRUE(isRed(at(1.6, 1.25)));
     EXPECT_TRUE(isWhite(at(1.9, 1.35))); // the piece's clip cut it there
-    EXPECT_TRUE(isBlack(at(1.1, 1.65)));  // the piece's clip and scale are gone
+    EXPECT_TRUE(isBlack(at(1.1, 1.65))); // the piece's clip and scale are gone
     EXPECT_TRUE(isBlack(at(2.9, 1.65)));
     EXPECT_TRUE(isWhite(at(0.8, 1.65))); // the base clip still cuts
     EXPECT_TRUE(isWhite(at(3.2, 1.65)));
