@@ -7,6 +7,7 @@
 #include "objects/Gprichl.h"
 #include "objects/gbclabel32.h"
 #include "printing/SheetRenderer.h"
+#include "report/RPFiler.h"
 #include "report/RPrinter.h"
 #include "surface/Gbcpanel32.h"
 #include "surface/ScreenInfo.h"
@@ -18,6 +19,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -25,30 +27,37 @@ constexpr int Dpi = 300;
 const TCardLayout Layout; // 2 x 5 on Letter, the first card at (0.75, 0.5) inches
 
 // Prints the card's objects at the first position of the sheet.
-void PrintFirstCard(const QList<TGGraphicControl *> &objects, const QString &pdf)
+void PrintFirstCard(const QList<TGGraphicControl *> &objects, TBaseReport &report)
 {
     TSheetRenderer sheet;
     sheet.Objects = objects;
     sheet.SetLayout(Layout, TPrinterNudges());
     sheet.PrintSelection = QList<bool>(10, false);
     sheet.PrintSelection[0] = true;
-    TReportPrinter report;
-    report.SetOutputFile(pdf);
-    report.SetPaperSize(TCardLayout::PaperLetter);
-    report.SetOrientation(poPortrait);
     ASSERT_TRUE(sheet.Render(report));
+}
+
+// A report that prints a Letter sheet into a PDF file.
+std::unique_ptr<TReportPrinter> PdfReport(const QString &pdf)
+{
+    auto report = std::make_unique<TReportPrinter>();
+    report->SetOutputFile(pdf);
+    report->SetPaperSize(TCardLayout::PaperLetter);
+    report->SetOrientation(poPortrait);
+    return report;
+}
+
+void PrintFirstCard(const QList<TGGraphicControl *> &objects, const QString &pdf)
+{
+    PrintFirstCard(objects, *PdfReport(pdf));
 }
 
 // The same card as labels used to print: each label's and rich text's
 // drawing recorded into a new picture and stretched onto its place, the
 // other kinds as they print.
-void PrintFirstCardThroughPictures(const QList<TGGraphicControl *> &objects, const QString &pdf)
+void PrintFirstCardThroughPictures(const QList<TGGraphicControl *> &objects, TBaseReport &report)
 {
     const double x = double(Layout.LeftMargin), y = double(Layout.TopMargin);
-    TReportPrinter report;
-    report.SetOutputFile(pdf);
-    report.SetPaperSize(TCardLayout::PaperLetter);
-    report.SetOrientation(poPortrait);
     report.OnPrint = [&](TBaseReport &r) {
         r.SetMarginLeft(0);
         r.SetMarginTop(0);
@@ -80,6 +89,29 @@ void PrintFirstCardThroughPictures(const QList<TGGraphicControl *> &objects, con
         r.ClearBaseClip();
     };
     ASSERT_TRUE(report.Execute());
+    report.OnPrint = nullptr;
+}
+
+void PrintFirstCardThroughPictures(const QList<TGGraphicControl *> &objects, const QString &pdf)
+{
+    PrintFirstCardThroughPictures(objects, *PdfReport(pdf));
+}
+
+// The recorded page as the preview shows it, at `ppi` pixels per inch.
+QImage PreviewPage(const TReportFiler &recording, double ppi)
+{
+    TRecordedReport pages;
+    if (!ReadRecordedReport(recording.StreamData(), pages) || pages.Pages.isEmpty())
+        return {};
+    QImage image(qRound(pages.PageWidth * ppi), qRound(pages.PageHeight * ppi),
+                 QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    if (!PlayRecordedPage(painter, pages, 0, ppi, ppi))
+        return {};
+    return image;
 }
 
 struct TPixelComparison
@@ -244,6 +276,21 @@ TEST(PlacedPrint, MixedCardPrintsAsItsRecordedDrawingWithNothingPastTheCard)
     const QRectF pastEdge(card.right() + 0.01, card.top(), 0.8, card.height());
     EXPECT_EQ(ComparePixels(a[0], a[0], InchesToPixels(pastEdge)).ink, 0);
     EXPECT_GT(ComparePixels(b[0], b[0], InchesToPixels(pastEdge)).ink, 500);
+
+    // The recorded page the preview shows: the same on the card as well.
+    TReportFiler placedPage, picturesPage;
+    PrintFirstCard(objects, placedPage);
+    PrintFirstCardThroughPictures(objects, picturesPage);
+    constexpr double PreviewPpi = 144;
+    const QImage shownPlaced = PreviewPage(placedPage, PreviewPpi);
+    const QImage shownPictures = PreviewPage(picturesPage, PreviewPpi);
+    ASSERT_FALSE(shownPlaced.isNull());
+    ASSERT_EQ(shownPlaced.size(), shownPictures.size());
+    const QRect cardShown(qRound(card.left() * PreviewPpi), qRound(card.top() * PreviewPpi),
+                          qRound(card.width() * PreviewPpi), qRound(card.height() * PreviewPpi));
+    const TPixelComparison shown = ComparePixels(shownPlaced, shownPictures, cardShown);
+    EXPECT_EQ(shown.differing, 0);
+    EXPECT_GT(shown.ink, 5000);
 }
 
 TEST(PlacedPrint, EachLabelCostsOneTransformAndNoEmptyStateOrClip)
@@ -302,11 +349,7 @@ TEST(PlacedPrint, WhatAJobPreparedFollowsAChangeOfTheLabel)
         if (index == 3)
             sheet.StopRequested = true;
     };
-    TReportPrinter report;
-    report.SetOutputFile(pdf);
-    report.SetPaperSize(TCardLayout::PaperLetter);
-    report.SetOrientation(poPortrait);
-    sheet.Render(report);
+    sheet.Render(*PdfReport(pdf));
     ASSERT_EQ(sheet.CardsDrawn(), 3);
 
     // The first card reads "Before", the second (to its right) "After", the
@@ -334,10 +377,8 @@ TEST(PlacedPrint, AfterAPlacedPieceTheReportDrawsOnThePageAgain)
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("page.pdf");
-    TReportPrinter report;
-    report.SetOutputFile(pdf);
-    report.SetPaperSize(TCardLayout::PaperLetter);
-    report.SetOrientation(poPortrait);
+    const std::unique_ptr<TReportPrinter> printer = PdfReport(pdf);
+    TReportPrinter &report = *printer;
     bool placed = false;
     report.OnPrint = [&](TBaseReport &r) {
         r.SetMarginLeft(0);
