@@ -422,6 +422,7 @@ void TGBaseLabel::LayoutLabel()
     }
     // The size corrections above went through BoundsChanged; one pass is enough.
     m_layoutNeeded = false;
+    m_printText.reset();
 }
 
 void TGBaseLabel::DrawLabel(QPainter &painter)
@@ -456,18 +457,22 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
         drawCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
     drawCopy(m_textRect, m_textOrigin, m_font.Color());
 
-    if (m_borderStyle == bsSingle) {
-        // A one-pixel black frame on the outermost rows and columns, filled
-        // rather than stroked so it stays on those pixels when the recorded
-        // picture is stretched onto a printer.
-        const int w = Width();
-        const int h = Height();
-        painter.fillRect(QRect(0, 0, w, 1), Qt::black);
-        painter.fillRect(QRect(0, h - 1, w, 1), Qt::black);
-        painter.fillRect(QRect(0, 0, 1, h), Qt::black);
-        painter.fillRect(QRect(w - 1, 0, 1, h), Qt::black);
-    }
+    if (m_borderStyle == bsSingle)
+        FillBorder(painter);
     painter.restore();
+}
+
+void TGBaseLabel::FillBorder(QPainter &painter) const
+{
+    // A one-pixel black frame on the outermost rows and columns, filled
+    // rather than stroked so it stays on those pixels when it is stretched
+    // onto a printer.
+    const int w = Width();
+    const int h = Height();
+    painter.fillRect(QRect(0, 0, w, 1), Qt::black);
+    painter.fillRect(QRect(0, h - 1, w, 1), Qt::black);
+    painter.fillRect(QRect(0, 0, 1, h), Qt::black);
+    painter.fillRect(QRect(w - 1, 0, 1, h), Qt::black);
 }
 
 void TGBaseLabel::UpdateLayout()
@@ -582,8 +587,100 @@ void TGBaseLabel::RefreshMenu()
     m_transparentItem->setChecked(m_transparent);
 }
 
+void TGBaseLabel::DropPrintPreparation()
+{
+    Inherited::DropPrintPreparation();
+    m_printText.reset();
+}
+
+const TGBaseLabel::TPrintText &TGBaseLabel::PrintText()
+{
+    if (m_printText)
+        return *m_printText;
+    TPrintText text;
+    text.drawn = DrawnCaption();
+    // The picture DrawLabel records places its text by its exact ascent.
+    const QFontMetricsF fm(text.drawn.font);
+    text.ascent = fm.ascent();
+    // A pixel to spare for antialiased edges.
+    text.ink =
+        fm.tightBoundingRect(text.drawn.text).translated(0, text.ascent).adjusted(-1, -1, 1, 1);
+    m_printText = std::move(text);
+    return *m_printText;
+}
+
 void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
 {
-    // The layout (UpdateLayout, run first) sets the size the picture is cut to.
-    PrintRecordedPicture(report, x, y, [this](QPainter &painter) { DrawLabel(painter); });
+    // The same drawing as DrawLabel, placed as a recorded picture of it would
+    // be, but drawn straight onto the page: each piece clipped only where it
+    // would reach past its copy's box, the label or the card.
+    if (!report)
+        return;
+    UpdateLayout(); // sets the size the drawing is cut to
+    if (Width() <= 0 || Height() <= 0)
+        return;
+    const TPrintText &text = PrintText();
+    if (text.drawn.font.underline() || text.drawn.font.strikeOut()) {
+        // A played picture puts these lines a fraction of a pixel off the
+        // letters' baseline; drawn straight they would move on paper.
+        PrintRecordedPicture(report, x, y, [this](QPainter &painter) { DrawLabel(painter); });
+        return;
+    }
+    const QSizeF size(Width(), Height());
+    QPainter *painter = report->BeginPlaced(PrintRect(*report, x, y), size);
+    if (painter) {
+        const QRectF frame(QPointF(0, 0), size);
+        // A piece gets a clip of its own only where its ink would reach
+        // past the area it is cut to or the card.
+        const auto clipTo = [&](const QRectF &area, const QRectF &ink) {
+            if (area.contains(ink))
+                report->UnclipPlaced(ink);
+            else
+                report->ClipPlaced(area);
+        };
+        if (!m_transparent) {
+            clipTo(frame, frame);
+            painter->fillRect(QRect(0, 0, Width(), Height()), ColorFromTColor(m_backColor));
+        }
+        // Labels one after another mostly share font and colour: what the
+        // painter has already is not set again, so the device writes nothing for it.
+        if (painter->font() != text.drawn.font)
+            painter->setFont(text.drawn.font);
+        if (painter->brush().style() != Qt::NoBrush)
+            painter->setBrush(Qt::NoBrush);
+        // Each copy from its own origin, as DrawLabel draws it: underline
+        // and strike-out lines keep to the pixels they take from there.
+        const auto printCopy = [&](const TRect &clip, const QPoint &origin, TColor color) {
+            const QRectF area = QRectF(clip.ToQRect()).intersected(frame).translated(-origin);
+            if (area.isEmpty())
+                return;
+            report->MovePlaced(origin);
+            const QPen pen(ColorFromTColor(color));
+            if (painter->pen() != pen)
+                painter->setPen(pen);
+            if (m_angle == 0) {
+                clipTo(area, text.ink);
+                painter->drawText(QPointF(0, text.ascent), text.drawn.text);
+                return;
+            }
+            report->ClipPlaced(area);
+            const QTransform placed = painter->worldTransform();
+            painter->rotate(-m_angle);
+            painter->drawText(QPointF(0, text.ascent), text.drawn.text);
+            painter->setWorldTransform(placed);
+        };
+        if (!m_shadowOffset.isNull())
+            printCopy(m_shadowRect, m_shadowOrigin, m_colorShadow);
+        if (!m_highlightOffset.isNull())
+            printCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
+        printCopy(m_textRect, m_textOrigin, m_font.Color());
+        if (m_borderStyle == bsSingle) {
+            report->MovePlaced(QPointF(0, 0));
+            clipTo(frame, frame);
+            FillBorder(*painter);
+        }
+        report->EndPlaced();
+    }
+    if (!InPrintJob())
+        m_printText.reset();
 }

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QPoint>
+#include <QRectF>
 #include <optional>
 
 class QAction;
@@ -118,6 +119,9 @@ public:
     void BuildObjectMenu() override;
     void RefreshMenu() override;
 
+protected:
+    void DropPrintPreparation() override;
+
 private:
     // Repaints after a change of the look alone, which is not reported;
     // nothing while loading.
@@ -136,6 +140,16 @@ private:
         TShapedText shaped;
     };
     const TCaptionDrawing &CaptionDrawing() const;
+    // What printing prepares once per job: the text as drawn, its ascent and
+    // the box its ink can fill, from the start corner of a copy.
+    struct TPrintText
+    {
+        TDrawnText drawn;
+        qreal ascent = 0;
+        QRectF ink;
+    };
+    const TPrintText &PrintText();
+    void FillBorder(QPainter &painter) const;
 
     void UpdateShadowOffset();
     void UpdateHighlightOffset();
@@ -158,6 +172,7 @@ private:
     QPoint m_shadowOffset;
     QPoint m_highlightOffset;
     bool m_layoutNeeded = true;
+    std::optional<TPrintText> m_printText;
 
     QPoint m_textInset;
     TRect m_textRect;

@@ -85,6 +85,25 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
 {
     // Progress lets events run: an object freed meanwhile is left out.
     const QList<QPointer<TGGraphicControl>> objects(Objects.cbegin(), Objects.cend());
+    // Each object prepares its drawing at the first position and places it
+    // at the others; what it prepared goes with the job, however it ends.
+    struct TJobPreparation
+    {
+        const QList<QPointer<TGGraphicControl>> &objects;
+        TJobPreparation(const QList<QPointer<TGGraphicControl>> &list)
+            : objects(list)
+        {
+            for (const QPointer<TGGraphicControl> &object : objects)
+                if (object)
+                    object->BeginPrintJob();
+        }
+        ~TJobPreparation()
+        {
+            for (const QPointer<TGGraphicControl> &object : objects)
+                if (object)
+                    object->EndPrintJob();
+        }
+    } preparation(objects);
 
     report.SetMarginLeft(0);
     report.SetMarginTop(0);
@@ -127,9 +146,11 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
         } else {
             // As on screen, nothing of the card reaches past its edges onto
             // the next card or off the sheet.
-            report.SetBaseClipRect(x, y, x + CardWidth, y + CardHeight);
-            PrintBackGround(report, x, y);
-            report.ClearBaseClip();
+            if (BackgroundKind != 0) {
+                report.SetBaseClipRect(x, y, x + CardWidth, y + CardHeight);
+                PrintBackGround(report, x, y);
+                report.ClearBaseClip();
+            }
             if (!ToPrinter)
                 OutlinePosition(report, x, y, PreviewOutlineColor, true);
             report.SetBaseClipRect(x, y, x + CardWidth, y + CardHeight);

@@ -238,6 +238,9 @@ void TBaseReport::Finish(bool abandon)
 {
     const bool hadPainter = m_painter != nullptr;
     m_painter = nullptr;
+    m_placing = false;
+    m_pagePending = false;
+    m_placedClip = TPlacedClip::Page;
     m_pathOpen = false;
     m_clipStack.clear();
     try {
@@ -255,6 +258,11 @@ void TBaseReport::NewPage()
 {
     if (!m_painter || m_aborted)
         return;
+    // What the last placed object changed goes with its page.
+    m_placing = false;
+    m_pagePending = false;
+    m_placedClip = TPlacedClip::Page;
+    m_clipSelected = false;
     EndPage();
     m_painter = nullptr;
     m_painter = BeginPage();
@@ -306,10 +314,16 @@ void TBaseReport::ResetDrawingState()
     m_clipStack.clear();
     m_hasBaseClip = false;
     m_baseClip = QPainterPath();
+    m_baseClipRect = QRectF();
+    m_placing = false;
+    m_pagePending = false;
+    m_placedClip = TPlacedClip::Page;
+    m_clipSelected = false;
 }
 
 void TBaseReport::ApplyDrawingState()
 {
+    RestorePage(TClipRestore::Keep); // state alone: the clip may wait
     if (!m_painter)
         return;
     m_painter->setRenderHint(QPainter::TextAntialiasing, true);
@@ -359,6 +373,7 @@ int TBaseReport::HundredthsToPixels(int hundredths) const
 
 void TBaseReport::SetPen(TColor color, TPenStyle style, int width, TPenMode mode)
 {
+    RestorePage(TClipRestore::Keep); // state alone: the clip may wait
     m_penColor = color;
     m_penStyle = style;
     m_penWidth = width;
@@ -371,6 +386,7 @@ void TBaseReport::SetPen(TColor color, TPenStyle style, int width, TPenMode mode
 
 void TBaseReport::SetBrush(TColor color, TBrushStyle style, const QImage &pattern)
 {
+    RestorePage(TClipRestore::Keep); // state alone: the clip may wait
     m_brushColor = color;
     m_brushStyle = style;
     m_brushPattern = pattern;
@@ -411,6 +427,7 @@ QBrush TBaseReport::MakeBrush() const
 
 void TBaseReport::SetFont(const QString &name, double points)
 {
+    RestorePage(TClipRestore::Keep); // state alone: the clip may wait
     if (!(points > 0) || !std::isfinite(points))
         return;
     m_fontName = name;
@@ -493,6 +510,7 @@ double TBaseReport::TextWidth(const QString &text) const
 // outside: the outline runs through the last pixel inside.
 void TBaseReport::Rectangle(double x1, double y1, double x2, double y2)
 {
+    RestorePage();
     if (!m_painter)
         return;
     const QRect r = InchRect(x1, y1, x2, y2);
@@ -506,6 +524,7 @@ void TBaseReport::Rectangle(double x1, double y1, double x2, double y2)
 
 void TBaseReport::Ellipse(double x1, double y1, double x2, double y2)
 {
+    RestorePage();
     if (!m_painter)
         return;
     const QRect r = InchRect(x1, y1, x2, y2);
@@ -517,6 +536,7 @@ void TBaseReport::Ellipse(double x1, double y1, double x2, double y2)
 void TBaseReport::RoundRect(double x1, double y1, double x2, double y2, double cornerW,
                             double cornerH)
 {
+    RestorePage();
     if (!m_painter)
         return;
     const QRect r = InchRect(x1, y1, x2, y2);
@@ -537,6 +557,7 @@ void TBaseReport::MoveTo(double x, double y)
 
 void TBaseReport::LineTo(double x, double y)
 {
+    RestorePage();
     if (m_painter) {
         m_painter->setPen(MakePen());
         m_painter->drawLine(QPoint(XI2D(m_penX), YI2D(m_penY)), QPoint(XI2D(x), YI2D(y)));
@@ -560,6 +581,7 @@ void TBaseReport::PrintBitmapRect(double x1, double y1, double x2, double y2,
 
 void TBaseReport::StretchDraw(const QRect &deviceRect, const QImage &bitmap)
 {
+    RestorePage();
     if (!m_painter || bitmap.isNull() || deviceRect.isEmpty())
         return;
     m_painter->save();
@@ -576,6 +598,7 @@ void TBaseReport::StretchDraw(const QRect &deviceRect, const QPicture &picture)
 
 void TBaseReport::StretchDraw(const QRect &deviceRect, const QPicture &picture, const QRectF &frame)
 {
+    RestorePage();
     if (!m_painter || picture.isNull() || deviceRect.isEmpty() || frame.width() <= 0 ||
         frame.height() <= 0)
         return;
@@ -589,6 +612,7 @@ void TBaseReport::StretchDraw(const QRect &deviceRect, const QPicture &picture, 
 
 void TBaseReport::StretchDraw(const QRect &deviceRect, const TPicture &picture)
 {
+    RestorePage();
     if (!m_painter || picture.IsEmpty() || deviceRect.isEmpty())
         return;
     m_painter->save();
@@ -625,6 +649,23 @@ void TBaseReport::DrawTextAt(const QPointF &baseline, const QString &shown, cons
         m_path.addPath(t.map(glyphs));
         return;
     }
+    if (clip && m_fontRotation == 0 && !m_clipSelected) {
+        // Text cut to a rectangle within the base clip (each line of a
+        // multi-line label): one clip and one transform, and the page state
+        // comes back only when something else draws.
+        QPainter *painter =
+            BeginPlacedTransform(QTransform::fromTranslate(baseline.x(), baseline.y()));
+        ClipPlaced(QRectF(*clip).translated(-baseline));
+        if (painter->font() != font)
+            painter->setFont(font);
+        const QPen pen(ColorFromTColor(m_fontColor));
+        if (painter->pen() != pen)
+            painter->setPen(pen);
+        painter->drawText(QPointF(0, 0), text);
+        EndPlaced();
+        return;
+    }
+    RestorePage();
     m_painter->save();
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (clip)
@@ -647,8 +688,10 @@ void TBaseReport::TextRect(const QRect &deviceClip, const QString &text, double 
     if (!m_painter)
         return;
     const QFontMetricsF fm(DeviceFont());
-    if (!m_pathOpen && m_brushStyle != bsClear)
+    if (!m_pathOpen && m_brushStyle != bsClear) {
+        RestorePage();
         m_painter->fillRect(deviceClip, ColorFromTColor(m_brushColor));
+    }
     DrawTextAt(QPointF(XI2D(x), YI2D(y) + fm.ascent()), text, &deviceClip);
 }
 
@@ -683,6 +726,7 @@ void TBaseReport::PrintText(const QString &text)
 
 void TBaseReport::FillDeviceRect(const QRect &deviceRect)
 {
+    RestorePage();
     if (!m_painter)
         return;
     m_painter->fillRect(deviceRect, ColorFromTColor(m_brushColor));
@@ -690,6 +734,7 @@ void TBaseReport::FillDeviceRect(const QRect &deviceRect)
 
 void TBaseReport::DevicePolygon(const QPolygon &points)
 {
+    RestorePage();
     if (!m_painter || points.size() < 2)
         return;
     m_painter->setPen(MakePen());
@@ -713,6 +758,7 @@ void TBaseReport::EndPath()
 
 void TBaseReport::SelectPathAsClip()
 {
+    RestorePage(TClipRestore::Replaced);
     if (!m_painter)
         return;
     m_pathOpen = false;
@@ -721,6 +767,7 @@ void TBaseReport::SelectPathAsClip()
 
 void TBaseReport::StrokePath()
 {
+    RestorePage();
     if (!m_painter)
         return;
     m_pathOpen = false;
@@ -792,6 +839,8 @@ bool TBaseReport::PushClipPolygon(const QPolygon &points)
 
 void TBaseReport::ApplyClip(const QPainterPath &path)
 {
+    RestorePage(TClipRestore::Replaced);
+    m_clipSelected = true;
     m_painter->setClipPath(path, Qt::ReplaceClip);
     if (m_hasBaseClip)
         m_painter->setClipPath(m_baseClip, Qt::IntersectClip);
@@ -806,6 +855,8 @@ void TBaseReport::SelectClip()
 
 void TBaseReport::ClearClip()
 {
+    RestorePage(TClipRestore::Replaced);
+    m_clipSelected = false;
     if (!m_painter)
         return;
     if (m_hasBaseClip)
@@ -816,7 +867,10 @@ void TBaseReport::ClearClip()
 
 void TBaseReport::SetBaseClipRect(double x1, double y1, double x2, double y2)
 {
+    RestorePage(TClipRestore::Replaced);
+    m_clipSelected = false;
     m_baseClip = ClipPathOf(0, x1, y1, x2, y2, 0, 0);
+    m_baseClipRect = m_baseClip.boundingRect();
     m_hasBaseClip = true;
     if (m_painter)
         m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
@@ -824,8 +878,11 @@ void TBaseReport::SetBaseClipRect(double x1, double y1, double x2, double y2)
 
 void TBaseReport::ClearBaseClip()
 {
+    RestorePage(TClipRestore::Replaced);
+    m_clipSelected = false;
     m_hasBaseClip = false;
     m_baseClip = QPainterPath();
+    m_baseClipRect = QRectF();
     if (m_painter)
         m_painter->setClipping(false);
 }
@@ -834,4 +891,139 @@ void TBaseReport::PopClip()
 {
     if (!m_clipStack.empty())
         m_clipStack.pop_back();
+}
+
+// ---------------------------------------------------------------- content drawn in place
+
+// The painter's setters only mark what changed; the device hears of it at the
+// next drawing call. So a piece sets transform and clip once and draws, and
+// whatever EndPlaced puts back costs nothing until something else draws.
+
+QPainter *TBaseReport::BeginPlaced(const QRect &deviceRect, const QSizeF &frame)
+{
+    if (deviceRect.isEmpty() || !(frame.width() > 0) || !(frame.height() > 0)) {
+        EndPlaced();
+        return nullptr;
+    }
+    // As StretchDraw places a recorded picture: the frame's corner on the
+    // rectangle's, stretched to its size.
+    QTransform placed = QTransform::fromTranslate(deviceRect.left(), deviceRect.top());
+    placed.scale(deviceRect.width() / frame.width(), deviceRect.height() / frame.height());
+    return BeginPlacedTransform(placed);
+}
+
+QPainter *TBaseReport::BeginPlacedFromPage(const QRect &deviceRect, const QSizeF &frame)
+{
+    RestorePage(TClipRestore::Keep); // the piece sets its clip
+    return BeginPlaced(deviceRect, frame);
+}
+
+QPainter *TBaseReport::BeginPlacedTransform(const QTransform &placed)
+{
+    if (m_placing)
+        EndPlaced();
+    if (!m_painter)
+        return nullptr;
+    if (!m_pagePending) {
+        m_pageTransform = m_painter->worldTransform();
+        m_pagePen = m_painter->pen();
+        m_pageBrush = m_painter->brush();
+        m_pageFont = m_painter->font();
+    }
+    m_pagePending = false;
+    m_placing = true;
+    m_placedClipKnown = false;
+    m_placedFrame = placed;
+    m_placed = placed;
+    m_painter->setWorldTransform(m_placed * m_pageTransform);
+    if (m_painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+        m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return m_painter;
+}
+
+void TBaseReport::MovePlaced(const QPointF &origin)
+{
+    if (!m_placing)
+        return;
+    m_placed = QTransform::fromTranslate(origin.x(), origin.y()) * m_placedFrame;
+    m_placedClipKnown = false;
+    m_painter->setWorldTransform(m_placed * m_pageTransform);
+}
+
+QRectF TBaseReport::PlacedClipRect(const QRectF &frameRect) const
+{
+    QRectF r = frameRect;
+    if (m_hasBaseClip) {
+        const QRectF base = m_placed.inverted().mapRect(m_baseClipRect);
+        if (!base.contains(r))
+            r = r.intersected(base);
+    }
+    return r.isValid() ? r : QRectF();
+}
+
+void TBaseReport::ClipPlaced(const QRectF &frameRect)
+{
+    if (!m_placing)
+        return;
+    // Set in frame units under the placement, the device takes clip and
+    // transform in one state block.
+    const QRectF r = PlacedClipRect(frameRect);
+    if (m_placedClip == TPlacedClip::Rect && m_placedClipKnown && r == m_placedClipRect)
+        return;
+    m_placedClip = TPlacedClip::Rect;
+    m_placedClipKnown = true;
+    m_placedClipRect = r;
+    m_painter->setClipRect(r, Qt::ReplaceClip);
+}
+
+void TBaseReport::UnclipPlaced(const QRectF &frameInk)
+{
+    if (!m_placing)
+        return;
+    // Inside the base clip, no clip at all serves as well as the base clip
+    // and costs the device nothing to set.
+    const bool inside = !m_hasBaseClip || m_baseClipRect.contains(m_placed.mapRect(frameInk));
+    if (m_placedClip == TPlacedClip::Page || (inside && m_placedClip == TPlacedClip::Off))
+        return;
+    if (inside) {
+        m_placedClip = TPlacedClip::Off;
+        m_painter->setClipping(false);
+        return;
+    }
+    // The base clip is a rectangle: set in frame units as well.
+    m_placedClip = TPlacedClip::Page;
+    m_painter->setClipRect(m_placed.inverted().mapRect(m_baseClipRect), Qt::ReplaceClip);
+}
+
+void TBaseReport::EndPlaced()
+{
+    if (!m_placing)
+        return;
+    m_placing = false;
+    m_pagePending = m_painter != nullptr;
+}
+
+void TBaseReport::RestorePage(TClipRestore clip)
+{
+    if (m_placing)
+        EndPlaced();
+    if (m_pagePending) {
+        m_pagePending = false;
+        if (m_painter) {
+            m_painter->setWorldTransform(m_pageTransform);
+            m_painter->setPen(m_pagePen);
+            m_painter->setBrush(m_pageBrush);
+            m_painter->setFont(m_pageFont);
+            ApplyPenMode(m_painter, m_penMode);
+        }
+    }
+    if (clip == TClipRestore::Keep || m_placedClip == TPlacedClip::Page)
+        return;
+    m_placedClip = TPlacedClip::Page;
+    if (clip == TClipRestore::Replaced || !m_painter)
+        return;
+    if (m_hasBaseClip)
+        m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
+    else
+        m_painter->setClipping(false);
 }

@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTransform>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -240,7 +241,11 @@ public:
     void PrintText(const QString &text);
 
     // ---- device canvas (device pixels of the current page; null outside a job)
-    QPainter *Canvas() const { return m_painter; }
+    QPainter *Canvas()
+    {
+        RestorePage();
+        return m_painter;
+    }
     void FillDeviceRect(const QRect &deviceRect); // solid, engine brush colour
     void DevicePolygon(const QPolygon &points);   // pen and brush, winding fill
     // While a path is open, PrintText and TextRect add glyph outlines to it
@@ -270,6 +275,36 @@ public:
     void SetBaseClipRect(double x1, double y1, double x2, double y2);
     void ClearBaseClip();
     bool HasBaseClip() const { return m_hasBaseClip; }
+
+    // ---- content drawn in place
+    // An object's drawing in its own units, frame (0, 0)-(frame) stretched
+    // onto a device rectangle as StretchDraw stretches a recorded picture,
+    // but drawn straight onto the page with one transform and no clip of
+    // its own unless a piece needs one: a page of many objects stays small.
+    // BeginPlaced returns the page painter with the placement as its
+    // transform (null when nothing is drawn); the caller sets pen, brush
+    // and font, and chooses the clip (ClipPlaced or UnclipPlaced) before
+    // each thing it draws. The page's transform, clip, pen, brush and font
+    // come back by themselves before the report draws anything else.
+    QPainter *BeginPlaced(const QRect &deviceRect, const QSizeF &frame);
+    // The same, starting from the page's pen, brush and font rather than
+    // from what the last placed piece left: for a recorded picture, which
+    // sets only what differs from a fresh painter.
+    QPainter *BeginPlacedFromPage(const QRect &deviceRect, const QSizeF &frame);
+    // Moves the frame's origin to this point of the frame as BeginPlaced
+    // set it (back with (0, 0)): what follows, clips included, is in units
+    // from there, as a painter translated to it would draw.
+    void MovePlaced(const QPointF &origin);
+    // Clips what follows to a frame rectangle within the base clip (one
+    // rectangle that replaces the clip); an empty rectangle clips
+    // everything away.
+    void ClipPlaced(const QRectF &frameRect);
+    // The rectangle ClipPlaced would clip to, in frame units.
+    QRectF PlacedClipRect(const QRectF &frameRect) const;
+    // No clip but the base clip for what follows, which lies within
+    // frameInk (frame units); when that is inside the base clip, no clip at all.
+    void UnclipPlaced(const QRectF &frameInk);
+    void EndPlaced();
 
 protected:
     // Device hooks of a job. BeginJob prepares the device and sets the page
@@ -350,7 +385,33 @@ private:
     QPainterPath m_path;
     std::vector<QPainterPath> m_clipStack;
     QPainterPath m_baseClip;
+    QRectF m_baseClipRect;       // the base clip's rectangle (page pixels)
+    bool m_clipSelected = false; // a region of the clip stack is the clip
     bool m_hasBaseClip = false;
+
+    // The drawing in place: the page's transform and state to go back to,
+    // the placement and the clip last set (frame units). The page state is
+    // put back only when something else draws: setting it back at once
+    // would cost the device a state block between two placed objects.
+    // RestorePage puts it back. Restore: with the base clip; Keep: the clip
+    // stays as the last piece left it (pen, brush and font setters);
+    // Replaced: the caller sets a clip of its own.
+    enum class TClipRestore { Restore, Keep, Replaced };
+    void RestorePage(TClipRestore clip = TClipRestore::Restore);
+    QPainter *BeginPlacedTransform(const QTransform &placed);
+    bool m_placing = false;
+    bool m_pagePending = false;
+    QTransform m_pageTransform;
+    QTransform m_placedFrame; // as BeginPlaced set it
+    QTransform m_placed;      // moved by MovePlaced
+    QPen m_pagePen;
+    QBrush m_pageBrush;
+    QFont m_pageFont;
+    // The clip a piece left: the page's (base or none), none, or its own rectangle.
+    enum class TPlacedClip { Page, Off, Rect };
+    TPlacedClip m_placedClip = TPlacedClip::Page;
+    bool m_placedClipKnown = false; // m_placedClipRect is in this placement's units
+    QRectF m_placedClipRect;
 
 private:
     // Sets the clip to the path, kept within the base clip.

@@ -175,6 +175,7 @@ void TGGraphicControl::SetZoomScale(float scale)
 
 void TGGraphicControl::BoundsChanged()
 {
+    DropPrintPreparation();
     if (m_checkingBounds)
         return;
     m_checkingBounds = true;
@@ -312,6 +313,8 @@ QRect TGGraphicControl::PaintedArea() const
 
 void TGGraphicControl::Repaint()
 {
+    // What shows has changed, and so would what prints.
+    DropPrintPreparation();
     if (m_parent)
         m_parent->update(PaintedArea());
 }
@@ -521,10 +524,29 @@ void TGGraphicControl::SetCreationBounds(int width, int height)
 
 void TGGraphicControl::DesignChanged()
 {
+    DropPrintPreparation();
     if (IsLoading())
         return;
     Repaint();
     ReportChange();
+}
+
+QRect TGGraphicControl::PrintRect(const TBaseReport &report, double x, double y) const
+{
+    const double ppi = ScreenPixelsPerInch();
+    return report.InchRect(x + Left() / ppi, y + Top() / ppi, x + (Left() + Width()) / ppi,
+                           y + (Top() + Height()) / ppi);
+}
+
+void TGGraphicControl::EndPrintJob()
+{
+    m_printJob = false;
+    DropPrintPreparation();
+}
+
+void TGGraphicControl::DropPrintPreparation()
+{
+    m_printPicture.reset();
 }
 
 void TGGraphicControl::PrintRecordedPicture(TBaseReport *report, double x, double y,
@@ -535,18 +557,30 @@ void TGGraphicControl::PrintRecordedPicture(TBaseReport *report, double x, doubl
     UpdateLayout();
     if (Width() <= 0 || Height() <= 0)
         return;
-    QPicture picture;
-    {
-        QPainter painter(&picture);
-        painter.setClipRect(0, 0, Width(), Height());
-        draw(painter);
+    const QSizeF size(Width(), Height());
+    QPainter *page = report->BeginPlacedFromPage(PrintRect(*report, x, y), size);
+    if (!page)
+        return;
+    if (!m_printPicture) {
+        auto picture = std::make_unique<QPicture>();
+        {
+            QPainter painter(picture.get());
+            // The clip goes into the picture and takes the place of the
+            // card's when it is played: the object's bounds within the card.
+            const QRectF clip = report->PlacedClipRect(QRectF(QPointF(0, 0), size));
+            if (clip == QRectF(QPointF(0, 0), size))
+                painter.setClipRect(0, 0, Width(), Height());
+            else
+                painter.setClipRect(clip);
+            draw(painter);
+        }
+        picture->setBoundingRect(QRect(0, 0, Width(), Height()));
+        m_printPicture = std::move(picture);
     }
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
-    const double ppi = ScreenPixelsPerInch();
-    report->StretchDraw(report->InchRect(x + Left() / ppi, y + Top() / ppi,
-                                         x + (Left() + Width()) / ppi,
-                                         y + (Top() + Height()) / ppi),
-                        picture);
+    PlayPicture(*page, *m_printPicture);
+    report->EndPlaced();
+    if (!m_printJob)
+        m_printPicture.reset();
 }
 
 QList<TGGraphicControl *> CardObjects(const QList<TStoredObject *> &objects)

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <type_traits>
 
 #include <QMenu>
@@ -16,6 +17,7 @@
 class QAction;
 class QFont;
 class QPainter;
+class QPicture;
 class QWidget;
 class TBaseReport;
 class TGBasePanel;
@@ -119,6 +121,12 @@ public:
     virtual void RefreshMenu();
     virtual void AssignFont(const QFont &font);
     virtual void PrintTo(TBaseReport *report, double x, double y);
+    // A print job places the same objects at every card position: between
+    // these two calls an object may keep what it prepared at its first
+    // position (a recorded drawing, its text's font and metrics) for the
+    // others. Any change of the object drops it, and so does the job's end.
+    void BeginPrintJob() { m_printJob = true; }
+    void EndPrintJob();
     // Paints the object's content in its own coordinates (0, 0)-(Width, Height).
     virtual void Paint(QPainter &painter);
     // Brings what the object derives from its properties (its layout, and the
@@ -214,11 +222,18 @@ protected:
         return StoreDesignValue(field, value, [] {});
     }
 
-    // Prints what draw paints (object coordinates, clipped to the bounds) as a
-    // picture recorded at screen size and stretched into the object's inch
-    // rectangle at (x, y) inches, so it keeps its look at any resolution.
+    // Prints what draw paints (object coordinates, clipped to the bounds and
+    // the card) as a picture recorded at screen size and stretched into the
+    // object's inch rectangle at (x, y) inches, so it keeps its look at any
+    // resolution. Within a print job the picture is recorded once and
+    // placed at every position.
     void PrintRecordedPicture(TBaseReport *report, double x, double y,
                               const std::function<void(QPainter &)> &draw);
+    // The object's device rectangle on a card whose corner is at (x, y) inches.
+    QRect PrintRect(const TBaseReport &report, double x, double y) const;
+    bool InPrintJob() const { return m_printJob; }
+    // Forgets what was prepared for printing; kinds that prepare more extend it.
+    virtual void DropPrintPreparation();
 
 private:
     int m_left = 0;
@@ -244,6 +259,8 @@ private:
     TGBasePanel *m_parent = nullptr;
     QPointer<QMenu> m_objectMenu;
     QAction *m_lockedMenuItem = nullptr;
+    bool m_printJob = false;
+    std::unique_ptr<QPicture> m_printPicture;
 };
 
 // The card objects among objects read from a design (all of a design's are).
