@@ -1,6 +1,8 @@
 // The card object base: bounds checks, change reports, selection squares,
 // zoom rounding, flags, the object menu and centring.
 #include "SurfaceFixture.h"
+#include "document/ObjectStream.h"
+#include "document/StreamIO.h"
 
 #include <QMenu>
 
@@ -282,5 +284,47 @@ TEST_F(GraphicControlTest, CentringFromTheObjectMenuWhileAWaitingDeleteFreesTheO
         EXPECT_TRUE(guard.isNull());
         EXPECT_EQ(surface->ObjectCount(), 0);
         EXPECT_FALSE(handles()->Visible());
+    }
+}
+
+// Records written at a zoom under TFullSizeRecords hold what a zoom back to
+// 100 % would store, for objects untouched since the zoom (their remembered
+// full size) and for objects moved or resized at the zoom (scaled back), and
+// writing them leaves the card and its objects as they were.
+TEST_F(GraphicControlTest, FullSizeRecordsMatchWhatAZoomBackToFullSizeWrites)
+{
+    QList<TGPlaceholderObject *> objects{Place(15, 10, 101, 21), Place(33, 47, 57, 13),
+                                         Place(120, 90, 45, 45)};
+    auto records = [&] {
+        QList<QByteArray> all;
+        for (const TGPlaceholderObject *object : objects) {
+            TStreamWriter writer;
+            WriteRootObject(writer, *object);
+            all.append(writer.TakeData());
+        }
+        return all;
+    };
+    for (const float zoom : {1.5f, 0.7f, 2.3f}) {
+        surface->SetZoom(zoom);
+        objects.at(1)->SetLeft(objects.at(1)->Left() + 3); // moved at the zoom
+        objects.at(2)->SetWidth(objects.at(2)->Width() + 5); // resized at the zoom
+        QList<TRect> zoomed;
+        for (const TGPlaceholderObject *object : objects)
+            zoomed.append(object->BoundsRect());
+        QList<QByteArray> quick;
+        {
+            const TFullSizeRecords fullSize;
+            quick = records();
+        }
+        EXPECT_FLOAT_EQ(surface->ZoomScale(), zoom);
+        for (qsizetype i = 0; i < objects.size(); ++i)
+            EXPECT_EQ(objects.at(i)->BoundsRect(), zoomed.at(i)) << "object " << i;
+        EXPECT_NE(quick, records()) << "the records at the zoom differ at " << zoom;
+
+        surface->SetZoom(1.0f);
+        EXPECT_EQ(quick, records()) << "at zoom " << zoom;
+        // Back at full size, the records are the bounds as they are.
+        const TFullSizeRecords fullSize;
+        EXPECT_EQ(quick, records());
     }
 }
