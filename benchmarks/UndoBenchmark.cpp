@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QUndoStack>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -141,5 +142,52 @@ void BM_HundredStepsMemory(benchmark::State &state)
     }
 }
 BENCHMARK(BM_HundredStepsMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A nudge as the main window takes it on a card of 500 text labels at 150 %:
+// the key press and release, the paints they cause, and the undo step
+// recorded for the move. Budget: at most 4 ms CPU (median).
+void BM_RecordedNudgeOf500At150(benchmark::State &state)
+{
+    QObject owner;
+    TGBusinessCardPanel32 surface;
+    surface.SetOwner(&owner);
+    surface.setFixedSize(336, 192);
+    TCardDesign design(&surface);
+    for (int i = 0; i < 500; ++i) {
+        auto *label = new TGBusinessCardLabel(&owner);
+        label->MakeReady();
+        label->SetName(QStringLiteral("Label%1").arg(i + 1));
+        label->SetParent(&surface);
+        label->SetCaption(QStringLiteral("Item %1").arg(i + 1));
+        label->SetBounds(4 + (i % 20) * 16, 4 + (i / 20) * 7, 40, 12);
+    }
+    surface.SetZoom(1.5f);
+    surface.show();
+    TDesignHistory history(design);
+    surface.LabelChangedEvent = [&history](QObject *) { history.NoteChange(); };
+    TGGraphicControl *moved = surface.Objects().at(250);
+    surface.Handles()->AddToSelection(moved);
+    QCoreApplication::processEvents();
+    history.CommitPending();
+    const int stepsBefore = history.Stack()->count();
+    bool right = true;
+    for (auto _ : state) {
+        const int key = right ? Qt::Key_Right : Qt::Key_Left;
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(&surface, &event);
+            QCoreApplication::processEvents();
+        }
+        history.CommitPending(); // as when the program next waits for input
+        right = !right;
+    }
+    if (history.Stack()->count() == stepsBefore)
+        state.SkipWithError("the nudges were not recorded as undo steps");
+}
+BENCHMARK(BM_RecordedNudgeOf500At150)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
