@@ -1,12 +1,9 @@
 // A card of ten super shapes (gradient fill and drop shadow) and ten super
 // texts (gradient fill) at 150 %: a full repaint (budget under 8 ms median),
 // and its 2 x 5 Letter sheet printed into a PDF file (under 400 ms median).
+#include "SheetPrinting.h"
 #include "effects/Gsshape.h"
 #include "effects/gsstext.h"
-#include "printing/Editlo.h"
-#include "printing/Printlbl.h"
-#include "report/RPrinter.h"
-#include "shell/Preferences.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QApplication>
@@ -64,18 +61,8 @@ void BM_PrintEffectsSheetToPdf(benchmark::State &state)
     FillCard(owner, surface);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-    const TCardLayout layout; // 2 x 5 on Letter
     for (auto _ : state) {
-        TReportPrinter report;
-        report.SetOutputFile(pdf);
-        report.SetPaperSize(layout.Papersize);
-        TLabelPrinter job;
-        job.Panel = &surface;
-        job.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
-        job.SetLayout(layout, TPrinterNudges());
-        job.SetPrinterReport(&report);
-        job.RunJob();
-        if (job.Failed() || QFileInfo(pdf).size() == 0)
+        if (!PrintSheetToPdf(surface, pdf))
             state.SkipWithError("the sheet was not printed");
     }
     state.counters["pdf_bytes"] = double(QFileInfo(pdf).size());

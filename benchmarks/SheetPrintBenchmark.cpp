@@ -4,11 +4,9 @@
 // card the comparison with the peer prints (1,000 and 5,000 labels of Arial
 // 10 pt, no depths), with the bytes per printed label and how much the
 // process's peak memory grows per label of the card.
+#include "SheetPrinting.h"
 #include "objects/gbclabel32.h"
 #include "printing/Editlo.h"
-#include "printing/Printlbl.h"
-#include "report/RPrinter.h"
-#include "shell/Preferences.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QApplication>
@@ -40,21 +38,6 @@ void ResetPeakMemory()
         refs.write("5");
 }
 
-bool PrintSheet(TGBusinessCardPanel32 &surface, const QString &pdf)
-{
-    const TCardLayout layout; // 2 x 5 on Letter
-    TReportPrinter report;
-    report.SetOutputFile(pdf);
-    report.SetPaperSize(layout.Papersize);
-    TLabelPrinter job;
-    job.Panel = &surface;
-    job.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
-    job.SetLayout(layout, TPrinterNudges());
-    job.SetPrinterReport(&report);
-    job.RunJob();
-    return !job.Failed() && QFileInfo(pdf).size() > 0;
-}
-
 void BM_PrintPlainTextCard(benchmark::State &state)
 {
     const int labels = int(state.range(0));
@@ -75,7 +58,7 @@ void BM_PrintPlainTextCard(benchmark::State &state)
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("plain.pdf"));
     for (auto _ : state)
-        if (!PrintSheet(surface, pdf))
+        if (!PrintSheetToPdf(surface, pdf))
             state.SkipWithError("the sheet was not printed");
     const TCardLayout layout;
     state.counters["pdf_bytes_per_printed_label"] =
@@ -113,7 +96,7 @@ void BM_PrintSheetToPdf(benchmark::State &state)
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
     const TCardLayout layout; // 2 x 5 on Letter
     for (auto _ : state)
-        if (!PrintSheet(surface, pdf))
+        if (!PrintSheetToPdf(surface, pdf))
             state.SkipWithError("the sheet was not printed");
     state.counters["pdf_bytes_per_printed_label"] =
         double(QFileInfo(pdf).size()) / (labels * layout.Across * layout.Down);

@@ -1,0 +1,24 @@
+#include "SheetPrinting.h"
+
+#include "printing/Editlo.h"
+#include "printing/Printlbl.h"
+#include "report/RPrinter.h"
+#include "shell/Preferences.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QFileInfo>
+
+bool PrintSheetToPdf(TGBusinessCardPanel32 &surface, const QString &pdf)
+{
+    const TCardLayout layout; // 2 x 5 on Letter
+    TReportPrinter report;
+    report.SetOutputFile(pdf);
+    report.SetPaperSize(layout.Papersize);
+    TLabelPrinter job;
+    job.Panel = &surface;
+    job.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
+    job.SetLayout(layout, TPrinterNudges());
+    job.SetPrinterReport(&report);
+    job.RunJob();
+    return !job.Failed() && QFileInfo(pdf).size() > 0;
+}
