@@ -1,10 +1,13 @@
 // Feeds arbitrary bytes to the design file reader. Every failure must be a
-// stream error; whatever reads must paint, and write, read and write again
-// stably.
+// stream error; whatever reads must paint, print on a recorded page, and write,
+// read and write again stably.
 #include "surface/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
+#include "printing/Editlo.h"
+#include "printing/SheetRenderer.h"
+#include "report/RPFiler.h"
 #include "richtext/RichTextEngine.h"
 #include "surface/GGraphc.h"
 
@@ -44,6 +47,24 @@ void PaintEach(const QList<TStoredObject *> &objects)
     }
 }
 
+// The objects also print as a sheet does, at two card positions (the second
+// places what the first prepared), onto the page the preview records.
+void PrintAll(const QList<TStoredObject *> &objects)
+{
+    TSheetRenderer sheet;
+    sheet.Objects = CardObjects(objects);
+    sheet.SetLayout(TCardLayout(), TPrinterNudges());
+    sheet.PrintSelection = QList<bool>(10, false);
+    sheet.PrintSelection[0] = sheet.PrintSelection[3] = true;
+    TReportFiler page;
+    try {
+        sheet.Render(page);
+    } catch (const EReportError &) {
+        // A report failure is reported to the user; what matters here is that
+        // nothing reads or writes out of bounds on the way.
+    }
+}
+
 QByteArray ReadAndWrite(const QByteArray &bytes, bool *ok, bool paint)
 {
     QObject owner;
@@ -54,8 +75,10 @@ QByteArray ReadAndWrite(const QByteArray &bytes, bool *ok, bool paint)
             TGLabelObjectFiler().ReadObjects(bytes, &owner, nullptr);
         for (const TStoredObject *object : objects)
             DumpObject(*object);
-        if (paint)
+        if (paint) {
             PaintEach(objects);
+            PrintAll(objects);
+        }
         *ok = true;
         return WriteObjectList(objects);
     } catch (const EStreamError &) {

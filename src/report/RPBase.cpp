@@ -473,6 +473,11 @@ int TBaseReport::FontDeviceHeight() const
 QFont TBaseReport::DeviceFont() const
 {
     QFont f(m_fontName);
+    // A font without a name (a design may leave it out) keeps one empty
+    // family: a recorded page stores the first family of every font drawn
+    // with, and Qt takes it without asking whether there is one.
+    if (f.families().isEmpty())
+        f.setFamilies({QString()});
     f.setPixelSize(std::max(1, FontDeviceHeight()));
     f.setBold(m_bold);
     f.setItalic(m_italic);

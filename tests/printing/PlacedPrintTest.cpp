@@ -4,6 +4,7 @@
 // draw with, and what a job prepared never outlives a change of the label.
 #include "MixedCard.h"
 #include "PrintTestSupport.h"
+#include "objects/Gpmlabel.h"
 #include "objects/Gprichl.h"
 #include "objects/gbclabel32.h"
 #include "printing/SheetRenderer.h"
@@ -417,3 +418,24 @@ TEST(PlacedPrint, AfterAPlacedPieceTheReportDrawsOnThePageAgain)
     EXPECT_TRUE(isWhite(at(0.8, 1.65))); // the base clip still cuts
     EXPECT_TRUE(isWhite(at(3.2, 1.65)));
 }
+
+// A multi-line label whose font names no family (a design file may leave the
+// name out) prints in the default family on the page the preview records,
+// as it does on paper.
+TEST(PlacedPrint, AFontWithoutANamePrintsOnThePreviewPage)
+{
+    QObject owner;
+    auto *lines = new TGMultiLineLabel(&owner);
+    lines->MakeReady();
+    lines->SetItems({QStringLiteral("123 Main Street"), QStringLiteral("Springfield")});
+    lines->Font()->SetName(QString());
+    lines->SetBounds(20, 20, 200, 40);
+    TReportFiler page;
+    PrintFirstCard({lines}, page);
+    const QImage shown = PreviewPage(page, Dpi);
+    ASSERT_FALSE(shown.isNull());
+    const double ppi = ScreenPixelsPerInch();
+    const QRectF label(0.75 + 20 / ppi, 0.5 + 20 / ppi, 200 / ppi, 40 / ppi);
+    EXPECT_GT(ComparePixels(shown, shown, InchesToPixels(label)).ink, 300);
+}
+
