@@ -598,7 +598,7 @@ const TGBaseLabel::TPrintText &TGBaseLabel::PrintText()
     if (m_printText)
         return *m_printText;
     TPrintText text;
-    text.drawn = DrawnCaption();
+    text.drawn = CaptionDrawing().drawn; // laid out at the zoom the card prints at
     // The picture DrawLabel records places its text by its exact ascent.
     const QFontMetricsF fm(text.drawn.font);
     text.ascent = fm.ascent();

@@ -238,9 +238,7 @@ void TBaseReport::Finish(bool abandon)
 {
     const bool hadPainter = m_painter != nullptr;
     m_painter = nullptr;
-    m_placing = false;
-    m_pagePending = false;
-    m_placedClip = TPlacedClip::Page;
+    ForgetPlacement();
     m_pathOpen = false;
     m_clipStack.clear();
     try {
@@ -259,9 +257,7 @@ void TBaseReport::NewPage()
     if (!m_painter || m_aborted)
         return;
     // What the last placed object changed goes with its page.
-    m_placing = false;
-    m_pagePending = false;
-    m_placedClip = TPlacedClip::Page;
+    ForgetPlacement();
     m_clipSelected = false;
     EndPage();
     m_painter = nullptr;
@@ -315,9 +311,7 @@ void TBaseReport::ResetDrawingState()
     m_hasBaseClip = false;
     m_baseClip = QPainterPath();
     m_baseClipRect = QRectF();
-    m_placing = false;
-    m_pagePending = false;
-    m_placedClip = TPlacedClip::Page;
+    ForgetPlacement();
     m_clipSelected = false;
 }
 
@@ -998,6 +992,13 @@ void TBaseReport::UnclipPlaced(const QRectF &frameInk)
     // The base clip is a rectangle: set in frame units as well.
     m_placedClip = TPlacedClip::Page;
     m_painter->setClipRect(m_placed.inverted().mapRect(m_baseClipRect), Qt::ReplaceClip);
+}
+
+void TBaseReport::ForgetPlacement()
+{
+    m_placing = false;
+    m_pagePending = false;
+    m_placedClip = TPlacedClip::Page;
 }
 
 void TBaseReport::EndPlaced()

@@ -399,6 +399,8 @@ private:
     enum class TClipRestore { Restore, Keep, Replaced };
     void RestorePage(TClipRestore clip = TClipRestore::Restore);
     QPainter *BeginPlacedTransform(const QTransform &placed);
+    // Drops what a placed piece left to restore (the page or job it belongs to has ended).
+    void ForgetPlacement();
     bool m_placing = false;
     bool m_pagePending = false;
     QTransform m_pageTransform;
