@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QPointF>
 #include <QString>
+#include <QGlyphRun>
+#include <QList>
 #include <memory>
 
 class QPaintDevice;
@@ -14,9 +16,15 @@ class QTextLayout;
 // point, without finding the glyphs again from the second drawing on. Only
 // screen drawing (widgets, images, pixmaps) keeps the shaping, made for the
 // device's resolution and the painter's text direction; pictures and
-// printers, and text that drawText decorates item by item (underlined,
-// struck out or overlined fonts) or that holds control characters, are drawn
-// with drawText itself.
+// recorded pictures, and text that drawText decorates item by item
+// (underlined, struck out or overlined fonts) or that holds control
+// characters, are drawn with drawText itself.
+//
+// On a PDF page the glyphs go where drawText puts them, but at 64 times the
+// size under a 1/64 scale: Qt's PDF writer gives every glyph's position with
+// nine digits, and a glyph's place is a whole 64th of a pixel, so at 64 times
+// the size each one is a whole number of a few digits. The page shows the
+// same, in a third less of the file.
 class TShapedText
 {
 public:
@@ -34,6 +42,8 @@ public:
 
 private:
     bool Shape(QPaintDevice *device, Qt::LayoutDirection direction) const;
+    bool ShapeForPage(QPaintDevice *device, Qt::LayoutDirection direction) const;
+    void DrawOnPage(QPainter &painter, const QPointF &baselineStart) const;
 
     QFont m_font;
     QString m_text;
@@ -45,4 +55,10 @@ private:
     mutable int m_dpiY = 0;
     mutable Qt::LayoutDirection m_direction = Qt::LeftToRight;
     mutable qreal m_ascent = 0;
+    // The glyphs for a PDF page, at 64 times the size (the layout is not kept).
+    mutable QList<QGlyphRun> m_pageRuns;
+    mutable qreal m_pageAscent = 0;
+    mutable int m_pageDpiX = 0;
+    mutable int m_pageDpiY = 0;
+    mutable Qt::LayoutDirection m_pageDirection = Qt::LeftToRight;
 };

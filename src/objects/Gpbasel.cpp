@@ -599,6 +599,7 @@ const TGBaseLabel::TPrintText &TGBaseLabel::PrintText()
         return *m_printText;
     TPrintText text;
     text.drawn = CaptionDrawing().drawn; // laid out at the zoom the card prints at
+    text.shaped = TShapedText(text.drawn.font, text.drawn.text);
     // The picture DrawLabel records places its text by its exact ascent.
     const QFontMetricsF fm(text.drawn.font);
     text.ascent = fm.ascent();
@@ -658,15 +659,23 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
             const QPen pen(ColorFromTColor(color));
             if (painter->pen() != pen)
                 painter->setPen(pen);
+            if (m_angle == 0 && area.contains(text.ink)) {
+                report->UnclipPlaced(text.ink);
+                text.shaped.Draw(*painter, QPointF(0, text.ascent));
+                return;
+            }
             if (m_angle == 0) {
-                clipTo(area, text.ink);
+                // A clip goes to the device at once, with the transform of the
+                // moment; the text drawn under that same transform needs no
+                // second state (the shaped drawing's page scale would).
+                report->ClipPlaced(area);
                 painter->drawText(QPointF(0, text.ascent), text.drawn.text);
                 return;
             }
             report->ClipPlaced(area);
             const QTransform placed = painter->worldTransform();
             painter->rotate(-m_angle);
-            painter->drawText(QPointF(0, text.ascent), text.drawn.text);
+            text.shaped.Draw(*painter, QPointF(0, text.ascent));
             painter->setWorldTransform(placed);
         };
         if (!m_shadowOffset.isNull())

@@ -145,6 +145,7 @@ private:
     struct TPrintText
     {
         TDrawnText drawn;
+        TShapedText shaped; // the drawn text, shaped once for the page
         qreal ascent = 0;
         QRectF ink;
     };
