@@ -16,6 +16,10 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#ifdef __GLIBC__
+#include <malloc.h> // malloc_trim
+#endif
+
 namespace {
 
 // Passes writes on to the file and remembers any that did not go through in
@@ -378,6 +382,12 @@ void TCanvasReport::EndJob(bool abandon)
         return;
     }
     m_deviceOpen = false;
+#ifdef __GLIBC__
+    // The page's drawing freed what it prepared; the writer now copies the
+    // whole page into buffers of its own to compress it. What was freed goes
+    // back to the system first, so the two do not add up.
+    malloc_trim(0);
+#endif
     const bool ok = m_devicePainter.end();
     if (!m_spoolFile.isEmpty()) {
         const QString spool = m_spoolFile;
