@@ -372,25 +372,27 @@ void TGBaseLabel::LayoutLabel()
     const int needed = std::max(1, lineHeight + sy - hy);
 
     // Each correction works on the size the one before left.
-    if (m_angle == 0 || m_angle == 180) {
-        if (m_angle == 180 && 2 * textWidth < Width())
-            SetWidth(2 * textWidth);
-        if (Width() <= 5)
-            SetWidth(textWidth);
-        if (1.2 * needed < Height())
-            SetHeight(static_cast<int>(std::trunc(1.2 * needed)));
-        if (Height() < needed)
-            SetHeight(needed);
-    } else {
-        if (1.2 * textWidth < Height())
-            SetHeight(static_cast<int>(std::trunc(1.2 * textWidth)));
-        if (Height() < 5)
-            SetHeight(textWidth);
-        if (1.2 * needed < Width())
-            SetWidth(static_cast<int>(std::trunc(1.2 * needed)));
-        if (Width() < needed)
-            SetWidth(needed);
-    }
+    SizeForLayout([&] {
+        if (m_angle == 0 || m_angle == 180) {
+            if (m_angle == 180 && 2 * textWidth < Width())
+                SetWidth(2 * textWidth);
+            if (Width() <= 5)
+                SetWidth(textWidth);
+            if (1.2 * needed < Height())
+                SetHeight(static_cast<int>(std::trunc(1.2 * needed)));
+            if (Height() < needed)
+                SetHeight(needed);
+        } else {
+            if (1.2 * textWidth < Height())
+                SetHeight(static_cast<int>(std::trunc(1.2 * textWidth)));
+            if (Height() < 5)
+                SetHeight(textWidth);
+            if (1.2 * needed < Width())
+                SetWidth(static_cast<int>(std::trunc(1.2 * needed)));
+            if (Width() < needed)
+                SetWidth(needed);
+        }
+    });
 
     TRect text;
     if (m_angle == 0 || m_angle == 180)

@@ -37,10 +37,12 @@ void TGSymbolLabel::FitToGlyph()
         return;
     m_fitting = true;
     const QSize size = GlyphSize();
-    if (Width() != size.width())
-        SetWidth(size.width());
-    if (Height() != size.height())
-        SetHeight(size.height());
+    SizeForLayout([&] {
+        if (Width() != size.width())
+            SetWidth(size.width());
+        if (Height() != size.height())
+            SetHeight(size.height());
+    });
     m_fitting = false;
 }
 
@@ -56,10 +58,12 @@ void TGSymbolLabel::BoundsChanged()
 
 void TGSymbolLabel::UpdateLayout()
 {
-    Inherited::UpdateLayout();
-    // The text layout may have grown the object to its line height; the glyph
-    // has the last word.
-    FitToGlyph();
+    // The text layout may grow the object to its line height; the glyph has
+    // the last word, and only where the two end up counts.
+    SizeForLayout([this] {
+        Inherited::UpdateLayout();
+        FitToGlyph();
+    });
 }
 
 bool TGSymbolLabel::SymbolSelector()

@@ -168,9 +168,32 @@ void TGGraphicControl::SetZoomScale(float scale)
     }
     m_zoomedBounds = next;
     m_zoomMemo = true;
-    SetBounds(next.Left, next.Top, next.Right - next.Left, next.Bottom - next.Top);
+    // The new zoom first: what the kinds fit to their bounds is measured at it.
     m_zoomScale = scale;
+    SetBounds(next.Left, next.Top, next.Right - next.Left, next.Bottom - next.Top);
     BoundsChanged();
+}
+
+void TGGraphicControl::SizeForLayout(const std::function<void()> &layout)
+{
+    if (m_sizingForLayout) { // within another: that one decides
+        layout();
+        return;
+    }
+    const TRect before = BoundsRect();
+    const bool zoomView = m_zoomMemo && m_zoomScale != 0.0f && m_zoomScale != 1.0f &&
+                          before == m_zoomedBounds;
+    m_sizingForLayout = true;
+    layout();
+    m_sizingForLayout = false;
+    if (zoomView) {
+        // The full size stays; this is what the zoom shows of it.
+        m_zoomedBounds = BoundsRect();
+        return;
+    }
+    // One report for the whole layout, and none if it ends where it began.
+    if (BoundsRect() != before)
+        ReportChange();
 }
 
 void TGGraphicControl::BoundsChanged()
@@ -183,7 +206,8 @@ void TGGraphicControl::BoundsChanged()
     if (m_lastBounds.IsZero())
         m_lastBounds = now;
     if (now != m_lastBounds) {
-        ReportChange();
+        if (!m_sizingForLayout)
+            ReportChange();
         m_lastBounds = now;
         if (m_parent)
             m_parent->PostSelectionRefresh();

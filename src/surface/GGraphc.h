@@ -133,6 +133,12 @@ public:
     // size the layout gives it) up to date. The surface and printing run it
     // before they clip to the object's bounds, so nothing is cut at the old size.
     virtual void UpdateLayout() {}
+    // Runs a layout that sizes the object to what it shows, reported as one
+    // change (none when the size ends where it began). At a zoom other than
+    // 100 % that size is only the zoom's view of the object: zooming back
+    // returns to the size it has at 100 %, and the change is no edit
+    // (nothing to save, nothing to undo).
+    void SizeForLayout(const std::function<void()> &layout);
     // Makes the object ready for use: its object menu is built when it is
     // first needed (a design of hundreds of objects would otherwise create
     // hundreds of menus that are never opened).
@@ -256,6 +262,7 @@ private:
     TRect m_fullSizeBounds;
     TRect m_zoomedBounds;
     bool m_zoomMemo = false;
+    bool m_sizingForLayout = false; // within SizeForLayout
     TGBasePanel *m_parent = nullptr;
     QPointer<QMenu> m_objectMenu;
     QAction *m_lockedMenuItem = nullptr;

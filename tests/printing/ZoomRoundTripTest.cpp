@@ -1,0 +1,54 @@
+// Zooming is a way of looking: after any zoom and back, every object of the
+// card of every kind stands where it stood, at the size it had, and nothing
+// tells the window the design changed.
+#include "MixedCard.h"
+#include "surface/Gbcpanel32.h"
+#include "surface/GGraphc.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<TRect> BoundsOf(const TGBusinessCardPanel32 &panel)
+{
+    QList<TRect> bounds;
+    for (TGGraphicControl *object : panel.Objects())
+        bounds << object->BoundsRect();
+    return bounds;
+}
+
+std::string Describe(const TRect &r)
+{
+    return "(" + std::to_string(r.Left) + ", " + std::to_string(r.Top) + ")-(" +
+           std::to_string(r.Right) + ", " + std::to_string(r.Bottom) + ")";
+}
+
+} // namespace
+
+TEST(ZoomRoundTrip, EveryObjectComesBackToItsPlaceAndSize)
+{
+    TGBusinessCardPanel32 panel;
+    panel.SetOwner(&panel);
+    BuildMixedCard(panel);
+    panel.grab(); // lays every object out at full size
+    const QList<TRect> before = BoundsOf(panel);
+    ASSERT_GE(before.size(), 15);
+    int changes = 0;
+    panel.LabelChangedEvent = [&](QObject *) { ++changes; };
+    for (float zoom : {1.5f, 0.5f, 2.0f, 0.7f, 3.0f, 1.25f}) {
+        panel.SetZoom(zoom);
+        panel.grab(); // each object lays itself out at the zoom
+        panel.SetZoom(1.0f);
+        panel.grab();
+        const QList<TRect> after = BoundsOf(panel);
+        ASSERT_EQ(after.size(), before.size());
+        for (qsizetype i = 0; i < before.size(); ++i) {
+            EXPECT_EQ(after[i], before[i])
+                << panel.Objects()[i]->metaObject()->className() << " " << i << " after "
+                << zoom << " and back: " << Describe(before[i]) << " became "
+                << Describe(after[i]);
+        }
+        EXPECT_EQ(changes, 0) << "after " << zoom << " and back";
+    }
+}
