@@ -73,7 +73,9 @@ void TCardDesign::Save(const QString &path)
 {
     QByteArray design;
     {
-        TZoomAtFullSize fullSize(m_surface);
+        // Written with the bounds at 100 %, without zooming the card there
+        // and back on screen.
+        const TFullSizeRecords fullSize;
         design = WriteObjectList(m_surface ? m_surface->StoredObjects()
                                            : m_objects.StoredObjects());
     }

@@ -346,7 +346,7 @@ TZoomAtFullSize::~TZoomAtFullSize()
 
 void TGBasePanel::SaveToFile(const QString &path)
 {
-    TZoomAtFullSize fullSize(this);
+    const TFullSizeRecords fullSize;
     TGLabelObjectFiler filer;
     filer.SaveAllObjects(this, path);
 }

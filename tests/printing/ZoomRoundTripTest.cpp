@@ -2,6 +2,8 @@
 // card of every kind stands where it stood, at the size it had, and nothing
 // tells the window the design changed.
 #include "MixedCard.h"
+#include "document/ObjectStream.h"
+#include "document/StreamIO.h"
 #include "surface/Gbcpanel32.h"
 #include "surface/GGraphc.h"
 
@@ -22,6 +24,18 @@ std::string Describe(const TRect &r)
 {
     return "(" + std::to_string(r.Left) + ", " + std::to_string(r.Top) + ")-(" +
            std::to_string(r.Right) + ", " + std::to_string(r.Bottom) + ")";
+}
+
+// Every object's record, as a design file holds it.
+QList<QByteArray> RecordsOf(const TGBusinessCardPanel32 &panel)
+{
+    QList<QByteArray> records;
+    for (const TGGraphicControl *object : panel.Objects()) {
+        TStreamWriter writer;
+        WriteRootObject(writer, *object);
+        records << writer.TakeData();
+    }
+    return records;
 }
 
 } // namespace
@@ -50,5 +64,33 @@ TEST(ZoomRoundTrip, EveryObjectComesBackToItsPlaceAndSize)
                 << Describe(after[i]);
         }
         EXPECT_EQ(changes, 0) << "after " << zoom << " and back";
+    }
+}
+
+TEST(ZoomRoundTrip, RecordsWrittenAtAZoomAreThoseOfFullSize)
+{
+    // Saving and undo write the design at whatever zoom the card shows; every
+    // kind must write what it would at 100 %.
+    TGBusinessCardPanel32 panel;
+    panel.SetOwner(&panel);
+    BuildMixedCard(panel);
+    panel.grab();
+    const QList<QByteArray> fullSize = RecordsOf(panel);
+    for (float zoom : {1.5f, 0.5f, 2.0f, 0.7f, 3.0f}) {
+        panel.SetZoom(zoom);
+        panel.grab();
+        QList<QByteArray> atZoom;
+        {
+            const TFullSizeRecords records;
+            atZoom = RecordsOf(panel);
+        }
+        ASSERT_EQ(atZoom.size(), fullSize.size());
+        for (qsizetype i = 0; i < fullSize.size(); ++i) {
+            EXPECT_EQ(atZoom[i], fullSize[i])
+                << panel.Objects()[i]->metaObject()->className() << " " << i << " at " << zoom;
+        }
+        panel.SetZoom(1.0f);
+        panel.grab();
+        EXPECT_EQ(RecordsOf(panel), fullSize) << "back from " << zoom;
     }
 }

@@ -12,7 +12,9 @@
 
 #include "common/HostileFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -26,6 +28,30 @@ QByteArray ReadAll(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Counts the events of one type a widget receives while it lives.
+class TEventCounter : public QObject
+{
+public:
+    TEventCounter(QObject *watched, QEvent::Type type)
+        : m_watched(watched)
+        , m_type(type)
+    {
+        watched->installEventFilter(this);
+    }
+    ~TEventCounter() override { m_watched->removeEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_watched && event->type() == m_type)
+            ++count;
+        return false;
+    }
+    int count = 0;
+
+private:
+    QObject *m_watched;
+    QEvent::Type m_type;
+};
 
 class CardDesignTest : public ::testing::Test
 {
@@ -66,10 +92,20 @@ TEST_F(CardDesignTest, SavesAtFullSizeWithItsArtAndOpensTheSameWithoutASurface)
     AddLabel(QStringLiteral("Two"), 40, 100);
     shown.SetBackgroundArtFile(art);
     EXPECT_FALSE(panel->ColorPicture().IsEmpty());
+    panel->show(); // the labels lay themselves out on screen, at 100 %
+    QCoreApplication::processEvents();
     panel->SetZoom(1.5f);
     const QString path = dir.filePath("Card.v2.TSC");
+    // The card on screen stays at its zoom all through the save: it is not
+    // zoomed to 100 % and back (a flash of the whole card, and its cost).
+    TEventCounter resizes(panel.get(), QEvent::Resize);
     shown.Save(path);
-    EXPECT_FLOAT_EQ(panel->ZoomScale(), 1.5f); // back where it was
+    EXPECT_EQ(resizes.count, 0);
+    EXPECT_FLOAT_EQ(panel->ZoomScale(), 1.5f);
+    panel->SetZoom(1.0f);
+    const QString atFullSize = dir.filePath("AtFullSize.TSC");
+    shown.Save(atFullSize);
+    EXPECT_EQ(ReadAll(atFullSize), ReadAll(path));
     EXPECT_EQ(ReadSidecar(path), art);
     EXPECT_TRUE(QFile::exists(dir.filePath("Card.TSE")));
 
