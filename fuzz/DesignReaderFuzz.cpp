@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the design file reader. Every failure must be a
-// stream error; whatever reads must paint, print on a recorded page, and write,
-// read and write again stably.
+// stream error; whatever reads must paint (on an image and on a PDF page),
+// print on a recorded page, and write, read and write again stably.
 #include "surface/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
@@ -12,8 +12,10 @@
 #include "surface/GGraphc.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <cstdio>
 #include <cstdlib>
 
@@ -44,6 +46,20 @@ void PaintEach(const QList<TStoredObject *> &objects)
         QPainter painter(&card);
         painter.setClipRect(card.rect());
         object->Paint(painter);
+    }
+    // A PDF page draws text its own way (glyphs placed at 64 times the size).
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&file);
+    QPainter page(&pdf);
+    for (TStoredObject *stored : objects) {
+        auto *object = qobject_cast<TGGraphicControl *>(stored);
+        if (!object)
+            continue;
+        page.save();
+        page.setClipRect(0, 0, 64, 48);
+        object->Paint(page);
+        page.restore();
     }
 }
 

@@ -14,6 +14,16 @@ namespace {
 
 // A glyph's place is a whole 64th of a pixel.
 constexpr qreal kPageScale = 64;
+// The largest face the font engine sizes (FreeType takes 16 bits of pixels),
+// and the farthest place a glyph position holds in 64ths: larger ones keep
+// to drawText.
+constexpr qreal kLargestPagePixels = 65535;
+constexpr qreal kFarthestPagePlace = 1 << 24;
+
+bool NearEnough(const QPointF &p)
+{
+    return std::abs(p.x()) < kFarthestPagePlace && std::abs(p.y()) < kFarthestPagePlace;
+}
 
 bool ShapeableText(const QFont &font, const QString &text)
 {
@@ -125,12 +135,17 @@ bool TShapedText::ShapeForPage(QPaintDevice *device, Qt::LayoutDirection directi
         return false;
     QList<QGlyphRun> runs = layout->glyphRuns();
     for (QGlyphRun &run : runs) {
+        if (!(run.rawFont().pixelSize() * kPageScale <= kLargestPagePixels))
+            return false;
         const QRawFont font = PageFont(run.rawFont());
         if (!font.isValid())
             return false;
         QList<QPointF> positions = run.positions();
-        for (QPointF &position : positions)
+        for (QPointF &position : positions) {
             position *= kPageScale;
+            if (!NearEnough(position))
+                return false;
+        }
         run.setRawFont(font);
         run.setPositions(positions);
     }
@@ -170,7 +185,7 @@ void TShapedText::Draw(QPainter &painter, const QPointF &baselineStart) const
 {
     if (m_text.isEmpty())
         return;
-    if (m_shapeable && PdfPage(painter) &&
+    if (m_shapeable && PdfPage(painter) && NearEnough(baselineStart * kPageScale) &&
         ShapeForPage(painter.device(), painter.layoutDirection())) {
         DrawOnPage(painter, baselineStart);
         return;

@@ -314,3 +314,25 @@ TEST(ShapedTextTest, OnAPdfPageGlyphsLandWhereDrawTextPutsThemInWholeNumbers)
         << textObject(plain).toStdString() << "\nagainst\n"
         << textObject(whole).toStdString();
 }
+
+TEST(ShapedTextTest, FacesTooLargeAndPlacesTooFarForTheScaledPageKeepToDrawText)
+{
+    // 64 times 2,000 pixels is past what the font engine sizes, and 64 times
+    // 300,000 pixels past what a glyph position holds: those draw as drawText
+    // does, to the byte.
+    const QList<std::pair<QFont, QPointF>> cases = {
+        {PixelFont("Arial", 2000), QPointF(0, 1800)},
+        {PixelFont("Arial", 13), QPointF(300000, 12)},
+        {PixelFont("Arial", 13), QPointF(-5, -300000)},
+    };
+    for (const auto &[font, at] : cases) {
+        const TShapedText shaped(font, QStringLiteral("Far and large"));
+        const QByteArray expected = PdfPageContent([&](QPainter &p) {
+            p.setFont(font);
+            p.drawText(at, shaped.Text());
+        });
+        const QByteArray drawn = PdfPageContent([&](QPainter &p) { shaped.Draw(p, at); });
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(drawn, expected) << font.pixelSize() << "px at " << at.x() << ", " << at.y();
+    }
+}
