@@ -1,5 +1,6 @@
 #include "graphics/ShapedText.h"
 
+#include <QFontDatabase>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
@@ -75,6 +76,15 @@ std::unique_ptr<QTextLayout> LaidOutLine(const QFont &font, const QString &text,
     return layout;
 }
 
+// Qt's PDF writer emboldens a face without a bold of its own by drawing it
+// twice, half a line's thickness apart; that thickness does not grow in
+// step with the size, so such text keeps to drawText.
+bool EmboldenedByTheWriter(const QFont &font, const QRawFont &face)
+{
+    return font.weight() >= QFont::Bold &&
+           QFontDatabase::weight(face.familyName(), face.styleName()) < QFont::Bold;
+}
+
 // The face at 64 times the size. Labels mostly share their fonts, so the
 // larger ones are kept, a few at a time.
 QRawFont PageFont(const QRawFont &font)
@@ -135,7 +145,8 @@ bool TShapedText::ShapeForPage(QPaintDevice *device, Qt::LayoutDirection directi
         return false;
     QList<QGlyphRun> runs = layout->glyphRuns();
     for (QGlyphRun &run : runs) {
-        if (!(run.rawFont().pixelSize() * kPageScale <= kLargestPagePixels))
+        if (!(run.rawFont().pixelSize() * kPageScale <= kLargestPagePixels) ||
+            EmboldenedByTheWriter(m_font, run.rawFont()))
             return false;
         const QRawFont font = PageFont(run.rawFont());
         if (!font.isValid())

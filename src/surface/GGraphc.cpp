@@ -170,8 +170,12 @@ void TGGraphicControl::SetZoomScale(float scale)
     m_zoomMemo = true;
     // The new zoom first: what the kinds fit to their bounds is measured at it.
     m_zoomScale = scale;
+    // Until the object is edited, what its layout makes of it is the zoom's doing.
+    m_layoutIsZoomView = true;
+    m_zoomStepping = true;
     SetBounds(next.Left, next.Top, next.Right - next.Left, next.Bottom - next.Top);
     BoundsChanged();
+    m_zoomStepping = false;
 }
 
 void TGGraphicControl::SizeForLayout(const std::function<void()> &layout)
@@ -181,8 +185,8 @@ void TGGraphicControl::SizeForLayout(const std::function<void()> &layout)
         return;
     }
     const TRect before = BoundsRect();
-    const bool zoomView = m_zoomMemo && m_zoomScale != 0.0f && m_zoomScale != 1.0f &&
-                          before == m_zoomedBounds;
+    const bool zoomView = m_layoutIsZoomView && m_zoomMemo && m_zoomScale != 0.0f &&
+                          m_zoomScale != 1.0f && before == m_zoomedBounds;
     m_sizingForLayout = true;
     layout();
     m_sizingForLayout = false;
@@ -274,6 +278,10 @@ void TGGraphicControl::Paint(QPainter &) {}
 
 void TGGraphicControl::ReportChange()
 {
+    // An edit (a font, a caption, a move): the layout that follows is its
+    // doing, and the size it gives is the object's own.
+    if (!m_zoomStepping && !m_sizingForLayout)
+        m_layoutIsZoomView = false;
     if (m_parent && !m_parent->Printing())
         m_parent->FireLabelChanged();
 }

@@ -135,9 +135,9 @@ public:
     virtual void UpdateLayout() {}
     // Runs a layout that sizes the object to what it shows, reported as one
     // change (none when the size ends where it began). At a zoom other than
-    // 100 % that size is only the zoom's view of the object: zooming back
-    // returns to the size it has at 100 %, and the change is no edit
-    // (nothing to save, nothing to undo).
+    // 100 %, while the object has not been edited since the zoom, that size
+    // is only the zoom's view of it: zooming back returns to the size it has
+    // at 100 %, and the change is no edit (nothing to save, nothing to undo).
     void SizeForLayout(const std::function<void()> &layout);
     // Makes the object ready for use: its object menu is built when it is
     // first needed (a design of hundreds of objects would otherwise create
@@ -263,6 +263,8 @@ private:
     TRect m_zoomedBounds;
     bool m_zoomMemo = false;
     bool m_sizingForLayout = false; // within SizeForLayout
+    bool m_zoomStepping = false;    // within SetZoomScale
+    bool m_layoutIsZoomView = false; // zoomed since the last edit
     TGBasePanel *m_parent = nullptr;
     QPointer<QMenu> m_objectMenu;
     QAction *m_lockedMenuItem = nullptr;

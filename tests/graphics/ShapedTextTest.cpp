@@ -315,15 +315,17 @@ TEST(ShapedTextTest, OnAPdfPageGlyphsLandWhereDrawTextPutsThemInWholeNumbers)
         << textObject(whole).toStdString();
 }
 
-TEST(ShapedTextTest, FacesTooLargeAndPlacesTooFarForTheScaledPageKeepToDrawText)
+TEST(ShapedTextTest, FacesTooLargeOrEmboldenedAndPlacesTooFarKeepToDrawTextOnAPage)
 {
     // 64 times 2,000 pixels is past what the font engine sizes, and 64 times
-    // 300,000 pixels past what a glyph position holds: those draw as drawText
-    // does, to the byte.
+    // 300,000 pixels past what a glyph position holds. A bold face the
+    // writer makes itself (drawn twice, half a line apart) would come out
+    // thinner at 64 times. Those draw as drawText does, to the byte.
     const QList<std::pair<QFont, QPointF>> cases = {
         {PixelFont("Arial", 2000), QPointF(0, 1800)},
         {PixelFont("Arial", 13), QPointF(300000, 12)},
         {PixelFont("Arial", 13), QPointF(-5, -300000)},
+        {PixelFont("Symbola", 14, true), QPointF(3, 12)},
     };
     for (const auto &[font, at] : cases) {
         const TShapedText shaped(font, QStringLiteral("Far and large"));

@@ -4,10 +4,13 @@
 #include "MixedCard.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
+#include "objects/Gpbasel.h"
+#include "objects/Gpslabel.h"
 #include "surface/Gbcpanel32.h"
 #include "surface/GGraphc.h"
 
 #include <QImage>
+#include <tuple>
 #include <gtest/gtest.h>
 
 namespace {
@@ -92,5 +95,49 @@ TEST(ZoomRoundTrip, RecordsWrittenAtAZoomAreThoseOfFullSize)
         panel.SetZoom(1.0f);
         panel.grab();
         EXPECT_EQ(RecordsOf(panel), fullSize) << "back from " << zoom;
+    }
+}
+
+TEST(ZoomRoundTrip, AnEditAtAZoomKeepsTheSizeItsLayoutGives)
+{
+    // A font changed at a zoom lays the object out anew: that size is the
+    // object's own. Saved or recorded for undo at the zoom, it is the size
+    // the object has back at full size (give or take the pixel the layout
+    // rounds there), not the size from before the edit.
+    TGBusinessCardPanel32 panel;
+    panel.SetOwner(&panel);
+    BuildMixedCard(panel);
+    panel.grab();
+    const QList<TGGraphicControl *> objects = panel.Objects();
+    auto *deep = qobject_cast<TGBaseLabel *>(objects.at(0));
+    auto *symbol = qobject_cast<TGSymbolLabel *>(objects.at(7));
+    ASSERT_TRUE(deep && symbol);
+    const TRect deepBefore = deep->BoundsRect();
+    const TRect symbolBefore = symbol->BoundsRect();
+
+    panel.SetZoom(2.0f);
+    panel.grab();
+    deep->Font()->SetSize(30);
+    symbol->Font()->SetSize(60);
+    symbol->BoundsChanged(); // as the symbol dialog does
+    panel.grab();
+    TRect deepWritten, symbolWritten;
+    {
+        const TFullSizeRecords records;
+        deepWritten = deep->RecordBounds();
+        symbolWritten = symbol->RecordBounds();
+    }
+    panel.SetZoom(1.0f);
+    panel.grab();
+    for (const auto &[written, now, before] :
+         {std::tuple(deepWritten, deep->BoundsRect(), deepBefore),
+          std::tuple(symbolWritten, symbol->BoundsRect(), symbolBefore)}) {
+        EXPECT_GT(now.Height(), before.Height() + 10) << Describe(now);
+        EXPECT_LE(std::abs(written.Left - now.Left), 1) << Describe(written) << " " << Describe(now);
+        EXPECT_LE(std::abs(written.Top - now.Top), 1) << Describe(written) << " " << Describe(now);
+        EXPECT_LE(std::abs(written.Width() - now.Width()), 1)
+            << Describe(written) << " " << Describe(now);
+        EXPECT_LE(std::abs(written.Height() - now.Height()), 1)
+            << Describe(written) << " " << Describe(now);
     }
 }
