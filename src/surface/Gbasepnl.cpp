@@ -800,16 +800,17 @@ void TGBasePanel::HandleMouseDown(QObject *sender, Qt::MouseButton button,
     if (!(m_liveModifiers & Qt::ShiftModifier))
         return;
     const QPoint p(x + m_handles->Left(), y + m_handles->Top());
-    QList<TGGraphicControl *> list = m_handles->Selection();
-    m_handles->ClearSelection();
+    // Waiting input runs first, on the selection as it stands; if Shift is
+    // still held then, the objects under the point leave it, in one repaint.
+    const QPointer<TGBasePanel> self(this);
     QCoreApplication::processEvents();
-    if (m_liveModifiers & Qt::ShiftModifier) {
-        list.removeIf([p](TGGraphicControl *object) {
-            return object->BoundsRect().Contains(p.x(), p.y());
-        });
+    if (!self || !(m_liveModifiers & Qt::ShiftModifier))
+        return;
+    const QList<TGGraphicControl *> selected = m_handles->Selection();
+    for (TGGraphicControl *object : selected) {
+        if (object->BoundsRect().Contains(p.x(), p.y()))
+            m_handles->RemoveFromSelection(object);
     }
-    for (TGGraphicControl *object : std::as_const(list))
-        m_handles->AddToSelection(object);
     QCoreApplication::processEvents();
 }
 

@@ -386,3 +386,36 @@ TEST_F(KeptBackgroundTest, ACardTooLargeToKeepPaintsTheExposedPartAlone)
             << part.x() << "," << part.y();
     }
 }
+
+TEST_F(PartialRepaintTest, ShiftClicksClonesAndPastesRepaintWhatTheyChange)
+{
+    TGBusinessCardLabel *a = labels.at(0);
+    TGBusinessCardLabel *b = labels.at(5);
+    handles()->AddToSelection(a);
+    handles()->AddToSelection(b);
+    RunEvents();
+    // Shift + click on a selected object takes it out of the selection.
+    keeper->ResetCounts();
+    Move(CenterOf(a), Qt::ShiftModifier);
+    Press(CenterOf(a), Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(keeper->paints, 1) << "the press takes the object out at once";
+    clock.Advance(50);
+    Release(CenterOf(a), Qt::LeftButton, Qt::ShiftModifier);
+    ExpectScreenIsWhole("shift-click takes one out");
+    EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{b}));
+    EXPECT_LE(keeper->paints, 2) << "shift-click on a selected object";
+
+    // A clone shows at its place while waiting input runs, then takes the selection.
+    keeper->ResetCounts();
+    surface->CloneSelection();
+    ExpectScreenIsWhole("a clone");
+    EXPECT_LE(keeper->paints, 2) << "a clone";
+
+    surface->ClipboardCommand(1); // copy
+    clock.Advance(2000);
+    keeper->ResetCounts();
+    surface->ClipboardCommand(2); // paste
+    ExpectScreenIsWhole("a paste");
+    EXPECT_EQ(keeper->paints, 1) << "a paste";
+}
