@@ -41,14 +41,23 @@ QList<QByteArray> RecordsOf(const TGBusinessCardPanel32 &panel)
     return records;
 }
 
+// The card of every kind, laid out at full size.
+class ZoomRoundTrip : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        panel.SetOwner(&panel);
+        BuildMixedCard(panel);
+        panel.grab();
+    }
+    TGBusinessCardPanel32 panel;
+};
+
 } // namespace
 
-TEST(ZoomRoundTrip, EveryObjectComesBackToItsPlaceAndSize)
+TEST_F(ZoomRoundTrip, EveryObjectComesBackToItsPlaceAndSize)
 {
-    TGBusinessCardPanel32 panel;
-    panel.SetOwner(&panel);
-    BuildMixedCard(panel);
-    panel.grab(); // lays every object out at full size
     const QList<TRect> before = BoundsOf(panel);
     ASSERT_GE(before.size(), 15);
     int changes = 0;
@@ -70,14 +79,10 @@ TEST(ZoomRoundTrip, EveryObjectComesBackToItsPlaceAndSize)
     }
 }
 
-TEST(ZoomRoundTrip, RecordsWrittenAtAZoomAreThoseOfFullSize)
+TEST_F(ZoomRoundTrip, RecordsWrittenAtAZoomAreThoseOfFullSize)
 {
     // Saving and undo write the design at whatever zoom the card shows; every
     // kind must write what it would at 100 %.
-    TGBusinessCardPanel32 panel;
-    panel.SetOwner(&panel);
-    BuildMixedCard(panel);
-    panel.grab();
     const QList<QByteArray> fullSize = RecordsOf(panel);
     for (float zoom : {1.5f, 0.5f, 2.0f, 0.7f, 3.0f}) {
         panel.SetZoom(zoom);
@@ -98,16 +103,12 @@ TEST(ZoomRoundTrip, RecordsWrittenAtAZoomAreThoseOfFullSize)
     }
 }
 
-TEST(ZoomRoundTrip, AnEditAtAZoomKeepsTheSizeItsLayoutGives)
+TEST_F(ZoomRoundTrip, AnEditAtAZoomKeepsTheSizeItsLayoutGives)
 {
     // A font changed at a zoom lays the object out anew: that size is the
     // object's own. Saved or recorded for undo at the zoom, it is the size
     // the object has back at full size (give or take the pixel the layout
     // rounds there), not the size from before the edit.
-    TGBusinessCardPanel32 panel;
-    panel.SetOwner(&panel);
-    BuildMixedCard(panel);
-    panel.grab();
     const QList<TGGraphicControl *> objects = panel.Objects();
     auto *deep = qobject_cast<TGBaseLabel *>(objects.at(0));
     auto *symbol = qobject_cast<TGSymbolLabel *>(objects.at(7));
