@@ -904,12 +904,18 @@ void TGBasePanel::FireLabelChanged()
 
 void TGBasePanel::PostSelectionRefresh()
 {
+    // One refit serves every change before it: a zoom step or a paste that
+    // moves hundreds of objects posts one event, not hundreds.
+    if (m_selectionRefreshPosted)
+        return;
+    m_selectionRefreshPosted = true;
     QCoreApplication::postEvent(this, new TSelectionRefreshEvent);
 }
 
 bool TGBasePanel::event(QEvent *event)
 {
     if (event->type() == static_cast<QEvent::Type>(SelectionRefreshMessage)) {
+        m_selectionRefreshPosted = false;
         m_handles->FitToSelection();
         return true;
     }

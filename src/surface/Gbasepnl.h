@@ -278,6 +278,7 @@ private:
     bool m_printing = false;
     bool m_drawOutline = true;
     bool m_zooming = false;
+    bool m_selectionRefreshPosted = false; // a refit of the handles is on its way
     bool m_previewing = false;
     uint32_t m_lastPasteTick = 0;
     TPicture m_picture;
