@@ -117,27 +117,29 @@ TShapedText::TShapedText(const QFont &font, const QString &text)
 {
 }
 
+TShapedText::TShapedFor TShapedText::For(const QPaintDevice *device,
+                                         Qt::LayoutDirection direction)
+{
+    return {device->logicalDpiX(), device->logicalDpiY(), direction};
+}
+
 bool TShapedText::Shape(QPaintDevice *device, Qt::LayoutDirection direction) const
 {
-    if (m_layout && m_dpiX == device->logicalDpiX() && m_dpiY == device->logicalDpiY() &&
-        m_direction == direction)
+    if (m_layout && m_shapedFor == For(device, direction))
         return true;
     m_layout.reset();
     std::shared_ptr<QTextLayout> layout = LaidOutLine(m_font, m_text, device, direction);
     if (!layout)
         return false;
     m_ascent = layout->lineAt(0).ascent();
-    m_dpiX = device->logicalDpiX();
-    m_dpiY = device->logicalDpiY();
-    m_direction = direction;
+    m_shapedFor = For(device, direction);
     m_layout = std::move(layout);
     return true;
 }
 
 bool TShapedText::ShapeForPage(QPaintDevice *device, Qt::LayoutDirection direction) const
 {
-    if (!m_pageRuns.isEmpty() && m_pageDpiX == device->logicalDpiX() &&
-        m_pageDpiY == device->logicalDpiY() && m_pageDirection == direction)
+    if (!m_pageRuns.isEmpty() && m_pageShapedFor == For(device, direction))
         return true;
     m_pageRuns.clear();
     const std::unique_ptr<QTextLayout> layout = LaidOutLine(m_font, m_text, device, direction);
@@ -173,9 +175,7 @@ bool TShapedText::ShapeForPage(QPaintDevice *device, Qt::LayoutDirection directi
                      [&](const QGlyphRun &a, const QGlyphRun &b) { return left(a) < left(b); });
     m_pageRuns = std::move(runs);
     m_pageAscent = layout->lineAt(0).ascent();
-    m_pageDpiX = device->logicalDpiX();
-    m_pageDpiY = device->logicalDpiY();
-    m_pageDirection = direction;
+    m_pageShapedFor = For(device, direction);
     return !m_pageRuns.isEmpty();
 }
 

@@ -41,6 +41,16 @@ public:
     void Draw(QPainter &painter, const QPointF &baselineStart) const;
 
 private:
+    // What a shaping is made for: the device's resolution and the painter's direction.
+    struct TShapedFor
+    {
+        int dpiX = 0;
+        int dpiY = 0;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        bool operator==(const TShapedFor &) const = default;
+    };
+    static TShapedFor For(const QPaintDevice *device, Qt::LayoutDirection direction);
+
     bool Shape(QPaintDevice *device, Qt::LayoutDirection direction) const;
     bool ShapeForPage(QPaintDevice *device, Qt::LayoutDirection direction) const;
     void DrawOnPage(QPainter &painter, const QPointF &baselineStart) const;
@@ -51,14 +61,10 @@ private:
     // Shaped on the first drawing, for that device's resolution.
     mutable std::shared_ptr<QTextLayout> m_layout;
     mutable int m_drawings = 0;
-    mutable int m_dpiX = 0;
-    mutable int m_dpiY = 0;
-    mutable Qt::LayoutDirection m_direction = Qt::LeftToRight;
+    mutable TShapedFor m_shapedFor;
     mutable qreal m_ascent = 0;
     // The glyphs for a PDF page, at 64 times the size (the layout is not kept).
     mutable QList<QGlyphRun> m_pageRuns;
     mutable qreal m_pageAscent = 0;
-    mutable int m_pageDpiX = 0;
-    mutable int m_pageDpiY = 0;
-    mutable Qt::LayoutDirection m_pageDirection = Qt::LeftToRight;
+    mutable TShapedFor m_pageShapedFor;
 };

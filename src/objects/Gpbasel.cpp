@@ -600,8 +600,9 @@ const TGBaseLabel::TPrintText &TGBaseLabel::PrintText()
     if (m_printText)
         return *m_printText;
     TPrintText text;
-    text.drawn = CaptionDrawing().drawn; // laid out at the zoom the card prints at
-    text.shaped = TShapedText(text.drawn.font, text.drawn.text);
+    const TCaptionDrawing &caption = CaptionDrawing(); // laid out at the zoom the card prints at
+    text.drawn = caption.drawn;
+    text.shaped = caption.shaped; // the page shaping is kept with the job, not the caption
     // The picture DrawLabel records places its text by its exact ascent.
     const QFontMetricsF fm(text.drawn.font);
     text.ascent = fm.ascent();
