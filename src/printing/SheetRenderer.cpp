@@ -114,6 +114,7 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
 
     int column = -1;
     int row = 0;
+    qsizetype objectsInPart = 0; // drawn on the current part of the sheet
     for (;;) {
         if (Stopped(report))
             break;
@@ -128,6 +129,7 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
             if (report.CurrentPage() >= sheets)
                 break;
             report.NewPage();
+            objectsInPart = 0;
             column = 0;
             row = 0;
         }
@@ -140,6 +142,11 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
             OnPositionStarting(index);
         if (Stopped(report))
             break;
+        if (objectsInPart > 0 && objectsInPart + objects.size() > ObjectsPerPagePart) {
+            report.NewPagePart();
+            objectsInPart = 0;
+        }
+        objectsInPart += std::max<qsizetype>(1, objects.size());
 
         if (OutlineOnly) {
             OutlinePosition(report, x, y, report.PenColor(), false);

@@ -40,6 +40,13 @@ public:
     int BackgroundKind = 0; // 0 none, 1 metafile, 2 bitmap
     // False for the preview: one card, outlined in silver.
     bool ToPrinter = true;
+    // A sheet goes to the device in parts of about this many objects'
+    // drawing, which the device joins into the sheet (see NewPagePart): a
+    // PDF writer then holds one part in memory instead of the whole sheet.
+    // The default, some 2 MB of page content for text, keeps a part's own
+    // cost in the file (about half a kilobyte) small beside what it holds,
+    // and never splits a sheet of an everyday card.
+    qsizetype ObjectsPerPagePart = 4096;
     bool StopRequested = false;
 
     // Runs before each position is drawn, with its index (progress, and a

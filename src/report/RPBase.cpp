@@ -256,19 +256,38 @@ void TBaseReport::NewPage()
 {
     if (!m_painter || m_aborted)
         return;
+    TurnDevicePage();
+    ++m_currentPage;
+    UpdateStatus();
+}
+
+void TBaseReport::NewPagePart()
+{
+    if (!m_painter || m_aborted || !JoinsPageParts())
+        return;
+    m_startingPagePart = true;
+    try {
+        TurnDevicePage();
+    } catch (...) {
+        m_startingPagePart = false;
+        throw;
+    }
+    m_startingPagePart = false;
+}
+
+void TBaseReport::TurnDevicePage()
+{
     // What the last placed object changed goes with its page.
     ForgetPlacement();
     m_clipSelected = false;
     EndPage();
     m_painter = nullptr;
     m_painter = BeginPage();
-    ++m_currentPage;
     m_pathOpen = false;
     m_path = QPainterPath();
     ApplyDrawingState();
     if (m_hasBaseClip)
         m_painter->setClipPath(m_baseClip, Qt::ReplaceClip);
-    UpdateStatus();
 }
 
 void TBaseReport::Abort()

@@ -141,6 +141,12 @@ public:
     virtual bool Execute();
     // Ends the current page and starts the next (ignored outside a job).
     void NewPage();
+    // Goes on with the current page on a fresh page of the device, which
+    // joins the two when the document is finished: a device that holds a
+    // page in memory until it ends then holds one part at a time. The page
+    // number and the drawing state stay; a clip selected from the clip stack
+    // does not (as after NewPage). Ignored by devices that cannot join pages.
+    void NewPagePart();
     int CurrentPage() const { return m_currentPage; }
     // Stops the job at once: the device document is abandoned and later
     // drawing does nothing.
@@ -317,6 +323,10 @@ protected:
     virtual void EndJob(bool abandon) = 0;
     // Called by Abort while a job runs, before the painter is forgotten.
     virtual void AbortDevice() {}
+    // True when the device puts the parts NewPagePart starts together into
+    // one page; BeginPage then learns from StartingPagePart which it opens.
+    virtual bool JoinsPageParts() const { return false; }
+    bool StartingPagePart() const { return m_startingPagePart; }
     // The body run between the first page and the end of the document.
     virtual void RunPages();
 
@@ -337,6 +347,8 @@ private:
     void ResetDrawingState();
     void DrawTextAt(const QPointF &baseline, const QString &text, const QRect *clip);
     void Finish(bool abandon);
+    // Ends the device's page and opens the next in the report's drawing state.
+    void TurnDevicePage();
 
     TPrintUnits m_units = unInch;
     double m_unitsFactor = 1.0;
@@ -359,6 +371,7 @@ private:
 
     int m_currentPage = 0;
     bool m_aborted = false;
+    bool m_startingPagePart = false;
 
     double m_leftOffset = 0, m_topOffset = 0, m_bottomOffset = 0;
     double m_pageWidth = 8.5, m_pageHeight = 11.0;

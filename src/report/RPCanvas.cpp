@@ -2,6 +2,7 @@
 
 #include "graphics/Geometry.h"
 #include "graphics/RegularFile.h"
+#include "report/PdfJoin.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,8 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryFile>
+
+#include <algorithm>
 
 #ifdef __GLIBC__
 #include <malloc.h> // malloc_trim
@@ -272,8 +275,13 @@ QPainter *TCanvasReport::BeginPage()
                     .arg(m_printer->printerName()));
         }
         m_deviceOpen = true;
+        m_pageParts = {1};
     } else if (m_pdfWriter ? !m_pdfWriter->newPage() : !m_printer->newPage()) {
         throw EReportError(QStringLiteral("The printer could not start a new page."));
+    } else if (StartingPagePart()) {
+        ++m_pageParts.last();
+    } else {
+        m_pageParts.append(1);
     }
     m_pageOpen = true;
     m_devicePainter.resetTransform();
@@ -299,7 +307,14 @@ void TCanvasReport::OpenPdfFile()
     if (IsSpecialFile(m_outputFile) || !file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw EReportError(
             QStringLiteral("The file \"%1\" could not be written; nothing was printed.").arg(shown));
-    auto device = std::make_unique<TCheckedWrites>(file.get());
+    // The writer's document goes beside the file, on the same disk, and is
+    // copied into it with its pages' parts joined.
+    auto document = std::make_unique<QTemporaryFile>(
+        QFileInfo(m_outputFile).dir().filePath(QStringLiteral(".tessaro-XXXXXX.part")));
+    if (!document->open())
+        throw EReportError(
+            QStringLiteral("The file \"%1\" could not be written; nothing was printed.").arg(shown));
+    auto device = std::make_unique<TCheckedWrites>(document.get());
     device->open(QIODevice::WriteOnly);
     auto writer = std::make_unique<QPdfWriter>(device.get());
     writer->setResolution(kPdfResolution);
@@ -312,6 +327,7 @@ void TCanvasReport::OpenPdfFile()
     layout.setMode(QPageLayout::FullPageMode);
     writer->setPageLayout(layout);
     m_pdfFile = std::move(file);
+    m_pdfDocument = std::move(document);
     m_pdfDevice = std::move(device);
     m_pdfWriter = std::move(writer);
 }
@@ -320,9 +336,27 @@ void TCanvasReport::DiscardPdfFile()
 {
     m_pdfWriter.reset();
     m_pdfDevice.reset();
+    m_pdfDocument.reset();
     if (m_pdfFile)
         m_pdfFile->cancelWriting(); // the temporary file goes; a file of that name stays
     m_pdfFile.reset();
+}
+
+bool TCanvasReport::JoinParts(QIODevice &document, QIODevice &out, QString *why) const
+{
+    TCheckedWrites checked(&out);
+    checked.open(QIODevice::WriteOnly);
+    if (!document.seek(0)) {
+        *why = document.errorString();
+        return false;
+    }
+    if (!JoinPdfPages(document, checked, m_pageParts, why))
+        return false;
+    if (checked.Failed()) {
+        *why = QStringLiteral("the disk did not take all of it");
+        return false;
+    }
+    return true;
 }
 
 void TCanvasReport::CommitPdfFile(bool drawn)
@@ -330,14 +364,25 @@ void TCanvasReport::CommitPdfFile(bool drawn)
     if (!m_pdfFile)
         throw EReportError(QStringLiteral("The print job could not be finished."));
     const QString shown = QDir::toNativeSeparators(m_outputFile);
-    const bool complete = drawn && m_pdfDevice &&
-                          !static_cast<TCheckedWrites *>(m_pdfDevice.get())->Failed() &&
-                          m_pdfFile->error() == QFileDevice::NoError;
-    QString why = m_pdfFile->error() != QFileDevice::NoError
-                      ? m_pdfFile->errorString()
-                      : QStringLiteral("the disk did not take all of it");
     m_pdfWriter.reset();
+    // What the writer's document is missing, if anything.
+    const bool documentWritten = m_pdfDevice &&
+                                 !static_cast<TCheckedWrites *>(m_pdfDevice.get())->Failed() &&
+                                 m_pdfDocument->flush() &&
+                                 m_pdfDocument->error() == QFileDevice::NoError;
+    QString why = m_pdfDocument->error() != QFileDevice::NoError
+                      ? m_pdfDocument->errorString()
+                      : QStringLiteral("the disk did not take all of it");
     m_pdfDevice.reset();
+    bool complete = drawn && documentWritten;
+    if (complete) {
+        complete = JoinParts(*m_pdfDocument, *m_pdfFile, &why);
+        if (complete && m_pdfFile->error() != QFileDevice::NoError) {
+            complete = false;
+            why = m_pdfFile->errorString();
+        }
+    }
+    m_pdfDocument.reset();
     if (!complete) {
         DiscardPdfFile();
         throw EReportError(
@@ -397,10 +442,39 @@ void TCanvasReport::EndJob(bool abandon)
             QFile::remove(spool);
             throw EReportError(QStringLiteral("The print job could not be finished."));
         }
-        SubmitToQueue(spool);
+        SubmitToQueue(JoinedSpool(spool));
         return;
     }
     CommitPdfFile(ok);
+}
+
+QString TCanvasReport::JoinedSpool(const QString &spool) const
+{
+    if (std::all_of(m_pageParts.cbegin(), m_pageParts.cend(), [](int n) { return n == 1; }))
+        return spool;
+    QFile document(spool);
+    QTemporaryFile joined(QDir::temp().filePath(QStringLiteral("tessaro-XXXXXX.job")));
+    joined.setAutoRemove(false);
+    QString why;
+    bool ok = false;
+    if (!document.open(QIODevice::ReadOnly))
+        why = document.errorString();
+    else if (!joined.open())
+        why = joined.errorString();
+    else
+        ok = JoinParts(document, joined, &why) && joined.flush();
+    if (ok)
+        joined.close();
+    document.close();
+    QFile::remove(spool);
+    if (!ok) {
+        if (why.isEmpty())
+            why = joined.errorString();
+        joined.remove();
+        throw EReportError(
+            QStringLiteral("The print job could not be finished (%1); nothing was printed.").arg(why));
+    }
+    return joined.fileName();
 }
 
 void TCanvasReport::SubmitToQueue(const QString &spool)

@@ -9,6 +9,7 @@ class QIODevice;
 class QPdfWriter;
 class QPrinter;
 class QSaveFile;
+class QTemporaryFile;
 class QWidget;
 
 // A report that draws on a printer device: a named print queue (the default
@@ -21,6 +22,9 @@ class QWidget;
 // written to a temporary file beside it, every write checked, and moved into
 // place only when it is complete: a full disk is reported (EReportError) and
 // leaves an existing file of that name as it was.
+// Both are PDF documents, whose writer holds a page in memory until it ends:
+// a page drawn in parts (NewPagePart) goes out one part at a time, and the
+// parts are joined into their page when the document is complete.
 class TCanvasReport : public TBaseReport
 {
 public:
@@ -59,6 +63,7 @@ protected:
     void EndPage() override;
     void EndJob(bool abandon) override;
     void AbortDevice() override;
+    bool JoinsPageParts() const override { return m_deviceOpen; }
 
     // True when a printer can be used; throws EReportError with
     // NoPrintersDefinedMessage when there is none at all.
@@ -77,6 +82,12 @@ private:
     void CommitPdfFile(bool drawn);
     void DiscardSpool();
     void SubmitToQueue(const QString &spool);
+    // The finished document with each page's parts joined, written to `out`;
+    // false with the reason when that failed.
+    bool JoinParts(QIODevice &document, QIODevice &out, QString *why) const;
+    // The spool file to send: `spool` itself, or a new one with its pages'
+    // parts joined (`spool` is then removed). Throws when that failed.
+    QString JoinedSpool(const QString &spool) const;
 
     QString m_printerName;
     QString m_outputFile;
@@ -85,11 +96,14 @@ private:
     QPoint m_offsetPx;
     QSizeF m_paperOverride;
     QString m_spoolFile;
-    // A PDF job: the file being written, the device that checks each write
-    // into it, and the writer that draws into that device.
+    // A PDF job: the file being written, the writer's document beside it,
+    // the device that checks each write into that, and the writer.
     std::unique_ptr<QSaveFile> m_pdfFile;
+    std::unique_ptr<QTemporaryFile> m_pdfDocument;
     std::unique_ptr<QIODevice> m_pdfDevice;
     std::unique_ptr<QPdfWriter> m_pdfWriter;
+    // How many device pages make each page of the document.
+    QList<int> m_pageParts;
     bool m_pageOpen = false;
     bool m_deviceOpen = false;
 };

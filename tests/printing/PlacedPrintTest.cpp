@@ -115,27 +115,6 @@ QImage PreviewPage(const TReportFiler &recording, double ppi)
     return image;
 }
 
-struct TPixelComparison
-{
-    int differing = 0;
-    int ink = 0; // non-white pixels of the first image
-};
-
-TPixelComparison ComparePixels(const QImage &a, const QImage &b, const QRect &area)
-{
-    TPixelComparison result;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QRgb pa = a.pixel(x, y);
-            if (pa != b.pixel(x, y))
-                ++result.differing;
-            if (qGray(pa) < 250)
-                ++result.ink;
-        }
-    }
-    return result;
-}
-
 QRect InchesToPixels(const QRectF &inches)
 {
     return QRect(qRound(inches.left() * Dpi), qRound(inches.top() * Dpi),

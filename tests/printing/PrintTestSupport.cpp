@@ -308,3 +308,18 @@ void TestCard::WriteDesign(const QString &path)
     label->SetBounds(LabelLeft, LabelTop, LabelWidth, LabelHeight);
     panel.SaveToFile(path);
 }
+
+TPixelComparison ComparePixels(const QImage &a, const QImage &b, const QRect &area)
+{
+    TPixelComparison result;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb pa = a.pixel(x, y);
+            if (pa != b.pixel(x, y))
+                ++result.differing;
+            if (qGray(pa) < 250)
+                ++result.ink;
+        }
+    }
+    return result;
+}

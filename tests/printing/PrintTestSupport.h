@@ -42,6 +42,14 @@ int FindHorizontalLine(const QImage &page, int dpi, double inchY, double inchX1,
 // Dark pixels inside an inch rectangle.
 int DarkPixelsIn(const QImage &page, int dpi, const QRectF &inches);
 
+// Two renderings compared over a pixel rectangle (within both images).
+struct TPixelComparison
+{
+    int differing = 0;
+    int ink = 0; // non-white pixels of the first image
+};
+TPixelComparison ComparePixels(const QImage &a, const QImage &b, const QRect &area);
+
 // The private CUPS queue of scripts/test: name and cups-pdf output folder,
 // both empty when the tests run without it.
 QString CupsQueue();

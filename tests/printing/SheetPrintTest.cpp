@@ -1,5 +1,6 @@
 // Sheets printed into PDF files and read back: where the cards land, how many
 // sheets come out, which positions print, the background art and the preview.
+#include "MixedCard.h"
 #include "PrintTestSupport.h"
 #include "common/TestSupport.h"
 #include "printing/Printlbl.h"
@@ -296,6 +297,57 @@ TEST_F(SheetPrintTest, BackgroundArtCoversTheCardItIsPrintedOn)
         other->BackgroundFile = name;
         RunToPdf(*other, TCardLayout::PaperA4, "other.pdf");
         EXPECT_EQ(other->BackgroundKind, 0) << name.toStdString();
+    }
+}
+
+TEST_F(SheetPrintTest, ASheetSentCardByCardInPartsPrintsAsTheWholeSheet)
+{
+    // Every kind of object, background art, nudges that put the cards off
+    // the device's pixel grid, outlines, some positions left out, two sheets.
+    BuildMixedCard(*panel);
+    QImage art(64, 32, QImage::Format_RGB32);
+    for (int y = 0; y < art.height(); ++y)
+        for (int x = 0; x < art.width(); ++x)
+            art.setPixel(x, y, qRgb(255 - x, 230, 200 + y));
+    const QString bmp = dir.filePath("art.bmp");
+    ASSERT_TRUE(art.save(bmp, "BMP"));
+    TPrinterNudges nudges;
+    nudges.LeftMarginNudge = 3;
+    nudges.TopMarginNudge = -5;
+    nudges.HorizontalSpacing = 1;
+    nudges.VerticalSpacing = 2;
+    auto print = [&](qsizetype objectsPerPart, const QString &name) {
+        auto job = Job(TCardLayout(), nudges);
+        job->BackgroundFile = bmp;
+        job->DrawOutlines = true;
+        job->Copies = 2;
+        job->PrintSelection = {true, false, true, true, false, true, true, true, false, true};
+        job->ObjectsPerPagePart = objectsPerPart;
+        const QString pdf = RunToPdf(*job, TCardLayout::PaperLetter, name);
+        EXPECT_EQ(job->CardsDrawn(), 14);
+        return pdf;
+    };
+    const QString whole = print(1000000, "whole.pdf");
+    const QString parts = print(1, "parts.pdf");
+    // The second file went out card by card; the first in one piece.
+    auto fileText = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    EXPECT_EQ(fileText(parts).count("/Contents ["), 2);
+    EXPECT_EQ(fileText(whole).count("/Contents ["), 0);
+
+    constexpr int Ppi = 150;
+    const QList<QImage> a = RenderPdf(whole, Ppi);
+    const QList<QImage> b = RenderPdf(parts, Ppi);
+    ASSERT_EQ(a.size(), 2);
+    ASSERT_EQ(b.size(), 2);
+    for (int page = 0; page < 2; ++page) {
+        SCOPED_TRACE(page + 1);
+        ASSERT_EQ(a[page].size(), b[page].size());
+        const TPixelComparison c = ComparePixels(a[page], b[page], a[page].rect());
+        EXPECT_EQ(c.differing, 0);
+        EXPECT_GT(c.ink, 7 * 40000);
     }
 }
 

@@ -544,14 +544,18 @@ TEST(ReportPrinterQueue, PrintsToANamedCupsQueueAtThePaperPosition)
     EXPECT_GE(report.LeftOffset(), 0);
     EXPECT_DOUBLE_EQ(report.PageHeight(), 11.0);
     const QStringList before = PdfsIn(outDir);
+    // The bar is drawn in two parts of the page, which the queue gets joined.
     report.OnPrint = [](TBaseReport &rep) {
         rep.SetPen(0, psClear, 0, pmCopy);
         rep.SetBrush(0, bsSolid);
-        rep.Rectangle(1.0, 2.0, 3.0, 2.5);
+        rep.Rectangle(1.0, 2.0, 2.0, 2.5);
+        rep.NewPagePart();
+        rep.Rectangle(2.0, 2.0, 3.0, 2.5);
     };
     ASSERT_TRUE(report.Execute());
     const QString pdf = WaitForNewPdf(outDir, before, title, 30000);
     ASSERT_FALSE(pdf.isEmpty()) << "the queue produced no file";
+    EXPECT_EQ(PdfPageCount(pdf), 1);
     const QImage page = RenderPdfPage(pdf, 1);
     ASSERT_EQ(page.size(), QSize(2550, 3300));
     int left = -1, top = -1;
@@ -565,6 +569,11 @@ TEST(ReportPrinterQueue, PrintsToANamedCupsQueueAtThePaperPosition)
     const int tol = std::max(1, int(std::ceil(300.0 / report.XDPI())) + 1);
     EXPECT_NEAR(left, 300, tol);
     EXPECT_NEAR(top, 600, tol);
+    int right = -1;
+    for (int x = 1000; x > 0 && right < 0; --x)
+        if (qGray(page.pixel(x, 675)) < 128)
+            right = x;
+    EXPECT_NEAR(right, 899, tol);
 }
 
 } // namespace

@@ -1,0 +1,698 @@
+#include "report/PdfJoin.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QIODevice>
+#include <QSet>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Limits of what is read.
+constexpr qint64 kTailBytes = 1024;                // where "startxref" is looked for
+constexpr qint64 kMaxTableBytes = qint64(64) << 20; // the cross-reference table and trailer
+constexpr qint64 kMaxParsedObject = qint64(4) << 20; // a catalog, page tree, page or resources
+constexpr int kMaxDepth = 32;                       // nesting of arrays and dictionaries
+constexpr qint64 kCopyChunk = qint64(1) << 20;
+
+struct TJoinFailed
+{
+    QString why;
+};
+struct TWriteFailed
+{
+};
+
+[[noreturn]] void Refuse(const QString &why)
+{
+    throw TJoinFailed{why};
+}
+
+// ---------------------------------------------------------------- objects
+
+// A PDF value as far as the join needs to look into it: dictionaries, arrays
+// and references are taken apart; everything else stays as written.
+struct TValue
+{
+    enum class Kind { Token, Ref, Array, Dict };
+    Kind kind = Kind::Token;
+    QByteArray token;               // a number, name, string or keyword
+    int number = 0, generation = 0; // of a reference
+    QList<QByteArray> keys;         // of a dictionary, with their slashes
+    QList<TValue> items;            // array items, or the dictionary's values
+
+    static TValue Ref(int number, int generation)
+    {
+        TValue v;
+        v.kind = Kind::Ref;
+        v.number = number;
+        v.generation = generation;
+        return v;
+    }
+    static TValue Array(QList<TValue> items = {})
+    {
+        TValue v;
+        v.kind = Kind::Array;
+        v.items = std::move(items);
+        return v;
+    }
+    const TValue *Get(const QByteArray &key) const
+    {
+        const qsizetype i = keys.indexOf(key);
+        return i < 0 ? nullptr : &items.at(i);
+    }
+    void Set(const QByteArray &key, TValue value)
+    {
+        const qsizetype i = keys.indexOf(key);
+        if (i >= 0) {
+            items[i] = std::move(value);
+        } else {
+            keys.append(key);
+            items.append(std::move(value));
+        }
+    }
+    void Remove(const QByteArray &key)
+    {
+        const qsizetype i = keys.indexOf(key);
+        if (i >= 0) {
+            keys.removeAt(i);
+            items.removeAt(i);
+        }
+    }
+    bool IsDict() const { return kind == Kind::Dict; }
+};
+
+void Serialize(QByteArray &out, const TValue &v)
+{
+    switch (v.kind) {
+    case TValue::Kind::Token:
+        out += v.token;
+        break;
+    case TValue::Kind::Ref:
+        out += QByteArray::number(v.number) + ' ' + QByteArray::number(v.generation) + " R";
+        break;
+    case TValue::Kind::Array:
+        out += '[';
+        for (qsizetype i = 0; i < v.items.size(); ++i) {
+            if (i > 0)
+                out += ' ';
+            Serialize(out, v.items.at(i));
+        }
+        out += ']';
+        break;
+    case TValue::Kind::Dict:
+        out += "<<\n";
+        for (qsizetype i = 0; i < v.keys.size(); ++i) {
+            out += v.keys.at(i) + ' ';
+            Serialize(out, v.items.at(i));
+            out += '\n';
+        }
+        out += ">>";
+        break;
+    }
+}
+
+QByteArray Serialized(const TValue &v)
+{
+    QByteArray out;
+    Serialize(out, v);
+    return out;
+}
+
+// ---------------------------------------------------------------- lexer
+
+bool IsSpace(char c)
+{
+    return c == '\0' || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
+}
+
+bool IsDelimiter(char c)
+{
+    return c != '\0' && std::strchr("()<>[]{}/%", c) != nullptr;
+}
+
+bool IsRegular(char c)
+{
+    return !IsSpace(c) && !IsDelimiter(c);
+}
+
+bool IsCount(const QByteArray &t)
+{
+    return !t.isEmpty() && t.size() <= 9 &&
+           std::all_of(t.cbegin(), t.cend(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+class TLexer
+{
+public:
+    explicit TLexer(const QByteArray &text)
+        : m_text(text)
+    {
+    }
+    qsizetype Pos() const { return m_pos; }
+    void Seek(qsizetype pos) { m_pos = pos; }
+
+    // The next token; empty at the end of the text.
+    QByteArray Next()
+    {
+        SkipSpace();
+        const qsizetype n = m_text.size();
+        if (m_pos >= n)
+            return {};
+        const qsizetype start = m_pos;
+        const char c = m_text.at(m_pos++);
+        const char next = m_pos < n ? m_text.at(m_pos) : '\0';
+        if ((c == '<' && next == '<') || (c == '>' && next == '>')) {
+            ++m_pos;
+        } else if (c == '<') {
+            const qsizetype end = m_text.indexOf('>', m_pos);
+            if (end < 0)
+                Refuse(QStringLiteral("a string is not closed"));
+            m_pos = end + 1;
+        } else if (c == '(') {
+            SkipLiteralString();
+        } else if (c == '/') {
+            while (m_pos < n && IsRegular(m_text.at(m_pos)))
+                ++m_pos;
+        } else if (c == ')' || c == '>' || c == '{' || c == '}') {
+            Refuse(QStringLiteral("an unexpected '%1'").arg(QLatin1Char(c)));
+        } else if (c != '[' && c != ']') {
+            while (m_pos < n && IsRegular(m_text.at(m_pos)))
+                ++m_pos;
+        }
+        return m_text.mid(start, m_pos - start);
+    }
+
+private:
+    void SkipSpace()
+    {
+        const qsizetype n = m_text.size();
+        while (m_pos < n) {
+            const char c = m_text.at(m_pos);
+            if (c == '%') {
+                while (m_pos < n && m_text.at(m_pos) != '\n' && m_text.at(m_pos) != '\r')
+                    ++m_pos;
+            } else if (IsSpace(c)) {
+                ++m_pos;
+            } else {
+                break;
+            }
+        }
+    }
+    void SkipLiteralString()
+    {
+        int open = 1;
+        const qsizetype n = m_text.size();
+        while (m_pos < n && open > 0) {
+            const char c = m_text.at(m_pos++);
+            if (c == '\\')
+                ++m_pos;
+            else if (c == '(')
+                ++open;
+            else if (c == ')')
+                --open;
+        }
+        if (open > 0 || m_pos > n)
+            Refuse(QStringLiteral("a string is not closed"));
+    }
+
+    const QByteArray &m_text;
+    qsizetype m_pos = 0;
+};
+
+TValue ParseValue(TLexer &lexer, int depth = 0)
+{
+    if (depth > kMaxDepth)
+        Refuse(QStringLiteral("values are nested too deeply"));
+    const QByteArray t = lexer.Next();
+    if (t.isEmpty())
+        Refuse(QStringLiteral("an object ends early"));
+    TValue v;
+    if (t == "<<") {
+        v.kind = TValue::Kind::Dict;
+        for (QByteArray key = lexer.Next(); key != ">>"; key = lexer.Next()) {
+            if (!key.startsWith('/'))
+                Refuse(QStringLiteral("a dictionary key is not a name"));
+            v.keys.append(key);
+            v.items.append(ParseValue(lexer, depth + 1));
+        }
+        return v;
+    }
+    if (t == "[") {
+        v.kind = TValue::Kind::Array;
+        for (;;) {
+            const qsizetype mark = lexer.Pos();
+            const QByteArray next = lexer.Next();
+            if (next == "]")
+                return v;
+            lexer.Seek(mark);
+            v.items.append(ParseValue(lexer, depth + 1));
+        }
+    }
+    if (t == ">>" || t == "]")
+        Refuse(QStringLiteral("a value is missing"));
+    if (IsCount(t)) {
+        // Two counts and R make a reference.
+        const qsizetype mark = lexer.Pos();
+        const QByteArray generation = lexer.Next();
+        if (IsCount(generation) && lexer.Next() == "R")
+            return TValue::Ref(t.toInt(), generation.toInt());
+        lexer.Seek(mark);
+    }
+    v.token = t;
+    return v;
+}
+
+// ---------------------------------------------------------------- the file
+
+struct TEntry
+{
+    qint64 offset = 0;
+    int generation = 0;
+    bool used = false;
+    qint64 end = 0; // where the next object (or the table) starts
+};
+
+class TJoin
+{
+public:
+    TJoin(QIODevice &input, QIODevice &output, const QList<int> &parts)
+        : m_in(input)
+        , m_out(output)
+        , m_parts(parts)
+    {
+    }
+
+    void Run()
+    {
+        m_size = m_in.size();
+        ReadTable();
+        ReadPageTree();
+        qint64 pages = 0;
+        for (int n : m_parts) {
+            if (n < 1)
+                Refuse(QStringLiteral("a page is made of no parts"));
+            pages += n;
+        }
+        if (pages != m_pages.size())
+            Refuse(QStringLiteral("the document has %1 pages, not %2")
+                       .arg(m_pages.size())
+                       .arg(pages));
+        if (std::all_of(m_parts.cbegin(), m_parts.cend(), [](int n) { return n == 1; })) {
+            CopyBytes(0, m_size);
+            return;
+        }
+        PlanJoinedPages();
+        WriteJoined();
+    }
+
+private:
+    QByteArray Read(qint64 at, qint64 length)
+    {
+        if (at < 0 || length < 0 || at + length > m_size || !m_in.seek(at))
+            Refuse(QStringLiteral("the file is shorter than its table says"));
+        QByteArray data = m_in.read(length);
+        if (data.size() != length)
+            Refuse(QStringLiteral("the file could not be read"));
+        return data;
+    }
+
+    void ReadTable()
+    {
+        const qint64 tailStart = std::max<qint64>(0, m_size - kTailBytes);
+        const QByteArray tail = Read(tailStart, m_size - tailStart);
+        const qsizetype at = tail.lastIndexOf("startxref");
+        if (at < 0)
+            Refuse(QStringLiteral("it has no cross-reference table"));
+        TLexer tailLexer(tail);
+        tailLexer.Seek(at + 9);
+        const QByteArray offset = tailLexer.Next();
+        bool ok = false;
+        m_tableOffset = offset.toLongLong(&ok);
+        if (!ok || m_tableOffset <= 0 || m_tableOffset >= m_size)
+            Refuse(QStringLiteral("its cross-reference table is not where it says"));
+        if (m_size - m_tableOffset > kMaxTableBytes)
+            Refuse(QStringLiteral("its cross-reference table is too large"));
+
+        const QByteArray table = Read(m_tableOffset, m_size - m_tableOffset);
+        TLexer lexer(table);
+        if (lexer.Next() != "xref")
+            Refuse(QStringLiteral("its cross-reference table is not where it says"));
+        const QByteArray first = lexer.Next();
+        const QByteArray count = lexer.Next();
+        // Qt writes one section for all objects; a file updated since has more.
+        if (first != "0" || !IsCount(count) || count.toLongLong() > table.size() / 18)
+            Refuse(QStringLiteral("its cross-reference table is not a single section"));
+        m_entries.resize(size_t(count.toInt()));
+        for (TEntry &e : m_entries) {
+            const QByteArray where = lexer.Next();
+            const QByteArray generation = lexer.Next();
+            const QByteArray kind = lexer.Next();
+            if (where.size() != 10 || !IsCount(generation) || (kind != "n" && kind != "f"))
+                Refuse(QStringLiteral("its cross-reference table is damaged"));
+            e.offset = where.toLongLong(&ok);
+            e.generation = generation.toInt();
+            e.used = kind == "n";
+            if (!ok || (e.used && (e.offset <= 0 || e.offset >= m_tableOffset)))
+                Refuse(QStringLiteral("its cross-reference table is damaged"));
+        }
+        if (lexer.Next() != "trailer")
+            Refuse(QStringLiteral("its cross-reference table is not a single section"));
+        m_trailer = ParseValue(lexer);
+        if (!m_trailer.IsDict() || m_trailer.Get("/Prev") || m_trailer.Get("/XRefStm") ||
+            m_trailer.Get("/Encrypt"))
+            Refuse(QStringLiteral("it is updated or encrypted"));
+        const TValue *size = m_trailer.Get("/Size");
+        if (!size || size->token != count)
+            Refuse(QStringLiteral("its trailer does not match its table"));
+
+        // Each object runs up to the next one; the first one ends the header.
+        std::vector<int> order;
+        for (size_t i = 0; i < m_entries.size(); ++i)
+            if (m_entries[i].used)
+                order.push_back(int(i));
+        std::sort(order.begin(), order.end(),
+                  [&](int a, int b) { return m_entries[a].offset < m_entries[b].offset; });
+        for (size_t i = 0; i < order.size(); ++i) {
+            TEntry &e = m_entries[order[i]];
+            e.end = i + 1 < order.size() ? m_entries[order[i + 1]].offset : m_tableOffset;
+            if (e.end <= e.offset)
+                Refuse(QStringLiteral("two objects share a place"));
+        }
+        m_order = std::move(order);
+        m_headerEnd = m_order.empty() ? m_tableOffset : m_entries[m_order.front()].offset;
+    }
+
+    const TEntry &Entry(const TValue &ref) const
+    {
+        if (ref.kind != TValue::Kind::Ref || ref.number <= 0 ||
+            size_t(ref.number) >= m_entries.size() || !m_entries[ref.number].used ||
+            m_entries[ref.number].generation != ref.generation)
+            Refuse(QStringLiteral("it refers to an object it does not hold"));
+        return m_entries[ref.number];
+    }
+
+    // An object that is a value (a dictionary or array), not a stream.
+    TValue ReadObject(const TValue &ref)
+    {
+        const TEntry &e = Entry(ref);
+        if (e.end - e.offset > kMaxParsedObject)
+            Refuse(QStringLiteral("a page object is too large"));
+        const QByteArray text = Read(e.offset, e.end - e.offset);
+        TLexer lexer(text);
+        if (lexer.Next() != QByteArray::number(ref.number) ||
+            lexer.Next() != QByteArray::number(ref.generation) || lexer.Next() != "obj")
+            Refuse(QStringLiteral("an object is not where its table says"));
+        TValue value = ParseValue(lexer);
+        if (lexer.Next() != "endobj")
+            Refuse(QStringLiteral("a page object is not a plain value"));
+        return value;
+    }
+
+    // A value that may be given by reference.
+    TValue Resolve(const TValue &v)
+    {
+        return v.kind == TValue::Kind::Ref ? ReadObject(v) : v;
+    }
+
+    void ReadPageTree()
+    {
+        const TValue *root = m_trailer.Get("/Root");
+        if (!root)
+            Refuse(QStringLiteral("it has no catalog"));
+        const TValue catalog = ReadObject(*root);
+        const TValue *pages = catalog.IsDict() ? catalog.Get("/Pages") : nullptr;
+        if (!pages || pages->kind != TValue::Kind::Ref)
+            Refuse(QStringLiteral("it has no page tree"));
+        m_treeRef = *pages;
+        m_tree = ReadObject(m_treeRef);
+        const TValue *kids = m_tree.IsDict() ? m_tree.Get("/Kids") : nullptr;
+        if (!kids || kids->kind != TValue::Kind::Array)
+            Refuse(QStringLiteral("it has no page tree"));
+        for (const TValue &kid : kids->items) {
+            TValue page = ReadObject(kid);
+            const TValue *type = page.IsDict() ? page.Get("/Type") : nullptr;
+            if (!type || type->token != "/Page")
+                Refuse(QStringLiteral("its page tree has more than one level"));
+            m_pageRefs.append(kid);
+            m_pages.append(std::move(page));
+        }
+        const TValue *count = m_tree.Get("/Count");
+        if (!count || count->token != QByteArray::number(m_pages.size()))
+            Refuse(QStringLiteral("its page tree miscounts its pages"));
+    }
+
+    // Objects only one page refers to go with that page.
+    QHash<int, int> PageOwnedUses() const
+    {
+        QHash<int, int> uses;
+        for (const TValue &page : m_pages)
+            for (const char *key : {"/Resources", "/Annots"})
+                if (const TValue *v = page.Get(key); v && v->kind == TValue::Kind::Ref)
+                    ++uses[v->number];
+        return uses;
+    }
+
+    void MergeResources(TValue &into, const TValue &from)
+    {
+        for (qsizetype i = 0; i < from.keys.size(); ++i) {
+            const QByteArray &category = from.keys.at(i);
+            TValue add = Resolve(from.items.at(i));
+            const TValue *have = into.Get(category);
+            if (!have) {
+                into.Set(category, std::move(add));
+                continue;
+            }
+            TValue merged = Resolve(*have);
+            if (merged.IsDict() && add.IsDict()) {
+                for (qsizetype k = 0; k < add.keys.size(); ++k) {
+                    const TValue *same = merged.Get(add.keys.at(k));
+                    if (!same)
+                        merged.Set(add.keys.at(k), add.items.at(k));
+                    else if (Serialized(*same) != Serialized(add.items.at(k)))
+                        Refuse(QStringLiteral("two parts give one resource name two meanings"));
+                }
+            } else if (merged.kind == TValue::Kind::Array && add.kind == TValue::Kind::Array) {
+                QSet<QByteArray> known;
+                for (const TValue &item : merged.items)
+                    known.insert(Serialized(item));
+                for (const TValue &item : add.items)
+                    if (!known.contains(Serialized(item)))
+                        merged.items.append(item);
+            } else if (Serialized(merged) != Serialized(add)) {
+                Refuse(QStringLiteral("two parts give one resource name two meanings"));
+            }
+            into.Set(category, std::move(merged));
+        }
+    }
+
+    void PlanJoinedPages()
+    {
+        int next = int(m_entries.size());
+        m_qObject = next++;
+        m_qqObject = next++;
+        const QHash<int, int> uses = PageOwnedUses();
+        auto dropIfOwned = [&](const TValue *v) {
+            if (v && v->kind == TValue::Kind::Ref && uses.value(v->number) == 1)
+                m_dropped.insert(v->number);
+        };
+
+        qsizetype first = 0;
+        for (int count : m_parts) {
+            const qsizetype end = first + count;
+            if (count == 1) {
+                m_newKids.append(m_pageRefs.at(first));
+                first = end;
+                continue;
+            }
+            TValue page = m_pages.at(first);
+            const QByteArray box = Serialized(page.Get("/MediaBox") ? *page.Get("/MediaBox") : TValue());
+            const QByteArray turn = Serialized(page.Get("/Rotate") ? *page.Get("/Rotate") : TValue());
+            TValue contents = TValue::Array();
+            TValue resources;
+            resources.kind = TValue::Kind::Dict;
+            TValue annots = TValue::Array();
+            for (qsizetype i = first; i < end; ++i) {
+                const TValue &part = m_pages.at(i);
+                const TValue *partBox = part.Get("/MediaBox");
+                const TValue *partTurn = part.Get("/Rotate");
+                if (Serialized(partBox ? *partBox : TValue()) != box ||
+                    Serialized(partTurn ? *partTurn : TValue()) != turn)
+                    Refuse(QStringLiteral("the parts of a page differ in size"));
+                contents.items.append(TValue::Ref(m_qObject, 0));
+                if (const TValue *c = part.Get("/Contents")) {
+                    const TValue streams = c->kind == TValue::Kind::Array ? *c : TValue::Array({*c});
+                    for (const TValue &s : streams.items) {
+                        if (s.kind != TValue::Kind::Ref)
+                            Refuse(QStringLiteral("a page's contents are not streams"));
+                        Entry(s);
+                        contents.items.append(s);
+                    }
+                }
+                contents.items.append(TValue::Ref(m_qqObject, 0));
+                if (const TValue *r = part.Get("/Resources")) {
+                    const TValue partResources = Resolve(*r);
+                    if (!partResources.IsDict())
+                        Refuse(QStringLiteral("a page's resources are not a dictionary"));
+                    MergeResources(resources, partResources);
+                    dropIfOwned(r);
+                }
+                if (const TValue *a = part.Get("/Annots")) {
+                    const TValue list = Resolve(*a);
+                    if (list.kind != TValue::Kind::Array)
+                        Refuse(QStringLiteral("a page's annotations are not a list"));
+                    annots.items.append(list.items);
+                    dropIfOwned(a);
+                }
+                if (i > first)
+                    m_dropped.insert(m_pageRefs.at(i).number);
+            }
+            const int resourcesObject = next++;
+            m_added.append({resourcesObject, Serialized(resources)});
+            page.Set("/Contents", contents);
+            page.Set("/Resources", TValue::Ref(resourcesObject, 0));
+            if (annots.items.isEmpty())
+                page.Remove("/Annots");
+            else
+                page.Set("/Annots", annots);
+            m_replaced.insert(m_pageRefs.at(first).number, Serialized(page));
+            m_newKids.append(m_pageRefs.at(first));
+            first = end;
+        }
+        TValue tree = m_tree;
+        tree.Set("/Kids", TValue::Array(m_newKids));
+        tree.Set("/Count", [&] {
+            TValue n;
+            n.token = QByteArray::number(m_newKids.size());
+            return n;
+        }());
+        m_replaced.insert(m_treeRef.number, Serialized(tree));
+        m_objectCount = next;
+    }
+
+    void Write(const QByteArray &data)
+    {
+        if (m_out.write(data) != data.size())
+            throw TWriteFailed{};
+        m_written += data.size();
+    }
+
+    void CopyBytes(qint64 from, qint64 to)
+    {
+        for (qint64 at = from; at < to; at += kCopyChunk)
+            Write(Read(at, std::min(kCopyChunk, to - at)));
+    }
+
+    void WriteObject(int number, int generation, const QByteArray &body)
+    {
+        Write(QByteArray::number(number) + ' ' + QByteArray::number(generation) + " obj\n" +
+              body + "\nendobj\n");
+    }
+
+    void WriteJoined()
+    {
+        std::vector<qint64> offsets(size_t(m_objectCount), -1);
+        CopyBytes(0, m_headerEnd);
+        for (int number : m_order) {
+            const TEntry &e = m_entries[number];
+            if (m_dropped.contains(number))
+                continue;
+            offsets[number] = m_written;
+            if (m_replaced.contains(number))
+                WriteObject(number, e.generation, m_replaced.value(number));
+            else
+                CopyBytes(e.offset, e.end);
+        }
+        // The state each part starts from, and the one it leaves behind.
+        offsets[m_qObject] = m_written;
+        WriteObject(m_qObject, 0, "<<\n/Length 2\n>>\nstream\nq\n\nendstream");
+        offsets[m_qqObject] = m_written;
+        WriteObject(m_qqObject, 0, "<<\n/Length 2\n>>\nstream\nQ\n\nendstream");
+        for (const auto &[number, body] : m_added) {
+            offsets[number] = m_written;
+            WriteObject(number, 0, body);
+        }
+
+        const qint64 table = m_written;
+        QByteArray out = "xref\n0 " + QByteArray::number(m_objectCount) + '\n';
+        // Free entries chain from entry 0; a dropped object's number would
+        // next be used one generation on.
+        std::vector<int> free;
+        for (int i = 1; i < m_objectCount; ++i)
+            if (offsets[i] < 0)
+                free.push_back(i);
+        auto entry = [](qint64 field, int generation, char kind) {
+            return QByteArray::number(field).rightJustified(10, '0') + ' ' +
+                   QByteArray::number(generation).rightJustified(5, '0') + ' ' + kind + " \n";
+        };
+        out += entry(free.empty() ? 0 : free.front(), 65535, 'f');
+        size_t nextFree = 0;
+        for (int i = 1; i < m_objectCount; ++i) {
+            const int generation = size_t(i) < m_entries.size() ? m_entries[i].generation : 0;
+            if (offsets[i] >= 0) {
+                out += entry(offsets[i], generation, 'n');
+            } else {
+                ++nextFree;
+                out += entry(nextFree < free.size() ? free[nextFree] : 0,
+                             std::min(65535, generation + 1), 'f');
+            }
+            if (out.size() >= kCopyChunk) {
+                Write(out);
+                out.clear();
+            }
+        }
+        TValue trailer = m_trailer;
+        trailer.Set("/Size", [&] {
+            TValue n;
+            n.token = QByteArray::number(m_objectCount);
+            return n;
+        }());
+        out += "trailer\n" + Serialized(trailer) + "\nstartxref\n" + QByteArray::number(table) +
+               "\n%%EOF\n";
+        Write(out);
+    }
+
+    QIODevice &m_in;
+    QIODevice &m_out;
+    const QList<int> &m_parts;
+    qint64 m_size = 0;
+    qint64 m_tableOffset = 0;
+    qint64 m_headerEnd = 0;
+    std::vector<TEntry> m_entries;
+    std::vector<int> m_order; // used objects by place in the file
+    TValue m_trailer;
+    TValue m_treeRef;
+    TValue m_tree;
+    QList<TValue> m_pageRefs;
+    QList<TValue> m_pages;
+
+    // The plan: new page tree, objects rewritten, left out and added.
+    QList<TValue> m_newKids;
+    QHash<int, QByteArray> m_replaced;
+    QSet<int> m_dropped;
+    QList<std::pair<int, QByteArray>> m_added;
+    int m_qObject = 0, m_qqObject = 0, m_objectCount = 0;
+    qint64 m_written = 0;
+};
+
+} // namespace
+
+bool JoinPdfPages(QIODevice &input, QIODevice &output, const QList<int> &parts, QString *error)
+{
+    try {
+        TJoin(input, output, parts).Run();
+        return true;
+    } catch (const TJoinFailed &failed) {
+        if (error)
+            *error = QStringLiteral("the printed document could not be put together: %1")
+                         .arg(failed.why);
+    } catch (const TWriteFailed &) {
+        if (error)
+            *error = output.errorString().isEmpty() ? QStringLiteral("a write failed")
+                                                    : output.errorString();
+    }
+    return false;
+}

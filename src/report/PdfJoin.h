@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QIODevice;
+
+// Joins runs of pages of a PDF document as Qt's PDF writer lays it out (one
+// cross-reference table, a flat page tree) into single pages. `parts` says,
+// for each page of the result in turn, how many pages of the input it is
+// made of; they must add up to the input's page count. A joined page shows
+// its parts drawn one over the other, each from a fresh graphics state, with
+// the resources of all of them; it keeps the first part's page box. Every
+// other object (fonts, pictures, patterns, the content streams) is copied
+// byte for byte; the page objects the join makes redundant are left out.
+//
+// A device that keeps a whole page in memory until the page ends (Qt's PDF
+// writer does) can so draw a large page in parts and hold one part at a time.
+//
+// The input is read in bounded pieces: its page objects and tables are parsed
+// within fixed limits and anything that is not laid out as expected is
+// refused, with the reason in `error`. False also when a write to `output`
+// fails. `input` must be open for reading and seekable; `output` open for
+// writing.
+bool JoinPdfPages(QIODevice &input, QIODevice &output, const QList<int> &parts,
+                  QString *error = nullptr);
