@@ -423,8 +423,8 @@ private:
         const TValue *root = m_trailer.Get("/Root");
         if (!root)
             Refuse(QStringLiteral("it has no catalog"));
-        const TValue catalog = ReadObject(*root);
-        const TValue *pages = catalog.IsDict() ? catalog.Get("/Pages") : nullptr;
+        m_catalog = ReadObject(*root);
+        const TValue *pages = m_catalog.IsDict() ? m_catalog.Get("/Pages") : nullptr;
         if (!pages || pages->kind != TValue::Kind::Ref)
             Refuse(QStringLiteral("it has no page tree"));
         m_treeRef = *pages;
@@ -445,14 +445,24 @@ private:
             Refuse(QStringLiteral("its page tree miscounts its pages"));
     }
 
-    // Objects only one page refers to go with that page.
-    QHash<int, int> PageOwnedUses() const
+    static void CountReferences(const TValue &v, QHash<int, int> &uses)
+    {
+        if (v.kind == TValue::Kind::Ref)
+            ++uses[v.number];
+        for (const TValue &item : v.items)
+            CountReferences(item, uses);
+    }
+
+    // How often the trailer, catalog, page tree and pages refer to each
+    // object: a page's resources or annotation list that nothing else
+    // refers to goes with the page.
+    QHash<int, int> ReferenceCounts() const
     {
         QHash<int, int> uses;
+        for (const TValue *v : {&m_trailer, &m_catalog, &m_tree})
+            CountReferences(*v, uses);
         for (const TValue &page : m_pages)
-            for (const char *key : {"/Resources", "/Annots"})
-                if (const TValue *v = page.Get(key); v && v->kind == TValue::Kind::Ref)
-                    ++uses[v->number];
+            CountReferences(page, uses);
         return uses;
     }
 
@@ -494,7 +504,7 @@ private:
         int next = int(m_entries.size());
         m_qObject = next++;
         m_qqObject = next++;
-        const QHash<int, int> uses = PageOwnedUses();
+        const QHash<int, int> uses = ReferenceCounts();
         auto dropIfOwned = [&](const TValue *v) {
             if (v && v->kind == TValue::Kind::Ref && uses.value(v->number) == 1)
                 m_dropped.insert(v->number);
@@ -547,8 +557,12 @@ private:
                     annots.items.append(list.items);
                     dropIfOwned(a);
                 }
-                if (i > first)
+                if (i > first) {
+                    // The page tree's is the only way to it, or it could not go.
+                    if (uses.value(m_pageRefs.at(i).number) != 1)
+                        Refuse(QStringLiteral("a page is referred to from elsewhere"));
                     m_dropped.insert(m_pageRefs.at(i).number);
+                }
             }
             const int resourcesObject = next++;
             m_added.append({resourcesObject, Serialized(resources)});
@@ -664,6 +678,7 @@ private:
     std::vector<TEntry> m_entries;
     std::vector<int> m_order; // used objects by place in the file
     TValue m_trailer;
+    TValue m_catalog;
     TValue m_treeRef;
     TValue m_tree;
     QList<TValue> m_pageRefs;

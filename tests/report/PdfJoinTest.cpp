@@ -376,6 +376,18 @@ TEST(PdfJoin, DamagedDocumentsAreRefusedOrJoinedSoundly)
     }
     EXPECT_GT(refused, 0);
     EXPECT_GT(joined, 0);
+
+    // Objects a page shares with the rest of the document stay: a page whose
+    // resources are the page tree, a part that another page refers to.
+    QList<QByteArray> treeAsResources = TwoPageObjects("8 0 R");
+    treeAsResources[2].replace("/Resources 7 0 R", "/Resources 2 0 R");
+    const TJoined kept = Join(MadeDocument(treeAsResources), {2});
+    ASSERT_TRUE(kept.ok) << kept.error.toStdString();
+    EXPECT_TRUE(kept.out.contains("2 0 obj\n<<\n/Type /Pages")) << kept.out.toStdString();
+    EXPECT_TRUE(Join(kept.out, {1}).ok);
+    QList<QByteArray> partReferred = TwoPageObjects("8 0 R");
+    partReferred[2].replace("/Annots [9 0 R]", "/Annots [4 0 R]");
+    EXPECT_FALSE(Join(MadeDocument(partReferred), {2}).ok);
 }
 
 } // namespace
