@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -121,6 +122,83 @@ QByteArray Serialized(const TValue &v)
     Serialize(out, v);
     return out;
 }
+
+// The resources of a joined page, gathered part by part. Each category
+// (fonts, patterns, pictures, ...) keeps an index of its names, so a part
+// costs what it holds however many came before it.
+class TMergedResources
+{
+public:
+    void Add(const QByteArray &category, const TValue &value)
+    {
+        auto found = m_categories.find(category);
+        if (found == m_categories.end()) {
+            m_order.append(category);
+            TCategory fresh;
+            fresh.value.kind = value.kind;
+            fresh.value.token = value.token;
+            found = m_categories.insert(category, std::move(fresh));
+            if (value.kind == TValue::Kind::Dict || value.kind == TValue::Kind::Array) {
+                AddItems(*found, value);
+                return;
+            }
+            found->value = value;
+            return;
+        }
+        TCategory &have = *found;
+        const bool sameKind = have.value.kind == value.kind;
+        if (sameKind &&
+            (value.kind == TValue::Kind::Dict || value.kind == TValue::Kind::Array))
+            AddItems(have, value);
+        else if (Serialized(have.value) != Serialized(value))
+            Refuse(QStringLiteral("two parts give one resource name two meanings"));
+    }
+
+    TValue Result() const
+    {
+        TValue dict;
+        dict.kind = TValue::Kind::Dict;
+        for (const QByteArray &category : m_order) {
+            dict.keys.append(category);
+            dict.items.append(m_categories.value(category).value);
+        }
+        return dict;
+    }
+
+private:
+    struct TCategory
+    {
+        TValue value;
+        QHash<QByteArray, qsizetype> names; // a dictionary's, to their place
+        QSet<QByteArray> items;             // an array's, as written
+    };
+
+    static void AddItems(TCategory &into, const TValue &from)
+    {
+        if (from.kind == TValue::Kind::Array) {
+            for (const TValue &item : from.items)
+                if (const QByteArray text = Serialized(item); !into.items.contains(text)) {
+                    into.items.insert(text);
+                    into.value.items.append(item);
+                }
+            return;
+        }
+        for (qsizetype k = 0; k < from.keys.size(); ++k) {
+            const QByteArray &name = from.keys.at(k);
+            const qsizetype at = into.names.value(name, -1);
+            if (at < 0) {
+                into.names.insert(name, into.value.keys.size());
+                into.value.keys.append(name);
+                into.value.items.append(from.items.at(k));
+            } else if (Serialized(into.value.items.at(at)) != Serialized(from.items.at(k))) {
+                Refuse(QStringLiteral("two parts give one resource name two meanings"));
+            }
+        }
+    }
+
+    QList<QByteArray> m_order;
+    QHash<QByteArray, TCategory> m_categories;
+};
 
 // ---------------------------------------------------------------- lexer
 
@@ -288,19 +366,15 @@ public:
 
     void Run()
     {
-        m_size = m_in.size();
-        ReadTable();
-        ReadPageTree();
         qint64 pages = 0;
         for (int n : m_parts) {
             if (n < 1)
                 Refuse(QStringLiteral("a page is made of no parts"));
             pages += n;
         }
-        if (pages != m_pages.size())
-            Refuse(QStringLiteral("the document has %1 pages, not %2")
-                       .arg(m_pages.size())
-                       .arg(pages));
+        m_size = m_in.size();
+        ReadTable();
+        ReadPageTree(pages);
         if (std::all_of(m_parts.cbegin(), m_parts.cend(), [](int n) { return n == 1; })) {
             CopyBytes(0, m_size);
             return;
@@ -351,7 +425,9 @@ private:
             const QByteArray where = lexer.Next();
             const QByteArray generation = lexer.Next();
             const QByteArray kind = lexer.Next();
-            if (where.size() != 10 || !IsCount(generation) || (kind != "n" && kind != "f"))
+            // Ten digits of place, five of generation, as the format fixes them.
+            if (where.size() != 10 || generation.size() != 5 || !IsCount(generation) ||
+                generation.toInt() > 65535 || (kind != "n" && kind != "f"))
                 Refuse(QStringLiteral("its cross-reference table is damaged"));
             e.offset = where.toLongLong(&ok);
             e.generation = generation.toInt();
@@ -395,10 +471,13 @@ private:
         return m_entries[ref.number];
     }
 
-    // An object that is a value (a dictionary or array), not a stream.
+    // An object that is a value (a dictionary or array), not a stream. Each
+    // is parsed once, so the parsing never exceeds the input's size.
     TValue ReadObject(const TValue &ref)
     {
         const TEntry &e = Entry(ref);
+        if (const auto parsed = m_parsed.constFind(ref.number); parsed != m_parsed.cend())
+            return *parsed;
         if (e.end - e.offset > kMaxParsedObject)
             Refuse(QStringLiteral("a page object is too large"));
         const QByteArray text = Read(e.offset, e.end - e.offset);
@@ -409,6 +488,7 @@ private:
         TValue value = ParseValue(lexer);
         if (lexer.Next() != "endobj")
             Refuse(QStringLiteral("a page object is not a plain value"));
+        m_parsed.insert(ref.number, value);
         return value;
     }
 
@@ -418,7 +498,7 @@ private:
         return v.kind == TValue::Kind::Ref ? ReadObject(v) : v;
     }
 
-    void ReadPageTree()
+    void ReadPageTree(qint64 expectedPages)
     {
         const TValue *root = m_trailer.Get("/Root");
         if (!root)
@@ -432,7 +512,15 @@ private:
         const TValue *kids = m_tree.IsDict() ? m_tree.Get("/Kids") : nullptr;
         if (!kids || kids->kind != TValue::Kind::Array)
             Refuse(QStringLiteral("it has no page tree"));
+        if (kids->items.size() != expectedPages)
+            Refuse(QStringLiteral("the document has %1 pages, not %2")
+                       .arg(kids->items.size())
+                       .arg(expectedPages));
+        QSet<int> seen;
         for (const TValue &kid : kids->items) {
+            if (kid.kind != TValue::Kind::Ref || seen.contains(kid.number))
+                Refuse(QStringLiteral("its page tree lists a page twice"));
+            seen.insert(kid.number);
             TValue page = ReadObject(kid);
             const TValue *type = page.IsDict() ? page.Get("/Type") : nullptr;
             if (!type || type->token != "/Page")
@@ -466,37 +554,11 @@ private:
         return uses;
     }
 
-    void MergeResources(TValue &into, const TValue &from)
+    // The categories of a part's resources, each given by reference or not.
+    void AddResources(TMergedResources &into, const TValue &resources)
     {
-        for (qsizetype i = 0; i < from.keys.size(); ++i) {
-            const QByteArray &category = from.keys.at(i);
-            TValue add = Resolve(from.items.at(i));
-            const TValue *have = into.Get(category);
-            if (!have) {
-                into.Set(category, std::move(add));
-                continue;
-            }
-            TValue merged = Resolve(*have);
-            if (merged.IsDict() && add.IsDict()) {
-                for (qsizetype k = 0; k < add.keys.size(); ++k) {
-                    const TValue *same = merged.Get(add.keys.at(k));
-                    if (!same)
-                        merged.Set(add.keys.at(k), add.items.at(k));
-                    else if (Serialized(*same) != Serialized(add.items.at(k)))
-                        Refuse(QStringLiteral("two parts give one resource name two meanings"));
-                }
-            } else if (merged.kind == TValue::Kind::Array && add.kind == TValue::Kind::Array) {
-                QSet<QByteArray> known;
-                for (const TValue &item : merged.items)
-                    known.insert(Serialized(item));
-                for (const TValue &item : add.items)
-                    if (!known.contains(Serialized(item)))
-                        merged.items.append(item);
-            } else if (Serialized(merged) != Serialized(add)) {
-                Refuse(QStringLiteral("two parts give one resource name two meanings"));
-            }
-            into.Set(category, std::move(merged));
-        }
+        for (qsizetype i = 0; i < resources.keys.size(); ++i)
+            into.Add(resources.keys.at(i), Resolve(resources.items.at(i)));
     }
 
     void PlanJoinedPages()
@@ -522,8 +584,7 @@ private:
             const QByteArray box = Serialized(page.Get("/MediaBox") ? *page.Get("/MediaBox") : TValue());
             const QByteArray turn = Serialized(page.Get("/Rotate") ? *page.Get("/Rotate") : TValue());
             TValue contents = TValue::Array();
-            TValue resources;
-            resources.kind = TValue::Kind::Dict;
+            TMergedResources resources;
             TValue annots = TValue::Array();
             for (qsizetype i = first; i < end; ++i) {
                 const TValue &part = m_pages.at(i);
@@ -547,7 +608,7 @@ private:
                     const TValue partResources = Resolve(*r);
                     if (!partResources.IsDict())
                         Refuse(QStringLiteral("a page's resources are not a dictionary"));
-                    MergeResources(resources, partResources);
+                    AddResources(resources, partResources);
                     dropIfOwned(r);
                 }
                 if (const TValue *a = part.Get("/Annots")) {
@@ -565,7 +626,7 @@ private:
                 }
             }
             const int resourcesObject = next++;
-            m_added.append({resourcesObject, Serialized(resources)});
+            m_added.append({resourcesObject, Serialized(resources.Result())});
             page.Set("/Contents", contents);
             page.Set("/Resources", TValue::Ref(resourcesObject, 0));
             if (annots.items.isEmpty())
@@ -615,10 +676,16 @@ private:
             if (m_dropped.contains(number))
                 continue;
             offsets[number] = m_written;
-            if (m_replaced.contains(number))
+            if (m_replaced.contains(number)) {
                 WriteObject(number, e.generation, m_replaced.value(number));
-            else
-                CopyBytes(e.offset, e.end);
+                continue;
+            }
+            // Copied as it is, from where the table says it starts.
+            const QByteArray head = QByteArray::number(number) + ' ' +
+                                    QByteArray::number(e.generation) + " obj";
+            if (e.end - e.offset < head.size() || Read(e.offset, head.size()) != head)
+                Refuse(QStringLiteral("an object is not where its table says"));
+            CopyBytes(e.offset, e.end);
         }
         // The state each part starts from, and the one it leaves behind.
         offsets[m_qObject] = m_written;
@@ -683,6 +750,7 @@ private:
     TValue m_tree;
     QList<TValue> m_pageRefs;
     QList<TValue> m_pages;
+    QHash<int, TValue> m_parsed; // objects by number
 
     // The plan: new page tree, objects rewritten, left out and added.
     QList<TValue> m_newKids;
@@ -708,6 +776,10 @@ bool JoinPdfPages(QIODevice &input, QIODevice &output, const QList<int> &parts, 
         if (error)
             *error = output.errorString().isEmpty() ? QStringLiteral("a write failed")
                                                     : output.errorString();
+    } catch (const std::bad_alloc &) {
+        if (error)
+            *error = QStringLiteral("the printed document could not be put together: "
+                                    "there was not enough memory");
     }
     return false;
 }

@@ -144,8 +144,10 @@ public:
     // Goes on with the current page on a fresh page of the device, which
     // joins the two when the document is finished: a device that holds a
     // page in memory until it ends then holds one part at a time. The page
-    // number and the drawing state stay; a clip selected from the clip stack
-    // does not (as after NewPage). Ignored by devices that cannot join pages.
+    // number, pen, brush, font and base clip stay; a clip selected from the
+    // clip stack and an open path do not (as after NewPage), so it belongs
+    // between pieces of drawing that stand on their own, such as two cards.
+    // Ignored by devices that cannot join pages.
     void NewPagePart();
     int CurrentPage() const { return m_currentPage; }
     // Stops the job at once: the device document is abandoned and later

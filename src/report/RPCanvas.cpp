@@ -51,12 +51,23 @@ protected:
         if (written >= 0)
             m_target->write(data + written, length - written);
         m_failed = true;
+        setErrorString(m_target->errorString());
         return -1;
     }
 
 private:
     QIODevice *m_target;
     bool m_failed = false;
+};
+
+// A temporary file whose writes reach the disk at once, so that a write the
+// disk refuses fails there with the reason (a buffered one may fail later
+// without it).
+class TUnbufferedTemporaryFile : public QTemporaryFile
+{
+public:
+    using QTemporaryFile::QTemporaryFile;
+    bool OpenUnbuffered() { return open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
 };
 
 } // namespace
@@ -309,11 +320,15 @@ void TCanvasReport::OpenPdfFile()
             QStringLiteral("The file \"%1\" could not be written; nothing was printed.").arg(shown));
     // The writer's document goes beside the file, on the same disk, and is
     // copied into it with its pages' parts joined.
-    auto document = std::make_unique<QTemporaryFile>(
+    auto document = std::make_unique<TUnbufferedTemporaryFile>(
         QFileInfo(m_outputFile).dir().filePath(QStringLiteral(".tessaro-XXXXXX.part")));
-    if (!document->open())
+    if (!document->OpenUnbuffered())
         throw EReportError(
             QStringLiteral("The file \"%1\" could not be written; nothing was printed.").arg(shown));
+    // Nameless from the start, it leaves nothing behind in the folder, even
+    // when the program does not get to remove it.
+    QFile::remove(document->fileName());
+    document->setAutoRemove(false);
     auto device = std::make_unique<TCheckedWrites>(document.get());
     device->open(QIODevice::WriteOnly);
     auto writer = std::make_unique<QPdfWriter>(device.get());
@@ -342,6 +357,11 @@ void TCanvasReport::DiscardPdfFile()
     m_pdfFile.reset();
 }
 
+bool TCanvasReport::PagesInParts() const
+{
+    return std::any_of(m_pageParts.cbegin(), m_pageParts.cend(), [](int n) { return n > 1; });
+}
+
 bool TCanvasReport::JoinParts(QIODevice &document, QIODevice &out, QString *why) const
 {
     TCheckedWrites checked(&out);
@@ -350,11 +370,20 @@ bool TCanvasReport::JoinParts(QIODevice &document, QIODevice &out, QString *why)
         *why = document.errorString();
         return false;
     }
-    if (!JoinPdfPages(document, checked, m_pageParts, why))
-        return false;
-    if (checked.Failed()) {
-        *why = QStringLiteral("the disk did not take all of it");
-        return false;
+    if (PagesInParts())
+        return JoinPdfPages(document, checked, m_pageParts, why);
+    // Nothing to join: the document goes as it is.
+    constexpr qint64 Chunk = qint64(1) << 20;
+    while (!document.atEnd()) {
+        const QByteArray data = document.read(Chunk);
+        if (data.isEmpty()) {
+            *why = document.errorString();
+            return false;
+        }
+        if (checked.write(data) != data.size()) {
+            *why = checked.errorString();
+            return false;
+        }
     }
     return true;
 }
@@ -445,35 +474,41 @@ void TCanvasReport::EndJob(bool abandon)
         SubmitToQueue(JoinedSpool(spool));
         return;
     }
-    CommitPdfFile(ok);
+    try {
+        CommitPdfFile(ok);
+    } catch (...) {
+        DiscardPdfFile();
+        throw;
+    }
 }
 
 QString TCanvasReport::JoinedSpool(const QString &spool) const
 {
-    if (std::all_of(m_pageParts.cbegin(), m_pageParts.cend(), [](int n) { return n == 1; }))
+    if (!PagesInParts())
         return spool;
+    // The drawn spool goes in any case; the joined one stays only for lp.
+    struct TRemoveSpool
+    {
+        const QString &path;
+        ~TRemoveSpool() { QFile::remove(path); }
+    } removeSpool{spool};
     QFile document(spool);
     QTemporaryFile joined(QDir::temp().filePath(QStringLiteral("tessaro-XXXXXX.job")));
-    joined.setAutoRemove(false);
     QString why;
     bool ok = false;
     if (!document.open(QIODevice::ReadOnly))
         why = document.errorString();
     else if (!joined.open())
         why = joined.errorString();
-    else
-        ok = JoinParts(document, joined, &why) && joined.flush();
-    if (ok)
-        joined.close();
-    document.close();
-    QFile::remove(spool);
-    if (!ok) {
-        if (why.isEmpty())
-            why = joined.errorString();
-        joined.remove();
+    else if (!JoinParts(document, joined, &why))
+        ok = false;
+    else if (!(ok = joined.flush()))
+        why = joined.errorString();
+    if (!ok)
         throw EReportError(
             QStringLiteral("The print job could not be finished (%1); nothing was printed.").arg(why));
-    }
+    joined.setAutoRemove(false);
+    joined.close();
     return joined.fileName();
 }
 

@@ -82,6 +82,8 @@ private:
     void CommitPdfFile(bool drawn);
     void DiscardSpool();
     void SubmitToQueue(const QString &spool);
+    // True when some page of the job was drawn in more than one part.
+    bool PagesInParts() const;
     // The finished document with each page's parts joined, written to `out`;
     // false with the reason when that failed.
     bool JoinParts(QIODevice &document, QIODevice &out, QString *why) const;

@@ -9,6 +9,8 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -44,6 +46,50 @@ QByteArray FileBytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What is wrong with a document's cross-reference table, empty when nothing:
+// every entry twenty bytes, every object where its entry says, the free
+// entries one chain from entry 0, the trailer's size the table's.
+QString TableFault(const QByteArray &pdf)
+{
+    const qsizetype mark = pdf.lastIndexOf("startxref\n");
+    if (mark < 0)
+        return "no startxref";
+    const qsizetype table = pdf.mid(mark + 10).split('\n').value(0).toLongLong();
+    static const QRegularExpression head(R"(^xref\n0 (\d+)\n)");
+    const auto h = head.match(QString::fromLatin1(pdf.mid(table, 32)));
+    if (!h.hasMatch())
+        return "no table where startxref says";
+    const int count = h.captured(1).toInt();
+    const qsizetype first = table + h.capturedLength(0);
+    static const QRegularExpression entry(R"(^(\d{10}) (\d{5}) ([nf]) \n$)");
+    QList<qint64> fields;
+    QList<bool> used;
+    for (int i = 0; i < count; ++i) {
+        const auto m = entry.match(QString::fromLatin1(pdf.mid(first + 20 * i, 20)));
+        if (!m.hasMatch())
+            return QString("entry %1 is not twenty bytes of the form").arg(i);
+        fields << m.captured(1).toLongLong();
+        used << (m.captured(3) == "n");
+        const QByteArray object = QByteArray::number(i) + ' ' +
+                                  QByteArray::number(m.captured(2).toInt()) + " obj";
+        if (used.last() && pdf.mid(fields.last(), object.size()) != object)
+            return QString("object %1 is not where its entry says").arg(i);
+    }
+    // The free chain: from entry 0 through every free entry once, back to 0.
+    QSet<qint64> chained;
+    for (qint64 at = fields.value(0); at != 0; at = fields.value(at)) {
+        if (at < 0 || at >= count || used.at(at) || chained.contains(at))
+            return "the free chain is broken";
+        chained.insert(at);
+    }
+    if (chained.size() != used.count(false) - 1)
+        return "a free entry is not on the chain";
+    if (!pdf.mid(first + 20 * count).startsWith("trailer\n<<\n/Size " +
+                                                 QByteArray::number(count)))
+        return "the trailer's size is not the table's";
+    return {};
 }
 
 struct TJoined
@@ -214,7 +260,9 @@ TEST(PdfPageParts, APageDrawnInPartsPrintsAsTheWholePage)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"parts.pdf", "whole.pdf"}));
 
-    // The joined file is one the joiner reads again: its table is sound.
+    // The joined file's table is sound, and the joiner reads it again.
+    EXPECT_EQ(TableFault(FileBytes(parts)), QString());
+    EXPECT_EQ(TableFault(FileBytes(whole)), QString());
     const TJoined again = Join(FileBytes(parts), {1, 1});
     EXPECT_TRUE(again.ok) << again.error.toStdString();
     EXPECT_EQ(again.out, FileBytes(parts));
@@ -246,6 +294,7 @@ TEST(PdfJoin, JoinsQtsPagesIntoTheAskedCounts)
 
     const TJoined joined = Join(doc, {3, 1, 1});
     ASSERT_TRUE(joined.ok) << joined.error.toStdString();
+    EXPECT_EQ(TableFault(joined.out), QString());
     QTemporaryDir dir;
     const QString source = dir.filePath("source.pdf");
     const QString result = dir.filePath("joined.pdf");
@@ -305,6 +354,7 @@ TEST(PdfJoin, ResourcesAndAnnotationsOfThePartsComeTogether)
     const QByteArray doc = MadeDocument(TwoPageObjects("8 0 R"));
     const TJoined r = Join(doc, {2});
     ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(TableFault(r.out), QString());
     // One page: both contents, each between q and Q; one font; the first
     // part's annotation; ProcSet names of both.
     EXPECT_TRUE(r.out.contains("/Count 1")) << r.out.toStdString();
@@ -330,6 +380,11 @@ TEST(PdfJoin, LayoutsQtDoesNotWriteAreRefused)
     nested << "<< /Type /Pages /Parent 2 0 R /Kids [3 0 R 4 0 R] /Count 2 >>";
     QList<QByteArray> otherSize = TwoPageObjects("8 0 R");
     otherSize[3].replace("[0 0 200 200]", "[0 0 300 200]");
+    QList<QByteArray> twice = TwoPageObjects("8 0 R");
+    twice[1] = "<< /Type /Pages /Kids [3 0 R 3 0 R] /Count 2 >>";
+    QByteArray longGeneration = MadeDocument(TwoPageObjects("8 0 R"));
+    const qsizetype entry = longGeneration.indexOf(" 00000 n \n");
+    longGeneration.replace(entry, 10, " 000000 n\n");
     QList<QByteArray> streamPage = TwoPageObjects("8 0 R");
     streamPage[2] = "<< /Length 0 >>\nstream\n\nendstream";
     const QList<std::pair<const char *, QByteArray>> cases = {
@@ -338,6 +393,8 @@ TEST(PdfJoin, LayoutsQtDoesNotWriteAreRefused)
         {"a page that is a stream", MadeDocument(streamPage)},
         {"an updated file", MadeDocument(TwoPageObjects("8 0 R"), "/Prev 9 ")},
         {"an encrypted file", MadeDocument(TwoPageObjects("8 0 R"), "/Encrypt 9 0 R ")},
+        {"a page listed twice", MadeDocument(twice)},
+        {"a generation of six digits", longGeneration},
         {"not a PDF", QByteArray("just some text, no table at all")},
         {"empty", QByteArray()},
     };
@@ -345,6 +402,51 @@ TEST(PdfJoin, LayoutsQtDoesNotWriteAreRefused)
         const TJoined r = Join(doc, {2});
         EXPECT_FALSE(r.ok) << what;
         EXPECT_FALSE(r.error.isEmpty()) << what;
+    }
+}
+
+// Takes a given number of bytes, then fails as a full disk does.
+class TFullDevice : public QIODevice
+{
+public:
+    explicit TFullDevice(qint64 room)
+        : m_room(room)
+    {
+        open(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 length) override
+    {
+        if (length > m_room) {
+            setErrorString("No space left on device");
+            return -1;
+        }
+        m_room -= length;
+        return length;
+    }
+
+private:
+    qint64 m_room;
+};
+
+TEST(PdfJoin, AWriteThatFailsSaysWhy)
+{
+    const QByteArray doc = QtDocument(3);
+    for (const QList<int> &parts : {QList<int>{3}, QList<int>{1, 1, 1}}) {
+        const qint64 size = Join(doc, parts).out.size();
+        ASSERT_GT(size, 1000);
+        for (qint64 room : {qint64(0), size / 2, size - 1}) {
+            SCOPED_TRACE(room);
+            QBuffer in;
+            in.setData(doc);
+            in.open(QIODevice::ReadOnly);
+            TFullDevice out(room);
+            QString error;
+            EXPECT_FALSE(JoinPdfPages(in, out, parts, &error));
+            EXPECT_TRUE(error.contains("No space left on device")) << error.toStdString();
+        }
     }
 }
 
@@ -364,6 +466,7 @@ TEST(PdfJoin, DamagedDocumentsAreRefusedOrJoinedSoundly)
         ++joined;
         const TJoined again = Join(r.out, {1});
         EXPECT_TRUE(again.ok) << again.error.toStdString();
+        EXPECT_EQ(TableFault(r.out), QString());
     };
     for (qsizetype cut = 0; cut < doc.size(); cut += 97)
         probe(doc.left(cut));

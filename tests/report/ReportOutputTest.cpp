@@ -401,6 +401,7 @@ TEST(ReportPdf, AFullDiskIsAnErrorAndLeavesTheOldFile)
             }
         }
         EXPECT_TRUE(message.contains("sheet.pdf")) << message.toStdString();
+        EXPECT_FALSE(message.contains("Unknown error")) << message.toStdString();
         EXPECT_FALSE(report.Printing());
         QFile file(pdf);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
