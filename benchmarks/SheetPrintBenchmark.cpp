@@ -3,13 +3,19 @@
 // a thousand, with the PDF bytes each printed label costs; and the plain
 // card the comparison with the peer prints (1,000 and 5,000 labels of Arial
 // 10 pt, no depths), with the bytes per printed label and how much the
-// process's peak memory grows per label of the card.
+// process's peak memory grows per label of the card. Also the joining of a
+// sheet's parts when each part brings thousands of resources of its own.
 #include "SheetPrinting.h"
 #include "objects/gbclabel32.h"
 #include "printing/Editlo.h"
+#include "report/PdfJoin.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -109,6 +115,47 @@ BENCHMARK(BM_PrintSheetToPdf)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_PrintSheetToPdf)
     ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// Ten parts of a sheet, each filling `fills` rectangles with gradients: the
+// writer makes a pattern of each, so every part lists that many resources.
+void BM_JoinPartsWithManyResources(benchmark::State &state)
+{
+    constexpr int Parts = 10;
+    const int fills = int(state.range(0));
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&document);
+        QPainter painter(&writer);
+        for (int part = 0; part < Parts; ++part) {
+            if (part > 0)
+                writer.newPage();
+            for (int i = 0; i < fills; ++i) {
+                const QRect box(i % 50 * 60, i / 50 % 80 * 60 + part, 50, 50);
+                QLinearGradient gradient(box.topLeft(), box.bottomRight());
+                gradient.setColorAt(0, QColor::fromHsv(i % 360, 255, 255));
+                gradient.setColorAt(1, Qt::white);
+                painter.fillRect(box, gradient);
+            }
+        }
+    }
+    for (auto _ : state) {
+        QBuffer in;
+        in.setData(document.data());
+        in.open(QIODevice::ReadOnly);
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        if (!JoinPdfPages(in, out, {Parts}))
+            state.SkipWithError("the parts were not joined");
+    }
+}
+
+BENCHMARK(BM_JoinPartsWithManyResources)
+    ->Arg(4000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(3)
