@@ -341,6 +341,23 @@ bool TGSuperText::SizeToCaption()
     return Height() >= b && Width() >= a;
 }
 
+void TGSuperText::FitToCaption()
+{
+    if (m_caption.isEmpty())
+        return;
+    m_layoutNeeded = true;
+    RunLayout();
+    // As the layout measures it: the caption followed by one space, from
+    // where the text or its shadow starts.
+    const qint64 width =
+        qint64(CaptionInset()) + CanvasAdvance(m_caption + QLatin1Char(' '));
+    if (Width() < width)
+        SetWidth(int(std::min<qint64>(width, MaxCoordinate)));
+    m_layoutNeeded = true;
+    RunLayout();
+    Repaint();
+}
+
 // ---- drawing ----------------------------------------------------------------
 
 void TGSuperText::Paint(QPainter &painter)

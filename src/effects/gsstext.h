@@ -109,6 +109,9 @@ public:
     // Sizes the object round its caption (used by the properties dialog on
     // its sample); true when the caption fits afterwards.
     bool SizeToCaption();
+    // Widens the object, never narrowing it, until its whole caption shows
+    // at its zoom: what a text just placed with a click needs.
+    void FitToCaption();
 
     // Takes every property of another super text through the setters, in the
     // order the properties dialog relies on, then its Width and Height.

@@ -343,6 +343,10 @@ void TSuperTextProperties::FormActivate()
         CaptionText->setText(m_sample->Caption());
     }
     ShowCaptionText();
+    // A text narrower than its caption (one just placed with a click) shows
+    // it whole in the box all the same; the sample's size goes nowhere.
+    if (m_sample->DrawnCaption() != m_sample->Caption())
+        SampleChanged(true);
 }
 
 void TSuperTextProperties::ShowCaptionText()

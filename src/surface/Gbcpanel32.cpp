@@ -140,7 +140,11 @@ void TGBusinessCardPanel32::CreateObjectForTool(const TRect &dropped)
     case psSuperText: {
         auto *text = new TGSuperText(owner);
         PlaceForEditing(text, rect);
+        // Its 48-point caption does not fit the width a click gives: as the
+        // labels do, it widens to show its caption, also when the dialog is
+        // cancelled ("Text").
         text->EditProperties();
+        text->FitToCaption();
         break;
     }
     case psRichLabel: {

@@ -203,6 +203,22 @@ TEST_F(SuperTextPropertiesTest, TypingResizesTheSampleOnTheTimerNotPerKey)
     EXPECT_TRUE(QTest::qWaitFor([&] { return sample->Width() > grown; }, 2000));
 }
 
+TEST_F(SuperTextPropertiesTest, ASampleTooNarrowForItsTextShowsItWhole)
+{
+    // As a click places it: 50 pixels for "Text" in 48-point bold.
+    TGSuperText text;
+    text.SetBounds(0, 0, 50, 15);
+    ASSERT_NE(text.DrawnCaption(), text.Caption());
+    Open(text);
+    EXPECT_EQ(dialog->Sample()->DrawnCaption(), "Text");
+    EXPECT_GT(dialog->Sample()->Width(), 50);
+    // A wide one keeps the size it has.
+    TGSuperText wide;
+    wide.SetBounds(0, 0, 400, 90);
+    Open(wide);
+    EXPECT_EQ(dialog->Sample()->Width(), 400);
+}
+
 TEST_F(SuperTextPropertiesTest, EmptyTextIsRefusedAndTheDialogStaysOpen)
 {
     TGSuperText text;

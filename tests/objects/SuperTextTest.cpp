@@ -417,6 +417,49 @@ TEST_F(SuperTextTest, ToolPlacesADrawnText)
     EXPECT_GT(Spread(image, [](QRgb c) { return c == qRgb(0, 0, 0); }).count, 20); // outline
 }
 
+TEST_F(SuperTextTest, AClickPlacedTextWidensToShowItsWholeCaption)
+{
+    // A click gives 50 pixels, less than "Text" or "ACME" take in 48-point
+    // bold: the placeholder cross would show instead of the text typed.
+    for (const float zoom : {1.0f, 2.0f}) {
+        for (const bool accepted : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "zoom " << zoom << (accepted ? " ok" : " cancel"));
+            surface->SetZoom(zoom);
+            TGSuperText::ShowPropertiesDialog = [&](TGSuperText &sample, QString &, QWidget *) {
+                sample.SetCaption(QStringLiteral("ACME"));
+                sample.SetShadowDepth(6);
+                sample.SetShadowOrientation(TGSuperText::sdDownLeft);
+                return accepted;
+            };
+            surface->SetPanelState(psSuperText);
+            surface->CreateObjectForTool(TRect{10, 10, 12, 12});
+            TGSuperText::ShowPropertiesDialog = nullptr;
+            auto *text = qobject_cast<TGSuperText *>(surface->Objects().last());
+            ASSERT_NE(text, nullptr);
+            const QString caption = accepted ? QStringLiteral("ACME") : QStringLiteral("Text");
+            EXPECT_EQ(text->Caption(), caption);
+            EXPECT_EQ(text->DrawnCaption(), caption);
+            EXPECT_GT(text->Width(), 50 * zoom);
+            // Not wider than the caption and a space beyond where it starts.
+            const int inset = std::max(text->TextRect().Left, text->ShadowRect().Left);
+            EXPECT_LE(text->Width(), inset + QFontMetrics(text->CanvasFont())
+                                                 .horizontalAdvance(caption + " "));
+            surface->FreeObject(text);
+        }
+    }
+    surface->SetZoom(1.0f);
+
+    // A text the user sized keeps its size through a later edit.
+    auto *narrow = Place<TGSuperText>(0, 0, 60, 60);
+    TGSuperText::ShowPropertiesDialog = [](TGSuperText &sample, QString &, QWidget *) {
+        sample.SetCaption(QStringLiteral("Much longer now"));
+        return true;
+    };
+    narrow->EditProperties();
+    TGSuperText::ShowPropertiesDialog = nullptr;
+    EXPECT_EQ(narrow->Width(), 60);
+}
+
 TEST_F(SuperTextTest, SizeToCaptionLeavesRoomForTheCaption)
 {
     auto *text = Place<TGSuperText>(0, 0, 30, 30);
