@@ -9,6 +9,7 @@
 #include "surface/GGraphc.h"
 #include "surface/Gbcpanel32.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -418,6 +419,7 @@ TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
         l.Down = down;
         auto job = Job(l);
         job->ToPrinter = toPrinter;
+        job->ObjectsPerPagePart = 1; // every card a part of the sheet of its own
         TLabelPrinter *raw = job.get();
         auto *object = new TActionObject(panel.get(), 3, [raw] { raw->CancelButtonClick(); });
         panel->InsertObject(object);
@@ -445,6 +447,9 @@ TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
     EXPECT_TRUE(printing->Aborted());
     EXPECT_FALSE(printing->Failed());
     EXPECT_EQ(printing->CardsDrawn(), 3); // nothing after the card being drawn
+    // The parts already written go nowhere: no file, nothing left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList());
     EXPECT_EQ(printing->RStatusLabel->text(), QStringLiteral("\nBusiness Card Print Canceled!"));
     EXPECT_EQ(printing->CancelButton->text(), QStringLiteral("OK"));
 
@@ -453,6 +458,7 @@ TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
     EXPECT_TRUE(*asked);
     EXPECT_FALSE(goingOn->Aborted());
     EXPECT_EQ(goingOn->CardsDrawn(), 10);
+    EXPECT_EQ(PdfPageCount(dir.filePath("cancel.pdf")), 1); // ten parts, one sheet
     EXPECT_EQ(goingOn->RStatusLabel->text(),
               QStringLiteral("The sheet was written to %1.").arg(dir.filePath("cancel.pdf")));
 
