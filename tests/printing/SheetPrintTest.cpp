@@ -350,6 +350,36 @@ TEST_F(SheetPrintTest, ASheetSentCardByCardInPartsPrintsAsTheWholeSheet)
         EXPECT_EQ(c.differing, 0);
         EXPECT_GT(c.ink, 7 * 40000);
     }
+
+    // Ghostscript, which turns a queue's job into the printer's pages, draws
+    // them alike too.
+    if (RunProgram(QStringLiteral("gs"), {QStringLiteral("--version")}) != 0)
+        GTEST_SKIP() << "no Ghostscript here";
+    auto ghostscript = [&](const QString &pdf) {
+        const QString png = pdf + QStringLiteral("-gs-%d.png");
+        const int status = RunProgram(
+            QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dSAFER"),
+                                   QStringLiteral("-dBATCH"), QStringLiteral("-dNOPAUSE"),
+                                   QStringLiteral("-sDEVICE=png16m"), QStringLiteral("-r100"),
+                                   QStringLiteral("-sOutputFile=") + png, pdf});
+        EXPECT_EQ(status, 0);
+        QList<QImage> pages;
+        for (int page = 1; page <= 2; ++page)
+            pages << QImage(pdf + QStringLiteral("-gs-%1.png").arg(page))
+                         .convertToFormat(QImage::Format_RGB32);
+        return pages;
+    };
+    const QList<QImage> gsWhole = ghostscript(whole);
+    const QList<QImage> gsParts = ghostscript(parts);
+    for (int page = 0; page < 2; ++page) {
+        SCOPED_TRACE(page + 1);
+        ASSERT_FALSE(gsWhole[page].isNull());
+        ASSERT_EQ(gsWhole[page].size(), gsParts[page].size());
+        const TPixelComparison c =
+            ComparePixels(gsWhole[page], gsParts[page], gsWhole[page].rect());
+        EXPECT_EQ(c.differing, 0);
+        EXPECT_GT(c.ink, 7 * 15000);
+    }
 }
 
 TEST_F(SheetPrintTest, PreviewRecordsTheFirstColumnOnly)
