@@ -397,7 +397,6 @@ void TCanvasReport::CommitPdfFile(bool drawn)
     // What the writer's document is missing, if anything.
     const bool documentWritten = m_pdfDevice &&
                                  !static_cast<TCheckedWrites *>(m_pdfDevice.get())->Failed() &&
-                                 m_pdfDocument->flush() &&
                                  m_pdfDocument->error() == QFileDevice::NoError;
     QString why = m_pdfDocument->error() != QFileDevice::NoError
                       ? m_pdfDocument->errorString()
