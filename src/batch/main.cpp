@@ -103,6 +103,14 @@ int Resave(const QString &in, const QString &out)
 {
     TCardDesign design;
     OpenDesign(design, in);
+    // Nothing is changed without being asked: text the design file's 8-bit
+    // characters cannot hold stops the command.
+    if (const QStringList lost = design.TextLostBySaving(); !lost.isEmpty()) {
+        Print(stderr, QStringLiteral("tessaro-batch: %1 would lose characters a design file "
+                                     "cannot hold (Windows-1252 only):\n%2\n")
+                          .arg(out, lost.join(QLatin1Char('\n'))));
+        return 1;
+    }
     OnFile(out, [&] { design.Save(out); });
     return 0;
 }

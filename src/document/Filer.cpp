@@ -62,7 +62,7 @@ void TGLabelObjectFiler::SaveObjects(const QList<TStoredObject *> &objects,
                                      const QString &fileName)
 {
     // The stream is complete before the file is touched.
-    WriteFileAtomically(fileName, WriteObjectList(objects));
+    WriteFileAtomically(fileName, WriteObjectList(objects, KeepUnicode));
 }
 
 void TGLabelObjectFiler::SaveAllObjects(const TObjectHost *host, const QString &fileName)
@@ -167,7 +167,7 @@ TStoredObject *TGLabelObjectFiler::DuplicateObject(TStoredObject *object, QObjec
 {
     if (!object)
         return nullptr;
-    const QList<TStoredObject *> copies = ReadObjects(WriteObjectList({object}), owner, host);
+    const QList<TStoredObject *> copies = ReadObjects(WriteObjectList({object}, true), owner, host);
     return copies.isEmpty() ? nullptr : copies.last();
 }
 

@@ -23,6 +23,9 @@ public:
     bool OffsetOnLoad = false;
     // The component that owns the objects being read; names are checked against its children.
     QObject *LoadOwner = nullptr;
+    // Saves keep text that 8-bit file text cannot hold (the clipboard file,
+    // which only this program reads); design files do not.
+    bool KeepUnicode = false;
 
     // Every object of the host, back to front.
     void SaveAllObjects(const TObjectHost *host, const QString &fileName);

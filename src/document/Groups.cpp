@@ -271,12 +271,17 @@ const TPropertyTable &TGBrush::PropertyTable() const
     using namespace props;
     static const TPropertyTable table = {
         props::Color<T>(QStringLiteral("Color"), &T::Color, &T::SetColor, 16777215),
-        Enum<T, TBrushStyle>(QStringLiteral("Style"),
-                             {QStringLiteral("bsSolid"), QStringLiteral("bsClear"),
-                              QStringLiteral("bsHorizontal"), QStringLiteral("bsVertical"),
-                              QStringLiteral("bsFDiagonal"), QStringLiteral("bsBDiagonal"),
-                              QStringLiteral("bsCross"), QStringLiteral("bsDiagCross")},
-                             &T::Style, &T::SetStyle, bsSolid),
+        // Not written when solid, unless something read before it implies another style.
+        StoredWhen(Enum<T, TBrushStyle>(QStringLiteral("Style"),
+                                        {QStringLiteral("bsSolid"), QStringLiteral("bsClear"),
+                                         QStringLiteral("bsHorizontal"), QStringLiteral("bsVertical"),
+                                         QStringLiteral("bsFDiagonal"), QStringLiteral("bsBDiagonal"),
+                                         QStringLiteral("bsCross"), QStringLiteral("bsDiagCross")},
+                                        &T::Style, &T::SetStyle),
+                   [](const TPersistent &p) {
+                       const auto &brush = static_cast<const TGBrush &>(p);
+                       return brush.m_style != bsSolid || brush.m_impliedStyle != bsSolid;
+                   }),
     };
     return table;
 }

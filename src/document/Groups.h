@@ -111,11 +111,16 @@ public:
     // Equal when every stored attribute is; OnChange does not count.
     bool operator==(const TGBrush &other) const;
     std::function<void()> OnChange;
+    // The style the owner's other values bring with them when read (a
+    // transparent shape's brush is clear): a solid style is then written,
+    // so that the brush reads back as it was.
+    void SetImpliedStyle(TBrushStyle s) { m_impliedStyle = s; }
 
 private:
     void Changed();
     TColor m_color = 16777215;
     TBrushStyle m_style = bsSolid;
+    TBrushStyle m_impliedStyle = bsSolid;
 };
 
 // A string list; its one defined entry "Strings" holds the lines.

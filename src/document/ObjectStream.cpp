@@ -223,9 +223,10 @@ void WriteRootObject(TStreamWriter &writer, const TStoredObject &object)
     writer.WriteListEnd(); // card objects have no children
 }
 
-QByteArray WriteObjectList(const QList<TStoredObject *> &objects)
+QByteArray WriteObjectList(const QList<TStoredObject *> &objects, bool keepUnicode)
 {
     TStreamWriter writer;
+    writer.KeepUnicode = keepUnicode;
     writer.WriteListBegin();
     for (const TStoredObject *object : objects)
         WriteRootObject(writer, *object);
@@ -233,9 +234,34 @@ QByteArray WriteObjectList(const QList<TStoredObject *> &objects)
     return writer.TakeData();
 }
 
+std::vector<std::pair<const TStoredObject *, QString>>
+ObjectsLosingText(const QList<TStoredObject *> &objects)
+{
+    std::vector<std::pair<const TStoredObject *, QString>> losing;
+    for (const TStoredObject *object : objects) {
+        TStreamWriter strict;
+        WriteRootObject(strict, *object);
+        if (!strict.LostText())
+            continue;
+        // The text itself, from a copy that keeps it.
+        QString text;
+        for (const QString &line : DumpObject(*object)) {
+            bool lossless = true;
+            EncodeWindows1252(line, &lossless);
+            if (!lossless) {
+                text = line.section(QStringLiteral(" = "), 1).trimmed();
+                break;
+            }
+        }
+        losing.emplace_back(object, text);
+    }
+    return losing;
+}
+
 QStringList DumpObject(const TStoredObject &object)
 {
     TStreamWriter writer;
+    writer.KeepUnicode = true;
     WriteRootObject(writer, object);
     TStreamReader reader(writer.TakeData());
     reader.ReadSignature();

@@ -25,8 +25,13 @@ void WriteProperties(TStreamWriter &writer, const TPersistent &object,
                      const QString &prefix = QString());
 // Signature, class name, object name, properties, end of properties, end of children.
 void WriteRootObject(TStreamWriter &writer, const TStoredObject &object);
-// svList, the objects as roots, svNull.
-QByteArray WriteObjectList(const QList<TStoredObject *> &objects);
+// svList, the objects as roots, svNull. With keepUnicode the text the file's
+// 8-bit characters cannot hold is kept (for copies this program reads back).
+QByteArray WriteObjectList(const QList<TStoredObject *> &objects, bool keepUnicode = false);
+// The objects holding text that a design file's 8-bit characters cannot hold,
+// each as its name and the first such text.
+std::vector<std::pair<const TStoredObject *, QString>>
+ObjectsLosingText(const QList<TStoredObject *> &objects);
 
 // The object as the writer would write it, one line per entry:
 // "object NAME: CLASS", "  Path = value" ..., "end".

@@ -1,5 +1,7 @@
 #include "document/StreamIO.h"
 
+#include "graphics/Windows1252.h"
+
 #include <algorithm>
 
 #include <bit>
@@ -25,25 +27,6 @@ const QString InvalidValueText = QStringLiteral("Invalid property value");
 [[noreturn]] void ThrowInvalidValue()
 {
     throw EStreamError(InvalidValueText);
-}
-
-// Windows-1252 bytes 0x80..0x9F. The five bytes that the code page leaves
-// undefined map to the C1 control of the same number, as Windows does, so
-// that every byte survives a round trip.
-constexpr char16_t HighTable[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-int EncodeChar(char16_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return c;
-    for (int i = 0; i < 32; ++i)
-        if (HighTable[i] == c)
-            return 0x80 + i;
-    return -1;
 }
 
 struct TIdentEntry
@@ -240,7 +223,7 @@ QByteArray EncodeWindows1252(const QString &text, bool *lossless)
     char *to = out.data();
     bool all = true;
     for (QChar ch : text) {
-        const int b = EncodeChar(ch.unicode());
+        const int b = Windows1252Byte(ch.unicode());
         all = all && b >= 0;
         *to++ = b < 0 ? '?' : char(b);
     }
@@ -255,7 +238,7 @@ QString DecodeWindows1252(const char *data, qsizetype size)
     QChar *dst = out.data();
     for (qsizetype i = 0; i < size; ++i) {
         const uint8_t b = uint8_t(data[i]);
-        dst[i] = (b >= 0x80 && b < 0xA0) ? QChar(HighTable[b - 0x80]) : QChar(b);
+        dst[i] = QChar(Windows1252Char(b));
     }
     return out;
 }
@@ -306,7 +289,7 @@ void TStreamWriter::WriteShortName(const QString &name)
     m_data.resize(at + length);
     char *to = m_data.data() + at;
     for (qsizetype i = 0; i < length; ++i) {
-        const int b = EncodeChar(name.at(i).unicode());
+        const int b = Windows1252Byte(name.at(i).unicode());
         to[i] = b < 0 ? '?' : char(b);
     }
 }
@@ -365,7 +348,8 @@ void TStreamWriter::WriteString(const QString &text)
 {
     bool lossless = true;
     const QByteArray bytes = EncodeWindows1252(text, &lossless);
-    if (!lossless) {
+    m_lostText = m_lostText || (!lossless && !KeepUnicode);
+    if (!lossless && KeepUnicode) {
         const QByteArray utf8 = text.toUtf8();
         WriteValue(TStreamValue::svUTF8String);
         WriteInt32Raw(int32_t(utf8.size()));

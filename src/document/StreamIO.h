@@ -40,7 +40,7 @@ enum class TStreamValue : uint8_t {
     svNil = 13,
     svCollection = 14,
     // Read for strings written by other producers; svUTF8String is also
-    // written for text that 8-bit Windows-1252 cannot hold.
+    // written into the copies this program keeps for itself.
     svWString = 18,
     svUTF8String = 20,
 };
@@ -83,8 +83,10 @@ public:
     void WriteIdent(const QString &ident);
     void WriteBoolean(bool value);
     void WriteFloat(double value);
-    // svString (up to 255 bytes) or svLString in Windows-1252; text that it
-    // cannot represent goes as svUTF8String so that nothing is lost.
+    // svString (up to 255 bytes) or svLString in Windows-1252. Text that it
+    // cannot represent goes as svUTF8String where KeepUnicode is set (copies
+    // this program reads back itself); elsewhere the characters it lacks
+    // become "?" and LostText tells.
     void WriteString(const QString &text);
     // svSet, the identifiers of the set bits by ordinal (0..31), an empty name.
     void WriteSet(uint32_t bits, const QStringList &identifiers);
@@ -92,8 +94,14 @@ public:
     void WriteRaw(const QByteArray &bytes) { m_data.append(bytes); }
     void WriteInt32Raw(int32_t value);
 
+    // Design files carry only the format's own tags (0 to 14); undo steps,
+    // clones and the clipboard keep every character.
+    bool KeepUnicode = false;
+    bool LostText() const { return m_lostText; }
+
 private:
     QByteArray m_data;
+    bool m_lostText = false;
 };
 
 // Reads values from a block of bytes. Every length is checked against the

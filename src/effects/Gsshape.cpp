@@ -156,6 +156,14 @@ void TSuperShape::SetSurfaceType(TSurfaceType type)
     if (type == m_surfaceType || type < stBrushTransparent || type > stGradientFill)
         return;
     m_surfaceType = type;
+    if (type == stBrushTransparent) {
+        // Without a fill the figure must stay visible: no shadow, a drawn
+        // outline. Read from a file too: the type comes after these there.
+        m_shadowOrient = soNone;
+        m_pattern = bsClear;
+        if (m_outlineStyle == psClear)
+            m_outlineStyle = psSolid;
+    }
     if (IsLoading())
         return;
     m_fill.FollowSurfaceType(type == stBrushImage);
@@ -164,12 +172,6 @@ void TSuperShape::SetSurfaceType(TSurfaceType type)
         InvalidateSolidFill();
         break;
     case stBrushTransparent:
-        // Without a fill the figure must stay visible: no shadow, a drawn outline.
-        m_shadowOrient = soNone;
-        m_pattern = bsClear;
-        if (m_outlineStyle == psClear)
-            m_outlineStyle = psSolid;
-        break;
     case stGradientFill:
     case stBrushImage:
         break;

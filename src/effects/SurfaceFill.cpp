@@ -130,8 +130,8 @@ constexpr int kMaxSeparateTiles = 2048;
 
 QColor GradientBandColor(TColor fromColor, TColor toColor, TFillDirection direction, int band)
 {
-    const TColor start = StartsWithToColor(direction) ? toColor : fromColor;
-    const TColor end = StartsWithToColor(direction) ? fromColor : toColor;
+    const TColor start = ResolvedColor(StartsWithToColor(direction) ? toColor : fromColor);
+    const TColor end = ResolvedColor(StartsWithToColor(direction) ? fromColor : toColor);
     const auto mix = [&](int shift) {
         const int s = Channel(start, shift);
         return s + MulDiv(band, Channel(end, shift) - s, 255);

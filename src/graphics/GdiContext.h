@@ -216,5 +216,8 @@ private:
 // The two formats' players (used by MetafilePlayer).
 QSize WmfNaturalSize(const QByteArray &file, bool *isWmf);
 void PlayWmf(QPainter &painter, const QRectF &target, const QByteArray &file);
+// The logical frame of a plain WMF: its window (origin and extent) when it
+// sets one, else the box of what its records draw. Empty when neither says.
+QRect PlainWmfFrame(const QByteArray &file);
 QSize EmfNaturalSize(const QByteArray &file, bool *isEmf);
 void PlayEmf(QPainter &painter, const QRectF &target, const QByteArray &file);

@@ -3,6 +3,8 @@
 #include "graphics/GdiContext.h"
 #include "graphics/Picture.h"
 
+#include <cstdint>
+
 namespace {
 
 bool WithinLimit(const QSize &size)
@@ -49,4 +51,34 @@ void PlayMetafile(QPainter &painter, const QRect &target, const QByteArray &meta
     case TMetafileKind::PlaceableWmf: PlayWmf(painter, target, metafile); break;
     case TMetafileKind::None: break;
     }
+}
+
+QByteArray WithPlaceableHeader(const QByteArray &metafile)
+{
+    if (MetafileKindOf(metafile) != TMetafileKind::PlainWmf)
+        return metafile;
+    const QRect frame = PlainWmfFrame(metafile);
+    if (frame.isEmpty() || frame.left() < INT16_MIN || frame.top() < INT16_MIN ||
+        frame.left() + frame.width() > INT16_MAX || frame.top() + frame.height() > INT16_MAX)
+        return metafile;
+    // Key, handle 0, box, units per inch, reserved; then the XOR of those ten words.
+    const uint16_t words[10] = {0xCDD7,
+                                0x9AC6,
+                                0,
+                                uint16_t(int16_t(frame.left())),
+                                uint16_t(int16_t(frame.top())),
+                                uint16_t(int16_t(frame.left() + frame.width())),
+                                uint16_t(int16_t(frame.top() + frame.height())),
+                                96,
+                                0,
+                                0};
+    uint16_t checksum = 0;
+    QByteArray header;
+    header.reserve(22 + metafile.size());
+    for (uint16_t word : words) {
+        checksum ^= word;
+        header.append(char(word & 0xFF)).append(char(word >> 8));
+    }
+    header.append(char(checksum & 0xFF)).append(char(checksum >> 8));
+    return header + metafile;
 }

@@ -28,6 +28,12 @@ TMetafileKind MetafileKindOf(const QByteArray &metafile);
 // does not say (a plain WMF that never sets its window extent) or is refused.
 QSize MetafileNaturalSize(const QByteArray &metafile);
 
+// A plain WMF with the placeable header designs keep metafiles in: the frame
+// of its window (or of what it draws) at 96 units per inch, so it shows at
+// the same size. Other bytes, and a plain WMF without a frame, come back as
+// they are.
+QByteArray WithPlaceableHeader(const QByteArray &metafile);
+
 // Draws the whole picture stretched onto target, clipped to it; nothing for
 // bytes that are no metafile. The painter is left as it was.
 void PlayMetafile(QPainter &painter, const QRect &target, const QByteArray &metafile);

@@ -370,7 +370,8 @@ bool TPicture::LoadFromFile(const QString &path)
     if (ext == QLatin1StringView("wmf") || ext == QLatin1StringView("emf")) {
         if (!LooksLikeMetafile(bytes))
             return false;
-        SetMetafileData(bytes);
+        // Designs keep a WMF with its placeable header, which gives its size.
+        SetMetafileData(WithPlaceableHeader(bytes));
         return true;
     }
     if (ext == QLatin1StringView("ico"))

@@ -1,5 +1,7 @@
 #include "graphics/SymbolFonts.h"
 
+#include "graphics/Windows1252.h"
+
 #include <QFontDatabase>
 #include <QRawFont>
 #include <QStringList>
@@ -190,11 +192,11 @@ QString InstalledText(const TInstalledFamily &installed, const QString &text)
     QString drawn;
     drawn.reserve(text.size());
     for (QChar c : text) {
-        const uint code = c.unicode();
-        if (code < FirstCode || code >= FirstCode + CodeCount)
+        const uint code = SymbolCodeOf(c);
+        if (code == 0)
             return QString();
         if (code == FirstCode || installed.asCode[code])
-            drawn.append(c);
+            drawn.append(QChar(char16_t(code)));
         else if (installed.atPrivateUse[code])
             drawn.append(QChar(char16_t(0xF000 + code)));
         else
@@ -219,6 +221,20 @@ bool IsSymbolFamily(const QString &family)
     return SymbolSetOf(family) != TSymbolSet::None;
 }
 
+uint SymbolCodeOf(QChar c)
+{
+    const char16_t unit = c.unicode();
+    if (unit >= 0x80 && unit < 0xA0)
+        return unit;
+    const int byte = Windows1252Byte(unit);
+    return byte >= int(FirstCode) ? uint(byte) : 0;
+}
+
+QChar SymbolCodeChar(uint code)
+{
+    return code <= 0xFF ? QChar(Windows1252Char(uint8_t(code))) : QChar();
+}
+
 char32_t SymbolCodeToUnicode(TSymbolSet set, uint code)
 {
     const auto *table = TableOf(set);
@@ -234,8 +250,8 @@ QString SymbolTextToUnicode(TSymbolSet set, const QString &text)
     QString mapped;
     mapped.reserve(text.size() * 2);
     for (QChar c : text) {
-        const uint code = c.unicode();
-        if (code < FirstCode || code >= FirstCode + CodeCount) {
+        const uint code = SymbolCodeOf(c);
+        if (code == 0) {
             mapped.append(c);
             continue;
         }

@@ -16,6 +16,14 @@ enum class TSymbolSet { None, Wingdings, Webdings, Symbol };
 TSymbolSet SymbolSetOf(const QString &family);
 bool IsSymbolFamily(const QString &family);
 
+// Symbol text holds one character per code 32..255, the character the design
+// file's 8-bit text reads for that byte (code 0x80 is "€", as in any other
+// text). The code a character stands for: its byte, or for a control
+// character 0x80..0x9F its own number; 0 when it stands for none.
+uint SymbolCodeOf(QChar c);
+// The character that stands for a code in symbol text.
+QChar SymbolCodeChar(uint code);
+
 // The Unicode character code (32..255) of the set stands for; 0 where the
 // font has no picture, and for codes outside 32..255.
 char32_t SymbolCodeToUnicode(TSymbolSet set, uint code);

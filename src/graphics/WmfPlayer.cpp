@@ -1,7 +1,9 @@
 // Windows metafiles (16-bit records), placeable or plain.
 #include "graphics/GdiContext.h"
 
+#include <QPicture>
 #include <QSize>
+#include <optional>
 #include <cmath>
 
 namespace {
@@ -458,4 +460,30 @@ void PlayWmf(QPainter &painter, const QRectF &target, const QByteArray &file)
         PlayRecord(dc, function, r);
         return true;
     });
+}
+
+QRect PlainWmfFrame(const QByteArray &file)
+{
+    TWmfLayout layout;
+    if (!ReadLayout(file, &layout) || layout.placeable)
+        return QRect();
+    std::optional<QPointF> origin;
+    std::optional<QSizeF> extent;
+    ForEachRecord(file, layout.recordsStart, [&](uint16_t function, const TRecordView &r) {
+        if (function == SetWindowOrg && r.Has(0, 4) && !origin)
+            origin = Pt(r, 0);
+        else if (function == SetWindowExt && r.Has(0, 4) && !extent)
+            extent = QSizeF(r.I16(2), r.I16(0));
+        return !(origin && extent);
+    });
+    if (extent && extent->width() != 0 && extent->height() != 0)
+        return QRectF(origin.value_or(QPointF()), *extent).normalized().toRect();
+    // No window: one logical unit is one pixel of the target, as the player
+    // draws such a file; the frame is the box of what it draws.
+    QPicture recorded;
+    {
+        QPainter painter(&recorded);
+        PlayWmf(painter, QRectF(0, 0, INT16_MAX, INT16_MAX), file);
+    }
+    return recorded.boundingRect();
 }

@@ -35,7 +35,7 @@ void TSymbolGrid::ShowFont(const QFont &font, const QColor &color)
     for (int i = 0; i < CharacterCount; ++i) {
         QListWidgetItem *entry = item(i);
         // The grid draws each character as the card will.
-        const TDrawnText drawn = SymbolDrawnText(font, QString(QChar(char16_t(FirstCode + i))));
+        const TDrawnText drawn = SymbolDrawnText(font, QString(SymbolCodeChar(FirstCode + i)));
         entry->setFont(drawn.font);
         entry->setText(drawn.text);
         entry->setForeground(color);
@@ -53,7 +53,7 @@ QString TSymbolGrid::CodeText(const QListWidgetItem *entry)
 {
     if (!entry)
         return QString();
-    return QString(QChar(char16_t(entry->data(Qt::UserRole).toInt())));
+    return QString(SymbolCodeChar(uint(entry->data(Qt::UserRole).toInt())));
 }
 
 void TSymbolGrid::ArrangeColumns()

@@ -137,14 +137,16 @@ void TGLabelShapes::SetTransparent(bool value)
     if (value == m_transparent)
         return;
     m_transparent = value;
-    // While reading, Brush.Style follows in the stream and is taken as stored.
-    if (IsLoading())
-        return;
+    m_brush.SetImpliedStyle(value ? bsClear : bsSolid);
     {
+        // Read from a file as well: a Brush.Style stored after it still has
+        // the last word, and a file without one gets the style that goes
+        // with the flag.
         QScopedValueRollback<bool> quiet(m_quietGroups, true);
         m_brush.SetStyle(value ? bsClear : bsSolid);
     }
-    DesignChanged();
+    if (!IsLoading())
+        DesignChanged();
 }
 
 // An equal brush or pen is no change; a different one reports itself, once,

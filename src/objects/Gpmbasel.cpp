@@ -252,15 +252,15 @@ void TGMultiLineBaseLabel::FitToLines()
 {
     WrapLines();
     const QFontMetrics metrics(ZoomedFont());
-    // The painted lines, so the "<blank>" of an empty label stays in view
-    // and the label never shrinks to nothing.
-    const QStringList lines = PaintedLines();
+    // A line for each line of text (a blank one too); an empty label keeps
+    // one, where its "<blank>" shows.
+    const qsizetype lineCount = std::max<qsizetype>(1, DisplayLines().size());
     int widest = Width();
     for (const QString &line : DisplayLines()) {
         const TDrawnText drawn = SymbolDrawnText(ZoomedFont(), line);
         widest = std::max(widest, QFontMetrics(drawn.font).horizontalAdvance(drawn.text));
     }
-    const int height = std::max(1, metrics.height() * int(lines.size()));
+    const int height = std::max(1, metrics.height() * int(lineCount));
     SetBounds(Left(), Top(), widest, height);
     Repaint();
 }

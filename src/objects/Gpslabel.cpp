@@ -1,5 +1,7 @@
 #include "objects/Gpslabel.h"
 
+#include "graphics/SymbolFonts.h"
+
 #include "objects/Ggetsym.h"
 #include "surface/Gbasepnl.h"
 
@@ -72,14 +74,14 @@ bool TGSymbolLabel::SymbolSelector()
     dialog.SetHeldFont(LabelFont());
     dialog.SetGridFont(LabelFont());
     const QString caption = Caption();
-    const int code = caption.isEmpty() ? -1 : caption.at(0).unicode();
+    const int code = caption.isEmpty() ? -1 : int(SymbolCodeOf(caption.at(0)));
     dialog.SetSelectedIndex(code - TGetSymbol::FirstCode);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     Font()->Assign(dialog.HeldFont());
     const int index = dialog.SelectedIndex();
     if (index >= 0)
-        SetCaption(QString(QChar(char16_t(index + TGetSymbol::FirstCode))));
+        SetCaption(QString(SymbolCodeChar(uint(index + TGetSymbol::FirstCode))));
     BoundsChanged();
     Repaint();
     return true;

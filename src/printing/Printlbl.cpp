@@ -191,6 +191,10 @@ void TLabelPrinter::RunJob()
     QCoreApplication::processEvents();
     Extralabel->clear();
     CancelButton->setText(tr("OK"));
+    // Once the job is over, Enter closes the window as OK; while it runs it
+    // must not cancel the job.
+    CancelButton->setDefault(true);
+    CancelButton->setFocus();
     SetFinalStatus();
     m_jobRan = true;
 }

@@ -92,3 +92,13 @@ void TCardDesign::Save(const QString &path)
     if (hasSidecar && m_backgroundArtFile.isEmpty())
         RemoveSidecar(path);
 }
+
+QStringList TCardDesign::TextLostBySaving() const
+{
+    QStringList lines;
+    const auto losing =
+        ObjectsLosingText(m_surface ? m_surface->StoredObjects() : m_objects.StoredObjects());
+    for (const auto &[object, text] : losing)
+        lines.append(QStringLiteral("%1: %2").arg(object->Name(), text));
+    return lines;
+}

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class TGBasePanel;
 class TGGraphicControl;
@@ -50,6 +51,10 @@ public:
     // written completely before either is moved into place; when writing
     // fails (EStreamError) the old design and sidecar stay as they were.
     void Save(const QString &path);
+    // What a save would change: one line for each object holding text that
+    // the design file's 8-bit characters cannot hold, naming the object and
+    // the text. Empty when the file keeps everything.
+    QStringList TextLostBySaving() const;
 
 private:
     TGBasePanel *m_surface = nullptr;

@@ -346,6 +346,7 @@ TDesignState TDesignHistory::Capture() const
     for (qsizetype i = 0; i < objects.size(); ++i) {
         const TGGraphicControl *object = objects.at(i);
         TStreamWriter writer;
+        writer.KeepUnicode = true;
         WriteRootObject(writer, *object);
         QByteArray record = writer.TakeData();
         const QString name = object->Name();
@@ -364,8 +365,11 @@ bool TDesignHistory::Restore(const TDesignState &state)
     if (!surface)
         return false;
     // Everything is read aside first: a record the reader refuses leaves the
-    // design untouched.
+    // design untouched. The staging owner sits under the design's owner, so
+    // that what the objects find there as they are made ready (the rich text
+    // engine) is the design's own.
     QObject staging;
+    staging.setParent(surface->Owner());
     QList<TStoredObject *> objects;
     {
         TZoomAtFullSize fullSize(surface);

@@ -169,7 +169,7 @@ void TMainScreen::BuildMenus()
                               QKeySequence(Qt::CTRL | Qt::Key_P));
     m_printerItems << AddItem(file, "mnuPreview", tr("Pre&view"), [this] { mnuPreviewClick(); });
     // Needs no printer, so it is never disabled.
-    AddItem(file, "mnuPrintToPdf", tr("Print to P&DF..."), [this] { mnuPrintToPdfClick(); });
+    AddItem(file, "mnuPrintToPdf", tr("Print to PD&F..."), [this] { mnuPrintToPdfClick(); });
     file->addSeparator();
     m_printerItems << AddItem(file, "mnuPrinterSetup", tr("Printer S&etup"),
                               [this] { mnuPrinterSetupClick(); });
@@ -529,13 +529,11 @@ void TMainScreen::SetChangesMade(bool changed)
     m_design->SetChangesMade(changed);
     m_cancelButton->setVisible(changed);
     m_saveButton->setText(m_design->FileName().isEmpty() ? tr("Save As") : tr("Save"));
-    m_mnuSave->setEnabled(!m_design->FileName().isEmpty());
     m_saveButton->setVisible(changed);
 }
 
 void TMainScreen::Setbuttons()
 {
-    m_mnuSave->setEnabled(!m_design->FileName().isEmpty());
     setWindowTitle(m_design->FileName().isEmpty()
                        ? QStringLiteral("Tessaro")
                        : QStringLiteral("Tessaro - ") + QFileInfo(m_design->FileName()).fileName());

@@ -5,6 +5,7 @@
 #include "surface/GHandle.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 #include <QUndoStack>
 
@@ -92,5 +93,8 @@ void TMainScreen::BuildEditCommands(QMenu *edit)
         for (const char *name : {"mnuCut", "mnuCopy", "mnuDeleteSelection", "mnuClone"})
             if (auto *item = edit->findChild<QAction *>(QString::fromLatin1(name)))
                 item->setEnabled(selected);
+        // As in the card's own menu: something to paste once a cut or copy made the file.
+        if (auto *paste = edit->findChild<QAction *>(QStringLiteral("mnuPaste")))
+            paste->setEnabled(QFileInfo::exists(m_panel->ClipboardFile()));
     });
 }

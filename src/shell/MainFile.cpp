@@ -65,6 +65,15 @@ bool TMainScreen::CheckSaveNeeded(bool offerCancel)
 
 bool TMainScreen::SaveBCFile(const QString &path)
 {
+    const QStringList lost = m_design->TextLostBySaving();
+    if (!lost.isEmpty()) {
+        const QString question =
+            tr("A design file holds Western (Windows-1252) characters only. This text "
+               "holds others, which would be saved as \"?\":\n\n%1\n\nSave anyway?")
+                .arg(lost.join(QLatin1Char('\n')));
+        if (!AskYesNo(question, tr("Save")))
+            return false;
+    }
     try {
         m_design->Save(path);
     } catch (const EStreamError &e) {
@@ -181,11 +190,12 @@ void TMainScreen::Delete1Click()
 
 void TMainScreen::mnuSaveClick()
 {
-    m_panel->RemoveOutsideObjects();
     if (m_design->FileName().isEmpty()) {
-        QApplication::beep();
+        // A design never saved has no file to go to yet: Save is Save As.
+        mnuSaveAsClick();
         return;
     }
+    m_panel->RemoveOutsideObjects();
     if (SaveBCFile(m_design->FileName()))
         SetChangesMade(false);
 }

@@ -200,8 +200,11 @@ void TGBasePanel::RunClipboardCommand(int code, bool freeLater)
     switch (code) {
     case 0:
     case 1: {
-        // With nothing selected the clipboard file stays as it was.
+        // With nothing selected the clipboard file stays as it was. The file
+        // holds the bounds at 100 %, so a paste at another zoom can size them.
+        const TFullSizeRecords fullSize;
         TGLabelObjectFiler filer;
+        filer.KeepUnicode = true;
         filer.SaveSelectedObjects(StoredList(m_handles->Selection()), m_clipboardFile);
         if (code == 1)
             break;
@@ -229,6 +232,11 @@ void TGBasePanel::RunClipboardCommand(int code, bool freeLater)
             }
             throw;
         }
+        // The file holds the copies at 100 % (moved 15 pixels on by the
+        // paste): they take the card's zoom as the rest of the card did.
+        for (TGGraphicControl *object : std::as_const(m_objects))
+            if (!before.contains(object))
+                object->SetZoomScale(m_zoomScale);
         RewireAll();
         FireLabelChanged();
         QCoreApplication::processEvents();
@@ -265,7 +273,9 @@ void TGBasePanel::ObjectClipboardCommand(TGGraphicControl *object, int code)
         return;
     }
     if (code == 0 || code == 1) {
+        const TFullSizeRecords fullSize;
         TGLabelObjectFiler filer;
+        filer.KeepUnicode = true;
         filer.SaveObject(object, m_clipboardFile);
     }
     if (code == 0 || code == 3) {

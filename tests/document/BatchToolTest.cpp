@@ -140,6 +140,21 @@ TEST(BatchToolTest, ResaveWritesTheSameBytesAndCarriesTheSidecar)
     EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("OUT.TSE"))),
               QByteArray("/art/bg/waves.bmp\r\n"));
 
+    // A design another program wrote with text the 8-bit file text cannot
+    // hold (UTF-8, tag 20) is not resaved with that text changed.
+    QByteArray wide = GoldenDesign();
+    const qsizetype caption = wide.indexOf("Caption");
+    ASSERT_GT(caption, 0);
+    const int length = uint8_t(wide.at(caption + 8));
+    wide.replace(caption + 7, 2 + length, QByteArray("\x14\x05\x00\x00\x00", 5) + "Ж ok");
+    WriteAll(in, wide);
+    QFile::remove(out);
+    run = RunBatch({QStringLiteral("resave"), in, out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(": 'Ж ok'")) << run.err.constData();
+    EXPECT_FALSE(QFile::exists(out));
+    WriteAll(in, GoldenDesign());
+
     // Without a background the target's old sidecar goes.
     QFile::remove(dir.filePath(QStringLiteral("IN.TSE")));
     run = RunBatch({QStringLiteral("resave"), in, out});

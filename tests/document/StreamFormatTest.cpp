@@ -236,17 +236,25 @@ TEST_F(StreamFormatTest, StringsTakeTheirTagByLengthAndKeepEveryCharacter)
     // Windows-1252 holds accented letters and the euro sign in one byte each.
     label.SetCaption(QString::fromUtf8("Café €5"));
     EXPECT_EQ(EntryOf(label, "Caption"), Prop("Caption", Hex("06 07 43 61 66 E9 20 80 35")));
-    // Text it cannot hold is written as UTF-8 (tag 20, 4-byte length) instead of being lost.
+    // A design file has only the format's own tags: text the code page
+    // cannot hold is told before saving, and written with "?" for what it lacks.
     label.SetCaption(QString::fromUtf8("名片 Card"));
-    EXPECT_EQ(EntryOf(label, "Caption"),
-              Prop("Caption", Hex("14 0B 00 00 00 E5 90 8D E7 89 87 20 43 61 72 64")));
+    EXPECT_EQ(EntryOf(label, "Caption"), Prop("Caption", Hex("06 07 3F 3F 20 43 61 72 64")));
+    const auto losing = ObjectsLosingText({&label});
+    ASSERT_EQ(losing.size(), size_t(1));
+    EXPECT_EQ(losing.front().first, &label);
+    EXPECT_EQ(losing.front().second, QString::fromUtf8("'名片 Card'"));
+    // Copies the program reads back itself keep it as UTF-8 (tag 20).
+    EXPECT_TRUE(WriteObjectList({&label}, true)
+                    .contains(Prop("Caption", Hex("14 0B 00 00 00 E5 90 8D E7 89 87 20 43 61 72 64"))));
 
     for (const QString &caption : {c255, c256, QString::fromUtf8("Café €5"),
                                    QString::fromUtf8("名片 Card"), QString::fromUtf8("x\u0081y")}) {
         label.SetCaption(caption);
-        const QList<TGGraphicControl *> copies = Read(WriteObjectList({&label}));
+        const QList<TGGraphicControl *> copies = Read(WriteObjectList({&label}, true));
         ASSERT_EQ(copies.size(), 1);
         EXPECT_EQ(static_cast<TGBusinessCardLabel *>(copies.at(0))->Caption(), caption);
+        EXPECT_EQ(ObjectsLosingText({&label}).empty(), caption != QString::fromUtf8("名片 Card"));
     }
 
     // Strings of other producers: UTF-16 (tag 18, count of characters) and UTF-8 (tag 20).

@@ -244,6 +244,54 @@ TEST(MetafileTest, PlainMetafilesUseTheirWindowAndClipping)
     EXPECT_FALSE(MetafileNaturalSize(none.Plain()).isValid());
 }
 
+// A plain WMF read from disk is kept with the placeable header designs hold
+// metafiles in: the frame of its window, or of what it draws, at 96 units per
+// inch, so that it shows as before.
+TEST(MetafileTest, APlainMetafileFromDiskGetsAPlaceableHeader)
+{
+    TWmfWriter w;
+    w.Window(100, 100, 400, 200).Pen(5, 0, Black).Brush(0, Green).Select(0).Select(1);
+    w.Rectangle(300, 100, 500, 300);
+    const QByteArray plain = w.Plain();
+    QTemporaryDir folder;
+    const QString path = folder.filePath("plain.wmf");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(plain);
+    file.close();
+
+    TPicture picture;
+    ASSERT_TRUE(picture.LoadFromFile(path));
+    const QByteArray kept = picture.GraphicData();
+    ASSERT_EQ(kept.size(), plain.size() + 22);
+    EXPECT_EQ(kept.mid(22), plain);
+    // Key, handle, box 100,100 to 500,300, 96 per inch, reserved, then the
+    // XOR of those ten words.
+    const QByteArray head = kept.left(22);
+    EXPECT_EQ(head.left(20).toHex(' '), "d7 cd c6 9a 00 00 64 00 64 00 f4 01 2c 01 60 00 00 00 00 00");
+    quint16 checksum = 0;
+    for (int i = 0; i < 20; i += 2)
+        checksum ^= quint16(uint8_t(head[i]) | (uint8_t(head[i + 1]) << 8));
+    EXPECT_EQ(uint8_t(head[20]) | (uint8_t(head[21]) << 8), checksum);
+    EXPECT_EQ(MetafileKindOf(kept), TMetafileKind::PlaceableWmf);
+    EXPECT_EQ(MetafileNaturalSize(kept), QSize(400, 200));
+    EXPECT_TRUE(Render(kept, QSize(400, 200), QRect(0, 0, 400, 200)) ==
+                Render(plain, QSize(400, 200), QRect(0, 0, 400, 200)));
+
+    // Without a window the frame is the box of what it draws.
+    TWmfWriter bare;
+    bare.Pen(5, 0, Black).Brush(0, Blue).Select(0).Select(1).Rectangle(20, 30, 120, 80);
+    const QByteArray framed = WithPlaceableHeader(bare.Plain());
+    ASSERT_EQ(MetafileKindOf(framed), TMetafileKind::PlaceableWmf);
+    const QSize size = MetafileNaturalSize(framed);
+    EXPECT_NEAR(size.width(), 100, 1);
+    EXPECT_NEAR(size.height(), 50, 1);
+    // A placeable file, an EMF and bytes of no metafile stay as they are.
+    const QByteArray placeable = w.Placeable(0, 0, 400, 200, 96);
+    EXPECT_EQ(WithPlaceableHeader(placeable), placeable);
+    EXPECT_EQ(WithPlaceableHeader("not a metafile"), QByteArray("not a metafile"));
+}
+
 TEST(MetafileTest, ObjectsTakeTheFirstFreeSlotAndHatchesAndArcsDraw)
 {
     TWmfWriter w;

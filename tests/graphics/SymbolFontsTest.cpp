@@ -93,8 +93,17 @@ TEST(SymbolFonts, CodesBecomeThePublishedPictures)
     EXPECT_EQ(SymbolTextToUnicode(TSymbolSet::Wingdings, QStringLiteral("(*")),
               Ucs4(U'\U0001F57F') + Ucs4(U'\U0001F582'));
     EXPECT_EQ(SymbolTextToUnicode(TSymbolSet::Wingdings, QString(QChar(0x7F))), " ");
-    EXPECT_EQ(SymbolTextToUnicode(TSymbolSet::Symbol, QStringLiteral("p\u20ACr")),
-              QStringLiteral("\u03C0\u20AC\u03C1"));
+    EXPECT_EQ(SymbolTextToUnicode(TSymbolSet::Symbol, QStringLiteral("p\u4E00r")),
+              QStringLiteral("\u03C0\u4E00\u03C1"));
+    // A code from 128 to 159 is the byte the file's text has for it, "€" for
+    // 0x80 as in any text, or the control character of that number.
+    EXPECT_EQ(SymbolTextToUnicode(TSymbolSet::Wingdings, QStringLiteral("\u20AC\u0081\u0080")),
+              QStringLiteral("\u24EA\u2460\u24EA"));
+    EXPECT_EQ(SymbolCodeChar(0x80), QChar(0x20AC));
+    EXPECT_EQ(SymbolCodeChar(0x81), QChar(0x81));
+    EXPECT_EQ(SymbolCodeOf(QChar(0x2122)), 0x99u);
+    EXPECT_EQ(SymbolCodeOf(QChar(0x4E00)), 0u);
+    EXPECT_EQ(SymbolCodeOf(QChar(0x1F)), 0u);
     EXPECT_EQ(SymbolTextToUnicode(TSymbolSet::None, QStringLiteral("(*")), "(*");
 }
 

@@ -230,7 +230,11 @@ TEST_F(MultiLineDrawTest, FitToLinesSizesToTheLinesAndNeverToNothing)
     label->SetItems({});
     label->FitToLines();
     EXPECT_EQ(label->Height(), lh);
+    // One blank line is one line high, as one line of text is.
     label->SetItems({" "});
+    label->FitToLines();
+    EXPECT_EQ(label->Height(), lh);
+    label->SetItems({"", "Two"});
     label->FitToLines();
     EXPECT_EQ(label->Height(), 2 * lh);
 

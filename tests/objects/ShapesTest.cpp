@@ -201,14 +201,22 @@ TEST_F(ShapesTest, ShapeReadFromAStreamKeepsEachValueAsStored)
     shape->SetShape(TGLabelShapes::stEllipse);
     shape->Pen()->SetColor(0x808080);
     EXPECT_EQ(changes, before);
-    // The brush style is read from its own entry, so Transparent leaves it be.
-    EXPECT_EQ(shape->Brush()->Style(), bsSolid);
+    // As the setter does: a file without a Brush.Style entry draws unfilled.
+    EXPECT_EQ(shape->Brush()->Style(), bsClear);
     EXPECT_TRUE(shape->Transparent());
     EXPECT_EQ(shape->RoundPerc(), 40);
     EXPECT_EQ(shape->Shape(), TGLabelShapes::stEllipse);
     shape->Loaded();
     EXPECT_FALSE(shape->IsLoading());
     EXPECT_EQ(REPORTS(shape->SetRoundPerc(41)), 1);
+
+    // A Brush.Style stored after Transparent has the last word.
+    auto *hatched = Place<TBCShapes>();
+    hatched->SetLoading(true);
+    hatched->SetTransparent(true);
+    hatched->Brush()->SetStyle(bsCross);
+    hatched->Loaded();
+    EXPECT_EQ(hatched->Brush()->Style(), bsCross);
 }
 
 TEST_F(ShapesTest, LineTableAndSetters)

@@ -215,7 +215,7 @@ TEST_F(SuperShapeTest, ShadowDepthCannotGrowPastHalfTheSizeButCanShrink)
     EXPECT_EQ(REPORTS(shape->SetShadowDepth(40)), 1); // no bound on the new value itself
 }
 
-TEST_F(SuperShapeTest, ReadingOnlyStoresValues)
+TEST_F(SuperShapeTest, ReadingStoresValuesAsTheSettersWouldInTheStoredOrder)
 {
     auto *shape = Place<TSuperShape>(0, 0, 8, 15);
     shape->SetHeight(8);
@@ -235,8 +235,11 @@ TEST_F(SuperShapeTest, ReadingOnlyStoresValues)
     EXPECT_EQ(shape->Shape(), TSuperShape::gstStar);
     EXPECT_EQ(shape->InVectorPercent(), 0);
     EXPECT_EQ(shape->StartingAngle(), 45);
-    EXPECT_EQ(shape->OutlineStyle(), psClear);
-    EXPECT_EQ(shape->ShadowOrient(), TSuperShape::soUpperLeft);
+    // The transparent surface, stored after them, drops the shadow and
+    // draws the outline, as setting it does.
+    EXPECT_EQ(shape->OutlineStyle(), psSolid);
+    EXPECT_EQ(shape->ShadowOrient(), TSuperShape::soNone);
+    EXPECT_EQ(shape->Pattern(), bsClear);
     EXPECT_EQ(shape->ShadowDepth(), 7);
     EXPECT_EQ(shape->SurfaceType(), TSuperShape::stBrushTransparent);
     EXPECT_EQ(shape->LastBitmapFileNameandPath(), "/tmp/x.bmp");

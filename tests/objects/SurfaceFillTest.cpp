@@ -220,6 +220,14 @@ TEST(SurfaceFillDrawing, BandColoursRunFromStartToEndInEveryDirection)
     EXPECT_EQ(visible, 10);
     EXPECT_EQ(covered, 10);
 
+    // System colours are their colours, not their index bytes: button face
+    // ($8000000F) to window text ($80000008).
+    EXPECT_EQ(Band(0x8000000F, 0x80000008, gdDown, 0), qRgb(212, 208, 200));
+    EXPECT_EQ(Band(0x8000000F, 0x80000008, gdDown, 255), qRgb(0, 0, 0));
+    EXPECT_EQ(ColorFromTColor(0x80000005), QColor(255, 255, 255));
+    EXPECT_EQ(MakeGradientPicture(0x8000000F, 0xFFFFFF, gdDown, QSize(4, 256)).pixel(1, 0),
+              qRgb(212, 208, 200));
+
     const QImage picture = MakeGradientPicture(0x000000, 0xFFFFFF, gdDown, QSize(4, 512));
     EXPECT_EQ(picture.pixel(2, 0), qRgb(0, 0, 0));
     EXPECT_EQ(picture.pixel(2, 257), qRgb(128, 128, 128));

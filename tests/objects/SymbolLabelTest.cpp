@@ -2,6 +2,8 @@
 // zoom, its reduced menu and the Symbol Selector it opens.
 #include "ObjectsFixture.h"
 #include "common/TestSupport.h"
+#include "document/Filer.h"
+#include "document/ObjectStream.h"
 #include "graphics/SymbolFonts.h"
 #include "objects/Ggetsym.h"
 #include "objects/Gpmlabel.h"
@@ -99,6 +101,27 @@ TEST_F(SymbolLabelTest, TheSizeFollowsTheZoomAndComesBack)
     surface->SetZoom(1.0f);
     EXPECT_EQ(QSize(symbol->Width(), symbol->Height()), atOne);
     EXPECT_EQ(symbol->Left(), 30);
+
+    // Zoomed up and down step by step, again and again, with a symbol chosen
+    // at 150 %: what would be saved at every zoom is the size at 100 %.
+    auto *made = Place<TGSymbolLabel>(120, 40); // the new label's own symbol
+    const QSize madeAtOne(made->Width(), made->Height());
+    surface->SetZoom(1.5f);
+    symbol->SetCaption("[");
+    symbol->BoundsChanged();
+    symbol->SetCaption("(");
+    symbol->BoundsChanged();
+    for (int round = 0; round < 4; ++round) {
+        for (int step : {1, 2, 3, 4, 5, 4, 3, 2, 1, 0}) {
+            surface->SetZoom(1.0f + 0.1f * float(step));
+            const TFullSizeRecords fullSize;
+            for (TGSymbolLabel *label : {symbol, made}) {
+                const QSize expected = label == symbol ? atOne : madeAtOne;
+                EXPECT_EQ(QSize(label->StoredWidth(), label->StoredHeight()), expected)
+                    << "round " << round << ", zoom step " << step;
+            }
+        }
+    }
 }
 
 TEST_F(SymbolLabelTest, TheGlyphDrawnIsThePictureOfTheCode)
@@ -318,6 +341,51 @@ TEST_F(SymbolLabelTest, TextKindsInASymbolFontShowThePicturesToo)
     const int lineHeight = lines->LineHeight();
     EXPECT_EQ(painted.copy(0, 0, painted.width(), lineHeight),
               expected.copy(0, 0, painted.width(), lineHeight));
+}
+
+// Codes 128 to 159 are one byte in the file like every other code, whatever
+// character the file's code page reads for them.
+TEST_F(SymbolLabelTest, CodesFrom128To159AreTheirPicturesBothWays)
+{
+    auto *symbol = Place<TGSymbolLabel>(40, 30);
+    OnNextModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<TGetSymbol *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->SetSelectedIndex(0x80 - 32); // the circled zero
+        QTest::mouseClick(dialog->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(symbol->SymbolSelector());
+    const QByteArray bytes = WriteObjectList({symbol});
+    EXPECT_TRUE(bytes.contains(QByteArray("\x07" "Caption\x06\x01\x80", 11)))
+        << bytes.toHex(' ').toStdString();
+    EXPECT_TRUE(ObjectsLosingText({symbol}).empty());
+
+    // Every code reads back as the picture the set has for it.
+    TGLabelObjectFiler filer;
+    for (uint code = 0x80; code < 0xA0; ++code) {
+        QByteArray file = bytes;
+        file[file.indexOf(QByteArray("Caption\x06\x01", 9)) + 9] = char(code);
+        const QList<TStoredObject *> read = filer.ReadObjects(file, owner.get(), nullptr);
+        ASSERT_EQ(read.size(), 1);
+        auto *copy = static_cast<TGSymbolLabel *>(read.first());
+        EXPECT_EQ(SymbolCodeOf(copy->Caption().at(0)), code);
+        const char32_t picture = SymbolCodeToUnicode(TSymbolSet::Wingdings, code);
+        const QString expected = picture ? QString::fromUcs4(&picture, 1) : QStringLiteral(" ");
+        EXPECT_EQ(SymbolDrawnText(copy->LabelFont().ToQFont(), copy->Caption()).text, expected)
+            << std::hex << code;
+        // The selector opens on the code it was read with.
+        OnNextModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<TGetSymbol *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->SelectedIndex(), int(code) - 32);
+            QTest::mouseClick(dialog->findChild<QPushButton *>("CancelButton"), Qt::LeftButton);
+        });
+        copy->SymbolSelector();
+        EXPECT_TRUE(WriteObjectList({copy}).contains(QByteArray("Caption\x06\x01", 9) + char(code)))
+            << std::hex << code;
+        delete copy;
+    }
+    EXPECT_EQ(SymbolCodeToUnicode(TSymbolSet::Wingdings, 0x80), U'\u24EA');
 }
 
 TEST(SymbolSelector, ColumnsFollowTheGridFontSize)

@@ -4,8 +4,16 @@
 
 #include "ShellTestHelpers.h"
 #include "common/TestSupport.h"
+#include "document/KindRegistry.h"
 #include "document/ObjectStream.h"
+#include "effects/Gsshape.h"
+#include "effects/gsstext.h"
+#include "objects/Gbcshape.h"
 #include "objects/Gimage.h"
+#include "objects/Glines.h"
+#include "objects/Gpbasel.h"
+#include "objects/Gpmlabel.h"
+#include "objects/Gprichl.h"
 #include "shell/Main.h"
 #include "shell/ShellUtil.h"
 #include "surface/Desktop.h"
@@ -190,6 +198,75 @@ TEST_F(DesignHistoryTest, UndoAndRedoWalkThroughEveryStateWithTheStepsNames)
     EXPECT_FALSE(Stack()->canRedo());
     EXPECT_EQ(Stack()->count(), 5);
     EXPECT_EQ(Panel()->ObjectCount(), 3);
+}
+
+TEST_F(DesignHistoryTest, EveryKindIsUndoneAndRedoneAloneAndMixed)
+{
+    // One object of each kind the design file holds, each placed and then
+    // edited as a step of its own.
+    const QStringList kinds{"TGBusinessCardLabel", "TGPLabel",         "TBCShapes",
+                            "TGLabelShapes",       "TGLineShape",      "TGImage",
+                            "TGMultiLineLabel",    "TGSymbolLabel",    "TGPRichBaseLabel",
+                            "TSuperShape",         "TGSuperText"};
+    std::vector<TSnapshot> states{Snap()};
+    QList<TGGraphicControl *> placed;
+    for (qsizetype i = 0; i < kinds.size(); ++i) {
+        TStoredObject *made = TObjectKindRegistry::Instance().Create(kinds.at(i), window.get());
+        auto *object = qobject_cast<TGGraphicControl *>(made);
+        ASSERT_NE(object, nullptr) << kinds.at(i).toStdString();
+        object->MakeReady();
+        const int left = 8 + int(i % 4) * 80, top = 8 + int(i / 4) * 60;
+        Panel()->PlaceObject(object, TRect::FromBounds(left, top, 70, 40));
+        Idle();
+        placed.append(object);
+        states.push_back(Snap());
+    }
+    const QPointer<TGGraphicControl> first = placed.first();
+    for (TGGraphicControl *object : std::as_const(placed)) {
+        if (auto *label = qobject_cast<TGBaseLabel *>(object)) {
+            label->SetCaption(label->Caption() + "X");
+            label->BoundsChanged(); // fits it at once, as its dialogs do
+        }
+        else if (auto *shape = qobject_cast<TGLabelShapes *>(object))
+            shape->SetShape(TGLabelShapes::stEllipse);
+        else if (auto *line = qobject_cast<TGLineShape *>(object))
+            line->SetLineStyle(TGLineShape::stAngleSlopingUp);
+        else if (auto *image = qobject_cast<TGImage *>(object))
+            image->SetBorderStyle(bsSingle);
+        else if (auto *lines = qobject_cast<TGMultiLineLabel *>(object))
+            lines->SetItems({"One", "Two"});
+        else if (auto *rich = qobject_cast<TGPRichBaseLabel *>(object))
+            rich->SetRTFText("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hi\\par}");
+        else if (auto *super = qobject_cast<TSuperShape *>(object))
+            super->SetShape(TSuperShape::gstDiamond);
+        else if (auto *text = qobject_cast<TGSuperText *>(object))
+            text->SetCaption("Edited");
+        else
+            ADD_FAILURE() << "no edit for " << object->metaObject()->className();
+        Idle();
+        const TSnapshot now = Snap();
+        EXPECT_NE(now.bytes, states.back().bytes) << object->metaObject()->className();
+        states.push_back(now);
+    }
+    ASSERT_EQ(Stack()->count(), 2 * kinds.size());
+
+    QString failure;
+    window->History()->OnRestoreFailed = [&failure](const QString &m) { failure = m; };
+    for (size_t i = states.size() - 1; i > 0; --i) {
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        ExpectState(states.at(i - 1), qPrintable(QString("undo to state %1").arg(i - 1)));
+    }
+    EXPECT_EQ(Panel()->ObjectCount(), 0);
+    for (size_t i = 1; i < states.size(); ++i) {
+        Key(Qt::Key_Y, Qt::ControlModifier);
+        ExpectState(states.at(i), qPrintable(QString("redo to state %1").arg(i)));
+    }
+    EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+    EXPECT_EQ(first, nullptr) << "restoring made the objects afresh";
+    // The restored rich text label draws through the window's engine.
+    for (TGGraphicControl *object : Panel()->Objects())
+        if (auto *label = qobject_cast<TGPRichBaseLabel *>(object))
+            EXPECT_NE(label->Master(), nullptr);
 }
 
 TEST_F(DesignHistoryTest, ADragIsOneStepAndNudgesWithinASecondAreOne)
@@ -468,12 +545,22 @@ TEST_F(DesignHistoryTest, StandardShortcutsLeaveTheCardsKeysAlone)
     for (const char *name : {"mnuCut", "mnuCopy", "mnuPaste", "mnuDeleteSelection"})
         EXPECT_TRUE(Item(name)->shortcut().isEmpty()) << name;
 
+    // Paste is offered once there is something to paste.
+    QMenu *edit = Item("mnuPaste")->parent() ? qobject_cast<QMenu *>(Item("mnuPaste")->parent())
+                                              : nullptr;
+    ASSERT_NE(edit, nullptr);
+    QFile::remove(Panel()->ClipboardFile());
+    Q_EMIT edit->aboutToShow();
+    EXPECT_FALSE(Item("mnuPaste")->isEnabled());
+
     PlaceRectangle(20, 20);
     PlaceRectangle(100, 60);
     Key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(Panel()->Handles()->SelectedCount(), 2);
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_TRUE(QFile::exists(Panel()->ClipboardFile()));
+    Q_EMIT edit->aboutToShow();
+    EXPECT_TRUE(Item("mnuPaste")->isEnabled());
     clock.Advance(5000);
     Key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Panel()->ObjectCount(), 4);

@@ -183,7 +183,7 @@ TEST_F(MainScreenTest, FirstStartShowsAnEmptyNewDesign)
     EXPECT_EQ(Panel()->width(), 336);
     EXPECT_EQ(Panel()->height(), 192);
     EXPECT_EQ(Panel()->pos(), QPoint(10, 8));
-    EXPECT_FALSE(Item("mnuSave")->isEnabled());
+    EXPECT_TRUE(Item("mnuSave")->isEnabled()); // Ctrl+S saves as a new file
     EXPECT_FALSE(Button("Savebutton")->isVisible());
     EXPECT_FALSE(Button("Cancelbutton")->isVisible());
     EXPECT_TRUE(RecentCaptions().isEmpty());
@@ -296,9 +296,52 @@ TEST_F(MainScreenTest, FailedOpenLeavesANewDesign)
     EXPECT_EQ(Panel()->ObjectCount(), 0);
     EXPECT_TRUE(window->FileName().isEmpty());
     EXPECT_EQ(window->windowTitle(), "Tessaro");
-    // A later Ctrl+S cannot write the empty card over the good file.
+    // A later Ctrl+S cannot write the empty card over the good file: it asks
+    // where to save, as Save As does.
+    QString proposed;
+    AnswerFileDialog(QString(), &proposed);
     Item("mnuSave")->trigger();
+    EXPECT_TRUE(proposed.endsWith(".TSC")) << proposed.toStdString();
     EXPECT_GT(QFileInfo(good).size(), 2);
+}
+
+TEST_F(MainScreenTest, SavingAskedBeforeTextTheFileCannotHoldIsChanged)
+{
+    Start();
+    // Never saved: Ctrl+S does what Save As does.
+    TGBusinessCardLabel *label = PlaceTextLabel(20, 20);
+    ASSERT_NE(label, nullptr);
+    label->SetCaption(QString::fromUtf8("Иван Café"));
+    const QString path = TMainScreen::SavedFolder() + "Text.TSC";
+    AnswerFileDialog(path);
+    TDialogAnswer asked;
+    AnswerNextMessageBox(QMessageBox::No, &asked);
+    Item("mnuSave")->trigger();
+    EXPECT_TRUE(asked.seen);
+    EXPECT_TRUE(asked.text.contains(label->Name() + QString::fromUtf8(": 'Иван Café'")))
+        << asked.text.toStdString();
+    EXPECT_FALSE(QFile::exists(path)) << "No keeps the design unsaved";
+    EXPECT_TRUE(window->ChangesMade());
+
+    // Yes saves it, with "?" for what the file cannot hold; the rest as typed.
+    AnswerFileDialog(path);
+    AnswerNextMessageBox(QMessageBox::Yes);
+    Item("mnuSave")->trigger();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.contains(QByteArray("Caption\x06\x09???? Caf\xE9", 18)));
+    for (char tag = 15; tag <= 20; ++tag)
+        EXPECT_FALSE(bytes.contains(QByteArray("Caption") + tag));
+    EXPECT_EQ(window->FileName(), path);
+    EXPECT_FALSE(window->ChangesMade());
+
+    // Text the file holds saves without a question.
+    label->SetCaption(QString::fromUtf8("Jean Café €"));
+    TDialogAnswer none;
+    AnswerNextMessageBox(QMessageBox::No, &none);
+    Item("mnuSave")->trigger();
+    EXPECT_FALSE(none.seen);
 }
 
 TEST_F(MainScreenTest, RecentFilesKeepFiveAndMoveReopenedOnesUp)
@@ -368,11 +411,14 @@ TEST_F(MainScreenTest, RecentEntriesThatAreNoFilesAreNeitherListedNorOpened)
     EXPECT_TRUE(IsFifo(fifo));
 }
 
-TEST_F(MainScreenTest, CtrlSOnANewDesignSavesNothing)
+TEST_F(MainScreenTest, CtrlSOnANewDesignAsksWhereAndCancelSavesNothing)
 {
     Start();
     PlaceRectangle(20, 20);
+    QString proposed;
+    AnswerFileDialog(QString(), &proposed);
     Item("mnuSave")->trigger();
+    EXPECT_TRUE(proposed.endsWith("BC0001.TSC")) << proposed.toStdString();
     EXPECT_TRUE(QDir(TMainScreen::SavedFolder()).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(window->ChangesMade());
 }

@@ -295,12 +295,46 @@ TEST_F(SurfaceCommandsTest, APasteThatFailsPartWayPastesNothing)
     ASSERT_EQ(surface->ObjectCount(), 4);
     TGGraphicControl *pasted = nullptr;
     for (TGGraphicControl *object : surface->Objects())
-        if (object != a && object->Left() == 35)
+        if (object != a && object->Left() == 42)
             pasted = object;
     ASSERT_NE(pasted, nullptr);
     EXPECT_FLOAT_EQ(pasted->ZoomScale(), 1.5f);
-    EXPECT_BOUNDS(pasted, 35, 35, 60, 30);
+    // 15 pixels on at 100 % (the rectangle is 13, 13, 40 x 20 there).
+    EXPECT_BOUNDS(pasted, 42, 42, 60, 30);
     Click({300, 180});
-    Click({40, 40});
+    Click({50, 50});
     EXPECT_EQ(handles()->Selection(), (QList<TGGraphicControl *>{pasted}));
+}
+
+// The clipboard holds the copies at 100 %: pasted at another zoom they are
+// the size of their originals at that zoom, 15 pixels on at 100 %.
+TEST_F(SurfaceCommandsTest, APasteAtAnotherZoomKeepsTheSizeAndTheOffset)
+{
+    TGGraphicControl *original = DrawRectangle({203, 20}, {252, 50});
+    ASSERT_TRUE(SameBounds(original, 203, 20, 49, 30));
+    Click({220, 30});
+    Key(Qt::Key_C, Qt::ControlModifier);
+    surface->SetZoom(1.5f);
+    clock.Advance(5000);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(surface->ObjectCount(), 2);
+    TGGraphicControl *copy = surface->ObjectAt(1);
+    EXPECT_EQ(copy->Width(), original->Width());
+    EXPECT_EQ(copy->Height(), original->Height());
+    EXPECT_NEAR(copy->Left() - original->Left(), 22.5, 1.0);
+    EXPECT_NEAR(copy->Top() - original->Top(), 22.5, 1.0);
+    // Back at 100 % the copy is where a paste at 100 % puts it.
+    surface->SetZoom(1.0f);
+    EXPECT_BOUNDS(copy, 218, 35, 49, 30);
+
+    // Copied at 150 % and pasted at 100 %: the same again.
+    surface->SetZoom(1.5f);
+    handles()->ClearSelection();
+    handles()->AddToSelection(original);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    surface->SetZoom(1.0f);
+    clock.Advance(5000);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(surface->ObjectCount(), 3);
+    EXPECT_BOUNDS(surface->ObjectAt(2), 218, 35, 49, 30);
 }
