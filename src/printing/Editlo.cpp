@@ -204,6 +204,50 @@ QPointF TCardLayout::PositionCorner(int col, int row) const
                    double(TopMargin) + row * double(VPitch));
 }
 
+QSizeF TCardLayout::PaperInches() const
+{
+    if (Papersize == PaperLetter)
+        return QSizeF(8.5, 11.0);
+    if (Papersize == PaperA4)
+        return QSizeF(210.0 / kMMPerInch, 297.0 / kMMPerInch);
+    return QSizeF();
+}
+
+QString TCardLayout::PaperFitMessage(bool millimetres) const
+{
+    const QSizeF paper = PaperInches();
+    if (paper.isEmpty())
+        return QString();
+    const QString paperName =
+        Papersize == PaperA4 ? QStringLiteral("A4") : QStringLiteral("Letter");
+    auto length = [millimetres](double inches) {
+        return millimetres
+                   ? TNumberField::FormatValue(inches * kMMPerInch, 2, true) + QStringLiteral("mm")
+                   : TNumberField::FormatValue(inches, 3, true) + QStringLiteral(" inches");
+    };
+    // Lengths are kept to a thousandth of an inch: closer than half of that
+    // to the edge is on the paper.
+    constexpr double tolerance = 0.0005;
+    if (double(Width) > paper.width() + tolerance)
+        return QStringLiteral("Card Width must be at most %1 to fit on %2 paper")
+            .arg(length(paper.width()), paperName);
+    if (double(Height) > paper.height() + tolerance)
+        return QStringLiteral("Card Height must be at most %1 to fit on %2 paper")
+            .arg(length(paper.height()), paperName);
+    const QPointF last = PositionCorner(Across - 1, Down - 1);
+    const double right = last.x() + double(Width);
+    const double bottom = last.y() + double(Height);
+    if (right > paper.width() + tolerance)
+        return QStringLiteral("The cards across end %1 from the left edge of the %2 paper, which "
+                              "is %3 wide: reduce # across, Horizontal Pitch or Left Margin")
+            .arg(length(right), paperName, length(paper.width()));
+    if (bottom > paper.height() + tolerance)
+        return QStringLiteral("The cards down end %1 from the top edge of the %2 paper, which is "
+                              "%3 high: reduce # down, Vertical Pitch or Top Margin")
+            .arg(length(bottom), paperName, length(paper.height()));
+    return QString();
+}
+
 // ---------------------------------------------------------------------------
 // TNumberField
 
@@ -309,6 +353,15 @@ TEditCardLayout::TEditCardLayout(const TCardLayout &layout, QWidget *parent)
     connect(Helpbutton, &QPushButton::clicked, this, [] { ShowHelpTopic(kHelpContext); });
     eCardwidth->installEventFilter(this);
     eCardHeight->installEventFilter(this);
+    // Any edit of the values makes the layout the user's own.
+    for (TNumberField *field : LengthFields())
+        connect(field, &QLineEdit::textEdited, this, [this] { MarkCustom(); });
+    for (QSpinBox *spin : {enbracross, enbrdown})
+        connect(spin, &QSpinBox::valueChanged, this, [this] {
+            if (!m_filling)
+                MarkCustom();
+        });
+    connect(epapersize, &QComboBox::activated, this, [this] { MarkCustom(); });
 
     PlaceDialog(this, parent ? parent->window() : nullptr);
 }
@@ -351,6 +404,8 @@ void TEditCardLayout::BuildForm()
     PredefinedLayouts->setObjectName(QStringLiteral("PredefinedLayouts"));
     for (int i = 0; i < TCardLayout::PredefinedCount; ++i)
         PredefinedLayouts->addItem(TCardLayout::PredefinedLayoutName(i));
+    // A layout of the user's own, or one of the above after an edit.
+    PredefinedLayouts->addItem(QStringLiteral("Custom"));
     PredefinedLayouts->setMaxVisibleItems(13);
 
     Inchesbutton = new QRadioButton(QStringLiteral("Use &Inches"), this);
@@ -491,14 +546,54 @@ void TEditCardLayout::TakeLengthsFromFields(double factor)
     m_record.VPitch = float(eVertPitch->Value() * factor);
 }
 
-void TEditCardLayout::ShowLengths(double factor)
+void TEditCardLayout::ShowLengths(bool millimetres)
 {
-    eCardHeight->SetValue(m_record.Height * factor);
-    eCardwidth->SetValue(m_record.Width * factor);
-    etopmarg->SetValue(m_record.TopMargin * factor);
-    eleftmarg->SetValue(m_record.LeftMargin * factor);
-    eHorizPitch->SetValue(m_record.HPitch * factor);
-    eVertPitch->SetValue(m_record.VPitch * factor);
+    auto shown = [millimetres](float inches) {
+        return millimetres ? InchesToShownMM(inches) : double(inches);
+    };
+    eCardHeight->SetValue(shown(m_record.Height));
+    eCardwidth->SetValue(shown(m_record.Width));
+    etopmarg->SetValue(shown(m_record.TopMargin));
+    eleftmarg->SetValue(shown(m_record.LeftMargin));
+    eHorizPitch->SetValue(shown(m_record.HPitch));
+    eVertPitch->SetValue(shown(m_record.VPitch));
+}
+
+double TEditCardLayout::InchesToShownMM(double inches)
+{
+    const double mm = inches * kMMPerInch;
+    const double thousandths = std::round(inches * 1000.0);
+    // A figure in whole or tenths of millimetres that reads back as the same
+    // thousandth of an inch, as "Ok" reads millimetres; else the field shows
+    // the nearest hundredth.
+    for (const double scale : {1.0, 10.0}) {
+        const double candidate = std::round(mm * scale) / scale;
+        if (std::round(candidate * kInchPerMM * 1000.0) == thousandths)
+            return candidate;
+    }
+    return mm;
+}
+
+void TEditCardLayout::MarkCustom()
+{
+    if (m_filling || m_firstActivation)
+        return;
+    PredefinedLayouts->setCurrentIndex(CustomEntry);
+}
+
+int TEditCardLayout::EntryFor(const TCardLayout &l)
+{
+    if (l.PredefLayout < 0 || l.PredefLayout >= TCardLayout::PredefinedCount)
+        return CustomEntry;
+    const TCardLayout &p = TCardLayout::PredefinedLayout(l.PredefLayout);
+    auto same = [](float a, float b) {
+        return std::round(double(a) * 1000.0) == std::round(double(b) * 1000.0);
+    };
+    const bool unchanged = same(l.Height, p.Height) && same(l.Width, p.Width) &&
+                           same(l.TopMargin, p.TopMargin) && same(l.LeftMargin, p.LeftMargin) &&
+                           same(l.HPitch, p.HPitch) && same(l.VPitch, p.VPitch) &&
+                           l.Across == p.Across && l.Down == p.Down && l.Papersize == p.Papersize;
+    return unchanged ? l.PredefLayout : CustomEntry;
 }
 
 void TEditCardLayout::SetUnitDisplay(bool millimetres)
@@ -518,13 +613,14 @@ void TEditCardLayout::ConvertDisplayToMM()
 {
     TakeLengthsFromFields(1.0);
     SetUnitDisplay(true);
-    ShowLengths(kMMPerInch);
+    ShowLengths(true);
 }
 
 void TEditCardLayout::FillEditsFromValues()
 {
+    const bool filling = std::exchange(m_filling, true);
     SetUnitDisplay(false);
-    ShowLengths(1.0);
+    ShowLengths(false);
     enbracross->setValue(m_record.Across);
     enbrdown->setValue(m_record.Down);
     if (m_record.Papersize == TCardLayout::PaperLetter)
@@ -533,6 +629,7 @@ void TEditCardLayout::FillEditsFromValues()
         epapersize->setCurrentIndex(kPaperA4Index);
     if (MMButton->isChecked())
         ConvertDisplayToMM();
+    m_filling = filling;
 }
 
 void TEditCardLayout::MMButtonClick()
@@ -552,7 +649,7 @@ void TEditCardLayout::InchesbuttonClick()
         return;
     TakeLengthsFromFields(kInchPerMM);
     SetUnitDisplay(false);
-    ShowLengths(1.0);
+    ShowLengths(false);
 }
 
 void TEditCardLayout::eCardwidthExit()
@@ -595,6 +692,9 @@ void TEditCardLayout::PredefinedLayoutsChange()
     if (m_firstActivation)
         return;
     const int index = PredefinedLayouts->currentIndex();
+    // "Custom" names the values in the fields, whatever they are.
+    if (index == CustomEntry)
+        return;
     if (index >= 0 && index < TCardLayout::PredefinedCount) {
         const TCardLayout &p = TCardLayout::PredefinedLayout(index);
         m_record.Height = p.Height;
@@ -610,14 +710,15 @@ void TEditCardLayout::PredefinedLayoutsChange()
     FillEditsFromValues();
 }
 
-QString TEditCardLayout::ValidationMessage(const TCardLayout &l)
+QString TEditCardLayout::ValidationMessage(const TCardLayout &l, bool millimetres)
 {
-    return ValidCardRules(l).Message;
+    const QString rule = ValidCardRules(l).Message;
+    return rule.isEmpty() ? l.PaperFitMessage(millimetres) : rule;
 }
 
 bool TEditCardLayout::ValidCard()
 {
-    const QString message = ValidationMessage(m_record);
+    const QString message = ValidationMessage(m_record, m_showingMM);
     if (message.isEmpty())
         return true;
     ShowInformation(message);
@@ -651,7 +752,8 @@ void TEditCardLayout::OKButtonClick()
     enbracross->interpretText();
     m_record.Down = enbrdown->value();
     m_record.Across = enbracross->value();
-    m_record.PredefLayout = PredefinedLayouts->currentIndex();
+    const int entry = PredefinedLayouts->currentIndex();
+    m_record.PredefLayout = entry >= 0 && entry < TCardLayout::PredefinedCount ? entry : -1;
 
     if (m_showingMM) {
         // Millimetres become inches rounded to 3 decimals.
@@ -673,6 +775,11 @@ void TEditCardLayout::OKButtonClick()
         m_record.Papersize = TCardLayout::PaperLetter;
     else if (epapersize->currentIndex() == kPaperA4Index)
         m_record.Papersize = TCardLayout::PaperA4;
+    // Values that are no longer the chosen layout's are a layout of its own.
+    if (EntryFor(m_record) == CustomEntry) {
+        m_record.PredefLayout = -1;
+        PredefinedLayouts->setCurrentIndex(CustomEntry);
+    }
 
     if (!ValidCard())
         return;
@@ -686,9 +793,7 @@ void TEditCardLayout::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (!m_firstActivation)
         return;
-    const int index = m_record.PredefLayout;
-    PredefinedLayouts->setCurrentIndex(index >= 0 && index < TCardLayout::PredefinedCount ? index
-                                                                                          : -1);
+    PredefinedLayouts->setCurrentIndex(EntryFor(m_record));
     FillEditsFromValues();
     m_firstActivation = false;
 }

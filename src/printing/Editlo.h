@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QList>
 #include <QPointF>
+#include <QSizeF>
 #include <QString>
 
 class QComboBox;
@@ -57,7 +58,7 @@ struct TCardLayout
     float LeftMargin = 0.75f;
     float HPitch = 3.5f;
     float VPitch = 2.0f;
-    int PredefLayout = 0; // -1: no predefined layout chosen
+    int PredefLayout = 0; // -1: a layout of the user's own ("Custom")
     int Papersize = 1;    // printer paper code: 1 Letter, 9 A4
     bool UseMM = false;
 
@@ -80,8 +81,17 @@ struct TCardLayout
     // The layout dialog's checks without the dialog, for a record that comes
     // from elsewhere (TSC.INI): every length within the range its field
     // takes, the counts within their spin fields' ranges, then the rules of
-    // ValidCard. None when the dialog would accept the record.
+    // ValidCard. None when the dialog would accept the record. Whether the
+    // cards fit the paper is not checked: a stored layout that runs past the
+    // sheet is kept as the user saved it.
     TLayoutProblem Check() const;
+    // Why the card or the grid of positions does not fit on the paper of
+    // Papersize (Letter or A4; another code is not checked), with lengths in
+    // inches or millimetres; empty when every position lies on the paper.
+    QString PaperFitMessage(bool millimetres = false) const;
+    // The length, in inches, the layout's paper is across and down; an
+    // empty size for a code that is neither Letter nor A4.
+    QSizeF PaperInches() const;
 
     bool operator==(const TCardLayout &) const = default;
 };
@@ -154,7 +164,13 @@ public:
 
     // The message ValidCard shows for a record, or an empty string when the
     // record is valid.
-    static QString ValidationMessage(const TCardLayout &layout);
+    static QString ValidationMessage(const TCardLayout &layout, bool millimetres = false);
+    // A length in inches as the millimetre display shows it: the round
+    // figure a metric layout was made with (3.543 inches are 90 mm, not
+    // 89.99) where that figure stands for the same thousandth of an inch.
+    static double InchesToShownMM(double inches);
+    // The entry of the layout list that names an edited layout.
+    static constexpr int CustomEntry = TCardLayout::PredefinedCount;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -166,14 +182,22 @@ private:
     QList<TNumberField *> LengthFields() const;
     QString FieldLabel(const TNumberField *field) const;
     void TakeLengthsFromFields(double factor);
-    void ShowLengths(double factor);
+    void ShowLengths(bool millimetres);
     void SetUnitDisplay(bool millimetres);
     void ConvertDisplayToMM();
+    // A field was edited by the user: the layout is no longer the one chosen
+    // from the list.
+    void MarkCustom();
+    // The list entry for a record: its predefined layout when the record
+    // still has that layout's values, else "Custom".
+    static int EntryFor(const TCardLayout &layout);
 
     TCardLayout m_record; // the dialog's working copy
     TCardLayout m_result; // what Layout() hands back
     bool m_firstActivation = true;
     bool m_showingMM = false;
+    // The fields are being filled from the record, not edited.
+    bool m_filling = false;
     // A width / height field took the focus and has not been left yet.
     bool m_widthExitPending = false;
     bool m_heightExitPending = false;

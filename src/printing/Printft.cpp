@@ -30,7 +30,7 @@ TPrintFineTune::TPrintFineTune(const TPrinterNudges &nudges, const QString &prin
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
     SetHelpTopic(this, kHelpContext);
 
-    PrinterLabel = new QLabel(printer.isEmpty() ? QStringLiteral("Printer: the default printer")
+    PrinterLabel = new QLabel(printer.isEmpty() ? QStringLiteral("Printer: none (Print to PDF)")
                                                 : QStringLiteral("Printer: %1").arg(printer),
                               this);
     PrinterLabel->setObjectName(QStringLiteral("PrinterLabel"));

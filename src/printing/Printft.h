@@ -16,7 +16,8 @@ class TPrintFineTune : public QDialog
     Q_OBJECT
 
 public:
-    // printer: the queue the nudges belong to, shown in the dialog.
+    // printer: the queue the nudges belong to, shown in the dialog; empty for
+    // the nudges PDF files are printed with (no printer installed).
     TPrintFineTune(const TPrinterNudges &nudges, const QString &printer, QWidget *parent = nullptr);
 
     // The working values (after "Ok", the values to keep).

@@ -4,6 +4,7 @@
 #include "graphics/RegularFile.h"
 #include "report/PdfJoin.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,13 +12,17 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <cmath>
 
 #ifdef __GLIBC__
 #include <malloc.h> // malloc_trim
@@ -129,7 +134,15 @@ void TCanvasReport::ApplyPaper()
         m_printer->setPageOrientation(QPageLayout::Portrait);
         return;
     }
-    m_printer->setPageSize(QPageSize(PaperSize() == kPaperA4 ? QPageSize::A4 : QPageSize::Letter));
+    // The printer's own paper of that size (chosen in the printer set-up:
+    // a tray's or borderless variant) is kept; another size gives way to
+    // the paper the sheet is laid out on.
+    const QPageSize paper(PaperSize() == kPaperA4 ? QPageSize::A4 : QPageSize::Letter);
+    const QSizeF chosen = m_printer->pageLayout().pageSize().size(QPageSize::Point);
+    const QSizeF wanted = paper.size(QPageSize::Point);
+    if (!(std::abs(chosen.width() - wanted.width()) <= 1.0 &&
+          std::abs(chosen.height() - wanted.height()) <= 1.0))
+        m_printer->setPageSize(paper);
     if (Orientation() == poPortrait)
         m_printer->setPageOrientation(QPageLayout::Portrait);
     else if (Orientation() == poLandScape)
@@ -184,10 +197,12 @@ void TCanvasReport::ReadMetrics()
     double left = 0, top = 0, bottom = 0;
     if (p->outputFormat() != QPrinter::PdfFormat) {
         // The unprintable strips are the printer's smallest margins, counted
-        // in whole device pixels as the printable area starts on one.
+        // in whole device pixels as the printable area starts on one. They
+        // are read in points, the unit the printer states them in: in inches
+        // the page layout rounds them to two decimals (48 pt to 0.67 inch).
         QPageLayout layout = p->pageLayout();
-        layout.setUnits(QPageLayout::Inch);
-        const QMarginsF m = layout.minimumMargins();
+        layout.setUnits(QPageLayout::Point);
+        const QMarginsF m = layout.minimumMargins() / 72.0;
         const int lpx = RoundEven(m.left() * xdpi);
         const int tpx = RoundEven(m.top() * ydpi);
         const int bpx = RoundEven(m.bottom() * ydpi);
@@ -220,11 +235,32 @@ int TCanvasReport::MaxCopies()
 
 bool TCanvasReport::PrinterSetupDialog(QWidget *parent)
 {
+    return RunPrintDialog(parent, true);
+}
+
+bool TCanvasReport::PrintDialog(QWidget *parent)
+{
+    return RunPrintDialog(parent, false);
+}
+
+bool TCanvasReport::RunPrintDialog(QWidget *parent, bool setupOnly)
+{
     QPrinter *p = Printer();
     if (!p || m_inJob)
         return false;
     p->setCopyCount(Copies());
     QPrintDialog dialog(p, parent);
+    if (setupOnly) {
+        // The system's print dialog chooses the printer and its properties;
+        // here nothing is printed, so it is a set-up dialog closed with OK,
+        // without page ranges or a file to print into.
+        dialog.setObjectName(QStringLiteral("PrinterSetupDialog"));
+        dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+        dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+        if (auto *buttons = dialog.findChild<QDialogButtonBox *>())
+            if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+                ok->setText(QStringLiteral("OK"));
+    }
     if (dialog.exec() != QDialog::Accepted)
         return false;
     SetCopies(p->copyCount());
@@ -236,6 +272,91 @@ bool TCanvasReport::PrinterSetupDialog(QWidget *parent)
         m_outputFile.clear();
     }
     return true;
+}
+
+namespace {
+
+// Where the system's print engine keeps the printer's CUPS options (those
+// of the printer's properties dialog), as pairs of name and value.
+constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// The IPP name of a paper source; null for the printer's own choice.
+const char *MediaSource(QPrinter::PaperSource source)
+{
+    switch (source) {
+    case QPrinter::Upper:
+        return "top";
+    case QPrinter::Middle:
+        return "middle";
+    case QPrinter::Lower:
+        return "bottom";
+    case QPrinter::Manual:
+    case QPrinter::EnvelopeManual:
+        return "manual";
+    case QPrinter::Envelope:
+        return "envelope";
+    case QPrinter::LargeCapacity:
+        return "large-capacity";
+    default:
+        return nullptr;
+    }
+}
+
+// One lp option; a value with blanks or quotes is quoted, as lp reads it.
+QString LpOption(const QString &name, QString value)
+{
+    if (value.contains(QRegularExpression(QStringLiteral("[\\s'\"\\\\]")))) {
+        value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+        value.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+        value = QLatin1Char('"') + value + QLatin1Char('"');
+    }
+    return name + QLatin1Char('=') + value;
+}
+
+} // namespace
+
+QStringList TCanvasReport::JobOptions()
+{
+    QStringList options;
+    QPrinter *p = Printer();
+    if (!p || p->outputFormat() == QPrinter::PdfFormat)
+        return options;
+    const QPageSize size = p->pageLayout().pageSize();
+    if (!size.key().isEmpty() && size.id() != QPageSize::Custom)
+        options << LpOption(QStringLiteral("media"), size.key());
+    // The printer object starts with the queue's own two-sided default, so
+    // its mode is what the user wants where the printer can print both sides.
+    const QList<QPrinter::DuplexMode> modes = QPrinterInfo(*p).supportedDuplexModes();
+    const bool twoSided = std::any_of(modes.cbegin(), modes.cend(), [](QPrinter::DuplexMode m) {
+        return m != QPrinter::DuplexNone;
+    });
+    const bool landscape = p->pageLayout().orientation() == QPageLayout::Landscape;
+    switch (p->duplex()) {
+    case QPrinter::DuplexNone:
+        if (twoSided)
+            options << QStringLiteral("sides=one-sided");
+        break;
+    case QPrinter::DuplexAuto:
+        options << (landscape ? QStringLiteral("sides=two-sided-short-edge")
+                              : QStringLiteral("sides=two-sided-long-edge"));
+        break;
+    case QPrinter::DuplexLongSide:
+        options << QStringLiteral("sides=two-sided-long-edge");
+        break;
+    case QPrinter::DuplexShortSide:
+        options << QStringLiteral("sides=two-sided-short-edge");
+        break;
+    }
+    if (const char *source = MediaSource(p->paperSource()))
+        options << LpOption(QStringLiteral("media-source"), QString::fromLatin1(source));
+    // Tray, media type and the rest of the printer's properties come last,
+    // so that they count over the general options above, as they do when
+    // the system's print engine sends a job itself.
+    const QStringList cups = p->printEngine()->property(kCupsOptions).toStringList();
+    for (qsizetype i = 0; i + 1 < cups.size(); i += 2)
+        if (!cups.at(i).isEmpty())
+            options << LpOption(cups.at(i), cups.at(i + 1));
+    return options;
 }
 
 bool TCanvasReport::BeginJob()
@@ -517,9 +638,8 @@ void TCanvasReport::SubmitToQueue(const QString &spool)
     QStringList args{QStringLiteral("-d"), queue,
                      QStringLiteral("-n"), QString::number(std::max(1, Copies())),
                      QStringLiteral("-t"), Title().isEmpty() ? QStringLiteral("Tessaro") : Title()};
-    const QString media = m_printer->pageLayout().pageSize().key();
-    if (!media.isEmpty() && m_printer->pageLayout().pageSize().id() != QPageSize::Custom)
-        args << QStringLiteral("-o") << QStringLiteral("media=%1").arg(media);
+    for (const QString &option : JobOptions())
+        args << QStringLiteral("-o") << option;
     args << spool;
     QProcess lp;
     lp.start(QStringLiteral("lp"), args);

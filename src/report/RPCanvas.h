@@ -17,7 +17,7 @@ class QWidget;
 // The printer is opened in full-page mode; the painter of a page is moved so
 // that device pixel (0, 0) is the corner of the printable area. A queue job is
 // drawn by the system's print engine into a private spool file and handed to
-// the queue with `lp` (copies, title, paper) only when it is complete: an
+// the queue with `lp` (copies, title, JobOptions) only when it is complete: an
 // aborted job prints nothing, and a refused one is reported. A PDF file is
 // written to a temporary file beside it, every write checked, and moved into
 // place only when it is complete: a full disk is reported (EReportError) and
@@ -54,8 +54,17 @@ public:
     // job (999), a PDF file cannot (1).
     int MaxCopies();
     bool PrinterCopiesItself() { return MaxCopies() > 1; }
-    // The system's printer set-up dialog for this report's printer; true on OK.
+    // The printer set-up dialog for this report's printer: the printer, its
+    // paper and properties (two-sided printing, tray, media ...), closed with
+    // "OK"; what is chosen stays with the printer for the following jobs.
+    // True on OK.
     bool PrinterSetupDialog(QWidget *parent = nullptr);
+    // The system's print dialog: printer, copies, or a PDF file; true on "Print".
+    bool PrintDialog(QWidget *parent = nullptr);
+    // The options ("name=value") a queue job is handed to the queue with,
+    // besides the queue, copies and title: the paper, two-sided printing, the
+    // paper source and what was chosen in the printer's properties.
+    QStringList JobOptions();
 
 protected:
     bool BeginJob() override;
@@ -76,6 +85,7 @@ protected:
     void SetPaperOverride(const QSizeF &inches);
 
 private:
+    bool RunPrintDialog(QWidget *parent, bool setupOnly);
     void ApplyPaper();
     void OpenPdfFile();
     void DiscardPdfFile();

@@ -167,14 +167,16 @@ void TMainScreen::BuildMenus()
     file->addSeparator();
     m_printerItems << AddItem(file, "mnuPrint", tr("&Print"), [this] { mnuPrintClick(); },
                               QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_printerItems << AddItem(file, "mnuPreview", tr("Pre&view"), [this] { mnuPreviewClick(); });
+    // The preview shows the layout's paper, so it needs no printer either.
+    AddItem(file, "mnuPreview", tr("Pre&view"), [this] { mnuPreviewClick(); });
     // Needs no printer, so it is never disabled.
     AddItem(file, "mnuPrintToPdf", tr("Print to PD&F..."), [this] { mnuPrintToPdfClick(); });
     file->addSeparator();
     m_printerItems << AddItem(file, "mnuPrinterSetup", tr("Printer S&etup"),
                               [this] { mnuPrinterSetupClick(); });
-    m_printerItems << AddItem(file, "mnuPrinterFineTuning", tr("Printer Fine &Tuning"),
-                              [this] { mnuPrinterFineTuningClick(); });
+    // Without a printer it edits the nudges Print to PDF and the batch tool use.
+    AddItem(file, "mnuPrinterFineTuning", tr("Printer Fine &Tuning"),
+            [this] { mnuPrinterFineTuningClick(); });
     // Goes into a PDF file when there is no printer, so it is never disabled.
     AddItem(file, "mnuPrintOutlineTestPage", tr("Print O&utline Test Page"),
             [this] { mnuPrintOutlineTestPageClick(); });
@@ -538,7 +540,6 @@ void TMainScreen::Setbuttons()
                        ? QStringLiteral("Tessaro")
                        : QStringLiteral("Tessaro - ") + QFileInfo(m_design->FileName()).fileName());
     m_printButton->setEnabled(m_printerReady);
-    m_previewButton->setEnabled(m_printerReady);
     for (QAction *item : std::as_const(m_printerItems))
         item->setEnabled(m_printerReady);
 }

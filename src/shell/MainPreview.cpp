@@ -32,7 +32,7 @@ void TMainScreen::mnuPrintOutlineTestPageClick()
     ToPrinter = true;
     OutlineOnly = true;
     // The system print dialog: printer, copies (the sheets), or a PDF file.
-    if (!m_mainReport->PrinterSetupDialog(this))
+    if (!m_mainReport->PrintDialog(this))
         return;
     DoPrint(m_mainReport.get());
 }

@@ -123,16 +123,18 @@ struct LayoutForm
     TEditCardLayout dialog;
 };
 
+// A layout of the user's own that still names the predefined layout it
+// started from.
 TCardLayout Custom()
 {
     TCardLayout l;
     l.Height = 1.9f;
-    l.Width = 3.0f;
+    l.Width = 2.5f;
     l.Across = 3;
     l.Down = 4;
     l.TopMargin = 0.25f;
     l.LeftMargin = 0.125f;
-    l.HPitch = 3.25f;
+    l.HPitch = 2.625f;
     l.VPitch = 2.0f;
     l.PredefLayout = 10;
     l.Papersize = 1;
@@ -194,7 +196,7 @@ TEST(CardLayout, PredefinedLayoutsAndPositions)
 
     TCardLayout l = Custom();
     EXPECT_EQ(l.PositionCorner(0, 0), QPointF(0.125, 0.25));
-    EXPECT_EQ(l.PositionCorner(2, 3), QPointF(0.125 + 2 * 3.25, 0.25 + 3 * 2.0));
+    EXPECT_EQ(l.PositionCorner(2, 3), QPointF(0.125 + 2 * 2.625, 0.25 + 3 * 2.0));
     EXPECT_EQ(l.PositionIndex(0, 0), 0);
     EXPECT_EQ(l.PositionIndex(2, 0), 2);
     EXPECT_EQ(l.PositionIndex(0, 1), 3);
@@ -207,10 +209,11 @@ TEST(EditCardLayout, ControlsAsCreated)
     EXPECT_EQ(form.dialog.windowTitle(), QStringLiteral("Business Card Layout"));
 
     auto *layouts = form.Find<QComboBox>("PredefinedLayouts");
-    ASSERT_EQ(layouts->count(), 14);
+    ASSERT_EQ(layouts->count(), 15);
     EXPECT_EQ(layouts->maxVisibleItems(), 13);
     for (int i = 0; i < 14; ++i)
         EXPECT_EQ(layouts->itemText(i), TCardLayout::PredefinedLayoutName(i));
+    EXPECT_EQ(layouts->itemText(14), QStringLiteral("Custom"));
 
     auto *inches = form.Find<QRadioButton>("Inchesbutton");
     auto *mm = form.Find<QRadioButton>("MMButton");
@@ -268,11 +271,12 @@ TEST(EditCardLayout, FirstShowSelectsStoredEntryWithoutApplyingIt)
     form.dialog.PredefinedLayoutsChange();
     EXPECT_EQ(form.Text("eCardwidth"), QString());
 
+    // The values are no longer those of the entry the record names: "Custom".
     form.Show();
-    EXPECT_EQ(layouts->currentIndex(), 10);
-    EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("3"));
+    EXPECT_EQ(layouts->currentText(), QStringLiteral("Custom"));
+    EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("2.5"));
     EXPECT_EQ(form.Text("eCardHeight"), QStringLiteral("1.9"));
-    EXPECT_EQ(form.Text("eHorizPitch"), QStringLiteral("3.25"));
+    EXPECT_EQ(form.Text("eHorizPitch"), QStringLiteral("2.625"));
     EXPECT_EQ(form.Text("eVertPitch"), QStringLiteral("2"));
     EXPECT_EQ(form.Text("etopmarg"), QStringLiteral("0.25"));
     EXPECT_EQ(form.Text("eleftmarg"), QStringLiteral("0.125"));
@@ -281,20 +285,30 @@ TEST(EditCardLayout, FirstShowSelectsStoredEntryWithoutApplyingIt)
     EXPECT_EQ(form.Find<QComboBox>("epapersize")->currentIndex(), 0);
 
     form.OkAccepted();
-    EXPECT_EQ(form.dialog.Layout(), Custom());
+    TCardLayout custom = Custom();
+    custom.PredefLayout = -1;
+    EXPECT_EQ(form.dialog.Layout(), custom);
+
+    // An unchanged predefined layout keeps its entry.
+    LayoutForm l7417(TCardLayout::PredefinedLayout(12));
+    l7417.Show();
+    EXPECT_EQ(l7417.Find<QComboBox>("PredefinedLayouts")->currentIndex(), 12);
+    l7417.OkAccepted();
+    EXPECT_EQ(l7417.dialog.Layout().PredefLayout, 12);
 
     // A record stored in millimetre display opens in millimetres.
     TCardLayout metric = Custom();
     metric.UseMM = true;
-    metric.PredefLayout = 42; // not an entry: nothing selected
+    metric.PredefLayout = 42; // not an entry
     LayoutForm metricForm(metric);
     metricForm.Show();
-    EXPECT_EQ(metricForm.Find<QComboBox>("PredefinedLayouts")->currentIndex(), -1);
-    EXPECT_EQ(metricForm.Text("eCardwidth"), QStringLiteral("76.20"));
+    EXPECT_EQ(metricForm.Find<QComboBox>("PredefinedLayouts")->currentIndex(),
+              TEditCardLayout::CustomEntry);
+    EXPECT_EQ(metricForm.Text("eCardwidth"), QStringLiteral("63.50"));
     EXPECT_EQ(metricForm.Text("eleftmarg"), QStringLiteral("3.17"));
     metricForm.OkAccepted();
     TCardLayout back = metricForm.dialog.Layout();
-    EXPECT_EQ(back.Width, 3.0f);
+    EXPECT_EQ(back.Width, 2.5f);
     EXPECT_EQ(back.LeftMargin, 0.125f); // 3.17 mm reads back as 0.125 inch
     EXPECT_TRUE(back.UseMM);
     EXPECT_EQ(back.PredefLayout, -1);
@@ -315,20 +329,29 @@ TEST(EditCardLayout, ChoosingAPredefinedLayout)
     EXPECT_EQ(form.dialog.Layout(), TCardLayout::PredefinedLayout(12));
 }
 
-TEST(EditCardLayout, L7414InMillimetres)
+TEST(EditCardLayout, MetricLayoutsShowTheirMillimetres)
 {
     LayoutForm form;
     form.Show();
     form.Click("MMButton");
     EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("88.90"));
+    EXPECT_EQ(form.Text("eleftmarg"), QStringLiteral("19.05"));
+    // L7414: 52 x 90 mm cards, 18.5 mm from the top, 15 mm from the left,
+    // held as 2.047, 3.543, 0.728 and 0.591 inches.
     form.ChooseLayout(10);
-    EXPECT_EQ(form.Text("eCardHeight"), QStringLiteral("51.99"));
-    EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("89.99"));
-    EXPECT_EQ(form.Text("etopmarg"), QStringLiteral("18.49"));
-    EXPECT_EQ(form.Text("eleftmarg"), QStringLiteral("15.01"));
-    EXPECT_EQ(form.Text("eHorizPitch"), QStringLiteral("89.99"));
-    EXPECT_EQ(form.Text("eVertPitch"), QStringLiteral("51.99"));
+    EXPECT_EQ(form.Text("eCardHeight"), QStringLiteral("52.00"));
+    EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("90.00"));
+    EXPECT_EQ(form.Text("etopmarg"), QStringLiteral("18.50"));
+    EXPECT_EQ(form.Text("eleftmarg"), QStringLiteral("15.00"));
+    EXPECT_EQ(form.Text("eHorizPitch"), QStringLiteral("90.00"));
+    EXPECT_EQ(form.Text("eVertPitch"), QStringLiteral("52.00"));
     EXPECT_TRUE(form.Find<QComboBox>("epapersize")->currentText().startsWith("A4"));
+    form.ChooseLayout(9);
+    EXPECT_EQ(form.Text("etopmarg"), QStringLiteral("21.50"));
+    form.ChooseLayout(12);
+    EXPECT_EQ(form.Text("eCardHeight"), QStringLiteral("54.00"));
+    EXPECT_EQ(form.Text("etopmarg"), QStringLiteral("13.50"));
+    form.ChooseLayout(10);
 
     // Ok rounds the millimetres back to thousandths of an inch.
     form.OkAccepted();
@@ -425,6 +448,9 @@ TEST(EditCardLayout, PitchFollowsLargerCard)
 {
     LayoutForm form;
     form.Show();
+    // One card on the sheet, so that the larger cards still fit the paper.
+    form.Find<QSpinBox>("enbracross")->setValue(1);
+    form.Find<QSpinBox>("enbrdown")->setValue(1);
 
     form.Type("eCardwidth", QStringLiteral("4.25"));
     EXPECT_EQ(form.Text("eHorizPitch"), QStringLiteral("3.5")) << "not before leaving the field";
@@ -457,6 +483,7 @@ TEST(EditCardLayout, PitchFollowsLargerCard)
     // Same for the height in millimetres, with "Ok" clicked straight away.
     LayoutForm metric;
     metric.Show();
+    metric.Find<QSpinBox>("enbrdown")->setValue(1);
     metric.Click("MMButton");
     metric.Type("eCardHeight", QStringLiteral("60"));
     metric.dialog.OKButtonClick();
@@ -514,11 +541,85 @@ TEST(EditCardLayout, InchesToMillimetresAndBack)
     LayoutForm early(Custom());
     early.dialog.MMButtonClick();
     early.Show();
-    EXPECT_EQ(early.Text("eCardwidth"), QStringLiteral("76.20"));
+    EXPECT_EQ(early.Text("eCardwidth"), QStringLiteral("63.50"));
     early.OkAccepted();
     TCardLayout expected = Custom();
     expected.UseMM = true;
+    expected.PredefLayout = -1;
     EXPECT_EQ(early.dialog.Layout(), expected);
+}
+
+TEST(EditCardLayout, CardsThatDoNotFitThePaperAreRefused)
+{
+    // A 300 mm card on Letter paper, in either unit.
+    LayoutForm metric;
+    metric.Show();
+    metric.Click("MMButton");
+    metric.Type("eCardwidth", QStringLiteral("300"));
+    EXPECT_EQ(metric.OkRefused(),
+              QStringLiteral("Card Width must be at most 215.9mm to fit on Letter paper"));
+    EXPECT_EQ(metric.Text("eCardwidth"), QStringLiteral("300"));
+
+    // Three 3.5 inch cards across run past Letter paper; two fit.
+    LayoutForm form;
+    form.Show();
+    form.Find<QSpinBox>("enbracross")->setValue(3);
+    EXPECT_EQ(form.OkRefused(),
+              QStringLiteral("The cards across end 11.25 inches from the left edge of the Letter "
+                             "paper, which is 8.5 inches wide: reduce # across, Horizontal Pitch "
+                             "or Left Margin"));
+    form.Find<QSpinBox>("enbracross")->setValue(2);
+    // Six rows of 2 inches from 0.5 inch end past 11 inches; exactly 11 fits.
+    form.Find<QSpinBox>("enbrdown")->setValue(6);
+    EXPECT_EQ(form.OkRefused(),
+              QStringLiteral("The cards down end 12.5 inches from the top edge of the Letter "
+                             "paper, which is 11 inches high: reduce # down, Vertical Pitch or "
+                             "Top Margin"));
+    form.Find<QSpinBox>("enbrdown")->setValue(5);
+    form.SetText("etopmarg", QStringLiteral("1.5"));
+    EXPECT_TRUE(form.OkRefused().startsWith("The cards down end 11.5 inches"));
+    form.SetText("etopmarg", QStringLiteral("0.5"));
+    // A4 is narrower: 210 mm = 8.268 inches.
+    form.Find<QComboBox>("epapersize")->setCurrentIndex(1);
+    form.SetText("eleftmarg", QStringLiteral("1.3"));
+    EXPECT_TRUE(form.OkRefused().contains("8.3 inches from the left edge of the A4 paper, which "
+                                          "is 8.268 inches wide"));
+    form.SetText("eleftmarg", QStringLiteral("0.5"));
+    form.SetText("etopmarg", QStringLiteral("1.693")); // ends on A4's bottom edge
+    form.OkAccepted();
+    EXPECT_EQ(form.dialog.Layout().Papersize, 9);
+}
+
+TEST(EditCardLayout, AnEditedLayoutIsCustom)
+{
+    LayoutForm form;
+    form.Show();
+    auto *layouts = form.Find<QComboBox>("PredefinedLayouts");
+    form.ChooseLayout(9);
+    EXPECT_EQ(layouts->currentIndex(), 9);
+    // Switching the unit is no edit.
+    form.Click("MMButton");
+    form.Click("Inchesbutton");
+    EXPECT_EQ(layouts->currentIndex(), 9);
+    form.Type("etopmarg", QStringLiteral("0.9"));
+    EXPECT_EQ(layouts->currentText(), QStringLiteral("Custom"));
+    // Choosing "Custom" keeps what is typed; a predefined layout replaces it.
+    form.ChooseLayout(TEditCardLayout::CustomEntry);
+    EXPECT_EQ(form.Text("etopmarg"), QStringLiteral("0.9"));
+    form.ChooseLayout(9);
+    EXPECT_EQ(form.Text("etopmarg"), QStringLiteral("0.846"));
+    form.Find<QSpinBox>("enbrdown")->setValue(4);
+    EXPECT_EQ(layouts->currentText(), QStringLiteral("Custom"));
+    form.OkAccepted();
+    EXPECT_EQ(form.dialog.Layout().PredefLayout, -1);
+    EXPECT_EQ(form.dialog.Layout().Down, 4);
+
+    // A value set without typing.
+    LayoutForm quiet;
+    quiet.Show();
+    quiet.SetText("eCardHeight", QStringLiteral("1.75"));
+    quiet.OkAccepted();
+    EXPECT_EQ(quiet.dialog.Layout().PredefLayout, -1);
 }
 
 TEST(EditCardLayout, PaperSizeCodes)
@@ -556,7 +657,7 @@ TEST(EditCardLayout, TextThatIsNotANumber)
 
     // Letters cannot be typed; an emptied field refuses "Ok" and names itself.
     form.Type("eCardwidth", QStringLiteral("x"));
-    EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("3"));
+    EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("2.5"));
     form.Type("eCardwidth", QStringLiteral("4x.5"));
     EXPECT_EQ(form.Text("eCardwidth"), QStringLiteral("4.5"));
     form.SetText("eCardwidth", QString());
@@ -648,7 +749,8 @@ TEST(EditCardLayout, TheCheckOfStoredLayoutsIsTheDialogs)
         EXPECT_EQ(form.OkRefused(), problem.Message);
     }
 
-    // At the limits the dialog and the check both accept.
+    // At the limits of the fields the check accepts. The dialog also wants
+    // the cards on the paper; a layout stored before is not refused for that.
     TCardLayout edge;
     edge.Width = edge.HPitch = 12.0f;
     edge.TopMargin = -12.0f;
@@ -658,10 +760,8 @@ TEST(EditCardLayout, TheCheckOfStoredLayoutsIsTheDialogs)
     EXPECT_TRUE(edge.Check().IsNone()) << edge.Check().Message.toStdString();
     LayoutForm form(edge);
     form.Show();
-    UnexpectedBoxGuard guard;
-    form.Click("OKButton");
-    EXPECT_EQ(guard.Text(), QString());
-    EXPECT_EQ(form.dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(form.OkRefused(),
+              QStringLiteral("Card Width must be at most 8.5 inches to fit on Letter paper"));
 
     // Counts outside the spin fields' ranges, which the dialog cannot hold.
     TCardLayout across;

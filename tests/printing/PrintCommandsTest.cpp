@@ -5,6 +5,7 @@
 #include "common/HostileFiles.h"
 #include "common/TestSupport.h"
 #include "objects/gbclabel32.h"
+#include "printing/Printft.h"
 #include "printing/Printlbl.h"
 #include "printing/Prevue.h"
 #include "printing/Selectsl.h"
@@ -32,6 +33,7 @@
 #include <QScrollArea>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -106,7 +108,6 @@ TEST_F(PrintCommandsTest, PrintToPdfWorksWithoutAPrinter)
     ASSERT_NE(toPdf, nullptr);
     EXPECT_TRUE(toPdf->isEnabled());
     EXPECT_FALSE(Item("mnuPrint")->isEnabled());
-    EXPECT_FALSE(Item("mnuPreview")->isEnabled());
     const QList<QAction *> items = window->findChild<QMenu *>("FileMenu")->actions();
     EXPECT_EQ(items.indexOf(toPdf), items.indexOf(Item("mnuPreview")) + 1);
 
@@ -209,6 +210,58 @@ TEST_F(PrintCommandsTest, PreviewShowsTheRecordedCard)
     EXPECT_EQ(pages, 1);
     ASSERT_FALSE(shown.isNull());
     EXPECT_TRUE(window->BusinessCardPanel()->Previewing());
+}
+
+// Print to PDF and the batch tool use the nudges of [Printer]; without a
+// printer those are previewed on the layout's paper and fine-tuned.
+TEST_F(PrintCommandsTest, PreviewAndFineTuningWorkWithoutAPrinter)
+{
+    Start();
+    QPushButton *previewButton = window->findChild<QPushButton *>("Previewbutton");
+    ASSERT_TRUE(previewButton->isEnabled());
+    QAction *fineTuning = Item("mnuPrinterFineTuning");
+    ASSERT_TRUE(fineTuning->isEnabled());
+
+    QString printer;
+    WhenModal([](QWidget *w) { return qobject_cast<TPrintFineTune *>(w) != nullptr; },
+              [&printer](QWidget *w) {
+                  auto *dialog = static_cast<TPrintFineTune *>(w);
+                  printer = dialog->PrinterLabel->text();
+                  for (int i = 0; i < 3; ++i) // the down arrow moves the print down
+                      dialog->findChild<QToolButton *>("TopMarginSpinnerDown")->click();
+                  dialog->OKButton->click();
+              });
+    fineTuning->trigger();
+    EXPECT_EQ(printer, QStringLiteral("Printer: none (Print to PDF)"));
+    EXPECT_EQ(window->Preferences().Nudges.TopMarginNudge, 3);
+    EXPECT_EQ(LoadPreferences(PreferencesPath()).Nudges.TopMarginNudge, 3);
+
+    // The preview is of a Letter sheet (the layout's paper) with the nudge.
+    const QString design = dir.filePath("card.tsc");
+    WriteDesign(design);
+    window->OpenBCFile(design);
+    CloseStatusWhenDone();
+    double dpi = 0;
+    QImage page;
+    WhenModal([](QWidget *w) { return qobject_cast<TPreviewForm *>(w) != nullptr; },
+              [&](QWidget *w) {
+                  auto *preview = static_cast<TPreviewForm *>(w);
+                  preview->FilePreview1().SetZoomFactor(100);
+                  dpi = preview->FilePreview1().ScreenDpi();
+                  page = preview->FilePreview1().RenderPage(1);
+                  preview->accept();
+              });
+    previewButton->click();
+    EXPECT_EQ(statusTitle, QStringLiteral("Preview Status"));
+    ASSERT_GT(dpi, 0);
+    EXPECT_EQ(page.size(), QSize(qRound(8.5 * dpi), qRound(11.0 * dpi)));
+    // The card's frame starts 0.5 + 3/32 inch from the top.
+    int top = -1;
+    const int x = qRound(1.5 * dpi);
+    for (int y = 0; y < page.height() && top < 0; ++y)
+        if (qGray(page.pixel(x, y)) < 250)
+            top = y;
+    EXPECT_NEAR(top, (0.5 + 3 / 32.0) * dpi, 1.5);
 }
 
 TEST_F(PrintCommandsTest, BatchPrintsAndRendersWithTheUsersSettings)

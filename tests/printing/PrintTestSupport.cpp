@@ -245,6 +245,148 @@ QString WaitForNewCupsPdf(const QStringList &before, int timeoutMs)
     return QString();
 }
 
+namespace {
+
+// Written from the PPD format: page sizes with their printable areas
+// ("left bottom right top" in points), two-sided printing and trays.
+const char kPausedQueuePpd[] = R"PPD(*PPD-Adobe: "4.3"
+*FormatVersion: "4.3"
+*FileVersion: "1.0"
+*LanguageVersion: English
+*LanguageEncoding: ISOLatin1
+*PCFileName: "TESSTEST.PPD"
+*Manufacturer: "Tessaro"
+*Product: "(Tessaro Test Printer)"
+*ModelName: "Tessaro Test Printer"
+*ShortNickName: "Tessaro Test Printer"
+*NickName: "Tessaro Test Printer"
+*PSVersion: "(3010.000) 0"
+*LanguageLevel: "3"
+*ColorDevice: False
+*DefaultColorSpace: Gray
+*FileSystem: False
+*Throughput: "1"
+*LandscapeOrientation: Plus90
+*TTRasterizer: Type42
+*OpenUI *PageSize/Media Size: PickOne
+*OrderDependency: 10 AnySetup *PageSize
+*DefaultPageSize: Letter
+*PageSize Letter/US Letter: "<</PageSize[612 792]/ImagingBBox null>>setpagedevice"
+*PageSize A4/A4: "<</PageSize[595 842]/ImagingBBox null>>setpagedevice"
+*CloseUI: *PageSize
+*OpenUI *PageRegion/Media Size: PickOne
+*OrderDependency: 10 AnySetup *PageRegion
+*DefaultPageRegion: Letter
+*PageRegion Letter/US Letter: "<</PageSize[612 792]/ImagingBBox null>>setpagedevice"
+*PageRegion A4/A4: "<</PageSize[595 842]/ImagingBBox null>>setpagedevice"
+*CloseUI: *PageRegion
+*DefaultImageableArea: Letter
+*ImageableArea Letter/US Letter: "18 48 594 774"
+*ImageableArea A4/A4: "18 48 577 824"
+*DefaultPaperDimension: Letter
+*PaperDimension Letter/US Letter: "612 792"
+*PaperDimension A4/A4: "595 842"
+*OpenUI *Duplex/Two-Sided: PickOne
+*OrderDependency: 20 AnySetup *Duplex
+*DefaultDuplex: None
+*Duplex None/Off: "<</Duplex false>>setpagedevice"
+*Duplex DuplexNoTumble/Long Edge: "<</Duplex true/Tumble false>>setpagedevice"
+*Duplex DuplexTumble/Short Edge: "<</Duplex true/Tumble true>>setpagedevice"
+*CloseUI: *Duplex
+*OpenUI *InputSlot/Paper Source: PickOne
+*OrderDependency: 20 AnySetup *InputSlot
+*DefaultInputSlot: Auto
+*InputSlot Auto/Automatic: "<</ManualFeed false>>setpagedevice"
+*InputSlot Upper/Upper Tray: "<</ManualFeed false/MediaPosition 0>>setpagedevice"
+*InputSlot Manual/Manual Feed: "<</ManualFeed true>>setpagedevice"
+*CloseUI: *InputSlot
+*DefaultFont: Courier
+*Font Courier: Standard "(002.004S)" Standard ROM
+)PPD";
+
+// The server's address as an ipp URI host: a socket path is written with
+// its slashes escaped.
+QString CupsServerHost()
+{
+    const QString server = qEnvironmentVariable("CUPS_SERVER");
+    if (server.startsWith(QLatin1Char('/')))
+        return QString(server).replace(QLatin1Char('/'), QStringLiteral("%2F"));
+    return server;
+}
+
+QStringList JobIds(const QString &queue)
+{
+    QString out;
+    RunProgram(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue}, &out);
+    QStringList ids;
+    static const QRegularExpression job(QStringLiteral("^\\S+-(\\d+)\\s"));
+    for (const QString &line : out.split(QLatin1Char('\n'))) {
+        const auto m = job.match(line);
+        if (m.hasMatch())
+            ids << m.captured(1);
+    }
+    return ids;
+}
+
+} // namespace
+
+TPausedCupsQueue::TPausedCupsQueue()
+    : m_name(QStringLiteral("TessaroPaused%1").arg(QCoreApplication::applicationPid()))
+{
+    // Only on the test script's own server, never on the machine's.
+    if (CupsQueue().isEmpty() || qEnvironmentVariable("CUPS_SERVER").isEmpty())
+        return;
+    QTemporaryDir dir;
+    QFile ppd(dir.filePath(QStringLiteral("test.ppd")));
+    if (!ppd.open(QIODevice::WriteOnly) || ppd.write(kPausedQueuePpd) < 0)
+        return;
+    ppd.close();
+    QString err;
+    if (RunProgram(QStringLiteral("lpadmin"),
+                   {QStringLiteral("-p"), m_name, QStringLiteral("-E"), QStringLiteral("-v"),
+                    QStringLiteral("file:/dev/null"), QStringLiteral("-P"), ppd.fileName()},
+                   nullptr, &err) != 0) {
+        ADD_FAILURE() << "lpadmin: " << err.toStdString();
+        return;
+    }
+    m_ok = RunProgram(QStringLiteral("cupsdisable"), {m_name}) == 0;
+}
+
+TPausedCupsQueue::~TPausedCupsQueue()
+{
+    if (CupsQueue().isEmpty() || qEnvironmentVariable("CUPS_SERVER").isEmpty())
+        return;
+    RunProgram(QStringLiteral("cancel"), {QStringLiteral("-a"), m_name});
+    RunProgram(QStringLiteral("lpadmin"), {QStringLiteral("-x"), m_name});
+}
+
+int TPausedCupsQueue::JobCount() const
+{
+    return int(JobIds(m_name).size());
+}
+
+QMap<QString, QString> TPausedCupsQueue::LastJobAttributes() const
+{
+    QMap<QString, QString> attributes;
+    const QStringList ids = JobIds(m_name);
+    if (ids.isEmpty())
+        return attributes;
+    QString out;
+    RunProgram(QStringLiteral("ipptool"),
+               {QStringLiteral("-tv"),
+                QStringLiteral("ipp://%1/jobs/%2").arg(CupsServerHost(), ids.last()),
+                QStringLiteral("get-job-attributes.test")},
+               &out);
+    // "    name (type) = value"
+    static const QRegularExpression line(QStringLiteral("^\\s+(\\S+) \\([^)]*\\) = (.*)$"));
+    for (const QString &text : out.split(QLatin1Char('\n'))) {
+        const auto m = line.match(text);
+        if (m.hasMatch())
+            attributes.insert(m.captured(1), m.captured(2));
+    }
+    return attributes;
+}
+
 void WhenModal(std::function<bool(QWidget *)> ready, std::function<void(QWidget *)> action,
                int timeoutMs)
 {

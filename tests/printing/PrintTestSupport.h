@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QMap>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -64,6 +65,34 @@ QStringList CupsPdfFiles();
 // Waits for a PDF of a job titled "Tessaro" not in `before` to appear and
 // settle; empty on timeout.
 QString WaitForNewCupsPdf(const QStringList &before, int timeoutMs = 60000);
+
+// A printer of its own on the private CUPS server of the test script, for
+// the tests that need a driver the PDF queue lacks: 48 pt unprintable at the
+// bottom (0.25 inch at the sides, 0.25 at the top), two-sided printing, and
+// the paper sources "Auto", "Upper" and "Manual". It is paused: its jobs stay
+// in the queue, where their attributes are read. Removed with its jobs when
+// the object goes.
+class TPausedCupsQueue
+{
+public:
+    TPausedCupsQueue();
+    ~TPausedCupsQueue();
+    TPausedCupsQueue(const TPausedCupsQueue &) = delete;
+    TPausedCupsQueue &operator=(const TPausedCupsQueue &) = delete;
+
+    // False without the private server (or when the queue could not be made).
+    bool Ok() const { return m_ok; }
+    QString Name() const { return m_name; }
+    // Jobs waiting in the queue.
+    int JobCount() const;
+    // The attributes of the queue's newest job as the server keeps them,
+    // name to value; empty when there is none.
+    QMap<QString, QString> LastJobAttributes() const;
+
+private:
+    QString m_name;
+    bool m_ok = false;
+};
 
 // Polls until the active modal widget passes `ready`, then runs `action` on
 // it once (gives up after timeoutMs).

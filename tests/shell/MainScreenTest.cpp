@@ -187,9 +187,14 @@ TEST_F(MainScreenTest, FirstStartShowsAnEmptyNewDesign)
     EXPECT_FALSE(Button("Savebutton")->isVisible());
     EXPECT_FALSE(Button("Cancelbutton")->isVisible());
     EXPECT_TRUE(RecentCaptions().isEmpty());
-    // Without a printer the print commands are off.
+    // Without a printer the commands that need one are off; the preview
+    // (of the layout's paper) and the fine tuning of PDF files stay on.
     EXPECT_FALSE(Button("PrintButton")->isEnabled());
-    EXPECT_FALSE(Item("mnuPreview")->isEnabled());
+    EXPECT_FALSE(Item("mnuPrint")->isEnabled());
+    EXPECT_FALSE(Item("mnuPrinterSetup")->isEnabled());
+    EXPECT_TRUE(Button("Previewbutton")->isEnabled());
+    EXPECT_TRUE(Item("mnuPreview")->isEnabled());
+    EXPECT_TRUE(Item("mnuPrinterFineTuning")->isEnabled());
     // The outline test page can still go into a PDF file.
     EXPECT_TRUE(Item("mnuPrintOutlineTestPage")->isEnabled());
     QFile ini(PreferencesPath());
