@@ -95,10 +95,10 @@ void TGSuperText::SetCaption(const QString &caption)
     StoreDesignValue(m_caption, caption, [this] { m_layoutNeeded = true; });
 }
 
-void TGSuperText::AssignFont(const QFont &font)
+void TGSuperText::AssignFont(const QFont &font, std::optional<TColor> color)
 {
-    Inherited::AssignFont(font);
-    m_font.Set(font);
+    Inherited::AssignFont(font, color);
+    m_font.Set(font, color);
 }
 
 void TGSuperText::SetOutlineStyle(TPenStyle style)

@@ -131,7 +131,7 @@ public:
     int GradientBuilds() const { return m_fill.GradientBuilds(); }
 
     const TPropertyTable &PropertyTable() const override;
-    void AssignFont(const QFont &font) override;
+    void AssignFont(const QFont &font, std::optional<TColor> color = std::nullopt) override;
     void BoundsChanged() override;
     void Loaded() override;
     void UpdateLayout() override;

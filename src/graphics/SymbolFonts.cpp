@@ -207,6 +207,11 @@ QString InstalledText(const TInstalledFamily &installed, const QString &text)
 
 } // namespace
 
+QStringList SymbolFamilies()
+{
+    return {QStringLiteral("WingDings"), QStringLiteral("Webdings"), QStringLiteral("Symbol")};
+}
+
 TSymbolSet SymbolSetOf(const QString &family)
 {
     const QString name = family.trimmed();

@@ -12,6 +12,9 @@
 
 enum class TSymbolSet { None, Wingdings, Webdings, Symbol };
 
+// The symbol families the program can always draw, as the font lists name them.
+QStringList SymbolFamilies();
+
 // The set a family name stands for; letter case does not matter.
 TSymbolSet SymbolSetOf(const QString &family);
 bool IsSymbolFamily(const QString &family);

@@ -197,12 +197,14 @@ void TGetSymbol::SetSelectedIndex(int index)
 
 void TGetSymbol::FontButtonClick()
 {
-    const std::optional<QFont> chosen = ChooseFont(m_heldFont.ToQFont(), this, tr("Font"));
+    TColor color = m_heldFont.Color();
+    const std::optional<QFont> chosen = ChooseFont(m_heldFont.ToQFont(), this, tr("Font"), &color);
     if (!chosen)
         return;
     TGFont held;
     held.Assign(m_heldFont);
     held.Assign(*chosen);
+    held.SetColor(color);
     SetHeldFont(held);
     SetGridFont(held);
 }

@@ -244,10 +244,21 @@ void TGBaseLabel::BoundsChanged()
         SetBounds(Left(), Top(), std::max(1, Width()), std::max(1, Height()));
 }
 
-void TGBaseLabel::AssignFont(const QFont &font)
+void TGBaseLabel::TakeFont(const QFont &font, std::optional<TColor> color)
 {
-    m_font.Assign(font);
+    // One change of the font, however many of its attributes differ.
+    TGFont taken;
+    taken.Assign(m_font);
+    taken.Assign(font);
+    if (color)
+        taken.SetColor(*color);
+    m_font.Assign(taken);
     m_layoutNeeded = true;
+}
+
+void TGBaseLabel::AssignFont(const QFont &font, std::optional<TColor> color)
+{
+    TakeFont(font, color);
 }
 
 void TGBaseLabel::Loaded()
@@ -513,11 +524,12 @@ void TGBaseLabel::FitToText()
 
 bool TGBaseLabel::ChooseFont()
 {
-    const std::optional<QFont> chosen = ::ChooseFont(m_font.ToQFont(), DialogParent(), tr("Font"));
+    TColor color = m_font.Color();
+    const std::optional<QFont> chosen =
+        ::ChooseFont(m_font.ToQFont(), DialogParent(), tr("Font"), &color);
     if (!chosen)
         return false;
-    m_font.Assign(*chosen);
-    m_layoutNeeded = true;
+    TakeFont(*chosen, color);
     return true;
 }
 

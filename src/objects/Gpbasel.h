@@ -109,7 +109,7 @@ public:
     void AlignFromMenu(TAlignment value);
 
     void BoundsChanged() override;
-    void AssignFont(const QFont &font) override;
+    void AssignFont(const QFont &font, std::optional<TColor> color = std::nullopt) override;
     void Loaded() override;
     void Paint(QPainter &painter) override;
     void UpdateLayout() override;
@@ -155,6 +155,8 @@ private:
     void UpdateShadowOffset();
     void UpdateHighlightOffset();
     void FontChanged();
+    // A font, and a colour when given, as one change of the label font.
+    void TakeFont(const QFont &font, std::optional<TColor> color);
 
     TAlignment m_alignment = taLeftJustify;
     int m_depthHighlight = 0;

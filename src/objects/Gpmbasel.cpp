@@ -59,10 +59,10 @@ void TGMultiLineBaseLabel::SetWordWrap(bool value)
     LinesChanged();
 }
 
-void TGMultiLineBaseLabel::AssignFont(const QFont &font)
+void TGMultiLineBaseLabel::AssignFont(const QFont &font, std::optional<TColor> color)
 {
-    Inherited::AssignFont(font);
-    m_font.Set(font);
+    Inherited::AssignFont(font, color);
+    m_font.Set(font, color);
 }
 
 void TGMultiLineBaseLabel::BoundsChanged()
@@ -267,12 +267,13 @@ void TGMultiLineBaseLabel::FitToLines()
 
 bool TGMultiLineBaseLabel::ChooseFont()
 {
+    TColor color = m_font.Data().Color();
     const std::optional<QFont> chosen =
-        ::ChooseFont(m_font.Data().ToQFont(), DialogParent(), tr("Font"));
+        ::ChooseFont(m_font.Data().ToQFont(), DialogParent(), tr("Font"), &color);
     if (!chosen)
         return false;
     // A real change re-wraps and reports itself once through the font.
-    m_font.Set(*chosen);
+    m_font.Set(*chosen, color);
     return true;
 }
 

@@ -69,7 +69,7 @@ public:
     void AlignFromMenu(TAlignment alignment);
 
     const TPropertyTable &PropertyTable() const override;
-    void AssignFont(const QFont &font) override;
+    void AssignFont(const QFont &font, std::optional<TColor> color = std::nullopt) override;
     void BoundsChanged() override;
     void Loaded() override;
     void UpdateLayout() override;

@@ -5,6 +5,7 @@
 #include "richtext/RichTextEdit.h"
 #include "richtext/RichTextEngine.h"
 #include "richtext/RtfWriter.h"
+#include "surface/Gbasepnl.h"
 #include "surface/ScreenInfo.h"
 
 #include <QAction>
@@ -132,6 +133,9 @@ bool TGPRichBaseLabel::Edit()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TRichTextLabelEditor editor(DialogParent());
     editor.RichEdit->SetContent(Content());
+    // A new text starts in the card's default font, as the other text kinds do.
+    if (Content().IsEmpty() && Parent())
+        editor.RichEdit->SetStartFont(Parent()->SurfaceFont());
     if (!m_transparent)
         editor.SetEditAreaColor(ColorFromTColor(m_bgColor));
     editor.SetEditAreaSize(Width() + 1, Height() + 1);

@@ -18,7 +18,7 @@ TGSymbolLabel::TGSymbolLabel(QObject *owner)
     SetCaption(QStringLiteral("["));
 }
 
-void TGSymbolLabel::AssignFont(const QFont &) {}
+void TGSymbolLabel::AssignFont(const QFont &, std::optional<TColor>) {}
 
 QSize TGSymbolLabel::GlyphSize() const
 {

@@ -15,7 +15,7 @@ public:
     explicit TGSymbolLabel(QObject *owner = nullptr);
 
     // A symbol keeps its own font when the surface applies one to objects.
-    void AssignFont(const QFont &font) override;
+    void AssignFont(const QFont &font, std::optional<TColor> color = std::nullopt) override;
     void BoundsChanged() override;
     void UpdateLayout() override;
 

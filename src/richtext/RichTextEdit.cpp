@@ -5,6 +5,7 @@
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -63,7 +64,8 @@ TRichTextEditView::TRichTextEditView(QWidget *parent)
     m_item->setDocument(m_document);
     m_item->setTextInteractionFlags(Qt::TextEditorInteraction);
     m_item->setAcceptDrops(false);
-    m_item->setPos(0, 0);
+    // The text keeps the inset from the page's edges that it has on the card.
+    m_item->setPos(TRichTextEngine::TextInset(), TRichTextEngine::TextInset());
     m_scene->addItem(m_item);
 
     // Transparent, no scroll bars, no drag and drop; the page's top left
@@ -78,9 +80,23 @@ TRichTextEditView::TRichTextEditView(QWidget *parent)
     setAcceptDrops(false);
     setRenderHint(QPainter::TextAntialiasing);
     setFocusPolicy(Qt::StrongFocus);
+    WatchDocument();
+    UpdateSceneRect();
+}
+
+void TRichTextEditView::WatchDocument()
+{
     connect(m_document, &QTextDocument::contentsChanged, this,
             &TRichTextEditView::CursorFormatChanged);
-    UpdateSceneRect();
+    // Every new layout of a paragraph spreads its lines again: a line of one
+    // word is put back at the left before it is painted.
+    connect(m_document->documentLayout(), &QAbstractTextDocumentLayout::update, this, [this] {
+        if (m_keepingLinesLeft)
+            return;
+        m_keepingLinesLeft = true;
+        TRichTextEngine::KeepSingleWordLinesLeft(m_document);
+        m_keepingLinesLeft = false;
+    });
 }
 
 QTextDocument *TRichTextEditView::Document() const
@@ -96,9 +112,30 @@ void TRichTextEditView::SetContent(const TRichText &content)
     m_item->setDocument(copy);
     m_document->deleteLater();
     m_document = copy;
-    connect(m_document, &QTextDocument::contentsChanged, this,
-            &TRichTextEditView::CursorFormatChanged);
+    WatchDocument();
     Reformat();
+    m_document->setModified(false);
+    Q_EMIT CursorFormatChanged();
+}
+
+void TRichTextEditView::SetStartFont(const QFont &font)
+{
+    if (!m_document->isEmpty())
+        return;
+    // Also what the text is written in where a run names no font of its own.
+    m_document->setDefaultFont(font);
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{font.family()});
+    format.setFontPointSize(font.pointSizeF() > 0 ? font.pointSizeF() : 12);
+    format.setFontWeight(font.weight());
+    format.setFontItalic(font.italic());
+    format.setFontUnderline(font.underline());
+    format.setFontStrikeOut(font.strikeOut());
+    QTextCursor cursor(m_document);
+    cursor.setBlockCharFormat(format);
+    cursor.setCharFormat(format);
+    m_item->setTextCursor(cursor);
+    // Nothing is typed yet: OK without typing changes nothing.
     m_document->setModified(false);
     Q_EMIT CursorFormatChanged();
 }
@@ -125,9 +162,9 @@ void TRichTextEditView::SetWordWrap(bool on)
 void TRichTextEditView::Reformat()
 {
     m_document->setDocumentMargin(0);
-    const double width = TRichTextEngine::TwipsToPixels(m_pageWidth);
-    m_item->setTextWidth(m_wordWrap && width > 0 ? width : -1);
+    m_item->setTextWidth(m_wordWrap ? TRichTextEngine::TextWidthOnPage(m_pageWidth) : -1);
     m_document->markContentsDirty(0, m_document->characterCount());
+    TRichTextEngine::KeepSingleWordLinesLeft(m_document);
     UpdateSceneRect();
 }
 
@@ -185,6 +222,28 @@ QTextCharFormat TRichTextEditView::CurrentCharFormat() const
     if (!cursor.hasSelection() && cursor.atBlockStart() && cursor.block().length() > 1)
         cursor.setPosition(cursor.position() + 1);
     return cursor.charFormat();
+}
+
+void TRichTextEditView::ToggleBold()
+{
+    QTextCharFormat format;
+    format.setFontWeight(CurrentCharFormat().fontWeight() >= QFont::DemiBold ? QFont::Normal
+                                                                             : QFont::Bold);
+    MergeCharFormat(format);
+}
+
+void TRichTextEditView::ToggleItalic()
+{
+    QTextCharFormat format;
+    format.setFontItalic(!CurrentCharFormat().fontItalic());
+    MergeCharFormat(format);
+}
+
+void TRichTextEditView::ToggleUnderline()
+{
+    QTextCharFormat format;
+    format.setFontUnderline(!CurrentCharFormat().fontUnderline());
+    MergeCharFormat(format);
 }
 
 void TRichTextEditView::Copy()
@@ -259,6 +318,21 @@ bool TRichTextEditView::event(QEvent *event)
 
 void TRichTextEditView::keyPressEvent(QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::Bold)) {
+        ToggleBold();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Italic)) {
+        ToggleItalic();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Underline)) {
+        ToggleUnderline();
+        event->accept();
+        return;
+    }
     // The clipboard keys go through the RTF-aware commands.
     if (event->matches(QKeySequence::Paste)) {
         Paste();

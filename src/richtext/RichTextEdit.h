@@ -25,6 +25,8 @@ public:
     QTextDocument *Document() const;
     // Takes a copy of the content; the view's document starts unmodified.
     void SetContent(const TRichText &content);
+    // The font an empty text starts in: what is typed takes it.
+    void SetStartFont(const QFont &font);
 
     int Zoom() const { return m_zoom; }
     void SetZoom(int percent);
@@ -43,6 +45,11 @@ public:
     void SetAlignment(Qt::Alignment alignment);
     // The character format at the cursor (of the selection's start).
     QTextCharFormat CurrentCharFormat() const;
+    // Bold, italic and underline on or off as word processors do (Ctrl+B,
+    // Ctrl+I, Ctrl+U): off where the cursor's format has it, otherwise on.
+    void ToggleBold();
+    void ToggleItalic();
+    void ToggleUnderline();
 
     // The clipboard carries RTF besides plain text, and RTF is taken first on paste.
     void Copy();
@@ -64,10 +71,12 @@ protected:
 
 private:
     void UpdateSceneRect();
+    void WatchDocument();
 
     QGraphicsScene *m_scene = nullptr;
     QGraphicsTextItem *m_item = nullptr;
     QTextDocument *m_document = nullptr;
+    bool m_keepingLinesLeft = false;
     int m_zoom = 100;
     int m_pageWidth = 0;
     int m_pageHeight = 0;

@@ -5,6 +5,7 @@
 #include <QRect>
 
 class QPainter;
+class QTextDocument;
 class TRichText;
 
 // The rich text renderer that every rich text label draws through: one shared,
@@ -17,6 +18,10 @@ class TRichTextEngine : public QObject
 
 public:
     static constexpr const char *MasterName = "MASTERWPRICHTEXT";
+    // The margin the text keeps from every edge of its page, so that it never
+    // touches the label's border: the same on the card, in the editor and on
+    // paper.
+    static constexpr int TextInsetTwips = 30;
 
     explicit TRichTextEngine(QObject *owner = nullptr);
 
@@ -47,6 +52,14 @@ public:
 
     // Pixels at 100 % for a length in twips, at the layout resolution.
     static double TwipsToPixels(int twips);
+    // The inset in pixels at 100 %, and the width the text wraps at on a page
+    // that many twips wide (-1, no wrapping, without a page).
+    static double TextInset();
+    static double TextWidthOnPage(int pageWidthTwips);
+    // Word processors spread a justified line over its spaces only: a line
+    // of one word stays at the left instead of being spread letter by
+    // letter. Run after the document is laid out anew.
+    static void KeepSingleWordLinesLeft(QTextDocument *document);
 
 private:
     TRichText *m_content = nullptr;

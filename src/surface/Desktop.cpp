@@ -1,12 +1,12 @@
 #include "surface/Desktop.h"
 
 #include "surface/HelpViewer.h"
+#include "surface/ObjectFont.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
-#include <QFontDialog>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -204,14 +204,16 @@ void InstallHelpKey()
     QCoreApplication::instance()->installEventFilter(filter);
 }
 
-std::optional<QFont> ChooseFont(const QFont &font, QWidget *parent, const QString &title)
+std::optional<QFont> ChooseFont(const QFont &font, QWidget *parent, const QString &title,
+                                TColor *color)
 {
     if (!HaveWidgets())
         return std::nullopt;
-    // The dialog lists installed families only: given a name that fontconfig
-    // draws with a twin it would fall back to a generic family, and OK would
-    // change the font. Show the twin instead, with its styles.
-    const QString shown = QFontInfo(font).family();
+    // The dialog lists installed families (and the symbol families the
+    // program draws itself): given a name that fontconfig draws with a twin
+    // it would fall back to a generic family, and OK would change the font.
+    // Show the twin instead, with its styles.
+    const QString shown = TFontDialog::ListedFamily(font.family());
     QFont preset(font);
     preset.setFamily(shown);
     // The dialog finds the preset's style by name. A family whose upright
@@ -227,15 +229,17 @@ std::optional<QFont> ChooseFont(const QFont &font, QWidget *parent, const QStrin
     }
     if (!matching.isEmpty())
         preset.setStyleName(matching);
-    QFontDialog dialog(preset, parent);
-    dialog.setObjectName(QStringLiteral("FontDialog"));
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    TFontDialog dialog(preset, parent);
+    if (color)
+        dialog.ShowColor(*color);
     if (!title.isEmpty())
         dialog.setWindowTitle(title);
     PlaceDialog(&dialog, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    QFont chosen = dialog.selectedFont();
+    if (color)
+        *color = dialog.Color();
+    QFont chosen = dialog.ChosenFont();
     // Weight and slant say the style; a style name would outrank later changes.
     chosen.setStyleName(QString());
     if (chosen.family().compare(shown, Qt::CaseInsensitive) == 0)

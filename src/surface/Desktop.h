@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/Colors.h"
+
 #include <QFont>
 #include <QRect>
 #include <QSize>
@@ -41,12 +43,14 @@ void ShowHelpFor(QWidget *window);
 // program, and keeps an open help window usable beside modal dialogs.
 void InstallHelpKey();
 
-// Runs the standard font dialog on a font; empty when cancelled. A design
-// names its fonts ("Arial") while the desktop may draw them with a metric
-// twin ("Liberation Sans"): the dialog shows the family the name resolves
-// to, and unless the user picks another family the result keeps the name.
+// Runs the font dialog on a font; empty when cancelled. A design names its
+// fonts ("Arial") while the desktop may draw them with a metric twin
+// ("Liberation Sans"): the dialog shows the family the name resolves to, and
+// unless the user picks another family the result keeps the name. With a
+// colour the dialog offers the text colour too, starting from it, and OK
+// leaves the chosen one there.
 std::optional<QFont> ChooseFont(const QFont &font, QWidget *parent,
-                                const QString &title = QString());
+                                const QString &title = QString(), TColor *color = nullptr);
 
 // The rectangle a saved placement reads as (edges as stored: Right and Bottom
 // are one past the window). Bottom == 0 means nothing was saved.

@@ -270,7 +270,7 @@ const TPropertyTable &TGGraphicControl::PropertyTable() const
 
 void TGGraphicControl::RefreshMenu() {}
 
-void TGGraphicControl::AssignFont(const QFont &) {}
+void TGGraphicControl::AssignFont(const QFont &, std::optional<TColor>) {}
 
 void TGGraphicControl::PrintTo(TBaseReport *, double, double) {}
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/StoredObject.h"
+#include "graphics/Colors.h"
 #include "graphics/Geometry.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 #include <QMenu>
@@ -119,7 +121,8 @@ public:
     // Hooks of the kinds, called base first.
     virtual void BoundsChanged();
     virtual void RefreshMenu();
-    virtual void AssignFont(const QFont &font);
+    // The surface's Font command: a font and, when the dialog chose one, its colour.
+    virtual void AssignFont(const QFont &font, std::optional<TColor> color = std::nullopt);
     virtual void PrintTo(TBaseReport *report, double x, double y);
     // A print job places the same objects at every card position: between
     // these two calls an object may keep what it prepared at its first

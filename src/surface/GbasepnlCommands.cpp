@@ -178,12 +178,15 @@ void TGBasePanel::ChooseFontForSelection()
 {
     if (m_handles->SelectedCount() == 0)
         return;
-    if (const std::optional<QFont> chosen = ChooseFont(m_surfaceFont, this)) {
+    // The dialog starts from the default font, whose colour is black; the
+    // colour chosen goes to the objects with the font.
+    TColor color = 0;
+    if (const std::optional<QFont> chosen = ChooseFont(m_surfaceFont, this, QString(), &color)) {
         for (TGGraphicControl *object : m_handles->Selection()) {
             // The new size the font gives comes now, so that the old and the
             // new place are repainted together.
             object->Repaint();
-            object->AssignFont(*chosen);
+            object->AssignFont(*chosen, color);
             object->UpdateLayout();
             object->Repaint();
         }

@@ -2,10 +2,18 @@
 
 #include "document/Groups.h"
 #include "document/Persistent.h"
+#include "graphics/Colors.h"
 
+#include <QFontDialog>
 #include <functional>
+#include <optional>
 
-class QFont;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class TColorDropDown;
 
 // The font a text object keeps as its own, stored as "Font" only while
 // ParentFont is off. Setting a font turns ParentFont off even when nothing
@@ -25,6 +33,9 @@ public:
 
     void Set(const TGFont &font);
     void Set(const QFont &font);
+    // The family, size and styles of a Qt font and, when given, a colour, as
+    // one change.
+    void Set(const QFont &font, std::optional<TColor> color);
     // Takes every attribute without telling the owner (copying a sample).
     void SetQuietly(const TGFont &font);
 
@@ -42,4 +53,58 @@ private:
     bool m_parentFont = false;
     bool m_quiet = false;
     std::function<void()> m_changed;
+};
+
+// The program's font dialog: the standard one, which also lists the symbol
+// families the program draws itself ("WingDings", "Webdings", "Symbol") where
+// the desktop lacks them, and which offers the text colour under its effects
+// once ShowColor has been called.
+class TFontDialog : public QFontDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFontDialog(const QFont &initial, QWidget *parent = nullptr);
+
+    // The family entry the dialog lists for a font's family: the symbol entry
+    // when the family is one the program draws itself and the desktop lacks,
+    // otherwise the installed family the name is drawn with.
+    static QString ListedFamily(const QString &family);
+
+    void ShowColor(TColor color);
+    bool ColorShown() const { return m_colorShown; }
+    TColor Color() const;
+    // The font chosen with OK (also a symbol family the desktop lacks).
+    QFont ChosenFont() const;
+
+    TColorDropDown *ColorBox = nullptr;
+
+private:
+    // The entry the program adds: the lists of styles and sizes, and the
+    // sample, are set here since the desktop knows nothing of the family.
+    bool AddedFamilyShown() const;
+    void AddSymbolFamilies();
+    void SelectFamily(const QString &family);
+    void FollowAddedFamily();
+    void UpdateSampleColor();
+    QFont CurrentAddedFont() const;
+
+    QLabel *m_colorLabel = nullptr;
+    QListView *m_families = nullptr;
+    QListView *m_styles = nullptr;
+    QListView *m_sizes = nullptr;
+    QLineEdit *m_styleEdit = nullptr;
+    QLineEdit *m_sizeEdit = nullptr;
+    QLineEdit *m_sample = nullptr;
+    QCheckBox *m_strikeOut = nullptr;
+    QCheckBox *m_underline = nullptr;
+    QComboBox *m_writingSystem = nullptr;
+    QStringList m_added;
+    QString m_sampleText;
+    bool m_following = false;
+    bool m_colorShown = false;
+    bool m_sampleShowsPictures = false;
+    bool m_bold = false;
+    bool m_italic = false;
+    int m_points = 12;
 };

@@ -6,6 +6,7 @@
 #include "objects/Gpmlabel.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QListView>
 #include <QFontDialog>
@@ -290,17 +291,22 @@ TEST_F(MultiLineDrawTest, MenuItemsReportOnceAndTickTheCurrentValues)
     Q_EMIT menu->aboutToShow();
     EXPECT_TRUE(FindItem(menu, "Word Wrap")->isChecked());
 
-    // Font: bold taken, the family keeps its name, one report.
+    // Font: bold and a colour taken, the family keeps its name, one report.
     OnNextModal([](QWidget *modal) {
         auto *dialog = qobject_cast<QFontDialog *>(modal);
         ASSERT_NE(dialog, nullptr);
         QListView *styles = ListOffering(dialog, "Bold");
         ASSERT_NE(styles, nullptr);
         ClickEntry(styles, "Bold");
+        auto *colors = dialog->findChild<QComboBox *>("ColorBox");
+        ASSERT_NE(colors, nullptr);
+        ASSERT_TRUE(colors->isVisible());
+        colors->setCurrentIndex(colors->findText("Navy"));
         dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
     });
     EXPECT_EQ(REPORTS(FindItem(menu, "Font")->trigger()), 1);
     EXPECT_EQ(label->Font()->Style(), uint32_t(fsBold));
+    EXPECT_EQ(label->Font()->Color(), TColor(0x800000));
     EXPECT_EQ(label->Font()->Name(), QStringLiteral("Arial"));
     EXPECT_EQ(label->Font()->Size(), 10);
 

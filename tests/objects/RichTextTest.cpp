@@ -392,11 +392,18 @@ TEST_F(RichTextTest, EditorZoomStopsAtOneHundredAndFifty)
 
 TEST_F(RichTextTest, ToolPlacesABorderedTransparentLabelAndOpensTheEditor)
 {
+    // A new text starts in the card's default font.
+    QFont card(QStringLiteral("Courier New"));
+    card.setPointSize(14);
+    card.setBold(true);
+    surface->SetSurfaceFont(card);
     bool opened = false;
     OnNextModal([&opened](QWidget *modal) {
         auto *editor = qobject_cast<TRichTextLabelEditor *>(modal);
         ASSERT_NE(editor, nullptr);
         opened = true;
+        EXPECT_EQ(editor->RichTextToolbar->FontSize->currentText(), "14");
+        EXPECT_TRUE(editor->RichTextToolbar->BoldAction->isChecked());
         QTest::keyClicks(editor->RichEdit->viewport(), "Hi");
         QTest::mouseClick(editor->OKButton, Qt::LeftButton);
     });
@@ -409,6 +416,11 @@ TEST_F(RichTextTest, ToolPlacesABorderedTransparentLabelAndOpensTheEditor)
     EXPECT_EQ(label->BorderStyle(), TGPRichBaseLabel::bsSingle);
     EXPECT_TRUE(label->Transparent());
     EXPECT_EQ(label->Content().PlainText(), "Hi");
+    QTextCursor at(label->Content().Document());
+    at.setPosition(1);
+    EXPECT_EQ(at.charFormat().fontFamilies().toStringList().value(0), "Courier New");
+    EXPECT_EQ(at.charFormat().fontPointSize(), 14);
+    EXPECT_GE(at.charFormat().fontWeight(), QFont::Bold);
     EXPECT_EQ(surface->PanelState(), psPointing);
 }
 

@@ -10,14 +10,19 @@
 #include "objects/Gpslabel.h"
 #include "objects/gbclabel32.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStringListModel>
 #include <QTest>
 #include <cmath>
 
@@ -33,6 +38,15 @@ QSize ExpectedGlyphSize(char32_t picture, int pixels)
     const int w = int(std::trunc(1.1 * fm.horizontalAdvance(QString::fromUcs4(&picture, 1))));
     const int h = int(std::trunc(1.1 * fm.height()));
     return {w, h};
+}
+
+// The font dialog's point size field (the one that takes numbers only).
+QLineEdit *SizeField(QFontDialog *dialog)
+{
+    for (QLineEdit *edit : dialog->findChildren<QLineEdit *>())
+        if (edit->validator())
+            return edit;
+    return nullptr;
 }
 
 QImage Painted(TGGraphicControl *object)
@@ -272,9 +286,10 @@ TEST_F(SymbolLabelTest, TheFontButtonSetsTheHeldFontAndTheGridKeepsItsSize)
         OnNextModal([](QWidget *fontModal) {
             auto *fonts = qobject_cast<QFontDialog *>(fontModal);
             ASSERT_NE(fonts, nullptr);
-            QFont larger = fonts->currentFont();
-            larger.setPointSize(48);
-            fonts->setCurrentFont(larger);
+            QLineEdit *size = SizeField(fonts);
+            ASSERT_NE(size, nullptr);
+            size->selectAll();
+            QTest::keyClicks(size, "48");
             fonts->accept();
         });
         QTest::mouseClick(dialog->findChild<QPushButton *>("FontButton"), Qt::LeftButton);
@@ -292,6 +307,58 @@ TEST_F(SymbolLabelTest, TheFontButtonSetsTheHeldFontAndTheGridKeepsItsSize)
     // About twice as large.
     EXPECT_NEAR(double(symbol->Width()) / before.width(), 2.0, 0.15);
     EXPECT_NEAR(double(symbol->Height()) / before.height(), 2.0, 0.15);
+}
+
+TEST_F(SymbolLabelTest, TheFontButtonOffersEverySymbolFamilyAndAColour)
+{
+    // The program draws the three families itself, installed or not.
+    auto *symbol = Place<TGSymbolLabel>(40, 30);
+    OnNextModal([&](QWidget *modal) {
+        // A failed check leaves the dialogs, so that the test goes on.
+        const auto close = qScopeGuard([modal] { modal->close(); });
+        auto *dialog = qobject_cast<TGetSymbol *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        OnNextModal([](QWidget *fontModal) {
+            const auto closeFonts = qScopeGuard([fontModal] { fontModal->close(); });
+            auto *fonts = qobject_cast<QFontDialog *>(fontModal);
+            ASSERT_NE(fonts, nullptr);
+            auto *families = fonts->findChildren<QListView *>().value(0);
+            ASSERT_NE(families, nullptr);
+            const QStringList listed =
+                qobject_cast<QStringListModel *>(families->model())->stringList();
+            for (const QString &family : {"Webdings", "Symbol"})
+                EXPECT_TRUE(listed.contains(family, Qt::CaseInsensitive)) << family.toStdString();
+            // It opens on the label's family.
+            EXPECT_EQ(families->currentIndex().data().toString().toLower(), "wingdings");
+            const QModelIndexList webdings = families->model()->match(
+                families->model()->index(0, 0), Qt::DisplayRole, "Webdings", 1, Qt::MatchExactly);
+            ASSERT_FALSE(webdings.isEmpty());
+            families->scrollTo(webdings.first());
+            QTest::mouseClick(families->viewport(), Qt::LeftButton, {},
+                              families->visualRect(webdings.first()).center());
+            // The sample shows Webdings' pictures: code 'a' is a check mark.
+            auto *sample = fonts->findChild<QLineEdit *>("qt_fontDialog_sampleEdit");
+            ASSERT_NE(sample, nullptr);
+            EXPECT_TRUE(sample->text().contains(QString::fromUcs4(U"✔", 1)));
+            auto *colors = fonts->findChild<QComboBox *>("ColorBox");
+            ASSERT_NE(colors, nullptr);
+            ASSERT_TRUE(colors->isVisible());
+            EXPECT_EQ(colors->currentText(), "Black");
+            colors->setCurrentIndex(colors->findText("Blue"));
+            fonts->accept();
+        });
+        QTest::mouseClick(dialog->findChild<QPushButton *>("FontButton"), Qt::LeftButton);
+        EXPECT_EQ(dialog->HeldFont().Name(), "Webdings");
+        EXPECT_EQ(dialog->HeldFont().Size(), 24);
+        EXPECT_EQ(dialog->HeldFont().Color(), TColor(0xFF0000));
+        EXPECT_EQ(dialog->findChild<QPushButton *>("FontButton")->text(), "Webdings, 20pt ");
+        EXPECT_EQ(dialog->findChild<QListWidget *>("SymbolGrid")->item(0)->foreground().color(),
+                  QColor(Qt::blue));
+        QTest::mouseClick(dialog->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(symbol->SymbolSelector());
+    EXPECT_EQ(symbol->LabelFont().Name(), "Webdings");
+    EXPECT_EQ(symbol->LabelFont().Color(), TColor(0xFF0000));
 }
 
 TEST_F(SymbolLabelTest, TextKindsInASymbolFontShowThePicturesToo)

@@ -2,9 +2,19 @@
 // lock, selectability, select all, arranging, removing what lies off the card,
 // and commands that let waiting input run or read a damaged clipboard.
 #include "SurfaceFixture.h"
+#include "objects/Gpmlabel.h"
+#include "objects/Gpslabel.h"
+#include "objects/gbclabel32.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFontDialog>
+#include <QListView>
 #include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTest>
 
 namespace {
 
@@ -337,4 +347,92 @@ TEST_F(SurfaceCommandsTest, APasteAtAnotherZoomKeepsTheSizeAndTheOffset)
     Key(Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(surface->ObjectCount(), 3);
     EXPECT_BOUNDS(surface->ObjectAt(2), 218, 35, 49, 30);
+
+namespace {
+
+// A font dialog's list offering an entry, and a click on that entry.
+QListView *ListOffering(QFontDialog *dialog, const QString &entry)
+{
+    for (QListView *list : dialog->findChildren<QListView *>())
+        if (!list->model()
+                 ->match(list->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly)
+                 .isEmpty())
+            return list;
+    return nullptr;
+}
+
+void ClickEntry(QFontDialog *dialog, const QString &entry)
+{
+    QListView *list = ListOffering(dialog, entry);
+    ASSERT_NE(list, nullptr) << entry.toStdString();
+    const QModelIndex at =
+        list->model()
+            ->match(list->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly)
+            .first();
+    list->scrollTo(at);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(at).center());
+}
+
+// Answers the next font dialog: a style, a colour by name, OK.
+void AnswerFontDialog(const QString &style, const QString &color, QString *shownColor = nullptr)
+{
+    OnNextModal([=](QWidget *modal) {
+        // A failed check leaves the dialog, so that the test goes on.
+        const auto close = qScopeGuard([modal] { modal->close(); });
+        auto *dialog = qobject_cast<QFontDialog *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        // The symbol families the program draws itself are offered as well.
+        EXPECT_NE(ListOffering(dialog, "Webdings"), nullptr);
+        ClickEntry(dialog, style);
+        auto *colors = dialog->findChild<QComboBox *>("ColorBox");
+        ASSERT_NE(colors, nullptr);
+        ASSERT_TRUE(colors->isVisible());
+        if (shownColor)
+            *shownColor = colors->currentText();
+        colors->setCurrentIndex(colors->findText(color));
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+    });
+}
+
+} // namespace
+
+TEST_F(SurfaceCommandsTest, FontDialogsSetTheColourOfTheTextTheyChangeTheFontOf)
+{
+    auto place = [this](TGGraphicControl *object, int top) {
+        object->MakeReady();
+        surface->PlaceObject(object, TRect::FromBounds(20, top, 150, 30));
+    };
+    auto *text = new TGBusinessCardLabel(owner.get());
+    place(text, 10);
+    auto *lines = new TGMultiLineLabel(owner.get());
+    place(lines, 60);
+    lines->SetItems({"Street 1", "Town"});
+    auto *symbol = new TGSymbolLabel(owner.get());
+    place(symbol, 120);
+    text->Font()->SetColor(0x008000); // green
+
+    // The label's own Font item starts from its colour.
+    QString shown;
+    AnswerFontDialog("Italic", "Maroon", &shown);
+    QAction *item = MenuItem(text->ObjectMenu(), "Font");
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    EXPECT_EQ(shown, "Green");
+    EXPECT_EQ(text->LabelFont().Color(), TColor(0x000080));
+    EXPECT_EQ(text->LabelFont().Style(), uint32_t(fsItalic));
+
+    // The card's Font command gives the whole selection the font and the
+    // colour, starting from the default font's black; a symbol keeps its own.
+    Command("Select All");
+    ASSERT_EQ(handles()->SelectedCount(), 3);
+    AnswerFontDialog("Bold", "Red", &shown);
+    Command("Font");
+    EXPECT_EQ(shown, "Black");
+    EXPECT_EQ(text->LabelFont().Color(), TColor(0x0000FF));
+    EXPECT_EQ(text->LabelFont().Style(), uint32_t(fsBold));
+    EXPECT_EQ(lines->Font()->Color(), TColor(0x0000FF));
+    EXPECT_EQ(lines->Font()->Style(), uint32_t(fsBold));
+    EXPECT_EQ(symbol->LabelFont().Color(), TColor(0));
+    EXPECT_EQ(symbol->LabelFont().Name(), "WingDings");
 }
