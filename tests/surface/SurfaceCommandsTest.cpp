@@ -347,6 +347,7 @@ TEST_F(SurfaceCommandsTest, APasteAtAnotherZoomKeepsTheSizeAndTheOffset)
     Key(Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(surface->ObjectCount(), 3);
     EXPECT_BOUNDS(surface->ObjectAt(2), 218, 35, 49, 30);
+}
 
 namespace {
 
