@@ -1,7 +1,7 @@
 #include "effects/Gssprop.h"
 
 #include "effects/Gbimageb.h"
-#include "objects/ColDrop.h"
+#include "surface/ColDrop.h"
 #include "surface/Desktop.h"
 
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "effects/gstpropGetSym.h"
 #include "effects/gstpropGetTexture.h"
 #include "graphics/SymbolFonts.h"
-#include "objects/ColDrop.h"
+#include "surface/ColDrop.h"
 #include "surface/Desktop.h"
 
 #include <QApplication>

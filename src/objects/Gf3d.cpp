@@ -1,7 +1,7 @@
 #include "objects/Gf3d.h"
 
 #include "objects/Gplabel.h"
-#include "objects/ColDrop.h"
+#include "surface/ColDrop.h"
 #include "surface/Desktop.h"
 
 #include <QComboBox>

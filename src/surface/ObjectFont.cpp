@@ -1,7 +1,7 @@
 #include "surface/ObjectFont.h"
 
 #include "graphics/SymbolFonts.h"
-#include "objects/ColDrop.h"
+#include "surface/ColDrop.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "document/ObjectStream.h"
 #include "effects/Gbimageb.h"
 #include "effects/Gssprop.h"
-#include "objects/ColDrop.h"
+#include "surface/ColDrop.h"
 #include "surface/Desktop.h"
 
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #include "effects/gstpropGetSym.h"
 #include "effects/gstpropGetTexture.h"
 #include "graphics/SymbolFonts.h"
-#include "objects/ColDrop.h"
+#include "surface/ColDrop.h"
 #include "objects/Ggetsym.h"
 
 #include <QComboBox>

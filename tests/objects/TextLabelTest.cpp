@@ -6,7 +6,7 @@
 #include "objects/Ggettext.h"
 #include "objects/gbclabel32.h"
 #include "report/ReportTestSupport.h"
-#include "objects/ColDrop.h"
+#include "surface/ColDrop.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "objects/ColDrop.h"
+#include "surface/ColDrop.h"
 
 #include <QPainter>
 #include <QPixmap>
