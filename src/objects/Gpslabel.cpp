@@ -22,11 +22,16 @@ void TGSymbolLabel::AssignFont(const QFont &, std::optional<TColor>) {}
 
 QSize TGSymbolLabel::GlyphSize() const
 {
+    return GlyphSizeAt(double(ZoomScale()));
+}
+
+QSize TGSymbolLabel::GlyphSizeAt(double scale) const
+{
     // An empty caption (only a file holds one) is sized as the space, so the
     // object never shrinks to a sliver that can neither be seen nor grabbed.
-    const TDrawnText drawn = ShownCaption().isEmpty()
-                                 ? SymbolDrawnText(CanvasFont(), QStringLiteral(" "))
-                                 : DrawnCaption();
+    const QFont font = LabelFont().ToQFont(scale);
+    const TDrawnText drawn = SymbolDrawnText(
+        font, ShownCaption().isEmpty() ? QStringLiteral(" ") : ShownCaption());
     const QFontMetrics fm(drawn.font);
     const int w = std::max(1, static_cast<int>(std::trunc(1.1 * fm.horizontalAdvance(drawn.text))));
     const int h = std::max(1, static_cast<int>(std::trunc(1.1 * fm.height())));

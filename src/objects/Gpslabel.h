@@ -21,11 +21,14 @@ public:
 
     // The size the glyph asks for at the current zoom.
     QSize GlyphSize() const;
+    // ... and at the given zoom.
+    QSize GlyphSizeAt(double scale) const;
     // Opens the Symbol Selector on this label; true when the user chose OK.
     bool SymbolSelector();
 
 protected:
     void BuildObjectMenu() override;
+    std::optional<QSize> ContentSizeAtFullSize() const override { return GlyphSizeAt(1.0); }
 
 private:
     void FitToGlyph();

@@ -144,7 +144,17 @@ TRect TGGraphicControl::FullSizeBounds() const
         return now;
     if (m_zoomMemo && now == m_zoomedBounds)
         return m_fullSizeBounds;
-    return Scaled(now, static_cast<float>(1.0 / double(m_zoomScale)));
+    return BackToFullSize(Scaled(now, static_cast<float>(1.0 / double(m_zoomScale))));
+}
+
+TRect TGGraphicControl::BackToFullSize(const TRect &scaledBack) const
+{
+    // Scaling a content-sized object back would round its zoomed size: the
+    // content's own size at 100 % is the one a file and a zoom to 100 % get.
+    const std::optional<QSize> content = ContentSizeAtFullSize();
+    if (!content)
+        return scaledBack;
+    return TRect::FromBounds(scaledBack.Left, scaledBack.Top, content->width(), content->height());
 }
 
 void TGGraphicControl::SetZoomScale(float scale)
@@ -164,7 +174,7 @@ void TGGraphicControl::SetZoomScale(float scale)
         else if (scale == 1.0f)
             m_fullSizeBounds = next;
         else
-            m_fullSizeBounds = Scaled(now, static_cast<float>(1.0 / double(from)));
+            m_fullSizeBounds = BackToFullSize(Scaled(now, static_cast<float>(1.0 / double(from))));
     }
     m_zoomedBounds = next;
     m_zoomMemo = true;

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRegion>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -206,6 +207,9 @@ protected:
 
     // ---- What the kinds share: creation size, setters, printing ----------------
 protected:
+    // The size at 100 % of a kind whose size follows from its content alone
+    // (a symbol's glyph); other kinds scale their zoomed size back.
+    virtual std::optional<QSize> ContentSizeAtFullSize() const { return std::nullopt; }
     // Gives a new object its size; it is no move on the card, so the first
     // bounds check after placing it only records the bounds.
     void SetCreationBounds(int width, int height);
@@ -262,6 +266,7 @@ private:
     // The bounds at 100 % and those derived from them at the current zoom:
     // while the object is not moved, zooming back gives exactly the 100 %
     // bounds, so saving at any zoom never shifts it.
+    TRect BackToFullSize(const TRect &scaledBack) const;
     TRect m_fullSizeBounds;
     TRect m_zoomedBounds;
     bool m_zoomMemo = false;

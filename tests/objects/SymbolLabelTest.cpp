@@ -117,7 +117,8 @@ TEST_F(SymbolLabelTest, TheSizeFollowsTheZoomAndComesBack)
     EXPECT_EQ(symbol->Left(), 30);
 
     // Zoomed up and down step by step, again and again, with a symbol chosen
-    // at 150 %: what would be saved at every zoom is the size at 100 %.
+    // and moved at 150 %: what would be saved at every zoom is the size at
+    // 100 %, not the zoomed glyph scaled back (which rounds to a pixel more).
     auto *made = Place<TGSymbolLabel>(120, 40); // the new label's own symbol
     const QSize madeAtOne(made->Width(), made->Height());
     surface->SetZoom(1.5f);
@@ -125,6 +126,10 @@ TEST_F(SymbolLabelTest, TheSizeFollowsTheZoomAndComesBack)
     symbol->BoundsChanged();
     symbol->SetCaption("(");
     symbol->BoundsChanged();
+    for (TGSymbolLabel *label : {symbol, made}) {
+        label->MoveBy(3, 0);
+        label->BoundsChanged();
+    }
     for (int round = 0; round < 4; ++round) {
         for (int step : {1, 2, 3, 4, 5, 4, 3, 2, 1, 0}) {
             surface->SetZoom(1.0f + 0.1f * float(step));
