@@ -8,7 +8,7 @@
 #include "objects/Glines.h"
 #include "objects/Gpslabel.h"
 #include "objects/gbclabel32.h"
-#include "shell/CardDesign.h"
+#include "document/CardModel.h"
 #include "shell/DesignHistory.h"
 #include "surface/GHandle.h"
 #include "surface/Gbcpanel32.h"
@@ -29,15 +29,16 @@ struct TUndoDesign
 {
     QObject owner;
     std::unique_ptr<TGBusinessCardPanel32> surface;
-    std::unique_ptr<TCardDesign> design;
+    std::unique_ptr<TCardModel> design;
     std::unique_ptr<TDesignHistory> history;
 
     TUndoDesign()
     {
         surface = std::make_unique<TGBusinessCardPanel32>();
+        design = std::make_unique<TCardModel>();
+        surface->SetModel(design.get());
         surface->SetOwner(&owner);
         surface->setFixedSize(336, 192);
-        design = std::make_unique<TCardDesign>(surface.get());
         QImage art(48, 48, QImage::Format_RGB32);
         for (int y = 0; y < art.height(); ++y)
             for (int x = 0; x < art.width(); ++x)
@@ -74,7 +75,7 @@ struct TUndoDesign
             object->SetParent(surface.get());
             object->SetBounds(i % 300, (i * 7) % 180, 60, 24);
         }
-        history = std::make_unique<TDesignHistory>(*design);
+        history = std::make_unique<TDesignHistory>(*design, surface.get());
         surface->LabelChangedEvent = [this](QObject *) { history->NoteChange(); };
     }
 
@@ -149,10 +150,11 @@ BENCHMARK(BM_HundredStepsMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 void BM_RecordedNudgeOf500At150(benchmark::State &state)
 {
     QObject owner;
+    TCardModel design;
     TGBusinessCardPanel32 surface;
+    surface.SetModel(&design);
     surface.SetOwner(&owner);
     surface.setFixedSize(336, 192);
-    TCardDesign design(&surface);
     for (int i = 0; i < 500; ++i) {
         auto *label = new TGBusinessCardLabel(&owner);
         label->MakeReady();
@@ -163,7 +165,7 @@ void BM_RecordedNudgeOf500At150(benchmark::State &state)
     }
     surface.SetZoom(1.5f);
     surface.show();
-    TDesignHistory history(design);
+    TDesignHistory history(design, &surface);
     surface.LabelChangedEvent = [&history](QObject *) { history.NoteChange(); };
     TGGraphicControl *moved = surface.Objects().at(250);
     surface.Handles()->AddToSelection(moved);

@@ -1,4 +1,5 @@
 // tessaro-batch: reads and writes design files without a window.
+#include "document/CardModel.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
 #include "effects/Gssprop.h"
@@ -6,17 +7,17 @@
 #include "graphics/Geometry.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
-#include "shell/CardDesign.h"
+#include "richtext/RichTextEngine.h"
 #include "shell/Preferences.h"
 #include "surface/CardKinds.h"
+#include "surface/CardPainter.h"
 #include "surface/Desktop.h"
 #include "surface/GGraphc.h"
-#include "surface/Gbcpanel32.h"
 #include "surface/ScreenInfo.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPrinterInfo>
@@ -80,19 +81,21 @@ template <typename Work> auto OnFile(const QString &path, Work &&work)
 
 // Opens a design as the program does (every load renames its objects); a
 // file that is not there is an error here, not an empty design.
-void OpenDesign(TCardDesign &design, const QString &path)
+void OpenDesign(TCardModel &design, const QString &path)
 {
     if (!QFileInfo(path).isFile())
         throw EStreamError(QStringLiteral("Cannot open file %1").arg(path));
+    // Rich text draws through one engine that the objects' owner carries.
+    TRichTextEngine::EnsureMaster(design.Owner());
     OnFile(path, [&] { design.Open(path); });
 }
 
 int Dump(const QString &path)
 {
-    TCardDesign design;
+    TCardModel design;
     OpenDesign(design, path);
     QString out;
-    for (const TGGraphicControl *object : design.Objects())
+    for (const TStoredObject *object : design.Objects())
         out += DumpObject(*object).join(QLatin1Char('\n')) + QLatin1Char('\n');
     Print(stdout, out);
     std::fflush(stdout);
@@ -101,7 +104,7 @@ int Dump(const QString &path)
 
 int Resave(const QString &in, const QString &out)
 {
-    TCardDesign design;
+    TCardModel design;
     OpenDesign(design, in);
     // Nothing is changed without being asked: text the design file's 8-bit
     // characters cannot hold stops the command.
@@ -211,24 +214,6 @@ TOptions ParseOptions(const QStringList &args, bool printCommand)
 
 // The card surface as the program sets it up, sized from the layout at 100 %,
 // with the design and its background art on it.
-struct TShownDesign
-{
-    TGBusinessCardPanel32 panel;
-    TCardDesign design{&panel};
-
-    TShownDesign(const QString &path, const TCardLayout &layout)
-    {
-        panel.SetOwner(&panel);
-        panel.SetShape(lsRectangle);
-        panel.SetDrawOutline(true);
-        panel.SetPrinting(false);
-        const int ppi = ScreenPixelsPerInch();
-        panel.setFixedSize(std::max(1, RoundEven(double(ppi) * double(layout.Width))),
-                           std::max(1, RoundEven(double(ppi) * double(layout.Height))));
-        OpenDesign(design, path);
-    }
-};
-
 int PrintSheet(const TOptions &o)
 {
     const TPreferences preferences = LoadPreferences(PreferencesPath());
@@ -240,7 +225,7 @@ int PrintSheet(const TOptions &o)
     }
     const TCardLayout &layout = preferences.Layout;
     const QList<bool> positions = ParsePositions(o.positions, layout.Across * layout.Down);
-    TCardDesign design;
+    TCardModel design;
     OpenDesign(design, o.design);
 
     TReportPrinter report;
@@ -258,7 +243,7 @@ int PrintSheet(const TOptions &o)
     report.SetOrientation(poPortrait);
 
     TSheetRenderer sheet;
-    sheet.Objects = design.Objects();
+    sheet.Objects = CardObjects(design.Objects());
     sheet.Copies = o.copies;
     sheet.PrintSelection = positions;
     // A queue with nudges of its own prints with them.
@@ -283,14 +268,18 @@ int RenderCard(const TOptions &o)
     if (!preferences.LayoutProblem.isEmpty())
         Print(stderr, preferences.LayoutProblem + QLatin1Char(' ') + preferences.LayoutFallback +
                           QLatin1Char('\n'));
-    TShownDesign design(o.design, preferences.Layout);
-    design.panel.SetZoom(float(o.zoom));
-    QImage image(design.panel.size(), QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        design.panel.PaintCard(painter, false);
-    }
+    TCardModel design;
+    OpenDesign(design, o.design);
+    // The card as the window shows it at 100 %: a rectangle with its outline,
+    // the size the layout gives it on this screen.
+    TCardLook look;
+    look.Shape = lsRectangle;
+    look.Art = &design.BackgroundArt();
+    const TCardLayout &layout = preferences.Layout;
+    const int ppi = ScreenPixelsPerInch();
+    const QSize card(std::max(1, RoundEven(double(ppi) * double(layout.Width))),
+                     std::max(1, RoundEven(double(ppi) * double(layout.Height))));
+    const QImage image = RenderCard(design, look, card, float(o.zoom));
     if (!image.save(o.output, "PNG")) {
         Print(stderr,
               AboutFile(o.output, QStringLiteral("Cannot write the image")) + QLatin1Char('\n'));
@@ -314,10 +303,12 @@ int main(int argc, char **argv)
     qInstallMessageHandler(MessageHandler);
     // Nothing is shown: the tool runs the same with or without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tessaro"));
+    // No widget toolkit: a window, a dialog or a menu made by any command
+    // would stop the tool at once instead of going unnoticed.
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Tessaro"));
 
-    const QStringList args = QApplication::arguments().mid(1);
+    const QStringList args = QGuiApplication::arguments().mid(1);
     const bool help = args.size() == 1 &&
                       (args.at(0) == QLatin1String("--help") || args.at(0) == QLatin1String("-h"));
     if (help) {

@@ -9,6 +9,8 @@
 
 // An object that a design stores: a named component with a property table.
 // Its QObject parent is its owner, which frees it and keeps names unique.
+class TCardModel;
+
 class TStoredObject : public QObject, public TPersistent
 {
     Q_OBJECT
@@ -18,6 +20,12 @@ public:
         : QObject(owner)
     {
     }
+    ~TStoredObject() override;
+
+    // The card the object is on (none while it is only a copy or a sample);
+    // set by the model as it takes the object in and lets it go.
+    TCardModel *Model() const { return m_model; }
+    void SetModel(TCardModel *model) { m_model = model; }
 
     QString Name() const { return objectName(); }
     void SetName(const QString &name) { setObjectName(name); }
@@ -40,6 +48,23 @@ public:
 
 private:
     bool m_loading = false;
+    TCardModel *m_model = nullptr;
+};
+
+// While one is alive, the records objects write hold their bounds at 100 %,
+// as if the card had been zoomed back to full size, without re-zooming it
+// (which would lay out and repaint every object twice).
+class TFullSizeRecords
+{
+public:
+    TFullSizeRecords() { ++s_alive; }
+    ~TFullSizeRecords() { --s_alive; }
+    TFullSizeRecords(const TFullSizeRecords &) = delete;
+    TFullSizeRecords &operator=(const TFullSizeRecords &) = delete;
+    static bool Active() { return s_alive > 0; }
+
+private:
+    static inline int s_alive = 0;
 };
 
 // The same objects as a list of stored objects.

@@ -1,9 +1,10 @@
 #include "shell/DesignHistory.h"
 
+#include "document/CardModel.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
-#include "shell/CardDesign.h"
+#include "document/CardModel.h"
 #include "surface/GGraphc.h"
 #include "surface/GHandle.h"
 #include "surface/Gbasepnl.h"
@@ -15,6 +16,7 @@
 #include <QKeyEvent>
 #include <QMap>
 #include <QMenu>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUndoCommand>
@@ -148,9 +150,10 @@ private:
     bool m_keepDesign = false;
 };
 
-TDesignHistory::TDesignHistory(TCardDesign &design, QObject *parent)
+TDesignHistory::TDesignHistory(TCardModel &model, TGBasePanel *surface, QObject *parent)
     : QObject(parent)
-    , m_design(design)
+    , m_design(model)
+    , m_surface(surface)
     , m_stack(new QUndoStack(this))
 {
     m_stack->setObjectName(QStringLiteral("UndoStack"));
@@ -180,7 +183,7 @@ TDesignHistory::~TDesignHistory()
 
 uint32_t TDesignHistory::Now() const
 {
-    const TGBasePanel *surface = m_design.Surface();
+    const TGBasePanel *surface = m_surface;
     return surface ? surface->Clock()->Now() : TTickClock::System()->Now();
 }
 
@@ -194,7 +197,7 @@ bool TDesignHistory::InputUnderWay() const
 {
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
         return true;
-    const TGBasePanel *surface = m_design.Surface();
+    const TGBasePanel *surface = m_surface;
     return surface && surface->GestureUnderWay();
 }
 
@@ -320,9 +323,8 @@ TDesignState TDesignHistory::Capture() const
 {
     TDesignState state;
     state.BackgroundArt = m_design.BackgroundArtFile();
-    TGBasePanel *surface = m_design.Surface();
-    if (surface) {
-        for (const TGGraphicControl *object : surface->Handles()->Selection())
+    if (m_surface) {
+        for (const TGGraphicControl *object : m_surface->Handles()->Selection())
             state.Selection.append(object->Name());
     }
     // Records that did not change share the bytes of the state before; an
@@ -340,11 +342,11 @@ TDesignState TDesignHistory::Capture() const
     // Records hold the bounds at 100 % whatever the zoom, as a save would
     // write them, without re-zooming the card after every input.
     const TFullSizeRecords fullSize;
-    const QList<TGGraphicControl *> objects = m_design.Objects();
+    const QList<TStoredObject *> &objects = m_design.Objects();
     state.Records.reserve(objects.size());
     state.Names.reserve(objects.size());
     for (qsizetype i = 0; i < objects.size(); ++i) {
-        const TGGraphicControl *object = objects.at(i);
+        const TStoredObject *object = objects.at(i);
         TStreamWriter writer;
         writer.KeepUnicode = true;
         WriteRootObject(writer, *object);
@@ -361,59 +363,100 @@ TDesignState TDesignHistory::Capture() const
 
 bool TDesignHistory::Restore(const TDesignState &state)
 {
-    TGBasePanel *surface = m_design.Surface();
-    if (!surface)
-        return false;
-    // Everything is read aside first: a record the reader refuses leaves the
-    // design untouched. The staging owner sits under the design's owner, so
-    // that what the objects find there as they are made ready (the rich text
-    // engine) is the design's own.
+    // The objects whose records are the same in both states stay as they are;
+    // only the others are read afresh (an undone nudge of one object out of
+    // hundreds makes one object). The design as it is now is m_current.
+    const QList<TStoredObject *> present = m_design.Objects();
+    QHash<QString, TStoredObject *> keepable;
+    if (present.size() == m_current.Names.size()) {
+        for (qsizetype i = 0; i < present.size(); ++i)
+            keepable.insert(m_current.Names.at(i), present.at(i));
+    }
+    QHash<QString, QByteArray> currentRecords;
+    for (qsizetype i = 0; i < m_current.Names.size(); ++i)
+        currentRecords.insert(m_current.Names.at(i), m_current.Records.at(i));
+    TDesignState fresh;
+    QList<qsizetype> freshIndex; // where in the state each fresh record goes
+    for (qsizetype i = 0; i < state.Records.size(); ++i) {
+        const QString &name = state.Names.at(i);
+        TStoredObject *kept = keepable.value(name);
+        if (kept && kept->Name() == name && currentRecords.value(name) == state.Records.at(i))
+            continue;
+        fresh.Records.append(state.Records.at(i));
+        freshIndex.append(i);
+    }
+
+    // Everything new is read aside first: a record the reader refuses leaves
+    // the design untouched. The objects keep their names (a design file read
+    // renames them), so the selection and later steps find them again.
     QObject staging;
-    staging.setParent(surface->Owner());
-    QList<TStoredObject *> objects;
-    {
-        TZoomAtFullSize fullSize(surface);
-        try {
-            // The objects keep their names (a design file read renames them),
-            // so the selection and later steps find them again.
-            const QByteArray stream = state.Stream();
-            TStreamReader input(stream);
-            TObjectReader reader(input);
-            reader.LoadOwner = &staging;
-            reader.OnMissingHandler = &TGLabelObjectFiler::IgnoreMissingHandler;
-            objects = reader.ReadList();
-        } catch (const std::exception &e) {
-            const QString why = dynamic_cast<const EStreamError *>(&e)
-                                    ? static_cast<const EStreamError &>(e).Message()
-                                    : QString::fromLocal8Bit(e.what());
-            if (OnRestoreFailed)
-                OnRestoreFailed(
-                    tr("The design could not be restored (%1); it stays as it was.").arg(why));
-            return false;
-        }
-        m_restoring = true;
-        surface->DeleteAllObjects();
-        for (TStoredObject *object : std::as_const(objects)) {
-            object->setParent(surface->Owner());
-            surface->AdoptObject(object);
+    staging.setParent(m_design.Owner());
+    QList<TStoredObject *> made;
+    try {
+        const QByteArray stream = fresh.Stream();
+        TStreamReader input(stream);
+        TObjectReader reader(input);
+        reader.LoadOwner = &staging;
+        reader.OnMissingHandler = &TGLabelObjectFiler::IgnoreMissingHandler;
+        made = reader.ReadList();
+    } catch (const std::exception &e) {
+        const QString why = dynamic_cast<const EStreamError *>(&e)
+                                ? static_cast<const EStreamError &>(e).Message()
+                                : QString::fromLocal8Bit(e.what());
+        if (OnRestoreFailed)
+            OnRestoreFailed(
+                tr("The design could not be restored (%1); it stays as it was.").arg(why));
+        return false;
+    }
+    m_restoring = true;
+    if (m_surface)
+        m_surface->Handles()->ClearSelection();
+    QList<TStoredObject *> order(state.Records.size(), nullptr);
+    for (qsizetype j = 0; j < made.size() && j < freshIndex.size(); ++j)
+        order[freshIndex.at(j)] = made.at(j);
+    QSet<TStoredObject *> staying;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        if (!order.at(i)) {
+            order[i] = keepable.value(state.Names.at(i));
+            staying.insert(order.at(i));
         }
     }
-    surface->RewireAll();
+    for (TStoredObject *object : present)
+        if (!staying.contains(object))
+            delete object;
+    // What is read is at 100 %; the card shows it at its zoom.
+    const float zoom = m_surface ? m_surface->ZoomScale() : 1.0f;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        TStoredObject *object = order.at(i);
+        if (staying.contains(object))
+            continue;
+        object->setParent(m_design.Owner());
+        m_design.InsertAt(i, object);
+        if (auto *card = qobject_cast<TGGraphicControl *>(object)) {
+            if (m_surface)
+                m_surface->WireObject(card);
+            card->AdoptZoomScale(1.0f);
+            if (zoom != 1.0f)
+                card->SetZoomScale(zoom);
+        }
+    }
+    m_design.Arrange(order);
     if (state.BackgroundArt.isEmpty())
         m_design.ClearBackgroundArt();
     else if (state.BackgroundArt != m_design.BackgroundArtFile())
         m_design.SetBackgroundArtFile(state.BackgroundArt);
-    TGHandle *handles = surface->Handles();
-    handles->ClearSelection();
-    for (const QString &name : state.Selection) {
-        for (TGGraphicControl *object : surface->Objects()) {
-            if (object->Name() == name) {
-                handles->AddToSelection(object);
-                break;
+    if (m_surface) {
+        TGHandle *handles = m_surface->Handles();
+        for (const QString &name : state.Selection) {
+            for (TGGraphicControl *object : m_surface->Objects()) {
+                if (object->Name() == name) {
+                    handles->AddToSelection(object);
+                    break;
+                }
             }
         }
+        m_surface->update();
     }
-    surface->update();
     // The restored objects write the same records; keep the state's bytes.
     m_current = state;
     m_pending = false;
@@ -485,7 +528,7 @@ bool TDesignHistory::eventFilter(QObject *watched, QEvent *event)
         const bool newInput = !m_pending && event->type() != QEvent::MouseButtonRelease;
         if (newInput) {
             m_selectionBeforeInput.clear();
-            if (const TGBasePanel *surface = m_design.Surface())
+            if (const TGBasePanel *surface = m_surface)
                 for (const TGGraphicControl *object : surface->Handles()->Selection())
                     m_selectionBeforeInput.append(object->Name());
             m_stepHint.clear();

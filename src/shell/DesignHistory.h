@@ -3,12 +3,14 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 class QUndoStack;
-class TCardDesign;
+class TCardModel;
+class TGBasePanel;
 
 // The design at one moment, in the design file's own stream form: one record
 // per object in painting order (records that did not change are shared with
@@ -44,7 +46,10 @@ public:
     static constexpr qsizetype DefaultMemoryBudget = qsizetype(128) * 1024 * 1024;
     static constexpr uint32_t NudgeRunMs = 1000;
 
-    explicit TDesignHistory(TCardDesign &design, QObject *parent = nullptr);
+    // The surface, when the card is shown, gives the selection, the gestures
+    // under way, the clock and the zoom; without one, the model alone is
+    // recorded and restored.
+    TDesignHistory(TCardModel &model, TGBasePanel *surface, QObject *parent = nullptr);
     ~TDesignHistory() override;
 
     QUndoStack *Stack() const { return m_stack; }
@@ -68,8 +73,10 @@ public:
     void SetStepName(const QString &name);
 
     TDesignState Capture() const;
-    // Puts the state on the design. When the stream is refused the design
-    // stays exactly as it was and false is returned.
+    // Puts the state on the design: only the objects whose records differ
+    // from the design as it is are made afresh; the rest stay, and are put in
+    // the state's order. When a record is refused the design stays exactly as
+    // it was and false is returned.
     bool Restore(const TDesignState &state);
 
     // After an undo or redo: whether the design now differs from the saved one.
@@ -89,7 +96,8 @@ private:
     uint32_t Now() const;
     void TrimToBudget();
 
-    TCardDesign &m_design;
+    TCardModel &m_design;
+    QPointer<TGBasePanel> m_surface;
     QUndoStack *m_stack = nullptr;
     TDesignState m_current;             // the design as the last step left it
     QStringList m_selectionBeforeInput; // the selection as the latest input began

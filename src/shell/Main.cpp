@@ -4,6 +4,7 @@
 #include "document/StreamIO.h"
 #include "printing/Editlo.h"
 #include "report/RPrinter.h"
+#include "richtext/RichTextEngine.h"
 #include "shell/ButtonBarLayout.h"
 #include "shell/DesignHistory.h"
 #include "shell/MRUFileList.h"
@@ -111,9 +112,13 @@ TMainScreen::TMainScreen(QWidget *parent)
 
     m_panel = new TGBusinessCardPanel32(m_scrollContents);
     m_panel->setObjectName(QStringLiteral("BusinessCardPanel"));
-    m_panel->SetOwner(this);
-    m_design = std::make_unique<TCardDesign>(m_panel);
-    m_history = new TDesignHistory(*m_design, this);
+    // The card's objects belong to the window, which keeps their names
+    // unique; rich text draws through the window's one engine.
+    m_model = new TCardModel(this);
+    m_model->SetOwner(this);
+    TRichTextEngine::EnsureMaster(this);
+    m_panel->SetModel(m_model);
+    m_history = new TDesignHistory(*m_model, m_panel, this);
     m_history->OnRestored = [this](bool changed) {
         SetChangesMade(changed);
         Setbuttons();
@@ -528,17 +533,17 @@ void TMainScreen::SetChangesMade(bool changed)
         m_history->NoteChange();
     else
         m_history->MarkSaved();
-    m_design->SetChangesMade(changed);
+    m_model->SetChangesMade(changed);
     m_cancelButton->setVisible(changed);
-    m_saveButton->setText(m_design->FileName().isEmpty() ? tr("Save As") : tr("Save"));
+    m_saveButton->setText(m_model->FileName().isEmpty() ? tr("Save As") : tr("Save"));
     m_saveButton->setVisible(changed);
 }
 
 void TMainScreen::Setbuttons()
 {
-    setWindowTitle(m_design->FileName().isEmpty()
+    setWindowTitle(m_model->FileName().isEmpty()
                        ? QStringLiteral("Tessaro")
-                       : QStringLiteral("Tessaro - ") + QFileInfo(m_design->FileName()).fileName());
+                       : QStringLiteral("Tessaro - ") + QFileInfo(m_model->FileName()).fileName());
     m_printButton->setEnabled(m_printerReady);
     for (QAction *item : std::as_const(m_printerItems))
         item->setEnabled(m_printerReady);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/CardDesign.h"
+#include "document/CardModel.h"
 #include "shell/Preferences.h"
 #include "surface/Gbcpanel32.h"
 
@@ -43,12 +43,13 @@ public:
     TDesignHistory *History() const { return m_history; }
 
     // The open design: file name, changes, background art.
-    TCardDesign &Design() { return *m_design; }
-    QString FileName() const { return m_design->FileName(); }
-    bool ChangesMade() const { return m_design->ChangesMade(); }
+    // The card the window shows and edits.
+    TCardModel &Model() { return *m_model; }
+    QString FileName() const { return m_model->FileName(); }
+    bool ChangesMade() const { return m_model->ChangesMade(); }
     bool Busy() const { return m_busy; }
     bool PrinterReady() const { return m_printerReady; }
-    QString BackgroundArtFile() const { return m_design->BackgroundArtFile(); }
+    QString BackgroundArtFile() const { return m_model->BackgroundArtFile(); }
     const TPreferences &Preferences() const { return m_preferences; }
     TPreferences &Preferences() { return m_preferences; }
     // One flag per card position of the sheet, all set at start-up.
@@ -193,7 +194,7 @@ private:
     QString ChooseDesignFile(const QString &title);
 
     TGBusinessCardPanel32 *m_panel = nullptr;
-    std::unique_ptr<TCardDesign> m_design;
+    TCardModel *m_model = nullptr;
     TDesignHistory *m_history = nullptr;
     QString m_startupFile;
     QScrollArea *m_scrollBox = nullptr;

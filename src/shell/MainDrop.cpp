@@ -47,7 +47,7 @@ void TMainScreen::OpenFromDesktop(const QString &path)
     bool readable = info.isFile() && info.isReadable();
     if (readable) {
         try {
-            TCardDesign probe;
+            TCardModel probe;
             probe.Open(path);
         } catch (const EStreamError &) {
             readable = false;

@@ -1,6 +1,6 @@
 // The main window's file commands: new, open, save, save as, delete, cancel
 // and exit, with their questions and messages. The open design itself (file,
-// changes, background art, reading and writing) is a TCardDesign.
+// changes, background art, reading and writing) is a TCardModel.
 #include "document/Filer.h"
 #include "document/StreamIO.h"
 #include "shell/DesignHistory.h"
@@ -41,7 +41,7 @@ QString TMainScreen::SavedFolder()
 
 bool TMainScreen::CheckSaveNeeded(bool offerCancel)
 {
-    if (!m_design->ChangesMade())
+    if (!m_model->ChangesMade())
         return true;
     QMessageBox box(QMessageBox::Question, tr("Save"), tr("Save changes?"),
                     QMessageBox::Yes | QMessageBox::No |
@@ -53,11 +53,11 @@ bool TMainScreen::CheckSaveNeeded(bool offerCancel)
         return false;
     if (answer != QMessageBox::Yes)
         return true;
-    if (m_design->FileName().isEmpty()) {
+    if (m_model->FileName().isEmpty()) {
         // A Save As that is cancelled abandons the command that asked.
         return mnuSaveAsClick();
     }
-    if (!SaveBCFile(m_design->FileName()))
+    if (!SaveBCFile(m_model->FileName()))
         return false;
     SetChangesMade(false);
     return true;
@@ -65,7 +65,7 @@ bool TMainScreen::CheckSaveNeeded(bool offerCancel)
 
 bool TMainScreen::SaveBCFile(const QString &path)
 {
-    const QStringList lost = m_design->TextLostBySaving();
+    const QStringList lost = m_model->TextLostBySaving();
     if (!lost.isEmpty()) {
         const QString question =
             tr("A design file holds Western (Windows-1252) characters only. This text "
@@ -75,7 +75,7 @@ bool TMainScreen::SaveBCFile(const QString &path)
             return false;
     }
     try {
-        m_design->Save(path);
+        m_model->Save(path);
     } catch (const EStreamError &e) {
         ShowInformation(e.Message());
         return false;
@@ -86,14 +86,14 @@ bool TMainScreen::SaveBCFile(const QString &path)
 void TMainScreen::OpenBCFile(const QString &path)
 {
     m_busy = true;
-    m_design->Clear();
+    m_model->Clear();
     m_panel->Handles()->SetOwnBounds(m_panel->width() + 1, m_panel->Handles()->Top(),
                                      m_panel->Handles()->Width(), m_panel->Handles()->Height());
     try {
         m_panel->hide();
-        m_design->Open(path);
+        m_model->Open(path);
         m_panel->show();
-        m_design->SetFileName(path);
+        m_model->SetFileName(path);
         m_recentFiles->AddFile(path);
         QString error;
         if (!m_recentFiles->SaveList(&error))
@@ -103,8 +103,8 @@ void TMainScreen::OpenBCFile(const QString &path)
         m_panel->DeleteAllObjects();
         m_panel->show();
         // A later Save must not write the empty card over the file that failed.
-        m_design->SetFileName(QString());
-        m_design->ClearBackgroundArt();
+        m_model->SetFileName(QString());
+        m_model->ClearBackgroundArt();
         ShowInformation(UnableToOpenMessage(path));
     }
     m_history->Reset();
@@ -133,9 +133,9 @@ void TMainScreen::New1Click()
     if (!CheckSaveNeeded(true))
         return;
     m_busy = true;
-    m_design->Clear();
+    m_model->Clear();
     m_panel->update();
-    m_design->SetFileName(QString());
+    m_model->SetFileName(QString());
     m_history->Reset();
     SetChangesMade(false);
     m_busy = false;
@@ -190,13 +190,13 @@ void TMainScreen::Delete1Click()
 
 void TMainScreen::mnuSaveClick()
 {
-    if (m_design->FileName().isEmpty()) {
+    if (m_model->FileName().isEmpty()) {
         // A design never saved has no file to go to yet: Save is Save As.
         mnuSaveAsClick();
         return;
     }
     m_panel->RemoveOutsideObjects();
-    if (SaveBCFile(m_design->FileName()))
+    if (SaveBCFile(m_model->FileName()))
         SetChangesMade(false);
 }
 
@@ -216,9 +216,9 @@ bool TMainScreen::mnuSaveAsClick()
 {
     m_panel->RemoveOutsideObjects();
     QDir().mkpath(SavedFolder());
-    const QString proposed = m_design->FileName().isEmpty()
+    const QString proposed = m_model->FileName().isEmpty()
                                  ? ProposedFileName()
-                                 : QFileInfo(m_design->FileName()).fileName();
+                                 : QFileInfo(m_model->FileName()).fileName();
     QFileDialog dialog(this, tr("Save Business Card"), SavedFolder(), tr("TSC File (*.TSC *.tsc)"));
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -229,7 +229,7 @@ bool TMainScreen::mnuSaveAsClick()
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         const QString path = dialog.selectedFiles().first();
         if (SaveBCFile(path)) {
-            m_design->SetFileName(path);
+            m_model->SetFileName(path);
             SetChangesMade(false);
             m_recentFiles->AddFile(path);
             QString error;
@@ -244,7 +244,7 @@ bool TMainScreen::mnuSaveAsClick()
 
 void TMainScreen::SavebuttonClick()
 {
-    if (m_design->FileName().isEmpty())
+    if (m_model->FileName().isEmpty())
         mnuSaveAsClick();
     else
         mnuSaveClick();
@@ -255,10 +255,10 @@ void TMainScreen::CancelbuttonClick()
     if (!AskYesNo(tr("Cancel all changes?"), tr("CANCEL")))
         return;
     m_busy = true;
-    m_design->Clear();
+    m_model->Clear();
     m_busy = false;
-    if (!m_design->FileName().isEmpty())
-        OpenBCFile(m_design->FileName());
+    if (!m_model->FileName().isEmpty())
+        OpenBCFile(m_model->FileName());
     m_history->Reset();
     SetChangesMade(false);
     m_panel->update();

@@ -78,7 +78,7 @@ void TMainScreen::mnuSetorChangeBackgroundArtClick()
 {
     TLoadBackGround dialog(this);
     dialog.SetDirectory(BackgroundFolder());
-    const QString current = m_design->BackgroundArtFile();
+    const QString current = m_model->BackgroundArtFile();
     if (!current.isEmpty()) {
         const QFileInfo info(current);
         // Art that moved with the program into its own folder is found again.
@@ -97,11 +97,11 @@ void TMainScreen::mnuSetorChangeBackgroundArtClick()
             ShowInformation(tr("Error loading file!"));
             return;
         }
-        m_design->SetBackgroundArtFile(path);
+        m_model->SetBackgroundArtFile(path);
         break;
     }
     case TLoadBackGround::ResultNone:
-        m_design->ClearBackgroundArt();
+        m_model->ClearBackgroundArt();
         break;
     default:
         return;

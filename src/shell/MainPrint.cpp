@@ -134,9 +134,9 @@ void TMainScreen::mnuPrinterSetupClick()
 
 void TMainScreen::mnuPrintToPdfClick()
 {
-    const QString base = m_design->FileName().isEmpty()
+    const QString base = m_model->FileName().isEmpty()
                              ? QStringLiteral("Cards")
-                             : QFileInfo(m_design->FileName()).completeBaseName();
+                             : QFileInfo(m_model->FileName()).completeBaseName();
     const QString path = ChoosePdfFile(tr("Print to PDF"), base);
     if (!path.isEmpty())
         PrintToPdf(path, TPdfSheet::ChosenCards);
@@ -203,7 +203,7 @@ bool TMainScreen::DoPrint(TBaseReport *printerReport)
     // The nudges of the printer the sheet goes to (the main report's for the preview).
     status.SetLayout(m_preferences.Layout,
                      NudgesFor(ToPrinter ? printerReport : m_mainReport.get()));
-    status.BackgroundFile = m_design->BackgroundArtFile();
+    status.BackgroundFile = m_model->BackgroundArtFile();
     status.ToPrinter = ToPrinter;
     if (ToPrinter) {
         status.SetPrinterReport(printerReport);

@@ -1,5 +1,6 @@
 #include "surface/GGraphc.h"
 
+#include "document/CardModel.h"
 #include "graphics/Colors.h"
 #include "report/RPBase.h"
 #include "surface/Cursors.h"
@@ -118,23 +119,9 @@ TRect Scaled(const TRect &r, float factor)
 
 } // namespace
 
-namespace {
-int g_fullSizeRecords = 0; // live TFullSizeRecords
-} // namespace
-
-TFullSizeRecords::TFullSizeRecords()
-{
-    ++g_fullSizeRecords;
-}
-
-TFullSizeRecords::~TFullSizeRecords()
-{
-    --g_fullSizeRecords;
-}
-
 TRect TGGraphicControl::RecordBounds() const
 {
-    return g_fullSizeRecords > 0 ? FullSizeBounds() : BoundsRect();
+    return TFullSizeRecords::Active() ? FullSizeBounds() : BoundsRect();
 }
 
 TRect TGGraphicControl::FullSizeBounds() const
@@ -292,8 +279,8 @@ void TGGraphicControl::ReportChange()
     // doing, and the size it gives is the object's own.
     if (!m_zoomStepping && !m_sizingForLayout)
         m_layoutIsZoomView = false;
-    if (m_parent && !m_parent->Printing())
-        m_parent->FireLabelChanged();
+    if (TCardModel *model = Model())
+        model->ReportChange(this);
 }
 
 bool TGGraphicControl::IsSelected() const

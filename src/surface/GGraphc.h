@@ -104,6 +104,9 @@ public:
     TGBasePanel *Parent() const { return m_parent; }
     // Moves the object onto a surface (on top of its painting order).
     void SetParent(TGBasePanel *surface);
+    // The surface lets the object go without being called back (it is
+    // leaving the card, or the surface is going).
+    void DetachFromSurface() { m_parent = nullptr; }
     // The window the object's dialogs belong to: the one showing its surface,
     // or else the first widget up its owner chain. Null when there is none.
     QWidget *DialogParent() const;
@@ -281,16 +284,4 @@ private:
 };
 
 // The card objects among objects read from a design (all of a design's are).
-// While one is alive, the records objects write hold their bounds at 100 %,
-// as if the card had been zoomed back to full size, without re-zooming it
-// (which would lay out and repaint every object twice).
-class TFullSizeRecords
-{
-public:
-    TFullSizeRecords();
-    ~TFullSizeRecords();
-    TFullSizeRecords(const TFullSizeRecords &) = delete;
-    TFullSizeRecords &operator=(const TFullSizeRecords &) = delete;
-};
-
 QList<TGGraphicControl *> CardObjects(const QList<TStoredObject *> &objects);

@@ -53,7 +53,9 @@ TGBasePanel::TGBasePanel(QWidget *parent)
     // The pictures also change through their own setters (loading a design,
     // the background commands): the painted background follows them.
     m_picture.OnChange = [this] { m_backgroundValid = false; };
-    m_colorPicture.OnChange = [this] { m_backgroundValid = false; };
+    // A model of its own, under the surface: what it holds goes with it.
+    m_ownModel = new TCardModel(this);
+    SetModel(m_ownModel);
 
     m_clipboardFile = ProgramFolder() + QStringLiteral("Clipbrd.tmp");
     m_scratchFile = ProgramFolder() + QStringLiteral("TempFile.tmp");
@@ -64,10 +66,47 @@ TGBasePanel::TGBasePanel(QWidget *parent)
 
 TGBasePanel::~TGBasePanel()
 {
-    // Objects outlive the surface only in their owner; they must not call back.
+    // Objects outlive the surface in their model; they must not call back.
+    for (const QMetaObject::Connection &c : std::as_const(m_modelConnections))
+        disconnect(c);
     for (TGGraphicControl *object : std::as_const(m_objects))
-        object->SetParent(nullptr);
+        object->DetachFromSurface();
+    m_objects.clear();
     delete m_surfaceMenu;
+}
+
+void TGBasePanel::SetModel(TCardModel *model)
+{
+    if (!model)
+        model = m_ownModel;
+    if (model == m_model)
+        return;
+    m_handles->ClearSelection();
+    for (const QMetaObject::Connection &c : std::as_const(m_modelConnections))
+        disconnect(c);
+    m_modelConnections.clear();
+    for (TGGraphicControl *object : std::as_const(m_objects))
+        object->DetachFromSurface();
+    m_objects.clear();
+    m_capture = {};
+    m_hover = {};
+    m_model = model;
+    m_modelConnections = {
+        connect(model, &TCardModel::objectInserted, this, &TGBasePanel::ModelObjectInserted),
+        connect(model, &TCardModel::objectRemoved, this, &TGBasePanel::ModelObjectRemoved),
+        connect(model, &TCardModel::orderChanged, this, &TGBasePanel::ModelOrderChanged),
+        connect(model, &TCardModel::objectChanged, this, &TGBasePanel::ModelObjectChanged),
+        connect(model, &TCardModel::loadingStarted, this, &TGBasePanel::ModelLoadingStarted),
+        connect(model, &TCardModel::loadingFinished, this, &TGBasePanel::ModelLoadingFinished),
+        connect(model, &TCardModel::backgroundArtChanged, this,
+                [this] { BackgroundChanged(); }),
+        // A model that goes first leaves the surface showing its own again.
+        connect(model, &QObject::destroyed, this, [this] { SetModel(nullptr); }),
+    };
+    for (TStoredObject *object : model->Objects())
+        ModelObjectInserted(object);
+    RewireAll();
+    BackgroundChanged();
 }
 
 void TGBasePanel::DeleteTemporaryFiles()
@@ -80,17 +119,26 @@ void TGBasePanel::DeleteTemporaryFiles()
 
 void TGBasePanel::InsertObject(TGGraphicControl *object)
 {
-    // A set answers "already here?" at once, so reading n objects costs n steps.
-    if (!object || m_objectSet.contains(object))
+    m_model->Insert(object);
+}
+
+void TGBasePanel::ModelObjectInserted(TStoredObject *object)
+{
+    auto *card = qobject_cast<TGGraphicControl *>(object);
+    if (!card)
         return;
-    m_objectSet.insert(object);
-    m_objects.append(object);
-    update(object->PaintedArea());
+    card->SetParent(this);
+    // Nearly always on top; anywhere else the list is taken from the model.
+    if (m_model->Objects().constLast() == object)
+        m_objects.append(card);
+    else
+        m_objects = CardObjects(m_model->Objects());
+    update(card->PaintedArea());
 }
 
 QList<TStoredObject *> TGBasePanel::StoredObjects() const
 {
-    return StoredList(m_objects);
+    return m_model->Objects();
 }
 
 void TGBasePanel::AdoptObject(TStoredObject *object)
@@ -101,41 +149,73 @@ void TGBasePanel::AdoptObject(TStoredObject *object)
 
 void TGBasePanel::RemoveObject(TGGraphicControl *object)
 {
-    if (m_handles->IndexOfSelected(object) >= 0)
-        m_handles->RemoveFromSelection(object);
+    m_model->Remove(object);
+}
+
+void TGBasePanel::ModelObjectRemoved(TStoredObject *object)
+{
+    // The object may be on its way out: it is found by its address alone.
     // Objects are mostly freed from the top of the order (clearing the card
     // goes backwards), so the search starts there.
-    const qsizetype index = m_objects.lastIndexOf(object);
-    if (index >= 0) {
-        m_objects.removeAt(index);
-        m_objectSet.remove(object);
-        update(object->PaintedArea());
-    }
-    if (m_capture.object == object)
+    qsizetype index = m_objects.size() - 1;
+    while (index >= 0 && static_cast<TStoredObject *>(m_objects.at(index)) != object)
+        --index;
+    if (index < 0)
+        return;
+    TGGraphicControl *card = m_objects.at(index);
+    if (m_handles->IndexOfSelected(card) >= 0)
+        m_handles->RemoveFromSelection(card);
+    m_objects.removeAt(index);
+    card->DetachFromSurface();
+    update(card->PaintedArea());
+    if (m_capture.object == card)
         m_capture = {};
-    if (m_hover.object == object)
+    if (m_hover.object == card)
         m_hover = {};
 }
 
 void TGBasePanel::BringObjectToFront(TGGraphicControl *object)
 {
-    if (m_objects.removeOne(object)) {
-        m_objects.append(object);
-        update(object->PaintedArea());
-    }
+    m_model->BringToFront(object);
+    update(object->PaintedArea());
 }
 
 void TGBasePanel::SendObjectToBack(TGGraphicControl *object)
 {
-    if (m_objects.removeOne(object)) {
-        m_objects.prepend(object);
-        update(object->PaintedArea());
-    }
+    m_model->SendToBack(object);
+    update(object->PaintedArea());
 }
 
-QObject *TGBasePanel::Owner() const
+void TGBasePanel::ModelOrderChanged()
 {
-    return m_owner ? m_owner.data() : const_cast<TGBasePanel *>(this);
+    m_objects = CardObjects(m_model->Objects());
+    update();
+}
+
+void TGBasePanel::ModelObjectChanged()
+{
+    if (!m_printing)
+        FireLabelChanged();
+}
+
+void TGBasePanel::ModelLoadingStarted()
+{
+    // Objects are read at 100 %; the card goes there for the reading and
+    // comes back to its zoom once they are all in.
+    if (m_loadingDepth++ > 0)
+        return;
+    m_zoomBeforeLoading = m_zoomScale;
+    if (m_zoomScale != 1.0f)
+        SetZoom(1.0f);
+}
+
+void TGBasePanel::ModelLoadingFinished()
+{
+    if (--m_loadingDepth > 0)
+        return;
+    RewireAll();
+    if (m_zoomScale != m_zoomBeforeLoading)
+        SetZoom(m_zoomBeforeLoading);
 }
 
 void TGBasePanel::FreeObject(TGGraphicControl *object)
@@ -222,7 +302,7 @@ void TGBasePanel::SetPicture(const TPicture &picture)
 
 void TGBasePanel::SetColorPicture(const TPicture &picture)
 {
-    m_colorPicture = picture;
+    ColorPicture() = picture;
     BackgroundChanged();
 }
 
@@ -258,84 +338,12 @@ void TGBasePanel::SetZoom(float scale)
 
 QImage TGBasePanel::RenderBackground(const QRect &exposed) const
 {
-    const int w = std::max(1, width());
-    const int h = std::max(1, height());
-    // Only the part asked for: a card of a hundred inches would otherwise
-    // cost a picture of hundreds of megabytes on every paint.
-    const QRect area = exposed.isNull() ? QRect(0, 0, w, h) : exposed.intersected(QRect(0, 0, w, h));
-    if (area.isEmpty())
-        return QImage();
-    QImage image(area.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
+    return RenderCardBackground(Look(), size(), exposed);
+}
 
-    QPainterPath region;
-    switch (m_shape) {
-    case lsRectangle:
-        region.addRect(0, 0, w + 1, h + 1);
-        break;
-    case lsRoundRect:
-        region.addRoundedRect(0, 0, w + 1, h + 1, 12, 12);
-        break;
-    case lsEllipse:
-        region.addEllipse(0, 0, w + 1, h + 1);
-        break;
-    }
-
-    QPainter p(&image);
-    p.translate(-area.topLeft());
-    if (!m_picture.IsEmpty() || !m_colorPicture.IsEmpty()) {
-        p.save();
-        p.setClipPath(region);
-        m_picture.Draw(p, QRect(0, 0, w, h));
-        m_colorPicture.Draw(p, QRect(0, 0, w, h));
-        p.restore();
-    }
-    if (m_drawOutline) {
-        p.setPen(QPen(Qt::black, 0));
-        p.setBrush(Qt::NoBrush);
-        switch (m_shape) {
-        case lsRectangle:
-            // Filled one-pixel strips: the same pixels whichever part is painted.
-            p.fillRect(QRect(0, 0, w, 1), Qt::black);
-            p.fillRect(QRect(0, h - 1, w, 1), Qt::black);
-            p.fillRect(QRect(0, 0, 1, h), Qt::black);
-            p.fillRect(QRect(w - 1, 0, 1, h), Qt::black);
-            break;
-        case lsRoundRect:
-            p.drawRoundedRect(QRectF(0, 0, w - 1, h - 1), 12, 12);
-            break;
-        case lsEllipse:
-            p.drawEllipse(QRectF(0, 0, w - 1, h - 1));
-            break;
-        }
-    }
-    p.end();
-
-    if (m_showGrid) {
-        // Each dot ANDs the picture with green: green on white, darker on art.
-        const int step = m_gridSize == gs4x4 ? 4 : 8;
-        QImage mask(area.size(), QImage::Format_Grayscale8);
-        mask.fill(0);
-        if (m_shape == lsRectangle) {
-            mask.fill(255);
-        } else {
-            QPainter mp(&mask);
-            mp.translate(-area.topLeft());
-            mp.fillPath(region, QColor(255, 255, 255));
-        }
-        // The first dot at or after the area's edge: 2, 2 + step, ... in card pixels.
-        auto first = [step](int from) { return from <= 2 ? 2 : 2 + ((from - 2 + step - 1) / step) * step; };
-        for (int y = first(area.top()); y <= area.bottom() && y < h; y += step) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y - area.top()));
-            const uchar *inside = mask.constScanLine(y - area.top());
-            for (int x = first(area.left()); x <= area.right() && x < w; x += step) {
-                const int i = x - area.left();
-                if (inside[i])
-                    line[i] = qRgb(0, qGreen(line[i]) & 128, 0);
-            }
-        }
-    }
-    return image;
+TCardLook TGBasePanel::Look() const
+{
+    return {m_shape, m_drawOutline, m_showGrid, m_gridSize, &m_picture, &m_model->BackgroundArt()};
 }
 
 const QImage *TGBasePanel::CachedBackground() const
@@ -375,18 +383,7 @@ void TGBasePanel::PaintCard(QPainter &painter, bool withSelection, const QRegion
         else
             painter.drawImage(part.topLeft(), RenderBackground(part));
     }
-    for (TGGraphicControl *object : m_objects) {
-        if (!object->Visible())
-            continue;
-        if (partial && !exposed.intersects(object->BoundsRect().ToQRect()))
-            continue;
-        object->UpdateLayout();
-        painter.save();
-        painter.translate(object->Left(), object->Top());
-        painter.setClipRect(0, 0, object->Width(), object->Height(), Qt::IntersectClip);
-        object->Paint(painter);
-        painter.restore();
-    }
+    PaintCardObjects(painter, m_objects, exposed);
     if (withSelection) {
         m_handles->Paint(painter);
         if (!m_xorFrames.isEmpty()) {

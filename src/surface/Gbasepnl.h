@@ -1,8 +1,10 @@
 #pragma once
 
+#include "document/CardModel.h"
 #include "document/StoredObject.h"
 #include "graphics/Geometry.h"
 #include "graphics/Picture.h"
+#include "surface/CardPainter.h"
 #include "surface/GGraphc.h"
 
 #include <QFont>
@@ -12,6 +14,7 @@
 #include <QSet>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QMenu;
 class QAction;
@@ -19,13 +22,11 @@ class TGHandle;
 class TTickClock;
 class TBaseReport;
 
-enum TLabelShapeType { lsRectangle, lsRoundRect, lsEllipse };
-enum TGridSize { gs4x4, gs8x8 };
 
-// The general design surface: it shows the card, holds the card objects in
-// painting order, routes the mouse to the handles, the objects or itself,
-// runs the rubber band and reports every change of the design. It is the
-// host the design file reader puts the objects it reads on.
+// The general design surface: it shows a card model (its objects in painting
+// order and its background art), routes the mouse to the handles, the objects
+// or itself, runs the rubber band and passes on every change the model hears
+// of. Readers that paste or clone put what they read on it as on the model.
 class TGBasePanel : public QWidget, public TObjectHost
 {
     Q_OBJECT
@@ -41,7 +42,13 @@ public:
     explicit TGBasePanel(QWidget *parent = nullptr);
     ~TGBasePanel() override;
 
-    // The card objects, bottom of the painting order first.
+    // The card shown: a model of the surface's own until one is given. The
+    // surface does not own a model it is given, which must outlive it or be
+    // replaced first.
+    TCardModel *Model() const { return m_model; }
+    void SetModel(TCardModel *model);
+
+    // The model's objects, bottom of the painting order first.
     const QList<TGGraphicControl *> &Objects() const { return m_objects; }
     int ObjectCount() const { return m_objects.size(); }
     QList<TStoredObject *> StoredObjects() const override;
@@ -56,8 +63,8 @@ public:
     void SendObjectToBack(TGGraphicControl *object);
 
     // The owner of the objects (the main window); the surface itself when none is set.
-    QObject *Owner() const;
-    void SetOwner(QObject *owner) { m_owner = owner; }
+    QObject *Owner() const { return m_model->Owner(); }
+    void SetOwner(QObject *owner) { m_model->SetOwner(owner); }
 
     TGHandle *Handles() const { return m_handles; }
 
@@ -83,7 +90,8 @@ public:
     void SetPreviewing(bool previewing) { m_previewing = previewing; }
 
     TPicture &Picture() { return m_picture; }
-    TPicture &ColorPicture() { return m_colorPicture; }
+    // The model's background art.
+    TPicture &ColorPicture() { return m_model->BackgroundArt(); }
     void SetPicture(const TPicture &picture);
     void SetColorPicture(const TPicture &picture);
 
@@ -199,6 +207,8 @@ public:
     // Paints the card background (white, pictures, outline, grid) at the
     // current size, or only the given part of it (an image of that part's size).
     QImage RenderBackground(const QRect &exposed = QRect()) const;
+    // The card's shape, outline, grid and pictures as the surface shows them.
+    TCardLook Look() const;
     // The card as painted, with objects, squares and frames: what the widget
     // shows; with an exposed region, only what lies in it (the rest of the
     // painter's target is left as it was).
@@ -263,9 +273,22 @@ private:
     // Drops the kept background and repaints the card.
     void BackgroundChanged();
 
+    // What the model's signals tell the surface.
+    void ModelObjectInserted(TStoredObject *object);
+    void ModelObjectRemoved(TStoredObject *object);
+    void ModelOrderChanged();
+    void ModelObjectChanged();
+    void ModelLoadingStarted();
+    void ModelLoadingFinished();
+
+    TCardModel *m_ownModel = nullptr;
+    TCardModel *m_model = nullptr;
+    QList<QMetaObject::Connection> m_modelConnections;
+    // The model's objects as the card objects they are, in the same order:
+    // painting and hit testing walk this list.
     QList<TGGraphicControl *> m_objects;
-    QSet<const TGGraphicControl *> m_objectSet; // the same objects, for membership
-    QPointer<QObject> m_owner;
+    float m_zoomBeforeLoading = 1.0f;
+    int m_loadingDepth = 0;
     TGHandle *m_handles = nullptr;
     TTickClock *m_clock = nullptr;
     float m_zoomScale = 1.0f;
@@ -282,7 +305,6 @@ private:
     bool m_previewing = false;
     uint32_t m_lastPasteTick = 0;
     TPicture m_picture;
-    TPicture m_colorPicture;
     QFont m_surfaceFont;
     QMenu *m_surfaceMenu = nullptr;
     QList<QAction *> m_selectionItems;

@@ -368,24 +368,16 @@ void TGBasePanel::LoadFromFile(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return;
-    TZoomAtFullSize fullSize(this);
-    TGLabelObjectFiler filer;
-    try {
-        filer.LoadObjects(Owner(), this, path);
-    } catch (...) {
-        // Objects read before the failure stay; they get handlers like the rest.
-        RewireAll();
-        throw;
-    }
-    RewireAll();
+    // Objects read before a failure stay; they get handlers like the rest.
+    m_model->ReadObjects(path);
 }
 
 bool TGBasePanel::LoadColorPicture(const QString &path)
 {
-    return m_colorPicture.LoadFromFile(path);
+    return ColorPicture().LoadFromFile(path);
 }
 
 void TGBasePanel::ClearColorPicture()
 {
-    m_colorPicture.Clear();
+    ColorPicture().Clear();
 }

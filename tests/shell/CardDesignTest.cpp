@@ -1,6 +1,6 @@
 // The open design: opening and saving with the background sidecar and the
 // 100 % rule, on a surface and without one.
-#include "shell/CardDesign.h"
+#include "document/CardModel.h"
 
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
@@ -87,7 +87,8 @@ protected:
 
 TEST_F(CardDesignTest, SavesAtFullSizeWithItsArtAndOpensTheSameWithoutASurface)
 {
-    TCardDesign shown(panel.get());
+    TCardModel shown;
+    panel->SetModel(&shown);
     AddLabel(QStringLiteral("One"), 10, 20);
     AddLabel(QStringLiteral("Two"), 40, 100);
     shown.SetBackgroundArtFile(art);
@@ -109,9 +110,9 @@ TEST_F(CardDesignTest, SavesAtFullSizeWithItsArtAndOpensTheSameWithoutASurface)
     EXPECT_EQ(ReadSidecar(path), art);
     EXPECT_TRUE(QFile::exists(dir.filePath("Card.TSE")));
 
-    TCardDesign plain;
+    TCardModel plain;
     plain.Open(path);
-    const QList<TGGraphicControl *> objects = plain.Objects();
+    const QList<TGGraphicControl *> objects = CardObjects(plain.Objects());
     ASSERT_EQ(objects.size(), 2);
     // The file holds the bounds at 100 %, not at the zoom it was saved at.
     EXPECT_EQ(objects[0]->Left(), 10);
@@ -124,7 +125,7 @@ TEST_F(CardDesignTest, SavesAtFullSizeWithItsArtAndOpensTheSameWithoutASurface)
     const QString again = dir.filePath("Again.TSC");
     plain.Save(again);
     EXPECT_EQ(ReadSidecar(again), art);
-    TCardDesign third;
+    TCardModel third;
     third.Open(again);
     third.Save(dir.filePath("Third.TSC"));
     EXPECT_EQ(ReadAll(dir.filePath("Third.TSC")), ReadAll(again));
@@ -140,7 +141,8 @@ TEST_F(CardDesignTest, SavesAtFullSizeWithItsArtAndOpensTheSameWithoutASurface)
 TEST_F(CardDesignTest, OpeningPutsObjectsOnTheSurfaceAtItsZoomAndShowsTheArt)
 {
     {
-        TCardDesign source(panel.get());
+        TCardModel source;
+        panel->SetModel(&source);
         AddLabel(QStringLiteral("Zoomed"), 20, 40);
         source.SetBackgroundArtFile(art);
         source.Save(dir.filePath("a.TSC"));
@@ -149,17 +151,19 @@ TEST_F(CardDesignTest, OpeningPutsObjectsOnTheSurfaceAtItsZoomAndShowsTheArt)
         EXPECT_EQ(panel->ObjectCount(), 0);
     }
     panel->SetZoom(1.5f);
-    TCardDesign design(panel.get());
+    TCardModel design;
+    panel->SetModel(&design);
     design.Open(dir.filePath("a.TSC"));
     ASSERT_EQ(panel->ObjectCount(), 1);
-    EXPECT_EQ(design.Objects(), panel->Objects());
+    EXPECT_EQ(design.Objects(), StoredList(panel->Objects()));
     EXPECT_EQ(panel->ObjectAt(0)->Left(), 30); // 20 at 150 %
     EXPECT_FLOAT_EQ(panel->ZoomScale(), 1.5f);
     EXPECT_FALSE(panel->ColorPicture().IsEmpty());
 
     // Art that has gone missing keeps its name but shows nothing.
     QFile::remove(art);
-    TCardDesign other(panel.get());
+    TCardModel other;
+    panel->SetModel(&other);
     other.Clear();
     other.Open(dir.filePath("a.TSC"));
     EXPECT_EQ(other.BackgroundArtFile(), art);
@@ -168,12 +172,13 @@ TEST_F(CardDesignTest, OpeningPutsObjectsOnTheSurfaceAtItsZoomAndShowsTheArt)
 
 TEST_F(CardDesignTest, MissingAndDamagedFiles)
 {
-    TCardDesign plain;
+    TCardModel plain;
     plain.Open(dir.filePath("missing.TSC"));
     EXPECT_TRUE(plain.Objects().isEmpty());
 
     // Two records, the second cut short: the first stays, the error goes on.
-    TCardDesign shown(panel.get());
+    TCardModel shown;
+    panel->SetModel(&shown);
     AddLabel(QStringLiteral("Kept"), 5, 5);
     AddLabel(QStringLiteral("Lost"), 5, 50);
     const QString path = dir.filePath("b.TSC");
@@ -191,7 +196,8 @@ TEST_F(CardDesignTest, MissingAndDamagedFiles)
 
 TEST_F(CardDesignTest, TheDesignAndItsSidecarAreReplacedTogetherOrNotAtAll)
 {
-    TCardDesign design(panel.get());
+    TCardModel design;
+    panel->SetModel(&design);
     AddLabel(QStringLiteral("Old"), 10, 20);
     design.SetBackgroundArtFile(art);
     const QString path = dir.filePath("Card.TSC");

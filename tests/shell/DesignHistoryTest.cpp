@@ -106,7 +106,7 @@ protected:
     }
     void SaveAs(const QString &path)
     {
-        window->Design().SetFileName(path);
+        window->Model().SetFileName(path);
         window->Setbuttons();
         Item("mnuSave")->trigger();
         ASSERT_TRUE(QFile::exists(path));
@@ -587,7 +587,7 @@ TEST_F(DesignHistoryTest, BackgroundArtChangesAreSteps)
     ASSERT_TRUE(picture.save(art, "BMP"));
     const QImage plain = Painted();
 
-    window->Design().SetBackgroundArtFile(art);
+    window->Model().SetBackgroundArtFile(art);
     window->SetChangesMade(true);
     Idle();
     const QImage withArt = Painted();

@@ -5,7 +5,7 @@
 #include "ShellTestHelpers.h"
 #include "objects/Placeholder.h"
 #include "objects/gbclabel32.h"
-#include "shell/CardDesign.h"
+#include "document/CardModel.h"
 #include "shell/MRUFileList.h"
 #include "shell/Main.h"
 #include "shell/Preferences.h"
@@ -774,9 +774,9 @@ namespace {
 // The first object's bounds as a design file holds them.
 TRect StoredBounds(const QString &path)
 {
-    TCardDesign design;
+    TCardModel design;
     design.Open(path);
-    const QList<TGGraphicControl *> objects = design.Objects();
+    const QList<TGGraphicControl *> objects = CardObjects(design.Objects());
     return objects.isEmpty() ? TRect() : objects.first()->BoundsRect();
 }
 

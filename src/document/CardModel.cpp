@@ -1,0 +1,219 @@
+#include "document/CardModel.h"
+
+#include "document/Filer.h"
+#include "document/ObjectStream.h"
+#include "document/StreamIO.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+class TCardModel::TLoading
+{
+public:
+    explicit TLoading(TCardModel &model)
+        : m_model(model)
+    {
+        Q_EMIT m_model.loadingStarted();
+    }
+    ~TLoading() { Q_EMIT m_model.loadingFinished(); }
+    TLoading(const TLoading &) = delete;
+    TLoading &operator=(const TLoading &) = delete;
+
+private:
+    TCardModel &m_model;
+};
+
+TStoredObject::~TStoredObject()
+{
+    if (m_model)
+        m_model->Remove(this);
+}
+
+TCardModel::TCardModel(QObject *parent)
+    : QObject(parent)
+{
+    // The picture also changes through its own setters (undo, the commands).
+    m_backgroundArt.OnChange = [this] { Q_EMIT backgroundArtChanged(); };
+}
+
+TCardModel::~TCardModel()
+{
+    // Objects the model owns go with it as its children; none may report to
+    // a model that is going.
+    const QList<TStoredObject *> objects = m_objects;
+    m_objects.clear();
+    m_objectSet.clear();
+    for (TStoredObject *object : objects)
+        object->SetModel(nullptr);
+    m_backgroundArt.OnChange = nullptr;
+}
+
+bool TCardModel::Contains(const TStoredObject *object) const
+{
+    return m_objectSet.contains(object);
+}
+
+void TCardModel::Insert(TStoredObject *object)
+{
+    InsertAt(m_objects.size(), object);
+}
+
+void TCardModel::InsertAt(qsizetype index, TStoredObject *object)
+{
+    // A set answers "already here?" at once, so reading n objects costs n steps.
+    if (!object || m_objectSet.contains(object))
+        return;
+    if (TCardModel *other = object->Model(); other && other != this)
+        other->Remove(object);
+    m_objectSet.insert(object);
+    m_objects.insert(std::clamp<qsizetype>(index, 0, m_objects.size()), object);
+    object->SetModel(this);
+    Q_EMIT objectInserted(object);
+}
+
+void TCardModel::Remove(TStoredObject *object)
+{
+    if (!m_objectSet.remove(object))
+        return;
+    // Objects are mostly taken from the top of the order (clearing the card
+    // goes backwards), so the search starts there.
+    m_objects.removeAt(m_objects.lastIndexOf(object));
+    object->SetModel(nullptr);
+    Q_EMIT objectRemoved(object);
+}
+
+void TCardModel::BringToFront(TStoredObject *object)
+{
+    if (m_objects.removeOne(object)) {
+        m_objects.append(object);
+        Q_EMIT orderChanged();
+    }
+}
+
+void TCardModel::SendToBack(TStoredObject *object)
+{
+    if (m_objects.removeOne(object)) {
+        m_objects.prepend(object);
+        Q_EMIT orderChanged();
+    }
+}
+
+void TCardModel::Arrange(const QList<TStoredObject *> &order)
+{
+    if (order == m_objects || order.size() != m_objects.size())
+        return;
+    for (TStoredObject *object : order)
+        if (!m_objectSet.contains(object))
+            return;
+    m_objects = order;
+    Q_EMIT orderChanged();
+}
+
+void TCardModel::DeleteAll()
+{
+    for (qsizetype i = m_objects.size() - 1; i >= 0; --i)
+        if (i < m_objects.size())
+            delete m_objects.at(i);
+}
+
+QObject *TCardModel::Owner() const
+{
+    return m_owner ? m_owner.data() : const_cast<TCardModel *>(this);
+}
+
+void TCardModel::ReportChange(TStoredObject *object)
+{
+    Q_EMIT objectChanged(object);
+}
+
+bool TCardModel::SetBackgroundArtFile(const QString &path)
+{
+    m_backgroundArtFile = path;
+    // Never the art of the file named before under the new name.
+    if (QFile::exists(path) && m_backgroundArt.LoadFromFile(path))
+        return true;
+    m_backgroundArt.Clear();
+    return false;
+}
+
+void TCardModel::ClearBackgroundArt()
+{
+    m_backgroundArtFile.clear();
+    m_backgroundArt.Clear();
+}
+
+void TCardModel::Clear()
+{
+    DeleteAll();
+    ClearBackgroundArt();
+}
+
+void TCardModel::ReadObjects(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    const TLoading loading(*this);
+    TGLabelObjectFiler filer;
+    filer.LoadObjects(Owner(), this, path);
+}
+
+void TCardModel::Open(const QString &path)
+{
+    ReadObjects(path);
+    const QString art = ReadSidecar(path);
+    if (!art.isEmpty())
+        SetBackgroundArtFile(art);
+}
+
+QList<TStoredObject *> TCardModel::ReadStream(const QByteArray &stream)
+{
+    // Everything is read aside first: a stream the reader refuses adds nothing.
+    // The staging owner sits under the model's owner, so that what the
+    // objects look for there as they are made ready is the design's own.
+    QObject staging;
+    staging.setParent(Owner());
+    TStreamReader input(stream);
+    TObjectReader reader(input);
+    reader.LoadOwner = &staging;
+    reader.OnMissingHandler = &TGLabelObjectFiler::IgnoreMissingHandler;
+    const QList<TStoredObject *> objects = reader.ReadList();
+    const TLoading loading(*this);
+    for (TStoredObject *object : std::as_const(objects)) {
+        object->setParent(Owner());
+        Insert(object);
+    }
+    return objects;
+}
+
+QByteArray TCardModel::DesignBytes() const
+{
+    // Written with the bounds at 100 %, without zooming a shown card there and back.
+    const TFullSizeRecords fullSize;
+    return WriteObjectList(m_objects);
+}
+
+void TCardModel::Save(const QString &path)
+{
+    const QByteArray design = DesignBytes();
+    // The design and its sidecar are both written out before either replaces
+    // the old one, so that a failure or a stop in between cannot leave the new
+    // design with the old background. (A design named like its own sidecar
+    // keeps none rather than being overwritten or deleted by it.)
+    const QString sidecar = SidecarPath(path);
+    const bool hasSidecar = sidecar != path;
+    QList<TFileWrite> files{{path, design}};
+    if (hasSidecar && !m_backgroundArtFile.isEmpty())
+        files.append({sidecar, SidecarBytes(m_backgroundArtFile)});
+    WriteFilesTogether(files);
+    if (hasSidecar && m_backgroundArtFile.isEmpty())
+        RemoveSidecar(path);
+}
+
+QStringList TCardModel::TextLostBySaving() const
+{
+    QStringList lines;
+    for (const auto &[object, text] : ObjectsLosingText(m_objects))
+        lines.append(QStringLiteral("%1: %2").arg(object->Name(), text));
+    return lines;
+}
