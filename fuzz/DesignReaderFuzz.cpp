@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the design file reader. Every failure must be a
 // stream error; whatever reads must paint (on an image and on a PDF page),
 // print on a recorded page, and write, read and write again stably.
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"

@@ -9,7 +9,7 @@
 #include "report/RPrinter.h"
 #include "richtext/RichTextEngine.h"
 #include "shell/Preferences.h"
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 #include "surface/CardPainter.h"
 #include "surface/Desktop.h"
 #include "surface/GGraphc.h"

@@ -1,6 +1,7 @@
 #include "shell/Application.h"
 
 #include "document/StreamIO.h"
+#include "shell/CardKinds.h"
 #include "surface/Desktop.h"
 
 #include <QMessageBox>
@@ -9,6 +10,8 @@ TApplication::TApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     InstallHelpKey();
+    // The kinds a design may hold and the tools that place them.
+    RegisterCardObjectKinds();
 }
 
 void TApplication::ShowError(const QString &message)

@@ -6,6 +6,7 @@
 #include "report/RPrinter.h"
 #include "richtext/RichTextEngine.h"
 #include "shell/ButtonBarLayout.h"
+#include "shell/CardKinds.h"
 #include "shell/DesignHistory.h"
 #include "shell/MRUFileList.h"
 #include "shell/ShellUtil.h"
@@ -44,30 +45,6 @@ const char *const TMainScreen::WebsiteAddress = "https://tessaro.app/";
 
 namespace {
 
-struct ToolButton
-{
-    const char *name;
-    TLPanelState tool;
-    const char *hint;
-};
-
-// Hints keep their line breaks: two-line hints show as two lines.
-const ToolButton kToolButtons[] = {
-    {"Pointerbutton", psPointing, "Selection tool"},
-    {"DrawLabelButton", psLabel, "Text tool"},
-    {"DrawMLTextButton", psMultiLineLabel, "Multi-line text tool"},
-    {"DrawSymbolButton", psSymbolLabel, "Symbol tool"},
-    {"DrawRectanglebutton", psRectangle, "Rectangle tool"},
-    {"DrawEllipseButton", psEllipse, "Ellipse tool"},
-    {"DrawRoundrectbutton", psRoundRectangle, "Round Rectangle tool"},
-    {"DrawLinebutton", psLine, "Line Tool"},
-    {"DrawImageButton", psImage, "Clip Art Tool"},
-    {"DrawSupershape", psSuperShape, "Supershape tool \nMulti-purpose shapes and surfaces"},
-    {"DrawRichText", psRichLabel, "Rich Text tool \nMixed fonts, colors and styles"},
-    {"DrawSuperTextButton", psSuperText,
-     "SuperText tool \nSpecial Effects Text - fill with gradients or bitmaps"},
-};
-
 QAction *AddItem(QMenu *menu, const QString &name, const QString &caption,
                  std::function<void()> action, const QKeySequence &shortcut = {})
 {
@@ -85,6 +62,8 @@ TMainScreen::TMainScreen(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainScreen"));
+    // The tools and the kinds a design may hold.
+    RegisterCardObjectKinds();
     // Qt appends the application's display name to every caption that does
     // not already end with it, so "Tessaro - BC0001.TSC" would gain a second
     // "Tessaro"; the program's captions are whole titles.
@@ -224,18 +203,21 @@ void TMainScreen::BuildToolBar()
     bar->setFixedHeight(38);
     m_toolGroup = new QButtonGroup(this);
     m_toolGroup->setExclusive(true);
-    for (const ToolButton &b : kToolButtons) {
+    // Hints keep their line breaks: two-line hints show as two lines.
+    for (const TCardKind &kind : KindCatalogue::Kinds()) {
+        if (!kind.ButtonName)
+            continue;
         auto *button = new QToolButton(bar);
-        button->setObjectName(QString::fromLatin1(b.name));
+        button->setObjectName(QString::fromLatin1(kind.ButtonName));
         button->setCheckable(true);
-        button->setIcon(ToolIcon(b.tool));
-        button->setToolTip(QString::fromLatin1(b.hint));
+        button->setIcon(kind.Icon ? kind.Icon() : QIcon());
+        button->setToolTip(QString::fromLatin1(kind.Hint));
         button->setAutoRaise(true);
-        AddWhatsThis(button, QString::fromLatin1(b.hint).section('\n', 0, 0).trimmed()
-                                 + tr(": pick it, then drag on the card to place an object."));
-        m_toolGroup->addButton(button, b.tool);
+        AddWhatsThis(button,
+                     kind.ToolName() + tr(": pick it, then drag on the card to place an object."));
+        m_toolGroup->addButton(button, kind.Tool);
         bar->addWidget(button);
-        if (b.tool == psPointing) {
+        if (kind.Tool == psPointing) {
             button->setChecked(true);
             button->setWhatsThis(tr("Selection tool: click objects to select them, drag to move "
                                     "them, drag a band round several to select them all."));
@@ -266,7 +248,7 @@ void TMainScreen::BuildToolBar()
 
     auto *art = new QToolButton(bar);
     art->setObjectName(QStringLiteral("SetBackgroundArtButton"));
-    art->setIcon(ToolIcon(psImage));
+    art->setIcon(ClipArtToolIcon());
     art->setToolTip(tr("Set or change background art"));
     art->setAutoRaise(true);
     AddWhatsThis(art, tr("Picks the picture that lies under the whole card, on screen and on "

@@ -15,7 +15,7 @@ TSplashform::TSplashform(QWidget *parent)
     layout->setContentsMargins(24, 20, 24, 16);
 
     auto *icon = new QLabel(this);
-    icon->setPixmap(ToolIcon(psSuperShape).pixmap(48, 48));
+    icon->setPixmap(SuperShapeToolIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignCenter);
     layout->addWidget(icon);
 

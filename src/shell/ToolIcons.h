@@ -1,10 +1,19 @@
 #pragma once
 
-#include "surface/Gbcpanel32.h"
-
 #include <QIcon>
 
 // The tool bar's pictures, drawn by the program so that they scale cleanly.
-QIcon ToolIcon(TLPanelState tool);
+QIcon PointerToolIcon();
+QIcon TextToolIcon();
+QIcon MultiLineTextToolIcon();
+QIcon SymbolToolIcon();
+QIcon RectangleToolIcon();
+QIcon EllipseToolIcon();
+QIcon RoundRectangleToolIcon();
+QIcon LineToolIcon();
+QIcon ClipArtToolIcon();
+QIcon SuperShapeToolIcon();
+QIcon RichTextToolIcon();
+QIcon SuperTextToolIcon();
 QIcon GridIcon();
 QIcon SnapIcon();

@@ -1,23 +1,9 @@
 #pragma once
 
 #include "surface/Gbasepnl.h"
+#include "surface/KindCatalogue.h"
 
 #include <QStringList>
-
-enum TLPanelState {
-    psPointing,
-    psLabel,
-    psSymbolLabel,
-    psMultiLineLabel,
-    psRectangle,
-    psEllipse,
-    psRoundRectangle,
-    psLine,
-    psImage,
-    psSuperShape,
-    psRichLabel,
-    psSuperText
-};
 
 // The card surface of the main window: the current tool, the creation of each
 // object kind and the personal details that text objects offer.

@@ -43,7 +43,7 @@ inline void PrintTo(const QString &s, std::ostream *os)
 // loading, so no setter rule applies, then read back as a design is read.
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 template <typename Kind>
 Kind *ReadBackAsStored(QObject *owner, const std::function<void(Kind &)> &set)
 {

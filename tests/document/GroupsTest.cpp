@@ -1,7 +1,7 @@
 // The nested groups (font, pen, brush, string list, bitmap, picture, rich
 // text) and the text label kinds' stored data.
 #include "DocumentTestSupport.h"
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"

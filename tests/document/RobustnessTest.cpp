@@ -1,7 +1,7 @@
 // Damaged, truncated and hostile design data: every failure is a stream
 // error with a message, never a crash, a hang or a huge allocation.
 #include "DocumentTestSupport.h"
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"

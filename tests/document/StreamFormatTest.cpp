@@ -2,7 +2,7 @@
 // rules, value widths, identifiers, strings, sets, floats and the messages of
 // damaged streams.
 #include "DocumentTestSupport.h"
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"

@@ -5,7 +5,7 @@
 #include "document/ObjectStream.h"
 #include "objects/gbclabel32.h"
 #include "report/RPFiler.h"
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QPainter>

@@ -8,7 +8,7 @@
 #include "objects/gbclabel32.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QPainter>

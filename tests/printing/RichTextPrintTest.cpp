@@ -6,7 +6,7 @@
 #include "objects/Gprichl.h"
 #include "printing/Editlo.h"
 #include "richtext/RichText.h"
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 #include "surface/Desktop.h"
 
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "document/StreamIO.h"
 #include "graphics/Picture.h"
 #include "objects/gbclabel32.h"
-#include "surface/CardKinds.h"
+#include "shell/CardKinds.h"
 #include "surface/Gbcpanel32.h"
 
 #include "common/HostileFiles.h"
