@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 class TStreamWriter;
@@ -53,6 +54,9 @@ struct TPropertyDescriptor
     std::function<QString(const TPersistent &)> getString;
     std::function<void(TPersistent &, const QString &)> setString;
     std::function<TPersistent *(TPersistent &)> getObject; // null: nil, skipped
+    // Object: takes the group of another owner of the same kind through the
+    // group's Assign (see CopyStoredProperties); unset for groups without one.
+    std::function<void(TPersistent &to, const TPersistent &from)> copyObject;
 
     bool IsStored(const TPersistent &owner) const
     {
@@ -86,6 +90,15 @@ public:
     // The defined entries as the text dump shows them: name and value text.
     virtual std::vector<std::pair<QString, QString>> DumpDefinedEntries() const { return {}; }
 };
+
+// Copies the properties of one object onto another of the same kind through
+// the table's accessors, in table order: the order reading a design sets them,
+// which the kinds' setters are written for. Entries never stored and read-only
+// ones are left out, and so is any entry `taken` refuses; a nested group is
+// copied by its descriptor's copyObject. A stored-when condition does not
+// matter here: it decides whether a file needs the value, the copy takes it.
+void CopyStoredProperties(TPersistent &to, const TPersistent &from,
+                          const std::function<bool(const TPropertyDescriptor &)> &taken = {});
 
 // Builders for the descriptors of a kind's table. T is the class that owns
 // the property; getters and setters are its member functions.
@@ -217,6 +230,16 @@ TPropertyDescriptor Object(const QString &name, G get)
     d.name = name;
     d.kind = TPropertyKind::Object;
     d.getObject = [get](TPersistent &p) -> TPersistent * { return (As<T>(p).*get)(); };
+    using Group = std::remove_pointer_t<std::invoke_result_t<G, T &>>;
+    if constexpr (requires(Group &group, const Group &other) { group.Assign(other); }) {
+        d.copyObject = [get](TPersistent &to, const TPersistent &from) {
+            // The getter hands the group out to be changed; the source's is only read.
+            const Group *source = (As<T>(const_cast<TPersistent &>(from)).*get)();
+            Group *target = (As<T>(to).*get)();
+            if (source && target)
+                target->Assign(*source);
+        };
+    }
     return d;
 }
 

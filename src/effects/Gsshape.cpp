@@ -187,7 +187,7 @@ void TSuperShape::SetVectors(int count)
 
 void TSuperShape::CopyProperties(const TSuperShape &other)
 {
-    TakeEditedProperties(other);
+    CopyStoredProperties(*this, other, DialogProperties());
     SetBounds(Left(), Top(), other.Width(), other.Height());
 }
 
@@ -300,28 +300,45 @@ int TSuperShape::CornerSize() const
     return SaturatedInt(std::trunc(std::max(Width(), Height()) * m_roundPerc * 0.01));
 }
 
-QPolygon TSuperShape::FigurePolygon(const TRect &rect) const
+TSuperShape::TFigure TSuperShape::Figure(const TRect &rect) const
 {
+    TFigure figure;
+    figure.rect = rect;
     const int L = rect.Left;
     const int T = rect.Top;
     const int w = rect.Width();
     const int h = rect.Height();
     switch (m_shape) {
     case gstRectangle:
+        figure.kind = TFigure::Rectangle;
+        return figure;
     case gstRoundRect:
+        figure.kind = TFigure::RoundRect;
+        figure.corner = CornerSize();
+        return figure;
     case gstEllipse:
-        return QPolygon();
+        figure.kind = TFigure::Ellipse;
+        return figure;
     case gstDiamond:
-        return QPolygon({QPoint(L + w / 2, T), QPoint(L + w - 1, T + h / 2),
-                         QPoint(L + w / 2, T + h - 1), QPoint(L, T + h / 2)});
+        figure.points = QPolygon({QPoint(L + w / 2, T), QPoint(L + w - 1, T + h / 2),
+                                  QPoint(L + w / 2, T + h - 1), QPoint(L, T + h / 2)});
+        return figure;
     case gstTriangleLeft:
-        return QPolygon({QPoint(L + w - 1, T), QPoint(L + w - 1, T + h - 1), QPoint(L, T + h / 2)});
+        figure.points =
+            QPolygon({QPoint(L + w - 1, T), QPoint(L + w - 1, T + h - 1), QPoint(L, T + h / 2)});
+        return figure;
     case gstTriangleRight:
-        return QPolygon({QPoint(L, T), QPoint(L + w - 1, T + h / 2), QPoint(L, T + h - 1)});
+        figure.points =
+            QPolygon({QPoint(L, T), QPoint(L + w - 1, T + h / 2), QPoint(L, T + h - 1)});
+        return figure;
     case gstTriangleUp:
-        return QPolygon({QPoint(L + w / 2, T), QPoint(L, T + h - 1), QPoint(L + w - 1, T + h - 1)});
+        figure.points =
+            QPolygon({QPoint(L + w / 2, T), QPoint(L, T + h - 1), QPoint(L + w - 1, T + h - 1)});
+        return figure;
     case gstTriangleDown:
-        return QPolygon({QPoint(L, T), QPoint(L + w / 2, T + h - 1), QPoint(L + w - 1, T)});
+        figure.points =
+            QPolygon({QPoint(L, T), QPoint(L + w / 2, T + h - 1), QPoint(L + w - 1, T)});
+        return figure;
     case gstStar:
     case gstPolyGon:
         break;
@@ -333,57 +350,46 @@ QPolygon TSuperShape::FigurePolygon(const TRect &rect) const
     const double ri = std::max(0.0, ro * (100 - m_inVectorPercent) * 0.01);
     const int cx = L + w / 2;
     const int cy = T + h / 2;
-    QPolygon points;
-    points.reserve(m_vectors);
+    figure.points.reserve(m_vectors);
     for (int m = 0; m < m_vectors; ++m) {
         const double radius = m % 2 == 0 ? double(ro) : ri;
         const double theta = (360.0 / m_vectors * m - m_startingAngle) * M_PI / 180.0;
-        points.append(QPoint(cx + RoundEven(radius * std::cos(theta)),
-                             cy + RoundEven(radius * std::sin(theta))));
+        figure.points.append(QPoint(cx + RoundEven(radius * std::cos(theta)),
+                                    cy + RoundEven(radius * std::sin(theta))));
     }
-    return points;
+    return figure;
 }
 
-QPainterPath TSuperShape::FigureOutline(const TRect &rect) const
+QPainterPath TSuperShape::TFigure::Outline() const
+{
+    return Path(QRectF(rect.Left, rect.Top, rect.Width() - 1, rect.Height() - 1));
+}
+
+QPainterPath TSuperShape::TFigure::Area() const
+{
+    return Path(QRectF(rect.Left, rect.Top, rect.Width(), rect.Height()));
+}
+
+QPainterPath TSuperShape::TFigure::Path(const QRectF &bounds) const
 {
     QPainterPath path;
-    const QRectF drawn(rect.Left, rect.Top, rect.Width() - 1, rect.Height() - 1);
-    switch (m_shape) {
-    case gstRectangle:
-        path.addRect(drawn);
-        return path;
-    case gstRoundRect:
-        path.addRoundedRect(drawn, CornerSize() / 2.0, CornerSize() / 2.0);
-        return path;
-    case gstEllipse:
-        path.addEllipse(drawn);
-        return path;
-    default:
+    switch (kind) {
+    case Rectangle:
+        path.addRect(bounds);
+        break;
+    case RoundRect:
+        path.addRoundedRect(bounds, corner / 2.0, corner / 2.0);
+        break;
+    case Ellipse:
+        path.addEllipse(bounds);
+        break;
+    case Polygon:
+        path.setFillRule(Qt::WindingFill);
+        path.addPolygon(points);
+        path.closeSubpath();
         break;
     }
-    path.setFillRule(Qt::WindingFill);
-    path.addPolygon(FigurePolygon(rect));
-    path.closeSubpath();
     return path;
-}
-
-QPainterPath TSuperShape::FigureArea(const TRect &rect) const
-{
-    QPainterPath path;
-    const QRectF area(rect.Left, rect.Top, rect.Width(), rect.Height());
-    switch (m_shape) {
-    case gstRectangle:
-        path.addRect(area);
-        return path;
-    case gstRoundRect:
-        path.addRoundedRect(area, CornerSize() / 2.0, CornerSize() / 2.0);
-        return path;
-    case gstEllipse:
-        path.addEllipse(area);
-        return path;
-    default:
-        return FigureOutline(rect);
-    }
 }
 
 // ---- drawing ----------------------------------------------------------------
@@ -419,13 +425,14 @@ void TSuperShape::Paint(QPainter &painter)
     if (rects.shadow && !rects.shadow->IsEmptyArea()) {
         painter.setBrush(ColorFromTColor(m_shadowColor));
         painter.setPen(QPen(Qt::black, 1));
-        painter.drawPath(FigureOutline(*rects.shadow));
+        painter.drawPath(Figure(*rects.shadow).Outline());
     }
 
     if (rects.shape.IsEmptyArea()) {
         painter.restore();
         return;
     }
+    const TFigure figure = Figure(rects.shape);
     if (const QImage *picture = FillPicture(); picture && !picture->isNull()) {
         QSize tile = picture->size();
         const float z = ZoomScale();
@@ -433,7 +440,7 @@ void TSuperShape::Paint(QPainter &painter)
             tile = QSize(SaturatedInt(std::trunc(tile.width() * z)),
                          SaturatedInt(std::trunc(tile.height() * z)));
         painter.save();
-        painter.setClipPath(FigureArea(rects.shape), Qt::IntersectClip);
+        painter.setClipPath(figure.Area(), Qt::IntersectClip);
         TileFillPicture(painter, *picture, QSize(Width(), Height()), tile);
         painter.restore();
     }
@@ -444,34 +451,46 @@ void TSuperShape::Paint(QPainter &painter)
         pen.setJoinStyle(Qt::MiterJoin);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
-        painter.drawPath(FigureOutline(rects.shape));
+        painter.drawPath(figure.Outline());
     }
     painter.restore();
 }
 
-void TSuperShape::PrintFigure(TBaseReport &report, const TRect &rect, double x, double y)
+bool TSuperShape::PrintFigure(TBaseReport &report, const TFigure &figure, double x, double y,
+                              bool asClip) const
 {
     const double ppi = ScreenPixelsPerInch();
     const auto ix = [&](int px) { return x + (Left() + px) / ppi; };
     const auto iy = [&](int py) { return y + (Top() + py) / ppi; };
-    switch (m_shape) {
-    case gstRectangle:
-        report.Rectangle(ix(rect.Left), iy(rect.Top), ix(rect.Right), iy(rect.Bottom));
-        return;
-    case gstRoundRect:
-        report.RoundRect(ix(rect.Left), iy(rect.Top), ix(rect.Right), iy(rect.Bottom),
-                         CornerSize() / ppi, CornerSize() / ppi);
-        return;
-    case gstEllipse:
-        report.Ellipse(ix(rect.Left), iy(rect.Top), ix(rect.Right), iy(rect.Bottom));
-        return;
-    default:
+    const TRect &r = figure.rect;
+    const double x1 = ix(r.Left), y1 = iy(r.Top), x2 = ix(r.Right), y2 = iy(r.Bottom);
+    switch (figure.kind) {
+    case TFigure::Rectangle:
+        if (asClip)
+            return report.PushClipRect(x1, y1, x2, y2);
+        report.Rectangle(x1, y1, x2, y2);
+        return true;
+    case TFigure::RoundRect:
+        if (asClip)
+            return report.PushClipRoundRect(x1, y1, x2, y2, figure.corner / ppi,
+                                            figure.corner / ppi);
+        report.RoundRect(x1, y1, x2, y2, figure.corner / ppi, figure.corner / ppi);
+        return true;
+    case TFigure::Ellipse:
+        if (asClip)
+            return report.PushClipEllipse(x1, y1, x2, y2);
+        report.Ellipse(x1, y1, x2, y2);
+        return true;
+    case TFigure::Polygon:
         break;
     }
     QPolygon device;
-    for (const QPoint &p : FigurePolygon(rect))
+    for (const QPoint &p : figure.points)
         device.append(QPoint(report.XI2D(ix(p.x())), report.YI2D(iy(p.y()))));
+    if (asClip)
+        return report.PushClipPolygon(device);
     report.DevicePolygon(device);
+    return true;
 }
 
 void TSuperShape::PrintTo(TBaseReport *report, double x, double y)
@@ -486,34 +505,15 @@ void TSuperShape::PrintTo(TBaseReport *report, double x, double y)
     if (rects.shadow && !rects.shadow->IsEmptyArea()) {
         report->SetBrush(m_shadowColor, bsSolid);
         report->SetPen(0, psSolid, -1, pmCopy);
-        PrintFigure(*report, *rects.shadow, x, y);
+        PrintFigure(*report, Figure(*rects.shadow), x, y, false);
     }
     if (rects.shape.IsEmptyArea())
         return;
+    const TFigure figure = Figure(rects.shape);
 
     if (m_surfaceType != stBrushTransparent) {
         const TRect &r = rects.shape;
-        bool pushed = false;
-        switch (m_shape) {
-        case gstRectangle:
-            pushed = report->PushClipRect(ix(r.Left), iy(r.Top), ix(r.Right), iy(r.Bottom));
-            break;
-        case gstRoundRect:
-            pushed = report->PushClipRoundRect(ix(r.Left), iy(r.Top), ix(r.Right), iy(r.Bottom),
-                                               CornerSize() / ppi, CornerSize() / ppi);
-            break;
-        case gstEllipse:
-            pushed = report->PushClipEllipse(ix(r.Left), iy(r.Top), ix(r.Right), iy(r.Bottom));
-            break;
-        default: {
-            QPolygon device;
-            for (const QPoint &p : FigurePolygon(r))
-                device.append(QPoint(report->XI2D(ix(p.x())), report->YI2D(iy(p.y()))));
-            pushed = report->PushClipPolygon(device);
-            break;
-        }
-        }
-        if (pushed) {
+        if (PrintFigure(*report, figure, x, y, true)) {
             report->SelectClip();
             // The fill runs over the whole object, as on screen.
             const QRect printed(
@@ -546,7 +546,7 @@ void TSuperShape::PrintTo(TBaseReport *report, double x, double y)
     if (m_outlineStyle != psClear) {
         report->SetBrush(m_foreColor, bsClear);
         report->SetPen(m_outlineColor, m_outlineStyle, -std::max(0, m_outlineWidth), pmCopy);
-        PrintFigure(*report, rects.shape, x, y);
+        PrintFigure(*report, figure, x, y, false);
     }
 }
 
@@ -575,22 +575,5 @@ void TSuperShape::EditProperties()
 
 void TSuperShape::TakeEditedProperties(const TSuperShape &sample)
 {
-    SetBackColor(sample.BackColor());
-    SetFillDirection(sample.FillDirection());
-    SetForeColor(sample.ForeColor());
-    SetGradientToColor(sample.GradientToColor());
-    SetImage(&sample.ImageBitmap());
-    SetInVectorPercent(sample.InVectorPercent());
-    SetOutlineColor(sample.OutlineColor());
-    SetOutlineStyle(sample.OutlineStyle());
-    SetOutlineWidth(sample.OutlineWidth());
-    SetPattern(sample.Pattern());
-    SetRoundPerc(sample.RoundPerc());
-    SetShadowColor(sample.ShadowColor());
-    SetShadowDepth(sample.ShadowDepth());
-    SetShadowOrient(sample.ShadowOrient());
-    SetShape(sample.Shape());
-    SetStartingAngle(sample.StartingAngle());
-    SetSurfaceType(sample.SurfaceType());
-    SetVectors(sample.Vectors());
+    CopyStoredProperties(*this, sample, DialogProperties());
 }

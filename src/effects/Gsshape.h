@@ -110,8 +110,9 @@ public:
     QString LastBitmapFileNameandPath() const { return m_fill.LastBitmapFile(); }
     void SetLastBitmapFileNameandPath(const QString &path) { m_fill.SetLastBitmapFile(path); }
 
-    // Takes every property of another super shape through the setters, in
-    // the order the properties dialog relies on, then its Width and Height.
+    // Takes every property the dialog edits from another super shape through
+    // the setters in table order (see CopyStoredProperties), then its Width
+    // and Height.
     void CopyProperties(const TSuperShape &other);
 
     // Geometry, in the object's pixels at its current zoom. The figure sits
@@ -125,20 +126,31 @@ public:
     TFigureRects FigureRects() const;
     // Shadow depth at the current zoom: Trunc(ShadowDepth x zoom).
     int ZoomedShadowDepth() const;
-    // The points of a polygon figure (diamond, triangles, star, polygon) in
-    // the rectangle; empty for the rectangle, round rectangle and ellipse.
-    QPolygon FigurePolygon(const TRect &rect) const;
     // Corner size of the round rectangle, from the object's longer side.
     int CornerSize() const;
-    // The figure's outline as drawn by a pen (right and bottom edges
-    // exclusive) and the area it encloses, used as the fill's clip.
-    QPainterPath FigureOutline(const TRect &rect) const;
-    QPainterPath FigureArea(const TRect &rect) const;
+    // The figure in a rectangle: what the paint, the print, the shadow and
+    // the fill's clip all draw.
+    struct TFigure
+    {
+        enum TKind { Rectangle, RoundRect, Ellipse, Polygon };
+        TKind kind = Polygon;
+        TRect rect;
+        int corner = 0;  // RoundRect: the corner ellipse's size
+        QPolygon points; // Polygon: diamond, triangles, star and polygon
+        // The outline as a pen draws it (right and bottom edges exclusive)
+        // and the area it encloses, the fill's clip.
+        QPainterPath Outline() const;
+        QPainterPath Area() const;
+
+    private:
+        QPainterPath Path(const QRectF &bounds) const;
+    };
+    TFigure Figure(const TRect &rect) const;
 
     // Opens the properties dialog when one is installed (see ShowPropertiesDialog).
     void EditProperties();
-    // Writes back, through the setters and in the dialog's order, what the
-    // properties dialog changed on its sample; the size stays.
+    // Writes back, through the setters in table order, what the properties
+    // dialog changed on its sample; the size stays.
     void TakeEditedProperties(const TSuperShape &sample);
     // Runs the properties dialog on a sample copy of the object with the
     // last texture path; true on OK. Installed by the dialog's unit.
@@ -163,7 +175,10 @@ private:
     // The picture that fills the figure for the current surface type (built
     // now when it is due), or null for none.
     const QImage *FillPicture();
-    void PrintFigure(TBaseReport &report, const TRect &rect, double x, double y);
+    // Sends the figure to the page: drawn with the engine's pen and brush, or
+    // pushed as a clip region (false when none could be made).
+    bool PrintFigure(TBaseReport &report, const TFigure &figure, double x, double y,
+                     bool asClip) const;
     // The solid fill picture is built lazily before drawing; this drops a
     // stale one.
     void InvalidateSolidFill();

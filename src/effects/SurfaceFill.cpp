@@ -2,6 +2,7 @@
 
 #include "graphics/Geometry.h"
 #include "report/RPBase.h"
+#include "surface/GGraphc.h"
 
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -100,6 +101,20 @@ void TSurfaceFill::FitGradientTo(const QSize &size)
 {
     if (m_gradientPicture.size() != size)
         InvalidateGradient();
+}
+
+std::function<bool(const TPropertyDescriptor &)> DialogProperties(const QStringList &leftOut)
+{
+    static const QStringList common = [] {
+        QStringList names;
+        for (const TPropertyDescriptor &d : TGGraphicControl::BaseProperties())
+            names.append(d.name);
+        names.append(QStringLiteral("LastBitmapFileNameandPath"));
+        return names;
+    }();
+    return [leftOut](const TPropertyDescriptor &d) {
+        return !common.contains(d.name) && !leftOut.contains(d.name);
+    };
 }
 
 // ---- drawing ----------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Groups.h"
+#include "document/Persistent.h"
 #include "graphics/Colors.h"
 
 #include <QImage>
@@ -123,6 +124,12 @@ void PrintGradientBands(TBaseReport &report, TColor fromColor, TColor toColor,
 // per inch) sent to the engine on its own and overlapping the next by 0.01 inch.
 void PrintFillTiles(TBaseReport &report, const QImage &picture, double left, double top,
                     double width, double height, double ppi);
+
+// The table entries an effect kind's properties dialog works on, for
+// CopyStoredProperties: the kind's own (not the name, place, size and the
+// rest every card object has), less the texture file, which EditOnSample
+// passes on its own, and less those named in leftOut.
+std::function<bool(const TPropertyDescriptor &)> DialogProperties(const QStringList &leftOut = {});
 
 // Runs an effect object's properties dialog on a sample copy of the object
 // (its last texture path too); on OK the object takes the sample's edited

@@ -123,24 +123,7 @@ void TGSuperText::SetSurfaceType(TSurfaceType type)
 
 void TGSuperText::CopyProperties(const TGSuperText &other)
 {
-    SetCaption(other.Caption());
-    // The font's attributes are taken as they are, without a new layout.
-    m_font.SetQuietly(other.FontData());
-    SetControlTransparent(other.ControlTransparent());
-    SetBGColor(other.BGColor());
-    SetBorderStyle(other.BorderStyle());
-    SetCaption(other.Caption());
-    SetGradientFromColor(other.GradientFromColor());
-    SetFillDirection(other.FillDirection());
-    SetGradientToColor(other.GradientToColor());
-    SetImage(&other.ImageBitmap());
-    SetOutlineColor(other.OutlineColor());
-    SetOutlineStyle(other.OutlineStyle());
-    SetOutlineWidth(other.OutlineWidth());
-    SetShadowcolor(other.Shadowcolor());
-    SetShadowDepth(other.ShadowDepth());
-    SetShadowOrientation(other.ShadowOrientation());
-    SetSurfaceType(other.SurfaceType());
+    CopyStoredProperties(*this, other, DialogProperties());
     SetBounds(Left(), Top(), other.Width(), other.Height());
 }
 
@@ -594,18 +577,9 @@ void TGSuperText::EditProperties()
 
 void TGSuperText::TakeEditedProperties(const TGSuperText &sample)
 {
-    SetGradientFromColor(sample.GradientFromColor());
-    SetFillDirection(sample.FillDirection());
-    SetGradientToColor(sample.GradientToColor());
-    SetImage(&sample.ImageBitmap());
-    SetOutlineColor(sample.OutlineColor());
-    SetOutlineStyle(sample.OutlineStyle());
-    SetOutlineWidth(sample.OutlineWidth());
-    SetShadowcolor(sample.Shadowcolor());
-    SetShadowDepth(sample.ShadowDepth());
-    SetShadowOrientation(sample.ShadowOrientation());
-    SetSurfaceType(sample.SurfaceType());
-    Font()->SetColor(sample.FontData().Color());
-    SetFont(sample.FontData());
-    SetCaption(sample.Caption());
+    // The dialog leaves the frame and background alone.
+    CopyStoredProperties(
+        *this, sample,
+        DialogProperties({QStringLiteral("BorderStyle"), QStringLiteral("ControlTransparent"),
+                          QStringLiteral("BGColor")}));
 }

@@ -113,13 +113,13 @@ public:
     // at its zoom: what a text just placed with a click needs.
     void FitToCaption();
 
-    // Takes every property of another super text through the setters, in the
-    // order the properties dialog relies on, then its Width and Height.
+    // Takes every property of another super text through the setters in
+    // table order (see CopyStoredProperties), then its Width and Height.
     void CopyProperties(const TGSuperText &other);
     // Opens the properties dialog when one is installed.
     void EditProperties();
-    // Writes back what the properties dialog changed on its sample, in the
-    // dialog's order (not the size, background, transparency or border).
+    // Writes back what the properties dialog changed on its sample, in table
+    // order (not the size, background, transparency or border).
     void TakeEditedProperties(const TGSuperText &sample);
     static std::function<bool(TGSuperText &sample, QString &lastTexturePath, QWidget *parent)>
         ShowPropertiesDialog;

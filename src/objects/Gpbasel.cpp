@@ -438,6 +438,19 @@ void TGBaseLabel::LayoutLabel()
     m_printText.reset();
 }
 
+QVarLengthArray<TGBaseLabel::TTextCopy, 3> TGBaseLabel::TextCopies() const
+{
+    QVarLengthArray<TTextCopy, 3> copies;
+    // A copy without offset lies exactly under the main text; drawn with
+    // antialiasing it would only tint the letters' edges, so it is left out.
+    if (!m_shadowOffset.isNull())
+        copies.append({m_shadowRect, m_shadowOrigin, m_colorShadow});
+    if (!m_highlightOffset.isNull())
+        copies.append({m_highlightRect, m_highlightOrigin, m_colorHighlight});
+    copies.append({m_textRect, m_textOrigin, m_font.Color()});
+    return copies;
+}
+
 void TGBaseLabel::DrawLabel(QPainter &painter)
 {
     if (m_layoutNeeded)
@@ -451,24 +464,17 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
     painter.setFont(caption.drawn.font);
     painter.setBrush(Qt::NoBrush);
     painter.setBackgroundMode(Qt::TransparentMode);
-    auto drawCopy = [&](const TRect &clip, const QPoint &origin, TColor color) {
+    for (const TTextCopy &copy : TextCopies()) {
         painter.save();
-        painter.setClipRect(clip.ToQRect(), Qt::IntersectClip);
-        painter.translate(origin);
+        painter.setClipRect(copy.clip.ToQRect(), Qt::IntersectClip);
+        painter.translate(copy.origin);
         // Angles turn counter-clockwise; the origin is the top-left of the text cell.
         if (m_angle != 0)
             painter.rotate(-m_angle);
-        painter.setPen(ColorFromTColor(color));
+        painter.setPen(ColorFromTColor(copy.color));
         caption.shaped.Draw(painter, QPointF(0, ascent));
         painter.restore();
-    };
-    // A copy without offset lies exactly under the main text; drawn with
-    // antialiasing it would only tint the letters' edges, so it is left out.
-    if (!m_shadowOffset.isNull())
-        drawCopy(m_shadowRect, m_shadowOrigin, m_colorShadow);
-    if (!m_highlightOffset.isNull())
-        drawCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
-    drawCopy(m_textRect, m_textOrigin, m_font.Color());
+    }
 
     if (m_borderStyle == bsSingle)
         FillBorder(painter);
@@ -664,40 +670,33 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
             painter->setFont(text.drawn.font);
         if (painter->brush().style() != Qt::NoBrush)
             painter->setBrush(Qt::NoBrush);
-        // Each copy from its own origin, as DrawLabel draws it: underline
-        // and strike-out lines keep to the pixels they take from there.
-        const auto printCopy = [&](const TRect &clip, const QPoint &origin, TColor color) {
-            const QRectF area = QRectF(clip.ToQRect()).intersected(frame).translated(-origin);
+        // Each copy from its own origin, as DrawLabel draws it.
+        for (const TTextCopy &copy : TextCopies()) {
+            const QRectF area =
+                QRectF(copy.clip.ToQRect()).intersected(frame).translated(-copy.origin);
             if (area.isEmpty())
-                return;
-            report->MovePlaced(origin);
-            const QPen pen(ColorFromTColor(color));
+                continue;
+            report->MovePlaced(copy.origin);
+            const QPen pen(ColorFromTColor(copy.color));
             if (painter->pen() != pen)
                 painter->setPen(pen);
             if (m_angle == 0 && area.contains(text.ink)) {
                 report->UnclipPlaced(text.ink);
                 text.shaped.Draw(*painter, QPointF(0, text.ascent));
-                return;
-            }
-            if (m_angle == 0) {
+            } else if (m_angle == 0) {
                 // A clip goes to the device at once, with the transform of the
                 // moment; the text drawn under that same transform needs no
                 // second state (the shaped drawing's page scale would).
                 report->ClipPlaced(area);
                 painter->drawText(QPointF(0, text.ascent), text.drawn.text);
-                return;
+            } else {
+                report->ClipPlaced(area);
+                const QTransform placed = painter->worldTransform();
+                painter->rotate(-m_angle);
+                text.shaped.Draw(*painter, QPointF(0, text.ascent));
+                painter->setWorldTransform(placed);
             }
-            report->ClipPlaced(area);
-            const QTransform placed = painter->worldTransform();
-            painter->rotate(-m_angle);
-            text.shaped.Draw(*painter, QPointF(0, text.ascent));
-            painter->setWorldTransform(placed);
-        };
-        if (!m_shadowOffset.isNull())
-            printCopy(m_shadowRect, m_shadowOrigin, m_colorShadow);
-        if (!m_highlightOffset.isNull())
-            printCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
-        printCopy(m_textRect, m_textOrigin, m_font.Color());
+        }
         if (m_borderStyle == bsSingle) {
             report->MovePlaced(QPointF(0, 0));
             clipTo(frame, frame);

@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QPoint>
 #include <QRectF>
+#include <QVarLengthArray>
 #include <optional>
 
 class QAction;
@@ -84,6 +85,17 @@ public:
     QPoint TextOrigin() const { return m_textOrigin; }
     QPoint ShadowOrigin() const { return m_shadowOrigin; }
     QPoint HighlightOrigin() const { return m_highlightOrigin; }
+    // One copy of the caption as it is drawn on screen and on paper: the box
+    // it is cut to, the point where it starts and its colour.
+    struct TTextCopy
+    {
+        TRect clip;
+        QPoint origin;
+        TColor color;
+    };
+    // The copies of the last layout in drawing order: the shadow and the
+    // highlight, each only where it is offset, then the text.
+    QVarLengthArray<TTextCopy, 3> TextCopies() const;
 
     // The label font at the object's zoom: the size becomes Trunc(points x
     // zoom) unless the zoom is exactly 1.

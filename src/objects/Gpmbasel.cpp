@@ -195,17 +195,29 @@ int TGMultiLineBaseLabel::LineHeight() const
     return QFontMetrics(ZoomedFont()).height();
 }
 
-int TGMultiLineBaseLabel::LineLeft(int lineWidth) const
+namespace {
+
+// Where a line of lineWidth starts in a label of width, for the screen's whole
+// pixels and the paper's inches alike (onePixel is a pixel in that unit).
+template <class V>
+V AlignedLineLeft(TGMultiLineBaseLabel::TAlignment alignment, V width, V lineWidth, V onePixel)
 {
-    switch (m_alignment) {
-    case taRightJustify:
-        return Width() - lineWidth - 1;
-    case taCenter:
-        return Width() / 2 - lineWidth / 2 + 1;
-    case taLeftJustify:
+    switch (alignment) {
+    case TGMultiLineBaseLabel::taRightJustify:
+        return width - lineWidth - onePixel;
+    case TGMultiLineBaseLabel::taCenter:
+        return width / 2 + onePixel - lineWidth / 2;
+    case TGMultiLineBaseLabel::taLeftJustify:
         break;
     }
-    return 0;
+    return V(0);
+}
+
+} // namespace
+
+int TGMultiLineBaseLabel::LineLeft(int lineWidth) const
+{
+    return AlignedLineLeft<int>(m_alignment, Width(), lineWidth, 1);
 }
 
 TGMultiLineBaseLabel::TLinesDrawing &TGMultiLineBaseLabel::LinesDrawing()
@@ -343,12 +355,8 @@ void TGMultiLineBaseLabel::PrintTo(TBaseReport *report, double x, double y)
         const QString &line = lines[i];
         if (line.isEmpty())
             continue;
-        const double w = report->TextWidth(line);
-        double offset = 0;
-        if (m_alignment == taRightJustify)
-            offset = width - w - onePixel;
-        else if (m_alignment == taCenter)
-            offset = width / 2 + onePixel - w / 2;
+        const double offset =
+            AlignedLineLeft<double>(m_alignment, width, report->TextWidth(line), onePixel);
         // The report's line pitch is a little taller than the screen's, so
         // the last line of a label fitted on screen reaches past its bottom
         // on paper; cutting it there would cut its letters. A line that

@@ -283,7 +283,7 @@ TEST_F(SuperShapeTest, FigureRectanglesAndStarPointsFollowTheRules)
     const TSuperShape::TFigureRects plain = star->FigureRects();
     EXPECT_EQ(plain.shape, (TRect{0, 0, 100, 100}));
     EXPECT_FALSE(plain.shadow.has_value());
-    const QPolygon points = star->FigurePolygon(plain.shape);
+    const QPolygon points = star->Figure(plain.shape).points;
     ASSERT_EQ(points.size(), 10);
     EXPECT_EQ(points[0], QPoint(50, 4));
     EXPECT_EQ(points[5], QPoint(50, 73)); // an inner point straight below the centre
@@ -310,8 +310,8 @@ TEST_F(SuperShapeTest, FigureRectanglesAndStarPointsFollowTheRules)
         ASSERT_TRUE(r.shadow.has_value());
         EXPECT_EQ(r.shape.Width(), r.shadow->Width());
         EXPECT_EQ(r.shape.Height(), r.shadow->Height());
-        const QPolygon shape = triangle->FigurePolygon(r.shape);
-        const QPolygon shadow = triangle->FigurePolygon(*r.shadow);
+        const QPolygon shape = triangle->Figure(r.shape).points;
+        const QPolygon shadow = triangle->Figure(*r.shadow).points;
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(shadow[i] - shape[i], offsets[o - 1]) << "orientation " << o;
     }
@@ -487,7 +487,7 @@ TEST_F(SuperShapeTest, TinyAndEmptyFiguresStayInsideTheirBounds)
     // A star whose radii reach zero: no point thrown past the centre.
     TSuperShape star;
     star.SetBounds(0, 0, 7, 7);
-    const QPolygon points = star.FigurePolygon(star.FigureRects().shape);
+    const QPolygon points = star.Figure(star.FigureRects().shape).points;
     for (const QPoint &p : points)
         EXPECT_EQ(p, QPoint(3, 3));
 

@@ -1,4 +1,5 @@
 #include "ObjectsFixture.h"
+#include "document/ObjectStream.h"
 #include "effects/Gsshape.h"
 #include "effects/gsstext.h"
 
@@ -166,6 +167,93 @@ TEST_F(SuperTextTest, FontChangesTurnParentFontOffAndAskForALayout)
     text->CopyProperties(sample);
     EXPECT_EQ(text->Caption(), "Copied");
     EXPECT_EQ(text->ShadowOffset(), QPoint(0, 3));
+}
+
+namespace {
+
+// The object's stored entries as the dump shows them, without its name line.
+QStringList Entries(const TGGraphicControl &object)
+{
+    return DumpObject(object).mid(1);
+}
+
+TGBitmap Brick()
+{
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::darkRed);
+    TGBitmap bitmap;
+    bitmap.SetImage(image);
+    return bitmap;
+}
+
+} // namespace
+
+// Every entry of the kinds' tables comes across (the texture and the font
+// too), the place and the texture file stay, and the dialog's write-back
+// leaves what the dialog does not show.
+TEST_F(SuperTextTest, CopiesTakeEveryStoredPropertyButThePlace)
+{
+    const TGBitmap brick = Brick();
+    auto *shape = Place<TSuperShape>(30, 40, 120, 90);
+    shape->SetSurfaceType(TSuperShape::stBrushImage);
+    shape->SetImage(&brick);
+    shape->SetBackColor(0x112233);
+    shape->SetFillDirection(gdLeft);
+    shape->SetForeColor(0x445566);
+    shape->SetGradientToColor(0x778899);
+    shape->SetOutlineColor(0x0000FF);
+    shape->SetOutlineStyle(psDash);
+    shape->SetOutlineWidth(3);
+    shape->SetPattern(bsCross);
+    shape->SetRoundPerc(40);
+    shape->SetShadowColor(0x00FF00);
+    shape->SetShadowDepth(4);
+    shape->SetShadowOrient(TSuperShape::soUpperLeft);
+    shape->SetShape(TSuperShape::gstPolyGon);
+    shape->SetInVectorPercent(20);
+    shape->SetStartingAngle(30);
+    shape->SetVectors(7);
+    TSuperShape shapeCopy;
+    shapeCopy.SetBounds(30, 40, 10, 10);
+    shapeCopy.SetLastBitmapFileNameandPath(QStringLiteral("/t/kept.bmp"));
+    shapeCopy.CopyProperties(*shape);
+    EXPECT_EQ(shapeCopy.LastBitmapFileNameandPath(), "/t/kept.bmp");
+    shapeCopy.SetLastBitmapFileNameandPath(QString());
+    EXPECT_EQ(Entries(shapeCopy), Entries(*shape));
+
+    auto *text = Place<TGSuperText>(30, 40, 200, 80);
+    text->SetSurfaceType(TGSuperText::stBrushImage);
+    text->SetImage(&brick);
+    text->SetShadowDepth(5);
+    text->SetShadowOrientation(TGSuperText::sdLeft);
+    text->SetShadowcolor(0x00FF00);
+    text->SetBorderStyle(TGSuperText::bsSingle);
+    text->SetControlTransparent(false);
+    text->SetBGColor(0x123456);
+    text->SetCaption(QStringLiteral("Copied"));
+    text->Font()->SetName(QStringLiteral("Courier New"));
+    text->Font()->SetColor(0x0000FF);
+    text->SetFillDirection(gdUp);
+    text->SetGradientToColor(0x111111);
+    text->SetGradientFromColor(0x222222);
+    text->SetOutlineColor(0x333333);
+    text->SetOutlineStyle(psDot);
+    text->SetOutlineWidth(2);
+    TGSuperText textCopy;
+    textCopy.SetBounds(30, 40, 10, 10);
+    textCopy.CopyProperties(*text);
+    EXPECT_EQ(Entries(textCopy), Entries(*text));
+
+    auto *edited = Place<TGSuperText>(30, 40, 200, 80);
+    edited->TakeEditedProperties(textCopy);
+    EXPECT_EQ(edited->BorderStyle(), TGSuperText::bsNone);
+    EXPECT_TRUE(edited->ControlTransparent());
+    EXPECT_EQ(edited->BGColor(), 0xFFFFFFu);
+    edited->SetBorderStyle(TGSuperText::bsSingle);
+    edited->SetControlTransparent(false);
+    edited->SetBGColor(0x123456);
+    edited->SetBounds(text->Left(), text->Top(), text->Width(), text->Height());
+    EXPECT_EQ(Entries(*edited), Entries(*text));
 }
 
 // ---- layout, drawing and menu -----------------------------------------------
@@ -442,8 +530,8 @@ TEST_F(SuperTextTest, AClickPlacedTextWidensToShowItsWholeCaption)
             EXPECT_GT(text->Width(), 50 * zoom);
             // Not wider than the caption and a space beyond where it starts.
             const int inset = std::max(text->TextRect().Left, text->ShadowRect().Left);
-            EXPECT_LE(text->Width(), inset + QFontMetrics(text->CanvasFont())
-                                                 .horizontalAdvance(caption + " "));
+            EXPECT_LE(text->Width(),
+                      inset + QFontMetrics(text->CanvasFont()).horizontalAdvance(caption + " "));
             surface->FreeObject(text);
         }
     }
