@@ -1,5 +1,6 @@
 #include "document/CardModel.h"
 
+#include "document/DesignHistory.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
@@ -40,7 +41,9 @@ TCardModel::TCardModel(QObject *parent)
 TCardModel::~TCardModel()
 {
     // Objects the model owns go with it as its children; none may report to
-    // a model that is going.
+    // a model that is going, nor to its history.
+    delete m_history;
+    m_history = nullptr;
     const QList<TStoredObject *> objects = m_objects;
     m_objects.clear();
     m_objectSet.clear();
@@ -120,6 +123,13 @@ void TCardModel::DeleteAll()
 QObject *TCardModel::Owner() const
 {
     return m_owner ? m_owner.data() : const_cast<TCardModel *>(this);
+}
+
+TDesignHistory *TCardModel::EnableHistory()
+{
+    if (!m_history)
+        m_history = new TDesignHistory(*this, this);
+    return m_history;
 }
 
 void TCardModel::ReportChange(TStoredObject *object)

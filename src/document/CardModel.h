@@ -14,6 +14,9 @@
 // background art and the personal information its text may draw on. It lives
 // without a window: tessaro-batch, the sheet renderer and undo work on it, and
 // a design surface shows it and hears of its changes through its signals.
+class TDesignHistory;
+class TDesignView;
+
 class TCardModel : public QObject, public TObjectHost
 {
     Q_OBJECT
@@ -50,6 +53,14 @@ public:
     // TObjectHost: the reader puts what it makes on top of the order.
     QList<TStoredObject *> StoredObjects() const override { return m_objects; }
     void AdoptObject(TStoredObject *object) override { Insert(object); }
+
+    // ---- undo, and the view that shows the card
+    // The card's undo history, once EnableHistory has made it; null before.
+    TDesignHistory *History() const { return m_history; }
+    TDesignHistory *EnableHistory();
+    // The view showing the card (the design surface), or none.
+    TDesignView *View() const { return m_view; }
+    void SetView(TDesignView *view) { m_view = view; }
 
     // ---- the file
     QString FileName() const { return m_fileName; }
@@ -116,5 +127,7 @@ private:
     QString m_backgroundArtFile;
     TPicture m_backgroundArt;
     QStringList m_personalInfo;
+    TDesignHistory *m_history = nullptr;
+    TDesignView *m_view = nullptr;
     bool m_changesMade = false;
 };

@@ -7,7 +7,7 @@
 #include "richtext/RichTextEngine.h"
 #include "shell/ButtonBarLayout.h"
 #include "shell/CardKinds.h"
-#include "shell/DesignHistory.h"
+#include "document/DesignHistory.h"
 #include "shell/MRUFileList.h"
 #include "shell/ShellUtil.h"
 #include "shell/Splash.h"
@@ -58,6 +58,15 @@ QAction *AddItem(QMenu *menu, const QString &name, const QString &caption,
 
 } // namespace
 
+// A command of the window's menus is one undo step, named after its item.
+std::function<void()> TMainScreen::AsStep(const QString &caption, std::function<void()> action)
+{
+    return [this, name = TDesignHistory::NameOfCaption(caption), action] {
+        const TUndoStep step(m_history, name);
+        action();
+    };
+}
+
 TMainScreen::TMainScreen(QWidget *parent)
     : QMainWindow(parent)
 {
@@ -97,7 +106,7 @@ TMainScreen::TMainScreen(QWidget *parent)
     m_model->SetOwner(this);
     TRichTextEngine::EnsureMaster(this);
     m_panel->SetModel(m_model);
-    m_history = new TDesignHistory(*m_model, m_panel, this);
+    m_history = m_model->EnableHistory();
     m_history->OnRestored = [this](bool changed) {
         SetChangesMade(changed);
         Setbuttons();
@@ -177,10 +186,10 @@ void TMainScreen::BuildMenus()
     AddItem(edit, "mnuPersonalInformation", tr("&Personal Information"),
             [this] { mnuPersonalInformationClick(); });
     AddItem(edit, "mnuSetorChangeBackgroundArt", tr("&Set or Change Background Art"),
-            [this] { mnuSetorChangeBackgroundArtClick(); });
+            AsStep(tr("Background Art"), [this] { mnuSetorChangeBackgroundArtClick(); }));
     edit->addSeparator();
     AddItem(edit, "mnuChangeCardLayout", tr("Change Business Card Layout"),
-            [this] { ChangeCardLayout1Click(); });
+            AsStep(tr("Change Business Card Layout"), [this] { ChangeCardLayout1Click(); }));
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -253,7 +262,8 @@ void TMainScreen::BuildToolBar()
     art->setAutoRaise(true);
     AddWhatsThis(art, tr("Picks the picture that lies under the whole card, on screen and on "
                          "every printed card."));
-    connect(art, &QToolButton::clicked, this, [this] { mnuSetorChangeBackgroundArtClick(); });
+    connect(art, &QToolButton::clicked, this,
+            AsStep(tr("Background Art"), [this] { mnuSetorChangeBackgroundArtClick(); }));
     bar->addWidget(art);
 }
 

@@ -177,6 +177,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // The action as one undo step of the given name.
+    std::function<void()> AsStep(const QString &name, std::function<void()> action);
     void FormCreate();
     void FormActivate();
     void BuildMenus();

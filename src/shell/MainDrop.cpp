@@ -1,10 +1,11 @@
 // Designs handed over by the desktop (command line, file manager, a second
 // start) and files dropped on the window: pictures become clip art on the
 // card, designs are opened.
+#include "document/DesignHistory.h"
 #include "document/StreamIO.h"
 #include "graphics/Picture.h"
 #include "objects/Gimage.h"
-#include "shell/DesignHistory.h"
+#include "richtext/RichTextEngine.h"
 #include "shell/Main.h"
 #include "surface/Desktop.h"
 #include "surface/GHandle.h"
@@ -48,6 +49,7 @@ void TMainScreen::OpenFromDesktop(const QString &path)
     if (readable) {
         try {
             TCardModel probe;
+            TRichTextEngine::EnsureMaster(&probe);
             probe.Open(path);
         } catch (const EStreamError &) {
             readable = false;
@@ -80,7 +82,7 @@ bool TMainScreen::PlacePictureFile(const QString &path, const QPoint &at)
                .expandedTo(QSize(10, 15));
     const int left = std::clamp(at.x(), 0, std::max(0, m_panel->width() - size.width()));
     const int top = std::clamp(at.y(), 0, std::max(0, m_panel->height() - size.height()));
-    m_history->SetStepName(tr("Place Picture"));
+    const TUndoStep step(m_history, tr("Place Picture"));
     m_panel->PlaceObject(image, {left, top, left + size.width(), top + size.height()});
     m_panel->Handles()->ClearSelection();
     m_panel->Handles()->AddToSelection(image);

@@ -1,6 +1,6 @@
 // The main window's editing commands at the top of the Edit menu: undo and
 // redo, and the surface's clipboard, delete, clone and select all.
-#include "shell/DesignHistory.h"
+#include "document/DesignHistory.h"
 #include "shell/Main.h"
 #include "surface/GHandle.h"
 
@@ -63,25 +63,19 @@ void TMainScreen::BuildEditCommands(QMenu *edit)
     });
     edit->addSeparator();
 
-    AddKeyedItem(edit, "mnuCut", tr("Cu&t"), tr("Ctrl+X"), [this] {
-        m_history->SetStepName(tr("Cut"));
-        m_panel->ClipboardCommand(0);
-    });
+    AddKeyedItem(edit, "mnuCut", tr("Cu&t"), tr("Ctrl+X"), [this] { m_panel->ClipboardCommand(0); });
     AddKeyedItem(edit, "mnuCopy", tr("&Copy"), tr("Ctrl+C"),
                  [this] { m_panel->ClipboardCommand(1); });
     AddKeyedItem(edit, "mnuPaste", tr("&Paste"), tr("Ctrl+V"), [this] {
-        m_history->SetStepName(tr("Paste"));
         m_panel->ClipboardCommand(2);
     });
     AddKeyedItem(edit, "mnuDeleteSelection", tr("De&lete"), tr("Del"), [this] {
-        m_history->SetStepName(tr("Delete"));
         m_panel->ClipboardCommand(3);
     });
     QAction *clone = edit->addAction(tr("Clo&ne"));
     clone->setObjectName(QStringLiteral("mnuClone"));
     clone->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(clone, &QAction::triggered, this, [this] {
-        m_history->SetStepName(tr("Clone"));
         m_panel->CloneSelection();
     });
     QAction *all = edit->addAction(tr("Select &All"));

@@ -3,7 +3,7 @@
 // changes, background art, reading and writing) is a TCardModel.
 #include "document/Filer.h"
 #include "document/StreamIO.h"
-#include "shell/DesignHistory.h"
+#include "document/DesignHistory.h"
 #include "shell/MRUFileList.h"
 #include "shell/Main.h"
 #include "shell/ShellUtil.h"

@@ -1,6 +1,7 @@
 #include "surface/GGraphc.h"
 
 #include "document/CardModel.h"
+#include "document/DesignHistory.h"
 #include "graphics/Colors.h"
 #include "report/RPBase.h"
 #include "surface/Cursors.h"
@@ -348,10 +349,19 @@ void TGGraphicControl::Repaint()
         m_parent->update(PaintedArea());
 }
 
+TDesignHistory *TGGraphicControl::History() const
+{
+    return Model() ? Model()->History() : nullptr;
+}
+
 QAction *TGGraphicControl::AddMenuItem(const QString &caption, std::function<void()> action)
 {
     QAction *item = m_objectMenu->addAction(caption);
-    QObject::connect(item, &QAction::triggered, this, [action] { action(); });
+    // Each item is a command of its own undo step, named after it.
+    QObject::connect(item, &QAction::triggered, this, [this, caption, action] {
+        const TUndoStep step(History(), TDesignHistory::NameOfCaption(caption));
+        action();
+    });
     return item;
 }
 
@@ -371,7 +381,10 @@ QList<QAction *> TGGraphicControl::AddChoiceMenu(const QString &caption,
         item->setCheckable(true);
         item->setData(value);
         const int chosen = value; // clang before 16 cannot capture a structured binding
-        QObject::connect(item, &QAction::triggered, this, [choose, chosen] { choose(chosen); });
+        QObject::connect(item, &QAction::triggered, this, [this, caption, choose, chosen] {
+            const TUndoStep step(History(), TDesignHistory::NameOfCaption(caption));
+            choose(chosen);
+        });
         items.append(item);
     }
     return items;

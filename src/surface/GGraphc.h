@@ -24,6 +24,7 @@ class QPicture;
 class QWidget;
 class TBaseReport;
 class TGBasePanel;
+class TDesignHistory;
 
 // The frame that several kinds draw round themselves, stored as "BorderStyle".
 enum TBorderStyle { bsNone, bsSingle };
@@ -102,6 +103,8 @@ public:
 
     // The surface that paints the object; null while the object is not placed.
     TGBasePanel *Parent() const { return m_parent; }
+    // The undo history of the card the object is on; null for none.
+    TDesignHistory *History() const;
     // Moves the object onto a surface (on top of its painting order).
     void SetParent(TGBasePanel *surface);
     // The surface lets the object go without being called back (it is

@@ -427,6 +427,7 @@ void TGHandle::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int 
         if (QPoint(x, y) != m_grabPoint) {
             Repaint();
             const Bounds r = ComputeDragBounds(x, y);
+            NameStep(r.width != m_width || r.height != m_height, false);
             SetBounds(r.left, r.top, r.width, r.height);
         }
         DrawDragOutline(0, 0, false);
@@ -438,6 +439,16 @@ void TGHandle::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int 
             OnMouseUp(this, button, shift, x, y);
     }
     Repaint();
+}
+
+void TGHandle::NameStep(bool resizing, bool nudge) const
+{
+    TDesignHistory *history = m_surface->History();
+    if (!history)
+        return;
+    history->SetStepName(resizing ? tr("Resize") : tr("Move"));
+    if (nudge)
+        history->MarkNudge();
 }
 
 void TGHandle::CancelDrag()
@@ -533,6 +544,8 @@ void TGHandle::KeyUp(int, Qt::KeyboardModifiers)
     m_nudgeActive = false;
     ToggleNudgeOutline();
     const TRect r = m_nudgeRect;
-    SetBounds(r.Left - 2, r.Top - 2, r.Right - r.Left + 5, r.Bottom - r.Top + 5);
+    const int width = r.Right - r.Left + 5, height = r.Bottom - r.Top + 5;
+    NameStep(width != m_width || height != m_height, true);
+    SetBounds(r.Left - 2, r.Top - 2, width, height);
     Repaint();
 }

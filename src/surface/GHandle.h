@@ -139,6 +139,8 @@ public:
     Bounds DragOutline() const { return m_dragOutline; }
 
 private:
+    // Names the undo step of the drag or nudge that moves or sizes the selection.
+    void NameStep(bool resizing, bool nudge) const;
     uint32_t Now() const;
     TGrabZone ZoneAt(int x, int y, int *cursor) const;
     void FrameAround(const QList<TGGraphicControl *> &objects, int extra);

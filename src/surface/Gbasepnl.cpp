@@ -66,9 +66,12 @@ TGBasePanel::TGBasePanel(QWidget *parent)
 
 TGBasePanel::~TGBasePanel()
 {
+    EndGestureStep();
     // Objects outlive the surface in their model; they must not call back.
     for (const QMetaObject::Connection &c : std::as_const(m_modelConnections))
         disconnect(c);
+    if (m_model->View() == this)
+        m_model->SetView(nullptr);
     for (TGGraphicControl *object : std::as_const(m_objects))
         object->DetachFromSurface();
     m_objects.clear();
@@ -82,6 +85,7 @@ void TGBasePanel::SetModel(TCardModel *model)
     if (model == m_model)
         return;
     m_handles->ClearSelection();
+    EndGestureStep();
     for (const QMetaObject::Connection &c : std::as_const(m_modelConnections))
         disconnect(c);
     m_modelConnections.clear();
@@ -90,7 +94,10 @@ void TGBasePanel::SetModel(TCardModel *model)
     m_objects.clear();
     m_capture = {};
     m_hover = {};
+    if (m_model && m_model->View() == this)
+        m_model->SetView(nullptr);
     m_model = model;
+    model->SetView(this);
     m_modelConnections = {
         connect(model, &TCardModel::objectInserted, this, &TGBasePanel::ModelObjectInserted),
         connect(model, &TCardModel::objectRemoved, this, &TGBasePanel::ModelObjectRemoved),
@@ -184,6 +191,69 @@ void TGBasePanel::SendObjectToBack(TGGraphicControl *object)
 {
     m_model->SendToBack(object);
     update(object->PaintedArea());
+}
+
+QStringList TGBasePanel::SelectedNames() const
+{
+    QStringList names;
+    for (const TGGraphicControl *object : m_handles->Selection())
+        names.append(object->Name());
+    return names;
+}
+
+void TGBasePanel::SelectNamed(const QStringList &names)
+{
+    m_handles->ClearSelection();
+    for (const QString &name : names) {
+        for (TGGraphicControl *object : std::as_const(m_objects)) {
+            if (object->Name() == name) {
+                m_handles->AddToSelection(object);
+                break;
+            }
+        }
+    }
+    update();
+}
+
+void TGBasePanel::ShowRestoredObject(TStoredObject *object)
+{
+    auto *card = qobject_cast<TGGraphicControl *>(object);
+    if (!card)
+        return;
+    WireObject(card);
+    // Read at 100 %, shown at the card's zoom.
+    card->AdoptZoomScale(1.0f);
+    if (m_zoomScale != 1.0f)
+        card->SetZoomScale(m_zoomScale);
+}
+
+bool TGBasePanel::InputUnderWay() const
+{
+    return GestureUnderWay() || QApplication::activeModalWidget() ||
+           QApplication::activePopupWidget();
+}
+
+uint32_t TGBasePanel::Now() const
+{
+    return m_clock->Now();
+}
+
+void TGBasePanel::BeginGestureStep()
+{
+    EndGestureStep(); // a release that never came
+    if (!History())
+        return;
+    m_gestureStepOpen = true;
+    History()->BeginStep(QString());
+}
+
+void TGBasePanel::EndGestureStep()
+{
+    if (!m_gestureStepOpen)
+        return;
+    m_gestureStepOpen = false;
+    if (History())
+        History()->EndStep();
 }
 
 void TGBasePanel::ModelOrderChanged()
@@ -548,9 +618,13 @@ void TGBasePanel::mousePressEvent(QMouseEvent *event)
                                                                    : HitTest(pos, true);
     if (m_capture.kind == MouseTarget::None)
         m_capture = target;
+    // A press to its release is one step of undo: a drag, a resize, a placing.
+    BeginGestureStep();
     const int takeovers = m_takeovers;
     DeliverPress(target, event->button(), event->modifiers(), pos);
     EndCaptureIfTakenOver(takeovers);
+    if (!GestureUnderWay())
+        EndGestureStep();
 }
 
 void TGBasePanel::mouseMoveEvent(QMouseEvent *event)
@@ -564,6 +638,8 @@ void TGBasePanel::mouseMoveEvent(QMouseEvent *event)
     if (m_capture.kind == MouseTarget::None)
         UpdateHover(target);
     DeliverMove(target, event->modifiers(), pos);
+    if (event->buttons() == Qt::NoButton && !GestureUnderWay())
+        EndGestureStep();
 }
 
 void TGBasePanel::mouseReleaseEvent(QMouseEvent *event)
@@ -578,6 +654,8 @@ void TGBasePanel::mouseReleaseEvent(QMouseEvent *event)
     if (m_capture.kind != MouseTarget::Handles)
         m_capture = {};
     DeliverRelease(target, event->button(), event->modifiers(), pos);
+    if (!GestureUnderWay())
+        EndGestureStep();
 }
 
 void TGBasePanel::mouseDoubleClickEvent(QMouseEvent *event)
@@ -589,6 +667,8 @@ void TGBasePanel::mouseDoubleClickEvent(QMouseEvent *event)
     const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
                                                                    : HitTest(pos, true);
     const int takeovers = m_takeovers;
+    // The dialog a double-click opens is the command of an undo step.
+    const TUndoStep step(History(), tr("Edit"));
     switch (target.kind) {
     case MouseTarget::Handles:
         m_handles->DblClick();
@@ -842,6 +922,7 @@ void TGBasePanel::CreateObjectForTool(const TRect &) {}
 
 void TGBasePanel::PlaceObject(TGGraphicControl *object, const TRect &rect)
 {
+    const TUndoStep step(History(), tr("Place"));
     object->SetVisible(false);
     object->SetParent(this);
     object->SetName(UniqueName(QStringLiteral("Special")));
@@ -944,6 +1025,8 @@ void TGBasePanel::SetHandlesFocus(bool focus)
 
 void TGBasePanel::keyPressEvent(QKeyEvent *event)
 {
+    // A key is a command of its own; what it does names its step.
+    const TUndoStep step(History(), QString());
     m_liveModifiers = event->modifiers();
     if (m_handlesFocus && m_handles->Visible() && m_handles->Enabled())
         m_handles->KeyDown(event->key(), event->modifiers());
@@ -953,6 +1036,7 @@ void TGBasePanel::keyPressEvent(QKeyEvent *event)
 
 void TGBasePanel::keyReleaseEvent(QKeyEvent *event)
 {
+    const TUndoStep step(History(), QString()); // an arrow key's nudge lands here
     m_liveModifiers = event->modifiers();
     if (event->isAutoRepeat())
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/CardModel.h"
+#include "document/DesignHistory.h"
 #include "document/StoredObject.h"
 #include "graphics/Geometry.h"
 #include "graphics/Picture.h"
@@ -27,7 +28,7 @@ class TBaseReport;
 // order and its background art), routes the mouse to the handles, the objects
 // or itself, runs the rubber band and passes on every change the model hears
 // of. Readers that paste or clone put what they read on it as on the model.
-class TGBasePanel : public QWidget, public TObjectHost
+class TGBasePanel : public QWidget, public TObjectHost, public TDesignView
 {
     Q_OBJECT
 
@@ -47,6 +48,16 @@ public:
     // replaced first.
     TCardModel *Model() const { return m_model; }
     void SetModel(TCardModel *model);
+
+    // The model's undo history; null when the card has none.
+    TDesignHistory *History() const { return m_model->History(); }
+
+    // TDesignView: what undo asks of the surface.
+    QStringList SelectedNames() const override;
+    void SelectNamed(const QStringList &names) override;
+    void ShowRestoredObject(TStoredObject *object) override;
+    bool InputUnderWay() const override;
+    uint32_t Now() const override;
 
     // The model's objects, bottom of the painting order first.
     const QList<TGGraphicControl *> &Objects() const { return m_objects; }
@@ -284,6 +295,10 @@ private:
     TCardModel *m_ownModel = nullptr;
     TCardModel *m_model = nullptr;
     QList<QMetaObject::Connection> m_modelConnections;
+    // The step of the mouse gesture under way (a press to its release).
+    bool m_gestureStepOpen = false;
+    void BeginGestureStep();
+    void EndGestureStep();
     // The model's objects as the card objects they are, in the same order:
     // painting and hit testing walk this list.
     QList<TGGraphicControl *> m_objects;

@@ -25,7 +25,10 @@ void TGBasePanel::BuildSurfaceMenu()
     connect(m_surfaceMenu, &QMenu::aboutToShow, this, [this] { UpdateSurfaceMenu(); });
     auto add = [this](const QString &caption, std::function<void()> action) {
         QAction *item = m_surfaceMenu->addAction(caption);
-        connect(item, &QAction::triggered, this, [action] { action(); });
+        connect(item, &QAction::triggered, this, [this, caption, action] {
+            const TUndoStep step(History(), TDesignHistory::NameOfCaption(caption));
+            action();
+        });
         return item;
     };
     auto selectionItem = [&](const QString &caption, std::function<void()> action) {
@@ -93,6 +96,7 @@ void TGBasePanel::SelectAll()
 
 void TGBasePanel::CloneSelection()
 {
+    const TUndoStep step(History(), tr("Clone"));
     ForEachSelected([this](TGGraphicControl *object) { CloneObject(object); });
 }
 
@@ -200,6 +204,9 @@ void TGBasePanel::ClipboardCommand(int code)
 
 void TGBasePanel::RunClipboardCommand(int code, bool freeLater)
 {
+    static const char *const names[] = {QT_TR_NOOP("Cut"), QT_TR_NOOP("Copy"),
+                                        QT_TR_NOOP("Paste"), QT_TR_NOOP("Delete")};
+    const TUndoStep step(History(), code >= 0 && code <= 3 ? tr(names[code]) : QString());
     switch (code) {
     case 0:
     case 1: {
@@ -314,6 +321,7 @@ void TGBasePanel::PrintObjects(TBaseReport *report, double x, double y)
 
 void TGBasePanel::CloneObject(TGGraphicControl *object)
 {
+    const TUndoStep step(History(), tr("Clone"));
     if (!object)
         return;
     TGLabelObjectFiler filer;

@@ -1,6 +1,6 @@
 // Undo and redo in the main window, driven by the mouse and the keys; designs
 // opened from the desktop and files dropped on the window.
-#include "shell/DesignHistory.h"
+#include "document/DesignHistory.h"
 
 #include "ShellTestHelpers.h"
 #include "common/TestSupport.h"

@@ -1,33 +1,20 @@
-#include "shell/DesignHistory.h"
+#include "document/DesignHistory.h"
 
 #include "document/CardModel.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
 #include "document/CardModel.h"
-#include "surface/GGraphc.h"
-#include "surface/GHandle.h"
-#include "surface/Gbasepnl.h"
-#include "surface/TickClock.h"
-
 #include <QAbstractEventDispatcher>
-#include <QApplication>
+#include <QDateTime>
 #include <QHash>
-#include <QKeyEvent>
 #include <QMap>
-#include <QMenu>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUndoCommand>
 #include <QUndoStack>
 
 namespace {
-
-bool IsArrow(int key)
-{
-    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
-}
 
 // The stored properties of one object record, path to value text.
 QMap<QString, QString> RecordEntries(const QByteArray &record)
@@ -47,17 +34,6 @@ QMap<QString, QString> RecordEntries(const QByteArray &record)
         // Our own records always read; a name is all this is for.
     }
     return entries;
-}
-
-// The caption of a menu item as a step name: no accelerator, no ellipsis.
-QString CaptionAsName(QString caption)
-{
-    caption.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-    caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
-    caption = caption.section(QLatin1Char('\t'), 0, 0);
-    if (caption.endsWith(QStringLiteral("...")))
-        caption.chop(3);
-    return caption.trimmed();
 }
 
 } // namespace
@@ -150,10 +126,9 @@ private:
     bool m_keepDesign = false;
 };
 
-TDesignHistory::TDesignHistory(TCardModel &model, TGBasePanel *surface, QObject *parent)
+TDesignHistory::TDesignHistory(TCardModel &model, QObject *parent)
     : QObject(parent)
     , m_design(model)
-    , m_surface(surface)
     , m_stack(new QUndoStack(this))
 {
     m_stack->setObjectName(QStringLiteral("UndoStack"));
@@ -172,52 +147,98 @@ TDesignHistory::TDesignHistory(TCardModel &model, TGBasePanel *surface, QObject 
             if (m_pending)
                 CommitPending();
         });
-    qApp->installEventFilter(this);
+    // Every change the card hears of is noted; those made outside a command
+    // become a step once the input is done.
+    for (auto signal : {&TCardModel::objectInserted, &TCardModel::objectRemoved,
+                        &TCardModel::objectChanged})
+        connect(&model, signal, this, [this] { NoteChange(); });
+    connect(&model, &TCardModel::orderChanged, this, [this] { NoteChange(); });
+    connect(&model, &TCardModel::backgroundArtChanged, this, [this] { NoteChange(); });
     m_current = Capture();
 }
 
-TDesignHistory::~TDesignHistory()
+TDesignHistory::~TDesignHistory() = default;
+
+TDesignView *TDesignHistory::View() const
 {
-    qApp->removeEventFilter(this);
+    return m_design.View();
+}
+
+QStringList TDesignHistory::SelectedNames() const
+{
+    const TDesignView *view = View();
+    return view ? view->SelectedNames() : QStringList();
 }
 
 uint32_t TDesignHistory::Now() const
 {
-    const TGBasePanel *surface = m_surface;
-    return surface ? surface->Clock()->Now() : TTickClock::System()->Now();
+    const TDesignView *view = View();
+    return view ? view->Now() : uint32_t(QDateTime::currentMSecsSinceEpoch());
+}
+
+void TDesignHistory::BeginStep(const QString &name, bool nudge)
+{
+    if (m_depth++ == 0) {
+        // A change noted before belongs to what came before.
+        if (m_pending)
+            CommitPendingNow();
+        m_stepName.clear();
+        m_stepNudge = false;
+        m_selectionBefore = SelectedNames();
+    }
+    if (m_stepName.isEmpty())
+        m_stepName = name;
+    m_stepNudge = m_stepNudge || nudge;
+}
+
+void TDesignHistory::EndStep()
+{
+    if (m_depth == 0 || --m_depth > 0)
+        return;
+    m_pending = false;
+    if (!m_restoring)
+        Record(m_selectionBefore, m_stepName, m_stepNudge);
+    m_stepName.clear();
+    m_stepNudge = false;
 }
 
 void TDesignHistory::NoteChange()
 {
-    if (!m_restoring)
-        m_pending = true;
-}
-
-bool TDesignHistory::InputUnderWay() const
-{
-    if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
-        return true;
-    const TGBasePanel *surface = m_surface;
-    return surface && surface->GestureUnderWay();
+    if (m_restoring || m_depth > 0 || m_pending)
+        return;
+    m_pending = true;
+    m_selectionBefore = m_current.Selection;
 }
 
 bool TDesignHistory::CommitPending()
 {
-    if (!m_pending || InputUnderWay())
+    if (!m_pending || m_depth > 0)
         return false;
+    if (const TDesignView *view = View(); view && view->InputUnderWay())
+        return false;
+    return CommitPendingNow();
+}
+
+bool TDesignHistory::CommitPendingNow()
+{
     m_pending = false;
+    const QString name = m_stepName;
+    m_stepName.clear();
+    return Record(m_selectionBefore, name, false);
+}
+
+bool TDesignHistory::Record(const QStringList &selectionBefore, const QString &name, bool nudge)
+{
     TDesignState after = Capture();
     if (after.SameDesign(m_current)) {
         m_current.Selection = after.Selection;
         return false;
     }
     TDesignState before = m_current;
-    before.Selection = m_selectionBeforeInput;
-    const QString name = StepName(before, after);
-    const bool nudge = m_lastInputWasNudge && (name == tr("Move") || name == tr("Resize"));
+    before.Selection = selectionBefore;
+    const QString stepName = name.isEmpty() ? StepName(before, after) : name;
     m_current = after;
-    m_stepHint.clear();
-    m_stack->push(new TStep(*this, std::move(before), std::move(after), name, nudge, Now()));
+    m_stack->push(new TStep(*this, std::move(before), std::move(after), stepName, nudge, Now()));
     TrimToBudget();
     return true;
 }
@@ -306,10 +327,9 @@ void TDesignHistory::TrimToBudget()
 void TDesignHistory::Reset()
 {
     m_pending = false;
-    m_stepHint.clear();
+    m_stepName.clear();
     m_stack->clear();
     m_current = Capture();
-    m_selectionBeforeInput = m_current.Selection;
     m_stack->setClean();
 }
 
@@ -323,10 +343,7 @@ TDesignState TDesignHistory::Capture() const
 {
     TDesignState state;
     state.BackgroundArt = m_design.BackgroundArtFile();
-    if (m_surface) {
-        for (const TGGraphicControl *object : m_surface->Handles()->Selection())
-            state.Selection.append(object->Name());
-    }
+    state.Selection = SelectedNames();
     // Records that did not change share the bytes of the state before; an
     // object is looked for at its own index first, where it nearly always is.
     QHash<QString, qsizetype> previous;
@@ -409,8 +426,9 @@ bool TDesignHistory::Restore(const TDesignState &state)
         return false;
     }
     m_restoring = true;
-    if (m_surface)
-        m_surface->Handles()->ClearSelection();
+    TDesignView *view = View();
+    if (view)
+        view->SelectNamed({});
     QList<TStoredObject *> order(state.Records.size(), nullptr);
     for (qsizetype j = 0; j < made.size() && j < freshIndex.size(); ++j)
         order[freshIndex.at(j)] = made.at(j);
@@ -424,39 +442,23 @@ bool TDesignHistory::Restore(const TDesignState &state)
     for (TStoredObject *object : present)
         if (!staying.contains(object))
             delete object;
-    // What is read is at 100 %; the card shows it at its zoom.
-    const float zoom = m_surface ? m_surface->ZoomScale() : 1.0f;
     for (qsizetype i = 0; i < order.size(); ++i) {
         TStoredObject *object = order.at(i);
         if (staying.contains(object))
             continue;
         object->setParent(m_design.Owner());
         m_design.InsertAt(i, object);
-        if (auto *card = qobject_cast<TGGraphicControl *>(object)) {
-            if (m_surface)
-                m_surface->WireObject(card);
-            card->AdoptZoomScale(1.0f);
-            if (zoom != 1.0f)
-                card->SetZoomScale(zoom);
-        }
+        // What is read is at 100 %; the view shows it at its zoom.
+        if (view)
+            view->ShowRestoredObject(object);
     }
     m_design.Arrange(order);
     if (state.BackgroundArt.isEmpty())
         m_design.ClearBackgroundArt();
     else if (state.BackgroundArt != m_design.BackgroundArtFile())
         m_design.SetBackgroundArtFile(state.BackgroundArt);
-    if (m_surface) {
-        TGHandle *handles = m_surface->Handles();
-        for (const QString &name : state.Selection) {
-            for (TGGraphicControl *object : m_surface->Objects()) {
-                if (object->Name() == name) {
-                    handles->AddToSelection(object);
-                    break;
-                }
-            }
-        }
-        m_surface->update();
-    }
+    if (view)
+        view->SelectNamed(state.Selection);
     // The restored objects write the same records; keep the state's bytes.
     m_current = state;
     m_pending = false;
@@ -466,8 +468,6 @@ bool TDesignHistory::Restore(const TDesignState &state)
 
 QString TDesignHistory::StepName(const TDesignState &before, const TDesignState &after) const
 {
-    if (!m_stepHint.isEmpty())
-        return m_stepHint;
     // Most steps (a move, a nudge, an edit) keep the objects and their order.
     const bool sameOrder = before.Names == after.Names;
     if (!sameOrder) {
@@ -516,62 +516,30 @@ QString TDesignHistory::StepName(const TDesignState &before, const TDesignState 
     return tr("Change");
 }
 
-bool TDesignHistory::eventFilter(QObject *watched, QEvent *event)
+QString TDesignHistory::NameOfCaption(QString caption)
 {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::Drop: {
-        // What the user does next starts a new step: the change still noted
-        // belongs to what came before.
-        const bool newInput = !m_pending && event->type() != QEvent::MouseButtonRelease;
-        if (newInput) {
-            m_selectionBeforeInput.clear();
-            if (const TGBasePanel *surface = m_surface)
-                for (const TGGraphicControl *object : surface->Handles()->Selection())
-                    m_selectionBeforeInput.append(object->Name());
-            m_stepHint.clear();
-        }
-        if (event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (key->key() == Qt::Key_Shift || key->key() == Qt::Key_Control)
-                break;
-            m_lastInputWasNudge = IsArrow(key->key());
-            // The card's own keys name their steps; keys typed into a dialog do not.
-            const bool control = key->modifiers() & Qt::ControlModifier;
-            if (m_stepHint.isEmpty() && !QApplication::activeModalWidget()) {
-                if (control && key->key() == Qt::Key_X)
-                    m_stepHint = tr("Cut");
-                else if (control && key->key() == Qt::Key_V)
-                    m_stepHint = tr("Paste");
-                else if (!control && key->key() == Qt::Key_Delete)
-                    m_stepHint = tr("Delete");
-            }
-        } else {
-            m_lastInputWasNudge = false;
-        }
-        // A menu item chosen names the step after its caption.
-        const bool choosing = event->type() == QEvent::MouseButtonRelease ||
-                              (event->type() == QEvent::KeyPress &&
-                               (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||
-                                static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter));
-        if (choosing) {
-            if (auto *menu = qobject_cast<QMenu *>(watched)) {
-                if (QAction *item = menu->activeAction();
-                    item && !item->menu() && item->isEnabled())
-                    m_stepHint = CaptionAsName(item->text());
-            }
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    return QObject::eventFilter(watched, event);
+    caption.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    caption = caption.section(QLatin1Char('\t'), 0, 0);
+    if (caption.endsWith(QStringLiteral("...")))
+        caption.chop(3);
+    return caption.trimmed();
 }
 
 void TDesignHistory::SetStepName(const QString &name)
 {
-    m_stepHint = name;
+    m_stepName = name;
+}
+
+TUndoStep::TUndoStep(TDesignHistory *history, const QString &name, bool nudge)
+    : m_history(history)
+{
+    if (m_history)
+        m_history->BeginStep(name, nudge);
+}
+
+TUndoStep::~TUndoStep()
+{
+    if (m_history)
+        m_history->EndStep();
 }

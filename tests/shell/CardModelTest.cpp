@@ -1,12 +1,15 @@
-// The open design: opening and saving with the background sidecar and the
-// 100 % rule, on a surface and without one.
+// The card model: opening and saving with the background sidecar and the
+// 100 % rule, on a surface and without one; undo without a window.
 #include "document/CardModel.h"
 
+#include "document/DesignHistory.h"
 #include "document/Filer.h"
+#include "document/KindRegistry.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
 #include "graphics/Picture.h"
 #include "objects/gbclabel32.h"
+#include "richtext/RichTextEngine.h"
 #include "shell/CardKinds.h"
 #include "surface/Gbcpanel32.h"
 
@@ -18,6 +21,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -53,7 +57,7 @@ private:
     QEvent::Type m_type;
 };
 
-class CardDesignTest : public ::testing::Test
+class CardModelTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -85,7 +89,7 @@ protected:
     QString art;
 };
 
-TEST_F(CardDesignTest, SavesAtFullSizeWithItsArtAndOpensTheSameWithoutASurface)
+TEST_F(CardModelTest, SavesAtFullSizeWithItsArtAndOpensTheSameWithoutASurface)
 {
     TCardModel shown;
     panel->SetModel(&shown);
@@ -138,7 +142,7 @@ TEST_F(CardDesignTest, SavesAtFullSizeWithItsArtAndOpensTheSameWithoutASurface)
     EXPECT_FALSE(QFile::exists(dir.filePath("Again.TSE")));
 }
 
-TEST_F(CardDesignTest, OpeningPutsObjectsOnTheSurfaceAtItsZoomAndShowsTheArt)
+TEST_F(CardModelTest, OpeningPutsObjectsOnTheSurfaceAtItsZoomAndShowsTheArt)
 {
     {
         TCardModel source;
@@ -170,7 +174,7 @@ TEST_F(CardDesignTest, OpeningPutsObjectsOnTheSurfaceAtItsZoomAndShowsTheArt)
     EXPECT_TRUE(panel->ColorPicture().IsEmpty());
 }
 
-TEST_F(CardDesignTest, MissingAndDamagedFiles)
+TEST_F(CardModelTest, MissingAndDamagedFiles)
 {
     TCardModel plain;
     plain.Open(dir.filePath("missing.TSC"));
@@ -194,7 +198,7 @@ TEST_F(CardDesignTest, MissingAndDamagedFiles)
     EXPECT_FALSE(plain.Objects()[0]->IsLoading());
 }
 
-TEST_F(CardDesignTest, TheDesignAndItsSidecarAreReplacedTogetherOrNotAtAll)
+TEST_F(CardModelTest, TheDesignAndItsSidecarAreReplacedTogetherOrNotAtAll)
 {
     TCardModel design;
     panel->SetModel(&design);
@@ -245,3 +249,58 @@ TEST_F(CardDesignTest, TheDesignAndItsSidecarAreReplacedTogetherOrNotAtAll)
 }
 
 } // namespace
+
+// Undo without any window: every kind placed and edited as commands of their
+// own, undone and redone; a step that changed one object brings back that
+// object alone.
+TEST(CardModelUndoTest, EveryKindIsUndoneWithoutAWindowAndUnchangedObjectsStay)
+{
+    TCardModel model;
+    TRichTextEngine::EnsureMaster(&model);
+    TDesignHistory *history = model.EnableHistory();
+    const QStringList kinds{"TGBusinessCardLabel", "TGPLabel",         "TBCShapes",
+                            "TGLabelShapes",       "TGLineShape",      "TGImage",
+                            "TGMultiLineLabel",    "TGSymbolLabel",    "TGPRichBaseLabel",
+                            "TSuperShape",         "TGSuperText"};
+    QList<QByteArray> states{WriteObjectList(model.Objects())};
+    for (qsizetype i = 0; i < kinds.size(); ++i) {
+        const TUndoStep step(history, QStringLiteral("Place"));
+        auto *object = qobject_cast<TGGraphicControl *>(
+            TObjectKindRegistry::Instance().Create(kinds.at(i), model.Owner()));
+        ASSERT_NE(object, nullptr) << kinds.at(i).toStdString();
+        object->MakeReady();
+        object->SetName(QStringLiteral("Object%1").arg(i));
+        object->SetBounds(8 + int(i) * 20, 8, 70, 40);
+        model.Insert(object);
+        states.append(WriteObjectList(model.Objects()));
+    }
+    for (TStoredObject *object : model.Objects()) {
+        const TUndoStep step(history, QStringLiteral("Move"));
+        auto *card = static_cast<TGGraphicControl *>(object);
+        card->SetTop(card->Top() + 30);
+        states.append(WriteObjectList(model.Objects()));
+    }
+    QUndoStack *stack = history->Stack();
+    ASSERT_EQ(stack->count(), 2 * kinds.size());
+    EXPECT_EQ(stack->undoText(), "Move");
+
+    // Undoing the last move makes the last object afresh and leaves the rest.
+    QList<QPointer<TStoredObject>> before;
+    for (TStoredObject *object : model.Objects())
+        before.append(object);
+    stack->undo();
+    for (qsizetype i = 0; i + 1 < before.size(); ++i)
+        EXPECT_EQ(model.Objects().at(i), before.at(i).data()) << "object " << i << " was remade";
+    EXPECT_TRUE(before.last().isNull());
+    stack->redo();
+
+    for (qsizetype i = states.size() - 1; i > 0; --i) {
+        stack->undo();
+        EXPECT_EQ(WriteObjectList(model.Objects()), states.at(i - 1)) << "undo to state " << i - 1;
+    }
+    EXPECT_EQ(model.Count(), 0);
+    for (qsizetype i = 1; i < states.size(); ++i) {
+        stack->redo();
+        EXPECT_EQ(WriteObjectList(model.Objects()), states.at(i)) << "redo to state " << i;
+    }
+}
