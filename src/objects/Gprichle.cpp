@@ -1,7 +1,7 @@
 #include "objects/Gprichle.h"
 
 #include "objects/Graphp.h"
-#include "richtext/RichTextEdit.h"
+#include "objects/RichTextEdit.h"
 #include "surface/Desktop.h"
 
 #include <QApplication>
