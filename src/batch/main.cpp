@@ -1,5 +1,7 @@
 // tessaro-batch: reads and writes design files without a window.
+#include "document/Desktop.h"
 #include "document/ObjectStream.h"
+#include "document/ProgramFolder.h"
 #include "document/StreamIO.h"
 #include "effects/Gssprop.h"
 #include "effects/gstprop.h"
@@ -9,7 +11,6 @@
 #include "shell/CardDesign.h"
 #include "shell/Preferences.h"
 #include "surface/CardKinds.h"
-#include "surface/Desktop.h"
 #include "surface/GGraphc.h"
 #include "surface/Gbcpanel32.h"
 #include "surface/ScreenInfo.h"
@@ -316,6 +317,8 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaro"));
+    // Messages go to standard error; nothing waits for an answer.
+    InstallDesktop(std::make_unique<TConsoleDesktop>());
 
     const QStringList args = QApplication::arguments().mid(1);
     const bool help = args.size() == 1 &&

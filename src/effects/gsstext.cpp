@@ -1,9 +1,9 @@
 #include "effects/gsstext.h"
 
+#include "document/Desktop.h"
 #include "effects/Gsshape.h"
 #include "graphics/SymbolFonts.h"
 #include "report/RPBase.h"
-#include "surface/Desktop.h"
 #include "surface/ScreenInfo.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
 #include "effects/gstprop.h"
 
+#include "document/Desktop.h"
 #include "effects/gsstext.h"
 #include "effects/gstpropGetSym.h"
 #include "effects/gstpropGetTexture.h"
 #include "graphics/SymbolFonts.h"
 #include "surface/ColDrop.h"
-#include "surface/Desktop.h"
 
 #include <QApplication>
 #include <QComboBox>

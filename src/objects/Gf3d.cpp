@@ -1,8 +1,8 @@
 #include "objects/Gf3d.h"
 
+#include "document/Desktop.h"
 #include "objects/Gplabel.h"
 #include "surface/ColDrop.h"
-#include "surface/Desktop.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,9 +1,9 @@
 #include "objects/Gpbasel.h"
 
+#include "document/Desktop.h"
 #include "graphics/SymbolFonts.h"
 #include "objects/Gf3d.h"
 #include "report/RPBase.h"
-#include "surface/Desktop.h"
 #include "surface/ScreenInfo.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "objects/Gprichle.h"
 
+#include "document/Desktop.h"
 #include "objects/Graphp.h"
 #include "objects/RichTextEdit.h"
-#include "surface/Desktop.h"
 
 #include <QApplication>
 #include <QFrame>

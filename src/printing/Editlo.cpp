@@ -1,6 +1,6 @@
 #include "printing/Editlo.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
 
 #include <QApplication>
 #include <QComboBox>

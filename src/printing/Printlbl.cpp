@@ -1,9 +1,9 @@
 #include "printing/Printlbl.h"
 
+#include "document/Desktop.h"
 #include "report/RPBase.h"
 #include "report/RPCanvas.h"
 #include "report/RPFiler.h"
-#include "surface/Desktop.h"
 #include "surface/Gbasepnl.h"
 #include "surface/Gbcpanel32.h"
 

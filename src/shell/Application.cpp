@@ -1,14 +1,21 @@
 #include "shell/Application.h"
 
 #include "document/StreamIO.h"
-#include "surface/Desktop.h"
+#include "shell/WidgetDesktop.h"
 
 #include <QMessageBox>
 
 TApplication::TApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    InstallDesktop(std::make_unique<TWidgetDesktop>());
     InstallHelpKey();
+}
+
+TApplication::~TApplication()
+{
+    // No message box outlives the application: back to the console.
+    InstallDesktop(nullptr);
 }
 
 void TApplication::ShowError(const QString &message)

@@ -1,12 +1,12 @@
 // Designs handed over by the desktop (command line, file manager, a second
 // start) and files dropped on the window: pictures become clip art on the
 // card, designs are opened.
+#include "document/Desktop.h"
 #include "document/StreamIO.h"
 #include "graphics/Picture.h"
 #include "objects/Gimage.h"
 #include "shell/DesignHistory.h"
 #include "shell/Main.h"
-#include "surface/Desktop.h"
 #include "surface/GHandle.h"
 
 #include <QDragEnterEvent>

@@ -77,7 +77,8 @@ struct TRun
 
 const QString BatchPath = QStringLiteral(TESSARO_BINARY_DIR "/tessaro-batch");
 
-TRun RunBatch(const QStringList &args)
+// dataHome: the XDG_DATA_HOME the tool runs with (the environment's when empty).
+TRun RunBatch(const QStringList &args, const QString &dataHome = QString())
 {
     TRun run;
     if (!QFile::exists(BatchPath)) {
@@ -88,6 +89,8 @@ TRun RunBatch(const QStringList &args)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (!dataHome.isEmpty())
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     process.setProcessEnvironment(env);
     process.start(BatchPath, args);
     if (!process.waitForFinished(60000)) {
@@ -222,4 +225,28 @@ TEST(BatchToolTest, UnreadableFilesAndWrongCommandLines)
     run = RunBatch({QStringLiteral("dump")});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("Usage"));
+}
+
+TEST(BatchToolTest, MessagesGoToStandardErrorWithoutWaitingForAnAnswer)
+{
+    // A data folder that cannot be made (its parent is a file): the tool
+    // says so on standard error, once, and still renders and prints.
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("blocker"));
+    WriteAll(blocker, QByteArray("not a folder"));
+    const QString design = dir.filePath(QStringLiteral("CARD.TSC"));
+    WriteAll(design, WorkedExampleBytes());
+    const QString png = dir.filePath(QStringLiteral("card.png"));
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    for (const QStringList &command :
+         {QStringList{QStringLiteral("render"), design, QStringLiteral("-o"), png},
+          QStringList{QStringLiteral("print"), design, QStringLiteral("-o"), pdf}}) {
+        const TRun run = RunBatch(command, blocker + QStringLiteral("/data"));
+        EXPECT_EQ(run.exitCode, 0) << command.first().toStdString() << run.err.constData();
+        EXPECT_EQ(run.err.count("Unable to create the folder "), 1) << run.err.constData();
+        EXPECT_TRUE(run.err.contains("\nDesigns and settings cannot be saved.\n"))
+            << run.err.constData();
+    }
+    EXPECT_TRUE(QFile::exists(png));
+    EXPECT_TRUE(QFile::exists(pdf));
 }

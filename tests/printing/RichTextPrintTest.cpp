@@ -3,11 +3,11 @@
 // and the bold run on the rendered card, and the content kept by a resave.
 #include "PrintTestSupport.h"
 #include "document/Filer.h"
+#include "document/ProgramFolder.h"
 #include "objects/Gprichl.h"
 #include "printing/Editlo.h"
 #include "richtext/RichText.h"
 #include "surface/CardKinds.h"
-#include "surface/Desktop.h"
 
 #include <QDir>
 #include <QFile>
