@@ -1,6 +1,6 @@
 #include "SheetPrinting.h"
 
-#include "printing/Editlo.h"
+#include "document/CardLayout.h"
 #include "printing/Printlbl.h"
 #include "report/RPrinter.h"
 #include "shell/Preferences.h"
