@@ -104,9 +104,9 @@ TEST(LabelEffectsPrint, ShadowHighlightAndQuarterTurnOnCardAndPaper)
     report.SetPaperSize(1);
     TLabelPrinter job;
     job.Panel = &panel;
-    job.PrintSelection = QList<bool>(10, false);
-    job.PrintSelection[0] = true;
-    job.SetLayout(TCardLayout(), TPrinterNudges());
+    job.Renderer().PrintSelection = QList<bool>(10, false);
+    job.Renderer().PrintSelection[0] = true;
+    job.Renderer().SetLayout(TCardLayout(), TPrinterNudges());
     job.SetPrinterReport(&report);
     job.RunJob();
     ASSERT_FALSE(job.Failed()) << job.ErrorMessage().toStdString();
