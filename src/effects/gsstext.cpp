@@ -137,7 +137,7 @@ void TGSuperText::CopyProperties(const TGSuperText &other)
     SetOutlineColor(other.OutlineColor());
     SetOutlineStyle(other.OutlineStyle());
     SetOutlineWidth(other.OutlineWidth());
-    SetShadowcolor(other.Shadowcolor());
+    SetShadowColor(other.ShadowColor());
     SetShadowDepth(other.ShadowDepth());
     SetShadowOrientation(other.ShadowOrientation());
     SetSurfaceType(other.SurfaceType());
@@ -175,7 +175,7 @@ const TPropertyTable &TGSuperText::PropertyTable() const
             QStringLiteral("ShadowOrientation"), ShadowOrientationIdentifiers(),
             &T::ShadowOrientation, &T::SetShadowOrientation, sdDownRight));
         t.push_back(
-            Color<T>(QStringLiteral("Shadowcolor"), &T::Shadowcolor, &T::SetShadowcolor, 8421504));
+            Color<T>(QStringLiteral("Shadowcolor"), &T::ShadowColor, &T::SetShadowColor, 8421504));
         t.push_back(Enum<T, TBorderStyle>(QStringLiteral("BorderStyle"), BorderStyleIdentifiers(),
                                           &T::BorderStyle, &T::SetBorderStyle));
         t.push_back(Boolean<T>(QStringLiteral("ControlTransparent"), &T::ControlTransparent,
@@ -601,7 +601,7 @@ void TGSuperText::TakeEditedProperties(const TGSuperText &sample)
     SetOutlineColor(sample.OutlineColor());
     SetOutlineStyle(sample.OutlineStyle());
     SetOutlineWidth(sample.OutlineWidth());
-    SetShadowcolor(sample.Shadowcolor());
+    SetShadowColor(sample.ShadowColor());
     SetShadowDepth(sample.ShadowDepth());
     SetShadowOrientation(sample.ShadowOrientation());
     SetSurfaceType(sample.SurfaceType());

@@ -51,7 +51,7 @@ TPropertyTable TGBaseLabel::LabelProperties()
                                   &T::DirectionShadow, &T::SetDirectionShadow, sdDownRight),
         Color<T>(QStringLiteral("colorHighlight"), &T::ColorHighlight, &T::SetColorHighlight,
                  16776960),
-        Color<T>(QStringLiteral("colorShadow"), &T::ColorShadow, &T::SetColorShadow, 8421504),
+        Color<T>(QStringLiteral("colorShadow"), &T::ShadowColor, &T::SetShadowColor, 8421504),
         Integer<T>(QStringLiteral("Angle"), &T::Angle, &T::SetAngle, 0),
         String<T>(QStringLiteral("Caption"), &T::Caption, &T::SetCaption),
         StoredWhen(Object<T>(QStringLiteral("Font"), &T::Font),
@@ -204,11 +204,11 @@ void TGBaseLabel::SetColorHighlight(TColor value)
     LookChanged();
 }
 
-void TGBaseLabel::SetColorShadow(TColor value)
+void TGBaseLabel::SetShadowColor(TColor value)
 {
-    if (value == m_colorShadow)
+    if (value == m_shadowColor)
         return;
-    m_colorShadow = value;
+    m_shadowColor = value;
     LookChanged();
 }
 
@@ -465,7 +465,7 @@ void TGBaseLabel::DrawLabel(QPainter &painter)
     // A copy without offset lies exactly under the main text; drawn with
     // antialiasing it would only tint the letters' edges, so it is left out.
     if (!m_shadowOffset.isNull())
-        drawCopy(m_shadowRect, m_shadowOrigin, m_colorShadow);
+        drawCopy(m_shadowRect, m_shadowOrigin, m_shadowColor);
     if (!m_highlightOffset.isNull())
         drawCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
     drawCopy(m_textRect, m_textOrigin, m_font.Color());
@@ -694,7 +694,7 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
             painter->setWorldTransform(placed);
         };
         if (!m_shadowOffset.isNull())
-            printCopy(m_shadowRect, m_shadowOrigin, m_colorShadow);
+            printCopy(m_shadowRect, m_shadowOrigin, m_shadowColor);
         if (!m_highlightOffset.isNull())
             printCopy(m_highlightRect, m_highlightOrigin, m_colorHighlight);
         printCopy(m_textRect, m_textOrigin, m_font.Color());

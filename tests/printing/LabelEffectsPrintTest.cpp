@@ -69,7 +69,7 @@ TGBusinessCardLabel *EffectsLabel(TGBusinessCardPanel32 &panel)
     label->Font()->SetHeight(-24);
     label->SetDepthShadow(3);
     label->SetDepthHighlight(3);
-    label->SetColorShadow(255);        // red
+    label->SetShadowColor(255);        // red
     label->SetColorHighlight(65280);   // lime
     label->SetAngle(90);
     label->SetBounds(60, 10, 50, 170);
