@@ -6,8 +6,8 @@
 // process's peak memory grows per label of the card. Also the joining of a
 // sheet's parts when each part brings thousands of resources of its own.
 #include "SheetPrinting.h"
+#include "document/CardLayout.h"
 #include "objects/gbclabel32.h"
-#include "printing/Editlo.h"
 #include "report/PdfJoin.h"
 #include "surface/Gbcpanel32.h"
 

@@ -1,6 +1,6 @@
 #include "SheetPrinting.h"
 
-#include "printing/Editlo.h"
+#include "document/CardLayout.h"
 #include "printing/Printlbl.h"
 #include "report/RPrinter.h"
 #include "shell/Preferences.h"
@@ -16,8 +16,8 @@ bool PrintSheetToPdf(TGBusinessCardPanel32 &surface, const QString &pdf)
     report.SetPaperSize(layout.Papersize);
     TLabelPrinter job;
     job.Panel = &surface;
-    job.PrintSelection = QList<bool>(layout.Across * layout.Down, true);
-    job.SetLayout(layout, TPrinterNudges());
+    job.Renderer().PrintSelection = QList<bool>(layout.Across * layout.Down, true);
+    job.Renderer().SetLayout(layout, TPrinterNudges());
     job.SetPrinterReport(&report);
     job.RunJob();
     return !job.Failed() && QFileInfo(pdf).size() > 0;

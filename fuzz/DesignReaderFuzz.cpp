@@ -1,14 +1,14 @@
 // Feeds arbitrary bytes to the design file reader. Every failure must be a
 // stream error; whatever reads must paint (on an image and on a PDF page),
 // print on a recorded page, and write, read and write again stably.
-#include "shell/CardKinds.h"
+#include "document/CardLayout.h"
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
-#include "printing/Editlo.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPFiler.h"
 #include "richtext/RichTextEngine.h"
+#include "shell/CardKinds.h"
 #include "surface/GGraphc.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
+#include "document/Desktop.h"
 #include "effects/Gssprop.h"
 #include "effects/gstprop.h"
 #include "shell/Application.h"
 #include "shell/Main.h"
 #include "shell/SingleInstance.h"
-#include "surface/Desktop.h"
 
 #include <QApplication>
 #include <QCursor>

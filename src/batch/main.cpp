@@ -1,6 +1,8 @@
 // tessaro-batch: reads and writes design files without a window.
 #include "document/CardModel.h"
+#include "document/Desktop.h"
 #include "document/ObjectStream.h"
+#include "document/ProgramFolder.h"
 #include "document/StreamIO.h"
 #include "effects/Gssprop.h"
 #include "effects/gstprop.h"
@@ -11,7 +13,6 @@
 #include "shell/Preferences.h"
 #include "shell/CardKinds.h"
 #include "surface/CardPainter.h"
-#include "surface/Desktop.h"
 #include "surface/GGraphc.h"
 #include "surface/ScreenInfo.h"
 
@@ -307,6 +308,8 @@ int main(int argc, char **argv)
     // would stop the tool at once instead of going unnoticed.
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Tessaro"));
+    // Messages go to standard error; nothing waits for an answer.
+    InstallDesktop(std::make_unique<TConsoleDesktop>());
 
     const QStringList args = QGuiApplication::arguments().mid(1);
     const bool help = args.size() == 1 &&

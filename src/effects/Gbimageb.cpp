@@ -1,6 +1,6 @@
 #include "effects/Gbimageb.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,9 @@
 #include "effects/Gssprop.h"
 
+#include "document/Desktop.h"
+#include "document/ProgramFolder.h"
 #include "effects/Gbimageb.h"
 #include "surface/ColDrop.h"
-#include "surface/Desktop.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "effects/gsstext.h"
 
+#include "document/Desktop.h"
 #include "effects/Gsshape.h"
 #include "graphics/SymbolFonts.h"
 #include "report/RPBase.h"
-#include "surface/Desktop.h"
 #include "surface/ScreenInfo.h"
 
 #include <QAction>
@@ -158,7 +158,7 @@ const TPropertyTable &TGSuperText::PropertyTable() const
             QStringLiteral("ShadowOrientation"), ShadowOrientationIdentifiers(),
             &T::ShadowOrientation, &T::SetShadowOrientation, sdDownRight));
         t.push_back(
-            Color<T>(QStringLiteral("Shadowcolor"), &T::Shadowcolor, &T::SetShadowcolor, 8421504));
+            Color<T>(QStringLiteral("Shadowcolor"), &T::ShadowColor, &T::SetShadowColor, 8421504));
         t.push_back(Enum<T, TBorderStyle>(QStringLiteral("BorderStyle"), BorderStyleIdentifiers(),
                                           &T::BorderStyle, &T::SetBorderStyle));
         t.push_back(Boolean<T>(QStringLiteral("ControlTransparent"), &T::ControlTransparent,

@@ -44,8 +44,8 @@ public:
     void SetShadowDepth(int depth);
     TShadowOrientation ShadowOrientation() const { return m_shadowOrientation; }
     void SetShadowOrientation(TShadowOrientation orientation);
-    TColor Shadowcolor() const { return m_shadowColor; }
-    void SetShadowcolor(TColor color) { StoreDesignValue(m_shadowColor, color); }
+    TColor ShadowColor() const { return m_shadowColor; }
+    void SetShadowColor(TColor color) { StoreDesignValue(m_shadowColor, color); }
 
     TBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(TBorderStyle style);

@@ -1,11 +1,11 @@
 #include "effects/gstprop.h"
 
+#include "document/Desktop.h"
 #include "effects/gsstext.h"
 #include "effects/gstpropGetSym.h"
 #include "effects/gstpropGetTexture.h"
 #include "graphics/SymbolFonts.h"
 #include "surface/ColDrop.h"
-#include "surface/Desktop.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -269,7 +269,7 @@ void TSuperTextProperties::ConnectControls()
     follow(GradientFromcolorButton, color, [this](TColor c) { m_sample->SetGradientFromColor(c); });
     follow(GradientToColorButton, color, [this](TColor c) { m_sample->SetGradientToColor(c); });
     follow(FontColorButton, color, [this](TColor c) { m_sample->Font()->SetColor(c); });
-    follow(ShadowColorButton, color, [this](TColor c) { m_sample->SetShadowcolor(c); });
+    follow(ShadowColorButton, color, [this](TColor c) { m_sample->SetShadowColor(c); });
     follow(OutlineColorButton, color, [this](TColor c) { m_sample->SetOutlineColor(c); });
     const auto spin = &QSpinBox::valueChanged;
     follow(ShadowDepthSpinner, spin, [this](int v) { m_sample->SetShadowDepth(v); });
@@ -323,7 +323,7 @@ void TSuperTextProperties::FormActivate()
     GradientToColorButton->SetColor(m_sample->GradientToColor());
     FontColorButton->SetColor(m_sample->FontData().Color());
     OutlineColorButton->SetColor(m_sample->OutlineColor());
-    ShadowColorButton->SetColor(m_sample->Shadowcolor());
+    ShadowColorButton->SetColor(m_sample->ShadowColor());
     OutlineStyleCombo->setCurrentIndex(std::min<int>(m_sample->OutlineStyle(), psClear));
     ShadowOrientationCombo->setCurrentIndex(m_sample->ShadowOrientation());
     OutLineWidthSpinner->setValue(m_sample->OutlineWidth());

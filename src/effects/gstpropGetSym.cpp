@@ -1,8 +1,8 @@
 #include "effects/gstpropGetSym.h"
 
+#include "document/Desktop.h"
 #include "graphics/SymbolFonts.h"
 #include "objects/Ggetsym.h"
-#include "surface/Desktop.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "effects/gstpropGetTexture.h"
 
-#include "surface/Desktop.h"
+#include "document/ProgramFolder.h"
 
 #include <QFileInfo>
 

@@ -1,10 +1,5 @@
 #include "graphics/GdiContext.h"
 
-#include "graphics/Picture.h"
-
-#include <QFontMetricsF>
-#include <QLineF>
-#include <QPaintEngine>
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
@@ -16,13 +11,6 @@ namespace {
 // make the player hold a painter state per record.
 constexpr size_t MaxSavedStates = 256;
 constexpr size_t MaxObjects = 65536;
-// Text up to this size (in the target's units) is drawn as text.
-constexpr int MaxCachedTextPixels = 256;
-
-// Raster operations of bitmap and pattern blits.
-constexpr uint32_t RopSrcCopy = 0x00CC0020, RopSrcAnd = 0x008800C6, RopSrcPaint = 0x00EE0086,
-                   RopNotSrcCopy = 0x00330008, RopPatCopy = 0x00F00021, RopBlackness = 0x00000042,
-                   RopWhiteness = 0x00FF0062;
 
 QTransform RectToRect(const QRectF &from, const QRectF &to)
 {
@@ -30,11 +18,6 @@ QTransform RectToRect(const QRectF &from, const QRectF &to)
     const double sy = from.height() != 0 ? to.height() / from.height() : 1;
     return QTransform::fromTranslate(-from.left(), -from.top()) * QTransform::fromScale(sx, sy) *
            QTransform::fromTranslate(to.left(), to.top());
-}
-
-double Length(const QTransform &m, const QPointF &v)
-{
-    return QLineF(m.map(QPointF(0, 0)), m.map(v)).length();
 }
 
 } // namespace
@@ -511,148 +494,6 @@ void TGdiContext::SetPixel(const QPointF &p, const QColor &color)
     FillRect(QRectF(p, QSizeF(1, 1)), color);
 }
 
-void TGdiContext::Text(const QPointF &at, const QString &given, const QVector<double> &advances,
-                       uint32_t options, const QRectF &rect)
-{
-    UpdateTransform();
-    // Writers that count the closing zero in the length: it draws nothing.
-    QString text = given;
-    while (advances.isEmpty() && text.endsWith(QChar(0)))
-        text.chop(1);
-    if ((options & EtoOpaque) && !rect.isNull())
-        m_painter.fillRect(rect.normalized(), m_state.backColor);
-    if (text.isEmpty())
-        return;
-
-    const TGdiFont &gf = m_state.font;
-    const bool updateCp = (m_state.textAlign & TaUpdateCp) != 0;
-    const QPointF origin = m_logical.map(updateCp ? m_state.current : at);
-    const double sx = Length(m_logical, QPointF(1, 0));
-    const double sy = Length(m_logical, QPointF(0, 1));
-    const double logicalHeight = gf.height != 0 ? std::abs(gf.height) : 12;
-    const double em = logicalHeight * sy;
-    if (!(em >= 0.25 && em <= 1e5) || !std::isfinite(origin.x()) || !std::isfinite(origin.y()))
-        return;
-
-    // Drawn at a size of at least 64 pixels and scaled down, so that small
-    // text keeps its proportions instead of rounding to whole pixels.
-    const double k = em < 64 ? 64 / em : 1;
-    QFont font(gf.face.isEmpty() ? QStringLiteral("Arial") : gf.face);
-    font.setPixelSize(std::max(1, qRound(em * k)));
-    if (gf.weight > 0)
-        font.setWeight(QFont::Weight(std::clamp(gf.weight, 100, 900)));
-    font.setItalic(gf.italic);
-    font.setUnderline(gf.underline);
-    font.setStrikeOut(gf.strikeOut);
-    if (gf.height > 0) {
-        // A positive height is the whole cell, not the em.
-        const double cell = QFontMetricsF(font).height();
-        if (cell > 0)
-            font.setPixelSize(std::max(1, qRound(double(font.pixelSize()) * font.pixelSize() / cell)));
-    }
-    const QFontMetricsF metrics(font);
-
-    QVector<double> positions; // x of each character, in the font's units
-    double width = 0;
-    if (advances.size() == text.size()) {
-        positions.reserve(text.size());
-        for (double advance : advances) {
-            positions.push_back(width);
-            width += advance * sx * k;
-        }
-    } else {
-        width = metrics.horizontalAdvance(text);
-    }
-    double x = 0;
-    if ((m_state.textAlign & TaCenter) == TaCenter)
-        x = -width / 2;
-    else if (m_state.textAlign & TaRight)
-        x = -width;
-    double y = 0;
-    if ((m_state.textAlign & TaBaseline) == TaBaseline)
-        y = 0;
-    else if (m_state.textAlign & TaBottom)
-        y = -metrics.descent();
-    else
-        y = metrics.ascent();
-
-    m_painter.save();
-    if ((options & EtoClipped) && !rect.isNull())
-        m_painter.setClipRect(rect.normalized(), Qt::IntersectClip);
-    m_painter.setWorldTransform(QTransform::fromScale(1 / k, 1 / k) *
-                                QTransform().rotate(-gf.escapement / 10) *
-                                QTransform::fromTranslate(origin.x(), origin.y()) * m_base);
-    if (m_state.opaqueBack && !(options & EtoOpaque))
-        m_painter.fillRect(QRectF(x, y - metrics.ascent(), width, metrics.height()),
-                           m_state.backColor);
-    m_painter.setFont(font);
-    m_painter.setPen(m_state.textColor);
-    m_painter.setBackgroundMode(Qt::TransparentMode);
-    // Large text goes as outlines: glyph caches (colour fonts always use
-    // them) would otherwise hold images of the letters at full size.
-    const bool outlines = font.pixelSize() > MaxCachedTextPixels;
-    QPainterPath path;
-    const auto draw = [&](const QPointF &at, const QString &piece) {
-        if (outlines)
-            path.addText(at, font, piece);
-        else
-            m_painter.drawText(at, piece);
-    };
-    if (positions.isEmpty()) {
-        draw(QPointF(x, y), text);
-    } else {
-        for (qsizetype i = 0; i < text.size(); ++i)
-            draw(QPointF(x + positions[i], y), QString(text[i]));
-    }
-    if (outlines)
-        m_painter.fillPath(path, m_state.textColor);
-    m_painter.restore();
-    if (updateCp && sx > 0)
-        m_state.current.rx() += std::copysign(width / k / sx, m_logical.m11());
-}
-
-void TGdiContext::Bitmap(const QRectF &dest, const QImage &image, const QRectF &src, uint32_t rop)
-{
-    if (image.isNull() || dest.width() == 0 || dest.height() == 0)
-        return;
-    if (m_inPath)
-        return;
-    UpdateTransform();
-    QImage picture = image;
-    QRectF from = src.isEmpty() ? QRectF(image.rect()) : src;
-    if (dest.width() < 0 || dest.height() < 0) {
-        picture = picture.mirrored(dest.width() < 0, dest.height() < 0);
-        if (dest.width() < 0)
-            from.moveLeft(image.width() - from.right());
-        if (dest.height() < 0)
-            from.moveTop(image.height() - from.bottom());
-    }
-    m_painter.save();
-    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, m_state.smoothStretch);
-    const bool blends =
-        m_painter.paintEngine() && m_painter.paintEngine()->hasFeature(QPaintEngine::BlendModes);
-    if (rop == RopNotSrcCopy)
-        picture.invertPixels();
-    else if (rop == RopSrcAnd && blends)
-        m_painter.setCompositionMode(QPainter::CompositionMode_Multiply);
-    else if (rop == RopSrcPaint && blends)
-        m_painter.setCompositionMode(QPainter::CompositionMode_Lighten);
-    m_painter.drawImage(dest.normalized(), picture, from);
-    m_painter.restore();
-}
-
-void TGdiContext::PatternBlt(const QRectF &dest, uint32_t rop)
-{
-    if (rop == RopPatCopy)
-        FillRect(dest, m_state.brush);
-    else if (rop == RopBlackness)
-        FillRect(dest, QBrush(Qt::black));
-    else if (rop == RopWhiteness)
-        FillRect(dest, QBrush(Qt::white));
-    else if (rop == RopSrcCopy)
-        return; // a copy with no source draws nothing
-}
-
 // ---- paths ---------------------------------------------------------------------
 
 void TGdiContext::BeginPath()
@@ -684,54 +525,4 @@ void TGdiContext::ClipToPath()
     UpdateTransform();
     m_painter.setClipPath(m_path, Qt::IntersectClip);
     m_path = QPainterPath();
-}
-
-// ---- bitmaps -------------------------------------------------------------------
-
-QImage TGdiContext::DecodeDib(const QByteArray &info, const QByteArray &bits)
-{
-    TRecordView view(reinterpret_cast<const uint8_t *>(info.constData()), info.size());
-    const uint32_t headerSize = view.U32(0);
-    if (!view.ok || headerSize < 12 || headerSize > uint32_t(info.size()))
-        return QImage();
-    const bool core = headerSize == 12;
-    if (!core && headerSize < 40)
-        return QImage();
-    const uint32_t bitCount = core ? view.U16(10) : view.U16(14);
-    const uint32_t compression = core ? 0 : view.U32(16);
-    const uint32_t used = core ? 0 : view.U32(32);
-    int64_t entries = bitCount <= 8 ? (used ? used : int64_t(1) << bitCount) : used;
-    const int64_t tableBytes = entries * (core ? 3 : 4);
-    const int64_t masks = !core && compression == 3 ? 12 : 0;
-    if (headerSize + tableBytes + (headerSize == 40 ? masks : 0) > info.size() && bits.isEmpty())
-        return QImage();
-
-    // The file as the BMP reader takes it: newer information headers become
-    // the 40-byte one (their colour masks kept after it).
-    QByteArray dib;
-    if (core || headerSize == 40) {
-        dib = info;
-    } else {
-        dib = info.left(40);
-        dib[0] = 40;
-        dib[1] = dib[2] = dib[3] = 0;
-        dib += info.mid(40, masks);
-        dib += info.mid(headerSize);
-    }
-    const int64_t offBits = bits.isEmpty()
-                                ? 14 + (core ? 12 : 40) + masks + tableBytes
-                                : 14 + int64_t(dib.size());
-    if (offBits > 14 + int64_t(dib.size()))
-        return QImage();
-    QByteArray file;
-    file.reserve(14 + dib.size() + bits.size());
-    const int64_t total = 14 + int64_t(dib.size()) + bits.size();
-    const uint32_t header[3] = {uint32_t(total), 0, uint32_t(offBits)};
-    file.append("BM", 2);
-    for (uint32_t v : header)
-        for (int i = 0; i < 4; ++i)
-            file.append(char((v >> (8 * i)) & 0xFF));
-    file += dib;
-    file += bits;
-    return DecodeBitmapFile(file);
 }

@@ -1,8 +1,8 @@
 #include "objects/Gf3d.h"
 
+#include "document/Desktop.h"
 #include "objects/Gplabel.h"
 #include "surface/ColDrop.h"
-#include "surface/Desktop.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -123,12 +123,12 @@ TGFont3DEffects::TGFont3DEffects(TGBaseLabel *label, QWidget *mainWindow)
     m_sample->SetDepthHighlight(label->DepthHighlight());
     m_sample->SetDirectionShadow(label->DirectionShadow());
     m_sample->SetDirectionHighlight(label->DirectionHighlight());
-    m_sample->SetColorShadow(label->ColorShadow());
+    m_sample->SetShadowColor(label->ShadowColor());
     m_sample->SetColorHighlight(label->ColorHighlight());
     m_sample->SetBounds(0, 0, PreviewPanel->width(), PreviewPanel->height());
 
     cbHighlightColor->SetColor(label->ColorHighlight());
-    cbShadowColor->SetColor(label->ColorShadow());
+    cbShadowColor->SetColor(label->ShadowColor());
     cbFontColor->SetColor(label->LabelFont().Color());
     cbShadowDirection->setCurrentIndex(label->DirectionShadow());
     cbHighlightDirection->setCurrentIndex(label->DirectionHighlight());
@@ -163,7 +163,7 @@ TGFont3DEffects::TGFont3DEffects(TGBaseLabel *label, QWidget *mainWindow)
                     m_sample->SetDepthHighlight(i);
             }));
     connect(cbShadowColor, &TColorDropDown::ColorChanged, this,
-            preview([this](TColor c) { m_sample->SetColorShadow(c); }));
+            preview([this](TColor c) { m_sample->SetShadowColor(c); }));
     connect(cbHighlightColor, &TColorDropDown::ColorChanged, this,
             preview([this](TColor c) { m_sample->SetColorHighlight(c); }));
     connect(cbFontColor, &TColorDropDown::ColorChanged, this,
@@ -184,7 +184,7 @@ void TGFont3DEffects::OKButtonClick()
     m_label->SetDepthHighlight(m_sample->DepthHighlight());
     m_label->SetDirectionShadow(m_sample->DirectionShadow());
     m_label->SetDirectionHighlight(m_sample->DirectionHighlight());
-    m_label->SetColorShadow(m_sample->ColorShadow());
+    m_label->SetShadowColor(m_sample->ShadowColor());
     m_label->SetColorHighlight(m_sample->ColorHighlight());
     accept();
 }

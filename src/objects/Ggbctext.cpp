@@ -1,6 +1,6 @@
 #include "objects/Ggbctext.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "objects/Ggetsym.h"
 
+#include "document/Desktop.h"
 #include "graphics/Colors.h"
 #include "graphics/SymbolFonts.h"
-#include "surface/Desktop.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

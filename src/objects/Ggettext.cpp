@@ -1,6 +1,6 @@
 #include "objects/Ggettext.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
 
 #include <QLabel>
 #include <QLineEdit>

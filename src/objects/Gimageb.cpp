@@ -1,6 +1,7 @@
 #include "objects/Gimageb.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
+#include "document/ProgramFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "objects/Gmlted.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>

@@ -1,9 +1,9 @@
 #include "objects/Gpbasel.h"
 
+#include "document/Desktop.h"
 #include "graphics/SymbolFonts.h"
 #include "objects/Gf3d.h"
 #include "report/RPBase.h"
-#include "surface/Desktop.h"
 #include "surface/ScreenInfo.h"
 
 #include <QAction>
@@ -51,7 +51,7 @@ TPropertyTable TGBaseLabel::LabelProperties()
                                   &T::DirectionShadow, &T::SetDirectionShadow, sdDownRight),
         Color<T>(QStringLiteral("colorHighlight"), &T::ColorHighlight, &T::SetColorHighlight,
                  16776960),
-        Color<T>(QStringLiteral("colorShadow"), &T::ColorShadow, &T::SetColorShadow, 8421504),
+        Color<T>(QStringLiteral("colorShadow"), &T::ShadowColor, &T::SetShadowColor, 8421504),
         Integer<T>(QStringLiteral("Angle"), &T::Angle, &T::SetAngle, 0),
         String<T>(QStringLiteral("Caption"), &T::Caption, &T::SetCaption),
         StoredWhen(Object<T>(QStringLiteral("Font"), &T::Font),
@@ -204,11 +204,11 @@ void TGBaseLabel::SetColorHighlight(TColor value)
     LookChanged();
 }
 
-void TGBaseLabel::SetColorShadow(TColor value)
+void TGBaseLabel::SetShadowColor(TColor value)
 {
-    if (value == m_colorShadow)
+    if (value == m_shadowColor)
         return;
-    m_colorShadow = value;
+    m_shadowColor = value;
     LookChanged();
 }
 
@@ -444,7 +444,7 @@ QVarLengthArray<TGBaseLabel::TTextCopy, 3> TGBaseLabel::TextCopies() const
     // A copy without offset lies exactly under the main text; drawn with
     // antialiasing it would only tint the letters' edges, so it is left out.
     if (!m_shadowOffset.isNull())
-        copies.append({m_shadowRect, m_shadowOrigin, m_colorShadow});
+        copies.append({m_shadowRect, m_shadowOrigin, m_shadowColor});
     if (!m_highlightOffset.isNull())
         copies.append({m_highlightRect, m_highlightOrigin, m_colorHighlight});
     copies.append({m_textRect, m_textOrigin, m_font.Color()});

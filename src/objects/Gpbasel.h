@@ -48,8 +48,8 @@ public:
     void SetDirectionShadow(TShadowDirection value);
     TColor ColorHighlight() const { return m_colorHighlight; }
     void SetColorHighlight(TColor value);
-    TColor ColorShadow() const { return m_colorShadow; }
-    void SetColorShadow(TColor value);
+    TColor ShadowColor() const { return m_shadowColor; }
+    void SetShadowColor(TColor value);
     // Degrees counter-clockwise; only 0, 90, 180 and 270 are taken.
     int Angle() const { return m_angle; }
     void SetAngle(int value);
@@ -176,7 +176,7 @@ private:
     THighlightDirection m_directionHighlight = hdUpLeft;
     TShadowDirection m_directionShadow = sdDownRight;
     TColor m_colorHighlight = 16776960;
-    TColor m_colorShadow = 8421504;
+    TColor m_shadowColor = 8421504;
     int m_angle = 0;
     QString m_caption = QStringLiteral("Text");
     TGFont m_font;

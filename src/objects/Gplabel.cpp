@@ -1,7 +1,7 @@
 #include "objects/Gplabel.h"
 
+#include "document/Desktop.h"
 #include "objects/Ggettext.h"
-#include "surface/Desktop.h"
 
 #include <QAction>
 #include <QLineEdit>

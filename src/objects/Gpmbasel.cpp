@@ -1,8 +1,8 @@
 #include "objects/Gpmbasel.h"
 
+#include "document/Desktop.h"
 #include "graphics/SymbolFonts.h"
 #include "report/RPBase.h"
-#include "surface/Desktop.h"
 #include "surface/ScreenInfo.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "objects/Gprichl.h"
 
 #include "objects/Gprichle.h"
+#include "objects/RichTextEdit.h"
 #include "richtext/RichText.h"
-#include "richtext/RichTextEdit.h"
 #include "richtext/RichTextEngine.h"
 #include "richtext/RtfWriter.h"
 #include "surface/Gbasepnl.h"
@@ -61,6 +61,19 @@ TRtfReadResult TGPRichBaseLabel::ReadResult() const
 
 namespace {
 
+// The first window up the owner chain of object (the top of the chain when
+// none is a window): the form whose components hold the rich text master.
+const QObject *FormOf(const QObject *object)
+{
+    const QObject *form = nullptr;
+    for (const QObject *o = object ? object->parent() : nullptr; o; o = o->parent()) {
+        form = o;
+        if (o->isWidgetType() && static_cast<const QWidget *>(o)->isWindow())
+            break;
+    }
+    return form;
+}
+
 // Twips of a length in zoomed pixels, at 100 %.
 int TwipsAtFullSize(int pixels, float zoomScale)
 {
@@ -100,7 +113,7 @@ const TPropertyTable &TGPRichBaseLabel::PropertyTable() const
 void TGPRichBaseLabel::MakeReady()
 {
     Inherited::MakeReady();
-    m_master = TRichTextEngine::FindMaster(this);
+    m_master = TRichTextEngine::MasterAmong(FormOf(this));
     if (!m_master)
         throw ENoMasterWPRich();
     DoubleClickAction = [this] { Edit(); };

@@ -1,8 +1,8 @@
 #include "objects/Gprichle.h"
 
+#include "document/Desktop.h"
 #include "objects/Graphp.h"
-#include "richtext/RichTextEdit.h"
-#include "surface/Desktop.h"
+#include "objects/RichTextEdit.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "objects/gbclabel32.h"
 
+#include "document/Desktop.h"
 #include "objects/Ggbctext.h"
-#include "surface/Desktop.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QAction>

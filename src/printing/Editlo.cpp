@@ -1,6 +1,6 @@
 #include "printing/Editlo.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,7 +16,6 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <utility>
 
@@ -33,82 +32,8 @@ constexpr int kHelpContext = 3101;
 constexpr double kMaxInches = kMaxLayoutInches;
 constexpr double kMaxMM = kMaxLayoutInches * kMMPerInch;
 
-constexpr int kMaxAcross = 10;
-constexpr int kMaxDown = 30;
-
-QString RangeMessage(const QString &label, const QString &bottom, const QString &top)
-{
-    return QStringLiteral("%1 must be a number from %2 to %3").arg(label, bottom, top);
-}
-
-// The rules of ValidCard, in its order: the first that fails, with the field
-// it is about.
-TLayoutProblem ValidCardRules(const TCardLayout &l)
-{
-    // Written so that a NaN fails every test.
-    if (!(l.Height >= 0.3))
-        return {QStringLiteral("Height"),
-                QStringLiteral("Card Height must be at least .3 inches (or 7mm)")};
-    if (!(l.Width >= 0.5))
-        return {QStringLiteral("Width"),
-                QStringLiteral("Card Width must be at least .5 inch (or 13mm)")};
-    if (l.Across >= 2 && !(l.HPitch >= l.Width))
-        return {QStringLiteral("HPitch"),
-                QStringLiteral("Horizontal Pitch must be at least = Card Width")};
-    if (l.Down >= 2 && !(l.VPitch >= l.Height))
-        return {QStringLiteral("VPitch"),
-                QStringLiteral("Vertical Pitch must be at least = Card Height")};
-    return {};
-}
-
-struct PredefinedEntry
-{
-    const char *name;
-    TCardLayout layout;
-};
-
-constexpr TCardLayout Make(int index, float height, float width, float top, float left, int paper)
-{
-    TCardLayout l;
-    l.Height = height;
-    l.Width = width;
-    l.Across = 2;
-    l.Down = 5;
-    l.TopMargin = top;
-    l.LeftMargin = left;
-    l.HPitch = width;
-    l.VPitch = height;
-    l.PredefLayout = index;
-    l.Papersize = paper;
-    l.UseMM = false;
-    return l;
-}
-
-constexpr int kLetter = TCardLayout::PaperLetter;
-constexpr int kA4 = TCardLayout::PaperA4;
-
-const std::array<PredefinedEntry, TCardLayout::PredefinedCount> kPredefined = {{
-    {"Avery Business Card 5371 (Letter Size Paper)", Make(0, 2.0f, 3.5f, 0.5f, 0.75f, kLetter)},
-    {"Avery Business Card 5372 (Letter Size Paper)", Make(1, 2.0f, 3.5f, 0.5f, 0.75f, kLetter)},
-    {"Avery Business Card 5376 - Ivory (Letter Size Paper)",
-     Make(2, 2.0f, 3.5f, 0.5f, 0.75f, kLetter)},
-    {"Avery Business Card 5377 - Gray (Letter Size Paper)",
-     Make(3, 2.0f, 3.5f, 0.5f, 0.75f, kLetter)},
-    {"Avery Business Card 5911 (Letter Size Paper)", Make(4, 2.0f, 3.5f, 0.5f, 0.75f, kLetter)},
-    {"Avery Business Card 8371 Ink Jet (Letter Size Paper)",
-     Make(5, 2.0f, 3.5f, 0.5f, 0.75f, kLetter)},
-    {"Avery Business Card 8372 Ink Jet (Letter Size Paper)",
-     Make(6, 2.0f, 3.5f, 0.5f, 0.75f, kLetter)},
-    {"Avery Business Card 8376 Ink Jet - Ivory (Letter Size Paper)",
-     Make(7, 2.0f, 3.5f, 0.5f, 0.75f, kLetter)},
-    {"Avery Business Card 8377 Ink Jet - Gray (Letter Size Paper)",
-     Make(8, 2.0f, 3.5f, 0.5f, 0.75f, kLetter)},
-    {"Avery Business Card L7413 (A4 Size Paper)", Make(9, 2.0f, 3.543f, 0.846f, 0.591f, kA4)},
-    {"Avery Business Card L7414 (A4 Size Paper)", Make(10, 2.047f, 3.543f, 0.728f, 0.591f, kA4)},
-    {"Avery Business Card L7415 (A4 Size Paper)", Make(11, 2.047f, 3.543f, 0.728f, 0.591f, kA4)},
-    {"Avery Business Card L7417 (A4 Size Paper)", Make(12, 2.126f, 3.543f, 0.531f, 0.591f, kA4)},
-    {"Avery Business Card L7419 (A4)", Make(13, 2.126f, 3.543f, 0.531f, 0.591f, kA4)},
-}};
+constexpr int kMaxAcross = kMaxLayoutAcross;
+constexpr int kMaxDown = kMaxLayoutDown;
 
 // Paper size list: Letter, A4, and an empty entry that keeps whatever code
 // the record had.
@@ -116,137 +41,7 @@ constexpr int kPaperLetterIndex = 0;
 constexpr int kPaperA4Index = 1;
 constexpr int kPaperKeepIndex = 2;
 
-QLocale NumberLocale()
-{
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-    return c;
-}
-
 } // namespace
-
-// ---------------------------------------------------------------------------
-// TCardLayout
-
-const TCardLayout &TCardLayout::PredefinedLayout(int index)
-{
-    if (index < 0 || index >= PredefinedCount)
-        index = 0;
-    return kPredefined[std::size_t(index)].layout;
-}
-
-QString TCardLayout::PredefinedLayoutName(int index)
-{
-    if (index < 0 || index >= PredefinedCount)
-        return QString();
-    return QString::fromLatin1(kPredefined[std::size_t(index)].name);
-}
-
-TLayoutProblem TCardLayout::Check() const
-{
-    struct Length
-    {
-        const char *key;
-        const char *label;
-        float value;
-        bool margin;
-    };
-    // In the order the dialog checks its fields.
-    const Length lengths[] = {
-        {"Height", "Card Height", Height, false},
-        {"Width", "Card Width", Width, false},
-        {"TopMargin", "Top Margin", TopMargin, true},
-        {"LeftMargin", "Left Margin", LeftMargin, true},
-        {"HPitch", "Horizontal Pitch", HPitch, false},
-        {"VPitch", "Vertical Pitch", VPitch, false},
-    };
-    for (const Length &length : lengths) {
-        const double bottom = length.margin ? -kMaxInches : 0.0;
-        // A field holds what it shows: three decimals.
-        const double shown = std::round(double(length.value) * 1000.0) / 1000.0;
-        if (!(shown >= bottom && shown <= kMaxInches))
-            return {QString::fromLatin1(length.key),
-                    RangeMessage(QString::fromLatin1(length.label),
-                                 TNumberField::FormatValue(bottom, 3, true),
-                                 TNumberField::FormatValue(kMaxInches, 3, true))};
-    }
-    if (Across < 1 || Across > kMaxAcross)
-        return {QStringLiteral("Across"),
-                RangeMessage(QStringLiteral("# across"), QStringLiteral("1"),
-                             QString::number(kMaxAcross))};
-    if (Down < 1 || Down > kMaxDown)
-        return {QStringLiteral("Down"), RangeMessage(QStringLiteral("# down"), QStringLiteral("1"),
-                                                     QString::number(kMaxDown))};
-    return ValidCardRules(*this);
-}
-
-TLayoutProblem TPrinterNudges::Check() const
-{
-    const std::pair<const char *, int> nudges[] = {
-        {"TopMarginNudge", TopMarginNudge},
-        {"LeftMarginNudge", LeftMarginNudge},
-        {"VerticalSpacing", VerticalSpacing},
-        {"HorizontalSpacing", HorizontalSpacing},
-    };
-    for (const auto &[key, value] : nudges) {
-        if (value < -kMaxPrinterNudge || value > kMaxPrinterNudge)
-            return {QString::fromLatin1(key),
-                    RangeMessage(QString::fromLatin1(key), QString::number(-kMaxPrinterNudge),
-                                 QString::number(kMaxPrinterNudge)) +
-                        QStringLiteral(" (1/32 inch)")};
-    }
-    return {};
-}
-
-QPointF TCardLayout::PositionCorner(int col, int row) const
-{
-    return QPointF(double(LeftMargin) + col * double(HPitch),
-                   double(TopMargin) + row * double(VPitch));
-}
-
-QSizeF TCardLayout::PaperInches() const
-{
-    if (Papersize == PaperLetter)
-        return QSizeF(8.5, 11.0);
-    if (Papersize == PaperA4)
-        return QSizeF(210.0 / kMMPerInch, 297.0 / kMMPerInch);
-    return QSizeF();
-}
-
-QString TCardLayout::PaperFitMessage(bool millimetres) const
-{
-    const QSizeF paper = PaperInches();
-    if (paper.isEmpty())
-        return QString();
-    const QString paperName =
-        Papersize == PaperA4 ? QStringLiteral("A4") : QStringLiteral("Letter");
-    auto length = [millimetres](double inches) {
-        return millimetres
-                   ? TNumberField::FormatValue(inches * kMMPerInch, 2, true) + QStringLiteral("mm")
-                   : TNumberField::FormatValue(inches, 3, true) + QStringLiteral(" inches");
-    };
-    // Lengths are kept to a thousandth of an inch: closer than half of that
-    // to the edge is on the paper.
-    constexpr double tolerance = 0.0005;
-    if (double(Width) > paper.width() + tolerance)
-        return QStringLiteral("Card Width must be at most %1 to fit on %2 paper")
-            .arg(length(paper.width()), paperName);
-    if (double(Height) > paper.height() + tolerance)
-        return QStringLiteral("Card Height must be at most %1 to fit on %2 paper")
-            .arg(length(paper.height()), paperName);
-    const QPointF last = PositionCorner(Across - 1, Down - 1);
-    const double right = last.x() + double(Width);
-    const double bottom = last.y() + double(Height);
-    if (right > paper.width() + tolerance)
-        return QStringLiteral("The cards across end %1 from the left edge of the %2 paper, which "
-                              "is %3 wide: reduce # across, Horizontal Pitch or Left Margin")
-            .arg(length(right), paperName, length(paper.width()));
-    if (bottom > paper.height() + tolerance)
-        return QStringLiteral("The cards down end %1 from the top edge of the %2 paper, which is "
-                              "%3 high: reduce # down, Vertical Pitch or Top Margin")
-            .arg(length(bottom), paperName, length(paper.height()));
-    return QString();
-}
 
 // ---------------------------------------------------------------------------
 // TNumberField
@@ -256,7 +51,7 @@ TNumberField::TNumberField(QWidget *parent)
 {
     m_validator = new QDoubleValidator(this);
     m_validator->setNotation(QDoubleValidator::StandardNotation);
-    m_validator->setLocale(NumberLocale());
+    m_validator->setLocale(LayoutNumberLocale());
     setValidator(m_validator);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     SetFormat(3, true, 0.0, kMaxInches);
@@ -281,17 +76,7 @@ QString TNumberField::Format(double value) const
 
 QString TNumberField::FormatValue(double value, int decimals, bool trimZeros)
 {
-    QString text = QString::number(value, 'f', decimals);
-    if (trimZeros && text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    // A tiny negative value rounds to "-0" (or "-0.00"); show it unsigned.
-    if (text.startsWith(QLatin1Char('-')) && NumberLocale().toDouble(text) == 0.0)
-        text.remove(0, 1);
-    return text;
+    return FormatLayoutNumber(value, decimals, trimZeros);
 }
 
 void TNumberField::SetValue(double value)
@@ -315,7 +100,7 @@ void TNumberField::Remember()
     if (!HasNumber())
         return;
     bool ok = false;
-    const double v = NumberLocale().toDouble(text(), &ok);
+    const double v = LayoutNumberLocale().toDouble(text(), &ok);
     if (ok)
         m_value = v;
 }
@@ -712,7 +497,7 @@ void TEditCardLayout::PredefinedLayoutsChange()
 
 QString TEditCardLayout::ValidationMessage(const TCardLayout &l, bool millimetres)
 {
-    const QString rule = ValidCardRules(l).Message;
+    const QString rule = l.CheckCardRules().Message;
     return rule.isEmpty() ? l.PaperFitMessage(millimetres) : rule;
 }
 
@@ -740,8 +525,8 @@ void TEditCardLayout::OKButtonClick()
 
     for (TNumberField *field : LengthFields()) {
         if (!field->HasNumber()) {
-            ShowInformation(RangeMessage(FieldLabel(field), field->Format(field->Bottom()),
-                                         field->Format(field->Top())));
+            ShowInformation(LayoutRangeMessage(FieldLabel(field), field->Format(field->Bottom()),
+                                               field->Format(field->Top())));
             field->setFocus(Qt::OtherFocusReason);
             field->selectAll();
             return;

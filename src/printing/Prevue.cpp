@@ -1,8 +1,8 @@
 #include "printing/Prevue.h"
 
+#include "document/Desktop.h"
 #include "report/RPBase.h"
 #include "report/RPreview.h"
-#include "surface/Desktop.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

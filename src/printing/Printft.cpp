@@ -1,6 +1,6 @@
 #include "printing/Printft.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

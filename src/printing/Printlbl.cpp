@@ -1,9 +1,9 @@
 #include "printing/Printlbl.h"
 
+#include "document/Desktop.h"
 #include "report/RPBase.h"
 #include "report/RPCanvas.h"
 #include "report/RPFiler.h"
-#include "surface/Desktop.h"
 #include "surface/Gbasepnl.h"
 #include "surface/Gbcpanel32.h"
 
@@ -105,7 +105,7 @@ TLabelPrinter::~TLabelPrinter() = default;
 
 TBaseReport *TLabelPrinter::Report() const
 {
-    return ToPrinter ? m_printerReport : m_filer.get();
+    return m_renderer.ToPrinter ? m_printerReport : m_filer.get();
 }
 
 QByteArray TLabelPrinter::Recording() const
@@ -145,14 +145,14 @@ void TLabelPrinter::RunJob()
         return;
     m_started = true;
     m_running = true;
-    setWindowTitle(ToPrinter ? tr("Print Status ") : tr("Preview Status"));
+    setWindowTitle(m_renderer.ToPrinter ? tr("Print Status ") : tr("Preview Status"));
     TBaseReport *report = Report();
-    Objects = Panel ? Panel->Objects() : QList<TGGraphicControl *>();
-    OnPositionStarting = [this](int index) {
+    m_renderer.Objects = Panel ? Panel->Objects() : QList<TGGraphicControl *>();
+    m_renderer.OnPositionStarting = [this](int index) {
         Extralabel->setText(tr("Card %1").arg(index + 1));
         QCoreApplication::processEvents();
     };
-    OnPositionDone = [] { QCoreApplication::processEvents(); };
+    m_renderer.OnPositionDone = [] { QCoreApplication::processEvents(); };
     try {
         if (!report)
             throw EReportError(tr("There is no printer to print to."));
@@ -173,7 +173,7 @@ void TLabelPrinter::RunJob()
                     panel->SetPrinting(false);
             }
         } flag(Panel);
-        const bool produced = Render(*report);
+        const bool produced = m_renderer.Render(*report);
         if (!produced && !report->Aborted()) {
             m_failed = true;
             m_errorMessage = QString::fromLatin1(NoPrintersDefinedMessage);
@@ -208,12 +208,12 @@ void TLabelPrinter::SetFinalStatus()
     const bool complex = cardPanel && cardPanel->HasSpecialEffects();
     // A job that failed is also aborted by the engine: the failure is what to say.
     if (m_failed)
-        text = QLatin1String(ToPrinter ? PrintFailed : PreviewFailed) + m_errorMessage;
+        text = QLatin1String(m_renderer.ToPrinter ? PrintFailed : PreviewFailed) + m_errorMessage;
     else if (Aborted())
-        text = QLatin1String(ToPrinter ? PrintCanceled : PreviewCanceled);
+        text = QLatin1String(m_renderer.ToPrinter ? PrintCanceled : PreviewCanceled);
     else if (!file.isEmpty())
         text = QString::fromLatin1(FileWritten).arg(QDir::toNativeSeparators(file));
-    else if (ToPrinter)
+    else if (m_renderer.ToPrinter)
         text = QLatin1String(complex ? PrintDoneComplex : PrintDone);
     else
         text = QLatin1String(complex ? PreviewDoneComplex : PreviewDone);
@@ -228,12 +228,12 @@ void TLabelPrinter::CancelButtonClick()
         return;
     }
     TBaseReport *report = Report();
-    if (ToPrinter) {
+    if (m_renderer.ToPrinter) {
         if (AskYesNo(tr("Cancel Business Card Printing?"), tr("Confirm")) && report)
             report->Abort();
         return;
     }
-    StopRequested = true;
+    m_renderer.StopRequested = true;
     if (report)
         report->Abort();
     RStatusLabel->setText(Lines(QStringLiteral("\rCancelling...!")));

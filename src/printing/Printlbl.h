@@ -30,14 +30,18 @@ extern const char *const PreviewFailed; // followed by the reason
 // "Print Status Screen": runs one sheet job (print or preview) through a
 // report, shows its progress and lets the user cancel it. The job starts when
 // the window is shown; RunJob() runs it without showing the window. The job's
-// fields and the drawing of the sheet are those of the sheet renderer.
-class TLabelPrinter : public QDialog, public TSheetRenderer
+// fields and the drawing of the sheet are those of its sheet renderer.
+class TLabelPrinter : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit TLabelPrinter(QWidget *parent = nullptr);
     ~TLabelPrinter() override;
+
+    // The job: what to print where, and the drawing of the sheet.
+    TSheetRenderer &Renderer() { return m_renderer; }
+    const TSheetRenderer &Renderer() const { return m_renderer; }
 
     // The surface whose objects print; it reports no changes while they do.
     TGBasePanel *Panel = nullptr;
@@ -74,6 +78,7 @@ protected:
 private:
     void SetFinalStatus();
 
+    TSheetRenderer m_renderer;
     std::unique_ptr<TReportFiler> m_filer;
     TBaseReport *m_printerReport = nullptr;
     bool m_started = false;

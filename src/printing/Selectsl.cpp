@@ -1,7 +1,7 @@
 #include "printing/Selectsl.h"
 
+#include "document/Desktop.h"
 #include "report/RPCanvas.h"
-#include "surface/Desktop.h"
 #include "surface/ScreenInfo.h"
 
 #include <QGroupBox>

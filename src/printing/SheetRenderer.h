@@ -1,8 +1,8 @@
 #pragma once
 
+#include "document/CardLayout.h"
 #include "graphics/Colors.h"
 #include "graphics/Picture.h"
-#include "printing/Editlo.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "printing/Warnbot.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -341,6 +341,8 @@ protected:
     bool m_inJob = false;
 
 private:
+    // The pen mode as the painter's composition, where its device has raster operations.
+    static void ApplyPenMode(QPainter *painter, TPenMode mode);
     QPen MakePen() const;
     QBrush MakeBrush() const;
     QPainterPath ClipPathOf(int kind, double x1, double y1, double x2, double y2, double cw,

@@ -10,7 +10,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -33,14 +32,8 @@ TRichTextEngine::TRichTextEngine(QObject *owner)
 {
 }
 
-TRichTextEngine *TRichTextEngine::FindMaster(const QObject *object)
+TRichTextEngine *TRichTextEngine::MasterAmong(const QObject *form)
 {
-    const QObject *form = nullptr;
-    for (const QObject *o = object ? object->parent() : nullptr; o; o = o->parent()) {
-        form = o;
-        if (o->isWidgetType() && static_cast<const QWidget *>(o)->isWindow())
-            break;
-    }
     if (!form)
         return nullptr;
     const QString wanted = QString::fromLatin1(MasterName);
@@ -55,13 +48,10 @@ TRichTextEngine *TRichTextEngine::EnsureMaster(QObject *owner)
 {
     if (!owner)
         return nullptr;
-    const QString wanted = QString::fromLatin1(MasterName);
-    for (QObject *child : owner->children())
-        if (auto *engine = qobject_cast<TRichTextEngine *>(child))
-            if (engine->objectName().toUpper() == wanted)
-                return engine;
+    if (TRichTextEngine *engine = MasterAmong(owner))
+        return engine;
     auto *engine = new TRichTextEngine(owner);
-    engine->setObjectName(wanted);
+    engine->setObjectName(QString::fromLatin1(MasterName));
     return engine;
 }
 

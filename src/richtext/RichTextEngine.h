@@ -25,9 +25,8 @@ public:
 
     explicit TRichTextEngine(QObject *owner = nullptr);
 
-    // The master among the components of the first window up the owner chain
-    // of object (the top of the chain when none is a window); null if none.
-    static TRichTextEngine *FindMaster(const QObject *object);
+    // The master among the components of form (its children); null if none.
+    static TRichTextEngine *MasterAmong(const QObject *form);
     // Gives owner a master when it has none; returns it.
     static TRichTextEngine *EnsureMaster(QObject *owner);
 

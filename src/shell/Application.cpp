@@ -2,16 +2,23 @@
 
 #include "document/StreamIO.h"
 #include "shell/CardKinds.h"
-#include "surface/Desktop.h"
+#include "shell/WidgetDesktop.h"
 
 #include <QMessageBox>
 
 TApplication::TApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    InstallDesktop(std::make_unique<TWidgetDesktop>());
     InstallHelpKey();
     // The kinds a design may hold and the tools that place them.
     RegisterCardObjectKinds();
+}
+
+TApplication::~TApplication()
+{
+    // No message box outlives the application: back to the console.
+    InstallDesktop(nullptr);
 }
 
 void TApplication::ShowError(const QString &message)

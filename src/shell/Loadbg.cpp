@@ -1,7 +1,7 @@
 #include "shell/Loadbg.h"
 
+#include "document/Desktop.h"
 #include "graphics/Picture.h"
-#include "surface/Desktop.h"
 
 #include <QApplication>
 #include <QDir>

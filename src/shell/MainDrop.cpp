@@ -2,12 +2,12 @@
 // start) and files dropped on the window: pictures become clip art on the
 // card, designs are opened.
 #include "document/DesignHistory.h"
+#include "document/Desktop.h"
 #include "document/StreamIO.h"
 #include "graphics/Picture.h"
 #include "objects/Gimage.h"
 #include "richtext/RichTextEngine.h"
 #include "shell/Main.h"
-#include "surface/Desktop.h"
 #include "surface/GHandle.h"
 
 #include <QDragEnterEvent>

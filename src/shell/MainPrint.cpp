@@ -192,19 +192,19 @@ bool TMainScreen::DoPrint(TBaseReport *printerReport)
 
     TLabelPrinter status(this);
     status.Panel = m_panel;
-    status.Copies = 1;
+    status.Renderer().Copies = 1;
     if (ToPrinter && printerReport) {
-        status.Copies = printerReport->Copies();
+        status.Renderer().Copies = printerReport->Copies();
         printerReport->SetCopies(1);
     }
-    status.PrintSelection = PrintSelection;
+    status.Renderer().PrintSelection = PrintSelection;
     PlaceDialog(&status, this);
-    status.OutlineOnly = OutlineOnly;
+    status.Renderer().OutlineOnly = OutlineOnly;
     // The nudges of the printer the sheet goes to (the main report's for the preview).
-    status.SetLayout(m_preferences.Layout,
-                     NudgesFor(ToPrinter ? printerReport : m_mainReport.get()));
-    status.BackgroundFile = m_model->BackgroundArtFile();
-    status.ToPrinter = ToPrinter;
+    status.Renderer().SetLayout(m_preferences.Layout,
+                                NudgesFor(ToPrinter ? printerReport : m_mainReport.get()));
+    status.Renderer().BackgroundFile = m_model->BackgroundArtFile();
+    status.Renderer().ToPrinter = ToPrinter;
     if (ToPrinter) {
         status.SetPrinterReport(printerReport);
         status.setWindowTitle(tr("Print Status"));

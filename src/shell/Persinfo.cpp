@@ -1,6 +1,6 @@
 #include "shell/Persinfo.h"
 
-#include "surface/Desktop.h"
+#include "document/Desktop.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

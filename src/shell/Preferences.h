@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/Editlo.h"
+#include "document/CardLayout.h"
 
 #include <QList>
 #include <QString>

@@ -21,6 +21,10 @@ namespace {
 
 const char *const kMainWindowClass = "TMainScreen";
 
+// Larger than any real window (X11 limits windows to 32767 pixels); a saved
+// size beyond it can only come from a damaged file.
+constexpr qint64 kMaxWindowSide = 32767;
+
 void WritePlacement(const QString &section, const QRect &normal, bool maximized)
 {
     TIniFile ini(PreferencesPath());
@@ -36,6 +40,46 @@ void WritePlacement(const QString &section, const QRect &normal, bool maximized)
 }
 
 } // namespace
+
+QRect PlacementRect(const TSavedPlacement &saved, const QSize &windowSize, const QRect &screen,
+                    const QRect &centreOver)
+{
+    const qint64 screenLeft = screen.x();
+    const qint64 screenTop = screen.y();
+    const qint64 screenRight = screenLeft + screen.width();
+    const qint64 screenBottom = screenTop + screen.height();
+
+    const qint64 width = qint64(saved.Right) - saved.Left;
+    const qint64 height = qint64(saved.Bottom) - saved.Top;
+    const bool usable = saved.Bottom != 0 && width > 0 && height > 0 && width <= kMaxWindowSide &&
+                        height <= kMaxWindowSide;
+
+    qint64 left = 0;
+    qint64 top = 0;
+    qint64 w = windowSize.width();
+    qint64 h = windowSize.height();
+    if (usable) {
+        left = saved.Left;
+        top = saved.Top;
+        w = width;
+        h = height;
+        if (qint64(saved.Right) > screenRight)
+            left += screenRight - saved.Right;
+        if (qint64(saved.Bottom) > screenBottom)
+            top += screenBottom - saved.Bottom;
+        // Saved on a screen that is gone: wholly left of this one.
+        if (left + w <= screenLeft)
+            left = screenLeft;
+    } else {
+        const QRect over = centreOver.isEmpty() ? screen : centreOver;
+        // Integer division truncates toward zero, as the placement rule wants.
+        left = over.x() + (qint64(over.width()) - w) / 2;
+        top = over.y() + (qint64(over.height()) - h) / 2;
+    }
+    if (top < screenTop)
+        top = screenTop;
+    return QRect(int(left), int(top), int(w), int(h));
+}
 
 QString PlacementSectionFor(const QString &className, int dpi)
 {

@@ -1,8 +1,8 @@
 #include "surface/Gbasepnl.h"
 
+#include "document/ProgramFolder.h"
 #include "graphics/Colors.h"
 #include "surface/Cursors.h"
-#include "surface/Desktop.h"
 #include "surface/GGraphc.h"
 #include "surface/GHandle.h"
 #include "surface/TickClock.h"

@@ -1,7 +1,7 @@
 // The surface's menu and commands: arrange, clipboard, align, centre, lock,
 // selectability, select all, font, and removing objects.
+#include "document/Desktop.h"
 #include "document/Filer.h"
-#include "surface/Desktop.h"
 #include "surface/GGraphc.h"
 #include "surface/GHandle.h"
 #include "surface/Gbasepnl.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "document/ProgramFolder.h"
 #include "shell/Main.h"
-#include "surface/Desktop.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,9 @@
 // tessaro-batch run as a process on design files written by hand.
 #include "DocumentTestSupport.h"
+#include "document/CardModel.h"
+#include "richtext/RichTextEngine.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -77,7 +80,8 @@ struct TRun
 
 const QString BatchPath = QStringLiteral(TESSARO_BINARY_DIR "/tessaro-batch");
 
-TRun RunBatch(const QStringList &args)
+// dataHome: the XDG_DATA_HOME the tool runs with (the environment's when empty).
+TRun RunBatch(const QStringList &args, const QString &dataHome = QString())
 {
     TRun run;
     if (!QFile::exists(BatchPath)) {
@@ -88,6 +92,8 @@ TRun RunBatch(const QStringList &args)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (!dataHome.isEmpty())
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     process.setProcessEnvironment(env);
     process.start(BatchPath, args);
     if (!process.waitForFinished(60000)) {
@@ -222,4 +228,70 @@ TEST(BatchToolTest, UnreadableFilesAndWrongCommandLines)
     run = RunBatch({QStringLiteral("dump")});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("Usage"));
+}
+
+TEST(BatchToolTest, MessagesGoToStandardErrorWithoutWaitingForAnAnswer)
+{
+    // A data folder that cannot be made (its parent is a file): the tool
+    // says so on standard error, once, and still renders and prints.
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("blocker"));
+    WriteAll(blocker, QByteArray("not a folder"));
+    const QString design = dir.filePath(QStringLiteral("CARD.TSC"));
+    WriteAll(design, WorkedExampleBytes());
+    const QString png = dir.filePath(QStringLiteral("card.png"));
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    for (const QStringList &command :
+         {QStringList{QStringLiteral("render"), design, QStringLiteral("-o"), png},
+          QStringList{QStringLiteral("print"), design, QStringLiteral("-o"), pdf}}) {
+        const TRun run = RunBatch(command, blocker + QStringLiteral("/data"));
+        EXPECT_EQ(run.exitCode, 0) << command.first().toStdString() << run.err.constData();
+        EXPECT_EQ(run.err.count("Unable to create the folder "), 1) << run.err.constData();
+        EXPECT_TRUE(run.err.contains("\nDesigns and settings cannot be saved.\n"))
+            << run.err.constData();
+    }
+    EXPECT_TRUE(QFile::exists(png));
+    EXPECT_TRUE(QFile::exists(pdf));
+}
+
+// The tool runs without the widget toolkit: a command that made a window, a
+// dialog or a menu on the way (for any of the kinds) would stop the process
+// instead of finishing.
+TEST(BatchToolTest, EveryCommandRunsOnEveryKindWithoutAWidget)
+{
+    QTemporaryDir dir;
+    const QString design = dir.filePath(QStringLiteral("Kinds.TSC"));
+    {
+        TCardModel model;
+        TRichTextEngine::EnsureMaster(&model);
+        int left = 4;
+        for (const QString &kind : TObjectKindRegistry::Instance().Names()) {
+            auto *object = qobject_cast<TGGraphicControl *>(
+                TObjectKindRegistry::Instance().Create(kind, model.Owner()));
+            if (!object)
+                continue;
+            object->MakeReady();
+            object->SetBounds(left, 10, 40, 30);
+            left += 24;
+            model.Insert(object);
+        }
+        ASSERT_GE(model.Count(), 11);
+        model.Save(design);
+    }
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const QList<QStringList> commands{
+        {"dump", design},
+        {"resave", design, out + ".TSC"},
+        {"render", design, "-o", out + ".png", "--zoom", "1.5"},
+        {"print", design, "-o", out + ".pdf"},
+    };
+    for (const QStringList &command : commands) {
+        const TRun run = RunBatch(command, dir.filePath(QStringLiteral("data")));
+        EXPECT_EQ(run.exitCode, 0) << command.first().toStdString() << ": "
+                                   << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("QWidget")) << run.err.toStdString();
+    }
+    EXPECT_GT(QFileInfo(out + ".png").size(), 0);
+    EXPECT_GT(QFileInfo(out + ".pdf").size(), 0);
+    EXPECT_GT(QFileInfo(out + ".TSC").size(), 0);
 }

@@ -129,7 +129,7 @@ TEST_F(StreamFormatTest, WorkedExampleIsWrittenReadAndWrittenAgainByteForByte)
     EXPECT_EQ(copy->BackColor(), TColor(0xFFFFFF));
     EXPECT_EQ(copy->BorderStyle(), bsNone);
     EXPECT_EQ(copy->DirectionHighlight(), hdUpLeft);
-    EXPECT_EQ(copy->ColorShadow(), TColor(8421504));
+    EXPECT_EQ(copy->ShadowColor(), TColor(8421504));
     EXPECT_NE(copy->ObjectMenu(), nullptr); // made ready after reading
 
     // Written again under its first name, the bytes are the same.
@@ -187,9 +187,9 @@ TEST_F(StreamFormatTest, ColoursAndCursorsUseTheirIdentifiersReadInAnyCase)
     label.SetBackColor(0x1FFFFFFF);
     EXPECT_EQ(EntryOf(label, "BackColor"), Prop("BackColor", Hex("07") + ShortName("clNone")));
     // clGray and the shadow's default are one value: the default wins, nothing written.
-    label.SetColorShadow(0x808080);
+    label.SetShadowColor(0x808080);
     EXPECT_TRUE(EntryOf(label, "colorShadow").isEmpty());
-    label.SetColorShadow(0x00FF00);
+    label.SetShadowColor(0x00FF00);
     EXPECT_EQ(EntryOf(label, "colorShadow"), Prop("colorShadow", Hex("07") + ShortName("clLime")));
 
     label.SetCursorId(-2);

@@ -58,8 +58,8 @@ TEST_F(RichTextTest, SettersReportOnceAndOnlyStoreWhileReading)
 #include "document/ObjectStream.h"
 #include "objects/Gprichle.h"
 #include "objects/Graphp.h"
+#include "objects/RichTextEdit.h"
 #include "richtext/RichText.h"
-#include "richtext/RichTextEdit.h"
 #include "richtext/RichTextEngine.h"
 #include "surface/ScreenInfo.h"
 

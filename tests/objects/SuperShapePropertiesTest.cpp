@@ -1,10 +1,11 @@
 #include "ObjectsFixture.h"
 #include "common/TestSupport.h"
+#include "document/Desktop.h"
 #include "document/ObjectStream.h"
+#include "document/ProgramFolder.h"
 #include "effects/Gbimageb.h"
 #include "effects/Gssprop.h"
 #include "surface/ColDrop.h"
-#include "surface/Desktop.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -276,7 +276,7 @@ TEST_F(SuperTextPropertiesTest, EveryControlReachesTheObjectOnlyOnOk)
         EXPECT_EQ(sample->GradientFromColor(), 0x00FF00u);
         EXPECT_EQ(sample->GradientToColor(), 0x800080u);
         EXPECT_EQ(sample->FontData().Color(), 0x0000FFu);
-        EXPECT_EQ(sample->Shadowcolor(), 0x008000u);
+        EXPECT_EQ(sample->ShadowColor(), 0x008000u);
         EXPECT_EQ(sample->ShadowOrientation(), TGSuperText::sdDown);
         EXPECT_EQ(sample->ShadowDepth(), 7);
         EXPECT_EQ(sample->OutlineColor(), 0x00FFFFu);
@@ -312,7 +312,7 @@ TEST_F(SuperTextPropertiesTest, EveryControlReachesTheObjectOnlyOnOk)
     EXPECT_EQ(text->GradientFromColor(), 0x00FF00u);
     EXPECT_EQ(text->GradientToColor(), 0x800080u);
     EXPECT_EQ(text->FontData().Color(), 0x0000FFu);
-    EXPECT_EQ(text->Shadowcolor(), 0x008000u);
+    EXPECT_EQ(text->ShadowColor(), 0x008000u);
     EXPECT_EQ(text->ShadowOrientation(), TGSuperText::sdDown);
     EXPECT_EQ(text->ShadowDepth(), 7);
     EXPECT_EQ(text->OutlineColor(), 0x00FFFFu);

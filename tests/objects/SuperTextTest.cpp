@@ -57,7 +57,7 @@ TEST_F(SuperTextTest, NewSuperTextCarriesItsCreationValues)
     EXPECT_EQ(text.ShadowDepth(), 0);
     EXPECT_EQ(text.ShadowOrientation(), TGSuperText::sdDownRight);
     EXPECT_EQ(text.ShadowOffset(), QPoint(0, 0));
-    EXPECT_EQ(text.Shadowcolor(), 0x808080u);
+    EXPECT_EQ(text.ShadowColor(), 0x808080u);
     EXPECT_EQ(text.BorderStyle(), TGSuperText::bsNone);
     EXPECT_TRUE(text.ControlTransparent());
     EXPECT_EQ(text.BGColor(), 0xFFFFFFu);
@@ -120,7 +120,7 @@ TEST_F(SuperTextTest, SettersReportOnceAndKeepTransparentGlyphsVisible)
     EXPECT_EQ(REPORTS(text->SetGradientToColor(0x00FFFF)), 0);
     EXPECT_EQ(REPORTS(text->SetFillDirection(gdDown)), 1);
     EXPECT_EQ(REPORTS(text->SetOutlineWidth(0)), 1);
-    EXPECT_EQ(REPORTS(text->SetShadowcolor(0)), 1);
+    EXPECT_EQ(REPORTS(text->SetShadowColor(0)), 1);
 
     text->SetOutlineStyle(psClear);
     EXPECT_EQ(REPORTS(text->SetSurfaceType(TGSuperText::stBrushTransparent)), 1);
@@ -226,7 +226,7 @@ TEST_F(SuperTextTest, CopiesTakeEveryStoredPropertyButThePlace)
     text->SetImage(&brick);
     text->SetShadowDepth(5);
     text->SetShadowOrientation(TGSuperText::sdLeft);
-    text->SetShadowcolor(0x00FF00);
+    text->SetShadowColor(0x00FF00);
     text->SetBorderStyle(TGSuperText::bsSingle);
     text->SetControlTransparent(false);
     text->SetBGColor(0x123456);
@@ -405,7 +405,7 @@ TEST_F(SuperTextTest, GlyphsAreFilledOutlinedAndShadowed)
     text->SetOutlineStyle(psClear);
     text->SetShadowOrientation(TGSuperText::sdDownRight);
     text->SetShadowDepth(6);
-    text->SetShadowcolor(0x808080);
+    text->SetShadowColor(0x808080);
     image = Render(*text);
     const TColourSpread glyphs = Spread(image, [](QRgb c) { return c == qRgb(255, 0, 0); });
     const TColourSpread shadow = Spread(image, [](QRgb c) { return c == qRgb(128, 128, 128); });

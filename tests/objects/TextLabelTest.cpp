@@ -198,7 +198,7 @@ TEST(TextLabelPixels, CopiesLieAtTheirOffsetsInTheirColours)
             TGPLabel label;
             MakeBig(label);
             label.SetBounds(0, 0, 200, 60);
-            label.SetColorShadow(Red);
+            label.SetShadowColor(Red);
             label.SetDirectionShadow(c.direction);
             label.SetDepthShadow(depth);
             const QImage image = Render(label);
@@ -221,7 +221,7 @@ TEST(TextLabelPixels, CopiesLieAtTheirOffsetsInTheirColours)
     TGPLabel label;
     MakeBig(label);
     label.SetBounds(0, 0, 200, 60);
-    label.SetColorShadow(Red);
+    label.SetShadowColor(Red);
     label.SetColorHighlight(Blue);
     label.SetDepthShadow(3);
     label.SetDepthHighlight(3);
@@ -535,7 +535,7 @@ TEST_F(TextLabelTest, EffectsDialogPreviewsOnTheSampleAndCopiesOnOk)
     auto *label = Place<TGPLabel>();
     label->SetDepthShadow(2);
     label->SetDirectionShadow(sdDown);
-    label->SetColorShadow(0x000080);   // maroon
+    label->SetShadowColor(0x000080);   // maroon
     label->Font()->SetColor(0x123456); // not in the list
     {
         TGFont3DEffects dialog(label);
@@ -570,7 +570,7 @@ TEST_F(TextLabelTest, EffectsDialogPreviewsOnTheSampleAndCopiesOnOk)
     EXPECT_EQ(label->HighlightOffset(), QPoint(0, -4));
     EXPECT_EQ(label->LabelFont().Color(), Blue);
     EXPECT_EQ(label->DepthShadow(), 2);
-    EXPECT_EQ(label->ColorShadow(), 0x000080u);
+    EXPECT_EQ(label->ShadowColor(), 0x000080u);
     EXPECT_GE(changes, 1);
 }
 

@@ -1,7 +1,7 @@
 #include "printing/Editlo.h"
 
 #include "common/TestSupport.h"
-#include "surface/HelpViewer.h"
+#include "shell/HelpViewer.h"
 
 #include <QApplication>
 #include <QComboBox>

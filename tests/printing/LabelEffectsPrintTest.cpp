@@ -69,7 +69,7 @@ TGBusinessCardLabel *EffectsLabel(TGBusinessCardPanel32 &panel)
     label->Font()->SetHeight(-24);
     label->SetDepthShadow(3);
     label->SetDepthHighlight(3);
-    label->SetColorShadow(255);        // red
+    label->SetShadowColor(255);        // red
     label->SetColorHighlight(65280);   // lime
     label->SetAngle(90);
     label->SetBounds(60, 10, 50, 170);
@@ -104,9 +104,9 @@ TEST(LabelEffectsPrint, ShadowHighlightAndQuarterTurnOnCardAndPaper)
     report.SetPaperSize(1);
     TLabelPrinter job;
     job.Panel = &panel;
-    job.PrintSelection = QList<bool>(10, false);
-    job.PrintSelection[0] = true;
-    job.SetLayout(TCardLayout(), TPrinterNudges());
+    job.Renderer().PrintSelection = QList<bool>(10, false);
+    job.Renderer().PrintSelection[0] = true;
+    job.Renderer().SetLayout(TCardLayout(), TPrinterNudges());
     job.SetPrinterReport(&report);
     job.RunJob();
     ASSERT_FALSE(job.Failed()) << job.ErrorMessage().toStdString();

@@ -43,7 +43,7 @@ void BuildMixedCard(TGBusinessCardPanel32 &panel)
     deep->Font()->SetSize(14);
     deep->Font()->SetStyle(fsBold);
     deep->SetDepthShadow(3);
-    deep->SetColorShadow(0x0000FF); // red
+    deep->SetShadowColor(0x0000FF); // red
     deep->SetDepthHighlight(2);
     deep->SetColorHighlight(0x00FF00);
 
@@ -70,7 +70,7 @@ void BuildMixedCard(TGBusinessCardPanel32 &panel)
     auto *turned = Label(panel, QStringLiteral("Turned"), 6, 70, 30, 100);
     turned->SetAngle(90);
     turned->SetDepthShadow(2);
-    turned->SetColorShadow(0xFF0000); // blue
+    turned->SetShadowColor(0xFF0000); // blue
 
     auto *lines = Place<TGMultiLineLabel>(panel, 44, 68, 120, 60);
     lines->SetItems(

@@ -3,6 +3,7 @@
 // the printer nudges (the default printer's and each queue's own).
 #include "PrintTestSupport.h"
 #include "common/TestSupport.h"
+#include "document/ProgramFolder.h"
 #include "printing/Printft.h"
 #include "printing/Printlbl.h"
 #include "printing/Selectsl.h"
@@ -11,7 +12,6 @@
 #include "shell/IniFile.h"
 #include "shell/Main.h"
 #include "shell/Preferences.h"
-#include "surface/Desktop.h"
 
 #include <QAction>
 #include <QApplication>

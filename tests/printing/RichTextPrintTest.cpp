@@ -2,12 +2,12 @@
 // tessaro-batch: every word printed as text at its label's place, the colours
 // and the bold run on the rendered card, and the content kept by a resave.
 #include "PrintTestSupport.h"
+#include "document/CardLayout.h"
 #include "document/Filer.h"
+#include "document/ProgramFolder.h"
 #include "objects/Gprichl.h"
-#include "printing/Editlo.h"
 #include "richtext/RichText.h"
 #include "shell/CardKinds.h"
-#include "surface/Desktop.h"
 
 #include <QDir>
 #include <QFile>

@@ -63,8 +63,8 @@ protected:
     {
         auto job = std::make_unique<TLabelPrinter>();
         job->Panel = panel.get();
-        job->SetLayout(layout, nudges);
-        job->ToPrinter = true;
+        job->Renderer().SetLayout(layout, nudges);
+        job->Renderer().ToPrinter = true;
         return job;
     }
 
@@ -110,10 +110,10 @@ TEST_F(SheetPrintTest, OutlinesLandAtTheLayoutPositionsPlusTheNudges)
     nudges.VerticalSpacing = -1;  // rows 1/32 inch closer
     nudges.HorizontalSpacing = 3; // columns 3/32 inch apart
     auto job = Job(layout, nudges);
-    job->OutlineOnly = true;
+    job->Renderer().OutlineOnly = true;
     const QString pdf = RunToPdf(*job, TCardLayout::PaperLetter);
 
-    EXPECT_EQ(job->CardsDrawn(), 10);
+    EXPECT_EQ(job->Renderer().CardsDrawn(), 10);
     EXPECT_EQ(job->Extralabel->text(), QString()); // cleared at the end
     EXPECT_EQ(job->CancelButton->text(), QStringLiteral("OK"));
     // Into a file: the status names it.
@@ -139,18 +139,18 @@ TEST_F(SheetPrintTest, CopiesGiveAsManySheets)
 {
     const TCardLayout layout;
     auto job = Job(layout);
-    job->OutlineOnly = true;
-    job->Copies = 3;
+    job->Renderer().OutlineOnly = true;
+    job->Renderer().Copies = 3;
     const QString pdf = RunToPdf(*job, TCardLayout::PaperLetter);
     const int pages = PdfPageCount(pdf);
     EXPECT_EQ(pages, report->PrinterCopiesItself() ? 1 : 3);
     if (pages == 1) {
         // The device repeats the sheet itself.
         EXPECT_EQ(report->Copies(), 3);
-        EXPECT_EQ(job->CardsDrawn(), 10);
+        EXPECT_EQ(job->Renderer().CardsDrawn(), 10);
     } else {
         EXPECT_EQ(pages, 3);
-        EXPECT_EQ(job->CardsDrawn(), 30);
+        EXPECT_EQ(job->Renderer().CardsDrawn(), 30);
         const QList<QImage> images = RenderPdf(pdf, Dpi);
         ASSERT_EQ(images.size(), 3);
         for (int p = 0; p < 3; ++p) {
@@ -177,8 +177,8 @@ TEST_F(SheetPrintTest, StatusWindowShowsThePageBeingPrinted)
     };
 
     auto job = Job(TCardLayout());
-    job->OutlineOnly = true;
-    job->Copies = 3;
+    job->Renderer().OutlineOnly = true;
+    job->Renderer().Copies = 3;
     watch(*job);
     RunToPdf(*job, TCardLayout::PaperLetter);
     if (report->PrinterCopiesItself())
@@ -188,7 +188,7 @@ TEST_F(SheetPrintTest, StatusWindowShowsThePageBeingPrinted)
 
     shown.clear();
     auto preview = Job(TCardLayout());
-    preview->ToPrinter = false;
+    preview->Renderer().ToPrinter = false;
     watch(*preview);
     preview->RunJob();
     EXPECT_EQ(shown, QStringList({"Preparing Preview Page 1"}));
@@ -209,13 +209,13 @@ TEST_F(SheetPrintTest, EveryPositionOfTheLayoutFollowsItsSelection)
     };
 
     auto job = Job(layout);
-    job->OutlineOnly = true;
-    job->PrintSelection = QList<bool>(14, true);
-    job->PrintSelection[0] = false;
-    job->PrintSelection[3] = false;
-    job->PrintSelection[11] = false;
+    job->Renderer().OutlineOnly = true;
+    job->Renderer().PrintSelection = QList<bool>(14, true);
+    job->Renderer().PrintSelection[0] = false;
+    job->Renderer().PrintSelection[3] = false;
+    job->Renderer().PrintSelection[11] = false;
     const QString pdf = RunToPdf(*job, TCardLayout::PaperLetter);
-    EXPECT_EQ(job->CardsDrawn(), 11);
+    EXPECT_EQ(job->Renderer().CardsDrawn(), 11);
     QList<QImage> pages = RenderPdf(pdf, Dpi);
     ASSERT_EQ(pages.size(), 1);
     for (int index = 0; index < 14; ++index) {
@@ -229,10 +229,10 @@ TEST_F(SheetPrintTest, EveryPositionOfTheLayoutFollowsItsSelection)
 
     // A selection shorter than the sheet: the positions it does not reach print.
     auto shortSelection = Job(layout);
-    shortSelection->OutlineOnly = true;
-    shortSelection->PrintSelection = QList<bool>(10, false);
+    shortSelection->Renderer().OutlineOnly = true;
+    shortSelection->Renderer().PrintSelection = QList<bool>(10, false);
     const QString second = RunToPdf(*shortSelection, TCardLayout::PaperLetter, "short.pdf");
-    EXPECT_EQ(shortSelection->CardsDrawn(), 4);
+    EXPECT_EQ(shortSelection->Renderer().CardsDrawn(), 4);
     pages = RenderPdf(second, Dpi);
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(DarkPixelsIn(pages[0], Dpi, QRectF(0, 0, 8.5, 0.5 + 5 * 1.4 - 0.05)), 0);
@@ -254,9 +254,9 @@ TEST_F(SheetPrintTest, BackgroundArtCoversTheCardItIsPrintedOn)
     layout.Width = 3.0f;
     layout.Height = 1.5f;
     auto job = Job(layout);
-    job->BackgroundFile = bmp;
+    job->Renderer().BackgroundFile = bmp;
     const QString pdf = RunToPdf(*job, TCardLayout::PaperA4);
-    EXPECT_EQ(job->BackgroundKind, 2);
+    EXPECT_EQ(job->Renderer().BackgroundKind, 2);
     const QList<QImage> pages = RenderPdf(pdf, Dpi);
     ASSERT_EQ(pages.size(), 1);
     // A4, 210 x 297 mm
@@ -295,9 +295,9 @@ TEST_F(SheetPrintTest, BackgroundArtCoversTheCardItIsPrintedOn)
             f.write("not a metafile");
         }
         auto other = Job(layout);
-        other->BackgroundFile = name;
+        other->Renderer().BackgroundFile = name;
         RunToPdf(*other, TCardLayout::PaperA4, "other.pdf");
-        EXPECT_EQ(other->BackgroundKind, 0) << name.toStdString();
+        EXPECT_EQ(other->Renderer().BackgroundKind, 0) << name.toStdString();
     }
 }
 
@@ -319,13 +319,14 @@ TEST_F(SheetPrintTest, ASheetSentCardByCardInPartsPrintsAsTheWholeSheet)
     nudges.VerticalSpacing = 2;
     auto print = [&](qsizetype objectsPerPart, const QString &name) {
         auto job = Job(TCardLayout(), nudges);
-        job->BackgroundFile = bmp;
-        job->DrawOutlines = true;
-        job->Copies = 2;
-        job->PrintSelection = {true, false, true, true, false, true, true, true, false, true};
-        job->ObjectsPerPagePart = objectsPerPart;
+        job->Renderer().BackgroundFile = bmp;
+        job->Renderer().DrawOutlines = true;
+        job->Renderer().Copies = 2;
+        job->Renderer().PrintSelection = {true, false, true, true,  false,
+                                          true, true,  true, false, true};
+        job->Renderer().ObjectsPerPagePart = objectsPerPart;
         const QString pdf = RunToPdf(*job, TCardLayout::PaperLetter, name);
-        EXPECT_EQ(job->CardsDrawn(), 14);
+        EXPECT_EQ(job->Renderer().CardsDrawn(), 14);
         return pdf;
     };
     const QString whole = print(1000000, "whole.pdf");
@@ -387,16 +388,16 @@ TEST_F(SheetPrintTest, PreviewRecordsTheFirstColumnOnly)
         layout.Across = across;
         layout.Down = down;
         auto job = Job(layout);
-        job->ToPrinter = false;
-        job->Copies = 3; // a preview is one sheet whatever the copies
-        job->PrintSelection = selection;
+        job->Renderer().ToPrinter = false;
+        job->Renderer().Copies = 3; // a preview is one sheet whatever the copies
+        job->Renderer().PrintSelection = selection;
         job->RunJob();
         EXPECT_FALSE(job->Failed()) << job->ErrorMessage().toStdString();
         return job;
     };
 
     auto two = preview(2, 5, QList<bool>(10, true));
-    EXPECT_EQ(two->CardsDrawn(), 1);
+    EXPECT_EQ(two->Renderer().CardsDrawn(), 1);
     EXPECT_EQ(two->RStatusLabel->text(),
               QStringLiteral("\nBusiness Card preview ready!\n\nNote: To save time, only a "
                              "single card is previewed"));
@@ -416,9 +417,9 @@ TEST_F(SheetPrintTest, PreviewRecordsTheFirstColumnOnly)
 
     QList<bool> firstOff(10, true);
     firstOff[0] = false;
-    EXPECT_EQ(preview(2, 5, firstOff)->CardsDrawn(), 0);
+    EXPECT_EQ(preview(2, 5, firstOff)->Renderer().CardsDrawn(), 0);
     auto column = preview(1, 4, QList<bool>(10, true));
-    EXPECT_EQ(column->CardsDrawn(), 4);
+    EXPECT_EQ(column->Renderer().CardsDrawn(), 4);
     ASSERT_TRUE(ReadRecordedReport(column->Recording(), recording));
     EXPECT_EQ(recording.Pages.size(), 1);
 }
@@ -434,7 +435,7 @@ TEST_F(SheetPrintTest, AMissingQueueIsReportedAsAFailure)
     EXPECT_FALSE(job->ErrorMessage().isEmpty());
     EXPECT_TRUE(job->RStatusLabel->text().contains(QStringLiteral("Failed")))
         << job->RStatusLabel->text().toStdString();
-    EXPECT_EQ(job->CardsDrawn(), 0);
+    EXPECT_EQ(job->Renderer().CardsDrawn(), 0);
 }
 
 TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
@@ -446,8 +447,8 @@ TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
         l.Across = toPrinter ? 2 : 1;
         l.Down = down;
         auto job = Job(l);
-        job->ToPrinter = toPrinter;
-        job->ObjectsPerPagePart = 1; // every card a part of the sheet of its own
+        job->Renderer().ToPrinter = toPrinter;
+        job->Renderer().ObjectsPerPagePart = 1; // every card a part of the sheet of its own
         TLabelPrinter *raw = job.get();
         auto *object = new TActionObject(panel.get(), 3, [raw] { raw->CancelButtonClick(); });
         panel->InsertObject(object);
@@ -474,7 +475,7 @@ TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
     EXPECT_TRUE(*asked);
     EXPECT_TRUE(printing->Aborted());
     EXPECT_FALSE(printing->Failed());
-    EXPECT_EQ(printing->CardsDrawn(), 3); // nothing after the card being drawn
+    EXPECT_EQ(printing->Renderer().CardsDrawn(), 3); // nothing after the card being drawn
     // The parts already written go nowhere: no file, nothing left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
               QStringList());
@@ -485,7 +486,7 @@ TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
     auto goingOn = run(true, 5, QMessageBox::No, asked);
     EXPECT_TRUE(*asked);
     EXPECT_FALSE(goingOn->Aborted());
-    EXPECT_EQ(goingOn->CardsDrawn(), 10);
+    EXPECT_EQ(goingOn->Renderer().CardsDrawn(), 10);
     EXPECT_EQ(PdfPageCount(dir.filePath("cancel.pdf")), 1); // ten parts, one sheet
     EXPECT_EQ(goingOn->RStatusLabel->text(),
               QStringLiteral("The sheet was written to %1.").arg(dir.filePath("cancel.pdf")));
@@ -493,9 +494,9 @@ TEST_F(SheetPrintTest, CancelAndStopEndTheJob)
     asked = std::make_shared<bool>(false);
     auto preview = run(false, 6, QMessageBox::No, asked);
     EXPECT_FALSE(*asked);
-    EXPECT_TRUE(preview->StopRequested);
+    EXPECT_TRUE(preview->Renderer().StopRequested);
     EXPECT_TRUE(preview->Aborted());
-    EXPECT_EQ(preview->CardsDrawn(), 3);
+    EXPECT_EQ(preview->Renderer().CardsDrawn(), 3);
     EXPECT_EQ(preview->RStatusLabel->text(), QStringLiteral("\nBusiness Card Preview Canceled!"));
 }
 

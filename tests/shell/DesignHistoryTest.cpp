@@ -6,6 +6,7 @@
 #include "common/TestSupport.h"
 #include "document/KindRegistry.h"
 #include "document/ObjectStream.h"
+#include "document/ProgramFolder.h"
 #include "effects/Gsshape.h"
 #include "effects/gsstext.h"
 #include "objects/Gbcshape.h"
@@ -16,7 +17,6 @@
 #include "objects/Gprichl.h"
 #include "shell/Main.h"
 #include "shell/ShellUtil.h"
-#include "surface/Desktop.h"
 #include "surface/GHandle.h"
 
 #include <QAction>

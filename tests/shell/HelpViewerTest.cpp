@@ -1,4 +1,4 @@
-#include "surface/HelpViewer.h"
+#include "shell/HelpViewer.h"
 
 #include "ShellTestHelpers.h"
 #include "common/TestSupport.h"

@@ -1,8 +1,8 @@
 // The clipboard files live in the per-user folder that every copy of the
 // program and the batch tool share: only the program's own exit removes them.
 #include "common/TestSupport.h"
+#include "document/ProgramFolder.h"
 #include "shell/Main.h"
-#include "surface/Desktop.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QCoreApplication>

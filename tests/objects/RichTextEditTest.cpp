@@ -1,6 +1,6 @@
 // The edit view: RTF on the clipboard both ways, formats applied through the
 // toolbar, and the page laid out at the same width at every zoom.
-#include "richtext/RichTextEdit.h"
+#include "objects/RichTextEdit.h"
 
 #include "richtext/RichText.h"
 #include "richtext/RichTextEngine.h"

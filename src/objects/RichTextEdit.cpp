@@ -1,4 +1,4 @@
-#include "richtext/RichTextEdit.h"
+#include "objects/RichTextEdit.h"
 
 #include "richtext/RichText.h"
 #include "richtext/RichTextEngine.h"

@@ -1,4 +1,4 @@
-#include "surface/HelpViewer.h"
+#include "shell/HelpViewer.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
