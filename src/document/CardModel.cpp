@@ -125,6 +125,12 @@ QObject *TCardModel::Owner() const
     return m_owner ? m_owner.data() : const_cast<TCardModel *>(this);
 }
 
+void TCardModel::SetPersonalInfoItem(int index, const QString &value)
+{
+    if (index >= 0 && index < m_personalInfo.size())
+        m_personalInfo[index] = value;
+}
+
 TDesignHistory *TCardModel::EnableHistory()
 {
     if (!m_history)

@@ -79,9 +79,11 @@ public:
     void ClearBackgroundArt();
 
     // The ten details of the card's owner (name, company, title, three
-    // address lines, two phones, e-mail, fax).
+    // address lines, two phones, e-mail, fax) that text may take.
+    static constexpr int PersonalInfoCount = 10;
     QStringList PersonalInfo() const { return m_personalInfo; }
     void SetPersonalInfo(const QStringList &info) { m_personalInfo = info; }
+    void SetPersonalInfoItem(int index, const QString &value);
 
     // ---- reading and writing
     // Frees every object and drops the background art.
@@ -126,7 +128,7 @@ private:
     QString m_fileName;
     QString m_backgroundArtFile;
     TPicture m_backgroundArt;
-    QStringList m_personalInfo;
+    QStringList m_personalInfo = QStringList(PersonalInfoCount, QString());
     TDesignHistory *m_history = nullptr;
     TDesignView *m_view = nullptr;
     bool m_changesMade = false;

@@ -1,5 +1,6 @@
 #include "objects/gbclabel32.h"
 
+#include "document/CardModel.h"
 #include "document/Desktop.h"
 #include "objects/Ggbctext.h"
 #include "surface/Gbcpanel32.h"
@@ -29,8 +30,7 @@ TGBusinessCardPanel32 *TGBusinessCardLabel::CardSurface() const
 
 bool TGBusinessCardLabel::EditText()
 {
-    const TGBusinessCardPanel32 *surface = CardSurface();
-    TGetBCLabelText dialog(surface ? surface->PersonalInfo : QStringList(), DialogParent());
+    TGetBCLabelText dialog(Model() ? Model()->PersonalInfo() : QStringList(), DialogParent());
     return EditTextIn(dialog);
 }
 
@@ -49,10 +49,10 @@ void TGBusinessCardLabel::FillPersonalInfoMenu()
     if (!m_personalInfoMenu)
         return;
     m_personalInfoMenu->clear();
-    const TGBusinessCardPanel32 *surface = CardSurface();
+    const QStringList info = Model() ? Model()->PersonalInfo() : QStringList();
     const QStringList &captions = PersonalInfoCaptions();
     for (int i = 0; i < captions.size(); ++i) {
-        const QString value = surface ? surface->PersonalInfo.value(i) : QString();
+        const QString value = info.value(i);
         const QString caption = captions.at(i) + QLatin1Char('\t') + value;
         // Shown with '&' doubled so a value is not read as a mnemonic; the pick
         // takes the caption as written.

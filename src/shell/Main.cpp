@@ -447,7 +447,7 @@ void TMainScreen::LoadPreferences()
     const int positions = m_preferences.Layout.Across * m_preferences.Layout.Down;
     while (PrintSelection.size() < positions)
         PrintSelection.append(true);
-    m_panel->PersonalInfo = m_preferences.PersonalInfo;
+    m_model->SetPersonalInfo(m_preferences.PersonalInfo);
     ApplyDefaultFont();
 }
 

@@ -20,7 +20,7 @@ void TMainScreen::mnuPersonalInformationClick()
     m_preferences.PersonalInfo = dialog.PersonalInfo();
     SavePreferences();
     // Offered by the next text dialog, whether or not the file could be written.
-    m_panel->PersonalInfo = m_preferences.PersonalInfo;
+    m_model->SetPersonalInfo(m_preferences.PersonalInfo);
 }
 
 QString TMainScreen::BackgroundFolder()

@@ -7,8 +7,6 @@
 TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget *parent)
     : TGBasePanel(parent)
 {
-    for (int i = 0; i < PersonalInfoCount; ++i)
-        PersonalInfo.append(QString());
     SetZoom(1.0f);
 }
 

@@ -12,15 +12,12 @@ class TGBusinessCardPanel32 : public TGBasePanel
     Q_OBJECT
 
 public:
-    static constexpr int PersonalInfoCount = 10;
 
     explicit TGBusinessCardPanel32(QWidget *parent = nullptr);
 
     TLPanelState PanelState() const { return m_panelState; }
     void SetPanelState(TLPanelState state);
 
-    // Name, Company, Title, Address 1-3, Phone 1-2, EMail, Fax.
-    QStringList PersonalInfo;
 
     void CreateObjectForTool(const TRect &rect) override;
     bool HasSpecialEffects() const;

@@ -373,7 +373,7 @@ TEST(TextLabelFit, GrowsToTheTextButNeverShrinks)
 
 TEST_F(TextLabelTest, MenuHoldsTheLabelItemsWithTicks)
 {
-    surface->PersonalInfo[1] = QStringLiteral("Acme & Co");
+    surface->Model()->SetPersonalInfoItem(1, QStringLiteral("Acme & Co"));
     auto *label = new TGBusinessCardLabel(owner.get());
     label->SetParent(surface.get());
     label->MakeReady();
@@ -432,7 +432,7 @@ TEST_F(TextLabelTest, MenuHoldsTheLabelItemsWithTicks)
     EXPECT_FALSE(FindItem(menu, "Transparent")->isChecked());
 
     // The submenu is rebuilt from the current values each time the menu opens.
-    surface->PersonalInfo[8] = QStringLiteral("me@example.com");
+    surface->Model()->SetPersonalInfoItem(8, QStringLiteral("me@example.com"));
     Q_EMIT menu->aboutToShow();
     QMenu *info = label->PersonalInfoMenu();
     ASSERT_NE(info, nullptr);
@@ -506,7 +506,7 @@ TEST_F(TextLabelTest, TextDialogsCopyBackOnOkOnly)
 
 TEST_F(TextLabelTest, TextToolAsksForTheTextAndFits)
 {
-    surface->PersonalInfo[0] = QStringLiteral("Jo Bloggs");
+    surface->Model()->SetPersonalInfoItem(0, QStringLiteral("Jo Bloggs"));
     surface->SetPanelState(psLabel);
     OnNextModal([](QWidget *modal) {
         auto *dialog = qobject_cast<TGetBCLabelText *>(modal);

@@ -103,7 +103,7 @@ TEST_F(PersonalBackgroundTest, PersonalInformationIsStoredAndOfferedByTheNextTex
     EXPECT_EQ(shownFirst.at(0), "Jo Bloggs");
     EXPECT_EQ(shownFirst.at(9), "555 0101");
     EXPECT_EQ(ReadBytes(PreferencesPath()), before);
-    EXPECT_TRUE(Panel()->PersonalInfo.at(1).isEmpty());
+    EXPECT_TRUE(Panel()->Model()->PersonalInfo().at(1).isEmpty());
 
     // Edited since the start: the dialog shows what the file holds now.
     WriteBytes(PreferencesPath(), "[Personal]\r\nName=Jo Bloggs\r\nTitle=Owner\r\n");
@@ -122,7 +122,7 @@ TEST_F(PersonalBackgroundTest, PersonalInformationIsStoredAndOfferedByTheNextTex
     EXPECT_TRUE(ini.contains("Company=Tessaro & Sons"));
     EXPECT_TRUE(ini.contains("Email=jo@example.org"));
     EXPECT_TRUE(ini.contains("Title=Owner"));
-    EXPECT_EQ(Panel()->PersonalInfo.at(1), "Tessaro & Sons");
+    EXPECT_EQ(Panel()->Model()->PersonalInfo().at(1), "Tessaro & Sons");
 
     // A new text object's dialog offers the values at once.
     QStringList offered;
