@@ -1,5 +1,7 @@
 // The entry point every benchmark shares: the card objects need a widget
-// application, without a display.
+// application, without a display, and the program's catalogue of kinds.
+#include "shell/CardKinds.h"
+
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
@@ -7,6 +9,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    RegisterCardObjectKinds();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -145,7 +145,10 @@ void TCardModel::ReportChange(TStoredObject *object)
 
 bool TCardModel::SetBackgroundArtFile(const QString &path)
 {
-    m_backgroundArtFile = path;
+    if (path != m_backgroundArtFile) {
+        m_backgroundArtFile = path;
+        Q_EMIT backgroundArtChanged();
+    }
     // Never the art of the file named before under the new name.
     if (QFile::exists(path) && m_backgroundArt.LoadFromFile(path))
         return true;
@@ -155,7 +158,10 @@ bool TCardModel::SetBackgroundArtFile(const QString &path)
 
 void TCardModel::ClearBackgroundArt()
 {
-    m_backgroundArtFile.clear();
+    if (!m_backgroundArtFile.isEmpty()) {
+        m_backgroundArtFile.clear();
+        Q_EMIT backgroundArtChanged();
+    }
     m_backgroundArt.Clear();
 }
 

@@ -11,6 +11,7 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
+#include <utility>
 #include <QUndoCommand>
 #include <QUndoStack>
 
@@ -184,6 +185,7 @@ void TDesignHistory::BeginStep(const QString &name, bool nudge)
             CommitPendingNow();
         m_stepName.clear();
         m_stepNudge = false;
+        m_stepChanged = false;
         m_selectionBefore = SelectedNames();
     }
     if (m_stepName.isEmpty())
@@ -195,18 +197,36 @@ void TDesignHistory::EndStep()
 {
     if (m_depth == 0 || --m_depth > 0)
         return;
-    m_pending = false;
-    if (!m_restoring)
-        Record(m_selectionBefore, m_stepName, m_stepNudge);
+    // A command that changed nothing (a copy, a click) costs no look at the design.
+    if (m_stepChanged && !m_restoring) {
+        // On a card shown in a window the step is recorded when the program
+        // next waits for input: what the change sets off once the command is
+        // over (the layout of the next paint, posted work) belongs to it.
+        m_pending = true;
+        m_pendingName = m_stepName;
+        m_pendingNudge = m_stepNudge;
+        if (!View())
+            CommitPendingNow();
+    }
+    m_stepChanged = false;
     m_stepName.clear();
     m_stepNudge = false;
 }
 
 void TDesignHistory::NoteChange()
 {
-    if (m_restoring || m_depth > 0 || m_pending)
+    if (m_restoring)
         return;
+    if (m_depth > 0) {
+        m_stepChanged = true;
+        return;
+    }
+    if (m_pending)
+        return;
+    // A change outside any command: a step of its own once the input is done.
     m_pending = true;
+    m_pendingName.clear();
+    m_pendingNudge = false;
     m_selectionBefore = m_current.Selection;
 }
 
@@ -222,9 +242,9 @@ bool TDesignHistory::CommitPending()
 bool TDesignHistory::CommitPendingNow()
 {
     m_pending = false;
-    const QString name = m_stepName;
-    m_stepName.clear();
-    return Record(m_selectionBefore, name, false);
+    const QString name = m_pendingName;
+    m_pendingName.clear();
+    return Record(m_selectionBefore, name, std::exchange(m_pendingNudge, false));
 }
 
 bool TDesignHistory::Record(const QStringList &selectionBefore, const QString &name, bool nudge)
@@ -327,6 +347,7 @@ void TDesignHistory::TrimToBudget()
 void TDesignHistory::Reset()
 {
     m_pending = false;
+    m_pendingName.clear();
     m_stepName.clear();
     m_stack->clear();
     m_current = Capture();
@@ -528,7 +549,7 @@ QString TDesignHistory::NameOfCaption(QString caption)
 
 void TDesignHistory::SetStepName(const QString &name)
 {
-    m_stepName = name;
+    (m_depth > 0 ? m_stepName : m_pendingName) = name;
 }
 
 TUndoStep::TUndoStep(TDesignHistory *history, const QString &name, bool nudge)

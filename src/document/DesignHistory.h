@@ -132,8 +132,12 @@ private:
     QUndoStack *m_stack = nullptr;
     TDesignState m_current;         // the design as the last step left it
     int m_depth = 0;                // steps open
-    QString m_stepName;             // the open step's name, or the next change's
+    QString m_stepName;             // the open step's name
     bool m_stepNudge = false;
+    bool m_stepChanged = false;     // the open step has heard of a change
+    // What the change waiting to be recorded is called and whether it is a nudge.
+    QString m_pendingName;
+    bool m_pendingNudge = false;
     QStringList m_selectionBefore;  // as the open step began, or the first change outside one
     bool m_pending = false;
     bool m_restoring = false;

@@ -571,7 +571,11 @@ void TGBasePanel::RewireAll()
 
 void TGBasePanel::FireLabelChanged()
 {
-    if (!m_zooming && LabelChangedEvent)
+    if (m_zooming)
+        return;
+    if (History())
+        History()->NoteChange();
+    if (LabelChangedEvent)
         LabelChangedEvent(this);
 }
 
