@@ -1,0 +1,137 @@
+// Printing on card stocks from the catalogue with tessaro-batch: a label at
+// each card's top-left lands on the stock's card positions, on its paper;
+// the stocks command; and names that are unknown or fit several stocks.
+#include "PrintTestSupport.h"
+#include "objects/gbclabel32.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A design whose only label sits at the card's top-left corner.
+void WriteCornerDesign(const QString &path)
+{
+    TGBusinessCardPanel32 panel;
+    panel.SetOwner(&panel);
+    panel.setFixedSize(180, 180);
+    auto *label = new TGBusinessCardLabel(&panel);
+    label->MakeReady();
+    label->SetCaption(QStringLiteral("Corner"));
+    label->SetAlignment(taLeftJustify);
+    label->Font()->SetName(QStringLiteral("Arial"));
+    label->Font()->SetSize(8);
+    panel.PlaceObject(label, TRect::FromBounds(0, 0, 96, 24));
+    label->SetBounds(0, 0, 96, 24);
+    panel.SaveToFile(path);
+}
+
+// The top-left corners of the printed labels, row by row.
+QList<QPointF> LabelCorners(const QString &pdf)
+{
+    QList<QPointF> corners;
+    for (const TPdfWord &word : PdfWords(pdf))
+        if (word.text == QLatin1String("Corner"))
+            corners.append(word.inches.topLeft());
+    std::sort(corners.begin(), corners.end(), [](const QPointF &a, const QPointF &b) {
+        return std::abs(a.y() - b.y()) > 0.05 ? a.y() < b.y() : a.x() < b.x();
+    });
+    return corners;
+}
+
+QSizeF PageInches(const QString &pdf)
+{
+    QString out;
+    RunProgram(QStringLiteral("pdfinfo"), {pdf}, &out);
+    for (const QString &line : out.split('\n')) {
+        if (!line.startsWith(QLatin1String("Page size:")))
+            continue;
+        const QStringList f = line.simplified().split(' ');
+        return QSizeF(f.value(2).toDouble() / 72, f.value(4).toDouble() / 72);
+    }
+    return QSizeF();
+}
+
+} // namespace
+
+TEST(StockPrint, LabelsLandOnEachStocksCardPositions)
+{
+    QTemporaryDir dir;
+    const QString design = dir.filePath("CORNER.TSC");
+    WriteCornerDesign(design);
+
+    // Where the text of a label at a card's corner starts, from the standard
+    // layout's first card at (0.75, 0.5).
+    const QString reference = dir.filePath("reference.pdf");
+    TBatchRun run = RunBatch({"print", design, "-o", reference, "--positions", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QPointF> first = LabelCorners(reference);
+    ASSERT_EQ(first.size(), 1);
+    const QPointF textOffset = first.at(0) - QPointF(0.75, 0.5);
+
+    // The stocks' figures in points as the maker gives them.
+    const struct
+    {
+        const char *name;
+        QSizeF paperPt;
+        int across, down;
+        double leftPt, topPt, hPitchPt, vPitchPt;
+    } stocks[] = {
+        {"Geha P68", {595.28, 841.89}, 2, 4, 42.52, 36.85, 269.29, 204.09},       // A4, gaps
+        {"Southworth BC554", {612, 792}, 2, 5, 36.00, 36.00, 288.00, 144.00},     // Letter
+        {"Russian A4 5x9", {595.28, 841.89}, 4, 3, 14.17, 36.85, 141.73, 255.12}, // 4 x 3
+        {"Russian A3 5x9", {841.89, 1190.55}, 3, 8, 39.69, 28.35, 255.12, 141.73},
+    };
+    for (const auto &stock : stocks) {
+        SCOPED_TRACE(stock.name);
+        const QString pdf = dir.filePath(QString::fromLatin1(stock.name) + ".pdf");
+        run = RunBatch({"print", design, "-o", pdf, "--stock", stock.name});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QSizeF page = PageInches(pdf);
+        EXPECT_NEAR(page.width(), stock.paperPt.width() / 72, 0.01);
+        EXPECT_NEAR(page.height(), stock.paperPt.height() / 72, 0.01);
+        const QList<QPointF> corners = LabelCorners(pdf);
+        ASSERT_EQ(corners.size(), stock.across * stock.down);
+        for (int row = 0; row < stock.down; ++row)
+            for (int col = 0; col < stock.across; ++col) {
+                const QPointF expected((stock.leftPt + col * stock.hPitchPt) / 72,
+                                       (stock.topPt + row * stock.vPitchPt) / 72);
+                const QPointF printed = corners.at(row * stock.across + col) - textOffset;
+                EXPECT_NEAR(printed.x(), expected.x(), 0.01) << "column " << col << " row " << row;
+                EXPECT_NEAR(printed.y(), expected.y(), 0.01) << "column " << col << " row " << row;
+            }
+    }
+}
+
+TEST(StockPrint, StocksCommandAndNamesThatDoNotChooseOne)
+{
+    TBatchRun run = RunBatch({"stocks", "8373"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5) << run.out.toStdString();
+    EXPECT_TRUE(lines.at(0).startsWith("Avery 8373\t")) << lines.at(0).toStdString();
+    EXPECT_TRUE(lines.at(0).contains("8 cards (2 x 4)")) << lines.at(0).toStdString();
+    run = RunBatch({"stocks", "85", "x", "55"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("Hama 50400\t"));
+    EXPECT_FALSE(run.out.contains("Avery 5371\t"));
+    run = RunBatch({"stocks", "nothing like it"});
+    EXPECT_EQ(run.exitCode, 1);
+
+    QTemporaryDir dir;
+    const QString design = dir.filePath("CORNER.TSC");
+    WriteCornerDesign(design);
+    const QString pdf = dir.filePath("none.pdf");
+    run = RunBatch({"print", design, "-o", pdf, "--stock", "Avery 837"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("Avery 8371")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Avery 8373")) << run.err.toStdString();
+    run = RunBatch({"print", design, "-o", pdf, "--stock", "Nobody 123"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("no card stock named \"Nobody 123\"")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+}
