@@ -357,6 +357,7 @@ int RenderCard(const TOptions &o)
     look.Art = &design.BackgroundArt();
     const TCardLayout &layout = preferences.Layout;
     const int ppi = ScreenPixelsPerInch();
+    look.CornerRadius = double(layout.CornerRadius) * ppi * o.zoom;
     const QSize card(std::max(1, RoundEven(double(ppi) * double(layout.Width))),
                      std::max(1, RoundEven(double(ppi) * double(layout.Height))));
     const QImage image = RenderCard(design, look, card, float(o.zoom));

@@ -495,6 +495,7 @@ void TMainScreen::SetCardSizeFromInches()
     const int h = RoundEven(double(ppi) * double(layout.Height));
     const int w = RoundEven(double(ppi) * double(layout.Width));
     m_panel->setFixedSize(std::max(1, w), std::max(1, h));
+    m_panel->SetCornerRadius(double(layout.CornerRadius));
     if (zoom != 1.0f)
         m_panel->SetZoom(zoom);
     ShowZoom();

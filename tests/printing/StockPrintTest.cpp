@@ -1,6 +1,7 @@
 // Printing on card stocks from the catalogue with tessaro-batch: a label at
 // each card's top-left lands on the stock's card positions, on its paper;
-// the stocks command; and names that are unknown or fit several stocks.
+// the stock's round corners on the outline; the stocks command; and names
+// that are unknown or fit several stocks.
 #include "PrintTestSupport.h"
 #include "objects/gbclabel32.h"
 #include "surface/Gbcpanel32.h"
@@ -105,6 +106,38 @@ TEST(StockPrint, LabelsLandOnEachStocksCardPositions)
                 EXPECT_NEAR(printed.y(), expected.y(), 0.01) << "column " << col << " row " << row;
             }
     }
+}
+
+TEST(StockPrint, RoundCornersShowOnTheOutline)
+{
+    QTemporaryDir dir;
+    const QString design = dir.filePath("CORNER.TSC");
+    WriteCornerDesign(design);
+    // Sattleford VM-6200: one column of 180 x 50 mm cards with 3 mm corners
+    // (8.5 pt), the first at (42.52, 39.69) pt.
+    const QString pdf = dir.filePath("outline.pdf");
+    const TBatchRun run =
+        RunBatch({"print", design, "-o", pdf, "--stock", "Sattleford VM-6200", "--outline"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QImage> pages = RenderPdf(pdf, 300);
+    ASSERT_EQ(pages.size(), 1);
+    const double left = 42.52 / 72;
+    const double top = 39.69 / 72;
+    const double bottom = top + 141.73 / 72;
+    // The hairline's pixels in an inch rectangle (it prints grey at 300 dpi).
+    auto ink = [&](const QRectF &inches) {
+        int count = 0;
+        for (int y = int(inches.top() * 300); y <= int(inches.bottom() * 300); ++y)
+            for (int x = int(inches.left() * 300); x <= int(inches.right() * 300); ++x)
+                count += pages[0].valid(x, y) && qGray(pages[0].pixel(x, y)) < 230;
+        return count;
+    };
+    // The straight edges are there; the very corner is not (it is cut round)
+    // and the curve runs inside it.
+    EXPECT_GT(ink(QRectF(left - 0.01, top + 0.5, 0.02, 0.5)), 100);
+    EXPECT_GT(ink(QRectF(left + 0.5, bottom - 0.01, 1.0, 0.02)), 200);
+    EXPECT_EQ(ink(QRectF(left - 0.01, bottom - 0.02, 0.025, 0.03)), 0);
+    EXPECT_GT(ink(QRectF(left + 0.02, bottom - 0.05, 0.05, 0.05)), 0);
 }
 
 TEST(StockPrint, StocksCommandAndNamesThatDoNotChooseOne)
