@@ -3,7 +3,9 @@
 // the stock's round corners on the outline; the stocks command; and names
 // that are unknown or fit several stocks.
 #include "PrintTestSupport.h"
+#include "document/CardStocks.h"
 #include "objects/gbclabel32.h"
+#include "printing/Warnbot.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QDir>
@@ -167,4 +169,22 @@ TEST(StockPrint, StocksCommandAndNamesThatDoNotChooseOne)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("no card stock named \"Nobody 123\"")) << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST(StockPrint, TheBottomMarginWarningMeasuresFromTheStocksPaper)
+{
+    // The 3 x 8 A3 stock ends 0.39 inch above the bottom of its 16.54-inch
+    // paper: a printer with a half-inch strip cuts the last row, one with a
+    // quarter-inch strip cuts nothing.
+    const TStockCatalogue catalogue = TStockCatalogue::Load(QString());
+    const TCardLayout a3 = catalogue.Stocks().at(catalogue.Find("Russian A3 5x9").Found).Layout();
+    const double paper = PaperHeightInches(a3.Papersize);
+    EXPECT_NEAR(paper, 420 / 25.4, 1e-9);
+    TBottomMarginCheck check = CheckBottomMargin(a3, TPrinterNudges(), {}, paper, 0.5);
+    EXPECT_TRUE(check.Due);
+    EXPECT_EQ(check.CardsCut, 3);
+    // (Seven pitches kept to the thousandth of an inch: a few thousandths.)
+    EXPECT_NEAR(check.NeededMargin, (1190.55 - 28.35 - 8 * 141.73) / 72, 0.005);
+    check = CheckBottomMargin(a3, TPrinterNudges(), {}, paper, 0.25);
+    EXPECT_FALSE(check.Due);
 }
