@@ -571,6 +571,16 @@ bool TStockCatalogue::AddUserStock(const TCardStock &stock, QString *why)
             *why = check.Problem.section(QLatin1String(": "), 1);
         return false;
     }
+    // A shipped stock's name would make that name mean two stocks.
+    for (const TCardStock &o : m_stocks) {
+        if (!o.User && o.Name().compare(s.Name(), Qt::CaseInsensitive) == 0) {
+            if (why)
+                *why = QStringLiteral("\"%1\" is the name of a card stock that comes with the "
+                                      "program: choose another name.")
+                           .arg(o.Name());
+            return false;
+        }
+    }
     const QList<TCardStock> before = m_stocks;
     m_stocks.removeIf([&](const TCardStock &o) { return o.User && o.Name() == s.Name(); });
     m_stocks.append(s);

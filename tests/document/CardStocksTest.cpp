@@ -178,6 +178,9 @@ TEST(CardStocks, UserStocksAreSavedSharedAndRemoved)
     EXPECT_EQ(Names(other, other.Search("corner")), QSet<QString>{mine.Name()});
 
     EXPECT_FALSE(c.RemoveUserStock("Avery 5371", &why)); // not the user's
+    // Nor can one of the user's take a shipped stock's name.
+    EXPECT_FALSE(c.AddUserStock(StockFromLayout(layout, "avery", "5371", ""), &why));
+    EXPECT_TRUE(why.contains("comes with the program")) << why.toStdString();
     ASSERT_TRUE(c.RemoveUserStock(mine.Name(), &why));
     EXPECT_EQ(TStockCatalogue::Load(path).Stocks().size(), 14 + 109);
 
