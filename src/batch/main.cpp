@@ -1,5 +1,6 @@
 // tessaro-batch: reads and writes design files without a window.
 #include "document/CardModel.h"
+#include "document/CardStocks.h"
 #include "document/Desktop.h"
 #include "document/ObjectStream.h"
 #include "document/ProgramFolder.h"
@@ -36,22 +37,30 @@ const char Usage[] =
     "                   a save would write, in the order it would write them\n"
     "  resave IN OUT    read the design IN and write it to OUT, with the\n"
     "                   background sidecar (.TSE) of IN carried over to OUT\n"
+    "  stocks [SEARCH]  list the card stocks (the shipped ones and the user's own)\n"
+    "                   that SEARCH matches: brand, part number or card size such\n"
+    "                   as \"avery 8373\" or \"85 x 55\" (default all)\n"
     "  print DESIGN -o FILE.pdf [--copies N] [--outline] [--positions LIST]\n"
+    "        [--stock NAME]\n"
     "  print DESIGN --printer QUEUE [--copies N] [--outline] [--positions LIST]\n"
+    "        [--stock NAME]\n"
     "                   print the sheet of cards of DESIGN into a PDF file or on\n"
     "                   a printer queue, with the layout, paper and printer nudges\n"
     "                   (the queue's own, if it has them) of the user's TSC.INI;\n"
     "                   --copies sheets (default 1); --outline also draws the\n"
     "                   outline of every card position; --positions the card\n"
     "                   positions to print, numbered from 1 row by row, with\n"
-    "                   ranges, e.g. 1,3-5 (default all)\n"
+    "                   ranges, e.g. 1,3-5 (default all); --stock prints on that\n"
+    "                   card stock's layout and paper instead of the user's (a\n"
+    "                   name as \"stocks\" lists it, e.g. \"Geha P68\")\n"
     "  render DESIGN -o CARD.png [--zoom Z]\n"
     "                   paint the card as the design surface shows it (without\n"
     "                   selection) at zoom Z (default 1.0, 0.1 to 8) into a PNG\n"
     "  --help           show this text\n"
     "\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written or a\n"
-    "job fails (the message goes to standard error), 2 for a wrong command line.\n";
+    "job fails (the message goes to standard error), 2 for a wrong command line\n"
+    "(an unknown card stock, or a name that fits several, among them).\n";
 
 void Print(FILE *to, const QString &text)
 {
@@ -137,6 +146,8 @@ struct TOptions
     double zoom = 1.0;
     bool outline = false;
     QString positions; // empty: all
+    QString stock;     // empty: the layout of TSC.INI
+    bool hasStock = false;
 };
 
 // "1,3-5": the positions (numbered from 1) to print out of `count`.
@@ -196,6 +207,11 @@ TOptions ParseOptions(const QStringList &args, bool printCommand)
             o.positions = value();
             if (o.positions.trimmed().isEmpty())
                 throw EUsage{QStringLiteral("--positions needs a list such as 1,3-5")};
+        } else if (printCommand && a == QLatin1String("--stock")) {
+            o.stock = value();
+            o.hasStock = true;
+            if (o.stock.trimmed().isEmpty())
+                throw EUsage{QStringLiteral("--stock needs the name of a card stock")};
         } else if (!printCommand && a == QLatin1String("--zoom")) {
             o.zoom = value().toDouble(&ok);
             if (!ok || !std::isfinite(o.zoom) || o.zoom < 0.1 || o.zoom > 8.0)
@@ -213,18 +229,81 @@ TOptions ParseOptions(const QStringList &args, bool printCommand)
     return o;
 }
 
+// The catalogue, with a note on standard error when the user's own stocks
+// cannot be read.
+TStockCatalogue LoadCatalogue()
+{
+    TStockCatalogue catalogue = TStockCatalogue::Load(UserStocksPath());
+    if (!catalogue.UserProblem().isEmpty())
+        Print(stderr, catalogue.UserProblem() + QLatin1Char('\n'));
+    return catalogue;
+}
+
+int ListStocks(const QStringList &words)
+{
+    const TStockCatalogue catalogue = LoadCatalogue();
+    const QString query = words.join(QLatin1Char(' '));
+    const QList<int> found = catalogue.Search(query);
+    QString out;
+    for (const int i : found) {
+        const TCardStock &s = catalogue.Stocks().at(i);
+        const TCardLayout l = s.Layout();
+        out += QStringLiteral("%1\t%2%3, %4, %5 cards (%6 x %7), %8\n")
+                   .arg(s.Name(), s.Description, s.User ? QStringLiteral(" (yours)") : QString(),
+                        s.Paper)
+                   .arg(s.CardsPerSheet())
+                   .arg(l.Across)
+                   .arg(l.Down)
+                   .arg(s.CardSizeText());
+    }
+    Print(stdout, out);
+    std::fflush(stdout);
+    if (found.isEmpty()) {
+        Print(stderr, QStringLiteral("No card stock matches \"%1\".\n").arg(query));
+        return 1;
+    }
+    return 0;
+}
+
+// The layout of the stock --stock names; an unknown name or one that fits
+// several layouts is a command line error that names the candidates.
+TCardLayout StockLayout(const QString &name)
+{
+    const TStockCatalogue catalogue = LoadCatalogue();
+    const TStockCatalogue::TLookup found = catalogue.Find(name);
+    if (found.Found >= 0)
+        return catalogue.Stocks().at(found.Found).Layout();
+    if (found.Candidates.isEmpty())
+        throw EUsage{QStringLiteral("there is no card stock named \"%1\" (tessaro-batch stocks "
+                                    "lists them)")
+                         .arg(name)};
+    QStringList shown = found.Candidates.mid(0, 20);
+    if (found.Candidates.size() > shown.size())
+        shown.append(QStringLiteral("... (%1 in all)").arg(found.Candidates.size()));
+    throw EUsage{QStringLiteral("\"%1\" fits card stocks of different layouts; name one of "
+                                "them:\n  %2")
+                     .arg(name, shown.join(QStringLiteral("\n  ")))};
+}
+
 // The card surface as the program sets it up, sized from the layout at 100 %,
 // with the design and its background art on it.
 int PrintSheet(const TOptions &o)
 {
     const TPreferences preferences = LoadPreferences(PreferencesPath());
-    // A sheet from a layout that makes no sense would come out blank or with
-    // the cards on top of each other; the user is to mend the setting first.
-    if (!preferences.LayoutProblem.isEmpty()) {
+    TCardLayout layout = preferences.Layout;
+    if (o.hasStock) {
+        layout = StockLayout(o.stock);
+        // Only the printer nudges come from the settings then.
+        if (!preferences.LayoutProblem.isEmpty())
+            Print(stderr, preferences.LayoutProblem + QLatin1Char(' ') +
+                              preferences.LayoutFallback + QLatin1Char('\n'));
+    } else if (!preferences.LayoutProblem.isEmpty()) {
+        // A sheet from a layout that makes no sense would come out blank or
+        // with the cards on top of each other; the user is to mend the
+        // setting first.
         Print(stderr, preferences.LayoutProblem + QStringLiteral(" Nothing was printed.\n"));
         return 1;
     }
-    const TCardLayout &layout = preferences.Layout;
     const QList<bool> positions = ParsePositions(o.positions, layout.Across * layout.Down);
     TCardModel design;
     OpenDesign(design, o.design);
@@ -278,6 +357,7 @@ int RenderCard(const TOptions &o)
     look.Art = &design.BackgroundArt();
     const TCardLayout &layout = preferences.Layout;
     const int ppi = ScreenPixelsPerInch();
+    look.CornerRadius = double(layout.CornerRadius) * ppi * o.zoom;
     const QSize card(std::max(1, RoundEven(double(ppi) * double(layout.Width))),
                      std::max(1, RoundEven(double(ppi) * double(layout.Height))));
     const QImage image = RenderCard(design, look, card, float(o.zoom));
@@ -327,6 +407,8 @@ int main(int argc, char **argv)
             return Dump(args.at(1));
         if (args.size() == 3 && args.at(0) == QLatin1String("resave"))
             return Resave(args.at(1), args.at(2));
+        if (!args.isEmpty() && args.at(0) == QLatin1String("stocks"))
+            return ListStocks(args.mid(1));
         if (!args.isEmpty() && args.at(0) == QLatin1String("print"))
             return PrintSheet(ParseOptions(args.mid(1), true));
         if (!args.isEmpty() && args.at(0) == QLatin1String("render"))

@@ -1,5 +1,6 @@
 #include "document/CardLayout.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -14,7 +15,7 @@ struct PredefinedEntry
     TCardLayout layout;
 };
 
-constexpr TCardLayout Make(int index, float height, float width, float top, float left, int paper)
+TCardLayout Make(int index, float height, float width, float top, float left, int paper)
 {
     TCardLayout l;
     l.Height = height;
@@ -109,6 +110,11 @@ TLayoutProblem TCardLayout::Check() const
         return {QStringLiteral("Down"),
                 LayoutRangeMessage(QStringLiteral("# down"), QStringLiteral("1"),
                                    QString::number(kMaxLayoutDown))};
+    // Round corners meet at most in the middle of the card's shorter side.
+    if (!(CornerRadius >= 0.0f &&
+          double(CornerRadius) <= std::min(double(Width), double(Height)) / 2.0 + 0.0005))
+        return {QStringLiteral("CornerRadius"),
+                QStringLiteral("The corner radius must be from 0 to half the card's shorter side")};
     return CheckCardRules();
 }
 
@@ -142,7 +148,19 @@ QSizeF TCardLayout::PaperInches() const
         return QSizeF(8.5, 11.0);
     if (Papersize == PaperA4)
         return QSizeF(210.0 / kMMPerInch, 297.0 / kMMPerInch);
+    if (Papersize == PaperA3)
+        return QSizeF(297.0 / kMMPerInch, 420.0 / kMMPerInch);
     return QSizeF();
+}
+
+bool TCardLayout::SameSheet(const TCardLayout &o) const
+{
+    auto same = [](float a, float b) {
+        return std::round(double(a) * 1000.0) == std::round(double(b) * 1000.0);
+    };
+    return same(Height, o.Height) && same(Width, o.Width) && same(TopMargin, o.TopMargin) &&
+           same(LeftMargin, o.LeftMargin) && same(HPitch, o.HPitch) && same(VPitch, o.VPitch) &&
+           Across == o.Across && Down == o.Down && Papersize == o.Papersize;
 }
 
 QString TCardLayout::PaperFitMessage(bool millimetres) const
@@ -150,8 +168,9 @@ QString TCardLayout::PaperFitMessage(bool millimetres) const
     const QSizeF paper = PaperInches();
     if (paper.isEmpty())
         return QString();
-    const QString paperName =
-        Papersize == PaperA4 ? QStringLiteral("A4") : QStringLiteral("Letter");
+    const QString paperName = Papersize == PaperA4   ? QStringLiteral("A4")
+                              : Papersize == PaperA3 ? QStringLiteral("A3")
+                                                     : QStringLiteral("Letter");
     auto length = [millimetres](double inches) {
         return millimetres ? FormatLayoutNumber(inches * kMMPerInch, 2, true) + QStringLiteral("mm")
                            : FormatLayoutNumber(inches, 3, true) + QStringLiteral(" inches");

@@ -52,10 +52,16 @@ struct TCardLayout
     float HPitch = 3.5f;
     float VPitch = 2.0f;
     int PredefLayout = 0; // -1: a layout of the user's own ("Custom")
-    int Papersize = 1;    // printer paper code: 1 Letter, 9 A4
+    int Papersize = 1;    // printer paper code: 1 Letter, 9 A4, 8 A3
     bool UseMM = false;
+    // Radius of the card's corners in inches (0: square), from a card stock.
+    float CornerRadius = 0.0f;
+    // The name of the card stock the layout was chosen from ("Geha P68");
+    // empty for a layout of the user's own.
+    QString Stock;
 
     static constexpr int PaperLetter = 1;
+    static constexpr int PaperA3 = 8;
     static constexpr int PaperA4 = 9;
     static constexpr int PredefinedCount = 14;
 
@@ -83,12 +89,16 @@ struct TCardLayout
     // fails, with the field it is about; none when all hold.
     TLayoutProblem CheckCardRules() const;
     // Why the card or the grid of positions does not fit on the paper of
-    // Papersize (Letter or A4; another code is not checked), with lengths in
+    // Papersize (Letter, A4 or A3; another code is not checked), with lengths in
     // inches or millimetres; empty when every position lies on the paper.
     QString PaperFitMessage(bool millimetres = false) const;
     // The length, in inches, the layout's paper is across and down; an
-    // empty size for a code that is neither Letter nor A4.
+    // empty size for a code that is not Letter, A4 or A3.
     QSizeF PaperInches() const;
+    // The same sheet: lengths equal to the thousandth of an inch the
+    // preferences file keeps, the same counts and paper (name, corners and
+    // unit display aside).
+    bool SameSheet(const TCardLayout &other) const;
 
     bool operator==(const TCardLayout &) const = default;
 };

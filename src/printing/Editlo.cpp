@@ -4,16 +4,22 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleValidator>
 #include <QFocusEvent>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -112,6 +118,7 @@ TEditCardLayout::TEditCardLayout(const TCardLayout &layout, QWidget *parent)
     : QDialog(parent)
     , m_record(layout)
     , m_result(layout)
+    , m_catalogue(TStockCatalogue::Load(UserStocksPath()))
 {
     setObjectName(QStringLiteral("EditCardLayout"));
     setWindowTitle(QStringLiteral("Business Card Layout"));
@@ -147,6 +154,28 @@ TEditCardLayout::TEditCardLayout(const TCardLayout &layout, QWidget *parent)
                 MarkCustom();
         });
     connect(epapersize, &QComboBox::activated, this, [this] { MarkCustom(); });
+    // The drawing follows the fields as they are edited.
+    for (TNumberField *field : LengthFields())
+        connect(field, &QLineEdit::textChanged, this, [this] {
+            if (!m_filling && !m_firstActivation)
+                ShowChosenStock();
+        });
+    for (QSpinBox *spin : {enbracross, enbrdown})
+        connect(spin, &QSpinBox::valueChanged, this, [this] {
+            if (!m_filling && !m_firstActivation)
+                ShowChosenStock();
+        });
+
+    connect(StockSearch, &QLineEdit::textChanged, this, [this] { FilterStocks(); });
+    connect(StockList, &QTreeWidget::currentItemChanged, this, [this] {
+        if (m_listing)
+            return;
+        if (const int index = CurrentStock(); index >= 0)
+            ChooseStock(index);
+    });
+    connect(SaveStockButton, &QPushButton::clicked, this, [this] { SaveStockButtonClick(); });
+    connect(RemoveStockButton, &QPushButton::clicked, this, [this] { RemoveStockButtonClick(); });
+    FilterStocks();
 
     PlaceDialog(this, parent ? parent->window() : nullptr);
 }
@@ -285,6 +314,7 @@ void TEditCardLayout::BuildForm()
     grid->addWidget(paperBox, 2, 1);
 
     auto *main = new QVBoxLayout(this);
+    BuildStockPanel(main);
     main->addWidget(predefLabel);
     main->addWidget(PredefinedLayouts);
     main->addSpacing(6);
@@ -294,11 +324,291 @@ void TEditCardLayout::BuildForm()
     main->setSizeConstraint(QLayout::SetFixedSize);
 
     // Tab order follows the form from top to bottom.
-    QWidget *order[] = {PredefinedLayouts, eCardwidth, eCardHeight, Inchesbutton, MMButton,
-                        enbracross,        enbrdown,   eHorizPitch, eVertPitch,   eleftmarg,
-                        etopmarg,          epapersize, OKButton,    Cancelbutton, Helpbutton};
+    QWidget *order[] = {StockSearch,       StockList,    SaveStockButton, RemoveStockButton,
+                        PredefinedLayouts, eCardwidth,   eCardHeight,     Inchesbutton,
+                        MMButton,          enbracross,   enbrdown,        eHorizPitch,
+                        eVertPitch,        eleftmarg,    etopmarg,        epapersize,
+                        OKButton,          Cancelbutton, Helpbutton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+void TEditCardLayout::BuildStockPanel(QVBoxLayout *main)
+{
+    StockSearch = new QLineEdit(this);
+    StockSearch->setObjectName(QStringLiteral("StockSearch"));
+    StockSearch->setPlaceholderText(
+        QStringLiteral("Brand, part number or size (avery 8373, 85 x 55)"));
+    StockSearch->setClearButtonEnabled(true);
+    auto *searchLabel = new QLabel(QStringLiteral("&Find card stock"), this);
+    searchLabel->setBuddy(StockSearch);
+
+    StockList = new QTreeWidget(this);
+    StockList->setObjectName(QStringLiteral("StockList"));
+    StockList->setRootIsDecorated(false);
+    StockList->setUniformRowHeights(true);
+    StockList->setAllColumnsShowFocus(true);
+    StockList->setHeaderLabels({QStringLiteral("Brand"), QStringLiteral("Part"),
+                                QStringLiteral("Description"), QStringLiteral("Paper"),
+                                QStringLiteral("Cards"), QStringLiteral("Card size")});
+    const QFontMetrics fm = fontMetrics();
+    const int widths[] = {fm.horizontalAdvance(QStringLiteral("DataBecker")) + 12,
+                          fm.horizontalAdvance(QStringLiteral("C32011-10")) + 12,
+                          fm.horizontalAdvance(QStringLiteral("Business Card 8376 Ink Jet")) + 12,
+                          fm.horizontalAdvance(QStringLiteral("US Letter")) + 12,
+                          fm.horizontalAdvance(QStringLiteral("Cards")) + 12,
+                          fm.horizontalAdvance(QStringLiteral("88.9 x 50.8 mm")) + 12};
+    int total = 0;
+    for (int i = 0; i < int(std::size(widths)); ++i) {
+        StockList->setColumnWidth(i, widths[i]);
+        total += widths[i];
+    }
+    StockList->setMinimumSize(total + 24, fm.height() * 9);
+
+    StockSheet = new TStockSheetView(this);
+    StockSheet->setObjectName(QStringLiteral("StockSheet"));
+    StockName = new QLabel(this);
+    StockName->setObjectName(QStringLiteral("StockName"));
+    StockName->setAlignment(Qt::AlignHCenter);
+    StockName->setWordWrap(true);
+    StockNote = new QLabel(this);
+    StockNote->setObjectName(QStringLiteral("StockNote"));
+    StockNote->setWordWrap(true);
+    StockNote->setStyleSheet(QStringLiteral("color: #a00000"));
+    StockNote->setText(m_catalogue.UserProblem());
+    StockNote->setVisible(!m_catalogue.UserProblem().isEmpty());
+
+    SaveStockButton = new QPushButton(QStringLiteral("Save as stock..."), this);
+    SaveStockButton->setObjectName(QStringLiteral("SaveStockButton"));
+    SaveStockButton->setAutoDefault(false);
+    RemoveStockButton = new QPushButton(QStringLiteral("Remove stock"), this);
+    RemoveStockButton->setObjectName(QStringLiteral("RemoveStockButton"));
+    RemoveStockButton->setAutoDefault(false);
+    RemoveStockButton->setEnabled(false);
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(StockSheet, 0, Qt::AlignHCenter);
+    side->addWidget(StockName);
+    side->addStretch(1);
+    side->addWidget(SaveStockButton);
+    side->addWidget(RemoveStockButton);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(StockList, 1);
+    row->addLayout(side);
+
+    main->addWidget(searchLabel);
+    main->addWidget(StockSearch);
+    main->addLayout(row);
+    main->addWidget(StockNote);
+    main->addSpacing(6);
+}
+
+int TEditCardLayout::CurrentStock() const
+{
+    const QTreeWidgetItem *item = StockList->currentItem();
+    return item ? item->data(0, Qt::UserRole).toInt() : -1;
+}
+
+void TEditCardLayout::FilterStocks()
+{
+    const bool listing = std::exchange(m_listing, true);
+    StockList->clear();
+    const QList<TCardStock> &stocks = m_catalogue.Stocks();
+    QList<QTreeWidgetItem *> items;
+    for (const int i : m_catalogue.Search(StockSearch->text())) {
+        const TCardStock &s = stocks.at(i);
+        QString description = s.Description;
+        if (s.User)
+            description += QStringLiteral(" (yours)");
+        auto *item =
+            new QTreeWidgetItem(QStringList{s.Brand, s.Part, description, s.Paper,
+                                            QString::number(s.CardsPerSheet()), s.CardSizeText()});
+        item->setData(0, Qt::UserRole, i);
+        item->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
+        item->setToolTip(2, description);
+        items.append(item);
+    }
+    StockList->addTopLevelItems(items);
+    StockList->setCurrentItem(nullptr);
+    RemoveStockButton->setEnabled(false);
+    m_listing = listing;
+}
+
+void TEditCardLayout::ChooseStock(int index)
+{
+    if (index < 0 || index >= m_catalogue.Stocks().size())
+        return;
+    const TCardStock &stock = m_catalogue.Stocks().at(index);
+    const TCardLayout l = stock.Layout();
+    const bool filling = std::exchange(m_filling, true);
+    m_record.Height = l.Height;
+    m_record.Width = l.Width;
+    m_record.Across = l.Across;
+    m_record.Down = l.Down;
+    m_record.TopMargin = l.TopMargin;
+    m_record.LeftMargin = l.LeftMargin;
+    m_record.HPitch = l.HPitch;
+    m_record.VPitch = l.VPitch;
+    m_record.Papersize = l.Papersize;
+    m_record.CornerRadius = l.CornerRadius;
+    // A predefined layout is named by its index, as when chosen in its list.
+    m_record.Stock = stock.Predefined >= 0 ? QString() : l.Stock;
+    m_record.PredefLayout = stock.Predefined;
+    if (!m_firstActivation) {
+        PredefinedLayouts->setCurrentIndex(EntryFor(m_record));
+        FillEditsFromValues();
+    }
+    m_filling = filling;
+    // The list shows the stock chosen, also when chosen without a click.
+    if (CurrentStock() != index) {
+        const bool listing = std::exchange(m_listing, true);
+        for (int row = 0; row < StockList->topLevelItemCount(); ++row)
+            if (StockList->topLevelItem(row)->data(0, Qt::UserRole).toInt() == index)
+                StockList->setCurrentItem(StockList->topLevelItem(row));
+        m_listing = listing;
+    }
+    RemoveStockButton->setEnabled(stock.User);
+    ShowChosenStock();
+}
+
+TCardLayout TEditCardLayout::FieldsLayout() const
+{
+    TCardLayout l = m_record;
+    if (m_firstActivation)
+        return l;
+    const double factor = m_showingMM ? kInchPerMM : 1.0;
+    auto take = [factor](const TNumberField *field, float &value) {
+        if (field->HasNumber())
+            value = float(field->Value() * factor);
+    };
+    take(eCardHeight, l.Height);
+    take(eCardwidth, l.Width);
+    take(etopmarg, l.TopMargin);
+    take(eleftmarg, l.LeftMargin);
+    take(eHorizPitch, l.HPitch);
+    take(eVertPitch, l.VPitch);
+    l.Across = enbracross->value();
+    l.Down = enbrdown->value();
+    if (epapersize->currentIndex() == kPaperLetterIndex)
+        l.Papersize = TCardLayout::PaperLetter;
+    else if (epapersize->currentIndex() == kPaperA4Index)
+        l.Papersize = TCardLayout::PaperA4;
+    return l;
+}
+
+void TEditCardLayout::ShowChosenStock()
+{
+    const TCardLayout l = FieldsLayout();
+    StockSheet->SetLayout(l);
+    const int entry = PredefinedLayouts->currentIndex();
+    StockName->setText(!m_record.Stock.isEmpty() ? m_record.Stock
+                       : entry >= 0 && entry < TCardLayout::PredefinedCount
+                           ? PredefinedLayouts->currentText()
+                           : QStringLiteral("Custom"));
+    QStringList notes;
+    if (!m_catalogue.UserProblem().isEmpty())
+        notes.append(m_catalogue.UserProblem());
+    // Designs are placed at the card's top-left as they are, never scaled.
+    const double tolerance = 0.0005;
+    if (!m_designSize.isEmpty() && (m_designSize.width() > double(l.Width) + tolerance ||
+                                    m_designSize.height() > double(l.Height) + tolerance)) {
+        auto length = [this](double inches) {
+            return m_showingMM
+                       ? FormatLayoutNumber(inches * kMMPerInch, 1, true) + QStringLiteral(" mm")
+                       : FormatLayoutNumber(inches, 3, true) + QStringLiteral(" in");
+        };
+        notes.append(QStringLiteral("The design (%1 x %2) is larger than this card (%3 x %4): "
+                                    "it is printed from the card's top-left corner as it is, "
+                                    "and what lies past the card is cut off.")
+                         .arg(length(m_designSize.width()), length(m_designSize.height()),
+                              length(double(l.Width)), length(double(l.Height))));
+    }
+    StockNote->setText(notes.join(QLatin1Char('\n')));
+    StockNote->setVisible(!notes.isEmpty());
+}
+
+void TEditCardLayout::SetDesignSize(const QSizeF &inches)
+{
+    m_designSize = inches;
+    ShowChosenStock();
+}
+
+bool TEditCardLayout::SaveAsStock(const QString &brand, const QString &part,
+                                  const QString &description)
+{
+    if (brand.trimmed().isEmpty() || part.trimmed().isEmpty()) {
+        ShowInformation(QStringLiteral("A card stock needs a brand and a part number or name."));
+        return false;
+    }
+    TCardLayout l = FieldsLayout();
+    if (const QString rule = ValidationMessage(l, m_showingMM); !rule.isEmpty()) {
+        ShowInformation(rule);
+        return false;
+    }
+    TCardStock stock =
+        StockFromLayout(l, brand.simplified(), part.simplified(), description.simplified());
+    QString why;
+    if (!m_catalogue.AddUserStock(stock, &why)) {
+        ShowInformation(why);
+        return false;
+    }
+    // The fields are now that stock.
+    const int index = int(m_catalogue.Stocks().size()) - 1;
+    StockSearch->setText(m_catalogue.Stocks().at(index).Name());
+    ChooseStock(index);
+    return true;
+}
+
+void TEditCardLayout::SaveStockButtonClick()
+{
+    QDialog ask(this);
+    ask.setObjectName(QStringLiteral("SaveStockDialog"));
+    ask.setWindowTitle(QStringLiteral("Save as stock"));
+    auto *brand = new QLineEdit(&ask);
+    brand->setObjectName(QStringLiteral("StockBrand"));
+    auto *part = new QLineEdit(&ask);
+    part->setObjectName(QStringLiteral("StockPart"));
+    auto *description = new QLineEdit(QStringLiteral("Business cards"), &ask);
+    description->setObjectName(QStringLiteral("StockDescription"));
+    for (QLineEdit *edit : {brand, part, description})
+        edit->setMaxLength(kMaxStockTextLength);
+    if (!m_record.Stock.isEmpty() && CurrentStock() >= 0) {
+        const TCardStock &chosen = m_catalogue.Stocks().at(CurrentStock());
+        if (chosen.User) {
+            brand->setText(chosen.Brand);
+            part->setText(chosen.Part);
+            description->setText(chosen.Description);
+        }
+    }
+    auto *form = new QFormLayout(&ask);
+    form->addRow(QStringLiteral("&Brand"), brand);
+    form->addRow(QStringLiteral("&Part number or name"), part);
+    form->addRow(QStringLiteral("&Description"), description);
+    form->addRow(new QLabel(QStringLiteral("Kept in %1").arg(m_catalogue.UserPath()), &ask));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    PlaceDialog(&ask, this);
+    while (ask.exec() == QDialog::Accepted) {
+        if (SaveAsStock(brand->text(), part->text(), description->text()))
+            return;
+    }
+}
+
+void TEditCardLayout::RemoveStockButtonClick()
+{
+    const int index = CurrentStock();
+    if (index < 0 || !m_catalogue.Stocks().at(index).User)
+        return;
+    const QString name = m_catalogue.Stocks().at(index).Name();
+    QString why;
+    if (!m_catalogue.RemoveUserStock(name, &why)) {
+        ShowInformation(why);
+        return;
+    }
+    FilterStocks();
 }
 
 QList<TNumberField *> TEditCardLayout::LengthFields() const
@@ -364,6 +674,17 @@ void TEditCardLayout::MarkCustom()
     if (m_filling || m_firstActivation)
         return;
     PredefinedLayouts->setCurrentIndex(CustomEntry);
+    // No longer the stock chosen: its name and round corners go (the
+    // preferences keep only the name of a stock the layout still is).
+    m_record.Stock.clear();
+    m_record.CornerRadius = 0.0f;
+    if (!m_listing) {
+        const bool listing = std::exchange(m_listing, true);
+        StockList->setCurrentItem(nullptr);
+        RemoveStockButton->setEnabled(false);
+        m_listing = listing;
+    }
+    ShowChosenStock();
 }
 
 int TEditCardLayout::EntryFor(const TCardLayout &l)
@@ -412,6 +733,8 @@ void TEditCardLayout::FillEditsFromValues()
         epapersize->setCurrentIndex(kPaperLetterIndex);
     else if (m_record.Papersize == TCardLayout::PaperA4)
         epapersize->setCurrentIndex(kPaperA4Index);
+    else if (m_record.Papersize == TCardLayout::PaperA3)
+        epapersize->setCurrentIndex(kPaperKeepIndex); // "Letter" would replace it on "Ok"
     if (MMButton->isChecked())
         ConvertDisplayToMM();
     m_filling = filling;
@@ -491,8 +814,11 @@ void TEditCardLayout::PredefinedLayoutsChange()
         m_record.HPitch = p.HPitch;
         m_record.VPitch = p.VPitch;
         m_record.Papersize = p.Papersize;
+        m_record.CornerRadius = 0.0f;
+        m_record.Stock.clear(); // the list's index names it
     }
     FillEditsFromValues();
+    ShowChosenStock();
 }
 
 QString TEditCardLayout::ValidationMessage(const TCardLayout &l, bool millimetres)
@@ -581,4 +907,60 @@ void TEditCardLayout::showEvent(QShowEvent *event)
     PredefinedLayouts->setCurrentIndex(EntryFor(m_record));
     FillEditsFromValues();
     m_firstActivation = false;
+    // The stock the layout came from, shown in the list.
+    if (const int stock = m_catalogue.Matching(m_record.Stock, m_record); stock >= 0) {
+        const bool listing = std::exchange(m_listing, true);
+        for (int row = 0; row < StockList->topLevelItemCount(); ++row)
+            if (StockList->topLevelItem(row)->data(0, Qt::UserRole).toInt() == stock)
+                StockList->setCurrentItem(StockList->topLevelItem(row));
+        RemoveStockButton->setEnabled(m_catalogue.Stocks().at(stock).User);
+        m_listing = listing;
+    } else {
+        m_record.Stock.clear();
+    }
+    ShowChosenStock();
+}
+
+// ---------------------------------------------------------------------------
+// TStockSheetView
+
+TStockSheetView::TStockSheetView(QWidget *parent)
+    : QWidget(parent)
+{
+    setMinimumSize(sizeHint());
+}
+
+void TStockSheetView::SetLayout(const TCardLayout &layout)
+{
+    m_layout = layout;
+    update();
+}
+
+void TStockSheetView::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QSizeF paper = m_layout.PaperInches();
+    if (paper.isEmpty())
+        paper = QSizeF(8.5, 11.0);
+    const double scale = std::min((width() - 8) / paper.width(), (height() - 8) / paper.height());
+    const QPointF origin((width() - paper.width() * scale) / 2,
+                         (height() - paper.height() * scale) / 2);
+    p.translate(origin);
+    p.setPen(QPen(Qt::darkGray, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(0, 0, paper.width() * scale, paper.height() * scale));
+    p.setClipRect(QRectF(0, 0, paper.width() * scale, paper.height() * scale));
+    p.setPen(QPen(QColor(40, 80, 160), 0.8));
+    p.setBrush(QColor(200, 220, 245));
+    const double radius = double(m_layout.CornerRadius) * scale;
+    const int across = std::clamp(m_layout.Across, 0, kMaxLayoutAcross);
+    const int down = std::clamp(m_layout.Down, 0, kMaxLayoutDown);
+    for (int row = 0; row < down; ++row)
+        for (int col = 0; col < across; ++col) {
+            const QPointF corner = m_layout.PositionCorner(col, row) * scale;
+            p.drawRoundedRect(QRectF(corner, QSizeF(double(m_layout.Width) * scale,
+                                                    double(m_layout.Height) * scale)),
+                              radius, radius);
+        }
 }

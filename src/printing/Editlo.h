@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/CardLayout.h"
+#include "document/CardStocks.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -14,6 +15,7 @@ class QPushButton;
 class QRadioButton;
 class QShowEvent;
 class QSpinBox;
+class QTreeWidget;
 
 // The numeric edit of the layout dialog. It shows its value with a fixed
 // number of decimals (or up to that many, trailing zeros dropped) and only
@@ -47,6 +49,23 @@ private:
     double m_bottom = 0.0;
     double m_top = 999.999;
     double m_value = 0.0;
+};
+
+// The sheet of a layout drawn small: the paper and every card position, with
+// the cards' round corners.
+class TStockSheetView : public QWidget
+{
+public:
+    explicit TStockSheetView(QWidget *parent = nullptr);
+    void SetLayout(const TCardLayout &layout);
+    const TCardLayout &Layout() const { return m_layout; }
+    QSize sizeHint() const override { return QSize(150, 190); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    TCardLayout m_layout;
 };
 
 // "Business Card Layout": edits a copy of the layout record; the copy is
@@ -91,6 +110,25 @@ public:
     // The entry of the layout list that names an edited layout.
     static constexpr int CustomEntry = TCardLayout::PredefinedCount;
 
+    // The card stocks the search field looks through (the user's own
+    // included, from the program folder).
+    const TStockCatalogue &Catalogue() const { return m_catalogue; }
+    // Shows the stocks the search text matches.
+    void FilterStocks();
+    // Applies the stock at that index of the catalogue, as a click on it in
+    // the list does.
+    void ChooseStock(int index);
+    // Keeps the layout in the fields as a stock of the user's own; false,
+    // with the reason shown, when it cannot be kept.
+    bool SaveAsStock(const QString &brand, const QString &part, const QString &description);
+    // "Save as stock...": asks for the name, then SaveAsStock.
+    void SaveStockButtonClick();
+    // Removes the user's stock chosen in the list.
+    void RemoveStockButtonClick();
+    // The size of the design on the card in inches: the dialog says when a
+    // layout's card is smaller.
+    void SetDesignSize(const QSizeF &inches);
+
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -110,6 +148,12 @@ private:
     // The list entry for a record: its predefined layout when the record
     // still has that layout's values, else "Custom".
     static int EntryFor(const TCardLayout &layout);
+    void BuildStockPanel(class QVBoxLayout *main);
+    // The layout the fields show now (the record when a field holds no number).
+    TCardLayout FieldsLayout() const;
+    // Redraws the sheet, names the stock and warns about a large design.
+    void ShowChosenStock();
+    int CurrentStock() const;
 
     TCardLayout m_record; // the dialog's working copy
     TCardLayout m_result; // what Layout() hands back
@@ -137,4 +181,15 @@ private:
     QPushButton *Cancelbutton = nullptr;
     QPushButton *Helpbutton = nullptr;
     QList<QLabel *> m_unitLabels;
+
+    TStockCatalogue m_catalogue;
+    QSizeF m_designSize;
+    bool m_listing = false; // the list is being filled, not clicked
+    QLineEdit *StockSearch = nullptr;
+    QTreeWidget *StockList = nullptr;
+    TStockSheetView *StockSheet = nullptr;
+    QLabel *StockName = nullptr;
+    QLabel *StockNote = nullptr;
+    QPushButton *SaveStockButton = nullptr;
+    QPushButton *RemoveStockButton = nullptr;
 };

@@ -82,6 +82,7 @@ TSelectSpecificLabels::TSelectSpecificLabels(int papersize, TCanvasReport *repor
     SetHelpTopic(this, kHelpContext);
     m_ppi = ScreenPixelsPerInch();
     m_paper = papersize == TCardLayout::PaperLetter ? QSizeF(double(8.5f), double(11.0f))
+              : papersize == TCardLayout::PaperA3   ? QSizeF(297.0 / 25.4, 420.0 / 25.4)
                                                     : QSizeF(double(8.268f), double(11.69f));
 
     auto *heading = new QLabel(QStringLiteral(" Select Cards To Print"), this);

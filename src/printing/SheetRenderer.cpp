@@ -25,6 +25,7 @@ void TSheetRenderer::SetLayout(const TCardLayout &layout, const TPrinterNudges &
     LeftMargin = double(layout.LeftMargin) + nudges.LeftMarginNudge * NudgeUnit;
     VPitch = double(layout.VPitch) + nudges.VerticalSpacing * NudgeUnit;
     HPitch = double(layout.HPitch) + nudges.HorizontalSpacing * NudgeUnit;
+    CornerRadius = double(layout.CornerRadius);
 }
 
 bool TSheetRenderer::Render(TBaseReport &report)
@@ -78,7 +79,10 @@ void TSheetRenderer::OutlinePosition(TBaseReport &report, double x, double y, TC
         report.SetBrush(report.BrushColor(), bsClear);
         report.SetPen(color, psSolid, 0, pmCopy);
     }
-    report.Rectangle(x, y, x + CardWidth, y + CardHeight);
+    if (CornerRadius > 0.0)
+        report.RoundRect(x, y, x + CardWidth, y + CardHeight, 2 * CornerRadius, 2 * CornerRadius);
+    else
+        report.Rectangle(x, y, x + CardWidth, y + CardHeight);
 }
 
 void TSheetRenderer::PrintLabels(TBaseReport &report)

@@ -36,6 +36,7 @@ public:
     double LeftMargin = 0.75;
     double HPitch = 3.5;
     double VPitch = 2.0;
+    double CornerRadius = 0.0; // inches: outlines follow round corners
     QString BackgroundFile;
     int BackgroundKind = 0; // 0 none, 1 metafile, 2 bitmap
     // False for the preview: one card, outlined in silver.

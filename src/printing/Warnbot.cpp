@@ -31,6 +31,8 @@ QString CardsText(int cards)
 
 double PaperHeightInches(int papersize)
 {
+    if (papersize == TCardLayout::PaperA3)
+        return 420.0 / 25.4;
     return papersize == TCardLayout::PaperLetter ? 11.0 : double(11.69f);
 }
 

@@ -25,7 +25,7 @@ struct TBottomMarginCheck
     int CardsCut = 0;
 };
 
-// Paper height in inches of a paper code (1 Letter, 9 A4).
+// Paper height in inches of a paper code (1 Letter, 9 A4, 8 A3).
 double PaperHeightInches(int papersize);
 
 // Checks the chosen positions (index row x Across + column; positions past

@@ -78,12 +78,14 @@ void TBaseReport::SetCopies(int copies)
 
 bool TBaseReport::SetPaperSize(int code)
 {
-    if (code != kPaperLetter && code != kPaperA4)
+    if (code != kPaperLetter && code != kPaperA4 && code != kPaperA3)
         return false;
     m_paperCode = code;
     if (!m_inJob) {
         if (code == kPaperA4)
             SetPageSizeInches(kA4Width, kA4Height);
+        else if (code == kPaperA3)
+            SetPageSizeInches(297.0 / 25.4, 420.0 / 25.4);
         else
             SetPageSizeInches(kLetterWidth, kLetterHeight);
     }

@@ -39,6 +39,7 @@ bool PlayPicture(QPainter &painter, const QPicture &picture);
 // Paper codes the program selects by number.
 constexpr int kPaperLetter = 1;
 constexpr int kPaperA4 = 9;
+constexpr int kPaperA3 = 8;
 
 // A print job that could not be started or finished (printer missing, device
 // refused, output file not writable, unreadable recording).

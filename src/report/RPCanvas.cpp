@@ -137,7 +137,9 @@ void TCanvasReport::ApplyPaper()
     // The printer's own paper of that size (chosen in the printer set-up:
     // a tray's or borderless variant) is kept; another size gives way to
     // the paper the sheet is laid out on.
-    const QPageSize paper(PaperSize() == kPaperA4 ? QPageSize::A4 : QPageSize::Letter);
+    const QPageSize paper(PaperSize() == kPaperA4   ? QPageSize::A4
+                          : PaperSize() == kPaperA3 ? QPageSize::A3
+                                                    : QPageSize::Letter);
     const QSizeF chosen = m_printer->pageLayout().pageSize().size(QPageSize::Point);
     const QSizeF wanted = paper.size(QPageSize::Point);
     if (!(std::abs(chosen.width() - wanted.width()) <= 1.0 &&

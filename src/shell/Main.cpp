@@ -12,6 +12,7 @@
 #include "shell/ShellUtil.h"
 #include "shell/Splash.h"
 #include "shell/ToolIcons.h"
+#include "surface/GGraphc.h"
 #include "surface/GHandle.h"
 #include "surface/ScreenInfo.h"
 
@@ -494,6 +495,7 @@ void TMainScreen::SetCardSizeFromInches()
     const int h = RoundEven(double(ppi) * double(layout.Height));
     const int w = RoundEven(double(ppi) * double(layout.Width));
     m_panel->setFixedSize(std::max(1, w), std::max(1, h));
+    m_panel->SetCornerRadius(double(layout.CornerRadius));
     if (zoom != 1.0f)
         m_panel->SetZoom(zoom);
     ShowZoom();
@@ -571,6 +573,18 @@ void TMainScreen::ChangeCardLayout1Click()
 {
     LoadPreferences();
     TEditCardLayout dialog(m_preferences.Layout, this);
+    // The design's extent at 100 %, so that the dialog can say when a card is
+    // smaller than what is on it.
+    int right = 0;
+    int bottom = 0;
+    for (const TGGraphicControl *object : CardObjects(m_model->Objects())) {
+        const TRect bounds = object->FullSizeBounds();
+        right = std::max(right, bounds.Right);
+        bottom = std::max(bottom, bounds.Bottom);
+    }
+    const double ppi = ScreenPixelsPerInch();
+    if (right > 0 && bottom > 0)
+        dialog.SetDesignSize(QSizeF(right / ppi, bottom / ppi));
     PlaceDialog(&dialog, this);
     if (dialog.exec() != QDialog::Accepted)
         return;

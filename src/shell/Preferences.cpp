@@ -1,7 +1,11 @@
 #include "shell/Preferences.h"
 
-#include "shell/IniFile.h"
+#include "document/CardStocks.h"
 #include "graphics/Geometry.h"
+#include "shell/IniFile.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -159,7 +163,8 @@ TPreferences LoadPreferences(const QString &iniPath)
     l.PredefLayout = IntegerInRange(ini, kLayout, QStringLiteral("PredefLayout"), dl.PredefLayout,
                                     -1, 13);
     l.Papersize = ini.ReadInteger(kLayout, QStringLiteral("Papersize"), dl.Papersize);
-    if (l.Papersize != 1 && l.Papersize != 9)
+    if (l.Papersize != TCardLayout::PaperLetter && l.Papersize != TCardLayout::PaperA4 &&
+        l.Papersize != TCardLayout::PaperA3)
         l.Papersize = dl.Papersize;
     l.UseMM = ini.ReadBool(kLayout, QStringLiteral("UseMM"), dl.UseMM);
     // Checked as the layout dialog checks what is typed into it; a layout it
@@ -175,6 +180,16 @@ TPreferences LoadPreferences(const QString &iniPath)
                 "Business Card Layout), and the printer nudges are not used.");
         }
         l = TCardLayout();
+    } else if (const QString stock = ini.ReadString(kLayout, QStringLiteral("Stock"), QString());
+               !stock.isEmpty()) {
+        // The stock the layout was chosen from gives its corners, while the
+        // layout is still that stock's; the user's stocks sit beside TSC.INI.
+        const TStockCatalogue catalogue = TStockCatalogue::Load(
+            QFileInfo(iniPath).absoluteDir().filePath(QStringLiteral("stocks.csv")));
+        if (const int i = catalogue.Matching(stock, l); i >= 0) {
+            l.Stock = stock;
+            l.CornerRadius = catalogue.Stocks().at(i).Layout().CornerRadius;
+        }
     }
 
     TDefaultFontSetting &f = p.DefaultFont;
@@ -218,6 +233,10 @@ bool SavePreferences(const QString &iniPath, const TPreferences &p, QString *err
     ini.WriteInteger(kLayout, QStringLiteral("Across"), l.Across);
     ini.WriteInteger(kLayout, QStringLiteral("Down"), l.Down);
     ini.WriteBool(kLayout, QStringLiteral("UseMM"), l.UseMM);
+    if (!l.Stock.isEmpty())
+        ini.WriteString(kLayout, QStringLiteral("Stock"), l.Stock);
+    else
+        ini.DeleteKey(kLayout, QStringLiteral("Stock"));
     const bool ok = ini.EndUpdate();
     if (!ok && error)
         *error = ini.LastError();

@@ -21,10 +21,16 @@ QImage RenderCardBackground(const TCardLook &look, QSize size, const QRect &expo
     QImage image(area.size(), QImage::Format_RGB32);
     image.fill(Qt::white);
 
+    // A card stock's corners: never more than half the shorter side.
+    const double radius = std::clamp(look.CornerRadius, 0.0, std::min(w, h) / 2.0);
+    const bool rounded = look.Shape == lsRectangle && radius >= 0.5;
     QPainterPath region;
     switch (look.Shape) {
     case lsRectangle:
-        region.addRect(0, 0, w + 1, h + 1);
+        if (rounded)
+            region.addRoundedRect(0, 0, w, h, radius, radius);
+        else
+            region.addRect(0, 0, w + 1, h + 1);
         break;
     case lsRoundRect:
         region.addRoundedRect(0, 0, w + 1, h + 1, 12, 12);
@@ -36,6 +42,12 @@ QImage RenderCardBackground(const TCardLook &look, QSize size, const QRect &expo
 
     QPainter p(&image);
     p.translate(-area.topLeft());
+    if (rounded) {
+        // Off the card beyond the corners: the colour round the surface.
+        QPainterPath outside;
+        outside.addRect(0, 0, w + 1, h + 1);
+        p.fillPath(outside.subtracted(region), QColor(0xC0, 0xC0, 0xC0));
+    }
     const bool picture = look.Picture && !look.Picture->IsEmpty();
     const bool art = look.Art && !look.Art->IsEmpty();
     if (picture || art) {
@@ -52,6 +64,11 @@ QImage RenderCardBackground(const TCardLook &look, QSize size, const QRect &expo
         p.setBrush(Qt::NoBrush);
         switch (look.Shape) {
         case lsRectangle:
+            if (rounded) {
+                p.setRenderHint(QPainter::Antialiasing);
+                p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), radius, radius);
+                break;
+            }
             // Filled one-pixel strips: the same pixels whichever part is painted.
             p.fillRect(QRect(0, 0, w, 1), Qt::black);
             p.fillRect(QRect(0, h - 1, w, 1), Qt::black);
@@ -73,7 +90,7 @@ QImage RenderCardBackground(const TCardLook &look, QSize size, const QRect &expo
         const int step = look.Grid == gs4x4 ? 4 : 8;
         QImage mask(area.size(), QImage::Format_Grayscale8);
         mask.fill(0);
-        if (look.Shape == lsRectangle) {
+        if (look.Shape == lsRectangle && !rounded) {
             mask.fill(255);
         } else {
             QPainter mp(&mask);

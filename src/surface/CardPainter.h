@@ -24,6 +24,9 @@ struct TCardLook
     TGridSize Grid = gs4x4;
     const TPicture *Picture = nullptr; // under the art; may be null
     const TPicture *Art = nullptr;     // the background art; may be null
+    // Radius of a rectangle's corners in pixels (a card stock's round
+    // corners); outside them is off the card. 0: square.
+    double CornerRadius = 0.0;
 };
 
 // The card's background (white, the pictures clipped to the card's shape, the

@@ -5,6 +5,7 @@
 #include "surface/Cursors.h"
 #include "surface/GGraphc.h"
 #include "surface/GHandle.h"
+#include "surface/ScreenInfo.h"
 #include "surface/TickClock.h"
 
 #include <QApplication>
@@ -316,6 +317,16 @@ void TGBasePanel::SetClock(TTickClock *clock)
     m_clock = clock ? clock : TTickClock::System();
 }
 
+void TGBasePanel::SetCornerRadius(double inches)
+{
+    if (!(inches >= 0.0))
+        inches = 0.0;
+    if (inches == m_cornerRadius)
+        return;
+    m_cornerRadius = inches;
+    BackgroundChanged();
+}
+
 void TGBasePanel::SetShape(TLabelShapeType shape)
 {
     if (shape == m_shape)
@@ -413,7 +424,13 @@ QImage TGBasePanel::RenderBackground(const QRect &exposed) const
 
 TCardLook TGBasePanel::Look() const
 {
-    return {m_shape, m_drawOutline, m_showGrid, m_gridSize, &m_picture, &m_model->BackgroundArt()};
+    return {m_shape,
+            m_drawOutline,
+            m_showGrid,
+            m_gridSize,
+            &m_picture,
+            &m_model->BackgroundArt(),
+            m_cornerRadius * ScreenPixelsPerInch() * double(m_zoomScale)};
 }
 
 const QImage *TGBasePanel::CachedBackground() const

@@ -87,6 +87,10 @@ public:
     void SetPointing(bool pointing) { m_pointing = pointing; }
     TLabelShapeType Shape() const { return m_shape; }
     void SetShape(TLabelShapeType shape);
+    // The card's corner radius in inches (a card stock's round corners; 0
+    // square), shown at the zoom on a rectangular card.
+    double CornerRadius() const { return m_cornerRadius; }
+    void SetCornerRadius(double inches);
     TGridSize GridSize() const { return m_gridSize; }
     void SetGridSize(TGridSize size);
     bool ShowGrid() const { return m_showGrid; }
@@ -309,6 +313,7 @@ private:
     float m_zoomScale = 1.0f;
     bool m_pointing = true;
     TLabelShapeType m_shape = lsRoundRect;
+    double m_cornerRadius = 0.0;
     bool m_rubberBandActive = false;
     TGridSize m_gridSize = gs4x4;
     bool m_showGrid = false;

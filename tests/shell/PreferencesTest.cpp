@@ -2,6 +2,8 @@
 // rules and bad values, and a full round trip.
 #include "shell/Preferences.h"
 
+#include "document/CardStocks.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -283,4 +285,39 @@ TEST(Preferences, EachPrinterKeepsItsOwnNudgesBesideTheDefaultPrinters)
     EXPECT_EQ(odd.NudgesFor(QStringLiteral("a]b")).HorizontalSpacing, 6);
     EXPECT_TRUE(SavePreferences(path, odd));
     EXPECT_EQ(LoadPreferences(path).NudgesFor(QStringLiteral("a]b")).HorizontalSpacing, 0);
+}
+
+TEST(Preferences, AChosenStockIsRememberedByNameWithItsCorners)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TSC.INI"));
+    const TStockCatalogue catalogue = TStockCatalogue::Load(QString());
+    const TCardLayout herma = catalogue.Stocks().at(catalogue.Find("Herma 5028").Found).Layout();
+    ASSERT_GT(herma.CornerRadius, 0.07f);
+    TPreferences p;
+    p.Layout = herma;
+    ASSERT_TRUE(SavePreferences(path, p));
+    TPreferences back = LoadPreferences(path);
+    EXPECT_EQ(back.Layout, herma);
+
+    // An A3 stock keeps its paper.
+    p.Layout = catalogue.Stocks().at(catalogue.Find("Russian A3 5x9").Found).Layout();
+    ASSERT_EQ(p.Layout.Papersize, TCardLayout::PaperA3);
+    ASSERT_TRUE(SavePreferences(path, p));
+    EXPECT_EQ(LoadPreferences(path).Layout, p.Layout);
+
+    // A layout changed since (by hand in the file) is no longer the stock:
+    // square corners, no name.
+    p.Layout = herma;
+    p.Layout.TopMargin += 0.1f;
+    ASSERT_TRUE(SavePreferences(path, p));
+    back = LoadPreferences(path);
+    EXPECT_TRUE(back.Layout.Stock.isEmpty());
+    EXPECT_EQ(back.Layout.CornerRadius, 0.0f);
+    // A layout of the user's own leaves no name behind.
+    p.Layout = TCardLayout();
+    ASSERT_TRUE(SavePreferences(path, p));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("Stock="));
 }
