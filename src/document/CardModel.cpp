@@ -188,24 +188,16 @@ void TCardModel::Open(const QString &path)
         SetBackgroundArtFile(art);
 }
 
-QList<TStoredObject *> TCardModel::ReadStream(const QByteArray &stream)
+QList<TStoredObject *> TCardModel::ReadAside(const QByteArray &stream, QObject &staging) const
 {
-    // Everything is read aside first: a stream the reader refuses adds nothing.
     // The staging owner sits under the model's owner, so that what the
     // objects look for there as they are made ready is the design's own.
-    QObject staging;
     staging.setParent(Owner());
     TStreamReader input(stream);
     TObjectReader reader(input);
     reader.LoadOwner = &staging;
     reader.OnMissingHandler = &TGLabelObjectFiler::IgnoreMissingHandler;
-    const QList<TStoredObject *> objects = reader.ReadList();
-    const TLoading loading(*this);
-    for (TStoredObject *object : std::as_const(objects)) {
-        object->setParent(Owner());
-        Insert(object);
-    }
-    return objects;
+    return reader.ReadList();
 }
 
 QByteArray TCardModel::DesignBytes() const

@@ -94,10 +94,12 @@ public:
     void Open(const QString &path);
     // Only the objects of a design file, added as Open adds them.
     void ReadObjects(const QString &path);
-    // Adds the objects of a design stream, read aside first, on top of the
-    // order; they keep their stored names (undo finds them by name). A stream
-    // the reader refuses throws EStreamError and adds nothing.
-    QList<TStoredObject *> ReadStream(const QByteArray &stream);
+    // Reads the objects of a design stream without putting them on the card:
+    // they belong to the staging object (put under Owner()) until the caller
+    // inserts them, and keep their stored names (undo finds them by name). A
+    // stream the reader refuses throws EStreamError; what was made goes with
+    // the staging object.
+    QList<TStoredObject *> ReadAside(const QByteArray &stream, QObject &staging) const;
     // Writes every object at 100 % and the background sidecar, both written
     // completely before either is moved into place; when writing fails
     // (EStreamError) the old design and sidecar stay as they were.

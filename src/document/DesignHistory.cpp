@@ -1,10 +1,9 @@
 #include "document/DesignHistory.h"
 
 #include "document/CardModel.h"
-#include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
-#include "document/CardModel.h"
+
 #include <QAbstractEventDispatcher>
 #include <QDateTime>
 #include <QHash>
@@ -428,15 +427,9 @@ bool TDesignHistory::Restore(const TDesignState &state)
     // the design untouched. The objects keep their names (a design file read
     // renames them), so the selection and later steps find them again.
     QObject staging;
-    staging.setParent(m_design.Owner());
     QList<TStoredObject *> made;
     try {
-        const QByteArray stream = fresh.Stream();
-        TStreamReader input(stream);
-        TObjectReader reader(input);
-        reader.LoadOwner = &staging;
-        reader.OnMissingHandler = &TGLabelObjectFiler::IgnoreMissingHandler;
-        made = reader.ReadList();
+        made = m_design.ReadAside(fresh.Stream(), staging);
     } catch (const std::exception &e) {
         const QString why = dynamic_cast<const EStreamError *>(&e)
                                 ? static_cast<const EStreamError &>(e).Message()

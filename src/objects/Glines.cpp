@@ -2,12 +2,13 @@
 
 #include "objects/Glshapes.h"
 #include "report/RPBase.h"
-#include "surface/Gbasepnl.h"
+#include "surface/DesignSurface.h"
 #include "surface/ScreenInfo.h"
 
 #include <QColorDialog>
 #include <QMenu>
 #include <QPainter>
+#include <QWidget>
 #include <cmath>
 
 TGLineShape::TGLineShape(QObject *owner)
@@ -179,9 +180,9 @@ void TGLineShape::SetThicknessFromMenu(int width)
 
 void TGLineShape::StretchToEdges()
 {
-    TGBasePanel *surface = Parent();
-    if (!surface)
+    if (!Parent())
         return;
+    const QWidget *surface = Parent()->Widget();
     // SetBounds reports the move itself.
     if (m_lineStyle == stHorizontal)
         SetBounds(0, Top(), surface->width(), Height());

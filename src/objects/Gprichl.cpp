@@ -5,7 +5,7 @@
 #include "richtext/RichText.h"
 #include "richtext/RichTextEngine.h"
 #include "richtext/RtfWriter.h"
-#include "surface/Gbasepnl.h"
+#include "surface/DesignSurface.h"
 #include "surface/ScreenInfo.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "graphics/SymbolFonts.h"
 
 #include "objects/Ggetsym.h"
-#include "surface/Gbasepnl.h"
+#include "surface/DesignSurface.h"
 
 #include <QFontMetrics>
 #include <QMenu>

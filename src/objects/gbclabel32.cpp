@@ -25,7 +25,7 @@ const QStringList &TGBusinessCardLabel::PersonalInfoCaptions()
 
 TGBusinessCardPanel32 *TGBusinessCardLabel::CardSurface() const
 {
-    return qobject_cast<TGBusinessCardPanel32 *>(Parent());
+    return Parent() ? qobject_cast<TGBusinessCardPanel32 *>(Parent()->Widget()) : nullptr;
 }
 
 bool TGBusinessCardLabel::EditText()

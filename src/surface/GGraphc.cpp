@@ -5,14 +5,14 @@
 #include "graphics/Colors.h"
 #include "report/RPBase.h"
 #include "surface/Cursors.h"
-#include "surface/GHandle.h"
-#include "surface/Gbasepnl.h"
+#include "surface/DesignSurface.h"
 #include "surface/ScreenInfo.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPicture>
+#include <QWidget>
 #include <algorithm>
 #include <array>
 
@@ -59,8 +59,8 @@ void TGGraphicControl::SetBounds(int left, int top, int width, int height)
     if (m_parent && m_visible) {
         // The old and the new place, squares included; the surface paints
         // both in one pass once the input is handled.
-        m_parent->update(before);
-        m_parent->update(PaintedArea());
+        m_parent->Widget()->update(before);
+        m_parent->Widget()->update(PaintedArea());
     }
     if (!IsLoading())
         BoundsChanged();
@@ -74,7 +74,7 @@ void TGGraphicControl::SetVisible(bool visible)
     Repaint();
 }
 
-void TGGraphicControl::SetParent(TGBasePanel *surface)
+void TGGraphicControl::SetParent(TDesignSurface *surface)
 {
     if (surface == m_parent)
         return;
@@ -106,7 +106,7 @@ void TGGraphicControl::SetUnselectable(bool value)
         return;
     ReportChange();
     if (value && m_parent)
-        m_parent->Handles()->RemoveFromSelection(this);
+        m_parent->Deselect(this);
 }
 
 namespace {
@@ -234,7 +234,7 @@ void TGGraphicControl::MoveBy(int dx, int dy)
 QWidget *TGGraphicControl::DialogParent() const
 {
     if (m_parent)
-        return m_parent->window();
+        return m_parent->Widget()->window();
     for (QObject *o = Owner(); o; o = o->parent())
         if (o->isWidgetType())
             return static_cast<QWidget *>(o)->window();
@@ -284,11 +284,6 @@ void TGGraphicControl::ReportChange()
         model->ReportChange(this);
 }
 
-bool TGGraphicControl::IsSelected() const
-{
-    return m_parent && m_parent->Handles()->IndexOfSelected(this) >= 0;
-}
-
 namespace {
 
 // The squares of a selected object: the four corners, then the four middles
@@ -311,15 +306,11 @@ std::array<QRect, 8> SquaresAround(const TRect &bounds)
 
 } // namespace
 
-void TGGraphicControl::DrawSelectionSquares(QPainter &canvas) const
+void TGGraphicControl::DrawSelectionSquares(QPainter &canvas, const QColor &color,
+                                            bool alone) const
 {
-    if (!IsSelected())
-        return;
-    const TGHandle *handles = m_parent->Handles();
-    const bool single = handles->SelectedCount() == 1;
-    const QColor color = ColorFromTColor(single ? handles->Color() : handles->SecondaryColor());
     const std::array<QRect, 8> squares = SquaresAround(BoundsRect());
-    for (int i = 0; i < (single ? 8 : 4); ++i)
+    for (int i = 0; i < (alone ? 8 : 4); ++i)
         canvas.fillRect(squares[size_t(i)], color);
 }
 
@@ -346,7 +337,7 @@ void TGGraphicControl::Repaint()
     // What shows has changed, and so would what prints.
     DropPrintPreparation();
     if (m_parent)
-        m_parent->update(PaintedArea());
+        m_parent->Widget()->update(PaintedArea());
 }
 
 TDesignHistory *TGGraphicControl::History() const
@@ -479,7 +470,7 @@ void TGGraphicControl::SendToBack()
     if (!m_parent)
         return;
     m_parent->SendObjectToBack(this);
-    m_parent->Handles()->ClearSelection();
+    m_parent->ClearSelection();
 }
 
 void TGGraphicControl::CutObject()
@@ -515,14 +506,14 @@ void TGGraphicControl::MarkUnselectable()
     SetUnselectable(true);
     ReportChange();
     if (m_parent)
-        m_parent->Handles()->RemoveFromSelection(this);
+        m_parent->Deselect(this);
 }
 
 void TGGraphicControl::CenterVertically()
 {
     if (!m_parent)
         return;
-    SetTop(m_parent->height() / 2 - m_height / 2);
+    SetTop(m_parent->Widget()->height() / 2 - m_height / 2);
     ReportChange();
     // The move has asked for its own repaint, of the old and new place only.
     QCoreApplication::processEvents();
@@ -532,7 +523,7 @@ void TGGraphicControl::CenterHorizontally()
 {
     if (!m_parent)
         return;
-    SetLeft(m_parent->width() / 2 - m_width / 2);
+    SetLeft(m_parent->Widget()->width() / 2 - m_width / 2);
     ReportChange();
     // The move has asked for its own repaint, of the old and new place only.
     QCoreApplication::processEvents();

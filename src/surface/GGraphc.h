@@ -23,7 +23,8 @@ class QPainter;
 class QPicture;
 class QWidget;
 class TBaseReport;
-class TGBasePanel;
+class TDesignSurface;
+class QColor;
 class TDesignHistory;
 
 // The frame that several kinds draw round themselves, stored as "BorderStyle".
@@ -102,11 +103,11 @@ public:
     void AdoptZoomScale(float scale) { m_zoomScale = scale; }
 
     // The surface that paints the object; null while the object is not placed.
-    TGBasePanel *Parent() const { return m_parent; }
+    TDesignSurface *Parent() const { return m_parent; }
     // The undo history of the card the object is on; null for none.
     TDesignHistory *History() const;
     // Moves the object onto a surface (on top of its painting order).
-    void SetParent(TGBasePanel *surface);
+    void SetParent(TDesignSurface *surface);
     // The surface lets the object go without being called back (it is
     // leaving the card, or the surface is going).
     void DetachFromSurface() { m_parent = nullptr; }
@@ -155,8 +156,9 @@ public:
     void MakeReady() override { m_menuWanted = true; }
 
     void ReportChange();
-    // Paints the selection squares onto the surface's canvas when selected.
-    void DrawSelectionSquares(QPainter &surfaceCanvas) const;
+    // Paints the selection squares onto the surface's canvas: all eight for
+    // an object selected alone, the four corners for one of several.
+    void DrawSelectionSquares(QPainter &surfaceCanvas, const QColor &color, bool alone) const;
     // Where the squares of the object lie when it is selected, alone or with others.
     QRegion SelectionSquaresArea() const;
     // What painting the object may touch on the surface: its bounds and its squares.
@@ -209,7 +211,6 @@ protected:
                                    const QList<std::pair<QString, int>> &choices,
                                    std::function<void(int)> choose);
     static void TickChoices(const QList<QAction *> &items, int current);
-    bool IsSelected() const;
 
     // ---- What the kinds share: creation size, setters, printing ----------------
 protected:
@@ -279,7 +280,7 @@ private:
     bool m_sizingForLayout = false; // within SizeForLayout
     bool m_zoomStepping = false;    // within SetZoomScale
     bool m_layoutIsZoomView = false; // zoomed since the last edit
-    TGBasePanel *m_parent = nullptr;
+    TDesignSurface *m_parent = nullptr;
     QPointer<QMenu> m_objectMenu;
     QAction *m_lockedMenuItem = nullptr;
     bool m_printJob = false;

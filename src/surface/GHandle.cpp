@@ -1,16 +1,19 @@
 #include "surface/GHandle.h"
 
+#include "document/DesignHistory.h"
+#include "graphics/Colors.h"
 #include "surface/Cursors.h"
+#include "surface/DesignSurface.h"
 #include "surface/GGraphc.h"
-#include "surface/Gbasepnl.h"
 #include "surface/TickClock.h"
 
 #include <QMenu>
 #include <QPainter>
+#include <QWidget>
 #include <cstdlib>
 
-TGHandle::TGHandle(TGBasePanel *surface)
-    : QObject(surface)
+TGHandle::TGHandle(TDesignSurface *surface)
+    : QObject(surface->Widget())
     , m_surface(surface)
 {
     // The surface shows the (empty, inert) frame from the start.
@@ -115,7 +118,7 @@ void TGHandle::Repaint()
     // change of the selection or of its colours touches nothing else. Squares
     // that moved with their object were repainted with it.
     const QRegion now = SquaresArea();
-    m_surface->update(m_shownSquares + now);
+    m_surface->Widget()->update(m_shownSquares + now);
     m_shownSquares = now;
 }
 
@@ -248,8 +251,10 @@ TGGraphicControl *TGHandle::SelectedObjectAt(const QPoint &p) const
 
 void TGHandle::Paint(QPainter &canvas) const
 {
+    const bool alone = m_selection.size() == 1;
+    const QColor color = ColorFromTColor(alone ? m_color : m_secondaryColor);
     for (const TGGraphicControl *object : m_selection)
-        object->DrawSelectionSquares(canvas);
+        object->DrawSelectionSquares(canvas, color, alone);
 }
 
 // ---- geometry of a drag -------------------------------------------------------
@@ -347,8 +352,8 @@ void TGHandle::ForwardMouse(bool release, Qt::MouseButton button, int x, int y)
 
 void TGHandle::ClampToSurface(int &x, int &y) const
 {
-    x = std::clamp(x, -m_left, std::max(-m_left, m_surface->width() - m_left));
-    y = std::clamp(y, -m_top, std::max(-m_top, m_surface->height() - m_top));
+    x = std::clamp(x, -m_left, std::max(-m_left, m_surface->Widget()->width() - m_left));
+    y = std::clamp(y, -m_top, std::max(-m_top, m_surface->Widget()->height() - m_top));
 }
 
 // ---- mouse --------------------------------------------------------------------
@@ -367,7 +372,7 @@ void TGHandle::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, in
         return;
     }
     if (button == Qt::RightButton) {
-        const QPoint global = m_surface->mapToGlobal(onSurface);
+        const QPoint global = m_surface->Widget()->mapToGlobal(onSurface);
         if (m_selection.size() == 1 && HitsSelection(onSurface)) {
             SelectedObjectAt(onSurface)->PopupObjectMenu(global);
         } else if (MenuOfSurface) {
@@ -514,14 +519,14 @@ void TGHandle::KeyDown(int key, Qt::KeyboardModifiers shift)
             }
             break;
         case Qt::Key_Right:
-            if (m_surface->width() >= nw + r.Left) {
+            if (m_surface->Widget()->width() >= nw + r.Left) {
                 if (!resizing)
                     r.Left += 1;
                 r.Right += 1;
             }
             break;
         case Qt::Key_Down:
-            if (m_surface->height() >= nh + r.Top) {
+            if (m_surface->Widget()->height() >= nh + r.Top) {
                 if (!resizing)
                     r.Top += 1;
                 r.Bottom += 1;

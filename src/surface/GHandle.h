@@ -10,7 +10,7 @@
 
 class QMenu;
 class QPainter;
-class TGBasePanel;
+class TDesignSurface;
 class TGGraphicControl;
 
 enum TGrabZone {
@@ -46,9 +46,9 @@ public:
     using NotifyHandler = std::function<void(QObject *sender)>;
     using KeyHandler = std::function<void(int key, Qt::KeyboardModifiers shift)>;
 
-    explicit TGHandle(TGBasePanel *surface);
+    explicit TGHandle(TDesignSurface *surface);
 
-    TGBasePanel *Surface() const { return m_surface; }
+    TDesignSurface *Surface() const { return m_surface; }
 
     // The handles' own bounds, in surface pixels.
     int Left() const { return m_left; }
@@ -148,7 +148,7 @@ private:
     void GiveFocus();
     void ToggleNudgeOutline();
 
-    TGBasePanel *m_surface;
+    TDesignSurface *m_surface;
     QRegion m_shownSquares;
     int m_left = 0, m_top = 0, m_width = 24, m_height = 24;
     bool m_visible = false;

@@ -675,3 +675,13 @@ void TGBasePanel::KeyDownHandler(int key, Qt::KeyboardModifiers shift)
     if (OnKeyDown)
         OnKeyDown(key, shift);
 }
+
+void TGBasePanel::Deselect(TGGraphicControl *object)
+{
+    m_handles->RemoveFromSelection(object);
+}
+
+void TGBasePanel::ClearSelection()
+{
+    m_handles->ClearSelection();
+}

@@ -6,6 +6,7 @@
 #include "graphics/Geometry.h"
 #include "graphics/Picture.h"
 #include "surface/CardPainter.h"
+#include "surface/DesignSurface.h"
 #include "surface/GGraphc.h"
 
 #include <QFont>
@@ -18,6 +19,7 @@
 #include <memory>
 
 class QMenu;
+class QMouseEvent;
 class QAction;
 class TGHandle;
 class TTickClock;
@@ -28,7 +30,10 @@ class TBaseReport;
 // order and its background art), routes the mouse to the handles, the objects
 // or itself, runs the rubber band and passes on every change the model hears
 // of. Readers that paste or clone put what they read on it as on the model.
-class TGBasePanel : public QWidget, public TObjectHost, public TDesignView
+class TGBasePanel : public QWidget,
+                    public TObjectHost,
+                    public TDesignView,
+                    public TDesignSurface
 {
     Q_OBJECT
 
@@ -50,7 +55,7 @@ public:
     void SetModel(TCardModel *model);
 
     // The model's undo history; null when the card has none.
-    TDesignHistory *History() const { return m_model->History(); }
+    TDesignHistory *History() const override { return m_model->History(); }
 
     // TDesignView: what undo asks of the surface.
     QStringList SelectedNames() const override;
@@ -68,10 +73,10 @@ public:
     TGGraphicControl *ObjectAt(int index) const { return m_objects.value(index); }
     // The surface's children as the commands count them: the handles and the objects.
     int ControlCount() const { return m_objects.size() + 1; }
-    void InsertObject(TGGraphicControl *object);
-    void RemoveObject(TGGraphicControl *object);
-    void BringObjectToFront(TGGraphicControl *object);
-    void SendObjectToBack(TGGraphicControl *object);
+    void InsertObject(TGGraphicControl *object) override;
+    void RemoveObject(TGGraphicControl *object) override;
+    void BringObjectToFront(TGGraphicControl *object) override;
+    void SendObjectToBack(TGGraphicControl *object) override;
 
     // The owner of the objects (the main window); the surface itself when none is set.
     QObject *Owner() const { return m_model->Owner(); }
@@ -79,11 +84,16 @@ public:
 
     TGHandle *Handles() const { return m_handles; }
 
+    // TDesignSurface: what the objects and the handles ask of the surface.
+    QWidget *Widget() override { return this; }
+    void Deselect(TGGraphicControl *object) override;
+    void ClearSelection() override;
+
     float ZoomScale() const { return m_zoomScale; }
     void SetZoom(float scale);
     bool Zooming() const { return m_zooming; }
 
-    bool Pointing() const { return m_pointing; }
+    bool Pointing() const override { return m_pointing; }
     void SetPointing(bool pointing) { m_pointing = pointing; }
     TLabelShapeType Shape() const { return m_shape; }
     void SetShape(TLabelShapeType shape);
@@ -111,7 +121,7 @@ public:
     void SetColorPicture(const TPicture &picture);
 
     // The default font for new text.
-    QFont SurfaceFont() const { return m_surfaceFont; }
+    QFont SurfaceFont() const override { return m_surfaceFont; }
     void SetSurfaceFont(const QFont &font) { m_surfaceFont = font; }
 
     QMenu *SurfaceMenu() const { return m_surfaceMenu; }
@@ -129,7 +139,7 @@ public:
     KeyHandler OnKeyDown;
 
     // Clock of the timing rules; tests set their own.
-    TTickClock *Clock() const { return m_clock; }
+    TTickClock *Clock() const override { return m_clock; }
     void SetClock(TTickClock *clock);
 
     // Mouse on the surface, in surface pixels.
@@ -155,7 +165,7 @@ public:
     // Clones every selected object; the copies are selected instead.
     void CloneSelection();
     // Draws the dotted frame, or erases it when it is already shown.
-    void DrawXorFrame(const TRect &rect);
+    void DrawXorFrame(const TRect &rect) override;
     const QList<TRect> &XorFrames() const { return m_xorFrames; }
 
     virtual void CreateObjectForTool(const TRect &rect);
@@ -165,7 +175,7 @@ public:
     void RewireAll();
 
     void FireLabelChanged();
-    void PostSelectionRefresh();
+    void PostSelectionRefresh() override;
 
     // The keyboard commands (Ctrl+C, Ctrl+V, Ctrl+X, Delete).
     void KeyDownHandler(int key, Qt::KeyboardModifiers shift);
@@ -173,12 +183,12 @@ public:
     // Surface commands.
     void UpdateSurfaceMenu();
     void ClipboardCommand(int code);
-    void ObjectClipboardCommand(TGGraphicControl *object, int code);
+    void ObjectClipboardCommand(TGGraphicControl *object, int code) override;
     void DeleteAllObjects();
     void RemoveOutsideObjects();
     virtual void PrintObjects(TBaseReport *report, double x, double y);
     // Copies the object through the design format, 25 pixels lower.
-    void CloneObject(TGGraphicControl *object);
+    void CloneObject(TGGraphicControl *object) override;
     // Writes and reads the design file, with the bounds at zoom 1.0; errors of
     // the file reach the caller as EStreamError. Loading adds to the objects
     // already on the surface; a missing file loads nothing.
@@ -197,14 +207,14 @@ public:
 
     // The screen cursor, by its number.
     int ScreenCursor() const { return m_screenCursor; }
-    void SetScreenCursor(int id);
+    void SetScreenCursor(int id) override;
     // Keyboard state at the input being handled.
     Qt::KeyboardModifiers LiveModifiers() const { return m_liveModifiers; }
     // Last mouse position seen, in surface pixels.
     QPoint MousePosition() const { return m_mousePos; }
 
     // Mouse capture: the handles keep it until a move without the left button.
-    void SetHandlesCapture(bool capture);
+    void SetHandlesCapture(bool capture) override;
     bool HandlesHaveCapture() const;
     // A press on the card has not been released yet: a drag, a resize, a
     // rubber band or a placing is under way.
@@ -214,9 +224,9 @@ public:
     // the release will not reach the card.
     void EndMouseCapture();
     // Sends a press or release to the object under the point, or to the surface itself.
-    void ForwardMouse(bool release, Qt::MouseButton button, int x, int y);
+    void ForwardMouse(bool release, Qt::MouseButton button, int x, int y) override;
     // Keyboard focus on the handles (arrow keys go to them first).
-    void SetHandlesFocus(bool focus);
+    void SetHandlesFocus(bool focus) override;
     bool HandlesHaveFocus() const { return m_handlesFocus; }
 
     // Paints the card background (white, pictures, outline, grid) at the
@@ -259,6 +269,9 @@ private:
         }
     };
     MouseTarget HitTest(const QPoint &pos, bool includeHandles) const;
+    // Notes the event's keys, position and left button, and says who gets
+    // it: whoever holds the capture, or what lies under the mouse.
+    MouseTarget TakeMouseEvent(const QMouseEvent &event);
     void DeliverPress(const MouseTarget &target, Qt::MouseButton button,
                       Qt::KeyboardModifiers shift, const QPoint &pos);
     void DeliverMove(const MouseTarget &target, Qt::KeyboardModifiers shift, const QPoint &pos);

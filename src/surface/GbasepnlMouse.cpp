@@ -108,14 +108,19 @@ void TGBasePanel::UpdateHover(const MouseTarget &target)
         m_handles->MouseLeave();
 }
 
+TGBasePanel::MouseTarget TGBasePanel::TakeMouseEvent(const QMouseEvent &event)
+{
+    const QPoint pos = event.position().toPoint();
+    m_liveModifiers = event.modifiers();
+    m_mousePos = pos;
+    m_handles->SetLeftButtonHeld(event.buttons() & Qt::LeftButton);
+    return m_capture.kind != MouseTarget::None ? m_capture : HitTest(pos, true);
+}
+
 void TGBasePanel::mousePressEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
-    m_liveModifiers = event->modifiers();
-    m_mousePos = pos;
-    m_handles->SetLeftButtonHeld(event->buttons() & Qt::LeftButton);
-    const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
-                                                                   : HitTest(pos, true);
+    const MouseTarget target = TakeMouseEvent(*event);
     if (m_capture.kind == MouseTarget::None)
         m_capture = target;
     // A press to its release is one step of undo: a drag, a resize, a placing.
@@ -130,11 +135,7 @@ void TGBasePanel::mousePressEvent(QMouseEvent *event)
 void TGBasePanel::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
-    m_liveModifiers = event->modifiers();
-    m_mousePos = pos;
-    m_handles->SetLeftButtonHeld(event->buttons() & Qt::LeftButton);
-    const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
-                                                                   : HitTest(pos, true);
+    const MouseTarget target = TakeMouseEvent(*event);
     if (m_capture.kind == MouseTarget::None)
         UpdateHover(target);
     DeliverMove(target, event->modifiers(), pos);
@@ -145,11 +146,7 @@ void TGBasePanel::mouseMoveEvent(QMouseEvent *event)
 void TGBasePanel::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
-    m_liveModifiers = event->modifiers();
-    m_mousePos = pos;
-    m_handles->SetLeftButtonHeld(event->buttons() & Qt::LeftButton);
-    const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
-                                                                   : HitTest(pos, true);
+    const MouseTarget target = TakeMouseEvent(*event);
     // A press captures the mouse until its release; the handles hold theirs longer.
     if (m_capture.kind != MouseTarget::Handles)
         m_capture = {};
@@ -161,11 +158,7 @@ void TGBasePanel::mouseReleaseEvent(QMouseEvent *event)
 void TGBasePanel::mouseDoubleClickEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
-    m_liveModifiers = event->modifiers();
-    m_mousePos = pos;
-    m_handles->SetLeftButtonHeld(event->buttons() & Qt::LeftButton);
-    const MouseTarget target = m_capture.kind != MouseTarget::None ? m_capture
-                                                                   : HitTest(pos, true);
+    const MouseTarget target = TakeMouseEvent(*event);
     const int takeovers = m_takeovers;
     // The dialog a double-click opens is the command of an undo step.
     const TUndoStep step(History(), tr("Edit"));
