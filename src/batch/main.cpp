@@ -8,6 +8,7 @@
 #include "effects/Gssprop.h"
 #include "effects/gstprop.h"
 #include "graphics/Geometry.h"
+#include "printing/CardExport.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
 #include "richtext/RichTextEngine.h"
@@ -21,11 +22,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 #include <QStringList>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -56,6 +60,19 @@ const char Usage[] =
     "  render DESIGN -o CARD.png [--zoom Z]\n"
     "                   paint the card as the design surface shows it (without\n"
     "                   selection) at zoom Z (default 1.0, 0.1 to 8) into a PNG\n"
+    "  render DESIGN -o CARD.png|CARD.jpg --dpi N [--bleed LENGTH] [--stock NAME]\n"
+    "                   the card as it prints, N pixels per inch (10 to 2400):\n"
+    "                   3.5 x 2 in at 300 is 1050 x 600 pixels; --bleed adds\n"
+    "                   that much around it; PNG or JPEG by the name's ending\n"
+    "  export DESIGN -o OUT.pdf [--bleed LENGTH] [--crop-marks] [--cmyk]\n"
+    "        [--back BACK.TSC] [--stock NAME]\n"
+    "                   a PDF for a print shop: one card per page (the back\n"
+    "                   on page 2) at the card's size plus the bleed on every\n"
+    "                   side (default 0.125in; e.g. 3mm, 0.125in, 0), with\n"
+    "                   TrimBox and BleedBox; --crop-marks adds cut marks\n"
+    "                   outside the bleed; --cmyk makes it PDF/X-3 in CMYK\n"
+    "                   (needs Ghostscript); the card size is the layout's\n"
+    "                   of TSC.INI, or that of the --stock named\n"
     "  --help           show this text\n"
     "\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written or a\n"
@@ -148,7 +165,15 @@ struct TOptions
     QString positions; // empty: all
     QString stock;     // empty: the layout of TSC.INI
     bool hasStock = false;
+    bool hasZoom = false;
+    int dpi = 0;       // render: 0 as the surface shows it, else as it prints
+    std::optional<double> bleed; // inches
+    bool cropMarks = false;
+    bool cmyk = false;
+    QString back;
 };
+
+enum class TCommand { Print, Render, Export };
 
 // "1,3-5": the positions (numbered from 1) to print out of `count`.
 QList<bool> ParsePositions(const QString &list, int count)
@@ -178,8 +203,11 @@ QList<bool> ParsePositions(const QString &list, int count)
     return chosen;
 }
 
-TOptions ParseOptions(const QStringList &args, bool printCommand)
+TOptions ParseOptions(const QStringList &args, TCommand command)
 {
+    const bool printCommand = command == TCommand::Print;
+    const bool renderCommand = command == TCommand::Render;
+    const bool exportCommand = command == TCommand::Export;
     TOptions o;
     if (args.isEmpty())
         throw EUsage{QStringLiteral("missing design file")};
@@ -207,12 +235,29 @@ TOptions ParseOptions(const QStringList &args, bool printCommand)
             o.positions = value();
             if (o.positions.trimmed().isEmpty())
                 throw EUsage{QStringLiteral("--positions needs a list such as 1,3-5")};
-        } else if (printCommand && a == QLatin1String("--stock")) {
+        } else if ((renderCommand || exportCommand) && a == QLatin1String("--bleed")) {
+            const QString text = value();
+            QString why;
+            o.bleed = ParseBleed(text, &why);
+            if (!o.bleed)
+                throw EUsage{QStringLiteral("--bleed: %1").arg(why)};
+        } else if (renderCommand && a == QLatin1String("--dpi")) {
+            o.dpi = value().toInt(&ok);
+            if (!ok || o.dpi < 10 || o.dpi > 2400)
+                throw EUsage{QStringLiteral("--dpi must be a number from 10 to 2400")};
+        } else if (exportCommand && a == QLatin1String("--crop-marks")) {
+            o.cropMarks = true;
+        } else if (exportCommand && a == QLatin1String("--cmyk")) {
+            o.cmyk = true;
+        } else if (exportCommand && a == QLatin1String("--back")) {
+            o.back = value();
+        } else if (a == QLatin1String("--stock")) {
             o.stock = value();
             o.hasStock = true;
             if (o.stock.trimmed().isEmpty())
                 throw EUsage{QStringLiteral("--stock needs the name of a card stock")};
-        } else if (!printCommand && a == QLatin1String("--zoom")) {
+        } else if (renderCommand && a == QLatin1String("--zoom")) {
+            o.hasZoom = true;
             o.zoom = value().toDouble(&ok);
             if (!ok || !std::isfinite(o.zoom) || o.zoom < 0.1 || o.zoom > 8.0)
                 throw EUsage{QStringLiteral("--zoom must be a number from 0.1 to 8")};
@@ -222,8 +267,15 @@ TOptions ParseOptions(const QStringList &args, bool printCommand)
     }
     if (printCommand && o.output.isEmpty() == !o.hasPrinter)
         throw EUsage{QStringLiteral("print needs either -o FILE.pdf or --printer QUEUE")};
-    if (!printCommand && o.output.isEmpty())
+    if (renderCommand && o.output.isEmpty())
         throw EUsage{QStringLiteral("render needs -o CARD.png")};
+    if (exportCommand && o.output.isEmpty())
+        throw EUsage{QStringLiteral("export needs -o OUT.pdf")};
+    if (renderCommand && o.dpi == 0 && (o.bleed || o.hasStock))
+        throw EUsage{QStringLiteral("--bleed and --stock render the card as it prints: give "
+                                    "--dpi too")};
+    if (renderCommand && o.dpi > 0 && o.hasZoom)
+        throw EUsage{QStringLiteral("give either --zoom or --dpi")};
     if (o.hasPrinter && o.printer.isEmpty())
         throw EUsage{QStringLiteral("--printer needs a queue name")};
     return o;
@@ -267,12 +319,12 @@ int ListStocks(const QStringList &words)
 
 // The layout of the stock --stock names; an unknown name or one that fits
 // several layouts is a command line error that names the candidates.
-TCardLayout StockLayout(const QString &name)
+TCardStock FindStock(const QString &name)
 {
     const TStockCatalogue catalogue = LoadCatalogue();
     const TStockCatalogue::TLookup found = catalogue.Find(name);
     if (found.Found >= 0)
-        return catalogue.Stocks().at(found.Found).Layout();
+        return catalogue.Stocks().at(found.Found);
     if (found.Candidates.isEmpty())
         throw EUsage{QStringLiteral("there is no card stock named \"%1\" (tessaro-batch stocks "
                                     "lists them)")
@@ -283,6 +335,11 @@ TCardLayout StockLayout(const QString &name)
     throw EUsage{QStringLiteral("\"%1\" fits card stocks of different layouts; name one of "
                                 "them:\n  %2")
                      .arg(name, shown.join(QStringLiteral("\n  ")))};
+}
+
+TCardLayout StockLayout(const QString &name)
+{
+    return FindStock(name).Layout();
 }
 
 // The card surface as the program sets it up, sized from the layout at 100 %,
@@ -342,8 +399,87 @@ int PrintSheet(const TOptions &o)
     return 0;
 }
 
+// The card size the layout of TSC.INI gives, or that of the --stock named.
+QSizeF CardInches(const TOptions &o)
+{
+    TCardLayout layout;
+    if (o.hasStock) {
+        // The stock's own measure, not the layout's three decimals.
+        const TCardStock stock = FindStock(o.stock);
+        return QSizeF(stock.CardWidthPt / 72.0, stock.CardHeightPt / 72.0);
+    } else {
+        const TPreferences preferences = LoadPreferences(PreferencesPath());
+        if (!preferences.LayoutProblem.isEmpty())
+            Print(stderr, preferences.LayoutProblem + QLatin1Char(' ') +
+                              preferences.LayoutFallback + QLatin1Char('\n'));
+        layout = preferences.Layout;
+    }
+    return QSizeF(double(layout.Width), double(layout.Height));
+}
+
+// Writes an image whole or not at all; the format follows the name's ending.
+void SaveImage(const QImage &image, const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const char *format = suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")
+                             ? "JPEG"
+                             : "PNG";
+    QSaveFile file(path);
+    QString why;
+    if (!file.open(QIODevice::WriteOnly)) {
+        why = file.errorString();
+    } else {
+        QImageWriter writer(&file, format);
+        if (qstrcmp(format, "JPEG") == 0)
+            writer.setQuality(95);
+        if (!writer.write(image))
+            why = writer.errorString();
+        else if (!file.commit())
+            why = file.errorString();
+    }
+    if (!why.isEmpty()) {
+        file.cancelWriting();
+        throw EStreamError(AboutFile(path, QStringLiteral("Cannot write the image (%1)").arg(why)));
+    }
+}
+
+// The card as it prints, at a resolution, with a bleed when asked.
+int RenderCardAtDpi(const TOptions &o)
+{
+    TCardModel design;
+    OpenDesign(design, o.design);
+    TExportSettings settings;
+    settings.Bleed = o.bleed.value_or(0.0);
+    settings.CropMarks = false;
+    TCardExport card(CardInches(o), settings);
+    card.AddSide(design);
+    SaveImage(OnFile(o.output, [&] { return card.RenderSide(0, o.dpi); }), o.output);
+    return 0;
+}
+
+int ExportCard(const TOptions &o)
+{
+    TCardModel front;
+    OpenDesign(front, o.design);
+    TCardModel back;
+    if (!o.back.isEmpty())
+        OpenDesign(back, o.back);
+    TExportSettings settings;
+    settings.Bleed = o.bleed.value_or(0.125);
+    settings.CropMarks = o.cropMarks;
+    settings.Cmyk = o.cmyk;
+    TCardExport card(CardInches(o), settings);
+    card.AddSide(front);
+    if (!o.back.isEmpty())
+        card.AddSide(back);
+    card.WritePdf(o.output);
+    return 0;
+}
+
 int RenderCard(const TOptions &o)
 {
+    if (o.dpi > 0)
+        return RenderCardAtDpi(o);
     const TPreferences preferences = LoadPreferences(PreferencesPath());
     if (!preferences.LayoutProblem.isEmpty())
         Print(stderr, preferences.LayoutProblem + QLatin1Char(' ') + preferences.LayoutFallback +
@@ -361,11 +497,7 @@ int RenderCard(const TOptions &o)
     const QSize card(std::max(1, RoundEven(double(ppi) * double(layout.Width))),
                      std::max(1, RoundEven(double(ppi) * double(layout.Height))));
     const QImage image = RenderCard(design, look, card, float(o.zoom));
-    if (!image.save(o.output, "PNG")) {
-        Print(stderr,
-              AboutFile(o.output, QStringLiteral("Cannot write the image")) + QLatin1Char('\n'));
-        return 1;
-    }
+    SaveImage(image, o.output);
     return 0;
 }
 
@@ -410,9 +542,11 @@ int main(int argc, char **argv)
         if (!args.isEmpty() && args.at(0) == QLatin1String("stocks"))
             return ListStocks(args.mid(1));
         if (!args.isEmpty() && args.at(0) == QLatin1String("print"))
-            return PrintSheet(ParseOptions(args.mid(1), true));
+            return PrintSheet(ParseOptions(args.mid(1), TCommand::Print));
+        if (!args.isEmpty() && args.at(0) == QLatin1String("export"))
+            return ExportCard(ParseOptions(args.mid(1), TCommand::Export));
         if (!args.isEmpty() && args.at(0) == QLatin1String("render"))
-            return RenderCard(ParseOptions(args.mid(1), false));
+            return RenderCard(ParseOptions(args.mid(1), TCommand::Render));
     } catch (const EUsage &e) {
         Print(stderr, QStringLiteral("tessaro-batch: %1\n\n").arg(e.message) +
                           QString::fromLatin1(Usage));

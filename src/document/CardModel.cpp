@@ -200,6 +200,25 @@ QList<TStoredObject *> TCardModel::ReadAside(const QByteArray &stream, QObject &
     return reader.ReadList();
 }
 
+void TCardModel::CopyDesignOf(const TCardModel &other)
+{
+    DeleteAll();
+    QObject staging;
+    const QList<TStoredObject *> objects = ReadAside(other.DesignBytes(), staging);
+    {
+        const TLoading loading(*this);
+        for (TStoredObject *object : objects) {
+            object->setParent(Owner());
+            Insert(object);
+        }
+    }
+    SetPersonalInfo(other.PersonalInfo());
+    if (other.BackgroundArtFile().isEmpty())
+        ClearBackgroundArt();
+    else
+        SetBackgroundArtFile(other.BackgroundArtFile());
+}
+
 QByteArray TCardModel::DesignBytes() const
 {
     // Written with the bounds at 100 %, without zooming a shown card there and back.

@@ -100,6 +100,10 @@ public:
     // stream the reader refuses throws EStreamError; what was made goes with
     // the staging object.
     QList<TStoredObject *> ReadAside(const QByteArray &stream, QObject &staging) const;
+    // This model made a copy of another: its objects (as a save would write
+    // them, at 100 %), its background art and personal information. The
+    // copy can be changed for one job without touching the design.
+    void CopyDesignOf(const TCardModel &other);
     // Writes every object at 100 % and the background sidecar, both written
     // completely before either is moved into place; when writing fails
     // (EStreamError) the old design and sidecar stay as they were.

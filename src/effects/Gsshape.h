@@ -93,6 +93,7 @@ public:
     // Choosing gstStar brings back a usable star: InVectorPercent 0 becomes
     // 50, fewer than 10 Vectors become 10 and the StartingAngle becomes 90.
     TGPShapeType Shape() const { return m_shape; }
+    bool FillsToItsEdges() const override { return m_shape == gstRectangle; }
     void SetShape(TGPShapeType shape);
 
     // Angle of the first star or polygon point, degrees 0 to 359.

@@ -64,6 +64,7 @@ public:
     void SetRoundPerc(int percent) { StoreDesignValue(m_roundPerc, percent); }
 
     TShapeType Shape() const { return m_shape; }
+    bool FillsToItsEdges() const override { return m_shape == stRectangle; }
     void SetShape(TShapeType shape);
 
     const TPropertyTable &PropertyTable() const override;

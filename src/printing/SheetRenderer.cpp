@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QPointer>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -85,6 +86,26 @@ void TSheetRenderer::OutlinePosition(TBaseReport &report, double x, double y, TC
         report.Rectangle(x, y, x + CardWidth, y + CardHeight);
 }
 
+void TSheetRenderer::DrawCropMarks(TBaseReport &report, double x, double y)
+{
+    // A quarter point wide, in whole device pixels.
+    const int width = std::max(1, int(std::lround(report.XDPI() / 288.0)));
+    report.SetPen(0, psSolid, width, pmCopy);
+    const double near = Bleed + CropMarkGap;
+    const double far = near + CropMarkLength;
+    for (const double edgeX : {x, x + CardWidth}) {
+        const double out = edgeX == x ? -1.0 : 1.0;
+        for (const double edgeY : {y, y + CardHeight}) {
+            const double down = edgeY == y ? -1.0 : 1.0;
+            // Along the cut through this corner, outward from the bleed.
+            report.MoveTo(edgeX + out * near, edgeY);
+            report.LineTo(edgeX + out * far, edgeY);
+            report.MoveTo(edgeX, edgeY + down * near);
+            report.LineTo(edgeX, edgeY + down * far);
+        }
+    }
+}
+
 void TSheetRenderer::PrintLabels(TBaseReport &report)
 {
     // Progress lets events run: an object freed meanwhile is left out.
@@ -157,20 +178,23 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
         } else {
             // As on screen, nothing of the card reaches past its edges onto
             // the next card or off the sheet.
+            const double b = Bleed;
             if (BackgroundKind != 0) {
-                report.SetBaseClipRect(x, y, x + CardWidth, y + CardHeight);
+                report.SetBaseClipRect(x - b, y - b, x + CardWidth + b, y + CardHeight + b);
                 PrintBackGround(report, x, y);
                 report.ClearBaseClip();
             }
             if (!ToPrinter)
                 OutlinePosition(report, x, y, PreviewOutlineColor, true);
-            report.SetBaseClipRect(x, y, x + CardWidth, y + CardHeight);
+            report.SetBaseClipRect(x - b, y - b, x + CardWidth + b, y + CardHeight + b);
             for (const QPointer<TGGraphicControl> &object : objects)
                 if (object)
                     object->PrintTo(&report, x, y);
             report.ClearBaseClip();
             if (DrawOutlines)
                 OutlinePosition(report, x, y, 0, true);
+            if (CropMarks)
+                DrawCropMarks(report, x, y);
         }
         ++m_cardsDrawn;
         if (OnPositionDone)
@@ -202,12 +226,15 @@ void TSheetRenderer::PrintBackGround(TBaseReport &report, double x, double y)
 {
     if (BackgroundKind == 0)
         return;
-    // The art covers the card as laid out on the sheet, whatever its size.
+    // The art covers the card as laid out on the sheet, whatever its size,
+    // and the bleed around it.
+    const double left = x - Bleed, top = y - Bleed;
+    const double right = x + CardWidth + Bleed, bottom = y + CardHeight + Bleed;
     try {
         if (BackgroundKind == 2)
-            report.PrintBitmapRect(x, y, x + CardWidth, y + CardHeight, m_background.Image());
+            report.PrintBitmapRect(left, top, right, bottom, m_background.Image());
         else
-            report.StretchDraw(report.InchRect(x, y, x + CardWidth, y + CardHeight), m_background);
+            report.StretchDraw(report.InchRect(left, top, right, bottom), m_background);
     } catch (const std::exception &) {
         // A background that fails to draw is left out.
     }

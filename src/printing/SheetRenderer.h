@@ -37,6 +37,15 @@ public:
     double HPitch = 3.5;
     double VPitch = 2.0;
     double CornerRadius = 0.0; // inches: outlines follow round corners
+    // A print shop's bleed, in inches: the background art covers the card
+    // and this much around it, and objects are cut off this far outside the
+    // card instead of at its edge. 0 on sheets, where cards sit side by side.
+    double Bleed = 0.0;
+    // Thin cut lines at each card's corners, outside the bleed.
+    bool CropMarks = false;
+    // Where crop marks start outside the bleed, and how long they are (inches).
+    static constexpr double CropMarkGap = 1.0 / 24.0;
+    static constexpr double CropMarkLength = 0.25;
     QString BackgroundFile;
     int BackgroundKind = 0; // 0 none, 1 metafile, 2 bitmap
     // False for the preview: one card, outlined in silver.
@@ -77,6 +86,7 @@ private:
     bool IsSelected(int index) const;
     bool Stopped(const TBaseReport &report) const;
     void OutlinePosition(TBaseReport &report, double x, double y, TColor color, bool clearBrush);
+    void DrawCropMarks(TBaseReport &report, double x, double y);
 
     TPicture m_background;
     int m_cardsDrawn = 0;

@@ -357,10 +357,12 @@ struct TEntry
 class TJoin
 {
 public:
-    TJoin(QIODevice &input, QIODevice &output, const QList<int> &parts)
+    TJoin(QIODevice &input, QIODevice &output, const QList<int> &parts,
+          const TPdfPageBoxes *boxes)
         : m_in(input)
         , m_out(output)
         , m_parts(parts)
+        , m_boxes(boxes)
     {
     }
 
@@ -375,7 +377,8 @@ public:
         m_size = m_in.size();
         ReadTable();
         ReadPageTree(pages);
-        if (std::all_of(m_parts.cbegin(), m_parts.cend(), [](int n) { return n == 1; })) {
+        if (!m_boxes &&
+            std::all_of(m_parts.cbegin(), m_parts.cend(), [](int n) { return n == 1; })) {
             CopyBytes(0, m_size);
             return;
         }
@@ -576,6 +579,11 @@ private:
         for (int count : m_parts) {
             const qsizetype end = first + count;
             if (count == 1) {
+                if (m_boxes) {
+                    TValue page = m_pages.at(first);
+                    SetBoxes(page);
+                    m_replaced.insert(m_pageRefs.at(first).number, Serialized(page));
+                }
                 m_newKids.append(m_pageRefs.at(first));
                 first = end;
                 continue;
@@ -629,6 +637,8 @@ private:
             m_added.append({resourcesObject, Serialized(resources.Result())});
             page.Set("/Contents", contents);
             page.Set("/Resources", TValue::Ref(resourcesObject, 0));
+            if (m_boxes)
+                SetBoxes(page);
             if (annots.items.isEmpty())
                 page.Remove("/Annots");
             else
@@ -646,6 +656,29 @@ private:
         }());
         m_replaced.insert(m_treeRef.number, Serialized(tree));
         m_objectCount = next;
+    }
+
+    static TValue Box(const QRectF &r)
+    {
+        auto number = [](double v) {
+            TValue n;
+            n.token = QByteArray::number(v, 'f', 4);
+            // Trailing zeros say nothing: 270.0000 is written 270.
+            while (n.token.endsWith('0'))
+                n.token.chop(1);
+            if (n.token.endsWith('.'))
+                n.token.chop(1);
+            return n;
+        };
+        return TValue::Array({number(r.left()), number(r.top()), number(r.right()),
+                              number(r.bottom())});
+    }
+
+    void SetBoxes(TValue &page) const
+    {
+        page.Set("/MediaBox", Box(m_boxes->Media));
+        page.Set("/TrimBox", Box(m_boxes->Trim));
+        page.Set("/BleedBox", Box(m_boxes->Bleed));
     }
 
     void Write(const QByteArray &data)
@@ -739,6 +772,7 @@ private:
     QIODevice &m_in;
     QIODevice &m_out;
     const QList<int> &m_parts;
+    const TPdfPageBoxes *m_boxes = nullptr;
     qint64 m_size = 0;
     qint64 m_tableOffset = 0;
     qint64 m_headerEnd = 0;
@@ -763,10 +797,11 @@ private:
 
 } // namespace
 
-bool JoinPdfPages(QIODevice &input, QIODevice &output, const QList<int> &parts, QString *error)
+bool JoinPdfPages(QIODevice &input, QIODevice &output, const QList<int> &parts, QString *error,
+                  const TPdfPageBoxes *boxes)
 {
     try {
-        TJoin(input, output, parts).Run();
+        TJoin(input, output, parts, boxes).Run();
         return true;
     } catch (const TJoinFailed &failed) {
         if (error)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QRectF>
 #include <QString>
 
 class QIODevice;
@@ -22,5 +23,15 @@ class QIODevice;
 // refused, with the reason in `error`. False also when a write to `output`
 // fails. `input` must be open for reading and seekable; `output` open for
 // writing.
+//
+// With `boxes`, every page of the result also gets those page boxes (a
+// print shop's trim and bleed), replacing its MediaBox.
+struct TPdfPageBoxes
+{
+    // In PDF points from the lower left of the page Qt's writer laid out.
+    QRectF Media;
+    QRectF Trim;
+    QRectF Bleed;
+};
 bool JoinPdfPages(QIODevice &input, QIODevice &output, const QList<int> &parts,
-                  QString *error = nullptr);
+                  QString *error = nullptr, const TPdfPageBoxes *boxes = nullptr);

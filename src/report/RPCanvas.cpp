@@ -126,8 +126,20 @@ void TCanvasReport::SetPaperOverride(const QSizeF &inches)
         ApplyPaper();
 }
 
+void TCanvasReport::SetPagePoints(const QSize &points)
+{
+    m_pagePoints = points;
+    if (m_printer && !m_inJob)
+        ApplyPaper();
+}
+
 void TCanvasReport::ApplyPaper()
 {
+    if (!m_pagePoints.isEmpty()) {
+        m_printer->setPageOrientation(QPageLayout::Portrait);
+        m_printer->setPageSize(QPageSize(m_pagePoints, QString(), QPageSize::ExactMatch));
+        return;
+    }
     if (m_paperOverride.isValid() && !m_paperOverride.isEmpty()) {
         m_printer->setPageSize(
             QPageSize(m_paperOverride, QPageSize::Inch, QString(), QPageSize::FuzzyMatch));
@@ -493,8 +505,9 @@ bool TCanvasReport::JoinParts(QIODevice &document, QIODevice &out, QString *why)
         *why = document.errorString();
         return false;
     }
-    if (PagesInParts())
-        return JoinPdfPages(document, checked, m_pageParts, why);
+    if (PagesInParts() || m_pageBoxes)
+        return JoinPdfPages(document, checked, m_pageParts, why,
+                            m_pageBoxes ? &*m_pageBoxes : nullptr);
     // Nothing to join: the document goes as it is.
     constexpr qint64 Chunk = qint64(1) << 20;
     while (!document.atEnd()) {

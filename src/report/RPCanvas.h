@@ -1,9 +1,11 @@
 #pragma once
 
+#include "report/PdfJoin.h"
 #include "report/RPBase.h"
 
 #include <QPainter>
 #include <memory>
+#include <optional>
 
 class QIODevice;
 class QPdfWriter;
@@ -43,6 +45,12 @@ public:
 
     bool SetPaperSize(int code) override;
     void SetOrientation(TOrientation o) override;
+    // A page of exactly this size in whole points instead of the paper code:
+    // a card's page for a print shop (an empty size: the paper code again).
+    void SetPagePoints(const QSize &points);
+    // Page boxes every page of a PDF file gets (in points from the lower
+    // left of the page), its MediaBox among them.
+    void SetPageBoxes(const TPdfPageBoxes &boxes) { m_pageBoxes = boxes; }
 
     // The printer object, created on first use for the current choice of
     // queue or file (null when no printer is installed and no file is set).
@@ -107,6 +115,8 @@ private:
     QPainter m_devicePainter;
     QPoint m_offsetPx;
     QSizeF m_paperOverride;
+    QSize m_pagePoints;
+    std::optional<TPdfPageBoxes> m_pageBoxes;
     QString m_spoolFile;
     // A PDF job: the file being written, the writer's document beside it,
     // the device that checks each write into that, and the writer.

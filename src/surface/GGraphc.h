@@ -132,6 +132,9 @@ public:
     // The surface's Font command: a font and, when the dialog chose one, its colour.
     virtual void AssignFont(const QFont &font, std::optional<TColor> color = std::nullopt);
     virtual void PrintTo(TBaseReport *report, double x, double y);
+    // A plain fill that looks the same when it grows: where it reaches a card
+    // edge, a print shop's page stretches it into the bleed beyond.
+    virtual bool FillsToItsEdges() const { return false; }
     // A print job places the same objects at every card position: between
     // these two calls an object may keep what it prepared at its first
     // position (a recorded drawing, its text's font and metrics) for the

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QPointer>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -387,10 +388,40 @@ QMap<QString, QString> TPausedCupsQueue::LastJobAttributes() const
     return attributes;
 }
 
+namespace {
+
+// A watcher that a test left waiting would act on the next test's dialog
+// with what the first test has freed: each goes when its test ends.
+class TModalWatchers : public testing::EmptyTestEventListener
+{
+public:
+    static void Add(QTimer *timer)
+    {
+        static TModalWatchers *listener = [] {
+            auto *made = new TModalWatchers;
+            testing::UnitTest::GetInstance()->listeners().Append(made);
+            return made;
+        }();
+        listener->m_timers.append(timer);
+    }
+
+private:
+    void OnTestEnd(const testing::TestInfo &) override
+    {
+        for (const QPointer<QTimer> &timer : std::as_const(m_timers))
+            delete timer.data();
+        m_timers.clear();
+    }
+    QList<QPointer<QTimer>> m_timers;
+};
+
+} // namespace
+
 void WhenModal(std::function<bool(QWidget *)> ready, std::function<void(QWidget *)> action,
                int timeoutMs)
 {
     auto *timer = new QTimer;
+    TModalWatchers::Add(timer);
     auto waited = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
         QWidget *modal = QApplication::activeModalWidget();
