@@ -22,10 +22,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QStringList>
 #include <cmath>
 #include <cstdio>
@@ -417,30 +415,10 @@ QSizeF CardInches(const TOptions &o)
     return QSizeF(double(layout.Width), double(layout.Height));
 }
 
-// Writes an image whole or not at all; the format follows the name's ending.
 void SaveImage(const QImage &image, const QString &path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const char *format = suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")
-                             ? "JPEG"
-                             : "PNG";
-    QSaveFile file(path);
-    QString why;
-    if (!file.open(QIODevice::WriteOnly)) {
-        why = file.errorString();
-    } else {
-        QImageWriter writer(&file, format);
-        if (qstrcmp(format, "JPEG") == 0)
-            writer.setQuality(95);
-        if (!writer.write(image))
-            why = writer.errorString();
-        else if (!file.commit())
-            why = file.errorString();
-    }
-    if (!why.isEmpty()) {
-        file.cancelWriting();
+    if (const QString why = WriteImageFile(image, path); !why.isEmpty())
         throw EStreamError(AboutFile(path, QStringLiteral("Cannot write the image (%1)").arg(why)));
-    }
 }
 
 // The card as it prints, at a resolution, with a bleed when asked.

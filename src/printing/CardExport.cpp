@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -84,8 +85,8 @@ std::optional<double> ParseBleed(const QString &text, QString *why)
 
 QString BleedText(double inches, bool millimetres)
 {
-    return millimetres ? QStringLiteral("%1 mm").arg(inches * MillimetresPerInch, 0, 'g', 4)
-                       : QStringLiteral("%1 in").arg(inches, 0, 'g', 4);
+    return millimetres ? QStringLiteral("%1 mm").arg(inches * MillimetresPerInch, 0, 'g', 6)
+                       : QStringLiteral("%1 in").arg(inches, 0, 'g', 6);
 }
 
 // ---- the export --------------------------------------------------------------
@@ -254,7 +255,27 @@ void TCardExport::WritePdf(const QString &path) const
     if (std::rename(QFile::encodeName(converted).constData(),
                     QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData()) != 0)
         throw EReportError(
-            QStringLiteral("The file \"%1\" could not be written; nothing was written.").arg(shown));
+            QStringLiteral("The file \"%1\" could not be written; nothing was written.")
+                .arg(shown));
+}
+
+QString WriteImageFile(const QImage &image, const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool jpeg = suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    QImageWriter writer(&file, jpeg ? "JPEG" : "PNG");
+    if (jpeg)
+        writer.setQuality(95);
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return writer.errorString();
+    }
+    if (!file.commit())
+        return file.errorString();
+    return QString();
 }
 
 // ---- CMYK by Ghostscript -------------------------------------------------------
@@ -268,9 +289,10 @@ QString CmykProfilePath()
             return folder + QStringLiteral("/default_cmyk.icc");
     // Ghostscript keeps its profiles in a folder named after its version.
     const QDir shared(QStringLiteral("/usr/share/ghostscript"));
-    for (const QString &version : shared.entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                                   QDir::Name | QDir::Reversed)) {
-        const QString profile = shared.filePath(version + QStringLiteral("/iccprofiles/default_cmyk.icc"));
+    for (const QString &version :
+         shared.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed)) {
+        const QString profile =
+            shared.filePath(version + QStringLiteral("/iccprofiles/default_cmyk.icc"));
         if (QFileInfo::exists(profile))
             return profile;
     }
@@ -296,11 +318,14 @@ QByteArray PsString(const QString &text)
 QByteArray PdfXDefinitions(const QString &profile, const QString &title)
 {
     return "%!\n"
-           "[ /GTS_PDFXVersion (PDF/X-3:2002) /Title " + PsString(title) +
+           "[ /GTS_PDFXVersion (PDF/X-3:2002) /Title " +
+           PsString(title) +
            " /Trapped /False /DOCINFO pdfmark\n"
            "[ /_objdef {tessaro_icc} /type /stream /OBJ pdfmark\n"
            "[ {tessaro_icc} << /N 4 >> /PUT pdfmark\n"
-           "[ {tessaro_icc} " + PsString(profile) + " (r) file /PUT pdfmark\n"
+           "[ {tessaro_icc} " +
+           PsString(profile) +
+           " (r) file /PUT pdfmark\n"
            "[ /_objdef {tessaro_intent} /type /dict /OBJ pdfmark\n"
            "[ {tessaro_intent} << /Type /OutputIntent /S /GTS_PDFX\n"
            "  /OutputCondition (Commercial and specialty printing)\n"

@@ -75,6 +75,11 @@ private:
     QList<std::shared_ptr<TCardModel>> m_sides;
 };
 
+// Writes a picture whole or not at all (an older file of that name stays
+// when it fails): JPEG for a name ending in .jpg or .jpeg, else PNG. Empty on
+// success, else why it failed.
+QString WriteImageFile(const QImage &image, const QString &path);
+
 // The PDF/X-3 conversion of an RGB PDF by Ghostscript, with Ghostscript's
 // CMYK profile as the output intent. Empty on success, else why it failed
 // (Ghostscript or the profile missing, the conversion refused).

@@ -567,8 +567,12 @@ private:
     void PlanJoinedPages()
     {
         int next = int(m_entries.size());
-        m_qObject = next++;
-        m_qqObject = next++;
+        // The state each part starts from and leaves behind, for pages made of
+        // several parts (a rewrite for page boxes alone adds nothing).
+        if (std::any_of(m_parts.cbegin(), m_parts.cend(), [](int n) { return n > 1; })) {
+            m_qObject = next++;
+            m_qqObject = next++;
+        }
         const QHash<int, int> uses = ReferenceCounts();
         auto dropIfOwned = [&](const TValue *v) {
             if (v && v->kind == TValue::Kind::Ref && uses.value(v->number) == 1)
@@ -721,10 +725,12 @@ private:
             CopyBytes(e.offset, e.end);
         }
         // The state each part starts from, and the one it leaves behind.
-        offsets[m_qObject] = m_written;
-        WriteObject(m_qObject, 0, "<<\n/Length 2\n>>\nstream\nq\n\nendstream");
-        offsets[m_qqObject] = m_written;
-        WriteObject(m_qqObject, 0, "<<\n/Length 2\n>>\nstream\nQ\n\nendstream");
+        if (m_qObject > 0) {
+            offsets[m_qObject] = m_written;
+            WriteObject(m_qObject, 0, "<<\n/Length 2\n>>\nstream\nq\n\nendstream");
+            offsets[m_qqObject] = m_written;
+            WriteObject(m_qqObject, 0, "<<\n/Length 2\n>>\nstream\nQ\n\nendstream");
+        }
         for (const auto &[number, body] : m_added) {
             offsets[number] = m_written;
             WriteObject(number, 0, body);

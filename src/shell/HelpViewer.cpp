@@ -21,7 +21,8 @@ struct TTopic
 // One page per context number the windows ask for.
 const TTopic kTopics[] = {
     {2016, "main-window.html"},           {2020, "card-positions.html"},
-    {2039, "print-preview.html"},         {2101, "background-art.html"},
+    {2039, "print-preview.html"},         {2040, "print-shop.html"},
+    {2101, "background-art.html"},
     {2102, "personal-information.html"},  {2103, "printer-fine-tuning.html"},
     {2105, "bottom-margin-warning.html"}, {3101, "card-layout.html"},
     {40001, "multi-line-text.html"},      {40003, "clip-art.html"},

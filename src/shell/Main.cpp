@@ -165,6 +165,10 @@ void TMainScreen::BuildMenus()
     AddItem(file, "mnuPreview", tr("Pre&view"), [this] { mnuPreviewClick(); });
     // Needs no printer, so it is never disabled.
     AddItem(file, "mnuPrintToPdf", tr("Print to PD&F..."), [this] { mnuPrintToPdfClick(); });
+    AddItem(file, "mnuExportForPrintShop", tr("Export for Print S&hop..."),
+            [this] { mnuExportForPrintShopClick(); });
+    AddItem(file, "mnuExportCardAsImage", tr("Export Card as I&mage..."),
+            [this] { mnuExportCardAsImageClick(); });
     file->addSeparator();
     m_printerItems << AddItem(file, "mnuPrinterSetup", tr("Printer S&etup"),
                               [this] { mnuPrinterSetupClick(); });

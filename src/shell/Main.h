@@ -92,6 +92,20 @@ public:
     bool PrintToPdf(const QString &path, TPdfSheet sheet = TPdfSheet::AllCards);
     // Asks for the PDF file to print into; empty when cancelled.
     QString ChoosePdfFile(const QString &title, const QString &baseName);
+    // Asks for a file to write, in the user's documents folder, with the
+    // first filter's ending added when the name has none of the filters'.
+    QString ChooseOutputFile(const QString &title, const QString &fileName,
+                             const QStringList &filters, const QString &dialogName);
+
+    // ---- exports (MainExport.cpp)
+    // "Export for Print Shop...": the settings with a preview, then the file.
+    void mnuExportForPrintShopClick();
+    // "Export Card as Image...": resolution and bleed, then the file.
+    void mnuExportCardAsImageClick();
+    // The card's size in inches as the layout gives it.
+    QSizeF CardInches() const;
+    // The design's name for files made from it ("Cards" when it has none).
+    QString DesignBaseName() const;
     // Runs the status window on the printer report (printing) or on its own
     // recording (preview), then shows the preview. False when nothing was
     // produced (cancelled or failed).

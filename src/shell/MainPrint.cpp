@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 std::function<double(TCanvasReport &)> TMainScreen::UnprintableBottomMargin =
@@ -134,22 +135,25 @@ void TMainScreen::mnuPrinterSetupClick()
 
 void TMainScreen::mnuPrintToPdfClick()
 {
-    const QString base = m_model->FileName().isEmpty()
-                             ? QStringLiteral("Cards")
-                             : QFileInfo(m_model->FileName()).completeBaseName();
-    const QString path = ChoosePdfFile(tr("Print to PDF"), base);
+    const QString path = ChoosePdfFile(tr("Print to PDF"), DesignBaseName());
     if (!path.isEmpty())
         PrintToPdf(path, TPdfSheet::ChosenCards);
 }
 
 QString TMainScreen::ChoosePdfFile(const QString &title, const QString &baseName)
 {
+    return ChooseOutputFile(title, baseName + QStringLiteral(".pdf"), {tr("PDF files (*.pdf)")},
+                            QStringLiteral("PrintToPdfDialog"));
+}
+
+QString TMainScreen::ChooseOutputFile(const QString &title, const QString &fileName,
+                                      const QStringList &filters, const QString &dialogName)
+{
     QFileDialog dialog(this, title);
-    dialog.setObjectName(QStringLiteral("PrintToPdfDialog"));
+    dialog.setObjectName(dialogName);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(tr("PDF files (*.pdf)"));
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setNameFilters(filters);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // Where the user keeps documents, not beside the design in the program's
     // own (hidden) data folder.
@@ -157,12 +161,26 @@ QString TMainScreen::ChoosePdfFile(const QString &title, const QString &baseName
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     dialog.setDirectory(folder);
-    dialog.selectFile(QDir(folder).filePath(baseName + QStringLiteral(".pdf")));
+    dialog.selectFile(QDir(folder).filePath(fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     QString path = dialog.selectedFiles().constFirst();
-    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
+    // A name with the ending of any of the filters keeps it ("card.jpg" while
+    // PNG is chosen); another gets the chosen filter's first ending.
+    static const QRegularExpression endings(QStringLiteral("\\*\\.(\\w+)"));
+    auto endingsOf = [](const QString &filter) {
+        QStringList found;
+        for (auto m = endings.globalMatch(filter); m.hasNext();)
+            found.append(m.next().captured(1));
+        return found;
+    };
+    const QString suffix = QFileInfo(path).suffix();
+    const bool known = std::any_of(filters.cbegin(), filters.cend(), [&](const QString &f) {
+        return endingsOf(f).contains(suffix, Qt::CaseInsensitive);
+    });
+    const QStringList chosen = endingsOf(dialog.selectedNameFilter());
+    if (!known && !chosen.isEmpty())
+        path += QLatin1Char('.') + chosen.constFirst();
     return path;
 }
 

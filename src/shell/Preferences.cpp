@@ -13,6 +13,7 @@ const QString kPrinter = QStringLiteral("Printer");
 const QString kPersonal = QStringLiteral("Personal");
 const QString kFont = QStringLiteral("Default Font");
 const QString kLayout = QStringLiteral("Layout");
+const QString kExport = QStringLiteral("Export");
 
 float Length(const TIniFile &ini, const QString &key, float def)
 {
@@ -199,6 +200,15 @@ TPreferences LoadPreferences(const QString &iniPath)
     f.Bold = ini.ReadBool(kFont, QStringLiteral("Bold"), false);
     f.Italic = ini.ReadBool(kFont, QStringLiteral("Italic"), false);
     f.Underline = ini.ReadBool(kFont, QStringLiteral("Underline"), false);
+    const QString bleed = ini.ReadString(kExport, QStringLiteral("Bleed"), QString());
+    if (const std::optional<double> inches = ParseBleed(bleed)) {
+        p.Export.Bleed = *inches;
+        p.ExportInMillimetres = bleed.contains(QLatin1String("mm"), Qt::CaseInsensitive);
+    }
+    p.Export.CropMarks = ini.ReadBool(kExport, QStringLiteral("CropMarks"), d.Export.CropMarks);
+    p.Export.Cmyk = ini.ReadBool(kExport, QStringLiteral("Cmyk"), d.Export.Cmyk);
+    p.ImageDpi = IntegerInRange(ini, kExport, QStringLiteral("ImageDpi"), d.ImageDpi, 10, 2400);
+    p.ImageWithBleed = ini.ReadBool(kExport, QStringLiteral("ImageBleed"), d.ImageWithBleed);
     return p;
 }
 
@@ -237,6 +247,12 @@ bool SavePreferences(const QString &iniPath, const TPreferences &p, QString *err
         ini.WriteString(kLayout, QStringLiteral("Stock"), l.Stock);
     else
         ini.DeleteKey(kLayout, QStringLiteral("Stock"));
+    ini.WriteString(kExport, QStringLiteral("Bleed"),
+                    BleedText(p.Export.Bleed, p.ExportInMillimetres));
+    ini.WriteBool(kExport, QStringLiteral("CropMarks"), p.Export.CropMarks);
+    ini.WriteBool(kExport, QStringLiteral("Cmyk"), p.Export.Cmyk);
+    ini.WriteInteger(kExport, QStringLiteral("ImageDpi"), p.ImageDpi);
+    ini.WriteBool(kExport, QStringLiteral("ImageBleed"), p.ImageWithBleed);
     const bool ok = ini.EndUpdate();
     if (!ok && error)
         *error = ini.LastError();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/CardLayout.h"
+#include "printing/CardExport.h"
 
 #include <QList>
 #include <QString>
@@ -38,6 +39,12 @@ struct TPreferences
     QStringList PersonalInfo = QStringList(PersonalInfoCount, QString());
     TDefaultFontSetting DefaultFont;
     TCardLayout Layout;
+    // The last exports for a print shop and as an image (section "Export",
+    // which older versions pass over). The bleed is kept as its text.
+    TExportSettings Export;
+    bool ExportInMillimetres = false;
+    int ImageDpi = 300;
+    bool ImageWithBleed = false;
 
     // Empty when the stored layout and printer nudges can be used. Otherwise
     // the first value that cannot, with its key, section and file, and why

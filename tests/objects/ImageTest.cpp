@@ -253,7 +253,7 @@ TEST_F(ImageTest, PrintingPutsTheBitmapAndTheBorderOnTheirInches)
     const double x2 = 1.0 + (image.Left() + image.Width()) / ppi;
     const double y2 = 1.0 + (image.Top() + image.Height()) / ppi;
 
-    TImageReport report(200);
+    TProbeReport report(200);
     report.OnPrint = [&](TBaseReport &r) { image.PrintTo(&r, 1.0, 1.0); };
     ASSERT_TRUE(report.Execute());
     const QImage page = report.pages.first();
@@ -283,7 +283,7 @@ TEST_F(ImageTest, EmptyImagePrintsNothingUnlessItHasABorder)
 {
     TGImage image;
     image.SetBounds(10, 10, 50, 40);
-    TImageReport report(100);
+    TProbeReport report(100);
     report.OnPrint = [&](TBaseReport &r) { image.PrintTo(&r, 0.5, 0.5); };
     ASSERT_TRUE(report.Execute());
     QImage blank(report.pages.first().size(), QImage::Format_RGB32);

@@ -486,7 +486,7 @@ TEST_F(ShapesTest, HostilePenWidthIsDrawnWithinRangeAndKept)
     // Printing keeps to the same range: one inch is 100 device pixels here,
     // so the pen is at most an inch wide, centred half its width (50 design
     // pixels, 0.52 inch) below the top: device rows 102..202.
-    TImageReport report(100);
+    TProbeReport report(100);
     line.AdoptZoomScale(1.0f);
     line.SetBounds(0, 0, 288, 96);
     report.OnPrint = [&](TBaseReport &r) { line.PrintTo(&r, 1.0, 1.0); };

@@ -619,7 +619,7 @@ TEST(TextLabelPrint, PictureFillsTheInchRectangleAtDeviceResolution)
     const int w = label.Width();
     const int h = label.Height();
 
-    TImageReport report(300);
+    TProbeReport report(300);
     report.OnPrint = [&](TBaseReport &r) { label.PrintTo(&r, 1.0, 0.5); };
     ASSERT_TRUE(report.Execute());
     ASSERT_EQ(report.pages.size(), 1);

@@ -4,16 +4,32 @@
 // CMYK as PDF/X; images at an exact pixel size; bad input refused with
 // nothing written.
 #include "PrintTestSupport.h"
+#include "common/TestSupport.h"
+#include "document/ProgramFolder.h"
 #include "objects/Glshapes.h"
 #include "objects/gbclabel32.h"
 #include "printing/CardExport.h"
+#include "printing/ExportDialog.h"
+#include "shell/Main.h"
+#include "shell/Preferences.h"
 #include "surface/Gbcpanel32.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -73,7 +89,8 @@ QList<QByteArray> InflatedStreams(const QByteArray &pdf)
         if (end < 0)
             break;
         // qUncompress wants the size first; it grows a guess that is short.
-        const QByteArray inflated = qUncompress(QByteArray("\0\1\0\0", 4) + pdf.mid(start, end - start));
+        const QByteArray inflated =
+            qUncompress(QByteArray("\0\1\0\0", 4) + pdf.mid(start, end - start));
         if (!inflated.isEmpty())
             streams.append(inflated);
     }
@@ -153,8 +170,8 @@ TEST(PrintShopExport, ABackIsPageTwoAndCmykIsPdfX)
     const QString design = dir.filePath("BLEED.TSC");
     WriteBleedDesign(design);
     const QString pdf = dir.filePath("cmyk.pdf");
-    const TBatchRun run = RunBatch(
-        {"export", design, "-o", pdf, "--bleed", "3mm", "--cmyk", "--back", design});
+    const TBatchRun run =
+        RunBatch({"export", design, "-o", pdf, "--bleed", "3mm", "--cmyk", "--back", design});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(PdfPageCount(pdf), 2);
     QFile file(pdf);
@@ -182,7 +199,8 @@ TEST(PrintShopExport, ABackIsPageTwoAndCmykIsPdfX)
     const QRgb corner = page.pixel(1, 1);
     EXPECT_GT(qRed(corner), 180);
     EXPECT_LT(qGreen(corner), 90);
-    EXPECT_FALSE(QDir(dir.path()).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot)
+    EXPECT_FALSE(QDir(dir.path())
+                     .entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot)
                      .join(' ')
                      .contains(".tessaro"));
 }
@@ -220,15 +238,135 @@ TEST(PrintShopExport, BadInputIsRefusedAndWritesNothing)
         EXPECT_EQ(run.exitCode, 2) << bleed.toStdString();
         EXPECT_TRUE(run.err.contains("--bleed")) << run.err.toStdString();
     }
-    const TBatchRun run =
-        RunBatch({"export", design, "-o", dir.filePath("missing/folder/out.pdf")});
+    TBatchRun run = RunBatch({"export", design, "-o", dir.filePath("missing/folder/out.pdf")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("could not be written")) << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(pdf));
+    // A disk that takes 2 KB: the PDF, the CMYK one and the picture all fail
+    // with a message, and leave nothing in the folder.
+    const auto smallDisk = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small{};
+        getrlimit(RLIMIT_FSIZE, &small);
+        small.rlim_cur = 2048;
+        setrlimit(RLIMIT_FSIZE, &small);
+    };
+    for (const QStringList &args :
+         {QStringList{"export", design, "-o", pdf},
+          QStringList{"export", design, "-o", pdf, "--cmyk"},
+          QStringList{"render", design, "-o", dir.filePath("card.png"), "--dpi", "600"}}) {
+        run = RunBatch(args, smallDisk);
+        EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+        EXPECT_EQ(
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"BLEED.TSC"});
+    }
 
     QString why;
     EXPECT_EQ(ParseBleed("3mm").value_or(-1), 3 / 25.4);
     EXPECT_EQ(ParseBleed(" 0.125 in ").value_or(-1), 0.125);
     EXPECT_EQ(ParseBleed("0").value_or(-1), 0.0);
     EXPECT_FALSE(ParseBleed("1e9", &why));
+}
+
+namespace {
+
+// Answers the next file dialog with a name typed into it.
+void AnswerFileDialog(const QString &path)
+{
+    WhenModal([](QWidget *w) { return qobject_cast<QFileDialog *>(w) != nullptr; },
+              [path](QWidget *w) {
+                  w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+                  static_cast<QDialog *>(w)->accept();
+              });
+}
+
+// The first word's left edge in points from the trim's left.
+double WordFromTrim(const QString &pdf, const QString &text)
+{
+    for (const TPdfWord &word : PdfWords(pdf))
+        if (word.text == text)
+            return word.inches.left() * 72 - PdfBox(pdf, "TrimBox").left();
+    return -1;
+}
+
+} // namespace
+
+TEST(PrintShopExport, TheWindowsCommandsExportTheCardAtAnyZoomAndRememberTheirSettings)
+{
+    TMainScreen::PrinterCheck = [](bool) { return false; };
+    QDir(ProgramFolder()).removeRecursively();
+    QDir().mkpath(TMainScreen::SavedFolder());
+    QTemporaryDir dir;
+    const QString design = TMainScreen::SavedFolder() + "bleed.tsc";
+    WriteBleedDesign(design);
+    auto window = std::make_unique<TMainScreen>();
+    window->show();
+    window->OpenBCFile(design);
+    window->BusinessCardPanel()->SetZoom(2.0f);
+
+    // The dialog: a bleed that is not a length keeps Export disabled; 3 mm
+    // with crop marks redraws the preview larger.
+    QImage firstPreview, secondPreview;
+    bool refused = false;
+    QString pageText;
+    WhenModal([](QWidget *w) { return qobject_cast<TPrintShopExportDialog *>(w) != nullptr; },
+              [&](QWidget *w) {
+                  auto *dialog = static_cast<TPrintShopExportDialog *>(w);
+                  auto *bleed = dialog->findChild<QComboBox *>("Bleed");
+                  auto *exportButton = dialog->findChild<QPushButton *>("ExportButton");
+                  firstPreview = dialog->Preview();
+                  bleed->setEditText("3 cm");
+                  refused = !exportButton->isEnabled();
+                  bleed->setEditText("3mm");
+                  dialog->findChild<QCheckBox *>("CropMarks")->setChecked(true);
+                  QTest::qWait(300);
+                  secondPreview = dialog->Preview();
+                  pageText = dialog->findChild<QLabel *>("PageSize")->text();
+                  exportButton->click();
+              });
+    const QString pdf = dir.filePath("forshop.pdf");
+    AnswerFileDialog(dir.filePath("forshop"));
+    window->findChild<QAction *>("mnuExportForPrintShop")->trigger();
+    EXPECT_TRUE(refused);
+    // Redrawn for the new page: the card smaller within it, the marks around.
+    ASSERT_FALSE(secondPreview.isNull());
+    EXPECT_NE(secondPreview, firstPreview);
+    EXPECT_TRUE(pageText.contains("mm")) << pageText.toStdString();
+    ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_NEAR(PdfBox(pdf, "TrimBox").left() - PdfBox(pdf, "BleedBox").left(), 3 / 25.4 * 72,
+                0.01);
+    // The card at 100 %, whatever the window's zoom: as the batch tool writes it.
+    const QString batchPdf = dir.filePath("batch.pdf");
+    ASSERT_EQ(
+        RunBatch({"export", design, "-o", batchPdf, "--bleed", "3mm", "--crop-marks"}).exitCode, 0);
+    EXPECT_NEAR(WordFromTrim(pdf, "EDGEWORD"), WordFromTrim(batchPdf, "EDGEWORD"), 0.5);
+    EXPECT_FLOAT_EQ(window->BusinessCardPanel()->ZoomScale(), 2.0f);
+
+    // Remembered in TSC.INI, as typed.
+    const TPreferences stored = LoadPreferences(PreferencesPath());
+    EXPECT_DOUBLE_EQ(stored.Export.Bleed, 3 / 25.4);
+    EXPECT_TRUE(stored.ExportInMillimetres);
+    EXPECT_TRUE(stored.Export.CropMarks);
+
+    // The image: 150 pixels per inch with the bleed, as JPEG by its name.
+    QString sizeText;
+    WhenModal([](QWidget *w) { return qobject_cast<TCardImageDialog *>(w) != nullptr; },
+              [&](QWidget *w) {
+                  w->findChild<QSpinBox *>("Dpi")->setValue(150);
+                  w->findChild<QCheckBox *>("WithBleed")->setChecked(true);
+                  sizeText = w->findChild<QLabel *>("ImageSize")->text();
+                  w->findChild<QPushButton *>("ExportButton")->click();
+              });
+    const QString jpeg = dir.filePath("card.jpg");
+    AnswerFileDialog(jpeg);
+    window->findChild<QAction *>("mnuExportCardAsImage")->trigger();
+    const QSize expected(int(std::lround((3.5 + 6 / 25.4) * 150)),
+                         int(std::lround((2 + 6 / 25.4) * 150)));
+    EXPECT_EQ(sizeText,
+              QStringLiteral("%1 x %2 pixels").arg(expected.width()).arg(expected.height()));
+    QImageReader reader(jpeg);
+    EXPECT_EQ(reader.format(), "jpeg");
+    EXPECT_EQ(reader.size(), expected);
+    EXPECT_EQ(LoadPreferences(PreferencesPath()).ImageDpi, 150);
 }

@@ -270,7 +270,7 @@ TEST(PdfPageParts, APageDrawnInPartsPrintsAsTheWholePage)
 
 TEST(PdfPageParts, DevicesThatCannotJoinIgnoreParts)
 {
-    TImageReport report;
+    TProbeReport report;
     report.OnPrint = [](TBaseReport &rep) {
         rep.SetBrush(0x0000FF, bsSolid); // red
         rep.NewPagePart();

@@ -15,14 +15,14 @@ constexpr QRgb kWhite = 0xFFFFFF;
 
 TEST(ReportCoordinates, InchToDevicePixelRoundsHalvesToEvenAfterOffsets)
 {
-    TImageReport r(600, 0.25, 0.5);
+    TProbeReport r(600, 0.25, 0.5);
     EXPECT_EQ(r.XI2D(1.0), 450);  // (1 - 0.25) * 600
     EXPECT_EQ(r.YI2D(1.0), 300);  // (1 - 0.5) * 600
     EXPECT_EQ(r.XI2D(0.25), 0);   // the printable area's corner
     EXPECT_EQ(r.XI2D(0.0), -150); // the paper's corner lies outside it
 
     // Halves go to the even neighbour: 0.5 -> 0, 1.5 -> 2, 2.5 -> 2, 3.5 -> 4.
-    TImageReport h(2);
+    TProbeReport h(2);
     EXPECT_EQ(h.XI2D(0.25), 0);
     EXPECT_EQ(h.XI2D(0.75), 2);
     EXPECT_EQ(h.XI2D(1.25), 2);
@@ -31,7 +31,7 @@ TEST(ReportCoordinates, InchToDevicePixelRoundsHalvesToEvenAfterOffsets)
     EXPECT_EQ(h.XI2D(-0.75), -2);
 
     // Scale and zoom multiply the inch value before the offset comes off.
-    TImageReport s(100, 0.5, 0);
+    TProbeReport s(100, 0.5, 0);
     s.SetScaleX(50);
     EXPECT_EQ(s.XI2D(2.0), 50); // (2 * 0.5 - 0.5) * 100
     s.zoom = 150;
@@ -39,7 +39,7 @@ TEST(ReportCoordinates, InchToDevicePixelRoundsHalvesToEvenAfterOffsets)
     EXPECT_EQ(s.YI2D(1.0), 150);
 
     // InchRect: corners in any order, right and bottom edges outside the area.
-    TImageReport q(100);
+    TProbeReport q(100);
     const QRect rc = q.InchRect(2.0, 1.5, 1.0, 0.5);
     EXPECT_EQ(rc.left(), 100);
     EXPECT_EQ(rc.top(), 50);
@@ -55,7 +55,7 @@ TEST(ReportCoordinates, InchToDevicePixelRoundsHalvesToEvenAfterOffsets)
 
 TEST(ReportDrawingState, PenWidthsInHundredthsDevicePixelsAndThinnest)
 {
-    TImageReport r(600);
+    TProbeReport r(600);
     r.SetPen(0, psSolid, -1, pmCopy);
     EXPECT_EQ(r.PenDeviceWidth(), 6); // 1/100 inch at 600 dpi
     r.SetPen(0, psSolid, -25, pmCopy);
@@ -65,7 +65,7 @@ TEST(ReportDrawingState, PenWidthsInHundredthsDevicePixelsAndThinnest)
     r.SetPen(0, psSolid, 0, pmCopy);
     EXPECT_EQ(r.PenDeviceWidth(), 0); // the device's thinnest line
 
-    TImageReport low(50);
+    TProbeReport low(50);
     low.SetPen(0, psSolid, -1, pmCopy);
     EXPECT_EQ(low.PenDeviceWidth(), 1); // Round(0.5) = 0, raised to one pixel
     low.SetPen(0, psSolid, -3, pmCopy);
@@ -76,7 +76,7 @@ TEST(ReportDrawingState, PenWidthsInHundredthsDevicePixelsAndThinnest)
     EXPECT_EQ(low.PenDeviceWidth(), 5); // the preview zoom widens it
 
     // The painter of a running job gets the same width, and a thin pen is cosmetic.
-    TImageReport job(600);
+    TProbeReport job(600);
     job.OnPrint = [](TBaseReport &rep) {
         rep.SetPen(0x0000FF, psDash, -2, pmCopy);
         EXPECT_EQ(rep.Canvas()->pen().width(), 12);
@@ -92,12 +92,12 @@ TEST(ReportDrawingState, PenWidthsInHundredthsDevicePixelsAndThinnest)
 
 TEST(ReportDrawingState, FontHeightRoundingAndSetFontResets)
 {
-    TImageReport r(600);
+    TProbeReport r(600);
     r.SetFont("Liberation Sans", 10);
     EXPECT_EQ(r.FontDeviceHeight(), 83); // 600 * 10 / 72 = 83.33
     EXPECT_EQ(r.DeviceFont().pixelSize(), 83);
 
-    TImageReport h(72);
+    TProbeReport h(72);
     h.SetFont("Liberation Sans", 2.5);
     EXPECT_EQ(h.FontDeviceHeight(), 2); // 2.5 -> 2
     h.SetFont("Liberation Sans", 3.5);
@@ -138,7 +138,7 @@ TEST(ReportDrawingState, FontHeightRoundingAndSetFontResets)
 
 TEST(ReportDrawingState, LineHeightMethodsAndTextWidth)
 {
-    TImageReport r(600);
+    TProbeReport r(600);
     r.SetFont("Liberation Sans", 12);
     EXPECT_EQ(r.LineHeightMethod(), lhmFont);
     EXPECT_DOUBLE_EQ(r.LineHeight(), 0.2); // 12 / 60
@@ -159,7 +159,7 @@ TEST(ReportDrawingState, LineHeightMethodsAndTextWidth)
 
 TEST(ReportDrawingState, StatusTextFillsPageAndExtraLines)
 {
-    TImageReport r;
+    TProbeReport r;
     QLabel label;
     r.SetStatusLabel(&label);
     r.SetStatusFormat(QStringLiteral("Printing Page %p\r%0\r%1"));
@@ -185,7 +185,7 @@ TEST(ReportDrawingState, StatusTextFillsPageAndExtraLines)
 
 TEST(ReportDrawingState, StatusLineShowsEachPageAsItBegins)
 {
-    TImageReport r;
+    TProbeReport r;
     QLabel label;
     r.SetStatusLabel(&label);
     // The format is set before the first page, as the sheet printer does.
@@ -211,7 +211,7 @@ TEST(ReportDrawingState, StatusLineShowsEachPageAsItBegins)
 
 TEST(ReportJob, CallbackOrderPagesAndRefusalOutsideAJob)
 {
-    TImageReport r(100);
+    TProbeReport r(100);
     QStringList order;
     r.OnBeforePrint = [&](TBaseReport &rep) {
         order << "before";
@@ -264,7 +264,7 @@ TEST(ReportJob, CallbackOrderPagesAndRefusalOutsideAJob)
 
 TEST(ReportJob, ErrorInDrawingEndsTheJobAndIsPassedOn)
 {
-    TImageReport r;
+    TProbeReport r;
     bool after = false;
     r.OnAfterPrint = [&](TBaseReport &) { after = true; };
     r.OnPrint = [](TBaseReport &rep) {
@@ -294,7 +294,7 @@ TEST(ReportJob, ErrorInDrawingEndsTheJobAndIsPassedOn)
 
 TEST(ReportJob, AbortStopsDrawingAndFurtherPages)
 {
-    TImageReport r;
+    TProbeReport r;
     int pagesAfterAbort = 0;
     r.OnPrint = [&](TBaseReport &rep) {
         rep.Rectangle(0, 0, 1, 1);
@@ -311,7 +311,7 @@ TEST(ReportJob, AbortStopsDrawingAndFurtherPages)
     EXPECT_TRUE(r.abandoned);
 
     // Abort before the first page: nothing is opened.
-    TImageReport early;
+    TProbeReport early;
     bool printed = false;
     early.OnBeforePrint = [](TBaseReport &rep) { rep.Abort(); };
     early.OnPrint = [&](TBaseReport &) { printed = true; };
@@ -322,7 +322,7 @@ TEST(ReportJob, AbortStopsDrawingAndFurtherPages)
 
 TEST(ReportClip, StackHoldsTwentyOneRegionsAndClipsDrawing)
 {
-    TImageReport r(100);
+    TProbeReport r(100);
     r.OnPrint = [](TBaseReport &rep) {
         for (int i = 0; i < 21; ++i)
             EXPECT_TRUE(rep.PushClipRect(0, 0, 1 + i, 1 + i)) << i;
@@ -385,7 +385,7 @@ TEST(ReportPictures, StretchDrawBitmapAndRecordedPictureIntoInchRectangles)
     }
     picture.setBoundingRect(QRect(0, 0, 100, 50));
 
-    TImageReport r(100, 0.5, 0.5);
+    TProbeReport r(100, 0.5, 0.5);
     r.OnPrint = [&](TBaseReport &rep) {
         rep.PrintBitmapRect(1, 1, 3, 2, bitmap);
         rep.StretchDraw(rep.InchRect(4, 4, 6, 5), picture);
@@ -423,7 +423,7 @@ QRect InkBounds(const QImage &img)
 
 TEST(ReportText, PrintTextSitsOnTheBaselineAndAdvancesWithTabs)
 {
-    TImageReport r(100, 0, 0, 4, 3);
+    TProbeReport r(100, 0, 0, 4, 3);
     double endX = 0;
     r.OnPrint = [&](TBaseReport &rep) {
         rep.SetFont("Liberation Sans", 36); // 50 pixels
@@ -440,7 +440,7 @@ TEST(ReportText, PrintTextSitsOnTheBaselineAndAdvancesWithTabs)
     EXPECT_NEAR(endX, 1 + r.TextWidth("HH"), 1e-9);
 
     // A tab moves to the next half inch; the text follows from there.
-    TImageReport t(100, 0, 0, 4, 3);
+    TProbeReport t(100, 0, 0, 4, 3);
     t.OnPrint = [&](TBaseReport &rep) {
         rep.SetFont("Liberation Sans", 36);
         rep.GotoXY(0.6, 1);
@@ -453,7 +453,7 @@ TEST(ReportText, PrintTextSitsOnTheBaselineAndAdvancesWithTabs)
 
     // TextRect places the top of the text and clips to the rectangle, filling
     // it with the brush colour.
-    TImageReport c(100, 0, 0, 4, 3);
+    TProbeReport c(100, 0, 0, 4, 3);
     c.OnPrint = [&](TBaseReport &rep) {
         rep.SetFont("Liberation Sans", 36);
         rep.SetBrush(0x00FFFF, bsSolid); // yellow, lighter than the ink
@@ -468,7 +468,7 @@ TEST(ReportText, PrintTextSitsOnTheBaselineAndAdvancesWithTabs)
 
 TEST(ReportText, GlyphPathCanClipAndStroke)
 {
-    TImageReport r(100, 0, 0, 4, 3);
+    TProbeReport r(100, 0, 0, 4, 3);
     r.OnPrint = [](TBaseReport &rep) {
         rep.SetFont("Liberation Sans", 72); // 100 pixels
         rep.BeginPath();

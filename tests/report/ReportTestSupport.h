@@ -9,10 +9,10 @@
 
 // A report that draws each page into an image, so tests can set the device
 // resolution and offsets and look at the pixels.
-class TImageReport : public TBaseReport
+class TProbeReport : public TBaseReport
 {
 public:
-    explicit TImageReport(int dpi = 100, double leftOffset = 0, double topOffset = 0,
+    explicit TProbeReport(int dpi = 100, double leftOffset = 0, double topOffset = 0,
                           double pageW = 8.5, double pageH = 11)
     {
         SetMetrics(leftOffset, topOffset, 0, pageW, pageH, dpi, dpi);

@@ -1,0 +1,88 @@
+// The window's exports: a card for a print shop and a card as an image.
+#include "printing/CardExport.h"
+#include "printing/ExportDialog.h"
+#include "report/RPBase.h"
+#include "shell/Main.h"
+#include "shell/ShellUtil.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+namespace {
+
+// The wait cursor while a card is written, whatever ends it.
+struct TBusyCursor
+{
+    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+    TBusyCursor(const TBusyCursor &) = delete;
+    TBusyCursor &operator=(const TBusyCursor &) = delete;
+};
+
+} // namespace
+
+QSizeF TMainScreen::CardInches() const
+{
+    return QSizeF(double(m_preferences.Layout.Width), double(m_preferences.Layout.Height));
+}
+
+QString TMainScreen::DesignBaseName() const
+{
+    return m_model->FileName().isEmpty() ? QStringLiteral("Cards")
+                                         : QFileInfo(m_model->FileName()).completeBaseName();
+}
+
+void TMainScreen::mnuExportForPrintShopClick()
+{
+    TPrintShopExportDialog dialog(*m_model, CardInches(), m_preferences.Export,
+                                  m_preferences.ExportInMillimetres, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_preferences.Export = dialog.Settings();
+    m_preferences.ExportInMillimetres = dialog.Millimetres();
+    SavePreferences();
+    const QString path =
+        ChooseOutputFile(tr("Export for Print Shop"), DesignBaseName() + QStringLiteral(".pdf"),
+                         {tr("PDF files (*.pdf)")}, QStringLiteral("ExportFileDialog"));
+    if (path.isEmpty())
+        return;
+    try {
+        const TBusyCursor busy;
+        TCardExport card(CardInches(), m_preferences.Export);
+        card.AddSide(*m_model);
+        card.WritePdf(path);
+    } catch (const EReportError &e) {
+        ShowInformation(e.Message());
+    }
+}
+
+void TMainScreen::mnuExportCardAsImageClick()
+{
+    TCardImageDialog dialog(CardInches(), m_preferences.ImageDpi, m_preferences.Export.Bleed,
+                            m_preferences.ExportInMillimetres, m_preferences.ImageWithBleed, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_preferences.ImageDpi = dialog.Dpi();
+    m_preferences.ImageWithBleed = dialog.WithBleed();
+    SavePreferences();
+    const QString path =
+        ChooseOutputFile(tr("Export Card as Image"), DesignBaseName() + QStringLiteral(".png"),
+                         {tr("PNG image (*.png)"), tr("JPEG image (*.jpg *.jpeg)")},
+                         QStringLiteral("ExportFileDialog"));
+    if (path.isEmpty())
+        return;
+    TExportSettings settings;
+    settings.Bleed = dialog.WithBleed() ? m_preferences.Export.Bleed : 0.0;
+    settings.CropMarks = false;
+    QString why;
+    try {
+        const TBusyCursor busy;
+        TCardExport card(CardInches(), settings);
+        card.AddSide(*m_model);
+        why = WriteImageFile(card.RenderSide(0, dialog.Dpi()), path);
+    } catch (const EReportError &e) {
+        why = e.Message();
+    }
+    if (!why.isEmpty())
+        ShowInformation(tr("The image \"%1\" could not be written (%2).").arg(path, why));
+}
