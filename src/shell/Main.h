@@ -143,6 +143,10 @@ public:
     void ChangeCardLayout1Click();
     void ZoomSpinnerUpClick();
     void ZoomSpinnerDownClick();
+    // View > Print Shop Guides: the bleed round the card and the safe line,
+    // kept in TSC.INI at once.
+    void mnuPrintShopGuidesClick();
+    void ShowPrintShopGuides(bool on);
     void About1Click();
     void VisitOurInternetWebsite1Click();
     void LoadPreferences();
@@ -187,6 +191,9 @@ private:
     QWidget *BuildButtonBar();
     void ChooseTool(TLPanelState tool);
     void ShowZoom();
+    // Sizes the scrolling area to the card with its margin, and the bleed
+    // beyond the card when the guides show it.
+    void PlaceCard();
     void ApplyDefaultFont();
     void SurfaceChanged();
     void MRUFileClicked(const QString &path);
@@ -210,6 +217,7 @@ private:
     QMenu *m_fileMenu = nullptr;
     QAction *m_mnuSave = nullptr;
     QAction *m_mnuDefaultFont = nullptr;
+    QAction *m_mnuPrintShopGuides = nullptr;
     QList<QAction *> m_printerItems;
     TMRUFileList *m_recentFiles = nullptr;
     TPreferences m_preferences;

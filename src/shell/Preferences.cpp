@@ -13,6 +13,8 @@ const QString kPrinter = QStringLiteral("Printer");
 const QString kPersonal = QStringLiteral("Personal");
 const QString kFont = QStringLiteral("Default Font");
 const QString kLayout = QStringLiteral("Layout");
+const QString kView = QStringLiteral("View");
+const QString kPrintShopGuides = QStringLiteral("PrintShopGuides");
 
 float Length(const TIniFile &ini, const QString &key, float def)
 {
@@ -199,6 +201,7 @@ TPreferences LoadPreferences(const QString &iniPath)
     f.Bold = ini.ReadBool(kFont, QStringLiteral("Bold"), false);
     f.Italic = ini.ReadBool(kFont, QStringLiteral("Italic"), false);
     f.Underline = ini.ReadBool(kFont, QStringLiteral("Underline"), false);
+    p.PrintShopGuides = ini.ReadBool(kView, kPrintShopGuides, false);
     return p;
 }
 
@@ -237,7 +240,17 @@ bool SavePreferences(const QString &iniPath, const TPreferences &p, QString *err
         ini.WriteString(kLayout, QStringLiteral("Stock"), l.Stock);
     else
         ini.DeleteKey(kLayout, QStringLiteral("Stock"));
+    ini.WriteBool(kView, kPrintShopGuides, p.PrintShopGuides);
     const bool ok = ini.EndUpdate();
+    if (!ok && error)
+        *error = ini.LastError();
+    return ok;
+}
+
+bool SaveViewPreferences(const QString &iniPath, const TPreferences &p, QString *error)
+{
+    TIniFile ini(iniPath);
+    const bool ok = ini.WriteBool(kView, kPrintShopGuides, p.PrintShopGuides);
     if (!ok && error)
         *error = ini.LastError();
     return ok;
