@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -45,6 +46,27 @@ std::function<bool(bool)> TMainScreen::PrinterCheck = [](bool report) {
 const char *const TMainScreen::WebsiteAddress = "https://tessaro.app/";
 
 namespace {
+
+// The safe margin the guides show inside the card, in inches.
+constexpr double PrintShopSafeMargin = 0.125;
+
+// Holds the card in the scrolling area. The bleed lies beyond the card's
+// edges, so the guides' bleed is painted here, round the card.
+class TCardHost : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    const TGBasePanel *Card = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (!Card || !Card->PrintShopGuides())
+            return;
+        QPainter painter(this);
+        Card->PaintBleed(painter);
+    }
+};
 
 QAction *AddItem(QMenu *menu, const QString &name, const QString &caption,
                  std::function<void()> action, const QKeySequence &shortcut = {})
@@ -93,7 +115,8 @@ TMainScreen::TMainScreen(QWidget *parent)
     m_scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
     m_scrollBox->setBackgroundRole(QPalette::Button);
     m_scrollBox->setWidgetResizable(false);
-    m_scrollContents = new QWidget;
+    auto *host = new TCardHost;
+    m_scrollContents = host;
     m_scrollContents->setObjectName(QStringLiteral("ScrollContents"));
     m_scrollContents->setAutoFillBackground(true);
     m_scrollContents->setBackgroundRole(QPalette::Button);
@@ -101,6 +124,8 @@ TMainScreen::TMainScreen(QWidget *parent)
 
     m_panel = new TGBusinessCardPanel32(m_scrollContents);
     m_panel->setObjectName(QStringLiteral("BusinessCardPanel"));
+    host->Card = m_panel;
+    connect(m_panel, &TGBasePanel::guidesChanged, this, [this] { PlaceCard(); });
     // The card's objects belong to the window, which keeps their names
     // unique; rich text draws through the window's one engine.
     m_model = new TCardModel(this);
@@ -114,7 +139,6 @@ TMainScreen::TMainScreen(QWidget *parent)
     };
     m_history->OnRestoreFailed = [](const QString &message) { ShowInformation(message); };
     setAcceptDrops(true);
-    m_panel->move(10, 8);
     m_panel->SetDrawOutline(true);
     m_panel->SetPrinting(false);
     m_panel->SetShape(lsRectangle);
@@ -195,6 +219,12 @@ void TMainScreen::BuildMenus()
     edit->addSeparator();
     AddItem(edit, "mnuChangeCardLayout", tr("Change Business Card Layout"),
             AsStep(tr("Change Business Card Layout"), [this] { ChangeCardLayout1Click(); }));
+
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    m_mnuPrintShopGuides = AddItem(view, "mnuPrintShopGuides", tr("Print Shop &Guides"),
+                                   [this] { mnuPrintShopGuidesClick(); });
+    m_mnuPrintShopGuides->setCheckable(true);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -376,6 +406,7 @@ void TMainScreen::FormCreate()
     m_busy = true;
     SelectAllLabels();
     LoadPreferences();
+    ShowPrintShopGuides(m_preferences.PrintShopGuides);
     SetCardSizeFromInches();
     SetDefaultFontCaption();
     SetChangesMade(false);
@@ -465,6 +496,7 @@ bool TMainScreen::SavePreferences()
     f.Bold = font.bold();
     f.Italic = font.italic();
     f.Underline = font.underline();
+    m_preferences.PrintShopGuides = m_panel->PrintShopGuides();
     QString error;
     if (::SavePreferences(PreferencesPath(), m_preferences, &error))
         return true;
@@ -509,8 +541,39 @@ void TMainScreen::SetCardSizeFromInches()
 void TMainScreen::ShowZoom()
 {
     m_zoomCaption->setText(QString::number(RoundEven(m_panel->ZoomScale() * 100.0)) + "%");
-    // The scrolling area follows the card, with its margin round it.
-    m_scrollContents->resize(m_panel->width() + 20, m_panel->height() + 16);
+    PlaceCard();
+}
+
+void TMainScreen::PlaceCard()
+{
+    // The scrolling area follows the card, with its margin round it; the
+    // bleed, when shown, is as wide as it is at the zoom, the margin beyond.
+    int left = 10;
+    int top = 8;
+    if (m_panel->PrintShopGuides()) {
+        left = std::max(left, m_panel->BleedPixels() + 8);
+        top = std::max(top, m_panel->BleedPixels() + 8);
+    }
+    m_panel->move(left, top);
+    m_scrollContents->resize(m_panel->width() + 2 * left, m_panel->height() + 2 * top);
+    m_scrollContents->update();
+}
+
+void TMainScreen::mnuPrintShopGuidesClick()
+{
+    ShowPrintShopGuides(m_mnuPrintShopGuides->isChecked());
+    QString error;
+    if (!SaveViewPreferences(PreferencesPath(), m_preferences, &error))
+        ShowInformation(error.isEmpty() ? tr("Unable to write to %1").arg(PreferencesPath())
+                                        : error);
+}
+
+void TMainScreen::ShowPrintShopGuides(bool on)
+{
+    m_mnuPrintShopGuides->setChecked(on);
+    // The bleed the print shop export uses; the safe line 1/8 inch inside.
+    m_panel->SetPrintShopGuides(on, m_preferences.Export.Bleed, PrintShopSafeMargin);
+    m_preferences.PrintShopGuides = on;
 }
 
 // ---- change tracking ------------------------------------------------------------

@@ -102,6 +102,8 @@ public:
     void mnuExportForPrintShopClick();
     // "Export Card as Image...": resolution and bleed, then the file.
     void mnuExportCardAsImageClick();
+    // Keeps the export settings in TSC.INI (their section alone).
+    void SaveExportSettings();
     // The card's size in inches as the layout gives it.
     QSizeF CardInches() const;
     // The design's name for files made from it ("Cards" when it has none).
@@ -157,6 +159,10 @@ public:
     void ChangeCardLayout1Click();
     void ZoomSpinnerUpClick();
     void ZoomSpinnerDownClick();
+    // View > Print Shop Guides: the bleed round the card and the safe line,
+    // kept in TSC.INI at once.
+    void mnuPrintShopGuidesClick();
+    void ShowPrintShopGuides(bool on);
     void About1Click();
     void VisitOurInternetWebsite1Click();
     void LoadPreferences();
@@ -201,6 +207,9 @@ private:
     QWidget *BuildButtonBar();
     void ChooseTool(TLPanelState tool);
     void ShowZoom();
+    // Sizes the scrolling area to the card with its margin, and the bleed
+    // beyond the card when the guides show it.
+    void PlaceCard();
     void ApplyDefaultFont();
     void SurfaceChanged();
     void MRUFileClicked(const QString &path);
@@ -224,6 +233,7 @@ private:
     QMenu *m_fileMenu = nullptr;
     QAction *m_mnuSave = nullptr;
     QAction *m_mnuDefaultFont = nullptr;
+    QAction *m_mnuPrintShopGuides = nullptr;
     QList<QAction *> m_printerItems;
     TMRUFileList *m_recentFiles = nullptr;
     TPreferences m_preferences;

@@ -3,6 +3,7 @@
 #include "printing/ExportDialog.h"
 #include "report/RPBase.h"
 #include "shell/Main.h"
+#include "shell/Preferences.h"
 #include "shell/ShellUtil.h"
 
 #include <QApplication>
@@ -20,6 +21,14 @@ struct TBusyCursor
 };
 
 } // namespace
+
+void TMainScreen::SaveExportSettings()
+{
+    QString error;
+    if (!SaveExportPreferences(PreferencesPath(), m_preferences, &error))
+        ShowInformation(error.isEmpty() ? tr("Unable to write to %1").arg(PreferencesPath())
+                                        : error);
+}
 
 QSizeF TMainScreen::CardInches() const
 {
@@ -40,7 +49,9 @@ void TMainScreen::mnuExportForPrintShopClick()
         return;
     m_preferences.Export = dialog.Settings();
     m_preferences.ExportInMillimetres = dialog.Millimetres();
-    SavePreferences();
+    SaveExportSettings();
+    // The guides show the bleed chosen.
+    ShowPrintShopGuides(m_preferences.PrintShopGuides);
     const QString path =
         ChooseOutputFile(tr("Export for Print Shop"), DesignBaseName() + QStringLiteral(".pdf"),
                          {tr("PDF files (*.pdf)")}, QStringLiteral("ExportFileDialog"));
@@ -64,7 +75,7 @@ void TMainScreen::mnuExportCardAsImageClick()
         return;
     m_preferences.ImageDpi = dialog.Dpi();
     m_preferences.ImageWithBleed = dialog.WithBleed();
-    SavePreferences();
+    SaveExportSettings();
     const QString path =
         ChooseOutputFile(tr("Export Card as Image"), DesignBaseName() + QStringLiteral(".png"),
                          {tr("PNG image (*.png)"), tr("JPEG image (*.jpg *.jpeg)")},

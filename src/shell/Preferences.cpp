@@ -14,6 +14,18 @@ const QString kPersonal = QStringLiteral("Personal");
 const QString kFont = QStringLiteral("Default Font");
 const QString kLayout = QStringLiteral("Layout");
 const QString kExport = QStringLiteral("Export");
+const QString kView = QStringLiteral("View");
+const QString kPrintShopGuides = QStringLiteral("PrintShopGuides");
+
+void WriteExport(TIniFile &ini, const TPreferences &p)
+{
+    ini.WriteString(kExport, QStringLiteral("Bleed"),
+                    BleedText(p.Export.Bleed, p.ExportInMillimetres));
+    ini.WriteBool(kExport, QStringLiteral("CropMarks"), p.Export.CropMarks);
+    ini.WriteBool(kExport, QStringLiteral("Cmyk"), p.Export.Cmyk);
+    ini.WriteInteger(kExport, QStringLiteral("ImageDpi"), p.ImageDpi);
+    ini.WriteBool(kExport, QStringLiteral("ImageBleed"), p.ImageWithBleed);
+}
 
 float Length(const TIniFile &ini, const QString &key, float def)
 {
@@ -209,6 +221,7 @@ TPreferences LoadPreferences(const QString &iniPath)
     p.Export.Cmyk = ini.ReadBool(kExport, QStringLiteral("Cmyk"), d.Export.Cmyk);
     p.ImageDpi = IntegerInRange(ini, kExport, QStringLiteral("ImageDpi"), d.ImageDpi, 10, 2400);
     p.ImageWithBleed = ini.ReadBool(kExport, QStringLiteral("ImageBleed"), d.ImageWithBleed);
+    p.PrintShopGuides = ini.ReadBool(kView, kPrintShopGuides, false);
     return p;
 }
 
@@ -247,12 +260,28 @@ bool SavePreferences(const QString &iniPath, const TPreferences &p, QString *err
         ini.WriteString(kLayout, QStringLiteral("Stock"), l.Stock);
     else
         ini.DeleteKey(kLayout, QStringLiteral("Stock"));
-    ini.WriteString(kExport, QStringLiteral("Bleed"),
-                    BleedText(p.Export.Bleed, p.ExportInMillimetres));
-    ini.WriteBool(kExport, QStringLiteral("CropMarks"), p.Export.CropMarks);
-    ini.WriteBool(kExport, QStringLiteral("Cmyk"), p.Export.Cmyk);
-    ini.WriteInteger(kExport, QStringLiteral("ImageDpi"), p.ImageDpi);
-    ini.WriteBool(kExport, QStringLiteral("ImageBleed"), p.ImageWithBleed);
+    WriteExport(ini, p);
+    ini.WriteBool(kView, kPrintShopGuides, p.PrintShopGuides);
+    const bool ok = ini.EndUpdate();
+    if (!ok && error)
+        *error = ini.LastError();
+    return ok;
+}
+
+bool SaveViewPreferences(const QString &iniPath, const TPreferences &p, QString *error)
+{
+    TIniFile ini(iniPath);
+    const bool ok = ini.WriteBool(kView, kPrintShopGuides, p.PrintShopGuides);
+    if (!ok && error)
+        *error = ini.LastError();
+    return ok;
+}
+
+bool SaveExportPreferences(const QString &iniPath, const TPreferences &p, QString *error)
+{
+    TIniFile ini(iniPath);
+    ini.BeginUpdate();
+    WriteExport(ini, p);
     const bool ok = ini.EndUpdate();
     if (!ok && error)
         *error = ini.LastError();

@@ -45,6 +45,8 @@ struct TPreferences
     bool ExportInMillimetres = false;
     int ImageDpi = 300;
     bool ImageWithBleed = false;
+    // The print shop's bleed and safe line on the card (section "View").
+    bool PrintShopGuides = false;
 
     // Empty when the stored layout and printer nudges can be used. Otherwise
     // the first value that cannot, with its key, section and file, and why
@@ -69,13 +71,20 @@ QString PrinterSectionName(const QString &printer);
 // The keys of section "Personal", in the order of PersonalInfo.
 const QStringList &PersonalInfoKeys();
 
-// Reads the four sections; missing values and values that are not numbers
+// Reads the sections above; missing values and values that are not numbers
 // give their defaults. A layout or nudges that the layout dialog would refuse
 // are replaced by the standard ones and reported in LayoutProblem.
 TPreferences LoadPreferences(const QString &iniPath);
-// Writes the four sections; false (with the reason) when the file cannot be written.
+// Writes the sections above; false (with the reason) when the file cannot be written.
 bool SavePreferences(const QString &iniPath, const TPreferences &preferences,
                      QString *error = nullptr);
+// Write section "View" or "Export" alone: switching a view or exporting a
+// card must not write back the other settings (a layout that could not be
+// used, say) as they are held.
+bool SaveViewPreferences(const QString &iniPath, const TPreferences &preferences,
+                         QString *error = nullptr);
+bool SaveExportPreferences(const QString &iniPath, const TPreferences &preferences,
+                           QString *error = nullptr);
 
 // Lengths are kept in thousandths of an inch.
 int InchesToThousandths(float inches);

@@ -28,6 +28,44 @@ public:
     }
 };
 
+// The print shop's guides: light enough to design under, clear on white.
+const QColor SafeLineColor(0, 102, 204);
+const QColor WarningFrameColor(220, 0, 0);
+const QColor BleedTint(255, 0, 0, 56);
+const QColor BleedEdgeColor(176, 0, 0);
+
+// A dashed one-pixel line drawn as filled strips, four pixels on and three
+// off from its start: a part repainted alone gets the same pixels as the
+// whole line. Only the strips that meet `area` are drawn.
+void DashedLine(QPainter &painter, QPoint from, int length, bool across, const QColor &color,
+                const QRect &area)
+{
+    constexpr int On = 4;
+    constexpr int Period = 7;
+    const int start = across ? from.x() : from.y();
+    const int first = across ? area.left() : area.top();
+    const int last = across ? area.right() : area.bottom();
+    int at = std::max(0, (first - start) / Period * Period);
+    for (; at < length && start + at <= last; at += Period) {
+        const int n = std::min(On, length - at);
+        if (across)
+            painter.fillRect(start + at, from.y(), n, 1, color);
+        else
+            painter.fillRect(from.x(), start + at, 1, n, color);
+    }
+}
+
+// A dashed frame on the outermost pixels of the rectangle.
+void DashedFrame(QPainter &painter, const QRect &r, const QColor &color, const QRect &area)
+{
+    if (r.width() <= 0 || r.height() <= 0 || !r.intersects(area))
+        return;
+    DashedLine(painter, r.topLeft(), r.width(), true, color, area);
+    DashedLine(painter, r.bottomLeft(), r.width(), true, color, area);
+    DashedLine(painter, r.topLeft(), r.height(), false, color, area);
+    DashedLine(painter, r.topRight(), r.height(), false, color, area);
+}
+
 } // namespace
 
 TGBasePanel::TGBasePanel(QWidget *parent)
@@ -375,6 +413,78 @@ void TGBasePanel::SetDrawOutline(bool draw)
     BackgroundChanged();
 }
 
+void TGBasePanel::SetPrintShopGuides(bool on, double bleedInches, double safeInches)
+{
+    // A print shop's page takes at most an inch; what is no length is none.
+    auto bounded = [](double inches) { return inches >= 0.0 ? std::min(inches, 1.0) : 0.0; };
+    bleedInches = bounded(bleedInches);
+    safeInches = bounded(safeInches);
+    if (on == m_printShopGuides && bleedInches == m_bleedInches && safeInches == m_safeInches)
+        return;
+    m_printShopGuides = on;
+    m_bleedInches = bleedInches;
+    m_safeInches = safeInches;
+    update();
+    Q_EMIT guidesChanged();
+}
+
+int TGBasePanel::BleedPixels() const
+{
+    return RoundEven(m_bleedInches * ScreenPixelsPerInch() * double(m_zoomScale));
+}
+
+int TGBasePanel::SafeInset() const
+{
+    return RoundEven(m_safeInches * ScreenPixelsPerInch() * double(m_zoomScale));
+}
+
+bool TGBasePanel::CrossesSafeLine(const TGGraphicControl *object) const
+{
+    if (!m_printShopGuides || !object || !object->Visible())
+        return false;
+    const TRect r = object->BoundsRect().Normalized();
+    const int inset = SafeInset();
+    const int w = width();
+    const int h = height();
+    if (r.Left >= inset && r.Top >= inset && r.Right <= w - inset && r.Bottom <= h - inset)
+        return false;
+    // A plain fill up to a card edge is meant to run on into the bleed.
+    const bool reachesEdge = r.Left <= 0 || r.Top <= 0 || r.Right >= w || r.Bottom >= h;
+    return !(reachesEdge && object->FillsToItsEdges());
+}
+
+void TGBasePanel::PaintBleed(QPainter &parentPainter) const
+{
+    const int bleed = BleedPixels();
+    if (!m_printShopGuides || bleed <= 0)
+        return;
+    const QRect card = geometry();
+    const QRect outer = card.adjusted(-bleed, -bleed, bleed, bleed);
+    for (const QRect &part : QRegion(outer).subtracted(card))
+        parentPainter.fillRect(part, BleedTint);
+    DashedFrame(parentPainter, outer, BleedEdgeColor, outer);
+}
+
+void TGBasePanel::PaintGuides(QPainter &painter, const QRegion &exposed) const
+{
+    if (!m_printShopGuides)
+        return;
+    const QRect card(0, 0, std::max(1, width()), std::max(1, height()));
+    const QRect area = exposed.isEmpty() ? card : exposed.boundingRect();
+    // Over the objects: a fill or a picture covering the card would hide a
+    // line drawn with the background.
+    const int inset = SafeInset();
+    if (inset > 0 && card.width() > 2 * inset && card.height() > 2 * inset)
+        DashedFrame(painter, card.adjusted(inset, inset, -inset, -inset), SafeLineColor, area);
+    // A pixel outside the object, so that its own border stays in sight;
+    // within what the object's moves repaint (PaintedArea).
+    for (const TGGraphicControl *object : m_objects) {
+        if (CrossesSafeLine(object))
+            DashedFrame(painter, object->BoundsRect().Normalized().Grown(1).ToQRect(),
+                        WarningFrameColor, area);
+    }
+}
+
 void TGBasePanel::SetPicture(const TPicture &picture)
 {
     m_picture = picture;
@@ -472,6 +582,7 @@ void TGBasePanel::PaintCard(QPainter &painter, bool withSelection, const QRegion
     }
     PaintCardObjects(painter, m_objects, exposed);
     if (withSelection) {
+        PaintGuides(painter, exposed);
         m_handles->Paint(painter);
         if (!m_xorFrames.isEmpty()) {
             painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

@@ -109,6 +109,24 @@ public:
     void SetSnapToGrid(bool snap);
     bool DrawOutline() const { return m_drawOutline; }
     void SetDrawOutline(bool draw);
+    // A print shop's guides, shown on screen only: the bleed round the card
+    // (painted by the widget that holds the surface, with PaintBleed) and a
+    // dashed safe line inside the card's edges; an object reaching over the
+    // safe line gets a dashed warning frame, unless it is a plain fill that
+    // reaches a card edge (the print shop's page stretches it into the
+    // bleed). Sizes in inches, each at most an inch.
+    bool PrintShopGuides() const { return m_printShopGuides; }
+    void SetPrintShopGuides(bool on, double bleedInches = 0.125, double safeInches = 0.125);
+    double BleedInches() const { return m_bleedInches; }
+    double SafeInches() const { return m_safeInches; }
+    // The bleed's width and the safe line's inset, in pixels at the zoom.
+    int BleedPixels() const;
+    int SafeInset() const;
+    // Whether the guides show a warning frame round the object.
+    bool CrossesSafeLine(const TGGraphicControl *object) const;
+    // The bleed round the card, in the coordinates of the surface's parent,
+    // which paints it before the card covers its middle.
+    void PaintBleed(QPainter &parentPainter) const;
     bool Printing() const { return m_printing; }
     void SetPrinting(bool printing) { m_printing = printing; }
     bool Previewing() const { return m_previewing; }
@@ -234,15 +252,19 @@ public:
     QImage RenderBackground(const QRect &exposed = QRect()) const;
     // The card's shape, outline, grid and pictures as the surface shows them.
     TCardLook Look() const;
-    // The card as painted, with objects, squares and frames: what the widget
-    // shows; with an exposed region, only what lies in it (the rest of the
-    // painter's target is left as it was).
+    // The card as painted, with objects, squares, frames and guides: what the
+    // widget shows (without the selection: the objects on the card alone);
+    // with an exposed region, only what lies in it (the rest of the painter's
+    // target is left as it was).
     void PaintCard(QPainter &painter, bool withSelection, const QRegion &exposed = QRegion()) const;
     // What a frame drawn by DrawXorFrame covers on the surface.
     static QRegion XorFrameArea(const TRect &rect);
 
 Q_SIGNALS:
     void objectsChanged();
+    // The guides were switched, or their sizes changed: what holds the
+    // surface repaints the bleed and makes room for it.
+    void guidesChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -300,6 +322,8 @@ private:
     const QImage *CachedBackground() const;
     // Drops the kept background and repaints the card.
     void BackgroundChanged();
+    // The safe line and the warning frames of the objects that cross it.
+    void PaintGuides(QPainter &painter, const QRegion &exposed) const;
 
     // What the model's signals tell the surface.
     void ModelObjectInserted(TStoredObject *object);
@@ -333,6 +357,9 @@ private:
     bool m_snapToGrid = false;
     bool m_printing = false;
     bool m_drawOutline = true;
+    bool m_printShopGuides = false;
+    double m_bleedInches = 0.125;
+    double m_safeInches = 0.125;
     bool m_zooming = false;
     bool m_selectionRefreshPosted = false; // a refit of the handles is on its way
     bool m_previewing = false;

@@ -304,6 +304,9 @@ TEST(PrintShopExport, TheWindowsCommandsExportTheCardAtAnyZoomAndRememberTheirSe
     window->show();
     window->OpenBCFile(design);
     window->BusinessCardPanel()->SetZoom(2.0f);
+    // The guides show the export's bleed: 1/8 inch until 3 mm is chosen.
+    window->findChild<QAction *>("mnuPrintShopGuides")->trigger();
+    const int eighthInch = window->BusinessCardPanel()->BleedPixels();
 
     // The dialog: a bleed that is not a length keeps Export disabled; 3 mm
     // with crop marks redraws the preview larger.
@@ -342,6 +345,7 @@ TEST(PrintShopExport, TheWindowsCommandsExportTheCardAtAnyZoomAndRememberTheirSe
         RunBatch({"export", design, "-o", batchPdf, "--bleed", "3mm", "--crop-marks"}).exitCode, 0);
     EXPECT_NEAR(WordFromTrim(pdf, "EDGEWORD"), WordFromTrim(batchPdf, "EDGEWORD"), 0.5);
     EXPECT_FLOAT_EQ(window->BusinessCardPanel()->ZoomScale(), 2.0f);
+    EXPECT_LT(window->BusinessCardPanel()->BleedPixels(), eighthInch);
 
     // Remembered in TSC.INI, as typed.
     const TPreferences stored = LoadPreferences(PreferencesPath());

@@ -512,6 +512,53 @@ TEST_F(MainScreenTest, ToolButtonsPickToolsAndDroppingReturnsToSelection)
     EXPECT_EQ(Panel()->Handles()->SelectedCount(), 0);
 }
 
+TEST_F(MainScreenTest, PrintShopGuidesShowTheBleedRoundTheCardAndAreRemembered)
+{
+    Start();
+    QAction *guides = Item("mnuPrintShopGuides");
+    EXPECT_EQ(guides->text(), "Print Shop &Guides");
+    EXPECT_TRUE(window->findChild<QMenu *>("ViewMenu")->actions().contains(guides));
+    auto shot = [this] { return window->findChild<QWidget *>("ScrollContents")->grab().toImage(); };
+    const QRgb grey = shot().pixel(2, 2);
+    // The pixels of a column of the card's holder, beside the card, that are reddish.
+    auto reddish = [this](const QImage &image, int x) {
+        int n = 0;
+        for (int y = Panel()->y() + 20; y < Panel()->y() + 120; ++y)
+            n += qRed(image.pixel(x, y)) > qGreen(image.pixel(x, y)) + 20;
+        return n;
+    };
+    // The band of the bleed beyond the card, its dashed outer edge, the
+    // margin beyond that, and the safe line inside the card.
+    auto expectGuides = [&](int bleed, const char *when) {
+        const QImage image = shot();
+        const int left = Panel()->x();
+        EXPECT_EQ(Panel()->pos(), QPoint(bleed + 8, bleed + 8)) << when;
+        EXPECT_EQ(reddish(image, left - 2), 100) << when;
+        EXPECT_EQ(reddish(image, left + Panel()->width() + bleed - 1), 100) << when;
+        EXPECT_GT(reddish(image, left - bleed), 50) << when;
+        EXPECT_EQ(image.pixel(left - bleed - 2, Panel()->y() + 30), grey) << when;
+        EXPECT_EQ(image.pixel(left + bleed, Panel()->y() + bleed), qRgb(0, 102, 204)) << when;
+        EXPECT_EQ(image.pixel(left + bleed + 1, Panel()->y() + bleed + 1), qRgb(255, 255, 255));
+    };
+    guides->trigger();
+    expectGuides(12, "at 100 %");
+    for (int i = 0; i < 5; ++i)
+        window->findChild<QToolButton *>("ZoomUp")->click();
+    expectGuides(18, "at 150 %");
+    EXPECT_FALSE(window->ChangesMade()); // a view of the design, no change of it
+
+    // Kept in TSC.INI at once, and shown again at the next start.
+    EXPECT_TRUE(ReadBytes(PreferencesPath()).contains("[View]\nPrintShopGuides=1\n"));
+    EXPECT_FALSE(ReadBytes(PreferencesPath()).contains("[Layout]")); // the view's key alone
+    Restart();
+    EXPECT_TRUE(Item("mnuPrintShopGuides")->isChecked());
+    expectGuides(12, "after a restart");
+    Item("mnuPrintShopGuides")->trigger();
+    EXPECT_EQ(Panel()->pos(), QPoint(10, 8));
+    EXPECT_EQ(reddish(shot(), 4), 0);
+    EXPECT_TRUE(ReadBytes(PreferencesPath()).contains("PrintShopGuides=0"));
+}
+
 TEST_F(MainScreenTest, DefaultFontCaptionListsTheStyles)
 {
     Start();

@@ -1,6 +1,7 @@
 // The design surface: placing tools, rubber band selection, grid painting,
 // zoom, names, change reports and the deferred refit of the handles.
 #include "SurfaceFixture.h"
+#include "objects/Glshapes.h"
 
 #include <QFile>
 #include <QMenu>
@@ -329,6 +330,62 @@ TEST_F(DesignSurfaceTest, CardShapesClipTheGrid)
     const QImage img = Render();
     EXPECT_EQ(img.pixel(2, 2), qRgb(255, 255, 255)); // outside the ellipse
     EXPECT_EQ(img.pixel(166, 98), qRgb(0, 128, 0));  // 4k + 2 inside it
+}
+
+TEST_F(DesignSurfaceTest, PrintShopGuidesDrawTheSafeLineAndFrameObjectsAcrossIt)
+{
+    const QRgb safeLine = qRgb(0, 102, 204), warning = qRgb(220, 0, 0);
+    auto count = [](const QImage &image, const QRect &part, QRgb colour) {
+        int n = 0;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            for (int x = part.left(); x <= part.right(); ++x)
+                n += image.pixel(x, y) == colour;
+        return n;
+    };
+    surface->SetShape(lsRectangle);
+    TGGraphicControl *inside = Place(40, 40, 80, 30);
+    TGGraphicControl *across = Place(200, 5, 60, 30);
+    // Plain fills along the bottom edge (meant for the bleed) and short of
+    // the left edge; an ellipse at the right edge is no plain fill.
+    TGGraphicControl *edgeFill = DrawRectangle({50, 120}, {150, 160});
+    edgeFill->SetBounds(0, 150, 336, 42);
+    TGGraphicControl *shortFill = DrawRectangle({50, 80}, {100, 110});
+    shortFill->SetBounds(4, 80, 40, 30);
+    auto *ellipse = qobject_cast<TGLabelShapes *>(DrawRectangle({150, 80}, {200, 110}));
+    ellipse->SetShape(TGLabelShapes::stEllipse);
+    ellipse->SetBounds(280, 60, 56, 30);
+    handles()->ClearSelection();
+    RunEvents();
+    EXPECT_EQ(count(Render(), QRect(0, 0, 336, 192), safeLine), 0);
+
+    surface->SetPrintShopGuides(true);
+    QImage img = Render();
+    // Dashed four on, three off, an eighth of an inch inside each edge, and
+    // over the objects: the edge fill does not hide it.
+    EXPECT_EQ(count(img, QRect(12, 12, 1, 28), safeLine), 16);
+    EXPECT_EQ(count(img, QRect(12, 179, 300, 1), safeLine), 172);
+    EXPECT_EQ(count(img, QRect(323, 12, 1, 42), safeLine), 24);
+    EXPECT_EQ(count(img, QRect(13, 13, 310, 130), safeLine), 0);
+    for (TGGraphicControl *object :
+         {inside, across, edgeFill, shortFill, static_cast<TGGraphicControl *>(ellipse)}) {
+        const bool expected = object == across || object == shortFill || object == ellipse;
+        EXPECT_EQ(surface->CrossesSafeLine(object), expected) << object->Left();
+        // The frame runs a pixel outside the bounds.
+        const QRect frame = object->BoundsRect().Grown(1).ToQRect() & img.rect();
+        EXPECT_EQ(count(img, QRect(frame.topLeft(), QSize(frame.width(), 1)), warning) > 0,
+                  expected)
+            << object->Left();
+    }
+    // At a zoom the line moves in with it, and an edge fill stays one.
+    for (float zoom : {1.1f, 1.5f}) {
+        surface->SetZoom(zoom);
+        const int inset = RoundEven(12 * double(zoom));
+        img = Render();
+        EXPECT_GT(count(img, QRect(inset, 60, 1, 70), safeLine), 0) << zoom;
+        EXPECT_EQ(count(img, QRect(12, 60, 1, 70), safeLine), 0) << zoom;
+        EXPECT_FALSE(surface->CrossesSafeLine(edgeFill) || surface->CrossesSafeLine(inside));
+        EXPECT_TRUE(surface->CrossesSafeLine(across)) << zoom;
+    }
 }
 
 TEST_F(DesignSurfaceTest, ZoomScalesCardAndObjects)

@@ -322,6 +322,31 @@ TEST_F(PartialRepaintTest, ZoomAndObjectOrderRepaintWhatTheyChange)
     ExpectScreenIsWhole("a new card shape and grid");
 }
 
+TEST_F(PartialRepaintTest, WarningFramesOfThePrintShopGuidesFollowMovedObjects)
+{
+    surface->SetPrintShopGuides(true);
+    ExpectScreenIsWhole("showing the guides");
+    // Dragged from the middle across the left safe line, then along it.
+    TGBusinessCardLabel *label = labels.at(5);
+    Drag(CenterOf(label), CenterOf(label) + QPoint(-76, 0));
+    ExpectScreenIsWhole("a drag across the safe line");
+    ASSERT_TRUE(surface->CrossesSafeLine(label));
+    Drag(CenterOf(label), CenterOf(label) + QPoint(5, 60));
+    ExpectScreenIsWhole("a drag that keeps it across the line");
+    // Back inside and out again a pixel at a time.
+    ASSERT_LT(label->Left(), 12);
+    QList<int> keys(12 - label->Left(), Qt::Key_Right);
+    for (int key : keys << Qt::Key_Left) {
+        PressKey(key);
+        ReleaseKey(key);
+        ExpectScreenIsWhole("a nudge");
+        EXPECT_EQ(surface->CrossesSafeLine(label), label->Left() < 12);
+    }
+    EXPECT_EQ(label->Left(), 11);
+    surface->SetPrintShopGuides(false);
+    ExpectScreenIsWhole("hiding the guides");
+}
+
 using KeptBackgroundTest = SurfaceTest;
 
 TEST_F(KeptBackgroundTest, TheKeptBackgroundFollowsEveryChangeOfWhatItShows)
