@@ -4,6 +4,7 @@
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
+#include "graphics/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -230,16 +231,29 @@ void TCardModel::Save(const QString &path)
 {
     const QByteArray design = DesignBytes();
     // The design and its sidecar are both written out before either replaces
-    // the old one, so that a failure or a stop in between cannot leave the new
-    // design with the old background. (A design named like its own sidecar
+    // the old one, so that a failure cannot leave the new design with the old
+    // background. The sidecar is moved first and also names the art of the
+    // design it replaces: a stop between the two moves leaves the old design,
+    // which still reads its own art. (A design named like its own sidecar
     // keeps none rather than being overwritten or deleted by it.)
     const QString sidecar = SidecarPath(path);
-    const bool hasSidecar = sidecar != path;
-    QList<TFileWrite> files{{path, design}};
-    if (hasSidecar && !m_backgroundArtFile.isEmpty())
-        files.append({sidecar, SidecarBytes(m_backgroundArtFile)});
+    if (sidecar == path) {
+        WriteFilesTogether({{path, design}});
+        return;
+    }
+    QByteArray replaced;
+    QString replacedArt;
+    if (ReadRegularFile(path, kMaxDesignFileBytes, &replaced) == TFileReadResult::Read)
+        replacedArt = ReadSidecar(path);
+    else
+        replaced = QByteArray();
+    const bool hadSidecar = QFileInfo::exists(sidecar);
+    QList<TFileWrite> files;
+    if (!m_backgroundArtFile.isEmpty() || hadSidecar)
+        files.append({sidecar, SidecarBytes(m_backgroundArtFile, design, replaced, replacedArt)});
+    files.append({path, design});
     WriteFilesTogether(files);
-    if (hasSidecar && m_backgroundArtFile.isEmpty())
+    if (m_backgroundArtFile.isEmpty() && hadSidecar)
         RemoveSidecar(path);
 }
 

@@ -5,11 +5,13 @@
 #include "document/StoredObject.h"
 #include "graphics/RegularFile.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <memory>
+#include <cerrno>
 #include <vector>
 
 namespace {
@@ -17,6 +19,24 @@ namespace {
 [[noreturn]] void CannotCreate(const QString &fileName)
 {
     throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
+}
+
+std::function<void(const QString &)> &FileMovedObserver()
+{
+    static std::function<void(const QString &)> observer;
+    return observer;
+}
+
+// "Stream write error", with the reason when the system gave one that a user
+// can act on.
+[[noreturn]] void WriteFailed(int error)
+{
+    QString reason;
+    if (error == ENOSPC || error == EDQUOT)
+        reason = QStringLiteral(": the disk is full");
+    else if (error == EFBIG)
+        reason = QStringLiteral(": the file is larger than this system allows");
+    throw EStreamError(QStringLiteral("Stream write error") + reason);
 }
 
 } // namespace
@@ -37,18 +57,28 @@ void WriteFilesTogether(const QList<TFileWrite> &files)
         // rather than being lost in a final flush.
         if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             CannotCreate(write.FileName);
+        errno = 0;
         if (file->write(write.Bytes) != write.Bytes.size() ||
             file->error() != QFileDevice::NoError) {
+            const int error = errno;
             file->cancelWriting();
-            throw EStreamError(QStringLiteral("Stream write error"));
+            WriteFailed(error);
         }
         pending.push_back(std::move(file));
     }
     for (const std::unique_ptr<QSaveFile> &file : pending) {
         // The ones not committed yet are discarded with their QSaveFile.
+        errno = 0;
         if (!file->commit())
-            throw EStreamError(QStringLiteral("Stream write error"));
+            WriteFailed(errno);
+        if (FileMovedObserver())
+            FileMovedObserver()(file->fileName());
     }
+}
+
+void SetFileMovedObserver(std::function<void(const QString &fileName)> observer)
+{
+    FileMovedObserver() = std::move(observer);
 }
 
 void WriteFileAtomically(const QString &fileName, const QByteArray &bytes)
@@ -186,6 +216,39 @@ QByteArray SidecarBytes(const QString &backgroundPath)
     return backgroundPath.toUtf8() + QByteArrayLiteral("\r\n");
 }
 
+namespace {
+
+// The lines after the first: ";design DIGEST" and ";replaces DIGEST ART".
+const QByteArray DesignMark = ";design ";
+const QByteArray ReplacedMark = ";replaces ";
+
+QByteArray Digest(const QByteArray &design)
+{
+    return QCryptographicHash::hash(design, QCryptographicHash::Sha256).toHex();
+}
+
+// Sidecars of older designs hold 8-bit text.
+QString SidecarText(const QByteArray &line)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(line);
+    if (!utf8.hasError())
+        return text;
+    return DecodeWindows1252(line.constData(), line.size());
+}
+
+} // namespace
+
+QByteArray SidecarBytes(const QString &backgroundPath, const QByteArray &design,
+                        const QByteArray &replacedDesign, const QString &replacedArt)
+{
+    // A first design needs no marks: there is no other design to tell apart.
+    if (replacedDesign.isNull())
+        return SidecarBytes(backgroundPath);
+    return SidecarBytes(backgroundPath) + DesignMark + Digest(design) + "\r\n" + ReplacedMark +
+           Digest(replacedDesign) + ' ' + replacedArt.toUtf8() + "\r\n";
+}
+
 void RemoveSidecar(const QString &designPath)
 {
     const QString path = SidecarPath(designPath);
@@ -204,22 +267,42 @@ void WriteSidecar(const QString &designPath, const QString &backgroundPath)
 
 QString ReadSidecar(const QString &designPath)
 {
-    // Only its first line counts; a sidecar that is not a regular file counts as none.
-    QByteArray line;
-    if (ReadRegularFileHead(SidecarPath(designPath), 64 * 1024, &line) != TFileReadResult::Read)
+    // A sidecar that is not a regular file counts as none.
+    QByteArray bytes;
+    if (ReadRegularFileHead(SidecarPath(designPath), 64 * 1024, &bytes) != TFileReadResult::Read)
         return QString();
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line.at(i) == '\r' || line.at(i) == '\n') {
-            line.truncate(i);
-            break;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray &line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    // A first line ended by a lone CR still ends there.
+    QByteArray first = lines.value(0);
+    if (const qsizetype cr = first.indexOf('\r'); cr >= 0)
+        first.truncate(cr);
+    const QString art = SidecarText(first);
+
+    QByteArray designDigest, replacedDigest, replacedArt;
+    for (const QByteArray &line : std::as_const(lines)) {
+        if (line.startsWith(DesignMark)) {
+            designDigest = line.mid(DesignMark.size()).trimmed();
+        } else if (line.startsWith(ReplacedMark)) {
+            const QByteArray rest = line.mid(ReplacedMark.size());
+            const qsizetype space = rest.indexOf(' ');
+            replacedDigest = rest.left(space < 0 ? rest.size() : space);
+            replacedArt = space < 0 ? QByteArray() : rest.mid(space + 1);
         }
     }
-    if (line.startsWith("\xEF\xBB\xBF"))
-        line.remove(0, 3);
-    // Sidecars of older designs hold 8-bit text.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(line);
-    if (!utf8.hasError())
-        return text;
-    return DecodeWindows1252(line.constData(), line.size());
+    if (designDigest.isEmpty() || replacedDigest.isEmpty())
+        return art;
+    // The save stopped between its two moves when the design there is the
+    // one the sidecar's design replaced: that design keeps its own art.
+    QByteArray design;
+    if (ReadRegularFile(designPath, kMaxDesignFileBytes, &design) != TFileReadResult::Read)
+        return art;
+    const QByteArray digest = Digest(design);
+    if (digest != designDigest && digest == replacedDigest)
+        return SidecarText(replacedArt);
+    return art;
 }

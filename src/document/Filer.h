@@ -78,6 +78,9 @@ struct TFileWrite
 // "Stream write error" (EStreamError). A path that names a device, FIFO or
 // folder is never written: "Cannot create file %s".
 void WriteFilesTogether(const QList<TFileWrite> &files);
+// Called after each file WriteFilesTogether moves into place, with its name:
+// tests stop a save there, as a power cut or a kill would.
+void SetFileMovedObserver(std::function<void(const QString &fileName)> observer);
 
 // The background sidecar of a design: its path with the file name cut before
 // the name's first "." and ".TSE" appended ("/a/b.c/Card.v2.TSC" gives
@@ -88,8 +91,18 @@ QString SidecarPath(const QString &designPath);
 void WriteSidecar(const QString &designPath, const QString &backgroundPath);
 // The sidecar's bytes for a background picture's path.
 QByteArray SidecarBytes(const QString &backgroundPath);
+// A design's sidecar that also says which design it goes with (by the
+// digest of its bytes), and which art the design it replaces had: written
+// before the design, it gives either design its own art, so that a stop
+// between the two moves never shows a design with another's background.
+// Readers that take only the first line see the new art. Without a replaced
+// design (a null one) it is the plain one-line sidecar.
+QByteArray SidecarBytes(const QString &backgroundPath, const QByteArray &design,
+                        const QByteArray &replacedDesign, const QString &replacedArt);
 // Deletes the sidecar of a design when there is one ("Cannot delete file %s").
 void RemoveSidecar(const QString &designPath);
-// The first line of the sidecar, or empty when there is none (or it is not a
-// regular file).
+// The background art of a design: the sidecar's first line, or empty when
+// there is none (or it is not a regular file); or, when the sidecar names
+// the design it goes with and the design there is the one it replaced, that
+// design's art.
 QString ReadSidecar(const QString &designPath);

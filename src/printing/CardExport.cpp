@@ -1,6 +1,7 @@
 #include "printing/CardExport.h"
 
 #include "document/CardModel.h"
+#include "graphics/RegularFile.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPImage.h"
 #include "report/RPrinter.h"
@@ -261,6 +262,9 @@ void TCardExport::WritePdf(const QString &path) const
 
 QString WriteImageFile(const QImage &image, const QString &path)
 {
+    // A FIFO would block for ever and a device would be written over.
+    if (IsSpecialFile(path))
+        return QStringLiteral("it is not a regular file");
     const QString suffix = QFileInfo(path).suffix().toLower();
     const bool jpeg = suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
     QSaveFile file(path);

@@ -4,6 +4,7 @@
 // CMYK as PDF/X; images at an exact pixel size; bad input refused with
 // nothing written.
 #include "PrintTestSupport.h"
+#include "common/HostileFiles.h"
 #include "common/TestSupport.h"
 #include "document/ProgramFolder.h"
 #include "objects/Glshapes.h"
@@ -260,6 +261,18 @@ TEST(PrintShopExport, BadInputIsRefusedAndWritesNothing)
         EXPECT_EQ(
             QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{"BLEED.TSC"});
+    }
+
+    // A picture is written whole into a regular file or not at all: a FIFO
+    // would block the tool and a device would swallow it unchecked.
+    const QString fifo = dir.filePath("pipe.png");
+    ASSERT_TRUE(MakeFifo(fifo));
+    for (const QString &target : {fifo, QStringLiteral("/dev/full")}) {
+        for (const QStringList &extra : {QStringList{}, QStringList{"--dpi", "100"}}) {
+            run = RunBatch(QStringList{"render", design, "-o", target} + extra);
+            EXPECT_EQ(run.exitCode, 1) << target.toStdString();
+            EXPECT_TRUE(run.err.contains(target)) << run.err.toStdString();
+        }
     }
 
     QString why;

@@ -248,6 +248,51 @@ TEST_F(CardModelTest, TheDesignAndItsSidecarAreReplacedTogetherOrNotAtAll)
     EXPECT_FALSE(QFile::exists(sidecar));
 }
 
+// A save stopped (killed, the power cut) after the first or the second file
+// it moves into place: whichever design is there shows its own art, never
+// the other's. Also when the new design has other art or none.
+TEST_F(CardModelTest, AStopBetweenTheMovesOfASaveLeavesEachDesignWithItsOwnArt)
+{
+    struct TStopped
+    {
+    };
+    const QString path = dir.filePath("Card.TSC");
+    const QString otherArt = dir.filePath("other.bmp");
+    QFile::copy(art, otherArt);
+    for (const QString &newArt : {otherArt, QString()}) {
+        for (const int stopAfter : {1, 2}) {
+            TCardModel design;
+            panel->SetModel(&design);
+            AddLabel(QStringLiteral("Old"), 10, 20);
+            design.SetBackgroundArtFile(art);
+            design.Save(path);
+            const QByteArray oldDesign = ReadAll(path);
+
+            AddLabel(QStringLiteral("New"), 40, 100);
+            if (newArt.isEmpty())
+                design.ClearBackgroundArt();
+            else
+                design.SetBackgroundArtFile(newArt);
+            int moves = 0;
+            SetFileMovedObserver([&](const QString &) {
+                if (++moves == stopAfter)
+                    throw TStopped{};
+            });
+            EXPECT_THROW(design.Save(path), TStopped);
+            SetFileMovedObserver({});
+            const bool oldThere = ReadAll(path) == oldDesign;
+            // The sidecar moves first: after one move the old design is there.
+            EXPECT_EQ(oldThere, stopAfter == 1);
+            EXPECT_EQ(ReadSidecar(path), oldThere ? art : newArt)
+                << stopAfter << " " << newArt.toStdString();
+            TCardModel reopened;
+            reopened.Open(path);
+            EXPECT_EQ(reopened.BackgroundArtFile(), oldThere ? art : newArt);
+            panel->SetModel(nullptr);
+        }
+    }
+}
+
 } // namespace
 
 // Undo without any window: every kind placed and edited as commands of their
