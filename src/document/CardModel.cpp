@@ -4,6 +4,7 @@
 #include "document/Filer.h"
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
+#include "graphics/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -173,7 +174,9 @@ void TCardModel::Clear()
 
 void TCardModel::ReadObjects(const QString &path)
 {
-    if (!QFileInfo::exists(path))
+    // Looked for by the name's bytes, which need not be UTF-8.
+    QByteArray none;
+    if (ReadRegularFileHead(path, 0, &none) == TFileReadResult::Missing)
         return;
     const TLoading loading(*this);
     TGLabelObjectFiler filer;
