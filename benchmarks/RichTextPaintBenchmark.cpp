@@ -83,3 +83,45 @@ BENCHMARK(BM_PaintCardWithRichText)
     ->ReportAggregatesOnly(true);
 
 } // namespace
+
+namespace {
+
+// A label read and drawn for the first time from RTF of n runs, bold and
+// italic by turns: the time has to grow with n, not with its square (past
+// the bounds a label lays out, the rest costs only its reading).
+void BM_FirstPaintOfManyRuns(benchmark::State &state)
+{
+    const int runs = int(state.range(0));
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < runs; ++i)
+        rtf += i % 2 ? "{\\i b}" : "{\\b a}";
+    rtf += "}";
+    QObject owner;
+    TRichTextEngine::EnsureMaster(&owner);
+    TGBusinessCardPanel32 surface;
+    surface.SetOwner(&owner);
+    surface.setFixedSize(336, 192);
+    QImage canvas(160, 58, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        auto *label = new TGPRichBaseLabel(&owner);
+        label->MakeReady();
+        label->SetParent(&surface);
+        label->SetBounds(4, 4, 160, 58);
+        label->SetRTFText(rtf);
+        QPainter painter(&canvas);
+        label->Paint(painter);
+        painter.end();
+        benchmark::DoNotOptimize(canvas.constBits());
+        delete label;
+    }
+    state.counters["bytes"] = double(rtf.size());
+}
+
+BENCHMARK(BM_FirstPaintOfManyRuns)
+    ->Arg(25000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+} // namespace

@@ -71,5 +71,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     before.erase({QStringLiteral("fuzz section"), QStringLiteral("fuzz key")});
     if (after != before)
         Fail("a save changed a setting it was not asked to change");
+
+    // Changes that add, remove and erase lines amid the file: the sections
+    // as one object sees them after its writes are those a fresh reading
+    // of the saved file finds.
+    TIniFile edited(path);
+    const QStringList sections = edited.ReadSections();
+    if (!sections.isEmpty()) {
+        const QString first = sections.first();
+        edited.WriteString(first, QStringLiteral("Added Key"), QStringLiteral("1"));
+        const QStringList keys = edited.ReadSection(sections.last());
+        if (!keys.isEmpty())
+            edited.DeleteKey(sections.last(), keys.first());
+        if (sections.size() > 2)
+            edited.EraseSection(sections.at(1));
+        edited.WriteString(QStringLiteral("Fuzz Section 2"), QStringLiteral("Key"),
+                           QStringLiteral("2"));
+        if (edited.Ok() && ReadAll(edited) != ReadAll(TIniFile(path)))
+            Fail("the sections after writes differ from a fresh reading");
+    }
     return 0;
 }

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the RTF reader. It must never crash or hang; what it
 // reads must survive our writer: reading the written RTF gives the same text
 // and the same paragraphs.
+#include "richtext/RichText.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
@@ -50,5 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::fprintf(stderr, "paragraph alignment lost:\n%s\n", written.constData());
             std::abort();
         }
+    // Bounding the changes of format keeps every letter and paragraph.
+    const QString text = first.toPlainText();
+    const int blocks = first.blockCount();
+    LimitFormatRuns(&first, 3);
+    if (first.toPlainText() != text || first.blockCount() != blocks) {
+        std::fprintf(stderr, "bounding the formats changed the text\n");
+        std::abort();
+    }
     return 0;
 }

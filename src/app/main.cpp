@@ -1,6 +1,7 @@
 #include "document/Desktop.h"
 #include "effects/Gssprop.h"
 #include "effects/gstprop.h"
+#include "graphics/RegularFile.h"
 #include "shell/Application.h"
 #include "shell/Main.h"
 #include "shell/SingleInstance.h"
@@ -23,9 +24,12 @@ int main(int argc, char **argv)
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("app.tessaro.Tessaro"));
 
-    // A design to open: the first argument that is not an option.
+    // A design to open: the first argument that is not an option, by its
+    // bytes (the toolkit has taken its own options out of argv), so that a
+    // name that is not UTF-8 still names the file.
     QString designFile;
-    for (const QString &argument : QCoreApplication::arguments().mid(1)) {
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = DecodeFileName(QByteArray(argv[i]));
         if (!argument.startsWith(QLatin1Char('-'))) {
             designFile = argument;
             break;
@@ -76,6 +80,14 @@ int main(int argc, char **argv)
     // A stored layout that cannot be used has been replaced; say so once,
     // over the window.
     const TPreferences &preferences = window.Preferences();
+    // A settings file that cannot be read prints with the standard settings;
+    // said where the window's other start-up problems go.
+    if (!preferences.SettingsProblem.isEmpty()) {
+        const QByteArray text = QStringLiteral("tessaro: %1\n")
+                                    .arg(PrintableText(preferences.SettingsProblem))
+                                    .toUtf8();
+        std::fputs(text.constData(), stderr);
+    }
     if (!preferences.LayoutProblem.isEmpty()) {
         const QString message = preferences.LayoutProblem + QStringLiteral("\n\n") +
                                 preferences.LayoutFallback;

@@ -8,6 +8,7 @@
 #include "effects/Gssprop.h"
 #include "effects/gstprop.h"
 #include "graphics/Geometry.h"
+#include "graphics/RegularFile.h"
 #include "printing/CardExport.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
@@ -28,6 +29,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -77,9 +79,20 @@ const char Usage[] =
     "job fails (the message goes to standard error), 2 for a wrong command line\n"
     "(an unknown card stock, or a name that fits several, among them).\n";
 
+// Everything printed goes through here: text from a file or the command line
+// cannot reach the terminal as control characters (an escape sequence in a
+// design would otherwise set the terminal's title or clear its screen). Line
+// ends and the tabs between columns are the tool's own.
 void Print(FILE *to, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        QStringList columns = line.split(QLatin1Char('\t'));
+        for (QString &column : columns)
+            column = PrintableText(column);
+        line = columns.join(QLatin1Char('\t'));
+    }
+    const QByteArray bytes = lines.join(QLatin1Char('\n')).toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
 }
 
@@ -87,7 +100,8 @@ void Print(FILE *to, const QString &text)
 // value"), unless it names the file already.
 QString AboutFile(const QString &path, const QString &message)
 {
-    return message.contains(path) ? message : path + QStringLiteral(": ") + message;
+    const QString shown = PrintableText(path);
+    return message.contains(shown) ? message : shown + QStringLiteral(": ") + message;
 }
 
 // Runs work that reads or writes `path`; its failures name the file.
@@ -108,8 +122,10 @@ template <typename Work> auto OnFile(const QString &path, Work &&work)
 // file that is not there is an error here, not an empty design.
 void OpenDesign(TCardModel &design, const QString &path)
 {
-    if (!QFileInfo(path).isFile())
-        throw EStreamError(QStringLiteral("Cannot open file %1").arg(path));
+    // Looked at by the name's bytes: a name that is not UTF-8 is still found.
+    QByteArray none;
+    if (ReadRegularFileHead(path, 0, &none) != TFileReadResult::Read)
+        throw EStreamError(QStringLiteral("Cannot open file %1").arg(PrintableText(path)));
     // Rich text draws through one engine that the objects' owner carries.
     TRichTextEngine::EnsureMaster(design.Owner());
     OnFile(path, [&] { design.Open(path); });
@@ -279,6 +295,17 @@ TOptions ParseOptions(const QStringList &args, TCommand command)
     return o;
 }
 
+// The user's settings; a settings file that is there but cannot be read is
+// said once, as the standard settings then print.
+TPreferences LoadSettings()
+{
+    static bool told = false;
+    TPreferences preferences = LoadPreferences(PreferencesPath());
+    if (!preferences.SettingsProblem.isEmpty() && !std::exchange(told, true))
+        Print(stderr, preferences.SettingsProblem + QLatin1Char('\n'));
+    return preferences;
+}
+
 // The catalogue, with a note on standard error when the user's own stocks
 // cannot be read.
 TStockCatalogue LoadCatalogue()
@@ -344,7 +371,7 @@ TCardLayout StockLayout(const QString &name)
 // with the design and its background art on it.
 int PrintSheet(const TOptions &o)
 {
-    const TPreferences preferences = LoadPreferences(PreferencesPath());
+    const TPreferences preferences = LoadSettings();
     TCardLayout layout = preferences.Layout;
     if (o.hasStock) {
         layout = StockLayout(o.stock);
@@ -406,7 +433,7 @@ QSizeF CardInches(const TOptions &o)
         const TCardStock stock = FindStock(o.stock);
         return QSizeF(stock.CardWidthPt / 72.0, stock.CardHeightPt / 72.0);
     } else {
-        const TPreferences preferences = LoadPreferences(PreferencesPath());
+        const TPreferences preferences = LoadSettings();
         if (!preferences.LayoutProblem.isEmpty())
             Print(stderr, preferences.LayoutProblem + QLatin1Char(' ') +
                               preferences.LayoutFallback + QLatin1Char('\n'));
@@ -458,7 +485,7 @@ int RenderCard(const TOptions &o)
 {
     if (o.dpi > 0)
         return RenderCardAtDpi(o);
-    const TPreferences preferences = LoadPreferences(PreferencesPath());
+    const TPreferences preferences = LoadSettings();
     if (!preferences.LayoutProblem.isEmpty())
         Print(stderr, preferences.LayoutProblem + QLatin1Char(' ') + preferences.LayoutFallback +
                           QLatin1Char('\n'));
@@ -501,7 +528,11 @@ int main(int argc, char **argv)
     // Messages go to standard error; nothing waits for an answer.
     InstallDesktop(std::make_unique<TConsoleDesktop>());
 
-    const QStringList args = QGuiApplication::arguments().mid(1);
+    // The arguments as their bytes give them (QGuiApplication has taken its
+    // own options out of argv): a file name that is not UTF-8 keeps its bytes.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(DecodeFileName(QByteArray(argv[i])));
     const bool help = args.size() == 1 &&
                       (args.at(0) == QLatin1String("--help") || args.at(0) == QLatin1String("-h"));
     if (help) {

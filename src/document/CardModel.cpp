@@ -174,7 +174,9 @@ void TCardModel::Clear()
 
 void TCardModel::ReadObjects(const QString &path)
 {
-    if (!QFileInfo::exists(path))
+    // Looked for by the name's bytes, which need not be UTF-8.
+    QByteArray none;
+    if (ReadRegularFileHead(path, 0, &none) == TFileReadResult::Missing)
         return;
     const TLoading loading(*this);
     TGLabelObjectFiler filer;

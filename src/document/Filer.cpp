@@ -18,7 +18,7 @@ namespace {
 
 [[noreturn]] void CannotCreate(const QString &fileName)
 {
-    throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
+    throw EStreamError(QStringLiteral("Cannot create file %1").arg(PrintableText(fileName)));
 }
 
 std::function<void(const QString &)> &FileMovedObserver()
@@ -51,6 +51,10 @@ void WriteFilesTogether(const QList<TFileWrite> &files)
         // QSaveFile follows a link and would put its file in the place of
         // the device or FIFO it ends at.
         if (IsSpecialFile(write.FileName))
+            CannotCreate(write.FileName);
+        // A name whose bytes are not UTF-8 (opened by its bytes) would reach
+        // QSaveFile as another name: it would write a second file beside it.
+        if (EncodeFileName(write.FileName) != QFile::encodeName(write.FileName))
             CannotCreate(write.FileName);
         auto file = std::make_unique<QSaveFile>(write.FileName);
         // Unbuffered: a short write (disk full) shows in write()'s count
@@ -168,7 +172,7 @@ QList<TStoredObject *> TGLabelObjectFiler::ReadFile(QObject *owner, TObjectHost 
     case TFileReadResult::Missing:
         return {};
     default:
-        throw EStreamError(QStringLiteral("Cannot open file %1").arg(fileName));
+        throw EStreamError(QStringLiteral("Cannot open file %1").arg(PrintableText(fileName)));
     }
 }
 
@@ -253,7 +257,7 @@ void RemoveSidecar(const QString &designPath)
 {
     const QString path = SidecarPath(designPath);
     if (QFileInfo::exists(path) && !QFile::remove(path))
-        throw EStreamError(QStringLiteral("Cannot delete file %1").arg(path));
+        throw EStreamError(QStringLiteral("Cannot delete file %1").arg(PrintableText(path)));
 }
 
 void WriteSidecar(const QString &designPath, const QString &backgroundPath)

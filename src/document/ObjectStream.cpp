@@ -2,6 +2,7 @@
 
 #include "document/KindRegistry.h"
 #include "document/StoredObject.h"
+#include "graphics/RegularFile.h"
 
 namespace {
 
@@ -245,7 +246,7 @@ ObjectsLosingText(const QList<TStoredObject *> &objects)
             continue;
         // The text itself, from a copy that keeps it.
         QString text;
-        for (const QString &line : DumpObject(*object)) {
+        for (const QString &line : DumpObject(*object, false)) {
             bool lossless = true;
             EncodeWindows1252(line, &lossless);
             if (!lossless) {
@@ -258,20 +259,24 @@ ObjectsLosingText(const QList<TStoredObject *> &objects)
     return losing;
 }
 
-QStringList DumpObject(const TStoredObject &object)
+QStringList DumpObject(const TStoredObject &object, bool printable)
 {
     TStreamWriter writer;
     writer.KeepUnicode = true;
     WriteRootObject(writer, object);
     TStreamReader reader(writer.TakeData());
+    reader.EscapeControls = printable;
+    const auto shown = [printable](const QString &text) {
+        return printable ? PrintableText(text) : text;
+    };
     reader.ReadSignature();
     reader.SkipRecordPrefix();
-    const QString className = reader.ReadShortName();
-    const QString name = reader.ReadShortName();
+    const QString className = shown(reader.ReadShortName());
+    const QString name = shown(reader.ReadShortName());
     QStringList lines;
     lines.append(QStringLiteral("object %1: %2").arg(name, className));
     while (!reader.EndOfList()) {
-        const QString path = reader.ReadShortName();
+        const QString path = shown(reader.ReadShortName());
         lines.append(QStringLiteral("  ") + path + QStringLiteral(" = ") + reader.ValueText());
     }
     lines.append(QStringLiteral("end"));
@@ -385,9 +390,11 @@ void TObjectReader::AssignName(TStoredObject *object, const QString &streamName)
     const QString name = OnSetName ? OnSetName(streamName) : streamName;
     if (!name.isEmpty()) {
         if (!IsValidIdent(name))
-            throw EStreamError(QStringLiteral("''%1'' is not a valid component name").arg(name));
+            throw EStreamError(
+                QStringLiteral("''%1'' is not a valid component name").arg(PrintableText(name)));
         if (IsNameTaken(name))
-            throw EStreamError(QStringLiteral("A component named %1 already exists").arg(name));
+            throw EStreamError(
+                QStringLiteral("A component named %1 already exists").arg(PrintableText(name)));
         m_names.insert(name.toCaseFolded());
     }
     object->SetName(name);
@@ -398,10 +405,12 @@ void TObjectReader::RenameFromEntry(TStoredObject *object, const QString &name)
     // A "Name" entry renames the object under the same rules as its record's
     // name; an empty name leaves the object unnamed.
     if (!name.isEmpty() && !IsValidIdent(name))
-        throw EStreamError(QStringLiteral("''%1'' is not a valid component name").arg(name));
+        throw EStreamError(
+            QStringLiteral("''%1'' is not a valid component name").arg(PrintableText(name)));
     if (name.compare(object->Name(), Qt::CaseInsensitive) != 0) {
         if (!name.isEmpty() && IsNameTaken(name))
-            throw EStreamError(QStringLiteral("A component named %1 already exists").arg(name));
+            throw EStreamError(
+                QStringLiteral("A component named %1 already exists").arg(PrintableText(name)));
         m_names.remove(object->Name().toCaseFolded());
         if (!name.isEmpty())
             m_names.insert(name.toCaseFolded());
@@ -419,7 +428,7 @@ TStoredObject *TObjectReader::ReadRootObject()
     const TObjectKindRegistry &registry = Registry ? *Registry : TObjectKindRegistry::Instance();
     TStoredObject *object = registry.Create(className, LoadOwner);
     if (!object)
-        throw EStreamError(QStringLiteral("Class %1 not found").arg(className));
+        throw EStreamError(QStringLiteral("Class %1 not found").arg(PrintableText(className)));
     object->SetLoading(true);
     try {
         if (Host)
@@ -437,8 +446,8 @@ TStoredObject *TObjectReader::ReadRootObject()
                 const QString message =
                     streamError ? streamError->Message() : QString::fromLocal8Bit(e.what());
                 const QString who = object->Name().isEmpty() ? className : object->Name();
-                throw EStreamError(
-                    QStringLiteral("Error reading %1.%2: %3").arg(who, path, message));
+                throw EStreamError(QStringLiteral("Error reading %1.%2: %3")
+                                       .arg(PrintableText(who), PrintableText(path), message));
             }
         }
         m_reader.ReadListEnd();

@@ -34,8 +34,9 @@ std::vector<std::pair<const TStoredObject *, QString>>
 ObjectsLosingText(const QList<TStoredObject *> &objects);
 
 // The object as the writer would write it, one line per entry:
-// "object NAME: CLASS", "  Path = value" ..., "end".
-QStringList DumpObject(const TStoredObject &object);
+// "object NAME: CLASS", "  Path = value" ..., "end". Printable shows the
+// control characters of its names and text escaped (PrintableText).
+QStringList DumpObject(const TStoredObject &object, bool printable = true);
 // Name / value-text pairs of a run of property entries (path, tagged value) up to the end.
 std::vector<std::pair<QString, QString>> DumpEntries(const QByteArray &entries);
 

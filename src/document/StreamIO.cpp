@@ -1,9 +1,9 @@
 #include "document/StreamIO.h"
 
+#include "graphics/RegularFile.h"
 #include "graphics/Windows1252.h"
 
 #include <algorithm>
-
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -649,6 +649,11 @@ void TStreamReader::SkipValueOf(TStreamValue tag, int depth)
     ThrowInvalidValue();
 }
 
+QString TStreamReader::Shown(const QString &text) const
+{
+    return EscapeControls ? PrintableText(text) : text;
+}
+
 QString TStreamReader::ValueText(int depth)
 {
     if (depth > MaxDepth)
@@ -672,19 +677,20 @@ QString TStreamReader::ValueText(int depth)
     case TStreamValue::svLString:
     case TStreamValue::svWString:
     case TStreamValue::svUTF8String:
-        return QuotedText(ReadStringOf(tag));
+        return QuotedText(Shown(ReadStringOf(tag)));
     case TStreamValue::svIdent:
     case TStreamValue::svFalse:
     case TStreamValue::svTrue:
     case TStreamValue::svNil:
-        return ReadIdentOf(tag);
+        return Shown(ReadIdentOf(tag));
     case TStreamValue::svBinary: {
         const qsizetype length = uint32_t(ReadInt32Raw());
         ReadBytes(length);
         return QStringLiteral("{%1 bytes}").arg(length);
     }
     case TStreamValue::svSet:
-        return QLatin1Char('[') + ReadSetMembers().join(QStringLiteral(", ")) + QLatin1Char(']');
+        return QLatin1Char('[') + Shown(ReadSetMembers().join(QStringLiteral(", "))) +
+               QLatin1Char(']');
     case TStreamValue::svCollection: {
         const qsizetype start = m_pos;
         SkipValueOf(tag, depth);

@@ -155,9 +155,13 @@ public:
     void SkipValueOf(TStreamValue tag, int depth);
     // The value as the text dump shows it ("clNavy", "'Text'", "[fsBold]", "{N bytes}").
     QString ValueText(int depth = 0);
+    // ValueText shows the control characters of strings and names escaped
+    // (PrintableText), for text that goes to a terminal.
+    bool EscapeControls = false;
 
 private:
     void Need(qsizetype count) const;
+    QString Shown(const QString &text) const;
     QByteArray m_data;
     qsizetype m_pos = 0;
 };

@@ -34,7 +34,7 @@ TFileReadResult ReadBounded(const QString &path, qint64 limit, bool wholeFile, Q
                             QString *why)
 {
     bytes->clear();
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = EncodeFileName(path);
     struct stat st{};
     // Looked at before it is opened: opening some devices already does
     // something (a watchdog starts, a tape rewinds), and a FIFO blocks.
@@ -142,4 +142,102 @@ bool IsSpecialFile(const QString &path)
 {
     const QFileInfo info(path); // follows links
     return info.exists() && !info.isFile();
+}
+
+QString DecodeFileName(const QByteArray &name)
+{
+    QString text;
+    text.reserve(name.size());
+    const auto *bytes = reinterpret_cast<const uchar *>(name.constData());
+    const qsizetype size = name.size();
+    for (qsizetype i = 0; i < size;) {
+        const uchar lead = bytes[i];
+        if (lead < 0x80) {
+            text.append(QChar(lead));
+            ++i;
+            continue;
+        }
+        // The length and smallest value of a sequence by its lead byte.
+        int length = 0;
+        char32_t value = 0;
+        char32_t least = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            value = lead & 0x1F;
+            least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            value = lead & 0x0F;
+            least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            value = lead & 0x07;
+            least = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= size;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (bytes[i + k] & 0xC0) == 0x80;
+            value = (value << 6) | (bytes[i + k] & 0x3F);
+        }
+        valid = valid && value >= least && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
+        if (!valid) {
+            text.append(QChar(char16_t(0xDC00 + lead)));
+            ++i;
+            continue;
+        }
+        if (value >= 0x10000) {
+            text.append(QChar::highSurrogate(value));
+            text.append(QChar::lowSurrogate(value));
+        } else {
+            text.append(QChar(char16_t(value)));
+        }
+        i += length;
+    }
+    return text;
+}
+
+QByteArray EncodeFileName(const QString &name)
+{
+    QByteArray bytes;
+    bytes.reserve(name.size());
+    qsizetype plain = 0; // start of the text not yet encoded
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name.at(i).unicode();
+        const bool pair = QChar::isHighSurrogate(unit) && i + 1 < name.size() &&
+                          QChar::isLowSurrogate(name.at(i + 1).unicode());
+        if (pair) {
+            ++i;
+            continue;
+        }
+        if (unit >= 0xDC80 && unit <= 0xDCFF) {
+            bytes += QStringView(name).mid(plain, i - plain).toUtf8();
+            bytes += char(unit - 0xDC00);
+            plain = i + 1;
+        }
+    }
+    bytes += QStringView(name).mid(plain).toUtf8();
+    return bytes;
+}
+
+QString PrintableText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            out.append(text.at(i));
+            out.append(text.at(++i));
+        } else if (c < 0x20 || c == 0x7F) {
+            out += QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0'));
+        } else if (c >= 0xDC80 && c <= 0xDCFF) {
+            out += QStringLiteral("\\x%1").arg(int(c - 0xDC00), 2, 16, QLatin1Char('0'));
+        } else if ((c >= 0x80 && c <= 0x9F) || QChar::isSurrogate(c)) {
+            out += QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'));
+        } else {
+            out.append(text.at(i));
+        }
+    }
+    return out;
 }

@@ -35,3 +35,15 @@ TFileReadResult ReadRegularFileHead(const QString &path, qint64 count, QByteArra
 // True when something exists at path (a link is followed) that is not a
 // regular file: writing there would replace a device or feed a FIFO.
 bool IsSpecialFile(const QString &path);
+
+// File names as bytes. Linux takes any bytes but NUL and '/' in a name; a
+// name that is not UTF-8 would not survive QString's decoding, so each byte
+// that is not part of a UTF-8 character is kept as the lone surrogate
+// U+DC80..U+DCFF, which EncodeFileName turns back into that byte.
+QString DecodeFileName(const QByteArray &name);
+QByteArray EncodeFileName(const QString &name);
+
+// Text from outside (names and strings of a design, file names) made safe to
+// print on a terminal or show in a message: C0 controls and DEL become \x1b,
+// C1 controls \u0085, and a byte of a file name that is not UTF-8 \xff.
+QString PrintableText(const QString &text);

@@ -59,6 +59,19 @@ TRtfReadResult TGPRichBaseLabel::ReadResult() const
     return m_readResult;
 }
 
+QString TGPRichBaseLabel::ToolTipText() const
+{
+    QStringList said;
+    if (Content().TextCut())
+        said.append(tr("This text is longer than %1 characters; only those are drawn.")
+                        .arg(TRtfLimits::MaxLaidOutCharacters));
+    if (Content().FormatsLimited())
+        said.append(tr("This text changes its format more than %1 times; from there on it is "
+                       "drawn in one format.")
+                        .arg(TRtfLimits::MaxFormatRuns));
+    return said.join(QLatin1Char('\n'));
+}
+
 namespace {
 
 // The first window up the owner chain of object (the top of the chain when

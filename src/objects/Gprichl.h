@@ -66,6 +66,8 @@ public:
     void Paint(QPainter &painter) override;
     void PrintTo(TBaseReport *report, double x, double y) override;
     void RefreshMenu() override;
+    // Says so when the text has more changes of format than are laid out.
+    QString ToolTipText() const override;
 
     // The commands of the object menu.
     bool Edit();

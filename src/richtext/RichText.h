@@ -23,7 +23,12 @@ public:
     void Assign(const TRichText &other);
     void AssignDocument(const QTextDocument *document);
 
+    // Reads the RTF; a text of more than TRtfLimits::MaxFormatRuns changes of
+    // format shows the rest in its last format (FormatsLimited), and one of
+    // more than TRtfLimits::MaxLaidOutCharacters is cut there (TextCut).
     TRtfReadResult LoadRtf(const QByteArray &rtf);
+    bool FormatsLimited() const { return m_formatsLimited; }
+    bool TextCut() const { return m_textCut; }
     QByteArray SaveRtf() const;
 
     bool IsEmpty() const;
@@ -31,7 +36,14 @@ public:
 
 private:
     std::unique_ptr<QTextDocument> m_document;
+    bool m_formatsLimited = false;
+    bool m_textCut = false;
 };
+
+// Lets the document change its character format at most maxRuns times
+// (adjacent runs that look the same count as one); from there on the text
+// takes the format it had then. True when it had more.
+bool LimitFormatRuns(QTextDocument *document, int maxRuns);
 
 // The font a new, empty rich text starts in.
 void SetRichTextDefaults(QTextDocument *document);

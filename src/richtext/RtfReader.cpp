@@ -103,6 +103,9 @@ private:
     // ---- output
     void FlushBytes();
     void Flush();
+    // Text in state follows: what is pending is written first when it looks
+    // different, so that runs of one look stay one run.
+    void SwitchState(const TCharState &state);
     void EndParagraph();
     QTextCharFormat Format(const TCharState &state) const;
 
@@ -309,11 +312,9 @@ void TRtfParser::ControlSymbol(char c)
         if (Top().destination != TDestination::Text || Top().chr.hidden)
             return;
         const int page = Top().codePage;
+        SwitchState(Top().chr);
         if (!m_pendingBytes.isEmpty() && page != m_pendingBytesPage)
             FlushBytes();
-        if (m_pendingText.size() > 0 && !(m_pendingState == Top().chr))
-            Flush();
-        m_pendingState = Top().chr;
         m_pendingBytesPage = page;
         m_pendingBytes.append(char(value));
         return;
@@ -608,11 +609,9 @@ void TRtfParser::TextByte(char c)
         return;
     if (uchar(c) >= 0x80) {
         // Raw 8-bit text: in the code page, like \'hh.
+        SwitchState(group.chr);
         if (!m_pendingBytes.isEmpty() && group.codePage != m_pendingBytesPage)
             FlushBytes();
-        if (!m_pendingText.isEmpty() && !(m_pendingState == group.chr))
-            Flush();
-        m_pendingState = group.chr;
         m_pendingBytesPage = group.codePage;
         m_pendingBytes.append(c);
         return;
@@ -633,9 +632,7 @@ void TRtfParser::TextUnit(char16_t unit)
     if (!IsTextUnit(unit))
         return;
     FlushBytes();
-    if (!(m_pendingState == Top().chr))
-        Flush();
-    m_pendingState = Top().chr;
+    SwitchState(Top().chr);
     m_pendingText.append(QChar(unit));
 }
 
@@ -670,6 +667,18 @@ QTextCharFormat TRtfParser::Format(const TCharState &state) const
         format.setVerticalAlignment(state.vertical > 0 ? QTextCharFormat::AlignSuperScript
                                                        : QTextCharFormat::AlignSubScript);
     return format;
+}
+
+void TRtfParser::SwitchState(const TCharState &state)
+{
+    if (state == m_pendingState)
+        return;
+    FlushBytes(); // bytes read so far belong to the state they were read in
+    // States that differ can look the same: \f0 and \f1 of one face, two
+    // colour table entries of one colour, \ul and \ulw.
+    if (!m_pendingText.isEmpty() && Format(state) != Format(m_pendingState))
+        Flush();
+    m_pendingState = state;
 }
 
 void TRtfParser::Flush()

@@ -30,6 +30,15 @@ struct TRtfLimits
     static constexpr int MaxColors = 1024;     // colour table entries
     static constexpr int MaxUnicodeSkip = 16;  // \ucN: fallback characters after \u
     static constexpr int MaxCellsPerRow = 256; // table cells kept in one row
+    // Changes of format a rich text lays out: Qt's line layout slows down
+    // with the square of the runs in a paragraph (25,000 take seconds). A
+    // card's text has a few dozen; even a rainbow of one colour per letter
+    // across a whole card stays far below this.
+    static constexpr int MaxFormatRuns = 2000;
+    // Characters a rich text lays out: Qt wraps a word longer than its line
+    // in time that grows with the square of the word, and even at 2 points
+    // a whole card holds fewer letters than this.
+    static constexpr int MaxLaidOutCharacters = 20000;
     static constexpr qsizetype MaxBytes = 64 * 1024 * 1024;
 };
 

@@ -49,6 +49,7 @@ void TIniFile::Load()
         return; // a missing file reads as empty; writing creates it
     default:
         m_unreadable = true;
+        m_readProblem = why;
         m_error = QStringLiteral("Unable to read %1: %2").arg(m_path, why);
         return;
     }
@@ -94,23 +95,71 @@ QString TIniFile::KeyOf(const QString &trimmed)
     return (eq < 0 ? trimmed : trimmed.left(eq)).trimmed();
 }
 
-TIniFile::TSectionSpan TIniFile::FindSection(const QString &section) const
+void TIniFile::IndexSections() const
 {
-    TSectionSpan span;
-    const QString wanted = section.trimmed();
+    if (m_indexed)
+        return;
+    m_headers.clear();
+    m_firstHeader.clear();
     QString name;
     for (int i = 0; i < m_lines.size(); ++i) {
         if (!IsHeader(m_lines[i].trimmed(), &name))
             continue;
-        if (span.header >= 0) {
-            span.end = i;
-            return span;
-        }
-        if (SameName(name, wanted))
-            span.header = i;
+        const QString folded = name.toCaseFolded();
+        if (!m_firstHeader.contains(folded))
+            m_firstHeader.insert(folded, int(m_headers.size()));
+        m_headers.push_back({i, name});
     }
-    if (span.header >= 0)
-        span.end = static_cast<int>(m_lines.size());
+    m_indexed = true;
+}
+
+void TIniFile::InsertLine(int at, const QString &line)
+{
+    m_lines.insert(at, line);
+    if (!m_indexed)
+        return;
+    QString name;
+    if (IsHeader(line.trimmed(), &name)) {
+        if (at + 1 != m_lines.size()) {
+            m_indexed = false; // a header amid the file: indexed again when next needed
+            return;
+        }
+        const QString folded = name.toCaseFolded();
+        if (!m_firstHeader.contains(folded))
+            m_firstHeader.insert(folded, int(m_headers.size()));
+        m_headers.push_back({at, name});
+        return;
+    }
+    for (TSectionHeader &header : m_headers)
+        if (header.line >= at)
+            ++header.line;
+}
+
+void TIniFile::RemoveLines(int at, int count)
+{
+    if (m_indexed) {
+        for (int i = at; i < at + count; ++i)
+            if (IsHeader(m_lines[i].trimmed(), nullptr))
+                m_indexed = false;
+        if (m_indexed)
+            for (TSectionHeader &header : m_headers)
+                if (header.line >= at)
+                    header.line -= count;
+    }
+    m_lines.remove(at, count);
+}
+
+TIniFile::TSectionSpan TIniFile::FindSection(const QString &section) const
+{
+    // The first section of that name runs to the next header of any name.
+    IndexSections();
+    TSectionSpan span;
+    const auto found = m_firstHeader.constFind(section.trimmed().toCaseFolded());
+    if (found == m_firstHeader.constEnd())
+        return span;
+    const size_t k = size_t(*found);
+    span.header = m_headers[k].line;
+    span.end = k + 1 < m_headers.size() ? m_headers[k + 1].line : int(m_lines.size());
     return span;
 }
 
@@ -224,9 +273,9 @@ bool TIniFile::WriteString(const QString &section, const QString &key, const QSt
     TSectionSpan span = FindSection(sectionName);
     if (span.header < 0) {
         if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
-            m_lines.append(QString()); // keep sections apart
-        m_lines.append(QLatin1Char('[') + sectionName + QLatin1Char(']'));
-        m_lines.append(keyName + QLatin1Char('=') + value);
+            InsertLine(int(m_lines.size()), QString()); // keep sections apart
+        InsertLine(int(m_lines.size()), QLatin1Char('[') + sectionName + QLatin1Char(']'));
+        InsertLine(int(m_lines.size()), keyName + QLatin1Char('=') + value);
         return Changed();
     }
 
@@ -249,7 +298,7 @@ bool TIniFile::WriteString(const QString &section, const QString &key, const QSt
             break;
         }
     }
-    m_lines.insert(insertAt, keyName + QLatin1Char('=') + value);
+    InsertLine(insertAt, keyName + QLatin1Char('=') + value);
     return Changed();
 }
 
@@ -265,14 +314,11 @@ bool TIniFile::WriteBool(const QString &section, const QString &key, bool value)
 
 QStringList TIniFile::ReadSections() const
 {
+    IndexSections();
     QStringList sections;
-    QString name;
-    for (const QString &line : m_lines) {
-        if (!IsHeader(line.trimmed(), &name))
-            continue;
-        if (!sections.contains(name, Qt::CaseInsensitive))
-            sections.append(name);
-    }
+    for (size_t k = 0; k < m_headers.size(); ++k)
+        if (m_firstHeader.value(m_headers[k].name.toCaseFolded()) == int(k))
+            sections.append(m_headers[k].name);
     return sections;
 }
 
@@ -321,16 +367,20 @@ bool TIniFile::ValueExists(const QString &section, const QString &key) const
 
 bool TIniFile::EraseSection(const QString &section)
 {
+    // Every section of that name, the last first so that the earlier spans stay put.
+    IndexSections();
+    const QString wanted = section.trimmed().toCaseFolded();
     bool erased = false;
-    for (;;) {
-        const TSectionSpan span = FindSection(section);
-        if (span.header < 0)
-            break;
-        m_lines.remove(span.header, span.end - span.header);
+    for (size_t k = m_headers.size(); k-- > 0;) {
+        if (m_headers[k].name.toCaseFolded() != wanted)
+            continue;
+        const int end = k + 1 < m_headers.size() ? m_headers[k + 1].line : int(m_lines.size());
+        m_lines.remove(m_headers[k].line, end - m_headers[k].line);
         erased = true;
     }
     if (!erased)
         return !m_unreadable || Refuse(m_error);
+    m_indexed = false;
     return Changed();
 }
 
@@ -339,7 +389,7 @@ bool TIniFile::DeleteKey(const QString &section, const QString &key)
     const int line = FindKey(FindSection(section), key);
     if (line < 0)
         return !m_unreadable || Refuse(m_error);
-    m_lines.removeAt(line);
+    RemoveLines(line, 1);
     return Changed();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // Reader and writer of the preferences file format: "[Section]" header lines
 // followed by "Key=Value" lines. Section and key names compare without regard
@@ -84,6 +86,9 @@ public:
     // describes the most recent one.
     bool Ok() const { return m_error.isEmpty(); }
     const QString &LastError() const { return m_error; }
+    // Why a file that is there could not be read (it then reads as empty);
+    // empty when it was read or there is none.
+    const QString &ReadProblem() const { return m_readProblem; }
 
     // The integer rule of ReadInteger, for other readers of the same format.
     static bool ParseInteger(const QString &text, int *value);
@@ -105,9 +110,26 @@ private:
     bool Changed();
     bool Refuse(const QString &reason);
 
+    // The sections are indexed once, so that a lookup does not scan the file:
+    // a file of thousands of printer sections is read in linear time.
+    void IndexSections() const;
+    void InsertLine(int at, const QString &line);
+    void RemoveLines(int at, int count);
+
     QString m_path;
     QStringList m_lines;
+    // Every header line in file order with its name as spelled, and the
+    // case-folded name of each section to the first of its headers there.
+    struct TSectionHeader
+    {
+        int line;
+        QString name;
+    };
+    mutable std::vector<TSectionHeader> m_headers;
+    mutable QHash<QString, int> m_firstHeader;
+    mutable bool m_indexed = false;
     QString m_error;
+    QString m_readProblem;
     bool m_unreadable = false; // exists but could not be read: never overwrite it
     bool m_hadBom = false;
     bool m_dirty = false;

@@ -5,6 +5,7 @@
 #include "document/Desktop.h"
 #include "document/StreamIO.h"
 #include "graphics/Picture.h"
+#include "graphics/RegularFile.h"
 #include "objects/Gimage.h"
 #include "richtext/RichTextEngine.h"
 #include "shell/Main.h"
@@ -45,7 +46,9 @@ void TMainScreen::OpenFromDesktop(const QString &path)
     activateWindow();
     // Read aside first: a file that is no design must not cost the open one.
     const QFileInfo info(path);
-    bool readable = info.isFile() && info.isReadable();
+    // By the name's bytes, which need not be UTF-8.
+    QByteArray none;
+    bool readable = ReadRegularFileHead(path, 0, &none) == TFileReadResult::Read;
     if (readable) {
         try {
             TCardModel probe;

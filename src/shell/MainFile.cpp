@@ -1,9 +1,10 @@
 // The main window's file commands: new, open, save, save as, delete, cancel
 // and exit, with their questions and messages. The open design itself (file,
 // changes, background art, reading and writing) is a TCardModel.
+#include "document/DesignHistory.h"
 #include "document/Filer.h"
 #include "document/StreamIO.h"
-#include "document/DesignHistory.h"
+#include "graphics/RegularFile.h"
 #include "shell/MRUFileList.h"
 #include "shell/Main.h"
 #include "shell/ShellUtil.h"
@@ -31,7 +32,8 @@ bool IsDesignFile(const QString &path)
 
 QString TMainScreen::UnableToOpenMessage(const QString &path)
 {
-    return tr("Unable to open ") + path + tr(". Possibly corrupted, posibly not a TSC file");
+    return tr("Unable to open ") + PrintableText(path) +
+           tr(". Possibly corrupted, posibly not a TSC file");
 }
 
 QString TMainScreen::SavedFolder()

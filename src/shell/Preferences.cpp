@@ -138,6 +138,10 @@ TPreferences LoadPreferences(const QString &iniPath)
     const TIniFile ini(iniPath);
     TPreferences p;
     const TPreferences d;
+    if (!ini.ReadProblem().isEmpty())
+        p.SettingsProblem = QStringLiteral("The settings file %1 cannot be read (%2); the "
+                                           "standard settings are used.")
+                                .arg(iniPath, ini.ReadProblem());
 
     p.Nudges = ReadNudges(ini, kPrinter, TPrinterNudges());
     // Values that read but make no sense would print blank or stacked sheets.

@@ -54,6 +54,10 @@ struct TPreferences
     // standard ones, as LayoutFallback says.
     QString LayoutProblem;
     QString LayoutFallback;
+    // Empty unless the settings file is there but cannot be read (a folder,
+    // a FIFO, a file too large): then it says so, and every setting is the
+    // standard one.
+    QString SettingsProblem;
 
     // The nudges that apply on a printer queue: its own when it has them,
     // else those of section "Printer". An empty name is the default printer.

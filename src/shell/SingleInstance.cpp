@@ -1,5 +1,7 @@
 #include "shell/SingleInstance.h"
 
+#include "graphics/RegularFile.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -227,7 +229,8 @@ QByteArray TSingleInstance::Request(const QString &path)
     QString absolute = QFileInfo(path).absoluteFilePath();
     // One line per request: a line break cannot be part of the path sent.
     absolute.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return kOpenPrefix + absolute.toUtf8() + '\n';
+    // The name's bytes, which need not be UTF-8.
+    return kOpenPrefix + EncodeFileName(absolute) + '\n';
 }
 
 bool TSingleInstance::SendRequest(const QString &serverName) const
@@ -288,7 +291,7 @@ void TSingleInstance::HandleRequest(const QByteArray &line)
         return;
     }
     if (line.startsWith(kOpenPrefix) && line.endsWith('\n')) {
-        const QString path = QString::fromUtf8(line.mid(kOpenPrefix.size()).chopped(1));
+        const QString path = DecodeFileName(line.mid(kOpenPrefix.size()).chopped(1));
         if (!path.isEmpty())
             OpenRequested(path);
     }

@@ -87,6 +87,8 @@ public:
     void SetCursorId(qint16 cursor) { m_cursor = cursor; }
     QString Hint() const { return m_hint; }
     void SetHint(const QString &hint) { m_hint = hint; }
+    // What the surface shows when the mouse rests on the object; empty for nothing.
+    virtual QString ToolTipText() const { return QString(); }
 
     bool Locked() const { return m_locked; }
     void SetLocked(bool value);

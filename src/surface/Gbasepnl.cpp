@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 
 namespace {
 
@@ -722,6 +723,16 @@ bool TGBasePanel::event(QEvent *event)
     if (event->type() == static_cast<QEvent::Type>(SelectionRefreshMessage)) {
         m_selectionRefreshPosted = false;
         m_handles->FitToSelection();
+        return true;
+    }
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const MouseTarget target = HitTest(help->pos(), false);
+        const QString text = target.object ? target.object->ToolTipText() : QString();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
         return true;
     }
     // A dialog opening over the card takes the mouse, and the release with it.

@@ -3,9 +3,12 @@
 #include "document/CardModel.h"
 #include "richtext/RichTextEngine.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -294,4 +297,84 @@ TEST(BatchToolTest, EveryCommandRunsOnEveryKindWithoutAWidget)
     EXPECT_GT(QFileInfo(out + ".png").size(), 0);
     EXPECT_GT(QFileInfo(out + ".pdf").size(), 0);
     EXPECT_GT(QFileInfo(out + ".TSC").size(), 0);
+}
+
+// Text from a design never reaches the terminal as control characters: an
+// escape sequence in a caption or a class name would set the terminal's
+// title or clear its screen.
+TEST(BatchToolTest, ControlCharactersFromADesignArePrintedEscaped)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ESC.TSC"));
+    QByteArray design = WorkedExampleBytes();
+    ASSERT_TRUE(design.contains("Sales Manager"));
+    // The same length, so the string's length byte still fits.
+    design.replace("Sales Manager", "Sa\x1b]0;X\x07\x1b[2J!");
+    WriteAll(path, design);
+    TRun run = RunBatch({QStringLiteral("dump"), path});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(run.out.contains("  Caption = 'Sa\\x1b]0;X\\x07\\x1b[2J!'\n")) << run.out.data();
+    EXPECT_FALSE(run.out.contains('\x1b'));
+    EXPECT_FALSE(run.out.contains('\x07'));
+
+    design = WorkedExampleBytes();
+    ASSERT_TRUE(design.contains("TGBusinessCardLabel"));
+    design.replace("TGBusinessCardLabel", "TGBusiness\x1b[2JLabel");
+    WriteAll(path, design);
+    for (const QString &command : {QStringLiteral("dump"), QStringLiteral("render")}) {
+        QStringList args{command, path};
+        if (command == QLatin1String("render"))
+            args << QStringLiteral("-o") << dir.filePath(QStringLiteral("card.png"));
+        run = RunBatch(args);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, (path + ": Class TGBusiness\\x1b[2JLabel not found\n").toUtf8());
+    }
+}
+
+// A design whose name is not UTF-8 is opened by the bytes of its name, and
+// a settings file that cannot be read is said once on standard error.
+TEST(BatchToolTest, NamesThatAreNotUtf8AndSettingsThatCannotBeRead)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray badName = folder + "/bad\xff"
+                                        "name.TSC";
+    QFile file(QString::fromUtf8(folder + "/plain.TSC"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(WorkedExampleBytes());
+    file.close();
+    ASSERT_EQ(::rename((folder + "/plain.TSC").constData(), badName.constData()), 0);
+
+    // The name's bytes reach the tool as they are, through the shell.
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("exec \"$0\" dump \"$(printf 'bad\\377name.TSC')\""), BatchPath});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    EXPECT_TRUE(process.readAllStandardOutput().contains("Caption = 'Sales Manager'"));
+
+    // Missing, it is named with the byte shown as \xff.
+    ASSERT_EQ(::unlink(badName.constData()), 0);
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("exec \"$0\" dump \"$(printf 'bad\\377name.TSC')\""), BatchPath});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(process.readAllStandardError(), QByteArray("Cannot open file bad\\xffname.TSC\n"));
+
+    // TSC.INI is a folder: the sheet prints with the standard settings.
+    const QString data = dir.filePath(QStringLiteral("data"));
+    ASSERT_TRUE(QDir().mkpath(data + QStringLiteral("/Tessaro/TSC.INI")));
+    const QString design = dir.filePath(QStringLiteral("CARD.TSC"));
+    WriteAll(design, WorkedExampleBytes());
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    const TRun run = RunBatch({QStringLiteral("print"), design, QStringLiteral("-o"), pdf}, data);
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(run.err, QStringLiteral("The settings file %1/Tessaro/TSC.INI cannot be read (not a "
+                                      "regular file); the standard settings are used.\n")
+                           .arg(data)
+                           .toUtf8());
+    EXPECT_TRUE(QFile::exists(pdf));
 }

@@ -2,9 +2,9 @@
 // the file's real size and the memory budget, picture files that are not
 // regular files.
 #include "graphics/Picture.h"
-#include "graphics/RegularFile.h"
 
 #include "common/HostileFiles.h"
+#include "graphics/RegularFile.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -12,6 +12,7 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -171,4 +172,41 @@ TEST(PictureTest, BoundedReadsOfRegularFiles)
     EXPECT_EQ(ReadRegularFile(huge, kMaxPictureFileBytes, &bytes), TFileReadResult::TooLarge);
     TPicture picture;
     EXPECT_FALSE(picture.LoadFromFile(huge));
+}
+
+TEST(PictureTest, FileNamesKeepTheirBytesAndTextIsShownPrintable)
+{
+    // Bytes that are not UTF-8 (a lone 0xFF, a cut sequence, an encoded
+    // surrogate, an overlong slash) come back as they were; UTF-8 stays text.
+    for (const QByteArray &name :
+         {QByteArray("bad\xff"
+                     "name.TSC"),
+          QByteArray("cut\xe2\x82"), QByteArray("\xed\xa0\x80"), QByteArray("\xc0\xaf"),
+          QByteArray("caf\xc3\xa9 \xf0\x9f\x98\x80.TSC")})
+        EXPECT_EQ(EncodeFileName(DecodeFileName(name)), name) << name.toHex().constData();
+    EXPECT_EQ(DecodeFileName("caf\xc3\xa9"), QStringLiteral("caf\u00e9"));
+    EXPECT_EQ(PrintableText(DecodeFileName("bad\xff"
+                                           "name")),
+              QStringLiteral("bad\\xffname"));
+
+    // A real file by that name is read.
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.path()) + "/bad\xff"
+                                                            "name.TSC";
+    {
+        FILE *raw = std::fopen(path.constData(), "wb");
+        ASSERT_NE(raw, nullptr);
+        std::fputs("card", raw);
+        std::fclose(raw);
+    }
+    QByteArray bytes;
+    EXPECT_EQ(ReadRegularFile(DecodeFileName(path), 100, &bytes), TFileReadResult::Read);
+    EXPECT_EQ(bytes, QByteArray("card"));
+
+    EXPECT_EQ(PrintableText(QStringLiteral("a\x1b]0;t\x07"
+                                           "b\x7f\tc\u0085d\u00e9")),
+              QStringLiteral("a\\x1b]0;t\\x07b\\x7f\\x09c\\u0085d\u00e9"));
+    const QString face = QString::fromUtf8("\xf0\x9f\x98\x80");
+    EXPECT_EQ(PrintableText(face), face);
+    EXPECT_EQ(PrintableText(face.left(1)), QStringLiteral("\\ud83d"));
 }

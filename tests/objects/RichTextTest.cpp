@@ -73,6 +73,7 @@ TEST_F(RichTextTest, SettersReportOnceAndOnlyStoreWhileReading)
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
+#include <QToolTip>
 #include <cmath>
 
 namespace {
@@ -473,4 +474,30 @@ TEST(GraphicPanel, FrameBevelsFillAndClicks)
     QTest::mouseDClick(&panel, Qt::LeftButton, {}, QPoint(20, 10));
     EXPECT_GE(clicks, 1);
     EXPECT_EQ(doubles, 1);
+}
+
+TEST_F(RichTextTest, ATextOfTooManyFormatChangesSaysSoWhereTheMouseRests)
+{
+    auto *label = Place<TGPRichBaseLabel>(10, 10, 120, 40);
+    label->SetRTFText(RedBold);
+    const auto tipAt = [this](QPoint at) {
+        QToolTip::hideText();
+        QHelpEvent help(QEvent::ToolTip, at, surface->mapToGlobal(at));
+        QApplication::sendEvent(surface.get(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(QPoint(30, 30)), QString());
+
+    QByteArray runs = "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}";
+    for (int i = 0; i < 3000; ++i)
+        runs += i % 2 ? "{\\cf1 b}" : "{\\b a}";
+    runs += "}";
+    label->SetRTFText(runs);
+    const QString said = QStringLiteral("This text changes its format more than 2000 times; "
+                                        "from there on it is drawn in one format.");
+    EXPECT_EQ(tipAt(QPoint(200, 150)), QString()); // off the label
+    EXPECT_EQ(tipAt(QPoint(30, 30)), said);
+    // It still draws, and keeps its bytes as they are.
+    EXPECT_GT(PixelsLike(Painted(*label), Qt::red, QRect(2, 2, 116, 36)), 10);
+    EXPECT_EQ(label->Rtf(), runs);
 }

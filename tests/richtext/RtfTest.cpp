@@ -33,6 +33,32 @@ QTextCharFormat FormatOf(const QTextDocument &doc, const QString &text)
     return at.charFormat();
 }
 
+// n runs of one letter, bold and italic by turns: Qt lays a paragraph of
+// many runs out in time that grows with their square.
+QByteArray AlternatingRuns(int n)
+{
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < n; ++i)
+        rtf += i % 2 ? "{\\i b}" : "{\\b a}";
+    return rtf + "}";
+}
+
+// Changes of character format in document order, and the fragments holding them.
+int FormatChanges(const QTextDocument &doc, int *fragments = nullptr)
+{
+    int changes = 0;
+    QTextCharFormat last;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            if (fragments)
+                ++*fragments;
+            if (changes == 0 || it.fragment().charFormat() != last)
+                ++changes;
+            last = it.fragment().charFormat();
+        }
+    return changes;
+}
+
 Qt::Alignment AlignmentOf(const QTextDocument &doc, const QString &text)
 {
     const QTextCursor found = doc.find(text);
@@ -372,4 +398,51 @@ TEST(RtfRead, FontCharsetsChooseTheCodePageOfEscapedBytes)
     EXPECT_EQ(Paragraphs(doc),
               QStringList({QString::fromUtf8("Привет Ёё"), QString::fromUtf8("Zażółć Šž"),
                            QString::fromUtf8("€éŸ\uFFFD"), ""}));
+}
+
+TEST(RtfRead, RunsThatLookTheSameAreOneAndFormatChangesAreBounded)
+{
+    // Two fonts of one face, two entries of one colour, two kinds of underline.
+    TRichText same;
+    same.LoadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Arial;}}"
+                 "{\\colortbl;\\red9\\green0\\blue0;\\red9\\green0\\blue0;}"
+                 "{\\f0\\cf1 a}{\\f1\\cf2 b}{\\f0\\cf2\\ul c}{\\f1\\cf1\\ulw d}}");
+    int fragments = 0;
+    EXPECT_EQ(FormatChanges(*same.Document(), &fragments), 2);
+    EXPECT_EQ(fragments, 2);
+    EXPECT_EQ(same.PlainText(), QStringLiteral("abcd"));
+
+    TRichText few;
+    few.LoadRtf(AlternatingRuns(TRtfLimits::MaxFormatRuns));
+    EXPECT_FALSE(few.FormatsLimited());
+    EXPECT_EQ(FormatChanges(*few.Document()), TRtfLimits::MaxFormatRuns);
+
+    // Past the bound every letter is still there; the rest takes the last
+    // format laid out (run 2000 is italic).
+    TRichText many;
+    many.LoadRtf(AlternatingRuns(15000));
+    EXPECT_TRUE(many.FormatsLimited());
+    EXPECT_FALSE(many.TextCut());
+    EXPECT_FALSE(many.Document()->isModified());
+    EXPECT_EQ(FormatChanges(*many.Document()), TRtfLimits::MaxFormatRuns);
+    EXPECT_EQ(many.PlainText().size(), 15000);
+    EXPECT_TRUE(many.PlainText().endsWith(QStringLiteral("abab")));
+    QTextCursor end(many.Document());
+    end.movePosition(QTextCursor::End);
+    EXPECT_TRUE(end.charFormat().fontItalic());
+    EXPECT_NE(end.charFormat().fontWeight(), QFont::Bold);
+
+    // More letters than a card can show are not laid out at all.
+    TRichText longer;
+    longer.LoadRtf(AlternatingRuns(30000));
+    EXPECT_TRUE(longer.TextCut());
+    EXPECT_EQ(longer.PlainText().size(), TRtfLimits::MaxLaidOutCharacters);
+    EXPECT_EQ(FormatChanges(*longer.Document()), TRtfLimits::MaxFormatRuns);
+
+    // A copy knows it too; a document set from the editor starts afresh.
+    TRichText copy;
+    copy.Assign(many);
+    EXPECT_TRUE(copy.FormatsLimited());
+    copy.AssignDocument(few.Document());
+    EXPECT_FALSE(copy.FormatsLimited());
 }

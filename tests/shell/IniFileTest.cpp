@@ -420,3 +420,57 @@ TEST_F(IniFileTest, OnlyARegularFileOfASettingsFilesSizeIsRead)
 }
 
 } // namespace
+
+// Lookups go through an index of the sections built once; every kind of
+// write keeps it true to the lines (first section of a name wins, names
+// without case), as a fresh reading of the saved file shows.
+TEST_F(IniFileTest, SectionLookupsStayRightAcrossWrites)
+{
+    ASSERT_TRUE(WriteBytes(Path(), "[Printer]\n"
+                                   "TopMarginNudge=1\n"
+                                   "[printer LP1]\n"
+                                   "TopMarginNudge=2\n"
+                                   "[Layout]\n"
+                                   "Across=2\n"
+                                   "[PRINTER lp1]\n"
+                                   "TopMarginNudge=99\n"
+                                   "[Printer LP2]\n"
+                                   "TopMarginNudge=3\n"));
+    TIniFile ini(Path());
+    const auto check = [](const TIniFile &ini, const char *when) {
+        EXPECT_EQ(ini.ReadInteger("Printer LP1", "TopMarginNudge", 0), 2) << when;
+        EXPECT_EQ(ini.ReadInteger("printer lp2", "TopMarginNudge", 0), 3) << when;
+        EXPECT_EQ(ini.ReadInteger("Layout", "Across", 0), 2) << when;
+    };
+    check(ini, "as read");
+    EXPECT_EQ(ini.ReadInteger("Printer", "TopMarginNudge", 0), 1);
+    EXPECT_EQ(ini.ReadSections(), QStringList({"Printer", "printer LP1", "Layout", "Printer LP2"}));
+
+    // New keys in the first sections move every header below them.
+    ASSERT_TRUE(ini.WriteInteger("Printer", "LeftMarginNudge", 5));
+    ASSERT_TRUE(ini.WriteInteger("PRINTER LP1", "LeftMarginNudge", 6));
+    check(ini, "after new keys");
+    EXPECT_EQ(ini.ReadInteger("Printer LP1", "LeftMarginNudge", 0), 6);
+    EXPECT_FALSE(ini.ValueExists("Layout", "LeftMarginNudge"));
+
+    // A new section at the end, then a key removed and a section erased.
+    ASSERT_TRUE(ini.WriteInteger("Printer LP3", "TopMarginNudge", 7));
+    EXPECT_EQ(ini.ReadInteger("printer lp3", "TopMarginNudge", 0), 7);
+    ASSERT_TRUE(ini.DeleteKey("Printer", "TopMarginNudge"));
+    EXPECT_EQ(ini.ReadInteger("Printer", "TopMarginNudge", 0), 0);
+    EXPECT_EQ(ini.ReadInteger("Printer", "LeftMarginNudge", 0), 5);
+    check(ini, "after a deleted key");
+    ASSERT_TRUE(ini.EraseSection("printer lp1")); // both of that name
+    EXPECT_FALSE(ini.SectionExists("Printer LP1"));
+    EXPECT_EQ(ini.ReadInteger("Printer LP2", "TopMarginNudge", 0), 3);
+    EXPECT_EQ(ini.ReadInteger("Printer LP3", "TopMarginNudge", 0), 7);
+    ASSERT_TRUE(ini.WriteInteger("Printer LP1", "TopMarginNudge", 8));
+    EXPECT_EQ(ini.ReadInteger("Printer LP1", "TopMarginNudge", 0), 8);
+
+    const QStringList sections{"Printer", "Layout", "Printer LP2", "Printer LP3", "Printer LP1"};
+    EXPECT_EQ(ini.ReadSections(), sections);
+    const TIniFile again(Path());
+    EXPECT_EQ(again.ReadSections(), sections);
+    EXPECT_EQ(again.ReadInteger("Printer LP1", "TopMarginNudge", 0), 8);
+    EXPECT_EQ(again.ReadInteger("Printer", "LeftMarginNudge", 0), 5);
+}

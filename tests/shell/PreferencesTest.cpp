@@ -211,6 +211,13 @@ TEST(Preferences, AHugeSettingsFileIsUnreadableAndKept)
     const TPreferences p = LoadPreferences(path);
     EXPECT_FLOAT_EQ(p.Layout.Width, 3.5f);
     EXPECT_EQ(p.Layout, TCardLayout());
+    // Said, not passed over: the sheet would print with the standard layout.
+    EXPECT_EQ(p.SettingsProblem, QStringLiteral("The settings file %1 cannot be read (the file is "
+                                                "too large); the standard settings are used.")
+                                     .arg(path));
+    EXPECT_TRUE(
+        LoadPreferences(dir.filePath(QStringLiteral("none.ini"))).SettingsProblem.isEmpty());
+    EXPECT_TRUE(LoadPreferences(dir.path()).SettingsProblem.contains("not a regular file"));
     QString error;
     EXPECT_FALSE(SavePreferences(path, p, &error));
     EXPECT_TRUE(error.contains(path)) << error.toStdString();
