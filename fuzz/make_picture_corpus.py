@@ -5,7 +5,10 @@ pcx/: PCX files of every depth the reader knows (1 bit in one and four planes,
 2, 4 and 8 bits, 24 bits as three planes), run-length encoded and plain.
 tga/: TGA files, colour-mapped, true colour and grey, plain and with runs.
 metafile/: placeable and plain Windows metafiles and enhanced metafiles that
-use the records the player draws: shapes, text, bitmaps, objects, clipping.
+use the records the player draws: shapes, text, bitmaps, objects, clipping;
+and some that pile up records whose cost used to grow with their number
+(thousands of clip rectangles, holes cut out of the clip, objects filling a
+table of 65,535 slots).
 Everything is written from the formats' rules.
 """
 import os
@@ -234,6 +237,61 @@ def emf():
     return emr(1, header) + records
 
 
+def wmf_piles():
+    """Plain WMFs of many clip or object records, each ending in a drawing."""
+    start = rec(0x0103, 8) + rec(0x020C, 500, 1000)
+    start += rec(0x02FC, 0, raw=colorref(0, 0, 255) + b"\0\0") + rec(0x012D, 0)
+    fill = rec(0x041B, 500, 1000, 0, 0)
+    intersect = b"".join(rec(0x0416, 500 - i % 11, 1000 - i % 7, i % 3, i % 5) for i in range(2000))
+    exclude = b"".join(rec(0x0415, i * 13 % 490 + 6, i * 7 % 990 + 6, i * 13 % 490, i * 7 % 990)
+                       for i in range(1000))
+    # A clip made again and again between drawings, saved and restored.
+    mixed = b"".join(rec(0x001E) + rec(0x0415, 300, 600, 100 + i % 50, 200)
+                     + rec(0x0418, 480, 980, 20, 20) + rec(0x0127, -1 & 0xFFFF) for i in range(500))
+    # Objects never deleted, then some freed and made again.
+    objects = b"".join(rec(0x02FC, 0, raw=colorref(i % 256, 0, 0) + b"\0\0") for i in range(2000))
+    objects += b"".join(rec(0x01F0, slot) for slot in (1500, 3, 700, 3))
+    objects += b"".join(rec(0x02FC, 0, raw=colorref(0, 255, 0) + b"\0\0") + rec(0x012D, 3)
+                        for _ in range(4))
+    end = rec(0x0000)
+
+    def whole(records, objects=8):
+        records = start + records + end
+        return wmf_header(records, objects) + records
+
+    return {
+        "intersections.wmf": whole(intersect + fill),
+        "exclusions.wmf": whole(exclude + fill),
+        "saved-clips.wmf": whole(mixed),
+        "objects.wmf": whole(objects + fill, 65535),
+    }
+
+
+def emf_exclusions():
+    """An EMF cutting 500 holes out of its clip, turning its world and
+    clipping to a path, then filling."""
+    body = [emr(39, struct.pack("<IIII", 1, 0, 0x0000FF, 0)), emr(37, struct.pack("<I", 1))]
+    for i in range(500):
+        x, y = i * 7 % 990, i * 13 % 490
+        body.append(emr(29, struct.pack("<iiii", x, y, x + 6, y + 6)))
+    body.append(emr(43, struct.pack("<iiii", 0, 0, 1000, 500)))
+    body.append(emr(35, struct.pack("<6f", 0.866, 0.5, -0.5, 0.866, 400, 0)))  # turned 30 degrees
+    body.append(emr(30, struct.pack("<iiii", 0, 0, 400, 300)))
+    body.append(emr(29, struct.pack("<iiii", 100, 100, 200, 200)))
+    body.append(emr(43, struct.pack("<iiii", -200, -200, 600, 600)))
+    body.append(emr(59, b"") + emr(42, struct.pack("<iiii", 600, 50, 950, 400)) + emr(60, b""))
+    body.append(emr(67, struct.pack("<I", 1)))  # SelectClipPath
+    body.append(emr(29, struct.pack("<iiii", 700, 150, 800, 250)))
+    body.append(emr(43, struct.pack("<iiii", 500, 0, 1000, 500)))
+    body.append(emr(14, struct.pack("<III", 0, 16, 20)))  # EOF
+    records = b"".join(body)
+    total = 88 + len(records)
+    header = struct.pack("<iiii", 0, 0, 1000, 500) + struct.pack("<iiii", 0, 0, 26458, 13229)
+    header += struct.pack("<IIIIHHIIIiiii", 0x464D4520, 0x10000, total, len(body) + 1, 4, 0, 0, 0, 0,
+                          1000, 500, 265, 132)
+    return emr(1, header) + records
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: make_picture_corpus.py FOLDER")
@@ -251,6 +309,8 @@ def main():
         "placeable.wmf": placeable(records, 0, 0, 1000, 500, 1000),
         "plain.wmf": wmf_header(records) + records,
         "picture.emf": emf(),
+        "exclusions.emf": emf_exclusions(),
+        **wmf_piles(),
     }
     for name, data in files.items():
         with open(os.path.join(root, "metafile", name), "wb") as f:

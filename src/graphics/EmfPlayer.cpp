@@ -53,6 +53,8 @@ bool ReadHeader(const QByteArray &file, TEmfHeader *h)
     return true;
 }
 
+// Calls visit(type, record) for each record until the end record, a record
+// that does not fit the file, or visit returning false.
 template<typename Visit>
 void ForEachRecord(const QByteArray &file, Visit visit)
 {
@@ -64,7 +66,8 @@ void ForEachRecord(const QByteArray &file, Visit visit)
         const uint32_t size = v.U32(at + 4);
         if (size < 8 || size > uint64_t(file.size() - at) || type == Eof)
             return;
-        visit(type, TRecordView(data + at, size));
+        if (!visit(type, TRecordView(data + at, size)))
+            return;
         at += size;
     }
 }
@@ -448,5 +451,8 @@ void PlayEmf(QPainter &painter, const QRectF &target, const QByteArray &file)
     dc.SetObjectTableSize(h.handles);
     dc.SetDeviceFrame(frame, pxPerMmX, pxPerMmY);
     dc.State().windowExt = QSizeF(1, 1);
-    ForEachRecord(file, [&](uint32_t type, const TRecordView &r) { PlayRecord(dc, type, r); });
+    ForEachRecord(file, [&](uint32_t type, const TRecordView &r) {
+        PlayRecord(dc, type, r);
+        return dc.Spend(1);
+    });
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -18,6 +19,19 @@ QTransform RectToRect(const QRectF &from, const QRectF &to)
     const double sy = from.height() != 0 ? to.height() / from.height() : 1;
     return QTransform::fromTranslate(-from.left(), -from.top()) * QTransform::fromScale(sx, sy) *
            QTransform::fromTranslate(to.left(), to.top());
+}
+
+// Coordinates a region is kept in stay within this, far from int's limits.
+constexpr double RegionLimit = 1 << 28;
+
+// The rectangle as a region holds it, when its corners are whole numbers.
+std::optional<QRect> WholeRect(const QRectF &rect)
+{
+    const auto whole = [](double v) { return std::abs(v) < RegionLimit && std::trunc(v) == v; };
+    if (!whole(rect.left()) || !whole(rect.top()) || !whole(rect.right()) || !whole(rect.bottom()))
+        return std::nullopt;
+    return QRect(QPoint(int(rect.left()), int(rect.top())),
+                 QSize(int(rect.width()), int(rect.height())));
 }
 
 } // namespace
@@ -42,7 +56,6 @@ TGdiContext::TGdiContext(QPainter &painter, const QRectF &target)
     m_painter.save();
     m_base = m_painter.worldTransform();
     m_painter.setClipRect(target, Qt::IntersectClip);
-    m_baseClip = m_painter.clipPath();
     // As the system draws metafiles: edges not smoothed (and four times
     // faster to play).
     m_painter.setRenderHint(QPainter::Antialiasing, false);
@@ -53,7 +66,7 @@ TGdiContext::TGdiContext(QPainter &painter, const QRectF &target)
 
 TGdiContext::~TGdiContext()
 {
-    for (size_t i = 0; i < m_saved.size(); ++i)
+    if (m_clipSaved)
         m_painter.restore();
     m_painter.restore();
 }
@@ -105,13 +118,24 @@ QTransform TGdiContext::LogicalToTarget() const
     return s.world * page * RectToRect(m_frame, m_target);
 }
 
+const QTransform &TGdiContext::Logical()
+{
+    if (m_mappingDirty) {
+        m_logical = LogicalToTarget();
+        m_mappingDirty = false;
+        m_painterMapped = false;
+    }
+    return m_logical;
+}
+
 void TGdiContext::UpdateTransform()
 {
-    if (!m_mappingDirty)
-        return;
-    m_logical = LogicalToTarget();
-    m_painter.setWorldTransform(m_logical * m_base);
-    m_mappingDirty = false;
+    ApplyClip();
+    Logical();
+    if (!m_painterMapped) {
+        m_painter.setWorldTransform(m_logical * m_base);
+        m_painterMapped = true;
+    }
 }
 
 // ---- state ---------------------------------------------------------------------
@@ -123,7 +147,6 @@ void TGdiContext::SaveDc()
         return;
     }
     m_saved.push_back(m_state);
-    m_painter.save();
 }
 
 void TGdiContext::RestoreDc(int which)
@@ -139,22 +162,36 @@ void TGdiContext::RestoreDc(int which)
     while (left-- > 0) {
         m_state = m_saved.back();
         m_saved.pop_back();
-        m_painter.restore();
     }
     m_inPath = false;
+    m_clipDirty = true;
     MappingChanged();
 }
 
 void TGdiContext::SetObjectTableSize(int size)
 {
     m_objects.assign(size_t(std::clamp(size, 0, int(MaxObjects))), TGdiObject());
+    std::vector<uint32_t> all(m_objects.size());
+    for (size_t i = 0; i < all.size(); ++i)
+        all[i] = uint32_t(i); // ascending: already a heap
+    m_freeSlots = decltype(m_freeSlots)(std::greater<>(), std::move(all));
+}
+
+void TGdiContext::StoreObject(size_t index, const TGdiObject &object)
+{
+    const bool wasEmpty = m_objects[index].type == TGdiObject::Type::Empty;
+    m_objects[index] = object;
+    if (!wasEmpty && object.type == TGdiObject::Type::Empty)
+        m_freeSlots.push(uint32_t(index));
 }
 
 void TGdiContext::AddObject(const TGdiObject &object)
 {
-    for (TGdiObject &slot : m_objects) {
-        if (slot.type == TGdiObject::Type::Empty) {
-            slot = object;
+    while (!m_freeSlots.empty()) {
+        const uint32_t slot = m_freeSlots.top();
+        m_freeSlots.pop();
+        if (slot < m_objects.size() && m_objects[slot].type == TGdiObject::Type::Empty) {
+            m_objects[slot] = object;
             return;
         }
     }
@@ -166,9 +203,11 @@ void TGdiContext::SetObject(uint32_t index, const TGdiObject &object)
 {
     if (index >= MaxObjects)
         return;
+    for (size_t added = m_objects.size(); added <= index; ++added)
+        m_freeSlots.push(uint32_t(added));
     if (index >= m_objects.size())
         m_objects.resize(index + 1);
-    m_objects[index] = object;
+    StoreObject(index, object);
 }
 
 void TGdiContext::SelectObject(uint32_t index)
@@ -192,7 +231,7 @@ void TGdiContext::SelectObject(uint32_t index)
 void TGdiContext::DeleteObject(uint32_t index)
 {
     if (index < m_objects.size())
-        m_objects[index] = TGdiObject();
+        StoreObject(index, TGdiObject());
 }
 
 void TGdiContext::SelectStockObject(uint32_t which)
@@ -251,23 +290,128 @@ QBrush TGdiContext::MakeBrush(uint32_t style, const QColor &color, uint32_t hatc
 
 void TGdiContext::IntersectClip(const QRectF &rect)
 {
-    UpdateTransform();
-    m_painter.setClipRect(rect.normalized(), Qt::IntersectClip);
+    QPainterPath shape;
+    shape.addRect(rect.normalized());
+    CombineClip(shape, true, true);
 }
 
 void TGdiContext::ExcludeClip(const QRectF &rect)
 {
-    UpdateTransform();
-    QPainterPath hole;
-    hole.addRect(rect.normalized());
-    m_painter.setClipPath(m_painter.clipPath().subtracted(hole), Qt::ReplaceClip);
+    QPainterPath shape;
+    shape.addRect(rect.normalized());
+    CombineClip(shape, true, false);
+}
+
+// shape is in logical units. A rectangle whose corners are whole numbers in
+// the clip's own coordinates changes a region; any other shape turns the
+// clip into a path.
+void TGdiContext::CombineClip(const QPainterPath &shape, bool isRect, bool intersect)
+{
+    using Kind = TGdiClip::Kind;
+    const QTransform &logical = Logical();
+    TGdiClip &clip = m_state.clip;
+    m_clipDirty = true;
+    if (clip.kind == Kind::Frame) {
+        clip.space = logical;
+        if (intersect) {
+            const std::optional<QRect> whole =
+                isRect ? WholeRect(shape.boundingRect()) : std::nullopt;
+            clip.kind = whole ? Kind::Region : Kind::Path;
+            clip.region = whole ? QRegion(*whole) : QRegion();
+            clip.path = whole ? QPainterPath() : shape;
+            return;
+        }
+        // Everything the frame shows, less the shape: the frame's box in
+        // logical units, whole units outwards (the frame clips the rest).
+        bool invertible = false;
+        const QTransform toLogical = logical.inverted(&invertible);
+        if (invertible && logical.type() <= QTransform::TxScale) {
+            const QRectF limit(-RegionLimit, -RegionLimit, 2 * RegionLimit, 2 * RegionLimit);
+            const QRectF frame = toLogical.mapRect(m_target) & limit;
+            clip.kind = Kind::Region;
+            clip.region = QRegion(frame.toAlignedRect());
+        } else {
+            clip.kind = Kind::Path;
+            clip.space = QTransform();
+            clip.path = QPainterPath();
+            clip.path.addRect(m_target);
+        }
+    }
+
+    bool invertible = false;
+    const QTransform toClip = logical * clip.space.inverted(&invertible);
+    if (!invertible)
+        return;
+    if (clip.kind == Kind::Region) {
+        if (isRect && toClip.type() <= QTransform::TxScale) {
+            const std::optional<QRect> whole = WholeRect(toClip.mapRect(shape.boundingRect()));
+            if (whole) {
+                Spend(clip.region.rectCount());
+                const QRegion combined =
+                    intersect ? clip.region.intersected(*whole) : clip.region.subtracted(*whole);
+                if (combined.rectCount() <= MaxClipRects)
+                    clip.region = combined;
+                return;
+            }
+        }
+        QPainterPath path;
+        path.addRegion(clip.region);
+        clip.kind = Kind::Path;
+        clip.path = path;
+        clip.region = QRegion();
+    }
+    const QPainterPath mapped = toClip.map(shape);
+    if (clip.path.elementCount() > MaxClipPathElements ||
+        mapped.elementCount() > MaxClipPathElements)
+        return;
+    Spend(clip.path.elementCount() + mapped.elementCount());
+    const QPainterPath combined =
+        intersect ? clip.path.intersected(mapped) : clip.path.subtracted(mapped);
+    if (combined.elementCount() <= MaxClipPathElements)
+        clip.path = combined;
 }
 
 void TGdiContext::ResetClip()
 {
-    m_painter.setWorldTransform(m_base);
-    m_painter.setClipPath(m_baseClip, Qt::ReplaceClip);
-    MappingChanged();
+    m_state.clip = TGdiClip();
+    m_clipDirty = true;
+}
+
+// The painter's clip is the frame's (set in the constructor and kept in the
+// state saved there) and, on a state of its own, the records' clip.
+void TGdiContext::ApplyClip()
+{
+    if (!m_clipDirty)
+        return;
+    m_clipDirty = false;
+    if (m_clipSaved) {
+        m_painter.restore();
+        m_clipSaved = false;
+        m_painterMapped = false;
+    }
+    const TGdiClip &clip = m_state.clip;
+    if (clip.kind == TGdiClip::Kind::Frame)
+        return;
+    m_painter.save();
+    m_clipSaved = true;
+    m_painterMapped = false;
+    m_painter.setWorldTransform(clip.space * m_base);
+    if (clip.kind == TGdiClip::Kind::Path) {
+        Spend(clip.path.elementCount());
+        m_painter.setClipPath(clip.path, Qt::IntersectClip);
+    } else if (clip.region.rectCount() <= 1) {
+        Spend(1);
+        m_painter.setClipRect(QRectF(clip.region.boundingRect()), Qt::IntersectClip);
+    } else if (clip.space.type() <= QTransform::TxScale) {
+        Spend(clip.region.rectCount());
+        m_painter.setClipRegion(clip.region, Qt::IntersectClip);
+    } else {
+        // Turned: one outline, as a path clip would give it.
+        Spend(clip.region.rectCount());
+        QPainterPath outline;
+        outline.addRegion(clip.region);
+        m_painter.setClipPath(outline.simplified(), Qt::IntersectClip);
+    }
 }
 
 void TGdiContext::ClipToRegion(uint32_t index)
@@ -522,7 +666,6 @@ void TGdiContext::DrawPath(bool fill, bool stroke)
 void TGdiContext::ClipToPath()
 {
     m_inPath = false;
-    UpdateTransform();
-    m_painter.setClipPath(m_path, Qt::IntersectClip);
+    CombineClip(m_path, false, true);
     m_path = QPainterPath();
 }

@@ -3,6 +3,8 @@
 // The drawing state that metafile records change (a Windows device context
 // in miniature) and the drawing operations both metafile players share.
 
+#include "graphics/MetafilePlayer.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QImage>
@@ -10,10 +12,13 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
+#include <QRegion>
 #include <QString>
 #include <QTransform>
 #include <QVector>
 #include <cstdint>
+#include <functional>
+#include <queue>
 #include <vector>
 
 // Little-endian fields of one record; reads outside it give 0 and clear ok,
@@ -83,6 +88,19 @@ struct TGdiObject
     QRectF region; // a region's bounding box (logical units)
 };
 
+// The clip records set, kept by the player and handed to the painter only
+// when something is drawn: a device may redo its whole clip on every change
+// (the PDF engine writes it out again each time). Rectangles stay a region;
+// a path is kept only where a path clip or a turned rectangle asks for one.
+struct TGdiClip
+{
+    enum class Kind { Frame, Region, Path }; // Frame: only the picture's own frame
+    Kind kind = Kind::Frame;
+    QTransform space; // from the region's or path's coordinates to the caller's
+    QRegion region;
+    QPainterPath path;
+};
+
 struct TGdiState
 {
     QPen pen;
@@ -101,6 +119,7 @@ struct TGdiState
     QSizeF viewportExt{1, 1};
     QTransform world;
     QPointF current;
+    TGdiClip clip;
 };
 
 class TGdiContext
@@ -126,12 +145,23 @@ public:
     void SetDeviceFrame(const QRectF &frame, double pixelsPerMmX, double pixelsPerMmY);
     void MappingChanged() { m_mappingDirty = true; }
 
+    // Counts the work of a play: records, and the rectangles and path
+    // elements of the clips it combines and hands to the painter. False
+    // once it is over kMaxMetafileWork: the file is played only this far, so
+    // that no picture keeps the program busy, or fills a printed page,
+    // without end.
+    bool Spend(int64_t units)
+    {
+        m_work += units;
+        return m_work <= kMaxMetafileWork;
+    }
+
     void SaveDc();
     void RestoreDc(int which);
 
     // Objects: the table's size is fixed when the file says it.
     void SetObjectTableSize(int size);
-    // A WMF puts a new object into the first free slot.
+    // A WMF puts a new object into the lowest free slot.
     void AddObject(const TGdiObject &object);
     void SetObject(uint32_t index, const TGdiObject &object);
     void SelectObject(uint32_t index);
@@ -144,7 +174,13 @@ public:
     static QPen MakePen(uint32_t style, double width, const QColor &color);
     static QBrush MakeBrush(uint32_t style, const QColor &color, uint32_t hatch);
 
-    // Clipping (logical rectangles).
+    // Clipping (logical rectangles). A region is kept to at most
+    // MaxClipRects rectangles and a path to MaxClipPathElements elements: a
+    // change that would make it more complex is not made, so the clip stays
+    // larger than asked (never past the picture's frame) rather than let
+    // each record cost more than the one before.
+    static constexpr int MaxClipRects = 256;
+    static constexpr int MaxClipPathElements = 2048;
     void IntersectClip(const QRectF &rect);
     void ExcludeClip(const QRectF &rect);
     void ResetClip();
@@ -188,8 +224,13 @@ public:
     static QImage DecodeDib(const QByteArray &info, const QByteArray &bits);
 
 private:
+    // Before drawing: the clip in force and the logical mapping on the painter.
     void UpdateTransform();
+    const QTransform &Logical();
     QTransform LogicalToTarget() const;
+    void CombineClip(const QPainterPath &shape, bool isRect, bool intersect);
+    void ApplyClip();
+    void StoreObject(size_t index, const TGdiObject &object);
     void Shape(const QPainterPath &path, bool fill);
     bool DrawsDirectly(bool fill);
     void UsePenAndBrush(bool fill);
@@ -197,17 +238,22 @@ private:
     QPainter &m_painter;
     QRectF m_target;
     QTransform m_base;
-    QPainterPath m_baseClip; // in the caller's coordinates
-    bool m_baseHasClip = false;
     TGdiState m_state;
     std::vector<TGdiState> m_saved;
     int m_ignoredSaves = 0;
     std::vector<TGdiObject> m_objects;
+    // Empty slots, lowest first; an entry whose slot has been filled since
+    // is dropped when it comes to the top.
+    std::priority_queue<uint32_t, std::vector<uint32_t>, std::greater<>> m_freeSlots;
     bool m_windowToTarget = false;
     QRectF m_frame{0, 0, 1, 1};
     double m_pxPerMmX = 96 / 25.4;
     double m_pxPerMmY = 96 / 25.4;
     bool m_mappingDirty = true;
+    bool m_painterMapped = false; // the painter draws through m_logical
+    bool m_clipDirty = false;     // the painter's clip is not m_state.clip
+    bool m_clipSaved = false;     // the painter holds a state for the clip
+    int64_t m_work = 0;
     QTransform m_logical; // logical units to the caller's coordinates
     bool m_inPath = false;
     QPainterPath m_path;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QRect>
 #include <QSize>
+#include <cstdint>
 
 class QPainter;
 
@@ -16,6 +17,17 @@ class QPainter;
 // fields is read; unknown records are skipped; a record that claims more
 // bytes than the file holds ends the playing. A picture whose natural size is
 // over kMaxPictureSide pixels on either side is refused.
+//
+// Hostile files cost time in proportion to their size, not to its square:
+// the player keeps the clip the records make itself (rectangles as a region
+// of a bounded number of them) and hands the painter only the clip in force
+// when something is drawn; a new object finds the lowest free slot at once;
+// and one play does at most kMaxMetafileWork units of work (a record is one,
+// a clip rectangle or path element combined or handed on another), after
+// which the rest of the picture is not drawn.
+
+// The units of work one play may do, as said above.
+constexpr int64_t kMaxMetafileWork = 2000000;
 
 enum class TMetafileKind { None, PlainWmf, PlaceableWmf, Emf };
 

@@ -458,7 +458,7 @@ void PlayWmf(QPainter &painter, const QRectF &target, const QByteArray &file)
     dc.SetWindowMapsToTarget(true);
     ForEachRecord(file, layout.recordsStart, [&](uint16_t function, const TRecordView &r) {
         PlayRecord(dc, function, r);
-        return true;
+        return dc.Spend(1);
     });
 }
 

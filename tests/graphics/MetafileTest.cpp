@@ -5,15 +5,20 @@
 #include "graphics/MetafilePlayer.h"
 #include "graphics/Picture.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPageSize>
+#include <QPaintEngine>
+#include <QPainterPath>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <climits>
+#include <functional>
 #include <initializer_list>
 
 namespace {
@@ -590,4 +595,227 @@ TEST(MetafileTest, PrintedMetafilesStayVectors)
     TWmfWriter withBitmap;
     withBitmap.Window(0, 0, 200, 100).Rec(0x0F43, {}, stretchDib + Dib24({{Red, Green}, {Blue, White}}));
     EXPECT_TRUE(print(withBitmap.Plain(), "bitmap").second);
+}
+
+namespace {
+
+// A device whose engine counts what the painter hands it: clip changes, the
+// rectangles and path elements they carry, and drawings. Like the PDF engine
+// it gets every clip change as it is made.
+class TCountingEngine : public QPaintEngine
+{
+public:
+    TCountingEngine()
+        : QPaintEngine(QPaintEngine::AllFeatures)
+    {
+    }
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &state) override
+    {
+        if (state.state() & QPaintEngine::DirtyClipPath) {
+            ++clipChanges;
+            clipParts += state.clipPath().elementCount();
+        } else if (state.state() & QPaintEngine::DirtyClipRegion) {
+            ++clipChanges;
+            clipParts += state.clipRegion().rectCount();
+        }
+    }
+    void drawPath(const QPainterPath &) override { ++drawings; }
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override { ++drawings; }
+    void drawRects(const QRectF *, int count) override { drawings += count; }
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { ++drawings; }
+    Type type() const override { return QPaintEngine::User; }
+
+    int clipChanges = 0;
+    int64_t clipParts = 0;
+    int drawings = 0;
+};
+
+class TCountingDevice : public QPaintDevice
+{
+public:
+    QPaintEngine *paintEngine() const override { return &engine; }
+    mutable TCountingEngine engine;
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: return 400;
+        case PdmHeight: return 200;
+        case PdmWidthMM: return 106;
+        case PdmHeightMM: return 53;
+        case PdmNumColors: return INT_MAX;
+        case PdmDepth: return 32;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        default: return 96; // the resolutions
+        }
+    }
+};
+
+struct TCounts
+{
+    int clipChanges;
+    int64_t clipParts;
+    int drawings;
+};
+
+TCounts Count(const QByteArray &metafile)
+{
+    TCountingDevice device;
+    {
+        QPainter painter(&device);
+        PlayMetafile(painter, QRect(0, 0, 400, 200), metafile);
+    }
+    const TCountingEngine &e = device.engine;
+    return {e.clipChanges, e.clipParts, e.drawings};
+}
+
+// WMF: a window of 400 x 200, a green brush, then the clip records, then
+// the whole window filled.
+QByteArray ClippedFill(const std::function<void(TWmfWriter &)> &clip)
+{
+    TWmfWriter w;
+    w.Window(0, 0, 400, 200).Pen(5, 0, Black).Brush(0, Green).Select(0).Select(1);
+    clip(w);
+    w.Rectangle(0, 0, 400, 200);
+    return w.Plain();
+}
+
+QByteArray EmfClippedFill(const std::function<void(QByteArray &)> &clip)
+{
+    QByteArray records;
+    records += Emr(39, Ints({1, 0, 0x00FF00, 0})); // green brush
+    records += Emr(37, Ints({1}));
+    records += Emr(37, Ints({int(0x80000008)}));   // no outline
+    clip(records);
+    records += Emr(43, Ints({0, 0, 1000, 500}));
+    return Emf(records);
+}
+
+} // namespace
+
+// Clip records change the player's own clip; the device gets the clip in
+// force once, when something is drawn, and a clip of rectangles stays a few
+// rectangles however many records make it.
+TEST(MetafileTest, ClipRecordsReachTheDeviceOnlyWhenSomethingIsDrawn)
+{
+    // 20,000 intersections, the last ones narrowing to 100,50 - 300,150.
+    const QByteArray narrowing = ClippedFill([](TWmfWriter &w) {
+        for (int i = 0; i < 20000; ++i) {
+            const int inset = std::min(i / 100, 50);
+            w.Rec(0x0416, {200 - inset, 400 - 2 * inset, inset, 2 * inset});
+        }
+    });
+    const TCounts intersected = Count(narrowing);
+    EXPECT_LE(intersected.clipChanges, 8); // the frame's, the records', restoring them
+    EXPECT_EQ(intersected.drawings, 1);
+    QImage image = Render(narrowing, QSize(400, 200), QRect(0, 0, 400, 200));
+    EXPECT_EQ(image.pixel(200, 100), Green);
+    EXPECT_EQ(image.pixel(101, 51), Green);
+    EXPECT_EQ(image.pixel(98, 100), White);
+    EXPECT_EQ(image.pixel(200, 151), White);
+
+    // 5,000 holes cut out of the clip: the first ones are kept exactly, the
+    // clip stays within its bound of rectangles, and a SaveDC before them
+    // brings the whole picture back.
+    const auto holes = [](TWmfWriter &w, int count) {
+        for (int i = 0; i < count; ++i) {
+            const int x = i % 40 * 10, y = i / 40 % 20 * 10;
+            w.Rec(0x0415, {y + 5, x + 5, y, x}); // 5 x 5 at (x, y)
+        }
+    };
+    const QByteArray excluded = ClippedFill([&](TWmfWriter &w) { holes(w, 5000); });
+    QElapsedTimer timer;
+    timer.start();
+    const TCounts counted = Count(excluded);
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_LE(counted.clipChanges, 8);
+    EXPECT_LE(counted.clipParts, 2000); // a few hundred rectangles, once
+    EXPECT_EQ(counted.drawings, 1);
+    image = Render(excluded, QSize(400, 200), QRect(0, 0, 400, 200));
+    EXPECT_EQ(image.pixel(2, 2), White);   // the first hole
+    EXPECT_EQ(image.pixel(12, 2), White);  // the second
+    EXPECT_EQ(image.pixel(7, 7), Green);   // between them
+    EXPECT_EQ(image.pixel(397, 197), Green);
+
+    const QByteArray restored = ClippedFill([&](TWmfWriter &w) {
+        w.Rec(0x001E, {});
+        holes(w, 200);
+        w.Rectangle(0, 0, 1, 1);
+        w.Rec(0x0127, {0xFFFF});
+    });
+    image = Render(restored, QSize(400, 200), QRect(0, 0, 400, 200));
+    EXPECT_EQ(image.pixel(2, 2), Green);
+    EXPECT_EQ(Count(restored).drawings, 2);
+
+    // EMF alike: 5,000 holes in a frame of 1000 x 500 device pixels.
+    const QByteArray emf = EmfClippedFill([](QByteArray &records) {
+        for (int i = 0; i < 5000; ++i) {
+            const int x = i % 100 * 10, y = i / 100 % 50 * 10;
+            records += Emr(29, Ints({x, y, x + 5, y + 5}));
+        }
+    });
+    timer.restart();
+    const TCounts emfCounted = Count(emf);
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_LE(emfCounted.clipChanges, 8);
+    EXPECT_EQ(emfCounted.drawings, 1);
+    EXPECT_LE(emfCounted.clipParts, 2000);
+    image = Render(emf, QSize(200, 100), QRect(0, 0, 200, 100));
+    EXPECT_EQ(image.pixel(0, 0), White);
+    EXPECT_EQ(image.pixel(199, 99), Green);
+}
+
+// A new WMF object takes the lowest free slot of its table in constant time,
+// however large the table.
+TEST(MetafileTest, ObjectsFindTheLowestFreeSlotOfALargeTable)
+{
+    TWmfWriter w;
+    w.Window(0, 0, 300, 100).Pen(5, 0, Black).Select(0); // slot 0
+    for (int i = 1; i < 65000; ++i)
+        w.Brush(0, Black);
+    // The last slot but one freed and taken again, again and again.
+    for (int i = 0; i < 50000; ++i)
+        w.Rec(0x01F0, {64999}).Brush(0, Black);
+    // Freed out of order, one twice: new objects go to 7, 30000, 40000,
+    // then to the end of the table.
+    for (int slot : {40000, 7, 30000, 7})
+        w.Rec(0x01F0, {slot});
+    w.Brush(0, Red).Brush(0, Green).Brush(0, Blue).Brush(0, Yellow);
+    for (auto [slot, left] : {std::pair{7, 0}, {30000, 100}, {40000, 200}}) {
+        w.Select(slot).Rectangle(left, 0, left + 100, 50);
+    }
+    w.Select(65000).Rectangle(0, 50, 300, 100);
+
+    QElapsedTimer timer;
+    timer.start();
+    const QImage image = Render(w.Plain(65535), QSize(300, 100), QRect(0, 0, 300, 100));
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(image.pixel(50, 25), Red);
+    EXPECT_EQ(image.pixel(150, 25), Green);
+    EXPECT_EQ(image.pixel(250, 25), Blue);
+    EXPECT_EQ(image.pixel(150, 75), Yellow);
+}
+
+// A picture is played up to a bounded amount of work: what lies beyond it
+// is not drawn.
+TEST(MetafileTest, APictureIsPlayedOnlyUpToItsShareOfWork)
+{
+    const auto after = [](int64_t records) {
+        QByteArray setBkMode;
+        Put32(setBkMode, 4);
+        Put16(setBkMode, 0x0102);
+        Put16(setBkMode, 1);
+        TWmfWriter w;
+        w.Window(0, 0, 100, 100).Pen(5, 0, Black).Brush(0, Blue).Select(0).Select(1);
+        w.Raw(setBkMode.repeated(records));
+        w.Rectangle(0, 0, 100, 100);
+        return Render(w.Plain(), QSize(100, 100), QRect(0, 0, 100, 100)).pixel(50, 50);
+    };
+    // Seven records before the ones repeated, the rectangle after them.
+    EXPECT_EQ(after(kMaxMetafileWork - 8), Blue);
+    EXPECT_EQ(after(kMaxMetafileWork), White);
 }
