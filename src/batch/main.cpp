@@ -427,19 +427,16 @@ int PrintSheet(const TOptions &o)
 // The card size the layout of TSC.INI gives, or that of the --stock named.
 QSizeF CardInches(const TOptions &o)
 {
-    TCardLayout layout;
     if (o.hasStock) {
         // The stock's own measure, not the layout's three decimals.
         const TCardStock stock = FindStock(o.stock);
         return QSizeF(stock.CardWidthPt / 72.0, stock.CardHeightPt / 72.0);
-    } else {
-        const TPreferences preferences = LoadSettings();
-        if (!preferences.LayoutProblem.isEmpty())
-            Print(stderr, preferences.LayoutProblem + QLatin1Char(' ') +
-                              preferences.LayoutFallback + QLatin1Char('\n'));
-        layout = preferences.Layout;
     }
-    return QSizeF(double(layout.Width), double(layout.Height));
+    const TPreferences preferences = LoadSettings();
+    if (!preferences.LayoutProblem.isEmpty())
+        Print(stderr, preferences.LayoutProblem + QLatin1Char(' ') + preferences.LayoutFallback +
+                          QLatin1Char('\n'));
+    return QSizeF(double(preferences.Layout.Width), double(preferences.Layout.Height));
 }
 
 void SaveImage(const QImage &image, const QString &path)

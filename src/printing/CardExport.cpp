@@ -213,7 +213,8 @@ void TCardExport::WritePdf(const QString &path) const
 {
     const QString shown = QDir::toNativeSeparators(path);
     QString rgbPath = QFileInfo(path).absoluteFilePath();
-    QTemporaryDir work(QFileInfo(rgbPath).dir().filePath(QStringLiteral(".tessaro-XXXXXX")));
+    // Only a CMYK file is made in steps, in a folder of its own beside the file.
+    std::optional<QTemporaryDir> work;
     if (m_settings.Cmyk) {
         // The converter is checked before anything is drawn.
         if (QStandardPaths::findExecutable(QStringLiteral("gs")).isEmpty())
@@ -223,11 +224,12 @@ void TCardExport::WritePdf(const QString &path) const
             throw EReportError(QStringLiteral("A CMYK file needs Ghostscript's CMYK colour "
                                               "profile (default_cmyk.icc), which is not "
                                               "installed; nothing was written."));
-        if (!work.isValid())
+        work.emplace(QFileInfo(rgbPath).dir().filePath(QStringLiteral(".tessaro-XXXXXX")));
+        if (!work->isValid())
             throw EReportError(
                 QStringLiteral("The file \"%1\" could not be written; nothing was written.")
                     .arg(shown));
-        rgbPath = work.filePath(QStringLiteral("rgb.pdf"));
+        rgbPath = work->filePath(QStringLiteral("rgb.pdf"));
     }
 
     const QSizeF page = m_page.Size();
@@ -246,7 +248,7 @@ void TCardExport::WritePdf(const QString &path) const
         return;
     // Written beside the file, then moved over it, so that nothing half made
     // takes its name.
-    const QString converted = work.filePath(QStringLiteral("cmyk.pdf"));
+    const QString converted = work->filePath(QStringLiteral("cmyk.pdf"));
     const QString why = ConvertToPdfX(rgbPath, converted, report.Title());
     if (!why.isEmpty())
         throw EReportError(
