@@ -74,6 +74,17 @@ def picture(bmp: bytes) -> bytes:
     return prop(b"Picture.Data", binary(short(b"TBitmap") + struct.pack("<I", len(bmp)) + bmp))
 
 
+def rle8_bmp(side: int) -> bytes:
+    """A side x side run-length picture of one colour: a few bytes a row, many
+    megabytes decoded, and shown on screen from a reduced copy."""
+    row = b"\xff\x00" * (side // 255) + bytes([side % 255, 0])
+    rows = (row + b"\x00\x00") * (side - 1) + row + b"\x00\x01"
+    info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 8, 1, len(rows), 0, 0, 2, 0)
+    off_bits = 14 + 40 + 8
+    return (b"BM" + struct.pack("<IHHI", off_bits + len(rows), 0, 0, off_bits) + info
+            + bytes.fromhex("0000ff0000ff0000") + rows)
+
+
 # Headers whose row size times height does not fit 64 bits, one row short of
 # what the header says, and more pixels than a picture may have.
 BMP_OVERFLOW = bmp_header(0x7FFFFFFF, 0x7FFFFFFF, 32, 64)
@@ -133,6 +144,7 @@ STARTING_INPUTS = {
         b"TGImage", b"", BOUNDS + picture(bmp_header(0x7FFFFFFF, -0x7FFFFFFF, 32, 64)))),
     "bmp-short.tsc": design(record(b"TGImage", b"", BOUNDS + picture(BMP_SHORT))),
     "bmp-pixels.tsc": design(record(b"TGImage", b"", BOUNDS + picture(BMP_TOO_MANY_PIXELS))),
+    "bmp-large-rle.tsc": design(record(b"TGImage", b"", BOUNDS + picture(rle8_bmp(3000)))),
     "image-overflow.tsc": design(record(b"TSuperShape", b"", BOUNDS
                                         + prop(b"Image.Data", binary(struct.pack("<I", len(BMP_OVERFLOW))
                                                                      + BMP_OVERFLOW)))),

@@ -508,11 +508,8 @@ void TGBitmap::SetBmpBytes(const QByteArray &bmp)
         Clear();
         return;
     }
-    TPicture decoded;
-    if (!decoded.SetBitmapData(bmp))
+    if (!m_picture.SetBitmapData(bmp))
         throw EStreamError(QStringLiteral("Bitmap image is not valid"));
-    m_bmp = bmp;
-    m_image = decoded.Image();
     if (OnChange)
         OnChange();
 }
@@ -523,28 +520,25 @@ void TGBitmap::SetImage(const QImage &image)
         Clear();
         return;
     }
-    m_bmp = EncodeBmp24(image);
-    m_image = image.convertToFormat(QImage::Format_RGB32);
+    m_picture.SetImage(image);
     if (OnChange)
         OnChange();
 }
 
 void TGBitmap::Clear()
 {
-    if (m_bmp.isEmpty())
+    if (m_picture.IsEmpty())
         return;
-    m_bmp.clear();
-    m_image = QImage();
+    m_picture.Clear();
     if (OnChange)
         OnChange();
 }
 
 void TGBitmap::Assign(const TGBitmap &other)
 {
-    if (&other == this || other.m_bmp == m_bmp)
+    if (&other == this || other.BmpBytes() == BmpBytes())
         return;
-    m_bmp = other.m_bmp;
-    m_image = other.m_image;
+    m_picture = other.m_picture;
     if (OnChange)
         OnChange();
 }
@@ -554,8 +548,8 @@ void TGBitmap::WriteDefinedEntries(TStreamWriter &writer, const QString &prefix)
     if (IsEmpty())
         return;
     TStreamWriter payload;
-    payload.WriteInt32Raw(int32_t(m_bmp.size()));
-    payload.WriteRaw(m_bmp);
+    payload.WriteInt32Raw(int32_t(BmpBytes().size()));
+    payload.WriteRaw(BmpBytes());
     writer.WritePropName(prefix + QStringLiteral("Data"));
     writer.WriteBinary(payload.Data());
 }

@@ -151,12 +151,14 @@ public:
     bool ReadDefinedEntry(const QString &name, TStreamReader &reader) override;
     std::vector<std::pair<QString, QString>> DumpDefinedEntries() const override;
 
-    bool IsEmpty() const { return m_bmp.isEmpty(); }
-    const QByteArray &BmpBytes() const { return m_bmp; }
+    bool IsEmpty() const { return m_picture.IsEmpty(); }
+    const QByteArray &BmpBytes() const { return m_picture.GraphicData(); }
     // Takes a BMP file; throws EStreamError("Bitmap image is not valid") when it is not one.
     void SetBmpBytes(const QByteArray &bmp);
     void SetImage(const QImage &image); // encodes as a 24-bit BMP
-    const QImage &Image() const { return m_image; }
+    // Decoded when asked for, within the budget every picture shares.
+    QImage Image() const { return m_picture.Image(); }
+    const TPicture &Picture() const { return m_picture; }
     void Clear();
     void Assign(const TGBitmap &other);
     std::function<void()> OnChange;
@@ -168,8 +170,7 @@ public:
 private:
     void ReadPayload(const QByteArray &payload);
 
-    QByteArray m_bmp;
-    QImage m_image;
+    TPicture m_picture;
     bool m_emptyWhenInvalid = false;
 };
 

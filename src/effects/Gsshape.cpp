@@ -394,23 +394,23 @@ QPainterPath TSuperShape::TFigure::Path(const QRectF &bounds) const
 
 // ---- drawing ----------------------------------------------------------------
 
-const QImage *TSuperShape::FillPicture()
+QImage TSuperShape::FillPicture()
 {
     switch (m_surfaceType) {
     case stBrushTransparent:
-        return nullptr;
+        return QImage();
     case stBrushPattern:
         if (m_solidFillPicture.size() != QSize(Width(), Height()) && Width() > 0 && Height() > 0) {
             m_solidFillPicture = QImage(Width(), Height(), QImage::Format_RGB32);
             m_solidFillPicture.fill(ColorFromTColor(BackColor()));
         }
-        return &m_solidFillPicture;
+        return m_solidFillPicture;
     case stBrushImage:
-        return &ImageBitmap().Image();
+        return ImageBitmap().Image();
     case stGradientFill:
-        return &m_fill.GradientFor(QSize(Width(), Height()));
+        return m_fill.GradientFor(QSize(Width(), Height()));
     }
-    return nullptr;
+    return QImage();
 }
 
 void TSuperShape::Paint(QPainter &painter)
@@ -433,15 +433,15 @@ void TSuperShape::Paint(QPainter &painter)
         return;
     }
     const TFigure figure = Figure(rects.shape);
-    if (const QImage *picture = FillPicture(); picture && !picture->isNull()) {
-        QSize tile = picture->size();
+    if (const QImage picture = FillPicture(); !picture.isNull()) {
+        QSize tile = picture.size();
         const float z = ZoomScale();
         if (m_surfaceType == stBrushImage && z != 1.0f)
             tile = QSize(SaturatedInt(std::trunc(tile.width() * z)),
                          SaturatedInt(std::trunc(tile.height() * z)));
         painter.save();
         painter.setClipPath(figure.Area(), Qt::IntersectClip);
-        TileFillPicture(painter, *picture, QSize(Width(), Height()), tile);
+        TileFillPicture(painter, picture, QSize(Width(), Height()), tile);
         painter.restore();
     }
 
@@ -526,8 +526,8 @@ void TSuperShape::PrintTo(TBaseReport *report, double x, double y)
                 report->FillDeviceRect(printed);
                 break;
             case stBrushImage:
-                PrintFillTiles(*report, ImageBitmap().Image(), ix(0), iy(0), Width() / ppi,
-                               Height() / ppi, ppi);
+                PrintFillTiles(*report, PrintableImage(ImageBitmap().Picture(), Name()), ix(0), iy(0),
+                               Width() / ppi, Height() / ppi, ppi);
                 break;
             case stGradientFill:
                 PrintGradientBands(

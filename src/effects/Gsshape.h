@@ -175,7 +175,7 @@ protected:
 private:
     // The picture that fills the figure for the current surface type (built
     // now when it is due), or null for none.
-    const QImage *FillPicture();
+    QImage FillPicture();
     // Sends the figure to the page: drawn with the engine's pen and brush, or
     // pushed as a clip region (false when none could be made).
     bool PrintFigure(TBaseReport &report, const TFigure &figure, double x, double y,

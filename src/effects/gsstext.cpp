@@ -486,8 +486,8 @@ void TGSuperText::PrintTo(TBaseReport *report, double x, double y)
             report->FillDeviceRect(printed);
             break;
         case stBrushImage:
-            PrintFillTiles(*report, ImageBitmap().Image(), ix(0), iy(0), Width() / ppi,
-                           Height() / ppi, ppi);
+            PrintFillTiles(*report, PrintableImage(ImageBitmap().Picture(), Name()), ix(0), iy(0),
+                           Width() / ppi, Height() / ppi, ppi);
             break;
         case stGradientFill:
             PrintGradientBands(*report, GradientFromColor(), GradientToColor(), FillDirection(),

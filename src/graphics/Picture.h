@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QPainter;
 
@@ -19,13 +20,25 @@ inline constexpr int64_t kMaxDecodedImageBytes = int64_t(256) * 1024 * 1024;
 inline constexpr int64_t kMaxBitmapPixels = kMaxDecodedImageBytes / 4;
 // No picture file is read with a side longer than this.
 inline constexpr int kMaxPictureSide = 20000;
+// Decoded pictures are a cache over the file bytes a design keeps: all the
+// pictures of the program hold at most this many decoded bytes at once (the
+// least recently drawn give theirs back first), so that a design full of
+// large pictures opens, shows and prints one picture's worth at a time.
+inline constexpr int64_t kDecodedPicturesBudget = 2 * kMaxDecodedImageBytes;
+// A bitmap larger than this is shown on screen from a copy reduced to the
+// size it is drawn at; printing still decodes it whole.
+inline constexpr int64_t kFullOnScreenPixels = int64_t(4) * 1024 * 1024;
+// The decoded bytes all pictures hold now.
+int64_t DecodedPictureBytes();
 
 // BMP files as designs store them: "BM", a 40- or 12-byte information header,
 // and sizes that fit the data: every row of an uncompressed bitmap must be in
 // the file. Pixel counts of compressed bitmaps are bounded by the data size,
 // so a damaged header cannot ask for a huge image, and no bitmap may have
-// more than kMaxBitmapPixels.
+// more than kMaxBitmapPixels nor a side over kMaxPictureSide.
 bool IsValidBmpFile(const QByteArray &file);
+// The pixel size a valid BMP file gives in its header; invalid otherwise.
+QSize BmpFileSize(const QByteArray &file);
 // Decodes a BMP file that passes IsValidBmpFile; a null image otherwise.
 QImage DecodeBitmapFile(const QByteArray &file);
 // A 24-bit BMP file with a 40-byte information header, rows bottom-up, each
@@ -50,8 +63,17 @@ public:
     Kind GraphicKind() const { return m_kind; }
     // "TBitmap", "TMetafile", "TIcon", or empty.
     QString GraphicClassName() const;
-    // The decoded bitmap or icon (null for a metafile).
-    const QImage &Image() const { return m_image; }
+    // The decoded bitmap or icon at full size (null for a metafile, or when
+    // it cannot be decoded). Decoded when first asked for and kept within
+    // kDecodedPicturesBudget.
+    QImage Image() const;
+    // The bitmap or icon at no fewer pixels than given: a bitmap over
+    // kFullOnScreenPixels reduced by the largest power of two that keeps
+    // that many, any other at full size; null as Image() is.
+    QImage ImageAtLeast(QSize pixels) const;
+    // Why the last decoding of this bitmap or icon gave no image.
+    enum class DecodeFailure { None, Memory, Damaged };
+    DecodeFailure LastDecodeFailure() const;
     // The graphic as a file: BMP, WMF (placeable or plain) or EMF, ICO.
     const QByteArray &GraphicData() const { return m_data; }
 
@@ -77,7 +99,9 @@ public:
     // Pixels at 96 dpi and 100 %: the bitmap's or icon's size, a metafile's
     // frame; invalid for an empty picture or a metafile that gives no size.
     QSize NaturalSize() const;
-    // Draws the whole graphic stretched onto the target rectangle.
+    // Draws the whole graphic stretched onto the target rectangle. On a
+    // raster device a bitmap over kFullOnScreenPixels is drawn from a copy
+    // reduced to no less than the device pixels it covers.
     void Draw(QPainter &painter, const QRect &target) const;
 
     // Draws metafile bytes; the metafile player unless replaced.
@@ -88,10 +112,19 @@ public:
     std::function<void()> OnChange;
 
 private:
+    struct TDecodeSlot;
     void Changed();
+    // New graphic bytes: a new slot for their decoded images.
+    void TakeGraphic(Kind kind, const QByteArray &data, QSize size);
+    QImage DecodeWhole() const;
+
     Kind m_kind = Kind::None;
     QByteArray m_data;
-    QImage m_image;
+    // A bitmap's or icon's size, known without decoding it.
+    QSize m_size;
+    // Shared by the copies of a picture; the decoded images of these bytes
+    // go when the last copy does.
+    std::shared_ptr<TDecodeSlot> m_slot;
 };
 
 // A picture file as a bitmap, for the pickers' previews and textures: BMP

@@ -159,7 +159,9 @@ void TGImage::PrintTo(TBaseReport *report, double x, double y)
     switch (m_picture.GraphicKind()) {
     case TPicture::Kind::Bitmap:
     case TPicture::Kind::Icon:
-        report->PrintBitmapRect(x1, y1, x2, y2, m_picture.Image());
+        report->PrintBitmapRect(
+            x1, y1, x2, y2,
+            PrintableImage(m_picture, Name(), report->InchRect(x1, y1, x2, y2).size()));
         break;
     case TPicture::Kind::Metafile:
         // Drawn through the painter, so the paper gets the metafile's vectors.

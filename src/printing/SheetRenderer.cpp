@@ -230,12 +230,18 @@ void TSheetRenderer::PrintBackGround(TBaseReport &report, double x, double y)
     // and the bleed around it.
     const double left = x - Bleed, top = y - Bleed;
     const double right = x + CardWidth + Bleed, bottom = y + CardHeight + Bleed;
+    if (BackgroundKind == 2) {
+        // A picture too large to hold stops the job with a message; it is
+        // not left out unseen.
+        const QSize device = report.InchRect(left, top, right, bottom).size();
+        report.PrintBitmapRect(
+            left, top, right, bottom,
+            PrintableImage(m_background, QStringLiteral("the card background"), device));
+        return;
+    }
     try {
-        if (BackgroundKind == 2)
-            report.PrintBitmapRect(left, top, right, bottom, m_background.Image());
-        else
-            report.StretchDraw(report.InchRect(left, top, right, bottom), m_background);
+        report.StretchDraw(report.InchRect(left, top, right, bottom), m_background);
     } catch (const std::exception &) {
-        // A background that fails to draw is left out.
+        // A metafile background that fails to draw is left out.
     }
 }

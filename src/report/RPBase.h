@@ -46,6 +46,13 @@ constexpr int kPaperA3 = 8;
 // Why a job on the default printer cannot start when no printer is installed.
 extern const char *const NoPrintersDefinedMessage;
 
+class EReportError;
+// A picture decoded for printing, with no fewer pixels than the device
+// pixels it covers when they are given, else whole; throws EReportError
+// naming its owner when it cannot be ("... the picture of Component7
+// (8192 x 8192)").
+QImage PrintableImage(const TPicture &picture, const QString &owner, QSize devicePixels = QSize());
+
 class EReportError : public std::runtime_error
 {
 public:

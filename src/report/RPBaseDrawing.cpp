@@ -175,6 +175,30 @@ void TBaseReport::LineTo(double x, double y)
 
 // ---------------------------------------------------------------- pictures
 
+QImage PrintableImage(const TPicture &picture, const QString &owner, QSize devicePixels)
+{
+    QImage image = devicePixels.isValid() ? picture.ImageAtLeast(devicePixels) : picture.Image();
+    if (!image.isNull())
+        return image;
+    const QSize size = picture.NaturalSize();
+    switch (picture.LastDecodeFailure()) {
+    case TPicture::DecodeFailure::Memory:
+        throw EReportError(QStringLiteral("There is not enough memory for the picture of %1 (%2 x %3).")
+                               .arg(owner)
+                               .arg(size.width())
+                               .arg(size.height()));
+    case TPicture::DecodeFailure::Damaged:
+        throw EReportError(QStringLiteral("The picture of %1 (%2 x %3) is damaged and cannot be "
+                                          "printed.")
+                               .arg(owner)
+                               .arg(size.width())
+                               .arg(size.height()));
+    case TPicture::DecodeFailure::None:
+        break;
+    }
+    return image;
+}
+
 void TBaseReport::PrintBitmapRect(double x1, double y1, double x2, double y2, const QImage &bitmap)
 {
     StretchDraw(InchRect(x1, y1, x2, y2), bitmap);

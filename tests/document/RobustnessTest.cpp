@@ -6,7 +6,9 @@
 #include "document/ObjectStream.h"
 #include "document/StreamIO.h"
 #include "objects/Gpslabel.h"
+#include "report/RPBase.h"
 
+#include <QPainter>
 #include <QRandomGenerator>
 #include <cstdio>
 #include <memory>
@@ -177,6 +179,101 @@ void LimitAddressSpace(size_t headroom)
     _exit(0);
 }
 
+// An 8192 x 8192 run-length picture of one colour in 558 KB, as a hostile
+// design carries many of.
+QByteArray LargeRunLengthBmp()
+{
+    QByteArray rows;
+    for (int y = 0; y < 8192; ++y) {
+        for (int run = 0; run < 32; ++run)
+            rows += Hex("FF 00");
+        rows += Hex("20 00") + (y == 8191 ? Hex("00 01") : Hex("00 00"));
+    }
+    const QByteArray palette = Hex("00 00 FF 00 00 FF 00 00"); // red, green
+    QByteArray bmp = "BM" + Le32(0) + Le32(0) + Le32(14 + 40 + 8) + Le32(40) + Le32(8192) +
+                     Le32(8192) + Hex("01 00 08 00") + Le32(1) + Le32(uint32_t(rows.size())) +
+                     Le32(0) + Le32(0) + Le32(2) + Le32(0) + palette + rows;
+    bmp.replace(2, 4, Le32(uint32_t(bmp.size())));
+    return bmp;
+}
+
+// Runs in a child process: sixteen such pictures read, show and print one
+// at a time in far less memory than decoding them all would take (1 GB).
+[[noreturn]] void CheckLargePicturesStayInBudget()
+{
+    LimitAddressSpace(size_t(768) << 20);
+    const QByteArray bmp = LargeRunLengthBmp();
+    QObject owner;
+    QList<TStoredObject *> made;
+    for (int i = 1; i <= 16; ++i) {
+        auto *object = new TTestGroupsObject(&owner);
+        object->SetName(QStringLiteral("Component%1").arg(i));
+        if (!object->Picture()->SetBitmapData(bmp))
+            _exit(2);
+        made.append(object);
+    }
+    QObject readOwner;
+    QList<TGGraphicControl *> read;
+    try {
+        read = CardObjects(TGLabelObjectFiler().ReadObjects(WriteObjectList(made), &readOwner, nullptr));
+    } catch (const EStreamError &) {
+        _exit(3);
+    }
+    if (read.size() != 16)
+        _exit(4);
+    QImage screen(300, 300, QImage::Format_RGB32);
+    for (TGGraphicControl *object : read) {
+        screen.fill(Qt::white);
+        QPainter painter(&screen);
+        static_cast<TTestGroupsObject *>(object)->Picture()->Draw(painter, screen.rect());
+        painter.end();
+        if (screen.pixel(150, 150) != qRgb(255, 0, 0))
+            _exit(5);
+    }
+    // The screen holds reduced copies only; a print covering few device
+    // pixels takes one too, no smaller than those pixels.
+    if (DecodedPictureBytes() > (int64_t(32) << 20))
+        _exit(6);
+    auto *first = static_cast<TTestGroupsObject *>(read.first());
+    if (PrintableImage(*first->Picture(), first->Name(), QSize(300, 200)).size() != QSize(512, 512))
+        _exit(9);
+    for (TGGraphicControl *object : read) {
+        const QImage whole =
+            PrintableImage(*static_cast<TTestGroupsObject *>(object)->Picture(), object->Name());
+        if (whole.size() != QSize(8192, 8192) || whole.pixel(8191, 0) != qRgb(255, 0, 0))
+            _exit(7);
+        if (DecodedPictureBytes() > kDecodedPicturesBudget)
+            _exit(8);
+    }
+    _exit(0);
+}
+
+// Runs in a child process: a picture that cannot be held stops printing
+// with a message that says so, and the screen draws without it.
+[[noreturn]] void CheckPictureWithoutMemory()
+{
+    const QByteArray bmp = LargeRunLengthBmp();
+    LimitAddressSpace(size_t(32) << 20);
+    TTestGroupsObject object;
+    object.SetName(QStringLiteral("Component7"));
+    if (!object.Picture()->SetBitmapData(bmp))
+        _exit(2);
+    try {
+        PrintableImage(*object.Picture(), object.Name());
+        _exit(3);
+    } catch (const EReportError &e) {
+        if (e.Message() !=
+            QLatin1String("There is not enough memory for the picture of Component7 (8192 x 8192)."))
+            _exit(4);
+    }
+    QImage screen(100, 100, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    QPainter painter(&screen);
+    object.Picture()->Draw(painter, screen.rect());
+    painter.end();
+    _exit(screen.pixel(50, 50) == qRgb(255, 255, 255) ? 0 : 5);
+}
+
 class RobustnessTest : public ::testing::Test
 {
 protected:
@@ -193,6 +290,12 @@ protected:
 TEST_F(RobustnessTest, HostileLengthsAreCheckedBeforeAnythingIsAllocated)
 {
     EXPECT_EXIT(CheckHostileLengths(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(RobustnessTest, LargePicturesAreDecodedOneAtATimeWithinABudget)
+{
+    EXPECT_EXIT(CheckLargePicturesStayInBudget(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(CheckPictureWithoutMemory(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(RobustnessTest, DeepNestingIsBounded)
