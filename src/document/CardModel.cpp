@@ -6,6 +6,7 @@
 #include "document/StreamIO.h"
 #include "graphics/RegularFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -30,6 +31,23 @@ TStoredObject::~TStoredObject()
 {
     if (m_model)
         m_model->Remove(this);
+}
+
+QString BackSidePath(const QString &frontPath)
+{
+    const QFileInfo front(frontPath);
+    const QString suffix = front.suffix();
+    const bool lower = !suffix.isEmpty() && suffix == suffix.toLower();
+    const QString name = front.completeBaseName() +
+                         (lower ? QStringLiteral(".back.tsc") : QStringLiteral(".back.TSC"));
+    return front.path() == QLatin1String(".") && !frontPath.startsWith(QLatin1String("./"))
+               ? name
+               : front.dir().filePath(name);
+}
+
+bool IsBackSidePath(const QString &path)
+{
+    return QFileInfo(path).fileName().endsWith(QLatin1String(".back.tsc"), Qt::CaseInsensitive);
 }
 
 TCardModel::TCardModel(QObject *parent)

@@ -17,6 +17,13 @@
 class TDesignHistory;
 class TDesignView;
 
+// A design's back side is a design file of its own beside the front, named
+// after it: "BC0001.TSC" has its back in "BC0001.back.TSC" (the ending's
+// case follows the front's).
+QString BackSidePath(const QString &frontPath);
+// True for the name of a back side file ("*.back.TSC", any case).
+bool IsBackSidePath(const QString &path);
+
 class TCardModel : public QObject, public TObjectHost
 {
     Q_OBJECT
@@ -28,6 +35,8 @@ public:
     // ---- the objects
     const QList<TStoredObject *> &Objects() const { return m_objects; }
     qsizetype Count() const { return m_objects.size(); }
+    // True when the side has anything to print: objects or background art.
+    bool HasContent() const { return !m_objects.isEmpty() || !m_backgroundArtFile.isEmpty(); }
     bool Contains(const TStoredObject *object) const;
     // Puts an object on top of the painting order (nothing when it is here).
     void Insert(TStoredObject *object);

@@ -130,6 +130,9 @@ TMainScreen::TMainScreen(QWidget *parent)
     // unique; rich text draws through the window's one engine.
     m_model = new TCardModel(this);
     m_model->SetOwner(this);
+    m_frontModel = m_model;
+    m_backModel = new TCardModel(this);
+    m_backModel->SetOwner(this);
     TRichTextEngine::EnsureMaster(this);
     m_panel->SetModel(m_model);
     m_history = m_model->EnableHistory();

@@ -45,6 +45,15 @@ public:
     // The open design: file name, changes, background art.
     // The card the window shows and edits.
     TCardModel &Model() { return *m_model; }
+    // The two sides of the card; Model() is the one shown. The back is a
+    // side of its own, saved beside the front's file and printed behind it.
+    TCardModel &FrontModel() { return *m_frontModel; }
+    TCardModel &BackModel() { return *m_backModel; }
+    // The back to print, or null when the design has none.
+    const TCardModel *PrintedBackSide() const
+    {
+        return m_backModel->HasContent() ? m_backModel : nullptr;
+    }
     QString FileName() const { return m_model->FileName(); }
     bool ChangesMade() const { return m_model->ChangesMade(); }
     bool Busy() const { return m_busy; }
@@ -220,6 +229,8 @@ private:
 
     TGBusinessCardPanel32 *m_panel = nullptr;
     TCardModel *m_model = nullptr;
+    TCardModel *m_frontModel = nullptr;
+    TCardModel *m_backModel = nullptr;
     TDesignHistory *m_history = nullptr;
     QString m_startupFile;
     QScrollArea *m_scrollBox = nullptr;
