@@ -209,6 +209,11 @@ TStoredObject *TGLabelObjectFiler::DuplicateObject(TStoredObject *object, QObjec
 
 QString SidecarPath(const QString &designPath)
 {
+    // A card's back ("NAME.back.TSC") has art of its own, beside the front's
+    // "NAME.TSE" that the name up to its first dot would give.
+    static const QLatin1StringView backEnding(".back.tsc");
+    if (designPath.endsWith(backEnding, Qt::CaseInsensitive))
+        return designPath.left(designPath.size() - 4) + QStringLiteral(".TSE");
     const qsizetype slash = std::max(designPath.lastIndexOf(QLatin1Char('/')),
                                      designPath.lastIndexOf(QLatin1Char('\\')));
     const qsizetype dot = designPath.indexOf(QLatin1Char('.'), slash + 1);

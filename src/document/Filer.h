@@ -84,7 +84,8 @@ void SetFileMovedObserver(std::function<void(const QString &fileName)> observer)
 
 // The background sidecar of a design: its path with the file name cut before
 // the name's first "." and ".TSE" appended ("/a/b.c/Card.v2.TSC" gives
-// "/a/b.c/Card.TSE").
+// "/a/b.c/Card.TSE"); a card's back keeps its own ("Card.back.TSC" gives
+// "Card.back.TSE").
 QString SidecarPath(const QString &designPath);
 // One line, the background picture's path, ended by CR LF (UTF-8); an empty
 // path deletes an existing sidecar instead.

@@ -16,6 +16,7 @@
 #include "surface/GHandle.h"
 #include "surface/ScreenInfo.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -135,12 +136,13 @@ TMainScreen::TMainScreen(QWidget *parent)
     m_backModel->SetOwner(this);
     TRichTextEngine::EnsureMaster(this);
     m_panel->SetModel(m_model);
-    m_history = m_model->EnableHistory();
-    m_history->OnRestored = [this](bool changed) {
-        SetChangesMade(changed);
-        Setbuttons();
-    };
-    m_history->OnRestoreFailed = [](const QString &message) { ShowInformation(message); };
+    // Each side has its own undo; only the side shown is undone.
+    for (TCardModel *side : {m_frontModel, m_backModel}) {
+        TDesignHistory *history = side->EnableHistory();
+        history->OnRestored = [this](bool changed) { SideRestored(changed); };
+        history->OnRestoreFailed = [](const QString &message) { ShowInformation(message); };
+    }
+    m_history = m_model->History();
     setAcceptDrops(true);
     m_panel->SetDrawOutline(true);
     m_panel->SetPrinting(false);
@@ -228,6 +230,22 @@ void TMainScreen::BuildMenus()
     m_mnuPrintShopGuides = AddItem(view, "mnuPrintShopGuides", tr("Print Shop &Guides"),
                                    [this] { mnuPrintShopGuidesClick(); });
     m_mnuPrintShopGuides->setCheckable(true);
+    view->addSeparator();
+    auto *sides = new QActionGroup(this);
+    m_mnuFront = AddItem(view, "mnuFront", tr("&Front"), [this] { ShowSide(false); });
+    m_mnuBack = AddItem(view, "mnuBack", tr("&Back"), [this] { ShowSide(true); });
+    for (QAction *item : {m_mnuFront, m_mnuBack}) {
+        item->setCheckable(true);
+        sides->addAction(item);
+    }
+    m_mnuFront->setChecked(true);
+    // Ctrl+Tab is not focus movement here: nothing in the window uses tabs.
+    auto *other = new QAction(this);
+    other->setObjectName(QStringLiteral("mnuOtherSide"));
+    other->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    other->setShortcutContext(Qt::WindowShortcut);
+    connect(other, &QAction::triggered, this, [this] { SwitchSide(); });
+    addAction(other);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -303,6 +321,8 @@ void TMainScreen::BuildToolBar()
     connect(art, &QToolButton::clicked, this,
             AsStep(tr("Background Art"), [this] { mnuSetorChangeBackgroundArtClick(); }));
     bar->addWidget(art);
+    bar->addSeparator();
+    bar->addWidget(BuildSideSwitch(bar));
 }
 
 QWidget *TMainScreen::BuildButtonBar()
@@ -470,7 +490,7 @@ void TMainScreen::FormActivate()
     SetChangesMade(false);
     QCoreApplication::processEvents();
     m_panel->LabelChangedEvent = [this](QObject *) { SurfaceChanged(); };
-    m_history->Reset();
+    ResetHistories();
     SetChangesMade(false);
     m_busy = false;
     m_printerReady = PrinterCheck ? PrinterCheck(true) : false;
@@ -486,7 +506,8 @@ void TMainScreen::LoadPreferences()
     const int positions = m_preferences.Layout.Across * m_preferences.Layout.Down;
     while (PrintSelection.size() < positions)
         PrintSelection.append(true);
-    m_model->SetPersonalInfo(m_preferences.PersonalInfo);
+    m_frontModel->SetPersonalInfo(m_preferences.PersonalInfo);
+    m_backModel->SetPersonalInfo(m_preferences.PersonalInfo);
     ApplyDefaultFont();
 }
 
@@ -593,21 +614,26 @@ void TMainScreen::SetChangesMade(bool changed)
     // commands that change the design beside the card, such as its background
     // art): each becomes an undo step. Undoing back to a point marked
     // unchanged is back to the saved design.
-    if (changed)
+    if (changed) {
         m_history->NoteChange();
-    else
-        m_history->MarkSaved();
-    m_model->SetChangesMade(changed);
-    m_cancelButton->setVisible(changed);
-    m_saveButton->setText(m_model->FileName().isEmpty() ? tr("Save As") : tr("Save"));
-    m_saveButton->setVisible(changed);
+        m_model->SetChangesMade(true);
+    } else {
+        for (TCardModel *side : {m_frontModel, m_backModel}) {
+            side->History()->MarkSaved();
+            side->SetChangesMade(false);
+        }
+    }
+    ShowChangeState();
 }
 
 void TMainScreen::Setbuttons()
 {
-    setWindowTitle(m_model->FileName().isEmpty()
-                       ? QStringLiteral("Tessaro")
-                       : QStringLiteral("Tessaro - ") + QFileInfo(m_model->FileName()).fileName());
+    QString title = FileName().isEmpty()
+                        ? QStringLiteral("Tessaro")
+                        : QStringLiteral("Tessaro - ") + QFileInfo(FileName()).fileName();
+    if (ShowingBack())
+        title += tr(" (Back)");
+    setWindowTitle(title);
     m_printButton->setEnabled(m_printerReady);
     for (QAction *item : std::as_const(m_printerItems))
         item->setEnabled(m_printerReady);

@@ -54,8 +54,9 @@ public:
     {
         return m_backModel->HasContent() ? m_backModel : nullptr;
     }
-    QString FileName() const { return m_model->FileName(); }
-    bool ChangesMade() const { return m_model->ChangesMade(); }
+    QString FileName() const { return m_frontModel->FileName(); }
+    // Either side changed since the design was saved.
+    bool ChangesMade() const { return m_frontModel->ChangesMade() || m_backModel->ChangesMade(); }
     bool Busy() const { return m_busy; }
     bool PrinterReady() const { return m_printerReady; }
     QString BackgroundArtFile() const { return m_model->BackgroundArtFile(); }
@@ -147,8 +148,17 @@ public:
     // Sizes the surface from the card size of the layout, at 100 % zoom.
     void SetCardSizeFromInches();
 
+    // True: the side shown changed (one undo step); false: the whole design
+    // is as saved.
     void SetChangesMade(bool changed);
     void Setbuttons();
+
+    // ---- the two sides (MainSides.cpp)
+    bool ShowingBack() const { return m_model == m_backModel; }
+    // Shows and edits one side of the card; the other keeps its objects at 100 %.
+    void ShowSide(bool back);
+    // Ctrl+Tab: the other side.
+    void SwitchSide() { ShowSide(!ShowingBack()); }
     // ---- file commands (MainFile.cpp)
     // Asks to save unsaved changes; false when the calling command is to be abandoned.
     bool CheckSaveNeeded(bool offerCancel = false);
@@ -214,6 +224,20 @@ private:
     void BuildEditCommands(QMenu *edit);
     void BuildToolBar();
     QWidget *BuildButtonBar();
+    QWidget *BuildSideSwitch(QWidget *parent);
+    // The switch, the View menu and the caption as the side shown is.
+    void ShowSideState();
+    // The Save and Cancel buttons as the design's changes are.
+    void ShowChangeState();
+    // An undo of the side shown brought it back to a state, changed or as saved.
+    void SideRestored(bool changed);
+    void ResetHistories();
+    // The back beside a design just opened; a back that cannot be read is
+    // said and left alone by saving.
+    void OpenBackSide(const QString &frontPath);
+    // Writes the back beside the front, or takes away a back the design no
+    // longer has.
+    void SaveBackSide(const QString &frontPath);
     void ChooseTool(TLPanelState tool);
     void ShowZoom();
     // Sizes the scrolling area to the card with its margin, and the bleed
@@ -245,6 +269,12 @@ private:
     QAction *m_mnuSave = nullptr;
     QAction *m_mnuDefaultFont = nullptr;
     QAction *m_mnuPrintShopGuides = nullptr;
+    QAction *m_mnuFront = nullptr;
+    QAction *m_mnuBack = nullptr;
+    QToolButton *m_frontButton = nullptr;
+    QToolButton *m_backButton = nullptr;
+    // A back file that could not be read: saving leaves it as it is.
+    QString m_unreadBackFile;
     QList<QAction *> m_printerItems;
     TMRUFileList *m_recentFiles = nullptr;
     TPreferences m_preferences;

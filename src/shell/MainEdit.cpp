@@ -26,7 +26,6 @@ QAction *AddKeyedItem(QMenu *menu, const char *name, const QString &caption, con
 
 void TMainScreen::BuildEditCommands(QMenu *edit)
 {
-    QUndoStack *stack = m_history->Stack();
     auto *undo = edit->addAction(tr("&Undo"));
     undo->setObjectName(QStringLiteral("mnuUndo"));
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -34,7 +33,9 @@ void TMainScreen::BuildEditCommands(QMenu *edit)
     redo->setObjectName(QStringLiteral("mnuRedo"));
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    auto update = [this, stack, undo, redo] {
+    // The side shown is the one undone.
+    auto update = [this, undo, redo] {
+        const QUndoStack *stack = m_history->Stack();
         // A change still waiting to be recorded is the first thing to undo.
         undo->setEnabled(stack->canUndo() || m_history->ChangePending());
         redo->setEnabled(stack->canRedo());
@@ -42,24 +43,26 @@ void TMainScreen::BuildEditCommands(QMenu *edit)
         redo->setText(stack->canRedo() ? tr("&Redo %1").arg(stack->redoText()) : tr("&Redo"));
     };
     update();
-    connect(stack, &QUndoStack::indexChanged, this, update);
-    connect(stack, &QUndoStack::cleanChanged, this, update);
+    for (TCardModel *side : {m_frontModel, m_backModel}) {
+        connect(side->History()->Stack(), &QUndoStack::indexChanged, this, update);
+        connect(side->History()->Stack(), &QUndoStack::cleanChanged, this, update);
+    }
     connect(edit, &QMenu::aboutToShow, this, update);
-    connect(undo, &QAction::triggered, this, [this, stack] {
+    connect(undo, &QAction::triggered, this, [this] {
         if (m_busy)
             return;
         m_panel->EndMouseCapture();
         m_history->CommitPending();
-        stack->undo();
+        m_history->Stack()->undo();
     });
-    connect(redo, &QAction::triggered, this, [this, stack] {
+    connect(redo, &QAction::triggered, this, [this] {
         if (m_busy)
             return;
         m_panel->EndMouseCapture();
         // A new change since the last undo has dropped the redo steps.
         if (m_history->CommitPending())
             return;
-        stack->redo();
+        m_history->Stack()->redo();
     });
     edit->addSeparator();
 

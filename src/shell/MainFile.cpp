@@ -43,7 +43,7 @@ QString TMainScreen::SavedFolder()
 
 bool TMainScreen::CheckSaveNeeded(bool offerCancel)
 {
-    if (!m_model->ChangesMade())
+    if (!ChangesMade())
         return true;
     QMessageBox box(QMessageBox::Question, tr("Save"), tr("Save changes?"),
                     QMessageBox::Yes | QMessageBox::No |
@@ -55,11 +55,11 @@ bool TMainScreen::CheckSaveNeeded(bool offerCancel)
         return false;
     if (answer != QMessageBox::Yes)
         return true;
-    if (m_model->FileName().isEmpty()) {
+    if (FileName().isEmpty()) {
         // A Save As that is cancelled abandons the command that asked.
         return mnuSaveAsClick();
     }
-    if (!SaveBCFile(m_model->FileName()))
+    if (!SaveBCFile(FileName()))
         return false;
     SetChangesMade(false);
     return true;
@@ -67,7 +67,9 @@ bool TMainScreen::CheckSaveNeeded(bool offerCancel)
 
 bool TMainScreen::SaveBCFile(const QString &path)
 {
-    const QStringList lost = m_model->TextLostBySaving();
+    QStringList lost = m_frontModel->TextLostBySaving();
+    for (const QString &line : m_backModel->TextLostBySaving())
+        lost.append(tr("Back: ") + line);
     if (!lost.isEmpty()) {
         const QString question =
             tr("A design file holds Western (Windows-1252) characters only. This text "
@@ -77,7 +79,8 @@ bool TMainScreen::SaveBCFile(const QString &path)
             return false;
     }
     try {
-        m_model->Save(path);
+        m_frontModel->Save(path);
+        SaveBackSide(path);
     } catch (const EStreamError &e) {
         ShowInformation(e.Message());
         return false;
@@ -88,14 +91,19 @@ bool TMainScreen::SaveBCFile(const QString &path)
 void TMainScreen::OpenBCFile(const QString &path)
 {
     m_busy = true;
-    m_model->Clear();
+    ShowSide(false);
+    m_frontModel->Clear();
+    m_backModel->Clear();
+    m_backModel->SetFileName(QString());
+    m_unreadBackFile.clear();
     m_panel->Handles()->SetOwnBounds(m_panel->width() + 1, m_panel->Handles()->Top(),
                                      m_panel->Handles()->Width(), m_panel->Handles()->Height());
     try {
         m_panel->hide();
-        m_model->Open(path);
+        m_frontModel->Open(path);
         m_panel->show();
-        m_model->SetFileName(path);
+        m_frontModel->SetFileName(path);
+        OpenBackSide(path);
         m_recentFiles->AddFile(path);
         QString error;
         if (!m_recentFiles->SaveList(&error))
@@ -105,11 +113,11 @@ void TMainScreen::OpenBCFile(const QString &path)
         m_panel->DeleteAllObjects();
         m_panel->show();
         // A later Save must not write the empty card over the file that failed.
-        m_model->SetFileName(QString());
-        m_model->ClearBackgroundArt();
+        m_frontModel->SetFileName(QString());
+        m_frontModel->ClearBackgroundArt();
         ShowInformation(UnableToOpenMessage(path));
     }
-    m_history->Reset();
+    ResetHistories();
     SetChangesMade(false);
     QCoreApplication::processEvents();
     m_busy = false;
@@ -135,10 +143,14 @@ void TMainScreen::New1Click()
     if (!CheckSaveNeeded(true))
         return;
     m_busy = true;
-    m_model->Clear();
+    ShowSide(false);
+    for (TCardModel *side : {m_frontModel, m_backModel}) {
+        side->Clear();
+        side->SetFileName(QString());
+    }
+    m_unreadBackFile.clear();
     m_panel->update();
-    m_model->SetFileName(QString());
-    m_history->Reset();
+    ResetHistories();
     SetChangesMade(false);
     m_busy = false;
     Setbuttons();
@@ -185,20 +197,22 @@ void TMainScreen::Delete1Click()
         ShowInformation(tr("Unable to delete %1").arg(path));
         return;
     }
-    const QString sidecar = SidecarPath(path);
-    if (QFile::exists(sidecar))
-        QFile::remove(sidecar);
+    // The design's sidecar, and its back with the back's sidecar.
+    const QString back = BackSidePath(path);
+    for (const QString &file : {SidecarPath(path), back, SidecarPath(back)})
+        if (QFile::exists(file))
+            QFile::remove(file);
 }
 
 void TMainScreen::mnuSaveClick()
 {
-    if (m_model->FileName().isEmpty()) {
+    if (FileName().isEmpty()) {
         // A design never saved has no file to go to yet: Save is Save As.
         mnuSaveAsClick();
         return;
     }
     m_panel->RemoveOutsideObjects();
-    if (SaveBCFile(m_model->FileName()))
+    if (SaveBCFile(FileName()))
         SetChangesMade(false);
 }
 
@@ -218,9 +232,8 @@ bool TMainScreen::mnuSaveAsClick()
 {
     m_panel->RemoveOutsideObjects();
     QDir().mkpath(SavedFolder());
-    const QString proposed = m_model->FileName().isEmpty()
-                                 ? ProposedFileName()
-                                 : QFileInfo(m_model->FileName()).fileName();
+    const QString proposed =
+        FileName().isEmpty() ? ProposedFileName() : QFileInfo(FileName()).fileName();
     QFileDialog dialog(this, tr("Save Business Card"), SavedFolder(), tr("TSC File (*.TSC *.tsc)"));
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -231,7 +244,7 @@ bool TMainScreen::mnuSaveAsClick()
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         const QString path = dialog.selectedFiles().first();
         if (SaveBCFile(path)) {
-            m_model->SetFileName(path);
+            m_frontModel->SetFileName(path);
             SetChangesMade(false);
             m_recentFiles->AddFile(path);
             QString error;
@@ -246,7 +259,7 @@ bool TMainScreen::mnuSaveAsClick()
 
 void TMainScreen::SavebuttonClick()
 {
-    if (m_model->FileName().isEmpty())
+    if (FileName().isEmpty())
         mnuSaveAsClick();
     else
         mnuSaveClick();
@@ -257,11 +270,13 @@ void TMainScreen::CancelbuttonClick()
     if (!AskYesNo(tr("Cancel all changes?"), tr("CANCEL")))
         return;
     m_busy = true;
-    m_model->Clear();
+    ShowSide(false);
+    m_frontModel->Clear();
+    m_backModel->Clear();
     m_busy = false;
-    if (!m_model->FileName().isEmpty())
-        OpenBCFile(m_model->FileName());
-    m_history->Reset();
+    if (!FileName().isEmpty())
+        OpenBCFile(FileName());
+    ResetHistories();
     SetChangesMade(false);
     m_panel->update();
 }

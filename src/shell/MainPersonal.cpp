@@ -20,7 +20,8 @@ void TMainScreen::mnuPersonalInformationClick()
     m_preferences.PersonalInfo = dialog.PersonalInfo();
     SavePreferences();
     // Offered by the next text dialog, whether or not the file could be written.
-    m_model->SetPersonalInfo(m_preferences.PersonalInfo);
+    m_frontModel->SetPersonalInfo(m_preferences.PersonalInfo);
+    m_backModel->SetPersonalInfo(m_preferences.PersonalInfo);
 }
 
 QString TMainScreen::BackgroundFolder()

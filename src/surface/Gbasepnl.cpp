@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 #include <QToolTip>
 
 namespace {
@@ -129,8 +130,13 @@ void TGBasePanel::SetModel(TCardModel *model)
     for (const QMetaObject::Connection &c : std::as_const(m_modelConnections))
         disconnect(c);
     m_modelConnections.clear();
-    for (TGGraphicControl *object : std::as_const(m_objects))
+    // A card off the surface keeps its objects at 100 %; the one coming on
+    // takes the surface's zoom below. Neither is a change of the design.
+    const QScopedValueRollback zooming(m_zooming, true);
+    for (TGGraphicControl *object : std::as_const(m_objects)) {
+        object->SetZoomScale(1.0f);
         object->DetachFromSurface();
+    }
     m_objects.clear();
     m_capture = {};
     m_hover = {};
@@ -152,6 +158,8 @@ void TGBasePanel::SetModel(TCardModel *model)
     };
     for (TStoredObject *object : model->Objects())
         ModelObjectInserted(object);
+    for (TGGraphicControl *object : std::as_const(m_objects))
+        object->SetZoomScale(m_zoomScale);
     RewireAll();
     BackgroundChanged();
 }

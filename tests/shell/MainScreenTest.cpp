@@ -868,3 +868,102 @@ TEST_F(MainScreenTest, TheFirstNudgeAfterOpeningIsAChangeAndSavingZoomedNeverShi
         window->ZoomSpinnerDownClick();
     EXPECT_EQ(object->BoundsRect(), nudged);
 }
+
+static QByteArray ReadWholeFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(MainScreenTest, BothSidesAreEditedSavedAndReopenedTheFrontFileAsWithoutABack)
+{
+    Start();
+    auto *frontButton = window->findChild<QToolButton *>("FrontSideButton");
+    auto *backButton = window->findChild<QToolButton *>("BackSideButton");
+    ASSERT_TRUE(frontButton && backButton);
+    PlaceRectangle(20, 20);
+    const QString path = TMainScreen::SavedFolder() + "Sides.TSC";
+    AnswerFileDialog(path);
+    Item("mnuSaveAs")->trigger();
+    const QByteArray frontAlone = ReadWholeFile(path);
+    EXPECT_FALSE(QFile::exists(TMainScreen::SavedFolder() + "Sides.back.TSC"));
+
+    // The back is a card of its own, reached by Ctrl+Tab, the menu and the switch.
+    window->ZoomSpinnerUpClick();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window->windowHandle(), Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_TRUE(window->ShowingBack());
+    EXPECT_TRUE(backButton->isChecked());
+    EXPECT_TRUE(Item("mnuBack")->isChecked());
+    EXPECT_TRUE(window->windowTitle().endsWith("(Back)"));
+    EXPECT_EQ(Panel()->ObjectCount(), 0);
+    PlaceRectangle(100, 40);
+    PlaceRectangle(150, 80);
+    EXPECT_TRUE(window->ChangesMade());
+    // Undo takes back the back's last step only.
+    Item("mnuUndo")->trigger();
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+    EXPECT_TRUE(window->ChangesMade());
+    Item("mnuFront")->trigger();
+    EXPECT_FALSE(window->ShowingBack());
+    ASSERT_EQ(Panel()->ObjectCount(), 1);
+    window->ZoomSpinnerDownClick();
+    EXPECT_EQ(Panel()->ObjectAt(0)->Left(), 20);
+    Item("mnuSave")->trigger();
+    EXPECT_FALSE(window->ChangesMade());
+    EXPECT_EQ(ReadWholeFile(path), frontAlone);
+    const QString backPath = TMainScreen::SavedFolder() + "Sides.back.TSC";
+    ASSERT_TRUE(QFile::exists(backPath));
+    // Placed at 110 %, the back's object is stored at 100 %.
+    const TRect backBounds = StoredBounds(backPath);
+    EXPECT_NEAR(backBounds.Left, 91, 1);
+
+    Restart(); // reopens the design with its back
+    EXPECT_FALSE(window->ShowingBack());
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+    backButton = window->findChild<QToolButton *>("BackSideButton");
+    backButton->click();
+    ASSERT_EQ(Panel()->ObjectCount(), 1);
+    EXPECT_EQ(Panel()->ObjectAt(0)->BoundsRect(), backBounds);
+    EXPECT_FALSE(window->ChangesMade());
+
+    // Emptied, the back is no back: saving takes its file away. New starts
+    // with an empty back on the front.
+    Panel()->Handles()->AddToSelection(Panel()->ObjectAt(0));
+    QTest::keyClick(Panel(), Qt::Key_Delete);
+    EXPECT_TRUE(window->ChangesMade());
+    Item("mnuSave")->trigger();
+    EXPECT_FALSE(QFile::exists(backPath));
+    EXPECT_EQ(ReadWholeFile(path), window->FrontModel().DesignBytes());
+    PlaceRectangle(30, 30);
+    AnswerNextMessageBox(QMessageBox::No);
+    Item("mnuNew")->trigger();
+    EXPECT_FALSE(window->ShowingBack());
+    EXPECT_EQ(window->BackModel().Count(), 0);
+    EXPECT_FALSE(window->ChangesMade());
+}
+
+TEST_F(MainScreenTest, ABackThatCannotBeReadIsSaidAndNeverOverwrittenByAnEmptyBack)
+{
+    Start();
+    PlaceRectangle(20, 20);
+    const QString path = TMainScreen::SavedFolder() + "Damaged.TSC";
+    AnswerFileDialog(path);
+    Item("mnuSaveAs")->trigger();
+    const QString backPath = TMainScreen::SavedFolder() + "Damaged.back.TSC";
+    const QByteArray damagedBytes("\x01TPF0\x07TGImage\x00\x04Left\x7f", 20);
+    QFile damaged(backPath);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(damagedBytes);
+    damaged.close();
+
+    TDialogAnswer told;
+    AnswerNextMessageBox(QMessageBox::Ok, &told);
+    window->OpenBCFile(path);
+    EXPECT_TRUE(told.text.startsWith("Unable to open ")) << told.text.toStdString();
+    EXPECT_EQ(Panel()->ObjectCount(), 1);
+    window->SetChangesMade(true);
+    Item("mnuSave")->trigger();
+    EXPECT_EQ(ReadWholeFile(backPath), damagedBytes);
+}
