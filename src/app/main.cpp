@@ -14,8 +14,35 @@
 #include <cstdio>
 #include <functional>
 
+namespace {
+
+const char Usage[] = "Usage: tessaro [DESIGN.TSC]\n"
+                     "\n"
+                     "Designs business cards and prints them on sheets of card stock. DESIGN.TSC\n"
+                     "opens that design, in the window already running if there is one.\n"
+                     "\n"
+                     "  --version  show the version\n"
+                     "  --help     show this text\n"
+                     "\n"
+                     "tessaro-batch prints, renders and exports designs without a window.\n";
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    // Answered before the window system is reached: these work without a display.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--version") {
+            std::fputs("tessaro " TESSARO_VERSION "\n", stdout);
+            return 0;
+        }
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+    }
+
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessaro"));

@@ -74,6 +74,7 @@ const char Usage[] =
     "                   (needs Ghostscript); the card size is the layout's\n"
     "                   of TSC.INI, or that of the --stock named\n"
     "  --help           show this text\n"
+    "  --version        show the version\n"
     "\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written or a\n"
     "job fails (the message goes to standard error), 2 for a wrong command line\n"
@@ -534,6 +535,10 @@ int main(int argc, char **argv)
                       (args.at(0) == QLatin1String("--help") || args.at(0) == QLatin1String("-h"));
     if (help) {
         Print(stdout, QString::fromLatin1(Usage));
+        return 0;
+    }
+    if (args.size() == 1 && args.at(0) == QLatin1String("--version")) {
+        Print(stdout, QStringLiteral("tessaro-batch " TESSARO_VERSION "\n"));
         return 0;
     }
 

@@ -220,7 +220,12 @@ QList<TCardStock> ReadBuiltIn()
     QList<TCardStock> stocks;
     for (int i = 0; i < TCardLayout::PredefinedCount; ++i)
         stocks.append(PredefinedStock(i));
-    QFile file(QStringLiteral(":/stocks/card-stocks.csv"));
+    // The installed list when there is one, else the one built in.
+    const QString data = InstalledDataFolder();
+    const QString installed = data + QStringLiteral("stocks/card-stocks.csv");
+    QFile file(!data.isEmpty() && QFile::exists(installed)
+                   ? installed
+                   : QStringLiteral(":/stocks/card-stocks.csv"));
     if (file.open(QIODevice::ReadOnly)) {
         const TStockReadResult read = ReadCardStocks(file.readAll());
         stocks += read.Stocks;

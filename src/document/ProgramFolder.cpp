@@ -2,8 +2,14 @@
 
 #include "document/Desktop.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+#ifndef TESSARO_DATA_FROM_BIN
+#define TESSARO_DATA_FROM_BIN "../share/tessaro"
+#endif
 
 QString ProgramFolder()
 {
@@ -30,4 +36,11 @@ QString PreferencesPath()
 QString HelpFilePath()
 {
     return ProgramFolder() + QStringLiteral("TSC.HLP");
+}
+
+QString InstalledDataFolder()
+{
+    const QString folder = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                           QStringLiteral("/" TESSARO_DATA_FROM_BIN));
+    return QFileInfo(folder).isDir() ? folder + QLatin1Char('/') : QString();
 }

@@ -13,3 +13,9 @@ QString ProgramFolder();
 QString PreferencesPath();
 // ProgramFolder() + "TSC.HLP" (the help topics are shipped inside the program).
 QString HelpFilePath();
+
+// The data installed with the program (help pages, sample art, card stocks),
+// ending in '/': share/tessaro beside the programs' bin folder. Empty when
+// the program runs from its build folder; the copies built into the program
+// serve then.
+QString InstalledDataFolder();

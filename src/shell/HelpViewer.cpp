@@ -1,6 +1,9 @@
 #include "shell/HelpViewer.h"
 
+#include "document/ProgramFolder.h"
+
 #include <QApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -32,8 +35,17 @@ const TTopic kTopics[] = {
     {40014, "super-text.html"},
 };
 
-const char *const kHelpFolder = "qrc:/help/";
 const char *const kContentsPage = "contents.html";
+
+// The installed pages when there are any, else those built into the program.
+QString HelpFolder()
+{
+    const QString data = InstalledDataFolder();
+    const QString installed = data + QStringLiteral("help/");
+    if (!data.isEmpty() && QFileInfo::exists(installed + QLatin1String(kContentsPage)))
+        return QUrl::fromLocalFile(installed).toString();
+    return QStringLiteral("qrc:/help/");
+}
 
 QPointer<THelpViewer> g_viewer;
 
@@ -69,14 +81,14 @@ QUrl THelpViewer::TopicUrl(int context)
 {
     for (const TTopic &topic : kTopics) {
         if (topic.context == context)
-            return QUrl(QLatin1String(kHelpFolder) + QLatin1String(topic.page));
+            return QUrl(HelpFolder() + QLatin1String(topic.page));
     }
     return QUrl();
 }
 
 QUrl THelpViewer::ContentsUrl()
 {
-    return QUrl(QLatin1String(kHelpFolder) + QLatin1String(kContentsPage));
+    return QUrl(HelpFolder() + QLatin1String(kContentsPage));
 }
 
 QList<int> THelpViewer::Contexts()

@@ -1,4 +1,5 @@
 // The main window's personal information and background art commands.
+#include "document/ProgramFolder.h"
 #include "graphics/Picture.h"
 #include "shell/Loadbg.h"
 #include "shell/Main.h"
@@ -41,14 +42,18 @@ static void LoadSampleArtResources()
     Q_UNUSED(loaded);
 }
 
-// Copies the files of a resource folder into a folder, leaving files of the
-// same name alone; the number copied.
-static int CopySampleFiles(const QString &resourceFolder, const QString &targetFolder)
+// Copies the sample files of a folder of the installed data (or, running
+// from the build folder, of the resources) into a folder, leaving files of
+// the same name alone; the number copied.
+static int CopySampleFiles(const QString &folder, const QString &targetFolder)
 {
     LoadSampleArtResources();
     const QDir target(targetFolder);
     int copied = 0;
-    const QDir samples(resourceFolder);
+    const QString data = InstalledDataFolder();
+    const QDir samples(!data.isEmpty() && QFileInfo(data + folder).isDir()
+                           ? data + folder
+                           : QStringLiteral(":/") + folder);
     for (const QString &name : samples.entryList(QDir::Files)) {
         const QString path = target.filePath(name);
         if (QFileInfo::exists(path) || !QFile::copy(samples.filePath(name), path))
@@ -62,7 +67,7 @@ static int CopySampleFiles(const QString &resourceFolder, const QString &targetF
 
 int TMainScreen::InstallSampleBackgrounds()
 {
-    return CopySampleFiles(QStringLiteral(":/bg"), BackgroundFolder());
+    return CopySampleFiles(QStringLiteral("bg"), BackgroundFolder());
 }
 
 QString TMainScreen::TextureFolder()
@@ -72,7 +77,7 @@ QString TMainScreen::TextureFolder()
 
 int TMainScreen::InstallStarterTextures()
 {
-    return CopySampleFiles(QStringLiteral(":/bmbrush"), TextureFolder());
+    return CopySampleFiles(QStringLiteral("bmbrush"), TextureFolder());
 }
 
 void TMainScreen::mnuSetorChangeBackgroundArtClick()
