@@ -24,6 +24,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QStringList>
 #include <cmath>
@@ -45,9 +46,9 @@ const char Usage[] =
     "                   that SEARCH matches: brand, part number or card size such\n"
     "                   as \"avery 8373\" or \"85 x 55\" (default all)\n"
     "  print DESIGN -o FILE.pdf [--copies N] [--outline] [--positions LIST]\n"
-    "        [--stock NAME]\n"
+    "        [--stock NAME] [--front-only | --back-only] [--flip long|short]\n"
     "  print DESIGN --printer QUEUE [--copies N] [--outline] [--positions LIST]\n"
-    "        [--stock NAME]\n"
+    "        [--stock NAME] [--front-only | --back-only] [--flip long|short]\n"
     "                   print the sheet of cards of DESIGN into a PDF file or on\n"
     "                   a printer queue, with the layout, paper and printer nudges\n"
     "                   (the queue's own, if it has them) of the user's TSC.INI;\n"
@@ -57,6 +58,14 @@ const char Usage[] =
     "                   ranges, e.g. 1,3-5 (default all); --stock prints on that\n"
     "                   card stock's layout and paper instead of the user's (a\n"
     "                   name as \"stocks\" lists it, e.g. \"Geha P68\")\n"
+    "                   A design with a back side (DESIGN.back.TSC beside it)\n"
+    "                   prints both: each sheet's fronts, then its backs on the\n"
+    "                   next page, each back where it lands behind its front\n"
+    "                   when the sheet turns over the long edge (columns\n"
+    "                   mirrored) or the short edge (rows mirrored); --flip\n"
+    "                   chooses (default: as set for the printer in the\n"
+    "                   program, else long); a queue is asked to print both\n"
+    "                   sides; --front-only or --back-only prints one side\n"
     "  render DESIGN -o CARD.png [--zoom Z]\n"
     "                   paint the card as the design surface shows it (without\n"
     "                   selection) at zoom Z (default 1.0, 0.1 to 8) into a PNG\n"
@@ -66,7 +75,8 @@ const char Usage[] =
     "                   that much around it; PNG or JPEG by the name's ending\n"
     "  export DESIGN -o OUT.pdf [--bleed LENGTH] [--crop-marks] [--cmyk]\n"
     "        [--back BACK.TSC] [--stock NAME]\n"
-    "                   a PDF for a print shop: one card per page (the back\n"
+    "                   a PDF for a print shop: one card per page (the back,\n"
+    "                   BACK.TSC or else the design's own back side beside it,\n"
     "                   on page 2) at the card's size plus the bleed on every\n"
     "                   side (default 0.125in; e.g. 3mm, 0.125in, 0), with\n"
     "                   TrimBox and BleedBox; --crop-marks adds cut marks\n"
@@ -186,6 +196,9 @@ struct TOptions
     bool cropMarks = false;
     bool cmyk = false;
     QString back;
+    bool frontOnly = false;
+    bool backOnly = false;
+    std::optional<bool> shortEdge; // --flip
 };
 
 enum class TCommand { Print, Render, Export };
@@ -246,6 +259,15 @@ TOptions ParseOptions(const QStringList &args, TCommand command)
                 throw EUsage{QStringLiteral("--copies must be a number from 1 to 999")};
         } else if (printCommand && a == QLatin1String("--outline")) {
             o.outline = true;
+        } else if (printCommand && a == QLatin1String("--front-only")) {
+            o.frontOnly = true;
+        } else if (printCommand && a == QLatin1String("--back-only")) {
+            o.backOnly = true;
+        } else if (printCommand && a == QLatin1String("--flip")) {
+            const QString edge = value();
+            if (edge != QLatin1String("long") && edge != QLatin1String("short"))
+                throw EUsage{QStringLiteral("--flip must be long or short")};
+            o.shortEdge = edge == QLatin1String("short");
         } else if (printCommand && a == QLatin1String("--positions")) {
             o.positions = value();
             if (o.positions.trimmed().isEmpty())
@@ -282,6 +304,8 @@ TOptions ParseOptions(const QStringList &args, TCommand command)
     }
     if (printCommand && o.output.isEmpty() == !o.hasPrinter)
         throw EUsage{QStringLiteral("print needs either -o FILE.pdf or --printer QUEUE")};
+    if (o.frontOnly && o.backOnly)
+        throw EUsage{QStringLiteral("give either --front-only or --back-only")};
     if (renderCommand && o.output.isEmpty())
         throw EUsage{QStringLiteral("render needs -o CARD.png")};
     if (exportCommand && o.output.isEmpty())
@@ -390,6 +414,22 @@ int PrintSheet(const TOptions &o)
     const QList<bool> positions = ParsePositions(o.positions, layout.Across * layout.Down);
     TCardModel design;
     OpenDesign(design, o.design);
+    // The back side beside the design, unless only the front is asked for.
+    TCardModel back;
+    const QString backPath = BackSidePath(o.design);
+    if (!o.frontOnly && QFileInfo::exists(backPath))
+        OpenDesign(back, backPath);
+    const bool hasBack = back.HasContent();
+    if (o.backOnly && !hasBack) {
+        Print(stderr, AboutFile(o.design, QStringLiteral("the design has no back side (%1); "
+                                                         "nothing was printed.")
+                                              .arg(QFileInfo(backPath).fileName())) +
+                          QLatin1Char('\n'));
+        return 1;
+    }
+    TDuplexSettings duplex = preferences.DuplexFor(o.hasPrinter ? o.printer : QString());
+    if (o.shortEdge)
+        duplex.ShortEdge = *o.shortEdge;
 
     TReportPrinter report;
     report.SetTitle(QStringLiteral("Tessaro"));
@@ -404,6 +444,11 @@ int PrintSheet(const TOptions &o)
     }
     report.SetPaperSize(layout.Papersize);
     report.SetOrientation(poPortrait);
+    // Both sides go to a queue as one two-sided job.
+    if (o.hasPrinter && hasBack && !o.backOnly)
+        if (QPrinter *printer = report.Printer())
+            printer->setDuplex(duplex.ShortEdge ? QPrinter::DuplexShortSide
+                                                : QPrinter::DuplexLongSide);
 
     TSheetRenderer sheet;
     sheet.Objects = CardObjects(design.Objects());
@@ -412,6 +457,13 @@ int PrintSheet(const TOptions &o)
     // A queue with nudges of its own prints with them.
     sheet.SetLayout(layout, preferences.NudgesFor(o.hasPrinter ? o.printer : QString()));
     sheet.BackgroundFile = design.BackgroundArtFile();
+    if (hasBack) {
+        sheet.HasBack = true;
+        sheet.BackObjects = CardObjects(back.Objects());
+        sheet.BackBackgroundFile = back.BackgroundArtFile();
+        sheet.Sides = o.backOnly ? TPrintSides::BackOnly : TPrintSides::Both;
+        sheet.SetBackLayout(layout, duplex);
+    }
     sheet.ToPrinter = true;
     sheet.DrawOutlines = o.outline;
     // A printer's failures name its queue, a file's the file.
@@ -465,15 +517,19 @@ int ExportCard(const TOptions &o)
     TCardModel front;
     OpenDesign(front, o.design);
     TCardModel back;
-    if (!o.back.isEmpty())
-        OpenDesign(back, o.back);
+    // Without --back, the design's own back side beside it.
+    QString backPath = o.back;
+    if (backPath.isEmpty() && QFileInfo::exists(BackSidePath(o.design)))
+        backPath = BackSidePath(o.design);
+    if (!backPath.isEmpty())
+        OpenDesign(back, backPath);
     TExportSettings settings;
     settings.Bleed = o.bleed.value_or(0.125);
     settings.CropMarks = o.cropMarks;
     settings.Cmyk = o.cmyk;
     TCardExport card(CardInches(o), settings);
     card.AddSide(front);
-    if (!o.back.isEmpty())
+    if (!o.back.isEmpty() || back.HasContent())
         card.AddSide(back);
     card.WritePdf(o.output);
     return 0;

@@ -36,6 +36,25 @@ struct TPrinterNudges
 
     // None when every nudge is within kMaxPrinterNudge either way.
     TLayoutProblem Check() const;
+
+    bool operator==(const TPrinterNudges &) const = default;
+};
+
+// How a printer prints the back of a two-sided design: the nudges of the
+// back page (as seen on the back), the edge the sheet turns over, and for a
+// printer without a duplex unit how the sheets go back into its tray.
+struct TDuplexSettings
+{
+    TPrinterNudges BackNudges;
+    // Turned over the short edge (rows mirrored) rather than the long one
+    // (columns mirrored).
+    bool ShortEdge = false;
+    // The sheets are turned by hand even where the printer could turn them.
+    bool Manual = false;
+    // The printer prints on the side of the sheet that faces up in its tray.
+    bool FeedFaceUp = false;
+
+    bool operator==(const TDuplexSettings &) const = default;
 };
 
 // The sheet of card stock: card size, the grid of positions and the paper.

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cstdlib>
@@ -64,44 +65,74 @@ TPrintFineTune::TPrintFineTune(const TPrinterNudges &nudges, const QString &prin
          "Increase or decrease to adjust horizontal spacing between cards "},
     };
 
-    auto *grid = new QGridLayout;
-    int index = 0;
-    for (const Group &g : groups) {
-        auto *box = new QGroupBox(QString::fromLatin1(g.title), this);
-        auto *boxLayout = new QHBoxLayout(box);
-        // The spinner: two arrows, and the arrow keys while it has the focus.
-        auto *spinner = new QWidget(box);
-        spinner->setObjectName(QString::fromLatin1(g.name));
-        spinner->setFocusPolicy(Qt::StrongFocus);
-        spinner->installEventFilter(this);
-        auto *arrows = new QVBoxLayout(spinner);
-        arrows->setContentsMargins(0, 0, 0, 0);
-        arrows->setSpacing(0);
-        for (bool upArrow : {true, false}) {
-            auto *arrow = new QToolButton(spinner);
-            arrow->setObjectName(QString::fromLatin1(g.name) +
-                                 (upArrow ? QStringLiteral("Up") : QStringLiteral("Down")));
-            arrow->setArrowType(upArrow ? Qt::UpArrow : Qt::DownArrow);
-            arrow->setFocusPolicy(Qt::NoFocus);
-            arrow->setAutoRepeat(true);
-            arrow->setFixedSize(22, 14);
-            const auto handler = upArrow ? g.up : g.down;
-            connect(arrow, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
-            arrows->addWidget(arrow);
+    // One page of the four nudges per side; the back's arrows work on its own set.
+    SideTabs = new QTabWidget(this);
+    SideTabs->setObjectName(QStringLiteral("SideTabs"));
+    for (const bool back : {false, true}) {
+        auto *page = new QWidget(SideTabs);
+        auto *grid = new QGridLayout(page);
+        const QString prefix = back ? QStringLiteral("Back") : QString();
+        int index = 0;
+        for (const Group &g : groups) {
+            auto *box = new QGroupBox(QString::fromLatin1(g.title), page);
+            auto *boxLayout = new QHBoxLayout(box);
+            // The spinner: two arrows, and the arrow keys while it has the focus.
+            auto *spinner = new QWidget(box);
+            const QString name = prefix + QString::fromLatin1(g.name);
+            spinner->setObjectName(name);
+            spinner->setFocusPolicy(Qt::StrongFocus);
+            spinner->installEventFilter(this);
+            auto *arrows = new QVBoxLayout(spinner);
+            arrows->setContentsMargins(0, 0, 0, 0);
+            arrows->setSpacing(0);
+            for (bool upArrow : {true, false}) {
+                auto *arrow = new QToolButton(spinner);
+                arrow->setObjectName(name +
+                                     (upArrow ? QStringLiteral("Up") : QStringLiteral("Down")));
+                arrow->setArrowType(upArrow ? Qt::UpArrow : Qt::DownArrow);
+                arrow->setFocusPolicy(Qt::NoFocus);
+                arrow->setAutoRepeat(true);
+                arrow->setFixedSize(22, 14);
+                if (back) {
+                    connect(arrow, &QToolButton::clicked, this, [this, index, upArrow] {
+                        int *fields[] = {&m_back.TopMarginNudge, &m_back.LeftMarginNudge,
+                                         &m_back.VerticalSpacing, &m_back.HorizontalSpacing};
+                        upArrow ? Up(*fields[index]) : Down(*fields[index]);
+                        ShowValues();
+                    });
+                } else {
+                    const auto handler = upArrow ? g.up : g.down;
+                    connect(arrow, &QToolButton::clicked, this,
+                            [this, handler] { (this->*handler)(); });
+                }
+                arrows->addWidget(arrow);
+            }
+            QLabel *value = new QLabel(box);
+            value->setObjectName(prefix.isEmpty() ? QString::fromLatin1(g.valueName)
+                                                  : name + QStringLiteral("Value"));
+            value->setMinimumWidth(
+                fontMetrics().horizontalAdvance(QStringLiteral("Decrease by 8/32\"")) + 8);
+            (back ? BackValues[index] : *g.value) = value;
+            auto *explanation = new QLabel(QString::fromLatin1(g.explanation), box);
+            explanation->setWordWrap(true);
+            explanation->setMinimumWidth(180);
+            spinner->setFixedSize(22, 28);
+            boxLayout->addWidget(spinner, 0, Qt::AlignVCenter);
+            boxLayout->addWidget(value);
+            boxLayout->addWidget(explanation, 1);
+            grid->addWidget(box, index / 2, index % 2);
+            ++index;
         }
-        *g.value = new QLabel(box);
-        (*g.value)->setObjectName(QString::fromLatin1(g.valueName));
-        (*g.value)->setMinimumWidth(
-            fontMetrics().horizontalAdvance(QStringLiteral("Decrease by 8/32\"")) + 8);
-        auto *explanation = new QLabel(QString::fromLatin1(g.explanation), box);
-        explanation->setWordWrap(true);
-        explanation->setMinimumWidth(180);
-        spinner->setFixedSize(22, 28);
-        boxLayout->addWidget(spinner, 0, Qt::AlignVCenter);
-        boxLayout->addWidget(*g.value);
-        boxLayout->addWidget(explanation, 1);
-        grid->addWidget(box, index / 2, index % 2);
-        ++index;
+        if (back) {
+            auto *note = new QLabel(
+                QStringLiteral("The backs of two-sided designs, as seen on the back of the "
+                               "sheet. Print the two-sided test page and hold the sheet to the "
+                               "light: the crosses of both sides meet when these are right."),
+                page);
+            note->setWordWrap(true);
+            grid->addWidget(note, 2, 0, 1, 2);
+        }
+        SideTabs->addTab(page, back ? QStringLiteral("Back") : QStringLiteral("Front"));
     }
 
     OKButton = new QPushButton(QStringLiteral("Ok"), this);
@@ -113,7 +144,13 @@ TPrintFineTune::TPrintFineTune(const TPrinterNudges &nudges, const QString &prin
     DefaultButton->setObjectName(QStringLiteral("DefaultButton"));
     Helpbutton = new QPushButton(QStringLiteral("Help"), this);
     Helpbutton->setObjectName(QStringLiteral("Helpbutton"));
-    for (QPushButton *b : {Cancelbutton, DefaultButton, Helpbutton})
+    TestPageButton = new QPushButton(QStringLiteral("Two-Sided &Test Page"), this);
+    TestPageButton->setObjectName(QStringLiteral("TestPageButton"));
+    connect(TestPageButton, &QPushButton::clicked, this, [this] {
+        if (OnTwoSidedTestPage)
+            OnTwoSidedTestPage(m_values, m_back);
+    });
+    for (QPushButton *b : {Cancelbutton, DefaultButton, Helpbutton, TestPageButton})
         b->setAutoDefault(false);
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
     connect(Cancelbutton, &QPushButton::clicked, this, [this] { CancelbuttonClick(); });
@@ -121,12 +158,13 @@ TPrintFineTune::TPrintFineTune(const TPrinterNudges &nudges, const QString &prin
     connect(Helpbutton, &QPushButton::clicked, this, [] { ShowHelpTopic(kHelpContext); });
 
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(TestPageButton);
     buttons->addStretch(1);
     for (QPushButton *b : {OKButton, Cancelbutton, DefaultButton, Helpbutton})
         buttons->addWidget(b);
     auto *main = new QVBoxLayout(this);
     main->addWidget(PrinterLabel);
-    main->addLayout(grid);
+    main->addWidget(SideTabs);
     main->addSpacing(6);
     main->addLayout(buttons);
     main->setSizeConstraint(QLayout::SetFixedSize);
@@ -172,6 +210,16 @@ void TPrintFineTune::ShowValues()
     LLeftMarginNudge->setText(ValueText(m_values.LeftMarginNudge));
     LVerticalSpacing->setText(ValueText(m_values.VerticalSpacing));
     LHorizontalSpacing->setText(ValueText(m_values.HorizontalSpacing));
+    const int back[] = {m_back.TopMarginNudge, m_back.LeftMarginNudge, m_back.VerticalSpacing,
+                        m_back.HorizontalSpacing};
+    for (int i = 0; i < 4; ++i)
+        BackValues[i]->setText(ValueText(back[i]));
+}
+
+void TPrintFineTune::SetBackNudges(const TPrinterNudges &nudges)
+{
+    m_back = nudges;
+    ShowValues();
 }
 
 void TPrintFineTune::Up(int &value)
@@ -236,7 +284,11 @@ void TPrintFineTune::HorizontalSpacingSpinnerDownClick()
 
 void TPrintFineTune::DefaultButtonClick()
 {
-    m_values = TPrinterNudges();
+    // The side shown.
+    if (SideTabs->currentIndex() == 1)
+        m_back = TPrinterNudges();
+    else
+        m_values = TPrinterNudges();
     ShowValues();
 }
 

@@ -4,13 +4,18 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class QLabel;
 class QPushButton;
+class QTabWidget;
 class QToolButton;
 
 // "Printer Fine-Tuning": edits working copies of the four printer nudges of
-// one printer; Nudges() hands them back, the caller stores them on "Ok".
+// one printer, for the fronts and for the backs of two-sided designs (tabs
+// "Front" and "Back"); Nudges() and BackNudges() hand them back, the caller
+// stores them on "Ok". "Two-Sided Test Page" prints crosses at every card's
+// centre on both sides with the working values.
 class TPrintFineTune : public QDialog
 {
     Q_OBJECT
@@ -22,6 +27,10 @@ public:
 
     // The working values (after "Ok", the values to keep).
     TPrinterNudges Nudges() const { return m_values; }
+    void SetBackNudges(const TPrinterNudges &nudges);
+    TPrinterNudges BackNudges() const { return m_back; }
+    // Prints the two-sided test page with the working front and back nudges.
+    std::function<void(const TPrinterNudges &front, const TPrinterNudges &back)> OnTwoSidedTestPage;
 
     // A nudge as its value text shows it ("Increase by 3/32\"", "None").
     static QString ValueText(int nudge);
@@ -44,7 +53,11 @@ public:
     QLabel *LLeftMarginNudge = nullptr;
     QLabel *LVerticalSpacing = nullptr;
     QLabel *LHorizontalSpacing = nullptr;
+    // The back's values, in the order top, left, vertical, horizontal.
+    QLabel *BackValues[4] = {};
     QLabel *PrinterLabel = nullptr;
+    QTabWidget *SideTabs = nullptr;
+    QPushButton *TestPageButton = nullptr;
     QPushButton *OKButton = nullptr;
     QPushButton *Cancelbutton = nullptr;
     QPushButton *DefaultButton = nullptr;
@@ -59,4 +72,5 @@ private:
     static void Down(int &value);
 
     TPrinterNudges m_values;
+    TPrinterNudges m_back;
 };

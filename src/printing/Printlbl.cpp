@@ -147,7 +147,8 @@ void TLabelPrinter::RunJob()
     m_running = true;
     setWindowTitle(m_renderer.ToPrinter ? tr("Print Status ") : tr("Preview Status"));
     TBaseReport *report = Report();
-    m_renderer.Objects = Panel ? Panel->Objects() : QList<TGGraphicControl *>();
+    if (ObjectsFromPanel)
+        m_renderer.Objects = Panel ? Panel->Objects() : QList<TGGraphicControl *>();
     m_renderer.OnPositionStarting = [this](int index) {
         Extralabel->setText(tr("Card %1").arg(index + 1));
         QCoreApplication::processEvents();

@@ -45,6 +45,10 @@ public:
 
     // The surface whose objects print; it reports no changes while they do.
     TGBasePanel *Panel = nullptr;
+    // False when the caller has put the objects of each side into the
+    // renderer itself (a design with two sides, only one of them on the
+    // surface); the surface then only keeps quiet while they print.
+    bool ObjectsFromPanel = true;
 
     // The report the job draws on: the printer report (not owned) when
     // printing, the window's own recording report when previewing.

@@ -4,6 +4,8 @@
 #include "report/RPCanvas.h"
 #include "surface/ScreenInfo.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -11,7 +13,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -129,6 +133,38 @@ TSelectSpecificLabels::TSelectSpecificLabels(int papersize, TCanvasReport *repor
     pagesLayout->addWidget(pages);
     pagesLayout->addStretch(1);
 
+    // Two-sided designs only.
+    SidesBox = new QGroupBox(QStringLiteral("Sides"), this);
+    SidesBox->setObjectName(QStringLiteral("SidesBox"));
+    SidesCombo = new QComboBox(SidesBox);
+    SidesCombo->setObjectName(QStringLiteral("SidesCombo"));
+    SidesCombo->addItems(
+        {QStringLiteral("Both sides"), QStringLiteral("Front only"), QStringLiteral("Back only")});
+    FlipLong = new QRadioButton(QStringLiteral("Turn over the &long edge"), SidesBox);
+    FlipLong->setObjectName(QStringLiteral("FlipLong"));
+    FlipShort = new QRadioButton(QStringLiteral("Turn over the s&hort edge"), SidesBox);
+    FlipShort->setObjectName(QStringLiteral("FlipShort"));
+    FlipLong->setChecked(true);
+    ManualDuplex =
+        new QCheckBox(QStringLiteral("&Manual duplex (turn the sheets by hand)"), SidesBox);
+    ManualDuplex->setObjectName(QStringLiteral("ManualDuplex"));
+    auto *feedLabel = new QLabel(QStringLiteral("The printer prints the side"), SidesBox);
+    FeedCombo = new QComboBox(SidesBox);
+    FeedCombo->setObjectName(QStringLiteral("FeedCombo"));
+    FeedCombo->addItems(
+        {QStringLiteral("facing down in its tray"), QStringLiteral("facing up in its tray")});
+    feedLabel->setBuddy(FeedCombo);
+    auto *sidesLayout = new QVBoxLayout(SidesBox);
+    sidesLayout->addWidget(SidesCombo);
+    sidesLayout->addWidget(FlipLong);
+    sidesLayout->addWidget(FlipShort);
+    sidesLayout->addWidget(ManualDuplex);
+    sidesLayout->addWidget(feedLabel);
+    sidesLayout->addWidget(FeedCombo);
+    SidesBox->hide();
+    connect(SidesCombo, &QComboBox::currentIndexChanged, this, [this] { UpdateSides(); });
+    connect(ManualDuplex, &QCheckBox::toggled, this, [this] { UpdateSides(); });
+
     OKbutton = new QPushButton(QStringLiteral("Ok"), this);
     OKbutton->setObjectName(QStringLiteral("OKbutton"));
     OKbutton->setDefault(true);
@@ -155,6 +191,7 @@ TSelectSpecificLabels::TSelectSpecificLabels(int papersize, TCanvasReport *repor
     auto *right = new QVBoxLayout;
     right->addWidget(printerBox);
     right->addWidget(pagesBox);
+    right->addWidget(SidesBox);
     right->addStretch(1);
     for (QPushButton *b : {OKbutton, Cancelbutton, Helpbutton})
         right->addWidget(b);
@@ -333,6 +370,71 @@ void TSelectSpecificLabels::PrinterSetupButtonClick()
         return;
     m_report->PrinterSetupDialog(this);
     ShowPrinterName();
+    UpdateSides();
+}
+
+bool TSelectSpecificLabels::PrinterHasDuplexUnit() const
+{
+    QPrinter *printer =
+        m_report && m_report->OutputFile().isEmpty() ? m_report->Printer() : nullptr;
+    if (!printer)
+        return false;
+    const QList<QPrinter::DuplexMode> modes = QPrinterInfo(*printer).supportedDuplexModes();
+    return modes.contains(QPrinter::DuplexLongSide) || modes.contains(QPrinter::DuplexShortSide);
+}
+
+void TSelectSpecificLabels::SetTwoSided(const TDuplexSettings &duplex)
+{
+    m_twoSided = true;
+    m_duplex = duplex;
+    SidesCombo->setCurrentIndex(0);
+    (duplex.ShortEdge ? FlipShort : FlipLong)->setChecked(true);
+    ManualDuplex->setChecked(duplex.Manual);
+    FeedCombo->setCurrentIndex(duplex.FeedFaceUp ? 1 : 0);
+    SidesBox->show();
+    UpdateSides();
+}
+
+void TSelectSpecificLabels::UpdateSides()
+{
+    // A PDF file holds fronts and backs as pages: nothing is turned there.
+    const bool toFile = m_report && !m_report->OutputFile().isEmpty();
+    const bool both = SidesCombo->currentIndex() == 0;
+    const bool unit = PrinterHasDuplexUnit();
+    FlipLong->setEnabled(both);
+    FlipShort->setEnabled(both);
+    // Without a duplex unit the sheets can only be turned by hand.
+    ManualDuplex->setEnabled(both && !toFile && unit);
+    if (!toFile && !unit)
+        ManualDuplex->setChecked(true);
+    FeedCombo->setEnabled(both && !toFile && ManualDuplex->isChecked());
+}
+
+TPrintSides TSelectSpecificLabels::Sides() const
+{
+    if (!m_twoSided)
+        return TPrintSides::FrontOnly;
+    switch (SidesCombo->currentIndex()) {
+    case 1:
+        return TPrintSides::FrontOnly;
+    case 2:
+        return TPrintSides::BackOnly;
+    default:
+        return TPrintSides::Both;
+    }
+}
+
+TDuplexSettings TSelectSpecificLabels::Duplex() const
+{
+    TDuplexSettings duplex = m_duplex;
+    if (!m_twoSided)
+        return duplex;
+    duplex.ShortEdge = FlipShort->isChecked();
+    // What a printer without a unit forces is not its user's choice.
+    if (ManualDuplex->isEnabled())
+        duplex.Manual = ManualDuplex->isChecked();
+    duplex.FeedFaceUp = FeedCombo->currentIndex() == 1;
+    return duplex;
 }
 
 void TSelectSpecificLabels::OKbuttonClick()

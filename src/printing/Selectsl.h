@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/CardLayout.h"
+#include "printing/SheetRenderer.h"
 
 #include <QDialog>
 #include <QList>
@@ -9,8 +10,12 @@
 #include <QWidget>
 #include <functional>
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
+class QRadioButton;
 class QSpinBox;
 class TCanvasReport;
 
@@ -55,6 +60,17 @@ public:
     QList<bool> Selection() const { return m_selection; }
     int PositionCount() const { return int(m_selection.size()); }
 
+    // A design with a back: the "Sides" choices show, starting from the
+    // printer's settings. A printer without a duplex unit has the sheets
+    // turned by hand; a PDF file takes fronts and backs as its pages.
+    void SetTwoSided(const TDuplexSettings &duplex);
+    bool TwoSided() const { return m_twoSided; }
+    TPrintSides Sides() const;
+    // The printer's settings with the choices made here.
+    TDuplexSettings Duplex() const;
+    // Whether the report's printer turns sheets itself.
+    bool PrinterHasDuplexUnit() const;
+
     // One fifth of a length in inches, in screen pixels: Trunc(L x 0.2 x ppi).
     int Scaled(double inches) const;
     // The position rectangles in PaintBox1's coordinates, in row order
@@ -83,6 +99,12 @@ public:
     QLabel *PrinterLabel = nullptr;
     QPushButton *PrinterSetupButton = nullptr;
     QSpinBox *pages = nullptr;
+    QGroupBox *SidesBox = nullptr;
+    QComboBox *SidesCombo = nullptr;
+    QRadioButton *FlipLong = nullptr;
+    QRadioButton *FlipShort = nullptr;
+    QCheckBox *ManualDuplex = nullptr;
+    QComboBox *FeedCombo = nullptr;
     QPushButton *OKbutton = nullptr;
     QPushButton *Cancelbutton = nullptr;
     QPushButton *Helpbutton = nullptr;
@@ -92,7 +114,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void UpdateSides();
+
     TCanvasReport *m_report = nullptr;
+    bool m_twoSided = false;
+    TDuplexSettings m_duplex;
     TCardLayout m_layout;
     QSizeF m_paper; // inches
     int m_ppi = 96;

@@ -14,6 +14,27 @@ namespace {
 constexpr double NudgeUnit = 1.0 / 32.0;
 constexpr TColor PreviewOutlineColor = 12632256; // silver
 
+// Loads background art (a bitmap or a metafile, by its name) into `art`: its
+// kind, 0 none, 1 metafile, 2 bitmap. Art that cannot be read is left out.
+int LoadArt(const QString &file, TPicture &art)
+{
+    int kind = 0;
+    art.Clear();
+    if (file.isEmpty())
+        return 0;
+    const QString upper = file.toUpper();
+    if (upper.contains(QLatin1String(".BMP"))) {
+        if (QFile::exists(file) && art.LoadFromFile(file) && art.IsBitmap())
+            kind = 2;
+    } else if (upper.contains(QLatin1String(".WMF"))) {
+        if (art.LoadFromFile(file) && art.GraphicKind() == TPicture::Kind::Metafile)
+            kind = 1;
+    }
+    if (kind == 0)
+        art.Clear();
+    return kind;
+}
+
 } // namespace
 
 void TSheetRenderer::SetLayout(const TCardLayout &layout, const TPrinterNudges &nudges)
@@ -27,6 +48,31 @@ void TSheetRenderer::SetLayout(const TCardLayout &layout, const TPrinterNudges &
     VPitch = double(layout.VPitch) + nudges.VerticalSpacing * NudgeUnit;
     HPitch = double(layout.HPitch) + nudges.HorizontalSpacing * NudgeUnit;
     CornerRadius = double(layout.CornerRadius);
+}
+
+void TSheetRenderer::SetBackLayout(const TCardLayout &layout, const TDuplexSettings &duplex)
+{
+    QSizeF paper = layout.PaperInches();
+    if (paper.isEmpty())
+        paper = QSizeF(8.5, 11.0);
+    const TPrinterNudges &n = duplex.BackNudges;
+    const double left = double(layout.LeftMargin);
+    const double top = double(layout.TopMargin);
+    const double hPitch = double(layout.HPitch);
+    const double vPitch = double(layout.VPitch);
+    ShortEdgeFlip = duplex.ShortEdge;
+    // The outermost card of the mirrored grid starts the back page's grid.
+    BackLeftMargin = ShortEdgeFlip
+                         ? left
+                         : paper.width() - left - (std::max(1, layout.Across) - 1) * hPitch -
+                               double(layout.Width);
+    BackTopMargin = ShortEdgeFlip ? paper.height() - top - (std::max(1, layout.Down) - 1) * vPitch -
+                                        double(layout.Height)
+                                  : top;
+    BackLeftMargin += n.LeftMarginNudge * NudgeUnit;
+    BackTopMargin += n.TopMarginNudge * NudgeUnit;
+    BackHPitch = hPitch + n.HorizontalSpacing * NudgeUnit;
+    BackVPitch = vPitch + n.VerticalSpacing * NudgeUnit;
 }
 
 bool TSheetRenderer::Render(TBaseReport &report)
@@ -49,7 +95,9 @@ bool TSheetRenderer::Render(TBaseReport &report)
 
 void TSheetRenderer::BeforePrintLabels(TBaseReport &report)
 {
-    if (ToPrinter && Copies > 1) {
+    // A two-sided sheet is made here page by page: a queue's copies of the
+    // document might come uncollated, fronts and backs apart.
+    if (ToPrinter && Copies > 1 && PagesPerSheet() == 1) {
         auto *device = dynamic_cast<TCanvasReport *>(&report);
         if (device && device->PrinterCopiesItself()) {
             report.SetCopies(Copies);
@@ -109,12 +157,15 @@ void TSheetRenderer::DrawCropMarks(TBaseReport &report, double x, double y)
 void TSheetRenderer::PrintLabels(TBaseReport &report)
 {
     // Progress lets events run: an object freed meanwhile is left out.
-    const QList<QPointer<TGGraphicControl>> objects(Objects.cbegin(), Objects.cend());
+    const QList<QPointer<TGGraphicControl>> front(Objects.cbegin(), Objects.cend());
+    const QList<QPointer<TGGraphicControl>> back =
+        PrintsBack() ? QList<QPointer<TGGraphicControl>>(BackObjects.cbegin(), BackObjects.cend())
+                     : QList<QPointer<TGGraphicControl>>();
     // Each object prepares its drawing at the first position and places it
     // at the others; what it prepared goes with the job, however it ends.
     struct TJobPreparation
     {
-        const QList<QPointer<TGGraphicControl>> &objects;
+        QList<QPointer<TGGraphicControl>> objects;
         TJobPreparation(const QList<QPointer<TGGraphicControl>> &list)
             : objects(list)
         {
@@ -128,119 +179,160 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
                 if (object)
                     object->EndPrintJob();
         }
-    } preparation(objects);
+    } preparation(PrintsFront() ? front + back : back);
 
     report.SetMarginLeft(0);
     report.SetMarginTop(0);
-    // A layout without positions or a job without sheets would never fill a sheet.
+    // A job without sheets would never fill a sheet. A two-sided sheet is
+    // two pages, the back after its front, as a duplex unit takes them.
+    const int sheets = ToPrinter ? std::max(1, Copies) : 1;
+    bool firstPage = true;
+    for (int sheet = 0; sheet < sheets; ++sheet) {
+        for (const bool backPage : {false, true}) {
+            if (backPage ? !PrintsBack() : !PrintsFront())
+                continue;
+            if (Stopped(report))
+                return;
+            if (!firstPage)
+                report.NewPage();
+            firstPage = false;
+            PrintSide(report, backPage ? back : front, backPage);
+        }
+    }
+}
+
+QPointF TSheetRenderer::CardCorner(int column, int row, bool back) const
+{
+    if (!back)
+        return QPointF(column * HPitch + LeftMargin, row * VPitch + TopMargin);
+    // The back page's grid counts columns (long edge) or rows (short edge)
+    // from the other side of the paper.
     const int across = std::max(1, Across);
     const int down = std::max(1, Down);
-    const int sheets = ToPrinter ? std::max(1, Copies) : 1;
+    const int backColumn = ShortEdgeFlip ? column : across - 1 - column;
+    const int backRow = ShortEdgeFlip ? down - 1 - row : row;
+    return QPointF(backColumn * BackHPitch + BackLeftMargin, backRow * BackVPitch + BackTopMargin);
+}
 
-    int column = -1;
-    int row = 0;
-    qsizetype objectsInPart = 0; // drawn on the current part of the sheet
-    for (;;) {
-        if (Stopped(report))
-            break;
-        ++column;
-        if (column + 1 > across) {
-            column = 0;
-            ++row;
-        }
-        if (!ToPrinter && column > 0)
-            break;
-        if (row + 1 > down) {
-            if (report.CurrentPage() >= sheets)
-                break;
-            report.NewPage();
-            objectsInPart = 0;
-            column = 0;
-            row = 0;
-        }
-        const int index = row * across + column;
-        if (!IsSelected(index))
-            continue;
-        const double x = column * HPitch + LeftMargin;
-        const double y = row * VPitch + TopMargin;
-        if (OnPositionStarting)
-            OnPositionStarting(index);
-        if (Stopped(report))
-            break;
-        if (objectsInPart > 0 && objectsInPart + objects.size() > ObjectsPerPagePart) {
-            report.NewPagePart();
-            objectsInPart = 0;
-        }
-        objectsInPart += std::max<qsizetype>(1, objects.size());
-
-        if (OutlineOnly) {
-            OutlinePosition(report, x, y, report.PenColor(), false);
-        } else {
-            // As on screen, nothing of the card reaches past its edges onto
-            // the next card or off the sheet.
-            const double b = Bleed;
-            if (BackgroundKind != 0) {
-                report.SetBaseClipRect(x - b, y - b, x + CardWidth + b, y + CardHeight + b);
-                PrintBackGround(report, x, y);
-                report.ClearBaseClip();
+void TSheetRenderer::PrintSide(TBaseReport &report,
+                               const QList<QPointer<TGGraphicControl>> &objects, bool back)
+{
+    // A layout without positions still prints its one card.
+    const int across = std::max(1, Across);
+    const int down = std::max(1, Down);
+    const TPicture &art = back ? m_backBackground : m_background;
+    const int artKind = back ? BackBackgroundKind : BackgroundKind;
+    qsizetype objectsInPart = 0; // drawn on the current part of the page
+    for (int row = 0; row < down; ++row) {
+        for (int column = 0; column < across; ++column) {
+            if (Stopped(report))
+                return;
+            // The preview ends at the second column: one card, or the
+            // column of a layout one card across.
+            if (!ToPrinter && column > 0)
+                return;
+            const int index = row * across + column;
+            if (!IsSelected(index))
+                continue;
+            const QPointF corner = CardCorner(column, row, back);
+            const double x = corner.x();
+            const double y = corner.y();
+            if (OnPositionStarting)
+                OnPositionStarting(index);
+            if (Stopped(report))
+                return;
+            if (objectsInPart > 0 && objectsInPart + objects.size() > ObjectsPerPagePart) {
+                report.NewPagePart();
+                objectsInPart = 0;
             }
-            if (!ToPrinter)
-                OutlinePosition(report, x, y, PreviewOutlineColor, true);
-            report.SetBaseClipRect(x - b, y - b, x + CardWidth + b, y + CardHeight + b);
-            for (const QPointer<TGGraphicControl> &object : objects)
-                if (object)
-                    object->PrintTo(&report, x, y);
-            report.ClearBaseClip();
-            if (DrawOutlines)
-                OutlinePosition(report, x, y, 0, true);
-            if (CropMarks)
-                DrawCropMarks(report, x, y);
+            objectsInPart += std::max<qsizetype>(1, objects.size());
+
+            if (OutlineOnly) {
+                OutlinePosition(report, x, y, report.PenColor(), false);
+            } else if (CrossesOnly) {
+                DrawCross(report, x, y);
+            } else {
+                // As on screen, nothing of the card reaches past its edges
+                // onto the next card or off the sheet.
+                const double b = Bleed;
+                if (artKind != 0) {
+                    report.SetBaseClipRect(x - b, y - b, x + CardWidth + b, y + CardHeight + b);
+                    PrintArt(report, art, artKind, x, y);
+                    report.ClearBaseClip();
+                }
+                if (!ToPrinter)
+                    OutlinePosition(report, x, y, PreviewOutlineColor, true);
+                report.SetBaseClipRect(x - b, y - b, x + CardWidth + b, y + CardHeight + b);
+                for (const QPointer<TGGraphicControl> &object : objects)
+                    if (object)
+                        object->PrintTo(&report, x, y);
+                report.ClearBaseClip();
+                if (DrawOutlines)
+                    OutlinePosition(report, x, y, 0, true);
+                if (CropMarks)
+                    DrawCropMarks(report, x, y);
+            }
+            ++m_cardsDrawn;
+            if (OnPositionDone)
+                OnPositionDone();
         }
-        ++m_cardsDrawn;
-        if (OnPositionDone)
-            OnPositionDone();
     }
+}
+
+void TSheetRenderer::DrawCross(TBaseReport &report, double x, double y)
+{
+    // Half an inch across, with a ring a quarter inch wide: against the
+    // light the front's and the back's crosses show how far apart they are.
+    const double cx = x + CardWidth / 2.0;
+    const double cy = y + CardHeight / 2.0;
+    constexpr double arm = 0.25;
+    constexpr double ring = 0.125;
+    report.SetPen(0, psSolid, 0, pmCopy);
+    report.SetBrush(report.BrushColor(), bsClear);
+    report.MoveTo(cx - arm, cy);
+    report.LineTo(cx + arm, cy);
+    report.MoveTo(cx, cy - arm);
+    report.LineTo(cx, cy + arm);
+    report.Ellipse(cx - ring, cy - ring, cx + ring, cy + ring);
 }
 
 void TSheetRenderer::LoadBackGround()
 {
-    BackgroundKind = 0;
-    m_background.Clear();
-    if (BackgroundFile.isEmpty())
-        return;
-    const QString upper = BackgroundFile.toUpper();
-    if (upper.contains(QLatin1String(".BMP"))) {
-        if (QFile::exists(BackgroundFile) && m_background.LoadFromFile(BackgroundFile) &&
-            m_background.IsBitmap())
-            BackgroundKind = 2;
-    } else if (upper.contains(QLatin1String(".WMF"))) {
-        if (m_background.LoadFromFile(BackgroundFile) &&
-            m_background.GraphicKind() == TPicture::Kind::Metafile)
-            BackgroundKind = 1;
-    }
-    if (BackgroundKind == 0)
-        m_background.Clear();
+    BackgroundKind = LoadArt(BackgroundFile, m_background);
+    BackBackgroundKind = HasBack ? LoadArt(BackBackgroundFile, m_backBackground) : 0;
+    if (!HasBack)
+        m_backBackground.Clear();
 }
 
 void TSheetRenderer::PrintBackGround(TBaseReport &report, double x, double y)
 {
-    if (BackgroundKind == 0)
+    PrintArt(report, m_background, BackgroundKind, x, y);
+}
+
+void TSheetRenderer::PrintBackSideBackGround(TBaseReport &report, double x, double y)
+{
+    PrintArt(report, m_backBackground, BackBackgroundKind, x, y);
+}
+
+void TSheetRenderer::PrintArt(TBaseReport &report, const TPicture &art, int kind, double x,
+                              double y)
+{
+    if (kind == 0)
         return;
     // The art covers the card as laid out on the sheet, whatever its size,
     // and the bleed around it.
     const double left = x - Bleed, top = y - Bleed;
     const double right = x + CardWidth + Bleed, bottom = y + CardHeight + Bleed;
-    if (BackgroundKind == 2) {
+    if (kind == 2) {
         // A picture too large to hold stops the job with a message; it is
         // not left out unseen.
         const QSize device = report.InchRect(left, top, right, bottom).size();
-        report.PrintBitmapRect(
-            left, top, right, bottom,
-            PrintableImage(m_background, QStringLiteral("the card background"), device));
+        report.PrintBitmapRect(left, top, right, bottom,
+                               PrintableImage(art, QStringLiteral("the card background"), device));
         return;
     }
     try {
-        report.StretchDraw(report.InchRect(left, top, right, bottom), m_background);
+        report.StretchDraw(report.InchRect(left, top, right, bottom), art);
     } catch (const std::exception &) {
         // A metafile background that fails to draw is left out.
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/CardModel.h"
+#include "printing/SheetRenderer.h"
 #include "shell/Preferences.h"
 #include "surface/Gbcpanel32.h"
 
@@ -74,6 +75,22 @@ public:
     bool ToPrinter = true;
     // Outlines only (the outline test page).
     bool OutlineOnly = false;
+    // Crosses at every card's centre on both sides (the two-sided test page).
+    bool CrossesOnly = false;
+    // A two-sided design's job, as "Print Cards" chose it: the sides, and how
+    // the sheets turn over (the printer's settings with its back nudges).
+    TPrintSides PrintSides = TPrintSides::Both;
+    TDuplexSettings JobDuplex;
+    // Between the fronts and the backs of sheets turned by hand: shows how
+    // they go back into the tray; false leaves the backs unprinted. Tests
+    // set their own.
+    static std::function<bool(const TDuplexSettings &duplex, int sheets, QWidget *parent)>
+        AskToTurnSheets;
+    // The back settings that apply when printing on that report.
+    TDuplexSettings DuplexFor(TBaseReport *report) const;
+    // Printer Fine-Tuning's "Two-Sided Test Page" on the main report's
+    // printer (a PDF file without one), with these nudges.
+    bool PrintTwoSidedTestPage(const TPrinterNudges &front, const TPrinterNudges &back);
     void mnuPrintClick();
     void mnuPreviewClick();
     void mnuPrinterSetupClick();
@@ -122,6 +139,8 @@ public:
     // recording (preview), then shows the preview. False when nothing was
     // produced (cancelled or failed).
     bool DoPrint(TBaseReport *printerReport);
+    // One job of DoPrint: the sides given, `sheets` sheets.
+    bool RunSheetJob(TBaseReport *printerReport, TPrintSides sides, int sheets);
 
     // ---- preview window and outline test page (MainPreview.cpp)
     // Shows a finished preview's recording in the preview window.

@@ -37,13 +37,14 @@ QSizeF TMainScreen::CardInches() const
 
 QString TMainScreen::DesignBaseName() const
 {
-    return m_model->FileName().isEmpty() ? QStringLiteral("Cards")
-                                         : QFileInfo(m_model->FileName()).completeBaseName();
+    // The front's name, whichever side is shown.
+    const QString name = m_frontModel->FileName();
+    return name.isEmpty() ? QStringLiteral("Cards") : QFileInfo(name).completeBaseName();
 }
 
 void TMainScreen::mnuExportForPrintShopClick()
 {
-    TPrintShopExportDialog dialog(*m_model, CardInches(), m_preferences.Export,
+    TPrintShopExportDialog dialog(FrontModel(), CardInches(), m_preferences.Export,
                                   m_preferences.ExportInMillimetres, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -60,7 +61,10 @@ void TMainScreen::mnuExportForPrintShopClick()
     try {
         const TBusyCursor busy;
         TCardExport card(CardInches(), m_preferences.Export);
-        card.AddSide(*m_model);
+        card.AddSide(FrontModel());
+        // The back, when the design has one, on page 2.
+        if (const TCardModel *back = PrintedBackSide())
+            card.AddSide(*back);
         card.WritePdf(path);
     } catch (const EReportError &e) {
         ShowInformation(e.Message());

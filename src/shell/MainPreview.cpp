@@ -31,9 +31,13 @@ void TMainScreen::mnuPrintOutlineTestPageClick()
     }
     ToPrinter = true;
     OutlineOnly = true;
+    CrossesOnly = false;
     // The system print dialog: printer, copies (the sheets), or a PDF file.
     if (!m_mainReport->PrintDialog(this))
         return;
+    // A two-sided design's test page shows where the backs land too.
+    PrintSides = TPrintSides::Both;
+    JobDuplex = DuplexFor(m_mainReport.get());
     DoPrint(m_mainReport.get());
 }
 

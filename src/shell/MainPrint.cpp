@@ -3,6 +3,7 @@
 #include "printing/Printft.h"
 #include "printing/Printlbl.h"
 #include "printing/Selectsl.h"
+#include "printing/TurnSheets.h"
 #include "printing/Warnbot.h"
 #include "report/RPFiler.h"
 #include "report/RPrinter.h"
@@ -18,6 +19,32 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+
+namespace {
+
+// The default printer keeps its settings in section "Printer".
+bool IsDefaultPrinter(const QString &printer)
+{
+    return printer.isEmpty() ||
+           printer.compare(QPrinterInfo::defaultPrinterName(), Qt::CaseInsensitive) == 0;
+}
+
+bool HasDuplexUnit(QPrinter *printer)
+{
+    if (!printer || printer->outputFormat() != QPrinter::NativeFormat)
+        return false;
+    const QList<QPrinter::DuplexMode> modes = QPrinterInfo(*printer).supportedDuplexModes();
+    return modes.contains(QPrinter::DuplexLongSide) || modes.contains(QPrinter::DuplexShortSide);
+}
+
+} // namespace
+
+std::function<bool(const TDuplexSettings &, int, QWidget *)> TMainScreen::AskToTurnSheets =
+    [](const TDuplexSettings &duplex, int sheets, QWidget *parent) {
+        TTurnSheetsDialog dialog(duplex, sheets, parent);
+        PlaceDialog(&dialog, parent);
+        return dialog.exec() == QDialog::Accepted;
+    };
 
 std::function<double(TCanvasReport &)> TMainScreen::UnprintableBottomMargin =
     [](TCanvasReport &report) {
@@ -40,6 +67,11 @@ TPrinterNudges TMainScreen::NudgesFor(TBaseReport *report) const
     return m_preferences.NudgesFor(PrinterNameOf(report));
 }
 
+TDuplexSettings TMainScreen::DuplexFor(TBaseReport *report) const
+{
+    return m_preferences.DuplexFor(PrinterNameOf(report));
+}
+
 void TMainScreen::CreateMainReport()
 {
     if (m_mainReport)
@@ -57,6 +89,7 @@ void TMainScreen::mnuPrintClick()
     m_mainReport->SetPaperSize(m_preferences.Layout.Papersize);
     m_panel->SetPreviewing(false);
     OutlineOnly = false;
+    CrossesOnly = false;
     // The dialog sets portrait and the number of sheets.
     if (!DoPageSetup())
         return;
@@ -86,13 +119,28 @@ void TMainScreen::mnuPrintClick()
 
 bool TMainScreen::DoPageSetup(TCanvasReport *report)
 {
-    TSelectSpecificLabels dialog(m_preferences.Layout.Papersize,
-                                 report ? report : m_mainReport.get(), this);
+    TCanvasReport *target = report ? report : m_mainReport.get();
+    TSelectSpecificLabels dialog(m_preferences.Layout.Papersize, target, this);
     dialog.SetLayout(m_preferences.Layout);
     dialog.SetSelection(PrintSelection);
+    if (PrintedBackSide())
+        dialog.SetTwoSided(DuplexFor(target));
     PlaceDialog(&dialog, this);
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    // The printer set-up in the dialog may have changed the printer.
+    JobDuplex = DuplexFor(target);
+    PrintSides = TPrintSides::Both;
+    if (dialog.TwoSided()) {
+        PrintSides = dialog.Sides();
+        JobDuplex = dialog.Duplex();
+        // How a printer turns sheets is kept for it (not what one PDF file had).
+        const QString printer = PrinterNameOf(target);
+        if (!printer.isEmpty() && !(JobDuplex == DuplexFor(target))) {
+            m_preferences.SetDuplexFor(printer, IsDefaultPrinter(printer), JobDuplex);
+            SavePreferences();
+        }
+    }
     const QList<bool> chosen = dialog.Selection();
     for (int i = 0; i < chosen.size(); ++i) {
         if (i < PrintSelection.size())
@@ -106,15 +154,56 @@ bool TMainScreen::DoPageSetup(TCanvasReport *report)
 void TMainScreen::mnuPrinterFineTuningClick()
 {
     const QString printer = PrinterNameOf(m_mainReport.get());
-    const QString defaultPrinter = QPrinterInfo::defaultPrinterName();
-    const bool isDefault =
-        printer.isEmpty() || printer.compare(defaultPrinter, Qt::CaseInsensitive) == 0;
+    const bool isDefault = IsDefaultPrinter(printer);
     TPrintFineTune dialog(m_preferences.NudgesFor(printer), printer, this);
+    dialog.SetBackNudges(m_preferences.DuplexFor(printer).BackNudges);
+    dialog.OnTwoSidedTestPage = [this](const TPrinterNudges &front, const TPrinterNudges &back) {
+        PrintTwoSidedTestPage(front, back);
+    };
     PlaceDialog(&dialog, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_preferences.SetNudgesFor(printer, isDefault, dialog.Nudges());
+    TDuplexSettings duplex = m_preferences.DuplexFor(printer);
+    duplex.BackNudges = dialog.BackNudges();
+    m_preferences.SetDuplexFor(printer, isDefault, duplex);
     SavePreferences();
+}
+
+bool TMainScreen::PrintTwoSidedTestPage(const TPrinterNudges &front, const TPrinterNudges &back)
+{
+    std::unique_ptr<TReportPrinter> pdf;
+    TCanvasReport *report = m_mainReport.get();
+    // Without a printer the page goes into a PDF file to print elsewhere.
+    if (!report) {
+        const QString path = ChoosePdfFile(tr("Print Two-Sided Test Page to PDF"),
+                                           QStringLiteral("Two-Sided Test Page"));
+        if (path.isEmpty())
+            return false;
+        pdf = std::make_unique<TReportPrinter>();
+        pdf->SetTitle(QStringLiteral("Tessaro"));
+        pdf->SetOutputFile(path);
+        report = pdf.get();
+    }
+    report->SetPaperSize(m_preferences.Layout.Papersize);
+    report->SetOrientation(poPortrait);
+    report->SetCopies(1);
+    // The working values print without being kept.
+    const TPreferences kept = m_preferences;
+    const QString printer = PrinterNameOf(report);
+    m_preferences.SetNudgesFor(printer, IsDefaultPrinter(printer), front);
+    TDuplexSettings duplex = m_preferences.DuplexFor(printer);
+    duplex.BackNudges = back;
+    m_preferences.SetDuplexFor(printer, IsDefaultPrinter(printer), duplex);
+    ToPrinter = true;
+    OutlineOnly = false;
+    CrossesOnly = true;
+    PrintSides = TPrintSides::Both;
+    JobDuplex = duplex;
+    const bool produced = DoPrint(report);
+    CrossesOnly = false;
+    m_preferences = kept;
+    return produced;
 }
 
 void TMainScreen::mnuPreviewClick()
@@ -124,6 +213,9 @@ void TMainScreen::mnuPreviewClick()
         m_mainReport->SetPaperSize(m_preferences.Layout.Papersize);
     m_panel->SetPreviewing(true);
     OutlineOnly = false;
+    CrossesOnly = false;
+    PrintSides = TPrintSides::Both;
+    JobDuplex = DuplexFor(m_mainReport.get());
     DoPrint(m_mainReport.get());
 }
 
@@ -195,6 +287,10 @@ bool TMainScreen::PrintToPdf(const QString &path, TPdfSheet sheet)
         pdf.SetCopies(m_mainReport->Copies());
     ToPrinter = true;
     OutlineOnly = sheet == TPdfSheet::Outlines;
+    CrossesOnly = false;
+    // A PDF file is printed with the default printer's settings.
+    PrintSides = TPrintSides::Both;
+    JobDuplex = DuplexFor(&pdf);
     m_panel->SetPreviewing(false);
     // A sheet of card stock partly used is printed from a PDF file too.
     if (sheet == TPdfSheet::ChosenCards && !DoPageSetup(&pdf))
@@ -208,21 +304,66 @@ bool TMainScreen::DoPrint(TBaseReport *printerReport)
     TZoomAtFullSize fullSize(m_panel);
     QCoreApplication::processEvents();
 
-    TLabelPrinter status(this);
-    status.Panel = m_panel;
-    status.Renderer().Copies = 1;
+    int sheets = 1;
     if (ToPrinter && printerReport) {
-        status.Renderer().Copies = printerReport->Copies();
+        sheets = printerReport->Copies();
         printerReport->SetCopies(1);
     }
-    status.Renderer().PrintSelection = PrintSelection;
+    const bool bothSides = (CrossesOnly || PrintedBackSide()) && PrintSides == TPrintSides::Both;
+    auto *device = dynamic_cast<TCanvasReport *>(printerReport);
+    QPrinter *queue = ToPrinter && device && !PrinterNameOf(printerReport).isEmpty()
+                          ? device->Printer()
+                          : nullptr;
+    if (!bothSides || !queue)
+        return RunSheetJob(printerReport, PrintSides, sheets);
+
+    if (JobDuplex.Manual || !HasDuplexUnit(queue)) {
+        // Fronts, then the same sheets turned over by hand. Every sheet of
+        // the job is the same, so the order the stack comes back in does not
+        // matter; only which side faces where and which edge leads, which the
+        // picture shows.
+        if (!RunSheetJob(printerReport, TPrintSides::FrontOnly, sheets))
+            return false;
+        if (!AskToTurnSheets || !AskToTurnSheets(JobDuplex, sheets, this))
+            return true;
+        return RunSheetJob(printerReport, TPrintSides::BackOnly, sheets);
+    }
+    // One job: the duplex unit turns each sheet over the edge chosen. The
+    // printer's own two-sided setting is back as it was afterwards.
+    const QPrinter::DuplexMode before = queue->duplex();
+    queue->setDuplex(JobDuplex.ShortEdge ? QPrinter::DuplexShortSide : QPrinter::DuplexLongSide);
+    const bool produced = RunSheetJob(printerReport, PrintSides, sheets);
+    queue->setDuplex(before);
+    return produced;
+}
+
+bool TMainScreen::RunSheetJob(TBaseReport *printerReport, TPrintSides sides, int sheets)
+{
+    TLabelPrinter status(this);
+    // Each side prints from its own objects; the one shown is on the surface.
+    status.Panel = m_panel;
+    status.ObjectsFromPanel = false;
+    TSheetRenderer &renderer = status.Renderer();
+    renderer.Objects = CardObjects(FrontModel().Objects());
+    renderer.BackgroundFile = FrontModel().BackgroundArtFile();
+    if (const TCardModel *back = PrintedBackSide(); back || CrossesOnly) {
+        renderer.HasBack = true;
+        if (back) {
+            renderer.BackObjects = CardObjects(back->Objects());
+            renderer.BackBackgroundFile = back->BackgroundArtFile();
+        }
+        renderer.Sides = sides;
+        renderer.SetBackLayout(m_preferences.Layout, JobDuplex);
+    }
+    renderer.Copies = ToPrinter ? sheets : 1;
+    renderer.PrintSelection = PrintSelection;
     PlaceDialog(&status, this);
-    status.Renderer().OutlineOnly = OutlineOnly;
+    renderer.OutlineOnly = OutlineOnly;
+    renderer.CrossesOnly = CrossesOnly;
     // The nudges of the printer the sheet goes to (the main report's for the preview).
-    status.Renderer().SetLayout(m_preferences.Layout,
-                                NudgesFor(ToPrinter ? printerReport : m_mainReport.get()));
-    status.Renderer().BackgroundFile = m_model->BackgroundArtFile();
-    status.Renderer().ToPrinter = ToPrinter;
+    renderer.SetLayout(m_preferences.Layout,
+                       NudgesFor(ToPrinter ? printerReport : m_mainReport.get()));
+    renderer.ToPrinter = ToPrinter;
     if (ToPrinter) {
         status.SetPrinterReport(printerReport);
         status.setWindowTitle(tr("Print Status"));

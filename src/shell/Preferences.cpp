@@ -71,6 +71,46 @@ void WriteNudges(TIniFile &ini, const QString &section, TPrinterNudges n)
         ini.WriteInteger(section, QLatin1String(kNudgeKeys[i]), *NudgeField(n, i));
 }
 
+const char *const kBackNudgeKeys[] = {"BackTopMarginNudge", "BackLeftMarginNudge",
+                                      "BackVerticalSpacing", "BackHorizontalSpacing"};
+const QString kFlipShortEdge = QStringLiteral("FlipShortEdge");
+const QString kManualDuplex = QStringLiteral("ManualDuplex");
+const QString kFeedFaceUp = QStringLiteral("FeedFaceUp");
+
+// Missing keys take the values of `base`; back nudges out of range are not used.
+TDuplexSettings ReadDuplex(const TIniFile &ini, const QString &section, const TDuplexSettings &base)
+{
+    TDuplexSettings d = base;
+    for (int i = 0; i < 4; ++i)
+        *NudgeField(d.BackNudges, i) = ini.ReadInteger(section, QLatin1String(kBackNudgeKeys[i]),
+                                                       *NudgeField(d.BackNudges, i));
+    if (!d.BackNudges.Check().IsNone())
+        d.BackNudges = base.BackNudges;
+    d.ShortEdge = ini.ReadBool(section, kFlipShortEdge, base.ShortEdge);
+    d.Manual = ini.ReadBool(section, kManualDuplex, base.Manual);
+    d.FeedFaceUp = ini.ReadBool(section, kFeedFaceUp, base.FeedFaceUp);
+    return d;
+}
+
+// Only settings that differ from what a missing key gives are written.
+void WriteDuplex(TIniFile &ini, const QString &section, const TDuplexSettings &d,
+                 const TDuplexSettings &base)
+{
+    if (d == base) {
+        for (const char *key : kBackNudgeKeys)
+            ini.DeleteKey(section, QLatin1String(key));
+        for (const QString &key : {kFlipShortEdge, kManualDuplex, kFeedFaceUp})
+            ini.DeleteKey(section, key);
+        return;
+    }
+    TPrinterNudges back = d.BackNudges;
+    for (int i = 0; i < 4; ++i)
+        ini.WriteInteger(section, QLatin1String(kBackNudgeKeys[i]), *NudgeField(back, i));
+    ini.WriteBool(section, kFlipShortEdge, d.ShortEdge);
+    ini.WriteBool(section, kManualDuplex, d.Manual);
+    ini.WriteBool(section, kFeedFaceUp, d.FeedFaceUp);
+}
+
 const QString kPrinterSectionPrefix = QStringLiteral("Printer ");
 
 } // namespace
@@ -109,7 +149,34 @@ void TPreferences::SetNudgesFor(const QString &printer, bool isDefaultPrinter,
         }
     }
     if (!isDefaultPrinter)
-        PrinterNudges.append({printer, nudges});
+        PrinterNudges.append({printer, nudges, Duplex});
+}
+
+TDuplexSettings TPreferences::DuplexFor(const QString &printer) const
+{
+    if (!printer.isEmpty())
+        for (const TPrinterNudgeEntry &entry : PrinterNudges)
+            if (entry.Printer.compare(printer, Qt::CaseInsensitive) == 0)
+                return entry.Duplex;
+    return Duplex;
+}
+
+void TPreferences::SetDuplexFor(const QString &printer, bool isDefaultPrinter,
+                                const TDuplexSettings &duplex)
+{
+    if (isDefaultPrinter || printer.isEmpty())
+        Duplex = duplex;
+    if (printer.isEmpty())
+        return;
+    for (TPrinterNudgeEntry &entry : PrinterNudges) {
+        if (entry.Printer.compare(printer, Qt::CaseInsensitive) == 0) {
+            entry.Duplex = duplex;
+            return;
+        }
+    }
+    // A queue's own section carries its front nudges too: the default ones.
+    if (!isDefaultPrinter)
+        PrinterNudges.append({printer, Nudges, duplex});
 }
 
 const QStringList &PersonalInfoKeys()
@@ -151,6 +218,7 @@ TPreferences LoadPreferences(const QString &iniPath)
         p.Nudges = TPrinterNudges();
     }
     p.ShowBottomMarginWarning = ini.ReadBool(kPrinter, QStringLiteral("ShowBottomMarginWarning"), true);
+    p.Duplex = ReadDuplex(ini, kPrinter, TDuplexSettings());
     // Each printer's own section; one with a value that cannot be used is
     // left out (that printer takes the default nudges) and left in the file.
     for (const QString &section : ini.ReadSections()) {
@@ -161,7 +229,7 @@ TPreferences LoadPreferences(const QString &iniPath)
             continue;
         const TPrinterNudges nudges = ReadNudges(ini, section, p.Nudges);
         if (nudges.Check().IsNone())
-            p.PrinterNudges.append({printer, nudges});
+            p.PrinterNudges.append({printer, nudges, ReadDuplex(ini, section, p.Duplex)});
     }
 
     for (int i = 0; i < TPreferences::PersonalInfoCount; ++i)
@@ -234,14 +302,17 @@ bool SavePreferences(const QString &iniPath, const TPreferences &p, QString *err
     TIniFile ini(iniPath);
     ini.BeginUpdate();
     WriteNudges(ini, kPrinter, p.Nudges);
+    WriteDuplex(ini, kPrinter, p.Duplex, TDuplexSettings());
     for (int i = 0; i < TPreferences::PersonalInfoCount; ++i)
         ini.WriteString(kPersonal, PersonalInfoKeys().at(i), p.PersonalInfo.value(i));
     ini.WriteBool(kPrinter, QStringLiteral("ShowBottomMarginWarning"), p.ShowBottomMarginWarning);
     for (const TPrinterNudgeEntry &entry : p.PrinterNudges) {
         // A queue whose name cannot be a section keeps its nudges for this run.
         const QString section = PrinterSectionName(entry.Printer);
-        if (!section.isEmpty())
+        if (!section.isEmpty()) {
             WriteNudges(ini, section, entry.Nudges);
+            WriteDuplex(ini, section, entry.Duplex, p.Duplex);
+        }
     }
     ini.WriteString(kFont, QStringLiteral("Name"), p.DefaultFont.Name);
     ini.WriteInteger(kFont, QStringLiteral("Size"), p.DefaultFont.Size);

@@ -21,6 +21,7 @@ struct TPrinterNudgeEntry
 {
     QString Printer;
     TPrinterNudges Nudges;
+    TDuplexSettings Duplex;
 };
 
 // Everything the program keeps in TSC.INI besides window placements and the
@@ -34,6 +35,10 @@ struct TPreferences
     TPrinterNudges Nudges;
     // Printers with nudges of their own, as read or set.
     QList<TPrinterNudgeEntry> PrinterNudges;
+    // The default printer's way with the backs of two-sided designs (also in
+    // section "Printer"; its keys are written only when they differ from the
+    // standard, so a file of single-sided printing stays as it was).
+    TDuplexSettings Duplex;
     bool ShowBottomMarginWarning = true;
     // Name, Company, Title, Address 1-3, Phone 1-2, EMail, Fax.
     QStringList PersonalInfo = QStringList(PersonalInfoCount, QString());
@@ -66,6 +71,9 @@ struct TPreferences
     // "Printer" (and to its own section too when it has one, which would
     // otherwise override them); another printer's to its own section.
     void SetNudgesFor(const QString &printer, bool isDefaultPrinter, const TPrinterNudges &nudges);
+    // The same for the back side's settings.
+    TDuplexSettings DuplexFor(const QString &printer) const;
+    void SetDuplexFor(const QString &printer, bool isDefaultPrinter, const TDuplexSettings &duplex);
 };
 
 // "Printer QUEUE", or empty for a queue name that cannot be a section name

@@ -466,14 +466,14 @@ TBatchRun RunBatch(const QStringList &args, const std::function<void()> &childSe
     return run;
 }
 
-void TestCard::WriteDesign(const QString &path)
+void TestCard::WriteDesign(const QString &path, const QString &caption)
 {
     TGBusinessCardPanel32 panel;
     panel.SetOwner(&panel);
     panel.setFixedSize(336, 192);
     auto *label = new TGBusinessCardLabel(&panel);
     label->MakeReady();
-    label->SetCaption(QStringLiteral("Tessaro"));
+    label->SetCaption(caption);
     label->SetAlignment(taLeftJustify);
     label->Font()->SetName(QStringLiteral("Arial"));
     label->Font()->SetSize(LabelPoints);

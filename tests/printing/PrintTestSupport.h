@@ -118,6 +118,6 @@ constexpr int LabelTop = 24;  // 0.25 inch
 constexpr int LabelWidth = 240;
 constexpr int LabelHeight = 48;
 constexpr int LabelPoints = 20;
-// Saves that design to `path`.
-void WriteDesign(const QString &path);
+// Saves that design to `path` (with another caption when given).
+void WriteDesign(const QString &path, const QString &caption = QStringLiteral("Tessaro"));
 } // namespace TestCard

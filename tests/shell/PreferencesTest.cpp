@@ -328,3 +328,49 @@ TEST(Preferences, AChosenStockIsRememberedByNameWithItsCorners)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains("Stock="));
 }
+
+TEST(Preferences, BackSideSettingsAreNewKeysAndKeptPerPrinter)
+{
+    // A file of before two-sided printing reads as it did, with the
+    // standard back settings, and writes none of their keys back.
+    QTemporaryDir dir;
+    const QString path = WriteIni(dir, "[Printer]\nTopMarginNudge=3\nLeftMarginNudge=-2\n"
+                                       "[Printer Office]\nVerticalSpacing=1\n");
+    TPreferences p = LoadPreferences(path);
+    EXPECT_EQ(p.Nudges.TopMarginNudge, 3);
+    EXPECT_EQ(p.NudgesFor("Office").VerticalSpacing, 1);
+    EXPECT_EQ(p.NudgesFor("Office").TopMarginNudge, 3);
+    EXPECT_EQ(p.Duplex, TDuplexSettings());
+    EXPECT_EQ(p.DuplexFor("Office"), TDuplexSettings());
+    ASSERT_TRUE(SavePreferences(path, p));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    file.close();
+    for (const char *key : {"Back", "FlipShortEdge", "ManualDuplex", "FeedFaceUp"})
+        EXPECT_FALSE(text.contains(key)) << key;
+
+    // One printer's back settings stay its own.
+    TDuplexSettings office;
+    office.BackNudges.LeftMarginNudge = -3;
+    office.BackNudges.HorizontalSpacing = 2;
+    office.ShortEdge = true;
+    office.Manual = true;
+    office.FeedFaceUp = true;
+    p.SetDuplexFor("Office", false, office);
+    TDuplexSettings home;
+    home.BackNudges.TopMarginNudge = 4;
+    p.SetDuplexFor("Home", false, home);
+    ASSERT_TRUE(SavePreferences(path, p));
+    p = LoadPreferences(path);
+    EXPECT_EQ(p.DuplexFor("Office"), office);
+    EXPECT_EQ(p.DuplexFor("office"), office);
+    EXPECT_EQ(p.DuplexFor("Home"), home);
+    EXPECT_EQ(p.Duplex, TDuplexSettings());
+    EXPECT_EQ(p.NudgesFor("Home").TopMarginNudge, 3); // the default printer's, as before
+    // A back nudge out of range is not used.
+    WriteIni(dir, "[Printer]\nBackTopMarginNudge=9999\nFlipShortEdge=1\n");
+    p = LoadPreferences(path);
+    EXPECT_EQ(p.Duplex.BackNudges.TopMarginNudge, 0);
+    EXPECT_TRUE(p.Duplex.ShortEdge);
+}
