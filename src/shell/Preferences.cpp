@@ -4,6 +4,7 @@
 #include "graphics/Geometry.h"
 #include "shell/IniFile.h"
 
+#include <utility>
 #include <QDir>
 #include <QFileInfo>
 
@@ -126,13 +127,24 @@ QString PrinterSectionName(const QString &printer)
     return kPrinterSectionPrefix + printer;
 }
 
-TPrinterNudges TPreferences::NudgesFor(const QString &printer) const
+const TPrinterNudgeEntry *TPreferences::EntryFor(const QString &printer) const
 {
     if (!printer.isEmpty())
         for (const TPrinterNudgeEntry &entry : PrinterNudges)
             if (entry.Printer.compare(printer, Qt::CaseInsensitive) == 0)
-                return entry.Nudges;
-    return Nudges;
+                return &entry;
+    return nullptr;
+}
+
+TPrinterNudgeEntry *TPreferences::EntryFor(const QString &printer)
+{
+    return const_cast<TPrinterNudgeEntry *>(std::as_const(*this).EntryFor(printer));
+}
+
+TPrinterNudges TPreferences::NudgesFor(const QString &printer) const
+{
+    const TPrinterNudgeEntry *entry = EntryFor(printer);
+    return entry ? entry->Nudges : Nudges;
 }
 
 void TPreferences::SetNudgesFor(const QString &printer, bool isDefaultPrinter,
@@ -140,25 +152,16 @@ void TPreferences::SetNudgesFor(const QString &printer, bool isDefaultPrinter,
 {
     if (isDefaultPrinter || printer.isEmpty())
         Nudges = nudges;
-    if (printer.isEmpty())
-        return;
-    for (TPrinterNudgeEntry &entry : PrinterNudges) {
-        if (entry.Printer.compare(printer, Qt::CaseInsensitive) == 0) {
-            entry.Nudges = nudges;
-            return;
-        }
-    }
-    if (!isDefaultPrinter)
+    if (TPrinterNudgeEntry *entry = EntryFor(printer))
+        entry->Nudges = nudges;
+    else if (!isDefaultPrinter && !printer.isEmpty())
         PrinterNudges.append({printer, nudges, Duplex});
 }
 
 TDuplexSettings TPreferences::DuplexFor(const QString &printer) const
 {
-    if (!printer.isEmpty())
-        for (const TPrinterNudgeEntry &entry : PrinterNudges)
-            if (entry.Printer.compare(printer, Qt::CaseInsensitive) == 0)
-                return entry.Duplex;
-    return Duplex;
+    const TPrinterNudgeEntry *entry = EntryFor(printer);
+    return entry ? entry->Duplex : Duplex;
 }
 
 void TPreferences::SetDuplexFor(const QString &printer, bool isDefaultPrinter,
@@ -166,16 +169,10 @@ void TPreferences::SetDuplexFor(const QString &printer, bool isDefaultPrinter,
 {
     if (isDefaultPrinter || printer.isEmpty())
         Duplex = duplex;
-    if (printer.isEmpty())
-        return;
-    for (TPrinterNudgeEntry &entry : PrinterNudges) {
-        if (entry.Printer.compare(printer, Qt::CaseInsensitive) == 0) {
-            entry.Duplex = duplex;
-            return;
-        }
-    }
+    if (TPrinterNudgeEntry *entry = EntryFor(printer))
+        entry->Duplex = duplex;
     // A queue's own section carries its front nudges too: the default ones.
-    if (!isDefaultPrinter)
+    else if (!isDefaultPrinter && !printer.isEmpty())
         PrinterNudges.append({printer, Nudges, duplex});
 }
 

@@ -74,6 +74,9 @@ struct TPreferences
     // The same for the back side's settings.
     TDuplexSettings DuplexFor(const QString &printer) const;
     void SetDuplexFor(const QString &printer, bool isDefaultPrinter, const TDuplexSettings &duplex);
+    // The queue's own entry (names in any case), or null.
+    const TPrinterNudgeEntry *EntryFor(const QString &printer) const;
+    TPrinterNudgeEntry *EntryFor(const QString &printer);
 };
 
 // "Printer QUEUE", or empty for a queue name that cannot be a section name

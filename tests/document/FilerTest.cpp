@@ -1,6 +1,7 @@
 // The design file, clipboard and clone commands through the card surface,
 // the sidecar, and saves that fail.
 #include "document/Filer.h"
+#include "document/CardModel.h"
 
 #include "DocumentTestSupport.h"
 #include "common/HostileFiles.h"
@@ -350,6 +351,14 @@ TEST_F(FilerTest, SidecarHoldsTheBackgroundPathBesideTheDesign)
     EXPECT_EQ(SidecarPath(QStringLiteral("/tmp/card")), QStringLiteral("/tmp/card.TSE"));
     EXPECT_EQ(SidecarPath(QStringLiteral("C:\\My.Cards\\a.b.TSC")),
               QStringLiteral("C:\\My.Cards\\a.TSE"));
+    // A card's back lies beside its front, with art of its own.
+    EXPECT_EQ(BackSidePath(QStringLiteral("/tmp/my.designs/BC0001.TSC")),
+              QStringLiteral("/tmp/my.designs/BC0001.back.TSC"));
+    EXPECT_EQ(BackSidePath(QStringLiteral("card.tsc")), QStringLiteral("card.back.tsc"));
+    EXPECT_TRUE(IsBackSidePath(QStringLiteral("/tmp/BC0001.BACK.tsc")));
+    EXPECT_FALSE(IsBackSidePath(QStringLiteral("/tmp/back.TSC")));
+    EXPECT_EQ(SidecarPath(QStringLiteral("/tmp/my.designs/BC0001.back.TSC")),
+              QStringLiteral("/tmp/my.designs/BC0001.back.TSE"));
 
     QDir().mkpath(dir.filePath(QStringLiteral("my.designs")));
     const QString design = dir.filePath(QStringLiteral("my.designs/card.TSC"));
