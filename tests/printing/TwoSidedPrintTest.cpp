@@ -7,6 +7,7 @@
 #include "document/ProgramFolder.h"
 #include "printing/Printlbl.h"
 #include "printing/Selectsl.h"
+#include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
 #include "shell/IniFile.h"
 #include "shell/Main.h"
@@ -127,6 +128,37 @@ TEST_F(TwoSidedPrintTest, BatchPrintsEachBackBehindItsFront)
     run = RunBatch({"print", design, "-o", pdf, "--back-only"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("no back side")) << run.err.toStdString();
+}
+
+TEST_F(TwoSidedPrintTest, TheTwoSidedTestPageCrossesEachCentreOnBothSides)
+{
+    TSheetRenderer sheet;
+    const TCardLayout layout; // 2 x 5 cards of 3.5 x 2 in on Letter
+    TDuplexSettings duplex;
+    duplex.BackNudges.LeftMarginNudge = 4; // 1/8 inch
+    sheet.SetLayout(layout, TPrinterNudges());
+    sheet.SetBackLayout(layout, duplex);
+    sheet.HasBack = true;
+    sheet.CrossesOnly = true;
+    TReportPrinter report;
+    report.SetOutputFile(pdf);
+    report.SetPaperSize(layout.Papersize);
+    ASSERT_TRUE(sheet.Render(report));
+    const QList<QImage> pages = RenderPdf(pdf, 100);
+    ASSERT_EQ(pages.size(), 2);
+    const auto crossed = [](const QImage &page, double x, double y) {
+        return DarkPixelsIn(page, 100, QRectF(x - 0.05, y - 0.05, 0.1, 0.1)) > 0;
+    };
+    for (int row = 0; row < 5; ++row) {
+        const double y = 0.5 + row * 2.0 + 1.0;
+        // Front: the centres of both columns. Back: the mirrored centres,
+        // moved by the back nudge only.
+        EXPECT_TRUE(crossed(pages[0], 2.5, y)) << row;
+        EXPECT_TRUE(crossed(pages[0], 6.0, y)) << row;
+        EXPECT_TRUE(crossed(pages[1], PaperWidth - 2.5 + 0.125, y)) << row;
+        EXPECT_TRUE(crossed(pages[1], PaperWidth - 6.0 + 0.125, y)) << row;
+        EXPECT_FALSE(crossed(pages[1], PaperWidth - 2.5 - 0.3, y)) << row;
+    }
 }
 
 TEST_F(TwoSidedPrintTest, BackNudgesMoveOnlyTheBacks)
