@@ -5,6 +5,7 @@
 #include "document/KindRegistry.h"
 #include "effects/Gsshape.h"
 #include "effects/gsstext.h"
+#include "objects/Gbarcode.h"
 #include "objects/Gbcshape.h"
 #include "objects/Gimage.h"
 #include "objects/Glines.h"
@@ -134,6 +135,12 @@ QList<TCardKind> Catalogue()
             text.EditProperties();
             text.FitToCaption();
         },
+    });
+    kinds.append({
+        "TGBarcode", TLPanelState(psSuperText + 1), "DrawBarcodeButton",
+        "Barcode tool \nQR codes and barcodes, also of your contact details", &BarcodeToolIcon,
+        &Register<TGBarcode>, 11, nullptr, true,
+        [](TGGraphicControl &object) { As<TGBarcode>(object).EditProperties(); },
     });
     // Classes design files hold that no tool places.
     kinds.append({"TGPLabel", psPointing, nullptr, nullptr, nullptr, &Register<TGPLabel>, 4});
