@@ -438,6 +438,15 @@ void TGBarcode::BuildObjectMenu()
     AddMenuItem(tr("Properties"), [this] { EditProperties(); });
 }
 
+void TGBarcode::FitPlacedSize()
+{
+    const double inch = ScreenPixelsPerInch() * double(ZoomScale());
+    if (Height() >= inch / 2)
+        return;
+    const int side = int(std::lround(std::max(double(Width()), inch)));
+    SetBounds(Left(), Top(), side, side);
+}
+
 bool TGBarcode::EditProperties()
 {
     TBarcodeProperties dialog(DialogParent());

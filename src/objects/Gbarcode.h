@@ -94,6 +94,9 @@ public:
     void PrintTo(TBaseReport *report, double x, double y) override;
     void PersonalInfoChanged() override;
 
+    // A code placed by a click (or dragged flatter than half an inch) gets a
+    // square of at least an inch, a size phones read.
+    void FitPlacedSize();
     // The properties dialog; false when cancelled.
     bool EditProperties();
 

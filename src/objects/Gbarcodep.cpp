@@ -25,6 +25,11 @@ void ShowColor(QPushButton *button, const QColor &color)
 {
     QPixmap swatch(28, 14);
     swatch.fill(color);
+    // Framed, so white shows on a light button.
+    QPainter painter(&swatch);
+    painter.setPen(Qt::gray);
+    painter.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
+    painter.end();
     button->setIcon(QIcon(swatch));
 }
 

@@ -140,7 +140,11 @@ QList<TCardKind> Catalogue()
         "TGBarcode", TLPanelState(psSuperText + 1), "DrawBarcodeButton",
         "Barcode tool \nQR codes and barcodes, also of your contact details", &BarcodeToolIcon,
         &Register<TGBarcode>, 11, nullptr, true,
-        [](TGGraphicControl &object) { As<TGBarcode>(object).EditProperties(); },
+        [](TGGraphicControl &object) {
+            auto &code = As<TGBarcode>(object);
+            code.FitPlacedSize();
+            code.EditProperties();
+        },
     });
     // Classes design files hold that no tool places.
     kinds.append({"TGPLabel", psPointing, nullptr, nullptr, nullptr, &Register<TGPLabel>, 4});
