@@ -104,7 +104,8 @@ TBarcodeProperties::TBarcodeProperties(QWidget *parent)
     auto *columns = new QHBoxLayout;
     columns->addLayout(form, 3);
     columns->addWidget(Sample, 2);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto *buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     buttons->setObjectName(QStringLiteral("Buttons"));
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(columns);
@@ -112,6 +113,8 @@ TBarcodeProperties::TBarcodeProperties(QWidget *parent)
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelpTopic(HelpTopic); });
+    SetHelpTopic(this, HelpTopic);
     auto update = [this] { Update(); };
     connect(SymbologyBox, &QComboBox::currentIndexChanged, this, update);
     connect(SourceBox, &QComboBox::currentIndexChanged, this, update);

@@ -34,6 +34,7 @@ class TBarcodeProperties : public QDialog
     Q_OBJECT
 
 public:
+    static constexpr int HelpTopic = 40015;
     explicit TBarcodeProperties(QWidget *parent = nullptr);
 
     void SetPersonalInfo(const QStringList &info) { m_personalInfo = info; }
