@@ -148,6 +148,18 @@ STARTING_INPUTS = {
     "image-overflow.tsc": design(record(b"TSuperShape", b"", BOUNDS
                                         + prop(b"Image.Data", binary(struct.pack("<I", len(BMP_OVERFLOW))
                                                                      + BMP_OVERFLOW)))),
+    "barcodes.tsc": design(record(b"TGBarcode", b"", BOUNDS
+                                  + prop(b"Data", string(b"https://example.com/\\u00e9\\u20ac"))
+                                  + prop(b"ErrorLevel", ident(b"elHigh"))),
+                           record(b"TGBarcode", b"", BOUNDS
+                                  + prop(b"Symbology", ident(b"bsEAN13"))
+                                  + prop(b"Data", string(b"4006381333932"))
+                                  + prop(b"ShowText", b"\x08")
+                                  + prop(b"ForeColor", ident(b"clNavy"))),
+                           record(b"TGBarcode", b"", BOUNDS
+                                  + prop(b"Source", ident(b"dsContact"))
+                                  + prop(b"Symbology", ident(b"bsPDF417"))
+                                  + prop(b"Transparent", b"\x09"))),
     "float.tsc": design(record(b"TGPLabel", b"", prop(b"Angle", int16(90))
                                + prop(b"colorShadow", b"\x05" + bytes.fromhex("0000000000000080ff3f")))),
 }

@@ -139,6 +139,8 @@ void OpenDesign(TCardModel &design, const QString &path)
         throw EStreamError(QStringLiteral("Cannot open file %1").arg(PrintableText(path)));
     // Rich text draws through one engine that the objects' owner carries.
     TRichTextEngine::EnsureMaster(design.Owner());
+    // Contact codes are drawn from the user's details, as in the program.
+    design.SetPersonalInfo(LoadPreferences(PreferencesPath()).PersonalInfo);
     OnFile(path, [&] { design.Open(path); });
 }
 

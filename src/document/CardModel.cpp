@@ -144,10 +144,22 @@ QObject *TCardModel::Owner() const
     return m_owner ? m_owner.data() : const_cast<TCardModel *>(this);
 }
 
+void TCardModel::SetPersonalInfo(const QStringList &info)
+{
+    if (info == m_personalInfo)
+        return;
+    m_personalInfo = info;
+    for (TStoredObject *object : m_objects)
+        object->PersonalInfoChanged();
+}
+
 void TCardModel::SetPersonalInfoItem(int index, const QString &value)
 {
-    if (index >= 0 && index < m_personalInfo.size())
-        m_personalInfo[index] = value;
+    if (index < 0 || index >= m_personalInfo.size() || m_personalInfo[index] == value)
+        return;
+    m_personalInfo[index] = value;
+    for (TStoredObject *object : m_objects)
+        object->PersonalInfoChanged();
 }
 
 TDesignHistory *TCardModel::EnableHistory()

@@ -91,7 +91,8 @@ public:
     // address lines, two phones, e-mail, fax) that text may take.
     static constexpr int PersonalInfoCount = 10;
     QStringList PersonalInfo() const { return m_personalInfo; }
-    void SetPersonalInfo(const QStringList &info) { m_personalInfo = info; }
+    // Objects drawn from the details are told when they change.
+    void SetPersonalInfo(const QStringList &info);
     void SetPersonalInfoItem(int index, const QString &value);
 
     // ---- reading and writing

@@ -39,6 +39,8 @@ public:
     virtual void Loaded() { m_loading = false; }
     // Runs after Loaded, when the object is about to be used.
     virtual void MakeReady() {}
+    // The card owner's details on the object's card have changed.
+    virtual void PersonalInfoChanged() {}
     // Moves the object by whole pixels (pasted objects land lower right of the originals).
     virtual void MoveBy(int dx, int dy)
     {

@@ -5,6 +5,7 @@
 #include "document/KindRegistry.h"
 #include "effects/Gsshape.h"
 #include "effects/gsstext.h"
+#include "objects/Gbarcode.h"
 #include "objects/Gbcshape.h"
 #include "objects/Gimage.h"
 #include "objects/Glines.h"
@@ -133,6 +134,16 @@ QList<TCardKind> Catalogue()
             auto &text = As<TGSuperText>(object);
             text.EditProperties();
             text.FitToCaption();
+        },
+    });
+    kinds.append({
+        "TGBarcode", TLPanelState(psSuperText + 1), "DrawBarcodeButton",
+        "Barcode tool \nQR codes and barcodes, also of your contact details", &BarcodeToolIcon,
+        &Register<TGBarcode>, 11, nullptr, true,
+        [](TGGraphicControl &object) {
+            auto &code = As<TGBarcode>(object);
+            code.FitPlacedSize();
+            code.EditProperties();
         },
     });
     // Classes design files hold that no tool places.

@@ -32,7 +32,7 @@ const TTopic kTopics[] = {
     {40004, "text-label.html"},           {40005, "symbol-selector.html"},
     {40008, "text-3d-effects.html"},      {40011, "super-shape.html"},
     {40012, "load-texture.html"},         {40013, "rich-text-editor.html"},
-    {40014, "super-text.html"},
+    {40014, "super-text.html"},           {40015, "barcode.html"},
 };
 
 const char *const kContentsPage = "contents.html";

@@ -141,6 +141,23 @@ QIcon RichTextToolIcon()
     });
 }
 
+QIcon BarcodeToolIcon()
+{
+    return Drawn([](QPainter &p) {
+        // A small QR code: three finder squares and a few modules.
+        p.setBrush(Qt::black);
+        for (const QPointF corner : {QPointF(3, 3), QPointF(15, 3), QPointF(3, 15)}) {
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRectF(corner, QSizeF(6, 6)));
+            p.setBrush(Qt::black);
+            p.drawRect(QRectF(corner + QPointF(2, 2), QSizeF(2, 2)));
+        }
+        for (const QPointF module : {QPointF(15, 15), QPointF(19, 17), QPointF(17, 19),
+                                     QPointF(11, 11), QPointF(11, 5), QPointF(5, 11)})
+            p.drawRect(QRectF(module, QSizeF(2, 2)));
+    });
+}
+
 QIcon SuperTextToolIcon()
 {
     return Drawn([](QPainter &p) {

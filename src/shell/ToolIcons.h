@@ -15,5 +15,6 @@ QIcon ClipArtToolIcon();
 QIcon SuperShapeToolIcon();
 QIcon RichTextToolIcon();
 QIcon SuperTextToolIcon();
+QIcon BarcodeToolIcon();
 QIcon GridIcon();
 QIcon SnapIcon();

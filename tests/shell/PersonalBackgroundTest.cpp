@@ -6,6 +6,8 @@
 #include "common/TestSupport.h"
 #include "document/Filer.h"
 #include "graphics/Picture.h"
+#include "objects/Gbarcode.h"
+#include "objects/Gbarcodep.h"
 #include "objects/Ggbctext.h"
 #include "objects/gbclabel32.h"
 #include "shell/Loadbg.h"
@@ -13,6 +15,7 @@
 #include "shell/Persinfo.h"
 #include "shell/ShellUtil.h"
 #include "surface/Gbcpanel32.h"
+#include "surface/ScreenInfo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
@@ -330,3 +334,58 @@ TEST_F(PersonalBackgroundTest, EmptyTextureFolderGetsTheStarterTextures)
 }
 
 } // namespace
+
+// Paint events the card gets, for what a command asks to be drawn again.
+class PaintedArea : public QObject
+{
+public:
+    QRegion Area;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            Area += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+TEST_F(PersonalBackgroundTest, BarcodeToolPlacesAContactCodeThatFollowsThePersonalInformation)
+{
+    WriteBytes(PreferencesPath(), "[Personal]\r\nName=Jo Bloggs\r\n");
+    Start();
+    auto *tool = window->findChild<QToolButton *>("DrawBarcodeButton");
+    ASSERT_NE(tool, nullptr);
+    tool->click();
+    OnNextModal([](QWidget *modal) {
+        auto *dialog = qobject_cast<TBarcodeProperties *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->SourceBox->setCurrentIndex(TGBarcode::dsContact);
+        EXPECT_TRUE(dialog->CheckMessage().isEmpty()) << dialog->CheckMessage().toStdString();
+        dialog->accept();
+    });
+    QTest::mouseClick(Panel(), Qt::LeftButton, {}, QPoint(20, 20));
+    ASSERT_EQ(Panel()->ObjectCount(), 1);
+    auto *code = qobject_cast<TGBarcode *>(Panel()->ObjectAt(0));
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(code->Source(), TGBarcode::dsContact);
+    // A click gives a square an inch wide, not the flat box other kinds get.
+    EXPECT_EQ(code->Width(), ScreenPixelsPerInch());
+    EXPECT_EQ(code->Height(), ScreenPixelsPerInch());
+    EXPECT_TRUE(code->EncodedText().contains("FN:Jo Bloggs\r\n"));
+
+    QApplication::processEvents();
+    PaintedArea painted;
+    Panel()->installEventFilter(&painted);
+    OnNextModal([](QWidget *modal) {
+        auto *dialog = qobject_cast<TPersonalInformation *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->pPersonalPhone1->setText("555 0100");
+        static_cast<QDialog *>(modal)->accept();
+    });
+    Item("mnuPersonalInformation")->trigger();
+    QApplication::processEvents();
+    Panel()->removeEventFilter(&painted);
+    EXPECT_TRUE(code->EncodedText().contains("TEL;TYPE=WORK,VOICE:555 0100\r\n"));
+    // The code is drawn again at once with the new details.
+    EXPECT_TRUE(painted.Area.contains(
+        QPoint(code->Left() + code->Width() / 2, code->Top() + code->Height() / 2)));
+}
