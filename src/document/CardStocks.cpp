@@ -1,5 +1,6 @@
 #include "document/CardStocks.h"
 
+#include "document/MergeData.h"
 #include "document/ProgramFolder.h"
 #include "graphics/RegularFile.h"
 
@@ -67,47 +68,6 @@ float Inches(double points)
 double Points(float inches)
 {
     return std::round(double(inches) * kPtPerInch * 100.0) / 100.0;
-}
-
-// Splits one line into fields; quoted fields may hold commas and doubled
-// quotes. False for a quote that is not closed or text after a closing one.
-bool SplitLine(const QString &line, QStringList *fields)
-{
-    fields->clear();
-    QString field;
-    qsizetype i = 0;
-    const qsizetype n = line.size();
-    while (true) {
-        field.clear();
-        if (i < n && line.at(i) == QLatin1Char('"')) {
-            ++i;
-            while (true) {
-                if (i >= n)
-                    return false;
-                if (line.at(i) == QLatin1Char('"')) {
-                    if (i + 1 < n && line.at(i + 1) == QLatin1Char('"')) {
-                        field += QLatin1Char('"');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                field += line.at(i++);
-            }
-            if (i < n && line.at(i) != QLatin1Char(','))
-                return false;
-        } else {
-            while (i < n && line.at(i) != QLatin1Char(','))
-                field += line.at(i++);
-        }
-        fields->append(field);
-        if (fields->size() > kFieldCount)
-            return true; // the caller reports the count
-        if (i >= n)
-            return true;
-        ++i; // the comma
-    }
 }
 
 QString Quoted(const QString &text)
@@ -334,7 +294,7 @@ TStockReadResult ReadCardStocks(const QByteArray &bytes)
     }
     const QString text = QString::fromUtf8(bytes);
     const QStringList lines = text.split(QLatin1Char('\n'));
-    QStringList fields;
+    TCsvRecord record;
     int lineNumber = 0;
     bool header = true;
     for (QString line : lines) {
@@ -355,10 +315,23 @@ TStockReadResult ReadCardStocks(const QByteArray &bytes)
         }
         TCardStock stock;
         QString why;
-        if (!SplitLine(line, &fields))
+        // The line is one record: a line break cannot be quoted in a catalogue.
+        TCsvScanner scanner(line, u',', false);
+        switch (scanner.Next(&record, kFieldCount, line.size())) {
+        case TCsvFault::None:
+            if (record.Count != kFieldCount)
+                why = QStringLiteral("%1 fields where %2 are expected")
+                          .arg(record.Count)
+                          .arg(kFieldCount);
+            else
+                why = ParseStock(record.Fields, &stock);
+            break;
+        case TCsvFault::UnclosedQuote:
+        case TCsvFault::TextAfterQuote:
+        case TCsvFault::FieldTooLong:
             why = QStringLiteral("a quoted text that is not closed");
-        else
-            why = ParseStock(fields, &stock);
+            break;
+        }
         if (why.isEmpty() && result.Stocks.size() >= kMaxStocks)
             why = QStringLiteral("more than %1 stocks").arg(kMaxStocks);
         if (!why.isEmpty()) {
