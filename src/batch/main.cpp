@@ -10,6 +10,7 @@
 #include "graphics/Geometry.h"
 #include "graphics/RegularFile.h"
 #include "printing/CardExport.h"
+#include "printing/MergePrint.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPrinter.h"
 #include "richtext/RichTextEngine.h"
@@ -47,8 +48,10 @@ const char Usage[] =
     "                   as \"avery 8373\" or \"85 x 55\" (default all)\n"
     "  print DESIGN -o FILE.pdf [--copies N] [--outline] [--positions LIST]\n"
     "        [--stock NAME] [--front-only | --back-only] [--flip long|short]\n"
+    "        [--merge DATA]\n"
     "  print DESIGN --printer QUEUE [--copies N] [--outline] [--positions LIST]\n"
     "        [--stock NAME] [--front-only | --back-only] [--flip long|short]\n"
+    "        [--merge DATA]\n"
     "                   print the sheet of cards of DESIGN into a PDF file or on\n"
     "                   a printer queue, with the layout, paper and printer nudges\n"
     "                   (the queue's own, if it has them) of the user's TSC.INI;\n"
@@ -66,6 +69,12 @@ const char Usage[] =
     "                   chooses (default: as set for the printer in the\n"
     "                   program, else long); a queue is asked to print both\n"
     "                   sides; --front-only or --back-only prints one side\n"
+    "                   --merge prints one card per record of DATA (a CSV file\n"
+    "                   whose first row names the columns, or a vCard .vcf\n"
+    "                   file), each ${Column} of the design's text and\n"
+    "                   barcodes filled from its record; the cards fill the\n"
+    "                   chosen positions of as many sheets as they need, each\n"
+    "                   card --copies times in a row\n"
     "  render DESIGN -o CARD.png [--zoom Z]\n"
     "                   paint the card as the design surface shows it (without\n"
     "                   selection) at zoom Z (default 1.0, 0.1 to 8) into a PNG\n"
@@ -74,7 +83,7 @@ const char Usage[] =
     "                   3.5 x 2 in at 300 is 1050 x 600 pixels; --bleed adds\n"
     "                   that much around it; PNG or JPEG by the name's ending\n"
     "  export DESIGN -o OUT.pdf [--bleed LENGTH] [--crop-marks] [--cmyk]\n"
-    "        [--back BACK.TSC] [--stock NAME]\n"
+    "        [--back BACK.TSC] [--stock NAME] [--merge DATA]\n"
     "                   a PDF for a print shop: one card per page (the back,\n"
     "                   BACK.TSC or else the design's own back side beside it,\n"
     "                   on page 2) at the card's size plus the bleed on every\n"
@@ -82,7 +91,8 @@ const char Usage[] =
     "                   TrimBox and BleedBox; --crop-marks adds cut marks\n"
     "                   outside the bleed; --cmyk makes it PDF/X-3 in CMYK\n"
     "                   (needs Ghostscript); the card size is the layout's\n"
-    "                   of TSC.INI, or that of the --stock named\n"
+    "                   of TSC.INI, or that of the --stock named; --merge gives\n"
+    "                   each record of DATA its own page (and back page)\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
@@ -201,6 +211,7 @@ struct TOptions
     bool frontOnly = false;
     bool backOnly = false;
     std::optional<bool> shortEdge; // --flip
+    QString merge; // merge data file; empty: none
 };
 
 enum class TCommand { Print, Render, Export };
@@ -270,6 +281,10 @@ TOptions ParseOptions(const QStringList &args, TCommand command)
             if (edge != QLatin1String("long") && edge != QLatin1String("short"))
                 throw EUsage{QStringLiteral("--flip must be long or short")};
             o.shortEdge = edge == QLatin1String("short");
+        } else if ((printCommand || exportCommand) && a == QLatin1String("--merge")) {
+            o.merge = value();
+            if (o.merge.isEmpty())
+                throw EUsage{QStringLiteral("--merge needs a CSV or vCard file")};
         } else if (printCommand && a == QLatin1String("--positions")) {
             o.positions = value();
             if (o.positions.trimmed().isEmpty())
@@ -394,6 +409,36 @@ TCardLayout StockLayout(const QString &name)
     return FindStock(name).Layout();
 }
 
+// The cards of --merge: the data read whole first, so that a damaged file
+// prints nothing; fields without a column and characters no font draws are
+// said. Null (said why) when nothing is to print.
+std::unique_ptr<TMergeCards> MergeCardsFor(const TOptions &o, const TCardModel &front,
+                                           const TCardModel *back)
+{
+    TMergeTable table;
+    try {
+        table = ReadMergeFile(o.merge);
+    } catch (const EMergeDataError &e) {
+        Print(stderr, AboutFile(o.merge, QString::fromUtf8(e.what())) +
+                          QStringLiteral(" Nothing was printed.\n"));
+        return nullptr;
+    }
+    if (table.Records.isEmpty()) {
+        Print(stderr, AboutFile(o.merge, QStringLiteral("the file holds no records; nothing was "
+                                                        "printed.\n")));
+        return nullptr;
+    }
+    auto cards = std::make_unique<TMergeCards>(front, back, table, AllRecords(table));
+    if (const QStringList unknown = cards->UnknownFields(); !unknown.isEmpty())
+        Print(stderr, QStringLiteral("These fields name no column of %1 and print empty:\n  %2\n")
+                          .arg(PrintableText(o.merge), unknown.join(QStringLiteral("\n  "))));
+    if (const QStringList boxes = cards->UndrawableText(); !boxes.isEmpty())
+        Print(stderr, QStringLiteral("No installed font draws some characters of these records; "
+                                     "they print as empty boxes:\n  %1\n")
+                          .arg(boxes.mid(0, 20).join(QStringLiteral("\n  "))));
+    return cards;
+}
+
 // The card surface as the program sets it up, sized from the layout at 100 %,
 // with the design and its background art on it.
 int PrintSheet(const TOptions &o)
@@ -452,6 +497,13 @@ int PrintSheet(const TOptions &o)
             printer->setDuplex(duplex.ShortEdge ? QPrinter::DuplexShortSide
                                                 : QPrinter::DuplexLongSide);
 
+    std::unique_ptr<TMergeCards> merged;
+    if (!o.merge.isEmpty()) {
+        merged = MergeCardsFor(o, design, hasBack ? &back : nullptr);
+        if (!merged)
+            return 1;
+    }
+
     TSheetRenderer sheet;
     sheet.Objects = CardObjects(design.Objects());
     sheet.Copies = o.copies;
@@ -468,6 +520,13 @@ int PrintSheet(const TOptions &o)
     }
     sheet.ToPrinter = true;
     sheet.DrawOutlines = o.outline;
+    if (merged) {
+        sheet.Objects = merged->FrontObjects();
+        sheet.BackObjects = merged->BackObjects();
+        sheet.MergeCards = merged->Count();
+        sheet.OnMergeCard = [&](int card) { merged->Show(card); };
+        Print(stdout, MergeSummary(merged->Count(), sheet.SheetCount()) + QLatin1Char('\n'));
+    }
     // A printer's failures name its queue, a file's the file.
     const QString target = o.hasPrinter ? o.printer : o.output;
     if (!OnFile(target, [&] { return sheet.Render(report); })) {
@@ -531,9 +590,22 @@ int ExportCard(const TOptions &o)
     settings.Cmyk = o.cmyk;
     TCardExport card(CardInches(o), settings);
     card.AddSide(front);
-    if (!o.back.isEmpty() || back.HasContent())
+    const bool hasBack = !o.back.isEmpty() || back.HasContent();
+    if (hasBack)
         card.AddSide(back);
+    std::unique_ptr<TMergeCards> merged;
+    if (!o.merge.isEmpty()) {
+        merged = MergeCardsFor(o, front, hasBack ? &back : nullptr);
+        if (!merged)
+            return 1;
+        card.SetMergeCards(merged.get());
+    }
     card.WritePdf(o.output);
+    if (merged)
+        Print(stdout, QStringLiteral("%1 %2: %3 pages\n")
+                          .arg(merged->Count())
+                          .arg(merged->Count() == 1 ? "record" : "records")
+                          .arg(merged->Count() * (hasBack ? 2 : 1)));
     return 0;
 }
 

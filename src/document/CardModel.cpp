@@ -200,6 +200,7 @@ void TCardModel::Clear()
 {
     DeleteAll();
     ClearBackgroundArt();
+    m_mergeSource = {};
 }
 
 void TCardModel::ReadObjects(const QString &path)
@@ -219,6 +220,7 @@ void TCardModel::Open(const QString &path)
     const QString art = ReadSidecar(path);
     if (!art.isEmpty())
         SetBackgroundArtFile(art);
+    m_mergeSource = ReadSidecarMerge(path);
 }
 
 QList<TStoredObject *> TCardModel::ReadAside(const QByteArray &stream, QObject &staging) const
@@ -280,12 +282,15 @@ void TCardModel::Save(const QString &path)
     else
         replaced = QByteArray();
     const bool hadSidecar = QFileInfo::exists(sidecar);
+    const QByteArray mergeLines = SidecarMergeLines(path, m_mergeSource);
+    const bool needsSidecar = !m_backgroundArtFile.isEmpty() || !mergeLines.isEmpty();
     QList<TFileWrite> files;
-    if (!m_backgroundArtFile.isEmpty() || hadSidecar)
-        files.append({sidecar, SidecarBytes(m_backgroundArtFile, design, replaced, replacedArt)});
+    if (needsSidecar || hadSidecar)
+        files.append({sidecar, SidecarBytes(m_backgroundArtFile, design, replaced, replacedArt) +
+                                   mergeLines});
     files.append({path, design});
     WriteFilesTogether(files);
-    if (m_backgroundArtFile.isEmpty() && hadSidecar)
+    if (!needsSidecar && hadSidecar)
         RemoveSidecar(path);
 }
 

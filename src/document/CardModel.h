@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Filer.h"
 #include "document/StoredObject.h"
 #include "graphics/Picture.h"
 
@@ -95,6 +96,11 @@ public:
     void SetPersonalInfo(const QStringList &info);
     void SetPersonalInfoItem(int index, const QString &value);
 
+    // ---- merge printing: the data file the cards are filled from, kept in
+    // the sidecar (the front's), and the records left out
+    const TMergeSource &MergeSource() const { return m_mergeSource; }
+    void SetMergeSource(const TMergeSource &source) { m_mergeSource = source; }
+
     // ---- reading and writing
     // Frees every object and drops the background art.
     void Clear();
@@ -144,6 +150,7 @@ private:
     QString m_fileName;
     QString m_backgroundArtFile;
     TPicture m_backgroundArt;
+    TMergeSource m_mergeSource;
     QStringList m_personalInfo = QStringList(PersonalInfoCount, QString());
     TDesignHistory *m_history = nullptr;
     TDesignView *m_view = nullptr;

@@ -6,6 +6,7 @@
 #include "graphics/RegularFile.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -256,6 +257,57 @@ QByteArray SidecarBytes(const QString &backgroundPath, const QByteArray &design,
         return SidecarBytes(backgroundPath);
     return SidecarBytes(backgroundPath) + DesignMark + Digest(design) + "\r\n" + ReplacedMark +
            Digest(replacedDesign) + ' ' + replacedArt.toUtf8() + "\r\n";
+}
+
+namespace {
+const QByteArray MergeMark = ";merge ";
+const QByteArray SkipMark = ";merge-skip ";
+constexpr int kMaxSkippedRecords = 1000000;
+} // namespace
+
+QByteArray SidecarMergeLines(const QString &designPath, const TMergeSource &merge)
+{
+    if (merge.DataFile.isEmpty())
+        return QByteArray();
+    const QDir folder = QFileInfo(designPath).absoluteDir();
+    QString path = folder.relativeFilePath(merge.DataFile);
+    if (path.startsWith(QLatin1String("../")))
+        path = QFileInfo(merge.DataFile).absoluteFilePath();
+    QByteArray lines = MergeMark + path.toUtf8() + "\r\n";
+    if (!merge.Skipped.isEmpty()) {
+        QByteArrayList numbers;
+        for (const int record : merge.Skipped)
+            numbers.append(QByteArray::number(record));
+        lines += SkipMark + numbers.join(' ') + "\r\n";
+    }
+    return lines;
+}
+
+TMergeSource ReadSidecarMerge(const QString &designPath)
+{
+    TMergeSource merge;
+    QByteArray bytes;
+    if (ReadRegularFileHead(SidecarPath(designPath), 8 * 1024 * 1024, &bytes) !=
+        TFileReadResult::Read)
+        return merge;
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.startsWith(MergeMark)) {
+            const QString path = SidecarText(line.mid(MergeMark.size()));
+            if (!path.isEmpty())
+                merge.DataFile = QFileInfo(QFileInfo(designPath).absoluteDir(), path)
+                                     .absoluteFilePath();
+        } else if (line.startsWith(SkipMark)) {
+            for (const QByteArray &number : line.mid(SkipMark.size()).split(' ')) {
+                bool ok = false;
+                const int record = number.toInt(&ok);
+                if (ok && record >= 0 && merge.Skipped.size() < kMaxSkippedRecords)
+                    merge.Skipped.append(record);
+            }
+        }
+    }
+    return merge;
 }
 
 void RemoveSidecar(const QString &designPath)

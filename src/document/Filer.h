@@ -100,6 +100,18 @@ QByteArray SidecarBytes(const QString &backgroundPath);
 // design (a null one) it is the plain one-line sidecar.
 QByteArray SidecarBytes(const QString &backgroundPath, const QByteArray &design,
                         const QByteArray &replacedDesign, const QString &replacedArt);
+// The merge data a design prints its cards from, kept in the sidecar after
+// the art (";merge PATH", relative to the design when beside it or below,
+// and ";merge-skip 3 7": the records, from 0, not to print). Readers that
+// take only the first line see the art alone.
+struct TMergeSource
+{
+    QString DataFile; // absolute; empty: none
+    QList<int> Skipped;
+    bool operator==(const TMergeSource &) const = default;
+};
+QByteArray SidecarMergeLines(const QString &designPath, const TMergeSource &merge);
+TMergeSource ReadSidecarMerge(const QString &designPath);
 // Deletes the sidecar of a design when there is one ("Cannot delete file %s").
 void RemoveSidecar(const QString &designPath);
 // The background art of a design: the sidecar's first line, or empty when

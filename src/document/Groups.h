@@ -134,6 +134,7 @@ public:
 
     const QStringList &Lines() const { return m_lines; }
     void SetLines(const QStringList &lines);
+    void Assign(const TGStrings &other) { SetLines(other.m_lines); }
     std::function<void()> OnChange;
 
 private:

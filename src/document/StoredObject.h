@@ -6,10 +6,17 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
 
 // An object that a design stores: a named component with a property table.
 // Its QObject parent is its owner, which frees it and keeps names unique.
 class TCardModel;
+
+// The value of a merge field by its name, from one record of merge data;
+// nothing for a name no column has.
+using TMergeValues = std::function<std::optional<QString>(const QString &name)>;
 
 class TStoredObject : public QObject, public TPersistent
 {
@@ -41,6 +48,14 @@ public:
     virtual void MakeReady() {}
     // The card owner's details on the object's card have changed.
     virtual void PersonalInfoChanged() {}
+    // Merge fields ("${Column}") are written in the text an object draws. The
+    // texts that may hold them, as written (none for kinds without text).
+    virtual QStringList MergeTexts() const { return {}; }
+    // Makes the object one record's: its fields replaced by the record's
+    // values in the text as written, and the object fitted to the new text as
+    // it fits text the user types. Only done to copies made for printing and
+    // showing records; the design keeps its fields.
+    virtual void FillMergeFields(const TMergeValues &values) { Q_UNUSED(values); }
     // Moves the object by whole pixels (pasted objects land lower right of the originals).
     virtual void MoveBy(int dx, int dy)
     {

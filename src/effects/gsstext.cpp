@@ -1,6 +1,7 @@
 #include "effects/gsstext.h"
 
 #include "document/Desktop.h"
+#include "document/MergeData.h"
 #include "effects/Gsshape.h"
 #include "graphics/SymbolFonts.h"
 #include "report/RPBase.h"
@@ -93,6 +94,15 @@ void TGSuperText::SetControlTransparent(bool value)
 void TGSuperText::SetCaption(const QString &caption)
 {
     StoreDesignValue(m_caption, caption, [this] { m_layoutNeeded = true; });
+}
+
+void TGSuperText::FillMergeFields(const TMergeValues &values)
+{
+    QString text = ExpandMergeFields(m_caption, values);
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    SetCaption(text);
 }
 
 void TGSuperText::AssignFont(const QFont &font, std::optional<TColor> color)

@@ -57,6 +57,9 @@ public:
 
     QString Caption() const { return m_caption; }
     void SetCaption(const QString &caption);
+    QStringList MergeTexts() const override { return {m_caption}; }
+    // The caption is cut to the width as typed text is.
+    void FillMergeFields(const TMergeValues &values) override;
 
     // The font; its colour is the fill of stNormal.
     TGFont *Font() { return m_font.Font(); }

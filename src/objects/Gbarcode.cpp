@@ -1,6 +1,7 @@
 #include "objects/Gbarcode.h"
 
 #include "document/CardModel.h"
+#include "document/MergeData.h"
 #include "document/StreamIO.h"
 #include "objects/Gbarcodep.h"
 #include "report/RPBase.h"
@@ -224,6 +225,12 @@ QString TGBarcode::ContactCard(const QStringList &info)
         lines << QStringLiteral("EMAIL;TYPE=INTERNET:") + VCardEscaped(field(8));
     lines << QStringLiteral("END:VCARD");
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+void TGBarcode::FillMergeFields(const TMergeValues &values)
+{
+    if (m_source == dsText)
+        SetData(ExpandMergeFields(m_data, values));
 }
 
 QString TGBarcode::EncodedText(const QStringList &info) const

@@ -53,6 +53,13 @@ public:
     void SetSymbology(TSymbology value);
     QString Data() const { return m_data; }
     void SetData(const QString &value) { StoreDesignValue(m_data, value); }
+    // Fields are filled in the text encoded; a contact code takes the card
+    // owner's details.
+    QStringList MergeTexts() const override
+    {
+        return m_source == dsText ? QStringList{m_data} : QStringList();
+    }
+    void FillMergeFields(const TMergeValues &values) override;
     TDataSource Source() const { return m_source; }
     void SetSource(TDataSource value);
     TErrorLevel ErrorLevel() const { return m_errorLevel; }

@@ -1,6 +1,7 @@
 #include "objects/Gplabel.h"
 
 #include "document/Desktop.h"
+#include "document/MergeData.h"
 #include "objects/Ggettext.h"
 
 #include <QAction>
@@ -35,6 +36,27 @@ bool TGPLabel::ChooseFont()
         return false;
     FitToText();
     return true;
+}
+
+void TGPLabel::FillMergeFields(const TMergeValues &values)
+{
+    // One line: a value's line breaks become spaces.
+    QString text = ExpandMergeFields(Caption(), values);
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    if (text == Caption())
+        return;
+    // Grows as for typed text, from the side the text is aligned to.
+    const int width = Width();
+    SetCaption(text);
+    LayoutLabel();
+    FitToText();
+    const int grown = Width() - width;
+    if (grown > 0 && Alignment() == taRightJustify)
+        SetLeft(Left() - grown);
+    else if (grown > 0 && Alignment() == taCenter)
+        SetLeft(Left() - grown / 2);
 }
 
 void TGPLabel::BuildObjectMenu()

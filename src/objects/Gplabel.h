@@ -25,6 +25,8 @@ public:
     virtual bool EditText();
 
     bool ChooseFont() override;
+    QStringList MergeTexts() const override { return {Caption()}; }
+    void FillMergeFields(const TMergeValues &values) override;
     void BuildObjectMenu() override;
     void RefreshMenu() override;
 

@@ -1,6 +1,7 @@
 #include "objects/Gpmbasel.h"
 
 #include "document/Desktop.h"
+#include "document/MergeData.h"
 #include "graphics/SymbolFonts.h"
 #include "report/RPBase.h"
 #include "surface/ScreenInfo.h"
@@ -10,6 +11,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTextLayout>
 #include <QTextOption>
 #include <algorithm>
@@ -49,6 +51,16 @@ void TGMultiLineBaseLabel::SetAlignment(TAlignment alignment)
 {
     if (alignment >= taLeftJustify && alignment <= taCenter)
         StoreDesignValue(m_alignment, alignment);
+}
+
+void TGMultiLineBaseLabel::FillMergeFields(const TMergeValues &values)
+{
+    // A value of several lines gives the label as many lines; wrapping, when
+    // on, fits them to the width.
+    const QString written = Lines().join(QLatin1Char('\n'));
+    const QString merged = ExpandMergeFields(written, values);
+    if (merged != written)
+        SetItems(merged.split(QRegularExpression(QStringLiteral("\r\n|\r|\n"))));
 }
 
 void TGMultiLineBaseLabel::SetWordWrap(bool value)

@@ -68,6 +68,9 @@ public:
     bool ChooseFont();
     void AlignFromMenu(TAlignment alignment);
 
+    QStringList MergeTexts() const override { return Lines(); }
+    void FillMergeFields(const TMergeValues &values) override;
+
     const TPropertyTable &PropertyTable() const override;
     void AssignFont(const QFont &font, std::optional<TColor> color = std::nullopt) override;
     void BoundsChanged() override;

@@ -1,5 +1,6 @@
 #include "objects/Gprichl.h"
 
+#include "document/MergeData.h"
 #include "objects/Gprichle.h"
 #include "objects/RichTextEdit.h"
 #include "richtext/RichText.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
 
@@ -95,6 +98,35 @@ int TwipsAtFullSize(int pixels, float zoomScale)
 }
 
 } // namespace
+
+QStringList TGPRichBaseLabel::MergeTexts() const
+{
+    return {Content().PlainText()};
+}
+
+void TGPRichBaseLabel::FillMergeFields(const TMergeValues &values)
+{
+    static const QRegularExpression field(QStringLiteral("\\$\\$\\{|\\$\\{([^}]*)\\}"));
+    const QString plain = Content().Document()->toPlainText();
+    QList<QRegularExpressionMatch> matches;
+    for (auto it = field.globalMatch(plain); it.hasNext();)
+        matches.append(it.next());
+    if (matches.isEmpty())
+        return;
+    TRichText filled;
+    filled.Assign(Content());
+    QTextCursor cursor(filled.Document());
+    // From the last field back, so the places of those before stay put.
+    for (qsizetype i = matches.size() - 1; i >= 0; --i) {
+        const QRegularExpressionMatch &m = matches.at(i);
+        cursor.setPosition(int(m.capturedStart()) + 1);
+        const QTextCharFormat format = cursor.charFormat();
+        cursor.setPosition(int(m.capturedStart()));
+        cursor.setPosition(int(m.capturedEnd()), QTextCursor::KeepAnchor);
+        cursor.insertText(ExpandMergeFields(m.captured(0), values), format);
+    }
+    SetRTFText(filled.SaveRtf());
+}
 
 int TGPRichBaseLabel::PageWidthTwips() const
 {

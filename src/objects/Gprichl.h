@@ -61,6 +61,10 @@ public:
     int PageWidthTwips() const;
     int PageHeightTwips() const;
 
+    QStringList MergeTexts() const override;
+    // Each field takes the format of its first character.
+    void FillMergeFields(const TMergeValues &values) override;
+
     const TPropertyTable &PropertyTable() const override;
     void MakeReady() override;
     void Paint(QPainter &painter) override;

@@ -2,6 +2,7 @@
 
 #include "document/CardModel.h"
 #include "graphics/RegularFile.h"
+#include "printing/MergePrint.h"
 #include "printing/SheetRenderer.h"
 #include "report/RPImage.h"
 #include "report/RPrinter.h"
@@ -116,6 +117,22 @@ std::unique_ptr<TCardModel> TCardExport::CopyForPrint(const TCardModel &side) co
     return copy;
 }
 
+void TCardExport::SetMergeCards(TMergeCards *cards)
+{
+    m_merge = cards;
+    if (!cards)
+        return;
+    m_sides.clear();
+    cards->AdjustCopies([this](TCardModel &copy) { ExtendEdgeFills(copy); });
+    // The cards own their copies.
+    const auto borrowed = [](TCardModel *side) {
+        return std::shared_ptr<TCardModel>(side, [](TCardModel *) {});
+    };
+    m_sides.append(borrowed(&cards->ShownFront()));
+    if (cards->ShownBack())
+        m_sides.append(borrowed(cards->ShownBack()));
+}
+
 void TCardExport::ExtendEdgeFills(TCardModel &copy) const
 {
     if (m_settings.Bleed <= 0.0)
@@ -143,9 +160,10 @@ void TCardExport::ExtendEdgeFills(TCardModel &copy) const
 
 namespace {
 
-// Draws each side on a page of its own, the card on the page's trim.
+// Draws each side on a page of its own, the card on the page's trim; with
+// merge cards, the sides of every card in turn.
 void RenderSides(TBaseReport &report, const QList<std::shared_ptr<TCardModel>> &sides,
-                 const TCardPage &page, bool cropMarks)
+                 const TCardPage &page, bool cropMarks, TMergeCards *merge = nullptr)
 {
     QList<std::shared_ptr<TSheetRenderer>> renderers;
     for (const std::shared_ptr<TCardModel> &side : sides) {
@@ -170,10 +188,15 @@ void RenderSides(TBaseReport &report, const QList<std::shared_ptr<TCardModel>> &
             renderers.first()->BeforePrintLabels(r);
     };
     report.OnPrint = [&](TBaseReport &r) {
-        for (qsizetype i = 0; i < renderers.size(); ++i) {
-            if (i > 0)
-                r.NewPage();
-            renderers.at(i)->PrintLabels(r);
+        const int cards = merge ? merge->Count() : 1;
+        for (int card = 0; card < cards && !r.Aborted(); ++card) {
+            if (merge)
+                merge->Show(card);
+            for (qsizetype i = 0; i < renderers.size(); ++i) {
+                if (card > 0 || i > 0)
+                    r.NewPage();
+                renderers.at(i)->PrintLabels(r);
+            }
         }
     };
     report.OnAfterPrint = nullptr;
@@ -243,7 +266,7 @@ void TCardExport::WritePdf(const QString &path) const
     report.SetPagePoints(points);
     report.SetPageBoxes({PdfBox(QRectF(QPointF(0, 0), page), top), PdfBox(m_page.Trim(), top),
                          PdfBox(m_page.BleedArea(), top)});
-    RenderSides(report, m_sides, m_page, m_settings.CropMarks);
+    RenderSides(report, m_sides, m_page, m_settings.CropMarks, m_merge);
     if (!m_settings.Cmyk)
         return;
     // Written beside the file, then moved over it, so that nothing half made

@@ -9,6 +9,7 @@
 #include <optional>
 
 class TCardModel;
+class TMergeCards;
 
 // What a print shop is sent: the bleed around each card, crop marks, colour.
 struct TExportSettings
@@ -52,6 +53,10 @@ public:
     ~TCardExport();
 
     void AddSide(const TCardModel &side);
+    // Merge printing: a page for every card of the merge (its front, then
+    // its back when the design has one) instead of the sides added. The
+    // cards' copies take the bleed's stretched fills. Null keeps the sides.
+    void SetMergeCards(TMergeCards *cards);
     int SideCount() const { return int(m_sides.size()); }
     const TCardPage &Page() const { return m_page; }
 
@@ -73,6 +78,7 @@ private:
     TExportSettings m_settings;
     TCardPage m_page;
     QList<std::shared_ptr<TCardModel>> m_sides;
+    TMergeCards *m_merge = nullptr;
 };
 
 // Writes a picture whole or not at all (an older file of that name stays

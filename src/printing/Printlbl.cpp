@@ -150,7 +150,13 @@ void TLabelPrinter::RunJob()
     if (ObjectsFromPanel)
         m_renderer.Objects = Panel ? Panel->Objects() : QList<TGGraphicControl *>();
     m_renderer.OnPositionStarting = [this](int index) {
-        Extralabel->setText(tr("Card %1").arg(index + 1));
+        // A merged job counts its records, one card each.
+        if (m_renderer.MergeCards > 0)
+            Extralabel->setText(tr("Record %1 of %2")
+                                    .arg(m_renderer.CurrentCard() + 1)
+                                    .arg(m_renderer.MergeCards));
+        else
+            Extralabel->setText(tr("Card %1").arg(index + 1));
         QCoreApplication::processEvents();
     };
     m_renderer.OnPositionDone = [] { QCoreApplication::processEvents(); };

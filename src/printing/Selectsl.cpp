@@ -1,6 +1,7 @@
 #include "printing/Selectsl.h"
 
 #include "document/Desktop.h"
+#include "printing/MergePrint.h"
 #include "report/RPCanvas.h"
 #include "surface/ScreenInfo.h"
 
@@ -92,7 +93,11 @@ TSelectSpecificLabels::TSelectSpecificLabels(int papersize, TCanvasReport *repor
     auto *heading = new QLabel(QStringLiteral(" Select Cards To Print"), this);
     PaintBox1 = new TSheetPicture;
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
-    PaintBox1->OnPaint = [this](QPainter &painter) { PaintBox1Paint(painter); };
+    PaintBox1->OnPaint = [this](QPainter &painter) {
+        PaintBox1Paint(painter);
+        // Every change of the positions repaints the sheet.
+        ShowMergeSummary();
+    };
     PaintBox1->OnMouseDown = [this](const QPoint &point) { PaintBox1MouseDown(point); };
     PaintBox1->OnKey = [this](int key) { return PaintBox1Key(key); };
     PaintBox1->setFocusPolicy(Qt::StrongFocus);
@@ -126,12 +131,17 @@ TSelectSpecificLabels::TSelectSpecificLabels(int papersize, TCanvasReport *repor
     pages->setObjectName(QStringLiteral("pages"));
     pages->setRange(1, 99);
     pages->setValue(1);
-    auto *pagesLabel = new QLabel(QStringLiteral("Number of &pages:"), pagesBox);
-    pagesLabel->setBuddy(pages);
+    PagesLabel = new QLabel(QStringLiteral("Number of &pages:"), pagesBox);
+    PagesLabel->setBuddy(pages);
+    MergeSummary = new QLabel(pagesBox);
+    MergeSummary->setObjectName(QStringLiteral("MergeSummary"));
+    MergeSummary->hide();
     auto *pagesLayout = new QHBoxLayout(pagesBox);
-    pagesLayout->addWidget(pagesLabel);
+    pagesLayout->addWidget(PagesLabel);
     pagesLayout->addWidget(pages);
+    pagesLayout->addWidget(MergeSummary);
     pagesLayout->addStretch(1);
+    connect(pages, &QSpinBox::valueChanged, this, [this] { ShowMergeSummary(); });
 
     // Two-sided designs only.
     SidesBox = new QGroupBox(QStringLiteral("Sides"), this);
@@ -228,6 +238,24 @@ void TSelectSpecificLabels::SetLayout(const TCardLayout &layout)
     m_layout.Down = std::clamp(m_layout.Down, 1, 30);
     const QList<bool> old = m_selection;
     SetSelection(old);
+}
+
+void TSelectSpecificLabels::SetMergeRecords(int records)
+{
+    m_mergeRecords = records;
+    PagesLabel->setText(QStringLiteral("Copies of each &card:"));
+    MergeSummary->show();
+    ShowMergeSummary();
+}
+
+void TSelectSpecificLabels::ShowMergeSummary()
+{
+    if (m_mergeRecords <= 0)
+        return;
+    const int chosen = int(std::count(m_selection.cbegin(), m_selection.cend(), true));
+    const qint64 cards = qint64(m_mergeRecords) * pages->value();
+    const int sheets = chosen == 0 ? 0 : int((cards + chosen - 1) / chosen);
+    MergeSummary->setText(::MergeSummary(m_mergeRecords, sheets));
 }
 
 void TSelectSpecificLabels::SetSelection(const QList<bool> &flags)

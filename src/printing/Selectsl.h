@@ -64,6 +64,9 @@ public:
     // printer's settings. A printer without a duplex unit has the sheets
     // turned by hand; a PDF file takes fronts and backs as its pages.
     void SetTwoSided(const TDuplexSettings &duplex);
+    // A merged job of that many cards: the number is copies of each card,
+    // and the dialog says how many sheets the chosen positions take.
+    void SetMergeRecords(int records);
     bool TwoSided() const { return m_twoSided; }
     TPrintSides Sides() const;
     // The printer's settings with the choices made here.
@@ -99,6 +102,8 @@ public:
     QLabel *PrinterLabel = nullptr;
     QPushButton *PrinterSetupButton = nullptr;
     QSpinBox *pages = nullptr;
+    QLabel *PagesLabel = nullptr;
+    QLabel *MergeSummary = nullptr;
     QGroupBox *SidesBox = nullptr;
     QComboBox *SidesCombo = nullptr;
     QRadioButton *FlipLong = nullptr;
@@ -115,6 +120,8 @@ protected:
 
 private:
     void UpdateSides();
+    void ShowMergeSummary();
+    int m_mergeRecords = 0;
 
     TCanvasReport *m_report = nullptr;
     bool m_twoSided = false;

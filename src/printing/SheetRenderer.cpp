@@ -97,7 +97,7 @@ void TSheetRenderer::BeforePrintLabels(TBaseReport &report)
 {
     // A two-sided sheet is made here page by page: a queue's copies of the
     // document might come uncollated, fronts and backs apart.
-    if (ToPrinter && Copies > 1 && PagesPerSheet() == 1) {
+    if (ToPrinter && Copies > 1 && PagesPerSheet() == 1 && MergeCards == 0) {
         auto *device = dynamic_cast<TCanvasReport *>(&report);
         if (device && device->PrinterCopiesItself()) {
             report.SetCopies(Copies);
@@ -185,7 +185,7 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
     report.SetMarginTop(0);
     // A job without sheets would never fill a sheet. A two-sided sheet is
     // two pages, the back after its front, as a duplex unit takes them.
-    const int sheets = ToPrinter ? std::max(1, Copies) : 1;
+    const int sheets = SheetCount();
     bool firstPage = true;
     for (int sheet = 0; sheet < sheets; ++sheet) {
         for (const bool backPage : {false, true}) {
@@ -196,9 +196,28 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
             if (!firstPage)
                 report.NewPage();
             firstPage = false;
-            PrintSide(report, backPage ? back : front, backPage);
+            PrintSide(report, backPage ? back : front, backPage, sheet * PositionsPerSheet());
         }
     }
+}
+
+int TSheetRenderer::PositionsPerSheet() const
+{
+    const int positions = std::max(1, Across) * std::max(1, Down);
+    int chosen = 0;
+    for (int index = 0; index < positions; ++index)
+        chosen += IsSelected(index) ? 1 : 0;
+    return chosen;
+}
+
+int TSheetRenderer::SheetCount() const
+{
+    if (MergeCards <= 0)
+        return ToPrinter ? std::max(1, Copies) : 1;
+    // No chosen position would never place a card: one empty sheet.
+    const qint64 cards = qint64(MergeCards) * std::max(1, Copies);
+    const int perSheet = PositionsPerSheet();
+    return perSheet == 0 ? 1 : int((cards + perSheet - 1) / perSheet);
 }
 
 QPointF TSheetRenderer::CardCorner(int column, int row, bool back) const
@@ -215,8 +234,12 @@ QPointF TSheetRenderer::CardCorner(int column, int row, bool back) const
 }
 
 void TSheetRenderer::PrintSide(TBaseReport &report,
-                               const QList<QPointer<TGGraphicControl>> &objects, bool back)
+                               const QList<QPointer<TGGraphicControl>> &objects, bool back,
+                               int firstCard)
 {
+    const bool merging = MergeCards > 0;
+    const qint64 mergedCards = qint64(MergeCards) * std::max(1, Copies);
+    int card = firstCard;
     // A layout without positions still prints its one card.
     const int across = std::max(1, Across);
     const int down = std::max(1, Down);
@@ -228,12 +251,22 @@ void TSheetRenderer::PrintSide(TBaseReport &report,
             if (Stopped(report))
                 return;
             // The preview ends at the second column: one card, or the
-            // column of a layout one card across.
-            if (!ToPrinter && column > 0)
+            // column of a layout one card across. Merged sheets differ, so
+            // the preview shows them whole.
+            if (!ToPrinter && column > 0 && !merging)
                 return;
             const int index = row * across + column;
             if (!IsSelected(index))
                 continue;
+            if (merging) {
+                // The last sheet's positions after the last card stay empty.
+                if (card >= mergedCards)
+                    return;
+                m_currentCard = card / std::max(1, Copies);
+                ++card;
+                if (OnMergeCard)
+                    OnMergeCard(m_currentCard);
+            }
             const QPointF corner = CardCorner(column, row, back);
             const double x = corner.x();
             const double y = corner.y();

@@ -86,6 +86,20 @@ public:
     qsizetype ObjectsPerPagePart = 4096;
     bool StopRequested = false;
 
+    // ---- merge printing: one card per record
+    // The number of different cards (0: every sheet alike). They fill the
+    // chosen positions in order, sheet after sheet, each card Copies times
+    // in a row, on as many sheets as they need; the preview shows them all.
+    int MergeCards = 0;
+    // Makes the objects of both sides show card n before it is drawn.
+    std::function<void(int card)> OnMergeCard;
+    // The sheets the job prints.
+    int SheetCount() const;
+    // The chosen positions of a sheet.
+    int PositionsPerSheet() const;
+    // The card being drawn (merge printing), or -1.
+    int CurrentCard() const { return m_currentCard; }
+
     // Runs before each position is drawn, with its index (progress, and a
     // chance to let the user stop), and after it has been drawn.
     std::function<void(int index)> OnPositionStarting;
@@ -124,8 +138,9 @@ public:
 
 private:
     // One page of a sheet: the fronts or the backs of every chosen position.
+    // A merged sheet starts at card firstCard (of MergeCards x Copies).
     void PrintSide(TBaseReport &report, const QList<QPointer<TGGraphicControl>> &objects,
-                   bool back);
+                   bool back, int firstCard = 0);
     void PrintArt(TBaseReport &report, const TPicture &art, int kind, double x, double y);
     void DrawCross(TBaseReport &report, double x, double y);
     bool IsSelected(int index) const;
@@ -136,4 +151,5 @@ private:
     TPicture m_background;
     TPicture m_backBackground;
     int m_cardsDrawn = 0;
+    int m_currentCard = -1;
 };

@@ -33,6 +33,7 @@ const TTopic kTopics[] = {
     {40008, "text-3d-effects.html"},      {40011, "super-shape.html"},
     {40012, "load-texture.html"},         {40013, "rich-text-editor.html"},
     {40014, "super-text.html"},           {40015, "barcode.html"},
+    {2041, "merge-data.html"},
 };
 
 const char *const kContentsPage = "contents.html";

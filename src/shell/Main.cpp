@@ -3,6 +3,7 @@
 #include "document/Filer.h"
 #include "document/StreamIO.h"
 #include "printing/Editlo.h"
+#include "printing/MergePrint.h"
 #include "report/RPrinter.h"
 #include "richtext/RichTextEngine.h"
 #include "shell/ButtonBarLayout.h"
@@ -188,6 +189,7 @@ void TMainScreen::BuildMenus()
     AddItem(file, "mnuSaveAs", tr("Save &As..."), [this] { mnuSaveAsClick(); },
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addSeparator();
+    AddItem(file, "mnuMergeData", tr("&Merge Data..."), [this] { mnuMergeDataClick(); });
     m_printerItems << AddItem(file, "mnuPrint", tr("&Print"), [this] { mnuPrintClick(); },
                               QKeySequence(Qt::CTRL | Qt::Key_P));
     // The preview shows the layout's paper, so it needs no printer either.
@@ -213,6 +215,7 @@ void TMainScreen::BuildMenus()
 
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
+    m_editMenu = edit;
     BuildEditCommands(edit);
     edit->addSeparator();
     m_mnuDefaultFont = AddItem(edit, "mnuDefaultFont", tr("&Default Font - "),
@@ -246,6 +249,12 @@ void TMainScreen::BuildMenus()
     other->setShortcutContext(Qt::WindowShortcut);
     connect(other, &QAction::triggered, this, [this] { SwitchSide(); });
     addAction(other);
+    view->addSeparator();
+    m_mnuShowMergedRecord = AddItem(view, "mnuShowMergedRecord", tr("Show &Merged Record"),
+                                    [this] { ShowMergedRecord(!ShowingMergedRecord()); },
+                                    QKeySequence(Qt::CTRL | Qt::Key_M));
+    m_mnuShowMergedRecord->setCheckable(true);
+    m_mnuShowMergedRecord->setEnabled(false);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -323,6 +332,10 @@ void TMainScreen::BuildToolBar()
     bar->addWidget(art);
     bar->addSeparator();
     bar->addWidget(BuildSideSwitch(bar));
+    // A row of its own under the tools, shown while the design merges.
+    addToolBarBreak();
+    m_mergeBar = BuildMergeBar();
+    m_mergeBar->hide();
 }
 
 QWidget *TMainScreen::BuildButtonBar()
@@ -604,7 +617,8 @@ void TMainScreen::ShowPrintShopGuides(bool on)
 
 void TMainScreen::SurfaceChanged()
 {
-    if (!m_busy)
+    // A record shown on the card changes its copy, never the design.
+    if (!m_busy && !ShowingMergedRecord())
         SetChangesMade(true);
 }
 
@@ -637,6 +651,8 @@ void TMainScreen::Setbuttons()
     m_printButton->setEnabled(m_printerReady);
     for (QAction *item : std::as_const(m_printerItems))
         item->setEnabled(m_printerReady);
+    if (m_mergeBar)
+        ShowMergeState();
 }
 
 // ---- edit and help commands ---------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class TBaseReport;
@@ -21,7 +22,10 @@ class QMenu;
 class QPushButton;
 class QScrollArea;
 class QToolButton;
+class QToolBar;
 class TMRUFileList;
+class TMergeCards;
+struct TMergeTable;
 class TDesignHistory;
 
 // The program's main window: tool bar, the card in its scrolling area, zoom,
@@ -139,8 +143,26 @@ public:
     // recording (preview), then shows the preview. False when nothing was
     // produced (cancelled or failed).
     bool DoPrint(TBaseReport *printerReport);
-    // One job of DoPrint: the sides given, `sheets` sheets.
-    bool RunSheetJob(TBaseReport *printerReport, TPrintSides sides, int sheets);
+    // One job of DoPrint: the sides given, `sheets` sheets (or copies of
+    // each merged card).
+    bool RunSheetJob(TBaseReport *printerReport, TPrintSides sides, int sheets,
+                     TMergeCards *merged = nullptr);
+
+    // ---- merge printing (MainMerge.cpp)
+    // File > "Merge Data...": the data file and the records to print.
+    void mnuMergeDataClick();
+    // A job's cards when the design merges: the data read afresh, the
+    // records ticked, and what will print wrong said first (fields without a
+    // column, characters no font has). Null without merge data; *stop is set
+    // when the job is not to run (said to the user, or declined).
+    std::unique_ptr<TMergeCards> MergeCardsForJob(bool *stop);
+    // View > "Show Merged Record": the card shows a copy of the design filled
+    // from a record; the design is not edited while it does.
+    void ShowMergedRecord(bool on);
+    bool ShowingMergedRecord() const { return m_recordCards != nullptr; }
+    // Shows the record at a place among those ticked (from 0, clamped).
+    void ShowRecordAt(int card);
+    int ShownRecord() const;
 
     // ---- preview window and outline test page (MainPreview.cpp)
     // Shows a finished preview's recording in the preview window.
@@ -244,6 +266,15 @@ private:
     void BuildToolBar();
     QWidget *BuildButtonBar();
     QWidget *BuildSideSwitch(QWidget *parent);
+    QToolBar *BuildMergeBar();
+    // The merge bar and the View item as the design's merge data is.
+    void ShowMergeState();
+    std::optional<TMergeTable> ReadMergeData();
+    QList<int> RecordsToPrint(const TMergeTable &table) const;
+    // The records a merged job prints now; 0 without merge data or when it
+    // cannot be read (the job says why).
+    int TickedRecordCount() const;
+    void SetDesignEditable(bool editable);
     // The switch, the View menu and the caption as the side shown is.
     void ShowSideState();
     // The Save and Cancel buttons as the design's changes are.
@@ -285,6 +316,11 @@ private:
     QPushButton *m_printButton = nullptr;
     QPushButton *m_previewButton = nullptr;
     QMenu *m_fileMenu = nullptr;
+    QMenu *m_editMenu = nullptr;
+    QToolBar *m_mergeBar = nullptr;
+    QAction *m_mnuShowMergedRecord = nullptr;
+    QLabel *m_recordCaption = nullptr;
+    std::unique_ptr<TMergeCards> m_recordCards;
     QAction *m_mnuSave = nullptr;
     QAction *m_mnuDefaultFont = nullptr;
     QAction *m_mnuPrintShopGuides = nullptr;

@@ -1,5 +1,6 @@
 // The window's exports: a card for a print shop and a card as an image.
 #include "printing/CardExport.h"
+#include "printing/MergePrint.h"
 #include "printing/ExportDialog.h"
 #include "report/RPBase.h"
 #include "shell/Main.h"
@@ -58,6 +59,11 @@ void TMainScreen::mnuExportForPrintShopClick()
                          {tr("PDF files (*.pdf)")}, QStringLiteral("ExportFileDialog"));
     if (path.isEmpty())
         return;
+    // A merging design gives a page for each record's card.
+    bool stop = false;
+    std::unique_ptr<TMergeCards> merged = MergeCardsForJob(&stop);
+    if (stop)
+        return;
     try {
         const TBusyCursor busy;
         TCardExport card(CardInches(), m_preferences.Export);
@@ -65,6 +71,7 @@ void TMainScreen::mnuExportForPrintShopClick()
         // The back, when the design has one, on page 2.
         if (const TCardModel *back = PrintedBackSide())
             card.AddSide(*back);
+        card.SetMergeCards(merged.get());
         card.WritePdf(path);
     } catch (const EReportError &e) {
         ShowInformation(e.Message());

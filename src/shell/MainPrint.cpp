@@ -1,5 +1,6 @@
 // The main window's print commands: print, preview, printer set-up, fine
 // tuning and printing into a PDF file.
+#include "printing/MergePrint.h"
 #include "printing/Printft.h"
 #include "printing/Printlbl.h"
 #include "printing/Selectsl.h"
@@ -125,6 +126,8 @@ bool TMainScreen::DoPageSetup(TCanvasReport *report)
     dialog.SetSelection(PrintSelection);
     if (PrintedBackSide())
         dialog.SetTwoSided(DuplexFor(target));
+    if (const int records = TickedRecordCount(); records > 0)
+        dialog.SetMergeRecords(records);
     PlaceDialog(&dialog, this);
     if (dialog.exec() != QDialog::Accepted)
         return false;
@@ -309,35 +312,44 @@ bool TMainScreen::DoPrint(TBaseReport *printerReport)
         sheets = printerReport->Copies();
         printerReport->SetCopies(1);
     }
+    // Test pages show the positions, not the records.
+    std::unique_ptr<TMergeCards> merged;
+    if (!OutlineOnly && !CrossesOnly) {
+        bool stop = false;
+        merged = MergeCardsForJob(&stop);
+        if (stop)
+            return false;
+    }
     const bool bothSides = (CrossesOnly || PrintedBackSide()) && PrintSides == TPrintSides::Both;
     auto *device = dynamic_cast<TCanvasReport *>(printerReport);
     QPrinter *queue = ToPrinter && device && !PrinterNameOf(printerReport).isEmpty()
                           ? device->Printer()
                           : nullptr;
     if (!bothSides || !queue)
-        return RunSheetJob(printerReport, PrintSides, sheets);
+        return RunSheetJob(printerReport, PrintSides, sheets, merged.get());
 
     if (JobDuplex.Manual || !HasDuplexUnit(queue)) {
         // Fronts, then the same sheets turned over by hand. Every sheet of
         // the job is the same, so the order the stack comes back in does not
         // matter; only which side faces where and which edge leads, which the
         // picture shows.
-        if (!RunSheetJob(printerReport, TPrintSides::FrontOnly, sheets))
+        if (!RunSheetJob(printerReport, TPrintSides::FrontOnly, sheets, merged.get()))
             return false;
         if (!AskToTurnSheets || !AskToTurnSheets(JobDuplex, sheets, this))
             return true;
-        return RunSheetJob(printerReport, TPrintSides::BackOnly, sheets);
+        return RunSheetJob(printerReport, TPrintSides::BackOnly, sheets, merged.get());
     }
     // One job: the duplex unit turns each sheet over the edge chosen. The
     // printer's own two-sided setting is back as it was afterwards.
     const QPrinter::DuplexMode before = queue->duplex();
     queue->setDuplex(JobDuplex.ShortEdge ? QPrinter::DuplexShortSide : QPrinter::DuplexLongSide);
-    const bool produced = RunSheetJob(printerReport, PrintSides, sheets);
+    const bool produced = RunSheetJob(printerReport, PrintSides, sheets, merged.get());
     queue->setDuplex(before);
     return produced;
 }
 
-bool TMainScreen::RunSheetJob(TBaseReport *printerReport, TPrintSides sides, int sheets)
+bool TMainScreen::RunSheetJob(TBaseReport *printerReport, TPrintSides sides, int sheets,
+                              TMergeCards *merged)
 {
     TLabelPrinter status(this);
     // Each side prints from its own objects; the one shown is on the surface.
@@ -354,6 +366,12 @@ bool TMainScreen::RunSheetJob(TBaseReport *printerReport, TPrintSides sides, int
         }
         renderer.Sides = sides;
         renderer.SetBackLayout(m_preferences.Layout, JobDuplex);
+    }
+    if (merged) {
+        renderer.Objects = merged->FrontObjects();
+        renderer.BackObjects = merged->BackObjects();
+        renderer.MergeCards = merged->Count();
+        renderer.OnMergeCard = [merged](int card) { merged->Show(card); };
     }
     renderer.Copies = ToPrinter ? sheets : 1;
     renderer.PrintSelection = PrintSelection;

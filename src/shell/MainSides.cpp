@@ -18,6 +18,8 @@
 void TMainScreen::ShowSide(bool back)
 {
     TCardModel *side = back ? m_backModel : m_frontModel;
+    // Each side is edited with its own fields showing.
+    ShowMergedRecord(false);
     if (side != m_model) {
         m_panel->EndMouseCapture();
         // A change still being made belongs to the side it was made on.

@@ -67,7 +67,7 @@ TEST(HelpViewerTest, OpensTheTopicOfAContextNumber)
 TEST(HelpViewerTest, EveryContextHasAPageAndTheContentsLinksToAll)
 {
     // Every number a window, dialog or button of the program asks for.
-    const QList<int> expected = {2016,  2020,  2039,  2040,  2101,  2102,  2103,
+    const QList<int> expected = {2016,  2020,  2039,  2040,  2041,  2101,  2102,  2103,
                                  2105,  3101,  40001, 40003, 40004, 40005, 40008,
                                  40011, 40012, 40013, 40014, 40015};
     EXPECT_EQ(THelpViewer::Contexts(), expected);
