@@ -127,37 +127,52 @@ QToolBar *TMainScreen::BuildMergeBar()
     bar->setFloatable(false);
     bar->setFixedHeight(38);
     bar->addAction(m_mnuShowMergedRecord);
+    // Each step has a key too (Alt with an arrow, Home or End), which works
+    // wherever the focus is.
     auto step = [&](const char *name, Qt::ArrowType arrow, const QString &text, const QString &hint,
-                    std::function<int()> card) {
+                    int key, std::function<int()> card) {
         auto *button = new QToolButton(bar);
         button->setObjectName(QString::fromLatin1(name));
         if (arrow != Qt::NoArrow)
             button->setArrowType(arrow);
         else
             button->setText(text);
-        button->setToolTip(hint);
+        const QKeySequence shortcut(Qt::ALT | key);
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(
+            hint, shortcut.toString(QKeySequence::NativeText)));
         button->setAutoRaise(true);
-        connect(button, &QToolButton::clicked, this, [this, card] {
-            if (!ShowingMergedRecord())
+        auto *action = new QAction(button);
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        const auto go = [this, card, key] {
+            if (m_frontModel->MergeSource().DataFile.isEmpty())
+                return;
+            // Turning the records on shows the first (or, for End, the last).
+            const bool showing = ShowingMergedRecord();
+            if (!showing)
                 ShowMergedRecord(true);
-            ShowRecordAt(card());
-        });
+            if (showing || key == Qt::Key_End)
+                ShowRecordAt(card());
+        };
+        connect(button, &QToolButton::clicked, this, go);
+        connect(action, &QAction::triggered, this, go);
         bar->addWidget(button);
         return button;
     };
     step("FirstRecordButton", Qt::NoArrow, QStringLiteral("|\u25C0"), tr("First record"),
-         [] { return 0; });
-    step("PreviousRecordButton", Qt::LeftArrow, QString(), tr("Previous record"),
+         Qt::Key_Home, [] { return 0; });
+    step("PreviousRecordButton", Qt::LeftArrow, QString(), tr("Previous record"), Qt::Key_Left,
          [this] { return ShownRecord() - 1; });
     m_recordCaption = new QLabel(bar);
     m_recordCaption->setObjectName(QStringLiteral("RecordCaption"));
     m_recordCaption->setMinimumWidth(120);
     m_recordCaption->setAlignment(Qt::AlignCenter);
     bar->addWidget(m_recordCaption);
-    step("NextRecordButton", Qt::RightArrow, QString(), tr("Next record"),
+    step("NextRecordButton", Qt::RightArrow, QString(), tr("Next record"), Qt::Key_Right,
          [this] { return ShownRecord() + 1; });
     step("LastRecordButton", Qt::NoArrow, QStringLiteral("\u25B6|"), tr("Last record"),
-         [this] { return m_recordCards ? m_recordCards->Count() - 1 : 0; });
+         Qt::Key_End, [this] { return m_recordCards ? m_recordCards->Count() - 1 : 0; });
     return bar;
 }
 

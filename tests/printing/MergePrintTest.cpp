@@ -25,6 +25,7 @@
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <QTextCursor>
+#include <QTest>
 #include <QTextDocument>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -433,6 +434,10 @@ TEST_F(MergeWindowTest, TheChosenDataIsKeptShownRecordByRecordAndPrinted)
     EXPECT_EQ(ShownCaptions(), QStringList({"Carla"})) << "the unticked record showed";
     window->findChild<QToolButton *>("NextRecordButton")->click();
     EXPECT_EQ(caption->text(), "Record 2 of 2");
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window->windowHandle(), Qt::Key_Home, Qt::AltModifier);
+    EXPECT_EQ(ShownCaptions(), QStringList({"Anna"})) << "Alt+Home";
     window->ShowMergedRecord(false);
     EXPECT_EQ(ShownCaptions(), QStringList({"${Name}"}));
     EXPECT_TRUE(window->BusinessCardPanel()->isEnabled());
