@@ -207,6 +207,7 @@ public:
     bool IsEmpty() const { return m_rtf.isEmpty(); }
     const QByteArray &Rtf() const { return m_rtf; }
     void SetRtf(const QByteArray &rtf);
+    void Assign(const TGRichTextData &other) { SetRtf(other.m_rtf); }
     std::function<void()> OnChange;
 
 private:

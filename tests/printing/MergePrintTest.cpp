@@ -336,6 +336,7 @@ TEST(MergeCardsTest, EveryTextKindTakesTheRecordAndTheDesignStaysAsWritten)
     EXPECT_EQ(shownRight->Left(), 200) << "the last record's growth carried over";
     EXPECT_EQ(shownRight->Width(), 80);
     EXPECT_EQ(shownLines->Lines(), QStringList({"", "Tel. "}));
+    EXPECT_EQ(shownRich->Content().Document()->toPlainText(), "Dear Bo, ");
     EXPECT_EQ(design.DesignBytes(), written) << "the design changed";
 }
 
