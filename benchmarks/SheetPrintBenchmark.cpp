@@ -10,20 +10,20 @@
 // parts when each part brings thousands of resources of its own.
 #include "SheetPrinting.h"
 #include "document/CardLayout.h"
-#include "peer/TextCardPlaces.h"
 #include "objects/gbclabel32.h"
+#include "peer/TextCardPlaces.h"
 #include "report/PdfJoin.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTextLayout>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTextLayout>
 #include <benchmark/benchmark.h>
 
 namespace {

@@ -3,8 +3,8 @@
 // from the window's creation to the end of its first paint of the card (the
 // process's and the application object's start, the same for both, are left out).
 // The program starts with another design of 500 objects as its most recent one.
-#include "peer/TextCardPlaces.h"
 #include "objects/gbclabel32.h"
+#include "peer/TextCardPlaces.h"
 #include "shell/Main.h"
 #include "surface/Gbcpanel32.h"
 

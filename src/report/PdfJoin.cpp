@@ -19,7 +19,7 @@ constexpr qint64 kMaxTableBytes = qint64(64) << 20; // the cross-reference table
 constexpr qint64 kMaxParsedObject = qint64(4) << 20; // a catalog, page tree, page or resources
 constexpr int kMaxDepth = 32;                       // nesting of arrays and dictionaries
 constexpr qint64 kCopyChunk = qint64(1) << 20;
-constexpr qint64 kMaxStreamHead = 4096;              // a content stream's dictionary
+constexpr qint64 kMaxStreamHead = 4096; // a content stream's dictionary
 
 struct TJoinFailed
 {
@@ -606,8 +606,8 @@ private:
         if (length->kind == TValue::Kind::Ref)
             m_streamLengths.insert(ref.number, length->number);
         dict.Remove("/Length");
-        const QByteArray key = Serialized(dict) + ' ' + QByteArray::number(bytes) + ' ' +
-                               digest.result().toHex();
+        const QByteArray key =
+            Serialized(dict) + ' ' + QByteArray::number(bytes) + ' ' + digest.result().toHex();
         m_streamKeys.insert(ref.number, key);
         return key;
     }
@@ -716,9 +716,9 @@ private:
                 const TValue *r = page.Get("/Resources");
                 const TValue contents = ContentList(page);
                 const TValue *written = page.Get("/Contents");
-                const bool shared =
-                    SharePage(page, contents, written ? *written : contents,
-                              PageKey(contents, r ? Resolve(*r) : TValue()), r ? *r : TValue(), uses);
+                const bool shared = SharePage(page, contents, written ? *written : contents,
+                                              PageKey(contents, r ? Resolve(*r) : TValue()),
+                                              r ? *r : TValue(), uses);
                 if (shared)
                     dropIfOwned(r);
                 if (m_boxes)
