@@ -1,6 +1,7 @@
 // A card of ten super shapes (gradient fill and drop shadow) and ten super
 // texts (gradient fill) at 150 %: a full repaint (budget under 8 ms median),
 // and its 2 x 5 Letter sheet printed into a PDF file (under 400 ms median).
+// Also the bytes a printed gradient super text costs, on a card of 100.
 #include "SheetPrinting.h"
 #include "effects/Gsshape.h"
 #include "effects/gsstext.h"
@@ -67,6 +68,41 @@ void BM_PrintEffectsSheetToPdf(benchmark::State &state)
     }
     state.counters["pdf_bytes"] = double(QFileInfo(pdf).size());
 }
+
+// A card of 100 super texts with their gradient fill, printed on its 2 x 5
+// sheet: what each printed text adds to the file, beside the empty card's sheet.
+void BM_PrintGradientSuperTexts(benchmark::State &state)
+{
+    constexpr int Texts = 100;
+    QObject owner;
+    TGBusinessCardPanel32 surface;
+    surface.SetOwner(&owner);
+    surface.setFixedSize(336, 192);
+    QTemporaryDir dir;
+    const QString empty = dir.filePath(QStringLiteral("empty.pdf"));
+    if (!PrintSheetToPdf(surface, empty))
+        state.SkipWithError("the empty sheet was not printed");
+    for (int i = 0; i < Texts; ++i) {
+        auto *text = new TGSuperText(&owner);
+        text->MakeReady();
+        text->SetParent(&surface);
+        text->Font()->SetSize(14);
+        text->SetCaption(QStringLiteral("Text %1").arg(i + 1));
+        text->SetBounds(4 + i * 37 % 170, 4 + i * 53 % 170, 160, 18);
+    }
+    const QString pdf = dir.filePath(QStringLiteral("texts.pdf"));
+    for (auto _ : state)
+        if (!PrintSheetToPdf(surface, pdf))
+            state.SkipWithError("the sheet was not printed");
+    state.counters["pdf_bytes_per_printed_text"] =
+        double(QFileInfo(pdf).size() - QFileInfo(empty).size()) / (Texts * 10);
+}
+
+BENCHMARK(BM_PrintGradientSuperTexts)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK(BM_RepaintEffectsCardAt150)
     ->Unit(benchmark::kMillisecond)

@@ -8,7 +8,7 @@
 
 #include <QFileInfo>
 
-bool PrintSheetToPdf(TGBusinessCardPanel32 &surface, const QString &pdf)
+bool PrintSheetToPdf(TGBusinessCardPanel32 &surface, const QString &pdf, int copies)
 {
     const TCardLayout layout; // 2 x 5 on Letter
     TReportPrinter report;
@@ -18,6 +18,7 @@ bool PrintSheetToPdf(TGBusinessCardPanel32 &surface, const QString &pdf)
     job.Panel = &surface;
     job.Renderer().PrintSelection = QList<bool>(layout.Across * layout.Down, true);
     job.Renderer().SetLayout(layout, TPrinterNudges());
+    job.Renderer().Copies = copies;
     job.SetPrinterReport(&report);
     job.RunJob();
     return !job.Failed() && QFileInfo(pdf).size() > 0;

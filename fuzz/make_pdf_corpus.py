@@ -5,14 +5,15 @@ Documents laid out as Qt's PDF writer lays them out: an information object, a
 catalog, a flat page tree, pages with their contents (compressed streams with
 their lengths in objects of their own), resources and annotation lists, fonts
 and patterns shared between pages, one cross-reference table and a trailer.
-Written from the file format's rules, with one to five pages.
+Written from the file format's rules, with one to five pages, some of them
+copies that draw the same on every page.
 """
 import os
 import sys
 import zlib
 
 
-def document(pages, indirect_resources=True, contents_array=False, annots=True):
+def document(pages, indirect_resources=True, contents_array=False, annots=True, copies=False):
     objects = {}
     objects[1] = b"<<\n/Title (Card)\n/Producer (Tessaro)\n>>"
     objects[2] = b"<<\n/Type /Catalog\n/Pages 3 0 R\n>>"
@@ -23,8 +24,11 @@ def document(pages, indirect_resources=True, contents_array=False, annots=True):
     for i in range(pages):
         page, content, length, resources, annot = range(next_number, next_number + 5)
         next_number += 5
+        # Copies of a sheet draw the same on every page.
+        shown = 0 if copies else i
         drawing = zlib.compress(b"/GSa gs 0.12 0 0 -0.12 0 792 cm\nq q\n%d 100 200 200 re f\n"
-                                b"BT /F5 12 Tf 100 400 Td (Part %d) Tj ET\nQ Q\n" % (100 + 300 * i, i))
+                                b"BT /F5 12 Tf 100 400 Td (Part %d) Tj ET\nQ Q\n" %
+                                (100 + 300 * shown, shown))
         objects[content] = (b"<<\n/Length %d 0 R\n/Filter /FlateDecode\n>>\nstream\n" % length
                             + drawing + b"\nendstream")
         objects[length] = b"%d" % len(drawing)
@@ -64,6 +68,8 @@ def main():
         "inline-resources": {"indirect_resources": False},
         "contents-array": {"contents_array": True},
         "no-annotations": {"annots": False},
+        "copies": {"copies": True},
+        "copies-inline-resources": {"copies": True, "indirect_resources": False},
     }
     for pages in range(1, 6):
         for name, options in variants.items():

@@ -1,7 +1,8 @@
 // Writes the card the peer comparison prints: N plain text labels ("Line i
-// of the card", Arial 10 pt, no 3-D depths) in ten rows of two, more labels
-// stacking on the same places, saved as a design file.
+// of the card", Arial 10 pt, no 3-D depths) spread over the card, left,
+// centred and right aligned in turn, saved as a design file.
 //   make_text_card N OUT.TSC
+#include "TextCardPlaces.h"
 #include "objects/gbclabel32.h"
 #include "surface/Gbcpanel32.h"
 
@@ -25,8 +26,10 @@ int main(int argc, char **argv)
         auto *label = new TGBusinessCardLabel(&surface);
         label->MakeReady();
         label->SetCaption(QStringLiteral("Line %1 of the card").arg(i + 1));
-        label->SetAlignment(taLeftJustify);
-        const TRect place = TRect::FromBounds(8 + (i % 2) * 160, 6 + (i / 2 % 5) * 36, 150, 24);
+        constexpr TAlignment Alignments[] = {taLeftJustify, taCenter, taRightJustify};
+        label->SetAlignment(Alignments[TextCardAlignment(i)]);
+        const QRect r = TextCardPlace(i);
+        const TRect place = TRect::FromBounds(r.x(), r.y(), r.width(), r.height());
         surface.PlaceObject(label, place);
         label->SetBounds(place.Left, place.Top, place.Width(), place.Height());
     }

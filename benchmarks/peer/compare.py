@@ -3,10 +3,11 @@
 peer, `apt-get install glabels`) on equivalent cards of plain text labels.
 
 Both print a 2 x 5 Letter sheet of business cards (3.5 x 2 in, margins 0.75
-and 0.5 in) holding N labels "Line i of the card" in Arial 10 pt, ten rows of
-two, further labels stacking on the same places.  Each size runs in pairs
-(ours, then the peer's) and reports medians of the whole process's CPU time
-(user + system), its peak memory and the PDF bytes per printed item.
+and 0.5 in) holding N labels "Line i of the card" in Arial 10 pt, spread over
+the card (label_place) and aligned left, centred and right in turn.  Each
+size runs in pairs (ours, then the peer's) and reports medians of the whole
+process's CPU time (user + system), its peak memory and the PDF bytes per
+printed item.
 
     benchmarks/peer/compare.py [--build DIR] [--runs R] [--sizes 10,1000,5000]
 """
@@ -20,10 +21,12 @@ import tempfile
 
 POSITIONS = 10  # 2 x 5 on the sheet
 PT_PER_PX = 72.0 / 96.0  # the card's pixels are 1/96 inch
+JUSTIFY = ("Left", "Center", "Right")
 
 
 def label_place(i):
-    return 8 + (i % 2) * 160, 6 + (i // 2 % 5) * 36, 150, 24
+    """As TextCardPlace in TextCardPlaces.h: spread over the card."""
+    return 2 + i * 37 % 181, 2 + (i * 53 + i // 181) % 165, 150, 24
 
 
 def write_peer_card(path, labels):
@@ -31,7 +34,7 @@ def write_peer_card(path, labels):
     for i in range(labels):
         x, y, w, h = (v * PT_PER_PX for v in label_place(i))
         objects.append(
-            f'    <Object-text x="{x}pt" y="{y}pt" w="{w}pt" h="{h}pt" justify="Left" '
+            f'    <Object-text x="{x}pt" y="{y}pt" w="{w}pt" h="{h}pt" justify="{JUSTIFY[i % 3]}" '
             'valign="Top" auto_shrink="False" a0="1" a1="0" a2="0" a3="1" a4="0" a5="0">\n'
             '      <Span font_family="Arial" font_size="10" font_weight="Regular" '
             f'font_italic="False" color="0x000000ff" line_spacing="1">Line {i + 1} of the card'

@@ -11,6 +11,7 @@
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QMenu>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -624,12 +625,25 @@ const TGBaseLabel::TPrintText &TGBaseLabel::PrintText()
     // The picture DrawLabel records places its text by its exact ascent.
     const QFontMetricsF fm(text.drawn.font);
     text.ascent = fm.ascent();
-    // A pixel to spare for antialiased edges.
-    text.ink =
-        fm.tightBoundingRect(text.drawn.text).translated(0, text.ascent).adjusted(-1, -1, 1, 1);
+    text.ink = fm.tightBoundingRect(text.drawn.text).translated(0, text.ascent);
     m_printText = std::move(text);
     return *m_printText;
 }
+
+namespace {
+
+// The ink a clip must hold to change nothing. A PDF page clips the glyph
+// outlines themselves, so ink inside the area prints the same without a clip;
+// a device that rasterises keeps a pixel to spare for antialiased edges.
+QRectF SparedInk(const QRectF &ink, const QPainter &painter)
+{
+    const QPaintEngine *engine = painter.paintEngine();
+    if (engine && engine->type() == QPaintEngine::Pdf)
+        return ink;
+    return ink.adjusted(-1, -1, 1, 1);
+}
+
+} // namespace
 
 void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
 {
@@ -670,6 +684,7 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
             painter->setFont(text.drawn.font);
         if (painter->brush().style() != Qt::NoBrush)
             painter->setBrush(Qt::NoBrush);
+        const QRectF ink = SparedInk(text.ink, *painter);
         // Each copy from its own origin, as DrawLabel draws it.
         for (const TTextCopy &copy : TextCopies()) {
             const QRectF area =
@@ -680,15 +695,12 @@ void TGBaseLabel::PrintTo(TBaseReport *report, double x, double y)
             const QPen pen(ColorFromTColor(copy.color));
             if (painter->pen() != pen)
                 painter->setPen(pen);
-            if (m_angle == 0 && area.contains(text.ink)) {
-                report->UnclipPlaced(text.ink);
+            if (m_angle == 0) {
+                if (area.contains(ink))
+                    report->UnclipPlaced(ink);
+                else
+                    report->ClipPlaced(area);
                 text.shaped.Draw(*painter, QPointF(0, text.ascent));
-            } else if (m_angle == 0) {
-                // A clip goes to the device at once, with the transform of the
-                // moment; the text drawn under that same transform needs no
-                // second state (the shaped drawing's page scale would).
-                report->ClipPlaced(area);
-                painter->drawText(QPointF(0, text.ascent), text.drawn.text);
             } else {
                 report->ClipPlaced(area);
                 const QTransform placed = painter->worldTransform();

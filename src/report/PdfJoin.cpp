@@ -1,6 +1,7 @@
 #include "report/PdfJoin.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QHash>
 #include <QIODevice>
 #include <QSet>
@@ -18,6 +19,7 @@ constexpr qint64 kMaxTableBytes = qint64(64) << 20; // the cross-reference table
 constexpr qint64 kMaxParsedObject = qint64(4) << 20; // a catalog, page tree, page or resources
 constexpr int kMaxDepth = 32;                       // nesting of arrays and dictionaries
 constexpr qint64 kCopyChunk = qint64(1) << 20;
+constexpr qint64 kMaxStreamHead = 4096; // a content stream's dictionary
 
 struct TJoinFailed
 {
@@ -378,7 +380,8 @@ public:
         ReadTable();
         ReadPageTree(pages);
         if (!m_boxes &&
-            std::all_of(m_parts.cbegin(), m_parts.cend(), [](int n) { return n == 1; })) {
+            std::all_of(m_parts.cbegin(), m_parts.cend(), [](int n) { return n == 1; }) &&
+            !PagesRepeat()) {
             CopyBytes(0, m_size);
             return;
         }
@@ -564,6 +567,132 @@ private:
             into.Add(resources.keys.at(i), Resolve(resources.items.at(i)));
     }
 
+    // What a content stream draws: its dictionary, with the length it may
+    // give by reference written out, and a digest of its data. Streams of
+    // one key draw the same.
+    QByteArray StreamKey(const TValue &ref)
+    {
+        if (ref.number == m_qObject && m_qObject > 0)
+            return QByteArrayLiteral("q");
+        if (ref.number == m_qqObject && m_qqObject > 0)
+            return QByteArrayLiteral("Q");
+        if (const auto known = m_streamKeys.constFind(ref.number); known != m_streamKeys.cend())
+            return *known;
+        const TEntry &e = Entry(ref);
+        const QByteArray head = Read(e.offset, std::min(e.end - e.offset, kMaxStreamHead));
+        TLexer lexer(head);
+        if (lexer.Next() != QByteArray::number(ref.number) ||
+            lexer.Next() != QByteArray::number(ref.generation) || lexer.Next() != "obj")
+            Refuse(QStringLiteral("an object is not where its table says"));
+        TValue dict = ParseValue(lexer);
+        if (!dict.IsDict() || lexer.Next() != "stream")
+            Refuse(QStringLiteral("a page's contents are not streams"));
+        // The data starts on the line after the keyword.
+        qsizetype at = lexer.Pos();
+        if (at < head.size() && head.at(at) == '\r')
+            ++at;
+        if (at < head.size() && head.at(at) == '\n')
+            ++at;
+        const TValue *length = dict.Get("/Length");
+        const TValue size = length ? Resolve(*length) : TValue();
+        bool ok = false;
+        const qint64 bytes = size.kind == TValue::Kind::Token ? size.token.toLongLong(&ok) : 0;
+        const qint64 start = e.offset + at;
+        if (!ok || bytes < 0 || bytes > e.end - start)
+            Refuse(QStringLiteral("a page's contents are longer than their object"));
+        QCryptographicHash digest(QCryptographicHash::Sha256);
+        for (qint64 from = start; from < start + bytes; from += kCopyChunk)
+            digest.addData(Read(from, std::min(kCopyChunk, start + bytes - from)));
+        if (length->kind == TValue::Kind::Ref)
+            m_streamLengths.insert(ref.number, length->number);
+        dict.Remove("/Length");
+        const QByteArray key =
+            Serialized(dict) + ' ' + QByteArray::number(bytes) + ' ' + digest.result().toHex();
+        m_streamKeys.insert(ref.number, key);
+        return key;
+    }
+
+    // The content streams of a page, as a list.
+    static TValue ContentList(const TValue &page)
+    {
+        const TValue *c = page.Get("/Contents");
+        return TValue::Array(c ? Streams(*c) : QList<TValue>());
+    }
+    // A page's /Contents, one stream or a list of them, as a list.
+    static QList<TValue> Streams(const TValue &contents)
+    {
+        const TValue streams =
+            contents.kind == TValue::Kind::Array ? contents : TValue::Array({contents});
+        for (const TValue &s : streams.items)
+            if (s.kind != TValue::Kind::Ref)
+                Refuse(QStringLiteral("a page's contents are not streams"));
+        return streams.items;
+    }
+
+    // What a page shows: its content streams in turn under its resources.
+    QByteArray PageKey(const TValue &contents, const TValue &resources)
+    {
+        QByteArray key = Serialized(resources);
+        for (const TValue &s : contents.items)
+            key += '\n' + StreamKey(s);
+        return key;
+    }
+
+    // Whether a page of the input draws the same as one before it with
+    // streams of its own.
+    bool PagesRepeat()
+    {
+        if (m_pages.size() < 2)
+            return false;
+        QHash<QByteArray, QByteArray> seen; // key to the streams that drew it
+        for (const TValue &page : std::as_const(m_pages)) {
+            const TValue *r = page.Get("/Resources");
+            const TValue contents = ContentList(page);
+            const QByteArray key = PageKey(contents, r ? Resolve(*r) : TValue());
+            const QByteArray streams = Serialized(contents);
+            if (const auto first = seen.constFind(key); first != seen.cend()) {
+                if (*first != streams)
+                    return true;
+            } else {
+                seen.insert(key, streams);
+            }
+        }
+        return false;
+    }
+
+    // A page that draws the same as one before it takes that page's content
+    // streams and resources; its own go, where nothing else refers to them.
+    // True when the page was so shared; else the page's drawing is kept for
+    // those after it: its contents as they are to be written, and resources.
+    bool SharePage(TValue &page, const TValue &contents, const TValue &written,
+                   const QByteArray &key, const TValue &resources, const QHash<int, int> &uses)
+    {
+        if (const auto first = m_shownPages.constFind(key); first != m_shownPages.cend()) {
+            QSet<int> kept;
+            for (const TValue &s : Streams(first->contents))
+                kept.insert(s.number);
+            // A page that shares them already stays as it is.
+            if (std::all_of(contents.items.cbegin(), contents.items.cend(),
+                            [&](const TValue &s) { return kept.contains(s.number); }))
+                return false;
+            for (const TValue &s : contents.items) {
+                if (kept.contains(s.number) || uses.value(s.number) > 1)
+                    continue;
+                m_dropped.insert(s.number);
+                if (const int length = m_streamLengths.value(s.number); length > 0)
+                    m_dropped.insert(length);
+            }
+            page.Set("/Contents", first->contents);
+            if (first->resources.kind == TValue::Kind::Token && first->resources.token.isEmpty())
+                page.Remove("/Resources");
+            else
+                page.Set("/Resources", first->resources);
+            return true;
+        }
+        m_shownPages.insert(key, {written, resources});
+        return false;
+    }
+
     void PlanJoinedPages()
     {
         int next = int(m_entries.size());
@@ -583,11 +712,19 @@ private:
         for (int count : m_parts) {
             const qsizetype end = first + count;
             if (count == 1) {
-                if (m_boxes) {
-                    TValue page = m_pages.at(first);
+                TValue page = m_pages.at(first);
+                const TValue *r = page.Get("/Resources");
+                const TValue contents = ContentList(page);
+                const TValue *written = page.Get("/Contents");
+                const bool shared = SharePage(page, contents, written ? *written : contents,
+                                              PageKey(contents, r ? Resolve(*r) : TValue()),
+                                              r ? *r : TValue(), uses);
+                if (shared)
+                    dropIfOwned(r);
+                if (m_boxes)
                     SetBoxes(page);
+                if (shared || m_boxes)
                     m_replaced.insert(m_pageRefs.at(first).number, Serialized(page));
-                }
                 m_newKids.append(m_pageRefs.at(first));
                 first = end;
                 continue;
@@ -637,10 +774,14 @@ private:
                     m_dropped.insert(m_pageRefs.at(i).number);
                 }
             }
-            const int resourcesObject = next++;
-            m_added.append({resourcesObject, Serialized(resources.Result())});
-            page.Set("/Contents", contents);
-            page.Set("/Resources", TValue::Ref(resourcesObject, 0));
+            const TValue merged = resources.Result();
+            if (!SharePage(page, contents, contents, PageKey(contents, merged),
+                           TValue::Ref(next, 0), uses)) {
+                const int resourcesObject = next++;
+                m_added.append({resourcesObject, Serialized(merged)});
+                page.Set("/Contents", contents);
+                page.Set("/Resources", TValue::Ref(resourcesObject, 0));
+            }
             if (m_boxes)
                 SetBoxes(page);
             if (annots.items.isEmpty())
@@ -797,6 +938,16 @@ private:
     QHash<int, QByteArray> m_replaced;
     QSet<int> m_dropped;
     QList<std::pair<int, QByteArray>> m_added;
+    // Pages already planned, by what they show, and what the content streams
+    // read for that: each one's key and the object holding its length.
+    struct TShownPage
+    {
+        TValue contents;
+        TValue resources;
+    };
+    QHash<QByteArray, TShownPage> m_shownPages;
+    QHash<int, QByteArray> m_streamKeys;
+    QHash<int, int> m_streamLengths;
     int m_qObject = 0, m_qqObject = 0, m_objectCount = 0;
     qint64 m_written = 0;
 };

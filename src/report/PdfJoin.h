@@ -14,6 +14,9 @@ class QIODevice;
 // the resources of all of them; it keeps the first part's page box. Every
 // other object (fonts, pictures, patterns, the content streams) is copied
 // byte for byte; the page objects the join makes redundant are left out.
+// A page of the result that draws what one before it draws (the same content
+// streams, byte for byte, under the same resources: a copy of a sheet) refers
+// to that page's streams and resources, and its own are left out.
 //
 // A device that keeps a whole page in memory until the page ends (Qt's PDF
 // writer does) can so draw a large page in parts and hold one part at a time.

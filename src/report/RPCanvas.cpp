@@ -505,7 +505,8 @@ bool TCanvasReport::JoinParts(QIODevice &document, QIODevice &out, QString *why)
         *why = document.errorString();
         return false;
     }
-    if (PagesInParts() || m_pageBoxes)
+    // Pages that repeat one before them (copies of a sheet) share its drawing.
+    if (PagesInParts() || m_pageBoxes || m_pageParts.size() > 1)
         return JoinPdfPages(document, checked, m_pageParts, why,
                             m_pageBoxes ? &*m_pageBoxes : nullptr);
     // Nothing to join: the document goes as it is.

@@ -493,13 +493,14 @@ void TMainScreen::FormActivate()
     QCoreApplication::processEvents();
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
+    // A design named on the command line comes over the recent one, which is
+    // opened only when the named one cannot be: the first paint waits for
+    // one design, read once.
+    const QString named = std::exchange(m_startupFile, QString());
+    const bool opened = !named.isEmpty() && OpenStartupDesign(named);
     const QStringList recent = m_recentFiles->Files();
-    if (!recent.isEmpty() && QFile::exists(recent.first()))
+    if (!opened && !recent.isEmpty() && QFile::exists(recent.first()))
         OpenBCFile(recent.first());
-    // A design named on the command line comes over the recent one, which
-    // stays when it cannot be opened.
-    if (!m_startupFile.isEmpty())
-        OpenFromDesktop(std::exchange(m_startupFile, QString()));
     SetChangesMade(false);
     QCoreApplication::processEvents();
     m_panel->LabelChangedEvent = [this](QObject *) { SurfaceChanged(); };

@@ -236,6 +236,9 @@ public:
     // The design the program was started with; opened instead of the most
     // recent one at the first activation.
     void SetStartupFile(const QString &path) { m_startupFile = path; }
+    // Opens the design the program was started with, nothing being open yet:
+    // read once, in place. False (said to the user) when it is no readable design.
+    bool OpenStartupDesign(const QString &path);
     // Places a picture file as a clip-art object with its top left at the
     // point of the card (pixels at the current zoom); false when it cannot be read.
     bool PlacePictureFile(const QString &path, const QPoint &at);

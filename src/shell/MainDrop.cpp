@@ -67,6 +67,19 @@ void TMainScreen::OpenFromDesktop(const QString &path)
     OpenBCFile(info.absoluteFilePath());
 }
 
+bool TMainScreen::OpenStartupDesign(const QString &path)
+{
+    // With nothing open there is nothing a failed read could cost, so the
+    // design is not read aside first: a start reads it once.
+    QByteArray none;
+    if (ReadRegularFileHead(path, 0, &none) != TFileReadResult::Read) {
+        ShowInformation(UnableToOpenMessage(path));
+        return false;
+    }
+    OpenBCFile(QFileInfo(path).absoluteFilePath()); // says so itself when it fails
+    return !FileName().isEmpty();
+}
+
 bool TMainScreen::PlacePictureFile(const QString &path, const QPoint &at)
 {
     TPicture picture;

@@ -273,7 +273,7 @@ TEST(PlacedPrint, MixedCardPrintsAsItsRecordedDrawingWithNothingPastTheCard)
     EXPECT_GT(shown.ink, 5000);
 }
 
-TEST(PlacedPrint, EachLabelCostsOneTransformAndNoEmptyStateOrClip)
+TEST(PlacedPrint, EachLabelCostsOneTransformAndNoClipItDoesNotNeed)
 {
     QObject owner;
     QList<TGGraphicControl *> objects;
@@ -287,6 +287,12 @@ TEST(PlacedPrint, EachLabelCostsOneTransformAndNoEmptyStateOrClip)
     deep->SetDepthHighlight(1);
     deep->SetTransparent(false);
     deep->SetBorderStyle(TGBaseLabel::bsSingle);
+    // Ink that comes within a pixel of its box, at the left edge and
+    // aligned to the right one, still lies inside it.
+    AddLabel(owner, objects, QStringLiteral("TTTT"), QRect(8, 120, 100, 24))
+        ->SetAlignment(taLeftJustify);
+    AddLabel(owner, objects, QStringLiteral("TTTT"), QRect(170, 120, 100, 24))
+        ->SetAlignment(taRightJustify);
     // Text longer than its box: one clip for it, and one to go back to the card's.
     AddLabel(owner, objects, QStringLiteral("Far too long for so small a box"),
              QRect(170, 150, 60, 24));
@@ -297,13 +303,22 @@ TEST(PlacedPrint, EachLabelCostsOneTransformAndNoEmptyStateOrClip)
     const QByteArray content = PageContent(pdf);
     ASSERT_FALSE(content.isEmpty());
     const TStateBlocks blocks = CountObjectBlocks(content);
-    EXPECT_EQ(blocks.texts, Plain + 3 + 1);
+    EXPECT_EQ(blocks.texts, Plain + 3 + 2 + 1);
     // One per plain label; the deep one's fill, its three copies (each from
     // its own corner) and four border strips (the device writes a transform
-    // with each fill).
-    EXPECT_EQ(blocks.transforms, Plain + 8 + 1);
-    EXPECT_EQ(blocks.empty, 0);
+    // with each fill); the clipped one's clip and its text.
+    EXPECT_EQ(blocks.transforms, Plain + 8 + 2 + 2);
+    // The clip goes to the device under the label's placement, its text
+    // under the page scale: that placement's state draws nothing.
+    EXPECT_EQ(blocks.empty, 1);
     EXPECT_EQ(blocks.clips, 1);
+    // Every text, the clipped one too, is the shaping kept for the job:
+    // glyphs at 64 times the size.
+    static const QRegularExpression size(QStringLiteral("/F\\d+ ([0-9.]+) Tf"));
+    int sizes = 0;
+    for (auto m = size.globalMatch(QString::fromLatin1(content)); m.hasNext(); ++sizes)
+        EXPECT_GT(m.next().captured(1).toDouble(), 200);
+    EXPECT_EQ(sizes, Plain + 3 + 2 + 1);
     // No text label goes through a recorded picture any more: played
     // pictures wrote a dozen state blocks per label.
     EXPECT_LT(content.count("\nq\n"), 2 * (Plain + 2) + 20);

@@ -132,6 +132,35 @@ QByteArray QtDocument(int pages)
     return buffer.data();
 }
 
+// A document of Qt's PDF writer whose page i shows drawing `shown[i]`: a
+// square of that drawing's colour at its place and the text "Sheet n".
+QByteArray RepeatingDocument(const QList<int> &shown)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(300);
+    QPainter p(&writer);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        const int n = shown.at(i);
+        p.fillRect(QRect(100 + 300 * n, 100, 200, 200), QColor::fromHsv(60 * n, 255, 255));
+        p.setFont(QFont("Liberation Sans", 14));
+        p.drawText(QPoint(100 + 300 * n, 400), QStringLiteral("Sheet %1").arg(n));
+    }
+    p.end();
+    return buffer.data();
+}
+
+QString PageText(const QString &pdf, int page)
+{
+    QProcess text;
+    text.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    text.waitForFinished();
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
 // A hand-made document of the given objects (numbered from 1), with a
 // correct table: for layouts Qt does not write.
 QByteArray MadeDocument(const QList<QByteArray> &objects, const QByteArray &trailerExtra = {})
@@ -371,6 +400,64 @@ TEST(PdfJoin, ResourcesAndAnnotationsOfThePartsComeTogether)
     const TJoined clash = Join(MadeDocument(TwoPageObjects("9 0 R")), {2});
     EXPECT_FALSE(clash.ok);
     EXPECT_TRUE(clash.error.contains("resource")) << clash.error.toStdString();
+}
+
+TEST(PdfJoin, PagesThatDrawTheSameShareOneDrawing)
+{
+    QTemporaryDir dir;
+    const auto saved = [&](const QString &name, const QByteArray &bytes) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    };
+    // Pages 2, 3 and 5 draw the same (the writer starts its first page from
+    // a state of its own): five pages, three drawings.
+    const QByteArray doc = RepeatingDocument({0, 1, 1, 2, 1});
+    const TJoined shared = Join(doc, {1, 1, 1, 1, 1});
+    ASSERT_TRUE(shared.ok) << shared.error.toStdString();
+    EXPECT_EQ(TableFault(shared.out), QString());
+    EXPECT_EQ(shared.out.count("/Type /Page\n"), 5);
+    EXPECT_EQ(shared.out.count("endstream"), doc.count("endstream") - 2);
+    EXPECT_LT(shared.out.size(), doc.size());
+    const QString before = saved("before.pdf", doc);
+    const QString after = saved("after.pdf", shared.out);
+    const QList<QImage> a = RenderPages(before, 50);
+    const QList<QImage> b = RenderPages(after, 50);
+    ASSERT_EQ(a.size(), 5);
+    ASSERT_EQ(b.size(), 5);
+    for (int page = 0; page < 5; ++page)
+        EXPECT_EQ(DifferingPixels(a.at(page), b.at(page)), 0) << page;
+    EXPECT_NE(qGray(b.at(4).pixel(500 * 50 / 300, 200 * 50 / 300)), 255);
+    EXPECT_TRUE(PageText(after, 5).contains("Sheet 1"));
+    EXPECT_TRUE(PageText(after, 4).contains("Sheet 2"));
+    // Read again, there is nothing more to share.
+    EXPECT_EQ(Join(shared.out, {1, 1, 1, 1, 1}).out, shared.out);
+
+    // Joined pages: the third is made of parts that repeat the second's.
+    const QByteArray parts = RepeatingDocument({0, 1, 2, 1, 2});
+    const TJoined joined = Join(parts, {1, 2, 2});
+    ASSERT_TRUE(joined.ok) << joined.error.toStdString();
+    EXPECT_EQ(TableFault(joined.out), QString());
+    EXPECT_EQ(joined.out.count("endstream"), parts.count("endstream") - 2 + 2); // + q and Q
+    const QList<QImage> c = RenderPages(saved("joined.pdf", joined.out), 50);
+    ASSERT_EQ(c.size(), 3);
+    EXPECT_EQ(DifferingPixels(c.at(1), c.at(2)), 0);
+    EXPECT_NE(DifferingPixels(c.at(0), c.at(1)), 0);
+    EXPECT_TRUE(PageText(dir.filePath("joined.pdf"), 3).contains("Sheet 2"));
+
+    // The same drawing under other resources is not the same page.
+    const QByteArray otherResources = MadeDocument(TwoPageObjects("8 0 R"));
+    EXPECT_EQ(Join(otherResources, {1, 1}).out, otherResources);
+    QList<QByteArray> sameResources = TwoPageObjects("8 0 R");
+    sameResources[3] = "<< /Type /Page /Parent 2 0 R /Contents 6 0 R /Resources 7 0 R "
+                       "/MediaBox [0 0 200 200] >>";
+    const TJoined same = Join(MadeDocument(sameResources), {1, 1});
+    ASSERT_TRUE(same.ok) << same.error.toStdString();
+    EXPECT_EQ(TableFault(same.out), QString());
+    EXPECT_FALSE(same.out.contains("\n6 0 obj"));
+    EXPECT_EQ(same.out.count("/Contents 5 0 R"), 2);
 }
 
 TEST(PdfJoin, LayoutsQtDoesNotWriteAreRefused)

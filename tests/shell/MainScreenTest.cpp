@@ -247,6 +247,62 @@ TEST_F(MainScreenTest, RestartReopensTheMostRecentDesignWithUnicodePaths)
     EXPECT_EQ(RecentCaptions(), QStringList{"&1 " + path});
 }
 
+TEST_F(MainScreenTest, ADesignNamedAtStartComesOverTheRecentOneWhichStaysWhenItCannot)
+{
+    Start();
+    PlaceRectangle(30, 40);
+    const QString recent = TMainScreen::SavedFolder() + QStringLiteral("Recent.TSC");
+    AnswerFileDialog(recent);
+    Item("mnuSaveAs")->trigger();
+    PlaceRectangle(120, 40);
+    const QString named = TMainScreen::SavedFolder() + QStringLiteral("Named.TSC");
+    AnswerFileDialog(named);
+    Item("mnuSaveAs")->trigger();
+    ASSERT_TRUE(QFile::exists(named));
+    window->close();
+    window.reset();
+
+    const auto startWith = [&](const QString &design) {
+        window = std::make_unique<TMainScreen>();
+        window->SetStartupFile(design);
+        window->show();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    };
+    // Named: opened, and it heads the recent designs.
+    startWith(recent);
+    window->close();
+    window.reset();
+    startWith(named);
+    EXPECT_EQ(window->FileName(), named);
+    EXPECT_EQ(Panel()->ObjectCount(), 2);
+    EXPECT_FALSE(window->ChangesMade());
+    EXPECT_EQ(RecentCaptions().value(0), "&1 " + named);
+    window->close();
+    window.reset();
+
+    // A name that is no design, or no file: said, and the recent one opens.
+    const QString notADesign = TMainScreen::SavedFolder() + QStringLiteral("Notes.TSC");
+    {
+        QFile f(notADesign);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("just some notes");
+    }
+    for (const QString &bad : {notADesign, TMainScreen::SavedFolder() + "Gone.TSC"}) {
+        SCOPED_TRACE(bad.toStdString());
+        TDialogAnswer told;
+        AnswerNextMessageBox(QMessageBox::Ok, &told);
+        startWith(bad);
+        EXPECT_TRUE(told.seen);
+        EXPECT_TRUE(told.text.contains("Unable to open")) << told.text.toStdString();
+        EXPECT_EQ(window->FileName(), named);
+        EXPECT_EQ(Panel()->ObjectCount(), 2);
+        EXPECT_FALSE(window->ChangesMade());
+        window->close();
+        window.reset();
+    }
+}
+
 TEST_F(MainScreenTest, ExitAsksAndCancelKeepsTheProgramOpen)
 {
     Start();
