@@ -530,10 +530,7 @@ void TSuperShape::PrintTo(TBaseReport *report, double x, double y)
                                Width() / ppi, Height() / ppi, ppi);
                 break;
             case stGradientFill:
-                PrintGradientBands(
-                    *report, BackColor(), GradientToColor(), FillDirection(), printed,
-                    QRect(QPoint(report->XI2D(ix(r.Left)), report->YI2D(iy(r.Top))),
-                          QPoint(report->XI2D(ix(r.Right)), report->YI2D(iy(r.Bottom)))));
+                PrintGradient(*report, BackColor(), GradientToColor(), FillDirection(), printed);
                 break;
             case stBrushTransparent:
                 break;

@@ -4,6 +4,7 @@
 #include "report/RPBase.h"
 #include "surface/GGraphc.h"
 
+#include <QLinearGradient>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <cmath>
@@ -195,21 +196,23 @@ void TileFillPicture(QPainter &painter, const QImage &picture, const QSize &area
         }
 }
 
-void PrintGradientBands(TBaseReport &report, TColor fromColor, TColor toColor,
-                        TFillDirection direction, const QRect &printedRect, const QRect &visible)
+void PrintGradient(TBaseReport &report, TColor fromColor, TColor toColor,
+                   TFillDirection direction, const QRect &printedRect)
 {
     if (printedRect.isEmpty())
         return;
-    report.SetPen(0, psSolid, -1, pmCopy);
-    for (int n = 0; n < 256; ++n) {
-        const QRect band = GradientBand(n, printedRect.width(), printedRect.height(), direction)
-                               .translated(printedRect.topLeft());
-        if (band.isEmpty() || (!visible.isNull() && !band.intersects(visible)))
-            continue;
-        report.SetBrush(TColorFromColor(GradientBandColor(fromColor, toColor, direction, n)),
-                        bsSolid);
-        report.FillDeviceRect(band);
-    }
+    // The first band's colour at the middle of the first band, the last
+    // band's at the middle of the last; padded beyond.
+    const QRectF area(printedRect);
+    const bool vertical = Vertical(direction);
+    const double run = vertical ? area.height() : area.width();
+    const double start = (vertical ? area.top() : area.left()) + run / 512.0;
+    const double end = (vertical ? area.top() : area.left()) + run - run / 512.0;
+    QLinearGradient gradient = vertical ? QLinearGradient(area.left(), start, area.left(), end)
+                                        : QLinearGradient(start, area.top(), end, area.top());
+    gradient.setColorAt(0.0, GradientBandColor(fromColor, toColor, direction, 0));
+    gradient.setColorAt(1.0, GradientBandColor(fromColor, toColor, direction, 255));
+    report.FillDeviceRect(printedRect, QBrush(gradient));
 }
 
 void PrintFillTiles(TBaseReport &report, const QImage &picture, double left, double top,

@@ -112,13 +112,14 @@ QImage MakeGradientPicture(TColor fromColor, TColor toColor, TFillDirection dire
 void TileFillPicture(QPainter &painter, const QImage &picture, const QSize &area,
                      const QSize &tile);
 
-// Paper: the gradient as solid bands in the engine's device pixels over the
-// printed rectangle (right and bottom exclusive), reaching the end colour at
-// its far edge. Bands wholly outside `visible` (the clip's extent, when
-// known) are left out: the clip would hide them anyway.
-void PrintGradientBands(TBaseReport &report, TColor fromColor, TColor toColor,
-                        TFillDirection direction, const QRect &printedRect,
-                        const QRect &visible = QRect());
+// Paper: the gradient over the printed rectangle (device pixels) as one
+// smooth linear gradient, which a PDF holds as a single axial shading instead
+// of the screen's 256 bands: at the middle of each band it has that band's
+// colour, and it is even in between. Every device the report drives takes
+// it (PDF files, CUPS queues, which are sent PDF, preview recordings and
+// pictures).
+void PrintGradient(TBaseReport &report, TColor fromColor, TColor toColor,
+                   TFillDirection direction, const QRect &printedRect);
 // Paper: the picture tiled from the inch corner (left, top) over an area of
 // width x height inches, each tile (the picture at screen size, ppi pixels
 // per inch) sent to the engine on its own and overlapping the next by 0.01 inch.

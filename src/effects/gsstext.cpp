@@ -500,8 +500,8 @@ void TGSuperText::PrintTo(TBaseReport *report, double x, double y)
                            Width() / ppi, Height() / ppi, ppi);
             break;
         case stGradientFill:
-            PrintGradientBands(*report, GradientFromColor(), GradientToColor(), FillDirection(),
-                               printed, report->Path().boundingRect().toAlignedRect());
+            PrintGradient(*report, GradientFromColor(), GradientToColor(), FillDirection(),
+                          printed);
             break;
         case stBrushTransparent:
             break;

@@ -186,8 +186,11 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
     // A job without sheets would never fill a sheet. A two-sided sheet is
     // two pages, the back after its front, as a duplex unit takes them.
     const int sheets = SheetCount();
+    // Sheets alike are drawn once where the device can repeat pages.
+    const bool repeats = MergeCards == 0 && sheets > 1 && report.CanRepeatPages();
+    const int drawn = repeats ? 1 : sheets;
     bool firstPage = true;
-    for (int sheet = 0; sheet < sheets; ++sheet) {
+    for (int sheet = 0; sheet < drawn; ++sheet) {
         for (const bool backPage : {false, true}) {
             if (backPage ? !PrintsBack() : !PrintsFront())
                 continue;
@@ -199,6 +202,8 @@ void TSheetRenderer::PrintLabels(TBaseReport &report)
             PrintSide(report, backPage ? back : front, backPage, sheet * PositionsPerSheet());
         }
     }
+    if (drawn < sheets && !Stopped(report))
+        report.RepeatPages(PagesPerSheet(), sheets - drawn);
 }
 
 int TSheetRenderer::PositionsPerSheet() const

@@ -371,10 +371,14 @@ public:
     void Run()
     {
         qint64 pages = 0;
+        qsizetype made = 0; // pages of the result so far
         for (int n : m_parts) {
-            if (n < 1)
+            if (n == 0)
                 Refuse(QStringLiteral("a page is made of no parts"));
-            pages += n;
+            if (n < 0 && -qint64(n) > made)
+                Refuse(QStringLiteral("a page copies one that does not come before it"));
+            pages += std::max(n, 0);
+            ++made;
         }
         m_size = m_in.size();
         ReadTable();
@@ -709,7 +713,18 @@ private:
         };
 
         qsizetype first = 0;
+        // Each page of the result as written, for the copies of it.
+        QList<QByteArray> resultPages;
         for (int count : m_parts) {
+            if (count < 0) {
+                // The same page once more: the same drawing, a page object
+                // of its own in the tree.
+                const int copy = next++;
+                m_added.append({copy, resultPages.at(resultPages.size() + count)});
+                m_newKids.append(TValue::Ref(copy, 0));
+                resultPages.append(m_added.last().second);
+                continue;
+            }
             const qsizetype end = first + count;
             if (count == 1) {
                 TValue page = m_pages.at(first);
@@ -726,6 +741,7 @@ private:
                 if (shared || m_boxes)
                     m_replaced.insert(m_pageRefs.at(first).number, Serialized(page));
                 m_newKids.append(m_pageRefs.at(first));
+                resultPages.append(Serialized(page));
                 first = end;
                 continue;
             }
@@ -790,6 +806,7 @@ private:
                 page.Set("/Annots", annots);
             m_replaced.insert(m_pageRefs.at(first).number, Serialized(page));
             m_newKids.append(m_pageRefs.at(first));
+            resultPages.append(Serialized(page));
             first = end;
         }
         TValue tree = m_tree;

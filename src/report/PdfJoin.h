@@ -16,7 +16,9 @@ class QIODevice;
 // byte for byte; the page objects the join makes redundant are left out.
 // A page of the result that draws what one before it draws (the same content
 // streams, byte for byte, under the same resources: a copy of a sheet) refers
-// to that page's streams and resources, and its own are left out.
+// to that page's streams and resources, and its own are left out. A count
+// of -k makes a page of the result that is a copy of the page k places
+// before it (more copies of a sheet, drawn once), taking no input page.
 //
 // A device that keeps a whole page in memory until the page ends (Qt's PDF
 // writer does) can so draw a large page in parts and hold one part at a time.

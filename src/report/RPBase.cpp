@@ -216,6 +216,16 @@ void TBaseReport::NewPage()
     UpdateStatus();
 }
 
+void TBaseReport::RepeatPages(int count, int times)
+{
+    if (!CanRepeatPages() || count < 1 || times < 1)
+        return;
+    ForgetPlacement();
+    RepeatDevicePages(count, times);
+    m_currentPage += count * times;
+    UpdateStatus();
+}
+
 void TBaseReport::NewPagePart()
 {
     if (!m_painter || m_aborted || !JoinsPageParts())

@@ -262,7 +262,16 @@ public:
         RestorePage();
         return m_painter;
     }
+    // Whether the device can end the document with more copies of its last
+    // pages without their being drawn again (RepeatPages).
+    bool CanRepeatPages() const { return m_painter && !m_aborted && JoinsPageParts(); }
+    // The last `count` pages follow `times` more times, each the same page:
+    // a sheet (one page, or its front and back) drawn once and printed many
+    // times. Only as the last thing a job does.
+    void RepeatPages(int count, int times);
     void FillDeviceRect(const QRect &deviceRect); // solid, engine brush colour
+    // With a brush of its own (a gradient, which a PDF holds as one shading).
+    void FillDeviceRect(const QRect &deviceRect, const QBrush &brush);
     void DevicePolygon(const QPolygon &points);   // pen and brush, winding fill
     // While a path is open, PrintText and TextRect add glyph outlines to it
     // instead of painting.
@@ -336,6 +345,12 @@ protected:
     // True when the device puts the parts NewPagePart starts together into
     // one page; BeginPage then learns from StartingPagePart which it opens.
     virtual bool JoinsPageParts() const { return false; }
+    // Adds the copies RepeatPages asks for, where JoinsPageParts.
+    virtual void RepeatDevicePages(int count, int times)
+    {
+        Q_UNUSED(count);
+        Q_UNUSED(times);
+    }
     bool StartingPagePart() const { return m_startingPagePart; }
     // The body run between the first page and the end of the document.
     virtual void RunPages();

@@ -15,6 +15,14 @@ void TBaseReport::FillDeviceRect(const QRect &deviceRect)
     m_painter->fillRect(deviceRect, ColorFromTColor(m_brushColor));
 }
 
+void TBaseReport::FillDeviceRect(const QRect &deviceRect, const QBrush &brush)
+{
+    RestorePage();
+    if (!m_painter)
+        return;
+    m_painter->fillRect(deviceRect, brush);
+}
+
 void TBaseReport::DevicePolygon(const QPolygon &points)
 {
     RestorePage();

@@ -443,6 +443,13 @@ void TCanvasReport::EndPage()
     m_pageOpen = false;
 }
 
+void TCanvasReport::RepeatDevicePages(int count, int times)
+{
+    // Each copy is the page `count` places before it in the joined document.
+    for (int i = 0; i < count * times; ++i)
+        m_pageParts.append(-count);
+}
+
 void TCanvasReport::OpenPdfFile()
 {
     DiscardPdfFile();
@@ -494,7 +501,7 @@ void TCanvasReport::DiscardPdfFile()
 
 bool TCanvasReport::PagesInParts() const
 {
-    return std::any_of(m_pageParts.cbegin(), m_pageParts.cend(), [](int n) { return n > 1; });
+    return std::any_of(m_pageParts.cbegin(), m_pageParts.cend(), [](int n) { return n != 1; });
 }
 
 bool TCanvasReport::JoinParts(QIODevice &document, QIODevice &out, QString *why) const

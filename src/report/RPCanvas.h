@@ -81,6 +81,7 @@ protected:
     void EndJob(bool abandon) override;
     void AbortDevice() override;
     bool JoinsPageParts() const override { return m_deviceOpen; }
+    void RepeatDevicePages(int count, int times) override;
 
     // True when a printer can be used; throws EReportError with
     // NoPrintersDefinedMessage when there is none at all.

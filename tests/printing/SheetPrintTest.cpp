@@ -150,7 +150,8 @@ TEST_F(SheetPrintTest, CopiesGiveAsManySheets)
         EXPECT_EQ(job->Renderer().CardsDrawn(), 10);
     } else {
         EXPECT_EQ(pages, 3);
-        EXPECT_EQ(job->Renderer().CardsDrawn(), 30);
+        // Drawn once; the file repeats the sheet.
+        EXPECT_EQ(job->Renderer().CardsDrawn(), 10);
         const QList<QImage> images = RenderPdf(pdf, Dpi);
         ASSERT_EQ(images.size(), 3);
         for (int p = 0; p < 3; ++p) {
@@ -181,10 +182,12 @@ TEST_F(SheetPrintTest, StatusWindowShowsThePageBeingPrinted)
     job->Renderer().Copies = 3;
     watch(*job);
     RunToPdf(*job, TCardLayout::PaperLetter);
-    if (report->PrinterCopiesItself())
-        EXPECT_EQ(shown, QStringList({"Printing Page 1"}));
-    else
-        EXPECT_EQ(shown, QStringList({"Printing Page 1", "Printing Page 2", "Printing Page 3"}));
+    // The device repeats the sheet (the queue's copies, or the file's pages
+    // drawn once): only the first page is drawn; the count may then jump to
+    // the last.
+    EXPECT_EQ(shown.value(0), "Printing Page 1");
+    EXPECT_FALSE(shown.contains("Printing Page 2"));
+    EXPECT_LE(shown.size(), 2);
 
     shown.clear();
     auto preview = Job(TCardLayout());
@@ -326,7 +329,7 @@ TEST_F(SheetPrintTest, ASheetSentCardByCardInPartsPrintsAsTheWholeSheet)
                                           true, true,  true, false, true};
         job->Renderer().ObjectsPerPagePart = objectsPerPart;
         const QString pdf = RunToPdf(*job, TCardLayout::PaperLetter, name);
-        EXPECT_EQ(job->Renderer().CardsDrawn(), 14);
+        EXPECT_EQ(job->Renderer().CardsDrawn(), 7); // the second sheet repeats the first
         return pdf;
     };
     const QString whole = print(1000000, "whole.pdf");

@@ -460,6 +460,32 @@ TEST(PdfJoin, PagesThatDrawTheSameShareOneDrawing)
     EXPECT_EQ(same.out.count("/Contents 5 0 R"), 2);
 }
 
+// Copies of pages drawn once: more page objects, no more drawings.
+TEST(PdfJoin, CopiesOfEarlierPagesShowThemAgainWithoutTheirDrawing)
+{
+    QTemporaryDir dir;
+    const QByteArray doc = QtDocument(2);
+    const TJoined copies = Join(doc, {1, 1, -2, -2, -1});
+    ASSERT_TRUE(copies.ok) << copies.error.toStdString();
+    EXPECT_EQ(TableFault(copies.out), QString());
+    EXPECT_EQ(copies.out.count("endstream"), doc.count("endstream"));
+    const QString path = dir.filePath("copies.pdf");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(copies.out);
+    file.close();
+    const QList<QImage> pages = RenderPages(path, 50);
+    ASSERT_EQ(pages.size(), 5);
+    EXPECT_EQ(DifferingPixels(pages.at(0), pages.at(2)), 0);
+    EXPECT_EQ(DifferingPixels(pages.at(1), pages.at(3)), 0);
+    EXPECT_EQ(DifferingPixels(pages.at(1), pages.at(4)), 0);
+    EXPECT_NE(DifferingPixels(pages.at(0), pages.at(1)), 0);
+    EXPECT_TRUE(PageText(path, 3).contains("Part 0"));
+    EXPECT_TRUE(PageText(path, 5).contains("Part 1"));
+    // A copy of a page that does not come before it is refused.
+    EXPECT_FALSE(Join(doc, {1, -2, 1}).ok);
+}
+
 TEST(PdfJoin, LayoutsQtDoesNotWriteAreRefused)
 {
     QList<QByteArray> nested = TwoPageObjects("8 0 R");
