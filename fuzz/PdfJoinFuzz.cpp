@@ -32,7 +32,10 @@ bool Join(const QByteArray &document, const QList<int> &parts, QByteArray *out,
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QList<QList<int>> ways = {{1}, {2}, {3}, {1, 1}, {1, 2}, {2, 1}, {1, 1, 1}, {4, 1}};
+    // Negative counts are copies of earlier pages of the result.
+    const QList<QList<int>> ways = {{1},     {2},        {3},        {1, 1},          {1, 2},
+                                    {2, 1},  {1, 1, 1},  {4, 1},     {1, -1, -2},     {2, -1},
+                                    {1, 1, -2, -2}};
     for (const QList<int> &parts : ways) {
         QByteArray joined;
         if (!Join(bytes, parts, &joined))
