@@ -3,6 +3,7 @@
 // contact details and a QR code of the e-mail address. The time per record
 // should stay the same at both sizes, and the memory the job holds should
 // not grow with the records (peak_kb_per_record near 0).
+#include "SheetPrinting.h"
 #include "document/CardModel.h"
 #include "document/CardLayout.h"
 #include "document/MergeData.h"
@@ -14,24 +15,11 @@
 #include "report/RPrinter.h"
 #include "richtext/RichTextEngine.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// The process's resident and peak memory in kilobytes ("VmRSS", "VmHWM").
-double MemoryKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(QByteArray(field) + ':'))
-            return line.mid(int(qstrlen(field)) + 1).trimmed().split(' ').value(0).toDouble();
-    return 0;
-}
 
 TMergeTable Team(int records)
 {
@@ -83,7 +71,7 @@ void BM_PrintMergedTeam(benchmark::State &state)
     const TCardLayout layout;
     double heldKb = 0;
     for (auto _ : state) {
-        const double before = MemoryKb("VmRSS");
+        const double before = StatusKb("VmRSS");
         TMergeCards cards(design, nullptr, table, AllRecords(table));
         TReportPrinter report;
         report.SetOutputFile(pdf);
@@ -96,7 +84,7 @@ void BM_PrintMergedTeam(benchmark::State &state)
         sheet.OnMergeCard = [&](int card) {
             cards.Show(card);
             if (card % 500 == 0)
-                peakDuring = std::max(peakDuring, MemoryKb("VmRSS"));
+                peakDuring = std::max(peakDuring, StatusKb("VmRSS"));
         };
         if (!sheet.Render(report))
             state.SkipWithError("the job did not run");

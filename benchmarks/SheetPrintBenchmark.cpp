@@ -28,19 +28,6 @@
 
 namespace {
 
-// A line of /proc/self/status in kilobytes ("VmHWM", "VmRSS"); 0 when unknown.
-double StatusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble();
-    return 0;
-}
-
 // Starts the peak anew at the current size (Linux: "5" into clear_refs).
 void ResetPeakMemory()
 {

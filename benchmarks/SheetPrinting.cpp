@@ -6,6 +6,7 @@
 #include "shell/Preferences.h"
 #include "surface/Gbcpanel32.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 bool PrintSheetToPdf(TGBusinessCardPanel32 &surface, const QString &pdf, int copies)
@@ -22,4 +23,16 @@ bool PrintSheetToPdf(TGBusinessCardPanel32 &surface, const QString &pdf, int cop
     job.SetPrinterReport(&report);
     job.RunJob();
     return !job.Failed() && QFileInfo(pdf).size() > 0;
+}
+
+double StatusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble();
+    return 0;
 }
