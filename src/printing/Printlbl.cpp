@@ -1,6 +1,7 @@
 #include "printing/Printlbl.h"
 
 #include "document/Desktop.h"
+#include "printing/MergePrint.h"
 #include "report/RPBase.h"
 #include "report/RPCanvas.h"
 #include "report/RPFiler.h"
@@ -32,6 +33,8 @@ const char *const PreviewDoneComplex =
     "the previewer prepares\rthe viewing page";
 const char *const PreviewDone =
     "\rBusiness Card preview ready!\r\rNote: To save time, only a single card is previewed";
+// Merged sheets differ, so the preview shows them all.
+const char *const MergedPreviewDone = "\rBusiness Card preview ready!\r\r%1";
 const char *const FileWritten = "The sheet was written to %1.";
 const char *const PrintFailed = "\rBusiness Card Print Failed!\r\r";
 const char *const PreviewFailed = "\rBusiness Card Preview Failed!\r\r";
@@ -222,6 +225,9 @@ void TLabelPrinter::SetFinalStatus()
         text = QString::fromLatin1(FileWritten).arg(QDir::toNativeSeparators(file));
     else if (m_renderer.ToPrinter)
         text = QLatin1String(complex ? PrintDoneComplex : PrintDone);
+    else if (m_renderer.MergeCards > 0)
+        text = QString::fromLatin1(MergedPreviewDone)
+                   .arg(MergeSummary(m_renderer.MergeCards, m_renderer.SheetCount()));
     else
         text = QLatin1String(complex ? PreviewDoneComplex : PreviewDone);
     RStatusLabel->setText(Lines(text));

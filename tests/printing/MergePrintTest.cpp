@@ -14,6 +14,7 @@
 #include "printing/MergeDlg.h"
 #include "printing/MergePrint.h"
 #include "printing/Printlbl.h"
+#include "report/RPFiler.h"
 #include "richtext/RichText.h"
 #include "richtext/RichTextEngine.h"
 
@@ -453,4 +454,44 @@ TEST_F(MergeWindowTest, TheChosenDataIsKeptShownRecordByRecordAndPrinted)
         [](QWidget *w) { static_cast<TLabelPrinter *>(w)->CancelButton->click(); });
     ASSERT_TRUE(window->PrintToPdf(pdf));
     EXPECT_EQ(WordsOf(pdf), QStringList({"Anna", "Carla"}));
+}
+
+// The preview of a merged job shows every sheet whole, each card its record.
+TEST(MergePreviewTest, ThePreviewShowsEverySheetOfTheRecords)
+{
+    TCardModel design;
+    TRichTextEngine::EnsureMaster(&design);
+    auto *label = new TGBusinessCardLabel(design.Owner());
+    label->MakeReady();
+    label->SetCaption("${Name}");
+    label->SetBounds(LabelLeft, LabelTop, 200, 30);
+    design.Insert(label);
+    TMergeTable table;
+    table.Columns = {"Name"};
+    for (int i = 1; i <= 12; ++i)
+        table.Records.append({QStringLiteral("Person%1").arg(i)});
+    TMergeCards cards(design, nullptr, table, AllRecords(table));
+
+    TLabelPrinter job;
+    job.ObjectsFromPanel = false;
+    TSheetRenderer &renderer = job.Renderer();
+    renderer.SetLayout(TCardLayout(), TPrinterNudges());
+    renderer.ToPrinter = false;
+    renderer.Objects = cards.FrontObjects();
+    renderer.MergeCards = cards.Count();
+    QStringList shown;
+    renderer.OnMergeCard = [&](int card) {
+        cards.Show(card);
+        shown << static_cast<TGBusinessCardLabel *>(cards.Front().Objects().first())->Caption();
+    };
+    job.RunJob();
+    EXPECT_FALSE(job.Failed()) << job.ErrorMessage().toStdString();
+    EXPECT_EQ(renderer.CardsDrawn(), 12);
+    EXPECT_EQ(shown.first(), "Person1");
+    EXPECT_EQ(shown.last(), "Person12");
+    TRecordedReport recording;
+    ASSERT_TRUE(ReadRecordedReport(job.Recording(), recording));
+    EXPECT_EQ(recording.Pages.size(), 2);
+    EXPECT_TRUE(job.RStatusLabel->text().contains("12 records: 2 sheets"))
+        << job.RStatusLabel->text().toStdString();
 }
