@@ -5,10 +5,6 @@
 #include "objects/Gbarcode.h"
 #include "surface/Gbcpanel32.h"
 
-#include <QFileInfo>
-#include <QImage>
-#include <QPainter>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -31,17 +27,7 @@ void BM_RepaintBarcodeCardAt150(benchmark::State &state)
     QObject owner;
     TGBusinessCardPanel32 surface;
     FillCard(owner, surface);
-    surface.SetZoom(1.5f);
-    QImage canvas(surface.size(), QImage::Format_RGB32);
-    {
-        // The first paint encodes the codes.
-        QPainter painter(&canvas);
-        surface.PaintCard(painter, false);
-    }
-    for (auto _ : state) {
-        QPainter painter(&canvas);
-        surface.PaintCard(painter, false);
-    }
+    RepaintCardAt150(state, surface);
 }
 
 void BM_PrintBarcodeSheetToPdf(benchmark::State &state)
@@ -49,13 +35,7 @@ void BM_PrintBarcodeSheetToPdf(benchmark::State &state)
     QObject owner;
     TGBusinessCardPanel32 surface;
     FillCard(owner, surface);
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-    for (auto _ : state) {
-        if (!PrintSheetToPdf(surface, pdf))
-            state.SkipWithError("the sheet was not printed");
-    }
-    state.counters["pdf_bytes"] = double(QFileInfo(pdf).size());
+    PrintCardSheets(state, surface);
 }
 
 BENCHMARK(BM_RepaintBarcodeCardAt150)

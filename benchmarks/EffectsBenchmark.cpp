@@ -9,8 +9,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QImage>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -42,17 +40,7 @@ void BM_RepaintEffectsCardAt150(benchmark::State &state)
     QObject owner;
     TGBusinessCardPanel32 surface;
     FillCard(owner, surface);
-    surface.SetZoom(1.5f);
-    QImage canvas(surface.size(), QImage::Format_RGB32);
-    {
-        // The first paint after a zoom builds the fill pictures.
-        QPainter painter(&canvas);
-        surface.PaintCard(painter, false);
-    }
-    for (auto _ : state) {
-        QPainter painter(&canvas);
-        surface.PaintCard(painter, false);
-    }
+    RepaintCardAt150(state, surface);
 }
 
 void BM_PrintEffectsSheetToPdf(benchmark::State &state)
@@ -60,13 +48,7 @@ void BM_PrintEffectsSheetToPdf(benchmark::State &state)
     QObject owner;
     TGBusinessCardPanel32 surface;
     FillCard(owner, surface);
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-    for (auto _ : state) {
-        if (!PrintSheetToPdf(surface, pdf))
-            state.SkipWithError("the sheet was not printed");
-    }
-    state.counters["pdf_bytes"] = double(QFileInfo(pdf).size());
+    PrintCardSheets(state, surface);
 }
 
 // A card of 100 super texts with their gradient fill, printed on its 2 x 5

@@ -8,6 +8,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
 
 bool PrintSheetToPdf(TGBusinessCardPanel32 &surface, const QString &pdf, int copies)
 {
@@ -35,4 +38,29 @@ double StatusKb(const char *field)
         if (line.startsWith(key))
             return line.mid(key.size()).trimmed().split(' ').value(0).toDouble();
     return 0;
+}
+
+void RepaintCardAt150(benchmark::State &state, TGBusinessCardPanel32 &surface)
+{
+    surface.SetZoom(1.5f);
+    QImage canvas(surface.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&canvas);
+        surface.PaintCard(painter, false);
+    }
+    for (auto _ : state) {
+        QPainter painter(&canvas);
+        surface.PaintCard(painter, false);
+    }
+}
+
+void PrintCardSheets(benchmark::State &state, TGBusinessCardPanel32 &surface)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    for (auto _ : state) {
+        if (!PrintSheetToPdf(surface, pdf))
+            state.SkipWithError("the sheet was not printed");
+    }
+    state.counters["pdf_bytes"] = double(QFileInfo(pdf).size());
 }
