@@ -385,6 +385,16 @@ QString ExpandMergeFields(const QString &text,
     return out;
 }
 
+QString ExpandMergeFieldsOnOneLine(
+    const QString &text, const std::function<std::optional<QString>(const QString &)> &value)
+{
+    QString line = ExpandMergeFields(text, value);
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return line;
+}
+
 QStringList MergeFieldNames(const QString &text)
 {
     QStringList names;

@@ -72,6 +72,10 @@ QString DecodeWindows1252(QByteArrayView bytes);
 QString ExpandMergeFields(const QString &text,
                           const std::function<std::optional<QString>(const QString &)> &value,
                           QStringList *unknown = nullptr);
+// The same for text of one line (a label's caption): a value's line breaks
+// become spaces.
+QString ExpandMergeFieldsOnOneLine(
+    const QString &text, const std::function<std::optional<QString>(const QString &)> &value);
 // The names of the fields in the text, in order, each once.
 QStringList MergeFieldNames(const QString &text);
 // A field value lookup for one record of a table (a copy: the table may go).

@@ -98,11 +98,7 @@ void TGSuperText::SetCaption(const QString &caption)
 
 void TGSuperText::FillMergeFields(const TMergeValues &values)
 {
-    QString text = ExpandMergeFields(m_caption, values);
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    SetCaption(text);
+    SetCaption(ExpandMergeFieldsOnOneLine(m_caption, values));
 }
 
 void TGSuperText::AssignFont(const QFont &font, std::optional<TColor> color)

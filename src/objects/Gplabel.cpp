@@ -40,11 +40,7 @@ bool TGPLabel::ChooseFont()
 
 void TGPLabel::FillMergeFields(const TMergeValues &values)
 {
-    // One line: a value's line breaks become spaces.
-    QString text = ExpandMergeFields(Caption(), values);
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    const QString text = ExpandMergeFieldsOnOneLine(Caption(), values);
     if (text == Caption())
         return;
     // Grows as for typed text, from the side the text is aligned to.

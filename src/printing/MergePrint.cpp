@@ -93,24 +93,30 @@ bool TMergeCards::HasFields() const
     return !m_front.merged.isEmpty() || !m_back.merged.isEmpty();
 }
 
-void TMergeCards::ListUnknown(const TSide &side, const QString &sideName,
-                              QStringList *fields) const
+void TMergeCards::ForEachField(
+    const TSide &side, const std::function<void(const TStoredObject &, const QString &)> &visit)
 {
     if (!side.written)
         return;
     const QList<TStoredObject *> &objects = side.written->Objects();
-    for (const qsizetype i : side.merged) {
-        const TStoredObject *object = objects.at(i);
-        for (const QString &text : object->MergeTexts())
+    for (const qsizetype i : side.merged)
+        for (const QString &text : objects.at(i)->MergeTexts())
             for (const QString &name : MergeFieldNames(text))
-                if (m_table.ColumnIndex(name) < 0) {
-                    QString line = QStringLiteral("${%1} in %2").arg(name, object->Name());
-                    if (!sideName.isEmpty())
-                        line += QStringLiteral(" (%1)").arg(sideName);
-                    if (!fields->contains(line))
-                        fields->append(line);
-                }
-    }
+                visit(*objects.at(i), name);
+}
+
+void TMergeCards::ListUnknown(const TSide &side, const QString &sideName,
+                              QStringList *fields) const
+{
+    ForEachField(side, [&](const TStoredObject &object, const QString &name) {
+        if (m_table.ColumnIndex(name) >= 0)
+            return;
+        QString line = QStringLiteral("${%1} in %2").arg(name, object.Name());
+        if (!sideName.isEmpty())
+            line += QStringLiteral(" (%1)").arg(sideName);
+        if (!fields->contains(line))
+            fields->append(line);
+    });
 }
 
 namespace {
@@ -150,15 +156,11 @@ QStringList TMergeCards::UndrawableText() const
 {
     // Only the columns the design's fields name are drawn.
     QSet<int> used;
-    for (const TSide *side : {&m_front, &m_back}) {
-        if (!side->written)
-            continue;
-        for (const qsizetype i : side->merged)
-            for (const QString &text : side->written->Objects().at(i)->MergeTexts())
-                for (const QString &name : MergeFieldNames(text))
-                    if (const int column = m_table.ColumnIndex(name); column >= 0)
-                        used.insert(column);
-    }
+    for (const TSide *side : {&m_front, &m_back})
+        ForEachField(*side, [&](const TStoredObject &, const QString &name) {
+            if (const int column = m_table.ColumnIndex(name); column >= 0)
+                used.insert(column);
+        });
     QStringList records;
     for (const int record : m_records) {
         const QStringList &values = m_table.Records.at(record);

@@ -69,6 +69,9 @@ private:
     };
     void CopySide(TSide &side, const TCardModel &design);
     void ShowOn(TSide &side, const TMergeValues &values);
+    // Every field of the side's objects as written, with its object.
+    static void ForEachField(const TSide &side,
+                             const std::function<void(const TStoredObject &, const QString &)> &visit);
     void ListUnknown(const TSide &side, const QString &sideName, QStringList *fields) const;
 
     TMergeTable m_table; // implicitly shared with the caller's
